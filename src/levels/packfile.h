@@ -17,10 +17,17 @@ inline const std::string PackDamagedMessage = "Levelpack besch\xe4" "digt!";  //
 // Scrambles a text for storage; false when a character's code plus its position
 // (from 1) exceeds 255. Filler characters come from the random source.
 bool ScrambleText(const std::string& plain, Random& random, std::string& stored);
+// Whether ScrambleText can store the text (every code plus its position at most 255).
+bool CanScramble(const std::string& plain);
+// The inverse of ScrambleText. A stored line that ends where a filler is expected, or
+// holds a character whose code is below its position, is malformed: the checked form
+// returns false, the plain form returns what could be read up to that point.
+bool UnscrambleText(const std::string& stored, std::string& plain);
 std::string UnscrambleText(const std::string& stored);
 int CharWeight(unsigned char c);
-// Sum over the plain contents of a pack, as stored on its last line.
-int32_t PackChecksum(const PackHeader& header, const std::vector<LevelRecord>& levels);
+// Sum over the plain contents of a pack, as stored on its last line. 64 bits wide, so
+// that no pack, however long its texts, wraps around.
+int64_t PackChecksum(const PackHeader& header, const std::vector<LevelRecord>& levels);
 
 struct PackContents {
     PackHeader header;
@@ -29,8 +36,9 @@ struct PackContents {
 
 struct PackReadResult {
     bool ok = false;            // false: the pack is damaged or cannot be read
+    bool unreadable = false;    // !ok because the file could not be opened or read
     std::string message;        // Windows-1252, PackDamagedMessage when !ok
-    PackContents contents;
+    PackContents contents;      // empty when !ok
 };
 
 // Reads a whole pack. Refuses (ok = false) a file that cannot be opened, ends before its
@@ -50,11 +58,16 @@ PackHeaderPreview readPackHeader(const std::string& path);
 
 struct PackWriteResult {
     bool ok = false;
-    std::string message;  // Windows-1252: the German refusal or failure text when !ok
+    bool refused = false;  // !ok because of the contents (nothing was touched), not a file error
+    std::string message;   // Windows-1252: the German refusal or failure text when !ok
 };
 
-// Writes a pack atomically (temporary file, then rename): a refused or failed save
-// leaves an existing file of that name byte for byte.
+// Writes a pack atomically (temporary file in the same folder, flushed to disk, then
+// renamed over the target): a refused or failed save leaves an existing file of that
+// name byte for byte. Refused before anything is written: more than 101 levels; a plain
+// header text "*" or one holding a line break; a scrambled text ScrambleText cannot
+// store, whose stored form holds a line break, or a PackPassword stored as "*"; a level
+// named "*" (it would end the level list on reading).
 PackWriteResult writePack(const std::string& path, const PackHeader& header,
                           const std::vector<LevelRecord>& levels, Random& random);
 // The bytes writePack would store, or the refusal.
@@ -63,6 +76,7 @@ PackWriteResult packBytes(const PackHeader& header, const std::vector<LevelRecor
 
 // Loads a pack for play into the program's list and header, and sets the final message
 // (PackEndMessage, or the default text when that is empty). Returns the read result.
+// A refused pack leaves the header empty and the list as it was.
 PackReadResult loadPackInto(const std::string& path, Pack& pack, std::string& finalMessage);
 
 }  // namespace lumor

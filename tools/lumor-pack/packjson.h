@@ -1,0 +1,45 @@
+// The JSON form of a level pack, shared by lumor-pack's commands:
+// {"header":{"author","remark","endMessage","link","title","password"},
+//  "levels":[{"name","password","cells":[20 arrays of 12 codes, x outer, y inner],
+//             "stock":[16 numbers]}]}
+// Texts are UTF-8 in JSON and Windows-1252 in the pack; every error text here is UTF-8.
+#pragma once
+
+#include "levels/level.h"
+#include "levels/packfile.h"
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+
+namespace lumorpack {
+
+// Ordered, so that dump writes the keys in the order above.
+using Json = nlohmann::ordered_json;
+
+Json levelToJson(const lumor::LevelRecord& level);
+Json packToJson(const lumor::PackContents& pack);
+
+// Strict conversions: every key present with the right type, no unknown keys, numbers
+// within the signed 16-bit range, texts that Windows-1252 can hold. On failure the error
+// names the place, e.g. "levels[2].cells[19][11]: ...".
+bool levelFromJson(const Json& json, lumor::LevelRecord& out, std::string& error,
+                   const std::string& where = "level");
+bool packFromJson(const Json& json, lumor::PackContents& out, std::string& error);
+
+// Reads a pack file. On failure error is the UTF-8 message and exitCode is ExitRefused
+// for a damaged pack or ExitUsage for a file that cannot be read.
+bool loadPackArg(const std::string& file, lumor::PackContents& out, std::string& error, int& exitCode);
+
+// Reads a pack and picks the level with this 1-based number (a decimal argument as typed).
+bool loadLevelArg(const std::string& file, const std::string& levelNumber1Based, lumor::LevelRecord& out,
+                  std::string& error);
+// The same, also telling which exit code fits the failure (ExitRefused: damaged pack;
+// ExitUsage: unreadable file, or a level number that is not one or out of range).
+bool loadLevelArg(const std::string& file, const std::string& levelNumber1Based, lumor::LevelRecord& out,
+                  std::string& error, int& exitCode);
+
+// A Windows-1252 message (such as the pack's German texts) for the terminal.
+std::string terminalText(const std::string& cp1252Text);
+
+}  // namespace lumorpack
