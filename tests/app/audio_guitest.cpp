@@ -1,0 +1,150 @@
+#include "app/Audio.h"
+#include "app/Wait.h"
+#include "app/state.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+using namespace lumor;
+
+namespace {
+
+// A mono 16-bit PCM wave of `ms` milliseconds (a soft 440 Hz tone).
+QByteArray makeWav(int ms) {
+    const int rate = 22050;
+    const int samples = rate * ms / 1000;
+    QByteArray data;
+    auto put32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) data.append(static_cast<char>(v >> (8 * i))); };
+    auto put16 = [&](uint16_t v) { for (int i = 0; i < 2; ++i) data.append(static_cast<char>(v >> (8 * i))); };
+    data.append("RIFF");
+    put32(36 + samples * 2);
+    data.append("WAVEfmt ");
+    put32(16);
+    put16(1);
+    put16(1);
+    put32(rate);
+    put32(rate * 2);
+    put16(2);
+    put16(16);
+    data.append("data");
+    put32(samples * 2);
+    for (int i = 0; i < samples; ++i)
+        put16(static_cast<uint16_t>(static_cast<int16_t>(3000 * std::sin(i * 2 * M_PI * 440 / rate))));
+    return data;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+class Audio : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + "/";
+        state().AppFolder = QFile::encodeName(folder).toStdString();
+        state().Options[OptSound] = true;
+        state().CurrentSong.clear();
+        QDir(folder).mkdir("Sound");
+        QDir(folder).mkdir("Musik");
+        ASSERT_TRUE(initAudio()) << "the dummy audio driver should open";
+    }
+    void TearDown() override {
+        shutdownAudio();
+        state().Options[OptSound] = true;
+        state().AppFolder.clear();
+    }
+    // Waits on the real clock (handling events) until cond() or a generous time-out.
+    static bool waitUntilTrue(const std::function<bool()>& cond, int timeoutMs = 5000) {
+        const int64_t deadline = nowMs() + timeoutMs;
+        while (!cond() && nowMs() < deadline) waitUntil(nowMs() + 10);
+        return cond();
+    }
+    QTemporaryDir dir;
+    QString folder;
+};
+
+}  // namespace
+
+TEST_F(Audio, SongReportsLengthAndPositionInMilliseconds) {
+    writeFile(folder + "Musik/Lied eins.wav", makeWav(1500));
+    const QString path = folder + "musik\\LIED EINS.WAV";  // spelled as a window might
+    PlaySong(path);
+    EXPECT_EQ(state().CurrentSong, path.toStdString());
+    EXPECT_NEAR(songLengthMs(), 1500, 5);
+    EXPECT_LT(songPositionMs(), songLengthMs());
+    PollSong();  // still playing: left alone
+    EXPECT_LT(songPositionMs(), songLengthMs());
+
+    StopSong();
+    EXPECT_EQ(songLengthMs(), 0);
+    EXPECT_EQ(songPositionMs(), 0);
+}
+
+TEST_F(Audio, PollSongRestartsAnEndedSong) {
+    writeFile(folder + "Musik/kurz.wav", makeWav(60));
+    PlaySong(folder + "Musik/kurz.wav");
+    ASSERT_GT(songLengthMs(), 0);
+    ASSERT_TRUE(waitUntilTrue([] { return songLengthMs() <= songPositionMs(); })) << "the song never ended";
+    EXPECT_EQ(songPositionMs(), songLengthMs());  // an ended song stands at its end
+
+    PollSong();
+    EXPECT_GT(songLengthMs(), songPositionMs());  // playing again from the start
+    EXPECT_EQ(state().CurrentSong, (folder + "Musik/kurz.wav").toStdString());
+}
+
+TEST_F(Audio, MissingAndUnplayableFilesAreSilent) {
+    PlaySong(folder + "Musik/fehlt.wav");
+    EXPECT_EQ(state().CurrentSong, (folder + "Musik/fehlt.wav").toStdString());
+    EXPECT_EQ(songLengthMs(), 0);
+    PollSong();  // tries the same file again, quietly
+    EXPECT_EQ(songLengthMs(), 0);
+    writeFile(folder + "Musik/fehlt.wav", makeWav(500));  // once it is there, it plays
+    PollSong();
+    EXPECT_GT(songLengthMs(), 0);
+
+    writeFile(folder + "Musik/kaputt.wav", "RIFF\x10\0\0\0WAVEjunkjunk");
+    PlaySong(folder + "Musik/kaputt.wav");
+    EXPECT_EQ(songLengthMs(), 0);
+    PollSong();
+    EXPECT_EQ(songLengthMs(), 0);
+
+    PlaySoundFile(folder + "sound\\fehlt.wav");
+    EXPECT_FALSE(soundPlaying());
+    PlaySoundFile(std::string());
+    PlaySoundFile(static_cast<const char*>(nullptr));
+    EXPECT_FALSE(soundPlaying());
+}
+
+TEST_F(Audio, SoundsRespectTheOptionAndCutEachOtherOff) {
+    writeFile(folder + "Sound/start.wav", makeWav(2000));
+    writeFile(folder + "Sound/wand.wav", makeWav(2000));
+    state().Options[OptSound] = false;
+    PlaySoundFile(folder + "sound\\start.wav");
+    EXPECT_FALSE(soundPlaying());
+
+    state().Options[OptSound] = true;
+    PlaySoundFile(folder + "sound\\start.wav");
+    EXPECT_TRUE(soundPlaying());
+    PlaySoundFile(state().AppFolder + "SOUND\\Wand.wav");  // cuts the first one off, same channel
+    EXPECT_TRUE(soundPlaying());
+    state().Options[OptSound] = false;
+    PlaySoundFile("sound\\start.wav");  // off: the running sound is not disturbed either
+    EXPECT_TRUE(soundPlaying());
+}
+
+TEST_F(Audio, MusicFilesAreListedInAStableCaseInsensitiveOrder) {
+    EXPECT_TRUE(musicFiles().isEmpty());
+    for (const char* name : {"b.ogg", "TITEL.ogg", "a.WAV", "C.mid", ".versteckt"})
+        writeFile(folder + "Musik/" + name, "x");
+    QDir(folder + "Musik").mkdir("Unterordner");
+    EXPECT_EQ(musicFiles(), (QStringList{"a.WAV", "b.ogg", "C.mid", "TITEL.ogg"}));
+}

@@ -1,0 +1,68 @@
+#include "app/Dialogs.h"
+#include "app/Text.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace lumor;
+
+TEST(Dialogs, HooksAnswerInsteadOfABox) {
+    QStringList shown;
+    dialogHooks().message = [&](const QString& t) { shown << t; };
+    dialogHooks().input = [&](const QString& p) -> std::optional<QString> {
+        if (p == "Passwort?") return QStringLiteral("GEHEIM");
+        return std::nullopt;
+    };
+    showMessage(nullptr, QStringLiteral("Levelpack beschädigt!"));
+    EXPECT_EQ(shown, QStringList{QStringLiteral("Levelpack beschädigt!")});
+    EXPECT_EQ(askText(nullptr, "Passwort?"), std::optional<QString>("GEHEIM"));
+    EXPECT_EQ(askText(nullptr, "Anderes?"), std::nullopt);
+    dialogHooks() = {};
+}
+
+// Without hooks the real boxes appear modally; answer them from a timer.
+TEST(Dialogs, RealBoxesShowTheTextAndReturnTheAnswer) {
+    QString seen;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen = box->text();
+        EXPECT_EQ(box->windowTitle(), "Lumor");
+        box->accept();
+    });
+    showMessage(nullptr, QStringLiteral("Sieg!"));
+    EXPECT_EQ(seen, "Sieg!");
+
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->textValue(), "alt");
+        dlg->setTextValue(QStringLiteral("Straße"));
+        dlg->accept();
+    });
+    EXPECT_EQ(askText(nullptr, "Name:", "alt"), std::optional<QString>("Straße"));
+
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        dlg->reject();
+    });
+    EXPECT_EQ(askText(nullptr, "Name:"), std::nullopt);
+}
+
+TEST(Text, Windows1252AtTheWindowBoundary) {
+    // 0x80 is the euro sign and 0x9F "Ÿ" in Windows-1252, not C1 controls.
+    EXPECT_EQ(toQt(std::string("\x80 \xE4\xDF \x9F")), QString::fromUtf8("€ äß Ÿ"));
+    EXPECT_EQ(fromQt(QString::fromUtf8("€ äß Ÿ")), std::optional<std::string>("\x80 \xE4\xDF \x9F"));
+    // A character the code page cannot hold is refused, not replaced.
+    EXPECT_EQ(fromQt(QString::fromUtf8("Łódź")), std::nullopt);
+    EXPECT_EQ(fromQt(QString()), std::optional<std::string>(""));
+    for (int b = 0x20; b < 0x100; ++b) {
+        const std::string one(1, static_cast<char>(b));
+        EXPECT_EQ(fromQt(toQt(one)), std::optional<std::string>(one)) << b;
+    }
+}
