@@ -1,0 +1,159 @@
+#include "solver/search.h"
+
+#include "play/cells.h"
+
+#include <chrono>
+
+namespace lumor {
+
+std::string tooManyPiecesMessage(int pieces) {
+    // "Zu viele Steine im Vorrat: N (höchstens 991)." in Windows-1252
+    return "Zu viele Steine im Vorrat: " + std::to_string(pieces) + " (h\xf6" "chstens " +
+           std::to_string(SolutionSearch::MaxPieces) + ").";
+}
+
+SolutionSearch::SolutionSearch() {
+    clock_ = [] {
+        return static_cast<int64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now().time_since_epoch())
+                                        .count());
+    };
+}
+
+bool SolutionSearch::load(const LevelRecord& level) {
+    level_ = level;
+    AbortRequested = 0;
+    finished_ = false;
+    loadMessage_.clear();
+    PieceList.clear();
+    best_.clear();
+    BestLeft = -1;
+    TriedCount = 0;
+    CheckedCount = 0;
+    SolutionCount = 0;
+    PiecesLeft = level.Stock[0];
+
+    int pieces = 0;
+    for (int slot = 1; slot <= SlotCount; ++slot)
+        if (level.Stock[slot] > 0) pieces += level.Stock[slot];
+    if (pieces > MaxPieces) {
+        loaded_ = false;
+        loadMessage_ = tooManyPiecesMessage(pieces);
+        return false;
+    }
+    for (const int slot : PieceSlotOrder)
+        for (int k = 0; k < level.Stock[slot]; ++k) PieceList.push_back(Piece{slot, -2, 0});
+
+    FreeCells[0] = FreeCell{-1, 0};
+    freePad_[0] = -1;
+    freeCount_ = 0;
+    for (int x = 0; x < BoardWidth; ++x) {
+        for (int y = 0; y < BoardHeight; ++y) {
+            if (level.cell(x, y) == Empty) {
+                ++freeCount_;
+                FreeCells[freeCount_] = FreeCell{x, y};
+                freePad_[freeCount_] = static_cast<int16_t>(BeamChecker::pad(x, y));
+            }
+        }
+    }
+    checker_.setBoard(level.Cells);
+    loaded_ = true;
+    return true;
+}
+
+void SolutionSearch::run() {
+    if (!loaded_) return;
+    finished_ = false;
+    CellTaken.fill(0);
+    PiecesLeft = level_.Stock[0];
+    CheckedCount = 0;
+    SolutionCount = 0;
+    baseValid_ = false;
+    if (PieceList.empty()) {
+        // Nothing to place: the bare board is the only arrangement.
+        if (AbortRequested > 0) return;
+        if (PiecesLeft >= 0) Check(0);
+        finished_ = AbortRequested == 0;
+        return;
+    }
+    StartSuche(lastPiece(), 0);
+    finished_ = AbortRequested == 0;
+}
+
+void SolutionSearch::StartSuche(int32_t A, int32_t St) {
+    const int32_t free = freeCount_;
+    Piece& piece = PieceList[static_cast<size_t>(A)];
+    const int code = codeOfSlot(piece.Slot);
+    if (A == 0) baseValid_ = false;
+    for (int32_t s = St; s <= free; ++s) {
+        ++TriedCount;
+        if (AbortRequested > 0) return;
+        piece.X = FreeCells[s].X;
+        piece.Y = FreeCells[s].Y;
+        if (CellTaken[s] == 0) {
+            const bool placed = piece.X >= 0;
+            if (placed) {
+                --PiecesLeft;
+                CellTaken[s] = -1;
+                checker_.place(freePad_[s], code);
+            }
+            if (PiecesLeft >= 0) {
+                if (A == 0)
+                    Check(s);
+                else
+                    StartSuche(A - 1, 0);
+            }
+            if (placed) {
+                ++PiecesLeft;
+                CellTaken[s] = 0;
+                checker_.place(freePad_[s], Empty);
+            }
+        }
+        progress();
+    }
+}
+
+void SolutionSearch::Check(int32_t s) {
+    // The arrangement already stands on the checker's board: every piece was put there
+    // when it took its cell and is taken away when it leaves it.
+    ++CheckedCount;
+    testen(s);
+}
+
+void SolutionSearch::testen(int32_t s) {
+    bool solved;
+    if (s == 0) {
+        // Piece 0 not placed: the base run of this arrangement, remembering which cells
+        // its beams enter.
+        solved = checker_.runMarking().solved;
+        baseValid_ = true;
+        baseSolved_ = solved;
+    } else if (baseValid_ && !checker_.entered(freePad_[s])) {
+        // No beam of the base run enters piece 0's cell, so its code is never read:
+        // the run is the base run.
+        solved = baseSolved_;
+    } else {
+        solved = checker_.run().solved;
+    }
+    if (solved) record();
+}
+
+void SolutionSearch::record() {
+    if (PiecesLeft < BestLeft) return;
+    BestLeft = PiecesLeft;
+    ++SolutionCount;
+    best_.clear();
+    for (const Piece& p : PieceList)
+        if (p.X > -1) best_.push_back(p);
+    if (onBest_) onBest_(best_);
+}
+
+void SolutionSearch::progress() {
+    const int64_t t = clock_ ? clock_() : 0;
+    if (NextDisplayTime < t) {
+        NextDisplayTime = t + DisplayIntervalMs;
+        if (onProgress_) onProgress_();
+    }
+}
+
+}  // namespace lumor

@@ -1,0 +1,190 @@
+#include "solver/search.h"
+#include "solver/reference.h"
+
+#include "solver_support.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace lumor;
+using lumor::testing::levelFrom;
+
+namespace {
+
+struct Counters {
+    int64_t tried, checked, solutions;
+    int32_t best;
+    std::vector<Piece> arrangement;
+    bool operator==(const Counters&) const = default;
+};
+
+Counters exhaustive(const LevelRecord& level) {
+    SolutionSearch search;
+    search.setClock([] { return int64_t{0}; });
+    EXPECT_TRUE(search.load(level));
+    search.run();
+    EXPECT_TRUE(search.finished());
+    return {search.triedCount(), search.checkedCount(), search.solutionCount(), search.bestLeft(),
+            search.bestArrangement()};
+}
+
+Counters reference(const LevelRecord& level) {
+    ReferenceSearch search;
+    EXPECT_TRUE(search.load(level));
+    search.run();
+    return {search.triedCount(), search.checkedCount(), search.solutionCount(), search.bestLeft(),
+            search.bestArrangement()};
+}
+
+// A level walled in except for a small open area, so that even the step-for-step search
+// runs through every arrangement quickly.
+LevelRecord smallRandomLevel(std::mt19937& rng) {
+    LevelRecord level;
+    std::uniform_int_distribution<int> pct(0, 99), inner(1, 20);
+    std::uniform_int_distribution<int> w(3, 7), h(3, 6);
+    const int width = w(rng), height = h(rng);
+    for (int x = 0; x < BoardWidth; ++x)
+        for (int y = 0; y < BoardHeight; ++y) {
+            int c = 9;
+            if (x < width && y < height) c = pct(rng) < 60 ? 0 : inner(rng);
+            level.cell(x, y) = static_cast<int16_t>(c);
+        }
+    // Beams leave through the open edge of the area or stop at the walls around it.
+    std::uniform_int_distribution<int> count(0, 2), total(0, 3), slot(1, 8);
+    level.Stock[0] = static_cast<int16_t>(total(rng));
+    const int kinds = count(rng) + 1;
+    for (int k = 0; k < kinds; ++k) level.Stock[slot(rng)] += static_cast<int16_t>(count(rng));
+    return level;
+}
+
+}  // namespace
+
+TEST(SolutionSearch, BuildsPieceListInSlotOrderAndFreeCellsColumnWise) {
+    auto level = levelFrom({">..R", "#..."}, {3, 1, 2, 1, 0, 0, 1, 1, 2});
+    SolutionSearch search;
+    ASSERT_TRUE(search.load(level));
+    std::vector<int> slots;
+    for (const Piece& p : search.pieceList()) {
+        slots.push_back(p.Slot);
+        EXPECT_EQ(p.X, -2);
+        EXPECT_EQ(p.Y, 0);
+    }
+    EXPECT_EQ(slots, (std::vector<int>{8, 8, 3, 6, 2, 2, 1, 7}));
+    EXPECT_EQ(search.freeCells()[0], (FreeCell{-1, 0}));
+    EXPECT_EQ(search.freeCells()[1], (FreeCell{0, 2}));  // column 0 below the wall
+    EXPECT_EQ(search.freeCount(), CellCount - 3);
+}
+
+TEST(SolutionSearch, RefusesMoreThan991PiecesWithAMessage) {
+    auto level = levelFrom({">R"}, {5, 500, 492});
+    SolutionSearch search;
+    EXPECT_FALSE(search.load(level));
+    EXPECT_EQ(search.loadMessage(), "Zu viele Steine im Vorrat: 992 (h\xf6" "chstens 991).");
+    search.run();
+    EXPECT_EQ(search.checkedCount(), 0);
+    EXPECT_EQ(search.bestLeft(), -1);
+
+    level.Stock[2] = 491;
+    EXPECT_TRUE(search.load(level));
+    EXPECT_EQ(search.pieceList().size(), 991u);
+}
+
+TEST(SolutionSearch, EmptyStockChecksTheBareBoardOnce) {
+    SolutionSearch search;
+    ASSERT_TRUE(search.load(levelFrom({">R"}, {4})));
+    search.run();
+    EXPECT_TRUE(search.finished());
+    EXPECT_EQ(search.checkedCount(), 1);
+    EXPECT_EQ(search.triedCount(), 0);
+    EXPECT_EQ(search.bestLeft(), 4);
+    EXPECT_EQ(search.solutionCount(), 1);
+    EXPECT_TRUE(search.bestArrangement().empty());
+
+    ASSERT_TRUE(search.load(levelFrom({">.L"}, {4})));
+    search.run();
+    EXPECT_EQ(search.checkedCount(), 1);
+    EXPECT_EQ(search.bestLeft(), -1);
+}
+
+TEST(SolutionSearch, CountsEveryOrderOfIdenticalPiecesAndCutsAtTheAllowance) {
+    // Two walls, allowance 1, three free cells (the source's row is closed by a wall).
+    auto level = levelFrom({">#", "..", "..."}, {1, 2}, '#');
+    level.cell(0, 1) = 0;
+    level.cell(1, 1) = 0;
+    level.cell(2, 2) = 0;
+    level.cell(0, 2) = 9;
+    level.cell(1, 2) = 9;
+    SolutionSearch search;
+    ASSERT_TRUE(search.load(level));
+    ASSERT_EQ(search.freeCount(), 3);
+    search.run();
+    // Outer piece: 4 tries. Not placed: inner piece 4 tries, 4 checks. Placed on each of
+    // three cells: inner tries 4 each; not placed -> check; its own cell taken; the two
+    // other cells cut by the allowance.
+    EXPECT_EQ(search.triedCount(), 4 + 4 + 3 * 4);
+    EXPECT_EQ(search.checkedCount(), 4 + 3);
+    EXPECT_EQ(search.bestLeft(), 1);  // no target: the bare board already solves it
+    EXPECT_EQ(search.solutionCount(), 1);
+}
+
+TEST(SolutionSearch, TiesAreCountedAndRedrawnWorseOnesAreNot) {
+    // The beam must be turned down into the target: a deflector at (3,0) does it.
+    // Two deflectors of that kind: both orders solve with one piece left.
+    auto level = levelFrom({">...", "####", "####", "...D"}, {2, 0, 0, 0, 2}, '#');
+    for (int y = 1; y <= 2; ++y) level.cell(3, y) = 0;
+    std::vector<std::vector<Piece>> drawn;
+    SolutionSearch search;
+    search.setClock([] { return int64_t{0}; });
+    search.setBestHook([&](const std::vector<Piece>& placed) { drawn.push_back(placed); });
+    ASSERT_TRUE(search.load(level));
+    search.run();
+    EXPECT_EQ(search.bestLeft(), 1);
+    EXPECT_EQ(search.solutionCount(), 2);
+    ASSERT_EQ(drawn.size(), 2u);
+    EXPECT_EQ(drawn[0], (std::vector<Piece>{{4, 3, 0}}));
+    EXPECT_EQ(drawn[1], (std::vector<Piece>{{4, 3, 0}}));
+    EXPECT_EQ(search.bestArrangement(), drawn.back());
+    EXPECT_EQ(reference(level), exhaustive(level));
+}
+
+TEST(SolutionSearch, ProgressFollowsTheClockAndAbortStopsEveryLevel) {
+    auto level = levelFrom({">......R"}, {2, 2, 0, 0, 0, 0, 0, 0, 0});
+    int64_t now = 5000;
+    int progressCalls = 0;
+    SolutionSearch search;
+    search.setClock([&] { return now; });
+    search.setProgressHook([&] {
+        ++progressCalls;
+        if (progressCalls == 3) search.abort();
+    });
+    ASSERT_TRUE(search.load(level));
+    EXPECT_EQ(search.nextDisplayTime(), 0);
+    // The clock moves 1 ms per try: progress at the first try, then every 2001 tries.
+    search.setClock([&] { return now++; });
+    search.run();
+    EXPECT_TRUE(search.aborted());
+    EXPECT_FALSE(search.finished());
+    EXPECT_EQ(progressCalls, 3);
+    const int64_t triedAtAbort = search.triedCount();
+    // Both recursion levels count their one more try and return.
+    EXPECT_EQ(search.nextDisplayTime(), 5000 + 2 * 2001 + 2000);
+
+    // A new load keeps the display time and clears the abort.
+    ASSERT_TRUE(search.load(level));
+    EXPECT_FALSE(search.aborted());
+    EXPECT_EQ(search.nextDisplayTime(), 5000 + 2 * 2001 + 2000);
+    EXPECT_GT(triedAtAbort, 2 * 2001);
+}
+
+TEST(SolutionSearch, CountersEqualTheStepForStepSearchOnSmallLevels) {
+    std::mt19937 rng(20261206);
+    int solvedLevels = 0;
+    for (int round = 0; round < 150; ++round) {
+        const LevelRecord level = smallRandomLevel(rng);
+        const Counters fast = exhaustive(level);
+        ASSERT_EQ(fast, reference(level)) << "round " << round;
+        if (fast.best >= 0) ++solvedLevels;
+    }
+    EXPECT_GT(solvedLevels, 10);
+}
