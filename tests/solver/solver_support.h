@@ -3,6 +3,7 @@
 
 #include "levels/level.h"
 
+#include <array>
 #include <random>
 #include <string>
 #include <vector>
@@ -40,7 +41,8 @@ inline LevelRecord levelFrom(const std::vector<std::string>& rows, std::vector<i
     return level;
 }
 
-// A random board: every code of the game, many sources and splitters.
+// A random board: every code of the game (and a few a damaged level might hold), many
+// sources and splitters.
 inline LevelRecord randomBoard(std::mt19937& rng, int emptyPercent) {
     LevelRecord level;
     std::uniform_int_distribution<int> pct(0, 99), code(1, 20);
@@ -49,7 +51,9 @@ inline LevelRecord randomBoard(std::mt19937& rng, int emptyPercent) {
             c = 0;
         } else {
             int v = code(rng);
-            if (pct(rng) < 8) v = 99;
+            const int odd = pct(rng);
+            if (odd < 8) v = 99;
+            else if (odd < 10) v = std::array<int, 5>{98, 21, -1, 100, 32767}[pct(rng) % 5];
             c = static_cast<int16_t>(v);
         }
     }
