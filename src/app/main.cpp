@@ -1,8 +1,15 @@
 #include <QApplication>
+#include <QWidget>
 
 #include "app/Startup.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return lumor::runProgram(app);
+    // The title menu until its window takes over here.
+    std::unique_ptr<QWidget> titel;
+    return lumor::runProgram(app, [&] {
+        titel = std::make_unique<QWidget>();
+        titel->setWindowTitle("Lumor");
+        titel->show();
+    });
 }

@@ -1,0 +1,34 @@
+// The start-up steps that touch only files: the initial program-wide state, the write
+// test, the program's folders and the default skin. Every failure is ignored here; the
+// results only decide FolderWritable and whether a skin exists.
+#pragma once
+
+#include "app/state.h"
+
+#include <string>
+
+namespace lumor {
+
+// The folder as AppFolder: with one "/" appended unless it ends in one already (so the
+// root folder stays "/").
+std::string asProgramFolder(const std::string& folder);
+
+// Sets AppFolder, FinalMessage, MusicOn, the nine Options, FolderWritable (false),
+// CurrentSong (empty) and Handover (empty) to their initial values.
+void initProgramState(ProgramState& s, const std::string& folder);
+
+// Creates "test.test" (overwriting a leftover), writes the line "test", closes and
+// deletes it. True only when all of that worked.
+bool CheckWritable(const std::string& appFolder);
+
+// Creates "Musik" and then "Sound" when the folder has none (in any letter case).
+void createProgramFolders(const std::string& appFolder);
+
+// Writes "skins\Default.bmp" (creating "Skins" first) when "Skins\default.bmp" cannot be
+// opened for reading. True when a default skin is there afterwards.
+bool ensureDefaultSkin(const std::string& appFolder);
+
+// Steps 3 to 6 of the start on state(): initial state, write test, folders, default skin.
+void prepareProgramFolder(const std::string& folder);
+
+}  // namespace lumor

@@ -1,0 +1,131 @@
+#include "app/Startup.h"
+#include "app/paths.h"
+#include "app/random.h"
+#include "app/state.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace lumor;
+
+namespace {
+
+class Start : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    void TearDown() override { state() = ProgramState{}; }
+    QTemporaryDir dir;
+};
+
+}  // namespace
+
+TEST_F(Start, RunsTheStepsAndShowsTheTitle) {
+    bool shown = false;
+    std::string folderWhenShown;
+    const int rc = runProgram(
+        *qApp,
+        [&] {
+            shown = true;
+            folderWhenShown = state().AppFolder;
+            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(7); });
+        },
+        dir.path());
+    EXPECT_EQ(rc, 7);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(folderWhenShown, QFile::encodeName(dir.path()).toStdString() + "/");
+    EXPECT_TRUE(state().FolderWritable);
+    const QStringList made = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
+    EXPECT_EQ(made, (QStringList{"Musik", "Skins", "Sound"}));
+    EXPECT_TRUE(FileExists(state().AppFolder + "skins\\Default.bmp"));
+    // The lock went with the program.
+    EXPECT_NE(lockProgramFolder(dir.path()), nullptr);
+}
+
+TEST_F(Start, SecondInstanceEndsSilently) {
+    const auto first = lockProgramFolder(dir.path());
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(lockProgramFolder(dir.path()), nullptr);
+    EXPECT_EQ(lockProgramFolder(dir.path() + "/"), nullptr);  // the same folder, spelled otherwise
+
+    bool shown = false;
+    EXPECT_EQ(runProgram(*qApp, [&] { shown = true; }, dir.path()), 0);
+    EXPECT_FALSE(shown);
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());  // nothing was touched
+
+    // Another program folder is another program.
+    QTemporaryDir other;
+    EXPECT_NE(lockProgramFolder(other.path()), nullptr);
+}
+
+TEST_F(Start, LockOfACrashedInstanceIsTakenOver) {
+    // A process that has ended leaves its lock file behind, as after a crash.
+    QProcess gone;
+    gone.start("true");
+    ASSERT_TRUE(gone.waitForFinished(10000));
+    const qint64 deadPid = gone.processId() > 0 ? gone.processId() : 999999;
+    QFile stale(instanceLockPath(dir.path()));
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write(QByteArray::number(deadPid) + "\nLumor\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    stale.close();
+    EXPECT_NE(lockProgramFolder(dir.path()), nullptr);
+}
+
+TEST_F(Start, SeedsTheRandomSourceFromTheClock) {
+    programRandom().seed(1);
+    const double fixed = programRandom().next();
+    prepareProgram(dir.path());
+    const double a = programRandom().next();
+    prepareProgram(dir.path());
+    const double b = programRandom().next();
+    EXPECT_NE(a, b);
+    EXPECT_NE(a, fixed);
+}
+
+// The real program, started twice on one folder: the second start ends at once and
+// leaves the first running.
+TEST_F(Start, SecondProcessEndsAndFirstRunsOn) {
+    const QString exe = QStringLiteral(LUMOR_PROGRAM_DIR "/Lumor");
+    if (!QFile::exists(exe)) GTEST_SKIP() << "Lumor is not built";
+    const QString copy = dir.path() + "/Lumor";
+    ASSERT_TRUE(QFile::copy(exe, copy));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("SDL_AUDIODRIVER", "dummy");
+    QProcess first, second;
+    first.setProcessEnvironment(env);
+    second.setProcessEnvironment(env);
+    first.start(copy, {});
+    ASSERT_TRUE(first.waitForStarted(10000));
+    // The first instance has passed its start-up once the default skin is there.
+    for (int i = 0; i < 200 && !QFile::exists(dir.path() + "/Skins/Default.bmp"); ++i) QThread::msleep(50);
+    ASSERT_TRUE(QFile::exists(dir.path() + "/Skins/Default.bmp"));
+    if (first.state() != QProcess::Running) GTEST_SKIP() << "the program ended by itself in an empty folder";
+    // A start that got past the lock would write the default skin again.
+    ASSERT_TRUE(QFile::remove(dir.path() + "/Skins/Default.bmp"));
+    second.start(copy, {});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(dir.path() + "/Skins/Default.bmp"));
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.kill();  // a crash: the lock file stays behind
+    first.waitForFinished(10000);
+
+    // After the crash a new start is not blocked: it runs its start-up.
+    QProcess third;
+    third.setProcessEnvironment(env);
+    third.start(copy, {});
+    ASSERT_TRUE(third.waitForStarted(10000));
+    for (int i = 0; i < 200 && !QFile::exists(dir.path() + "/Skins/Default.bmp"); ++i) QThread::msleep(50);
+    EXPECT_TRUE(QFile::exists(dir.path() + "/Skins/Default.bmp"));
+    third.kill();
+    third.waitForFinished(10000);
+    QFile::remove(instanceLockPath(dir.path()));
+}
