@@ -22,7 +22,8 @@ constexpr int SoundChannel = 0;
 struct Mixer {
     bool tried = false;
     bool ok = false;
-    std::map<std::string, Mix_Chunk*> chunks;  // loaded wave sounds by resolved path
+    std::map<std::string, Mix_Chunk*> chunks;     // loaded wave sounds by resolved path (owning)
+    std::map<std::string, Mix_Chunk*> requested;  // the same by the path asked for, to skip the lookup
     Mix_Music* music = nullptr;
     // Songs the decoder refused, with the file's time stamp: the title loop asks for
     // its song every frame, and reading an unplayable file 60 times a second helps nobody.
@@ -85,6 +86,7 @@ void shutdownAudio() {
         closeMusic();
         for (auto& [path, chunk] : m.chunks) Mix_FreeChunk(chunk);
         m.chunks.clear();
+        m.requested.clear();
         Mix_CloseAudio();
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -96,16 +98,23 @@ void shutdownAudio() {
 void PlaySoundFile(const std::string& path) {
     if (!state().opt(OptSound) || !initAudio()) return;
     Mixer& m = mixer();
-    const std::string file = resolvePath(path);
-    auto it = m.chunks.find(file);
-    if (it == m.chunks.end()) {
-        if (!FileExists(file)) return;
-        Mix_Chunk* chunk = Mix_LoadWAV(file.c_str());
-        if (!chunk) return;
-        it = m.chunks.emplace(file, chunk).first;
+    Mix_Chunk* chunk = nullptr;
+    if (auto known = m.requested.find(path); known != m.requested.end()) {
+        chunk = known->second;
+    } else {
+        const std::string file = resolvePath(path);
+        if (auto loaded = m.chunks.find(file); loaded != m.chunks.end()) {
+            chunk = loaded->second;
+        } else {
+            if (!FileExists(file)) return;  // not remembered: it may turn up later
+            chunk = Mix_LoadWAV(file.c_str());
+            if (!chunk) return;
+            m.chunks.emplace(file, chunk);
+        }
+        m.requested.emplace(path, chunk);
     }
     Mix_HaltChannel(SoundChannel);
-    Mix_PlayChannel(SoundChannel, it->second, 0);
+    Mix_PlayChannel(SoundChannel, chunk, 0);
 }
 
 void PlaySoundFile(const QString& path) { PlaySoundFile(nativeName(path)); }

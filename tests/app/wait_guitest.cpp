@@ -1,5 +1,6 @@
 #include "app/Wait.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -85,4 +86,19 @@ TEST(SteadyClockWait, PassedDeadlineStillHandlesEvents) {
     QTimer::singleShot(0, [&] { ran = true; });
     waitUntil(nowMs() - 5);
     EXPECT_TRUE(ran);
+}
+
+// Once the application has been told to quit, nested event loops return at once: the
+// wait still lasts until its deadline and still handles events.
+TEST(SteadyClockWait, StillWaitsWhileTheApplicationQuits) {
+    QCoreApplication::exit(0);
+    bool ran = false;
+    QTimer::singleShot(0, [&] { ran = true; });
+    const int64_t deadline = nowMs() + 60;
+    waitUntil(deadline);
+    EXPECT_GE(nowMs(), deadline);
+    EXPECT_TRUE(ran);
+    // Let the application's loop run and end once, which clears the quit request.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
 }
