@@ -1,0 +1,166 @@
+#include "app/random.h"
+#include "levels/levelsource.h"
+#include "levels/packfile.h"
+#include "play/cells.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace lumor;
+
+namespace {
+
+std::string randomText(std::mt19937& rng, bool anyByte) {
+    std::uniform_int_distribution<int> len(0, 24), byte(anyByte ? 0 : 32, 255);
+    std::string s;
+    const int n = len(rng);
+    for (int i = 0; i < n; ++i) s += static_cast<char>(byte(rng));
+    return s;
+}
+
+LevelRecord randomLevel(std::mt19937& rng, bool anyByte) {
+    LevelRecord r;
+    std::uniform_int_distribution<int> legend(0, 20), wild(-32768, 32767), pick(0, 9);
+    for (auto& c : r.Cells) c = static_cast<int16_t>(pick(rng) == 0 ? wild(rng) : legend(rng));
+    for (auto& s : r.Stock) s = static_cast<int16_t>(pick(rng) < 5 ? 0 : wild(rng));
+    do r.Name = randomText(rng, anyByte);
+    while (r.Name == "*");
+    r.Password = randomText(rng, anyByte);
+    return r;
+}
+
+const char* const Minimal =
+    "Lumor-Levelquelle 1\n"
+    "Titel: Probe\n"
+    "Level: Eins\n"
+    "Passwort: EINS\n"
+    "Vorrat: 2 | \u250C 1 | # 1\n"
+    "Brett:\n"
+    "####################\n"
+    "#1................2#\n"
+    "#..................#\n"
+    "#....>.........D...#\n"
+    "#..................#\n"
+    "#..................#\n"
+    "#..................#\n"
+    "#..................#\n"
+    "#..................#\n"
+    "#..................#\n"
+    "#3................4#\n"
+    "####################\n";
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const size_t p = text.find(from);
+    EXPECT_NE(p, std::string::npos) << from;
+    if (p != std::string::npos) text.replace(p, from.size(), to);
+    return text;
+}
+
+}  // namespace
+
+TEST(LevelSource, WriteThenParseGivesBackEveryPackExactly) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 40; ++round) {
+        LevelSource src;
+        src.header = {randomText(rng, true), randomText(rng, true), randomText(rng, true),
+                      randomText(rng, true), randomText(rng, true), randomText(rng, true)};
+        const int count = round == 0 ? 0 : static_cast<int>(rng() % 5) + 1;
+        for (int i = 0; i < count; ++i) src.levels.push_back({randomLevel(rng, true), std::nullopt, std::nullopt, 0});
+        const std::string text = writeLevelSource(src);
+        const LevelSourceResult back = parseLevelSource(text);
+        ASSERT_TRUE(back.ok) << back.error << "\n" << text;
+        EXPECT_EQ(back.source.header, src.header);
+        EXPECT_EQ(back.source.records(), src.records());
+        EXPECT_EQ(writeLevelSource(back.source), text) << "a written source is canonical";
+    }
+}
+
+TEST(LevelSource, CompilesThroughThePackFileAndDecompilesToTheSameSource) {
+    std::mt19937 rng(11);
+    PackHeader header{"Autorin", "Bemerkung mit \xe4\xf6\xfc", "", "mailto:a@b", "Titel", "GEHEIM"};
+    std::vector<LevelRecord> levels;
+    for (int i = 0; i < 3; ++i) levels.push_back(randomLevel(rng, false));
+    for (auto& l : levels) {  // texts the scrambler can store: code + position <= 255
+        for (size_t k = 0; k < l.Name.size(); ++k) l.Name[k] = static_cast<char>(32 + (l.Name[k] & 0x5F));
+        for (size_t k = 0; k < l.Password.size(); ++k) l.Password[k] = static_cast<char>('A' + k % 26);
+    }
+    const std::string source = writeLevelSource(header, levels);
+    const LevelSourceResult parsed = parseLevelSource(source);
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    SeededRandom random(3);
+    std::string bytes;
+    ASSERT_TRUE(packBytes(parsed.source.header, parsed.source.records(), random, bytes).ok);
+    const PackReadResult read = readPackFromBytes(bytes);
+    ASSERT_TRUE(read.ok);
+    EXPECT_EQ(writeLevelSource(read.contents.header, read.contents.levels), source);
+}
+
+TEST(LevelSource, ReadsTheHandWrittenFormWithSolutionsCommentsAndCrLf) {
+    std::string text = std::string("; ein Kommentar\n\n") + Minimal;
+    text = replaced(text, "Brett:\n", "Bestwert: 1\nL\u00f6sung: \u250C 5,9 | # 0,0\n; noch einer\nBrett:\n");
+    text = replaced(text, "Titel: Probe", "Titel:   \"  Zitat \\\"x\\\" \\x01\\\\ \"   ");
+    std::string crlf;
+    for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    for (const std::string& t : {text, crlf}) {
+        const LevelSourceResult r = parseLevelSource(t);
+        ASSERT_TRUE(r.ok) << r.error;
+        EXPECT_EQ(r.source.header.PackTitle, std::string("  Zitat \"x\" \x01\\ "));
+        ASSERT_EQ(r.source.levels.size(), 1u);
+        const SourceLevel& l = r.source.levels[0];
+        EXPECT_EQ(l.record.Name, "Eins");
+        EXPECT_EQ(l.record.Stock[0], 2);
+        EXPECT_EQ(l.record.Stock[1], 1);
+        EXPECT_EQ(l.record.Stock[3], 1);
+        EXPECT_EQ(l.record.cell(1, 1), Decoration1);
+        EXPECT_EQ(l.record.cell(5, 3), SourceRight);
+        EXPECT_EQ(l.record.cell(15, 3), TargetDown);
+        EXPECT_EQ(l.record.cell(18, 10), Decoration4);
+        EXPECT_EQ(l.bestLeft, 1);
+        ASSERT_TRUE(l.solution.has_value());
+        EXPECT_EQ(*l.solution, (std::vector<SourcePiece>{{3, 5, 9}, {1, 0, 0}}));
+        const LevelSourceResult again = parseLevelSource(writeLevelSource(r.source));
+        ASSERT_TRUE(again.ok) << again.error;
+        EXPECT_EQ(again.source.levels, r.source.levels);
+    }
+}
+
+TEST(LevelSource, EveryLegendCharacterMapsToItsCodeAndBack) {
+    for (int code = 0; code <= 20; ++code) EXPECT_EQ(codeOfSourceChar(sourceCharOf(code)), code);
+    EXPECT_EQ(sourceCharOf(99), SourceOtherCode);
+    EXPECT_EQ(sourceCharOf(-1), SourceOtherCode);
+    EXPECT_FALSE(codeOfSourceChar("?").has_value());
+}
+
+TEST(LevelSource, RefusesMistakesWithTheLineThatHoldsThem) {
+    struct Case {
+        std::string from, to, message;
+    };
+    const std::vector<Case> cases = {
+        {"#....>.........D...#", "#....>.........D..#", "Zeile 10: eine Brettzeile hat 20 Zeichen, hier sind es 19"},
+        {"#....>.........D...#", "#....>...X.....D...#", "Zeile 10: unbekanntes Zeichen \"X\" in Spalte 9"},
+        {"#....>.........D...#", "#....>...?.....D...#", "Zeile 10: zu \"?\" in Spalte 9 fehlt die Zeile \"Zelle 9,3: Code\""},
+        {"Passwort: EINS", "Passwort: EINS\nPasswort: ZWEI", "Zeile 5: \"Passwort\" steht doppelt"},
+        {"Passwort: EINS", "Passwort: \u2192", "Zeile 4: der Text enth\u00e4lt Zeichen, die Windows-1252 nicht kennt"},
+        {"Passwort: EINS", "Farbe: rot", "Zeile 4: unbekannter Eintrag \"Farbe\""},
+        {"Level: Eins", "Level: *", "Zeile 3: ein Level darf nicht \"*\" hei\u00dfen (das ist die Endmarke der Liste)"},
+        {"Vorrat: 2 | \u250C 1 | # 1", "Vorrat: 2 | X 1", "Zeile 5: erwartet wird \"Stein Anzahl\""},
+        {"Vorrat: 2 | \u250C 1 | # 1", "Vorrat: 2 | # 1 | # 2", "Zeile 5: der Stein # steht doppelt im Vorrat"},
+        {"Vorrat: 2 | \u250C 1 | # 1", "Vorrat: 40000", "Zeile 5: der Vorrat beginnt mit der Gesamtzahl"},
+        {"Titel: Probe", "Titel: \"offen", "Zeile 2: der Text in Anf\u00fchrungszeichen ist nicht geschlossen"},
+        {"Lumor-Levelquelle 1", "Lumor-Levelquelle 2", "Zeile 1: die Quelle muss mit"},
+        {"Brett:\n", "Brett:\n####################\n", "Zeile 19: erwartet wird \"Schl\u00fcssel: Wert\""},
+        {"#3................4#\n####################\n", "#3................4#\n", "Zeile 17: das Brett braucht 12 Zeilen"},
+    };
+    for (const auto& c : cases) {
+        const LevelSourceResult r = parseLevelSource(replaced(Minimal, c.from, c.to));
+        EXPECT_FALSE(r.ok) << c.to;
+        EXPECT_EQ(r.error.substr(0, c.message.size()), c.message) << r.error;
+    }
+    std::string many = Minimal;
+    const std::string level = many.substr(many.find("Level:"));
+    for (int i = 0; i < MaxLevels; ++i) many += level;
+    const LevelSourceResult r = parseLevelSource(many);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("mehr als 101 Levels"), std::string::npos) << r.error;
+}
