@@ -7,6 +7,7 @@
 #include "play/beamrun.h"
 #include "play/cells.h"
 
+#include <algorithm>
 #include <charconv>
 #include <iostream>
 
@@ -74,12 +75,12 @@ int runLevel(const std::vector<std::string>& args) {
             return ExitRefused;
         }
         if (stock[0] <= 0) {
-            std::cerr << which << "der Vorrat erlaubt insgesamt nur " << level.Stock[0] << " Steine\n";
+            std::cerr << which << "der Vorrat erlaubt insgesamt nur " << std::max<int>(0, level.Stock[0]) << " Steine\n";
             return ExitRefused;
         }
         if (stock[static_cast<size_t>(slot)] <= 0) {
             std::cerr << which << "der Vorrat erlaubt aus Fach " << slot << " nur "
-                      << level.Stock[static_cast<size_t>(slot)] << " Steine\n";
+                      << std::max<int>(0, level.Stock[static_cast<size_t>(slot)]) << " Steine\n";
             return ExitRefused;
         }
         cell = lumor::codeOfSlot(slot);
