@@ -120,6 +120,7 @@ std::string resolvePath(const std::string& path) {
     const std::string& app = state().AppFolder;
     if (!app.empty() && path.compare(0, app.size(), app) == 0) return resolveIn(app, path.substr(app.size()));
     if (!path.empty() && isSep(path.front())) return resolveParts("/", path, true);
+    if (!app.empty()) return resolveIn(app, path);  // every relative name is below the program folder
     return resolveParts("", path, true);
 }
 

@@ -26,8 +26,8 @@ std::string resolveIn(const std::string& base, const std::string& rel);
 std::string programPath(const std::string& rel);
 
 // A full path as the windows build it (AppFolder + "sound\start.wav"): the part behind
-// AppFolder is resolved like programPath; any other absolute path is resolved part by
-// part from the root, exact spellings first.
+// AppFolder is resolved like programPath, and so is a relative name; any other absolute
+// path is resolved part by part from the root, exact spellings first.
 std::string resolvePath(const std::string& path);
 
 // True when the file can be opened for reading and closed again (folders are not files).

@@ -43,12 +43,12 @@ enum Option : int {
 inline constexpr int OptionCount = 9;
 
 struct ProgramState {
-    std::string AppFolder;  // the executable's folder, ending in "/"
+    std::string AppFolder;  // the executable's folder, ending in "/" (native file name bytes)
     Handover handover;
     bool MusicOn = true;
     std::array<bool, OptionCount> Options{true, true, true, true, true, true, true, true, true};
     bool FolderWritable = false;
-    std::string CurrentSong;  // path of the song last started
+    std::string CurrentSong;  // path of the song last started (native file name bytes)
     Pack pack;                // Levels and PackHeader of the loaded pack
     std::string FinalMessage = DefaultFinalMessage;
 

@@ -86,6 +86,10 @@ TEST_F(ProgramFolder, AbsolutePathsOutsideTheFolderResolveFromTheRoot) {
     state().AppFolder = "/somewhere/else/";
     EXPECT_EQ(resolvePath(root.string() + "/SOUND\\start.WAV"), root.string() + "/Sound/Start.wav");
     EXPECT_TRUE(FileExists(root.string() + "/sound/start.wav"));
+    // Relative names are always below the program folder.
+    state().AppFolder = app;
+    EXPECT_EQ(resolvePath("sound\\START.wav"), app + "Sound/Start.wav");
+    EXPECT_EQ(resolvePath("..\\x"), app + "x");
 }
 
 TEST_F(ProgramFolder, FileListIsFilteredAndSorted) {

@@ -1,4 +1,5 @@
 #include "app/Startup.h"
+#include "app/defaultskin.h"
 #include "app/paths.h"
 #include "app/random.h"
 #include "app/state.h"
@@ -6,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -128,4 +130,17 @@ TEST_F(Start, SecondProcessEndsAndFirstRunsOn) {
     third.kill();
     third.waitForFinished(10000);
     QFile::remove(instanceLockPath(dir.path()));
+}
+
+// The skin windows load with Qt must show exactly the pictures the core composed.
+TEST_F(Start, QtReadsTheDefaultSkinPixelForPixel) {
+    prepareProgram(dir.path());
+    const QImage skin(QString::fromStdString(programPath("skins\\Default.bmp")));
+    ASSERT_FALSE(skin.isNull());
+    ASSERT_EQ(skin.size(), QSize(627, 33));
+    const RgbImage expected = composeDefaultSkin();
+    int differing = 0;
+    for (int y = 0; y < 33; ++y)
+        for (int x = 0; x < 627; ++x) differing += (skin.pixel(x, y) & 0xFFFFFF) != expected.pixel(x, y);
+    EXPECT_EQ(differing, 0);
 }
