@@ -7,6 +7,10 @@
 #include <fstream>
 #include <sstream>
 
+#include <csignal>
+#include <stdexcept>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,6 +66,23 @@ std::vector<std::string> splitLines(const std::string& bytes) {
     EXPECT_EQ(start, bytes.size()) << "every line ends with CR LF";
     return lines;
 }
+
+std::string joinLines(const std::vector<std::string>& lines, const char* end = "\r\n") {
+    std::string out;
+    for (const auto& l : lines) out += l + end;
+    return out;
+}
+
+// The file with one line (0-based) replaced.
+std::string withLine(const std::string& bytes, size_t index, const std::string& text) {
+    auto lines = splitLines(bytes);
+    lines.at(index) = text;
+    return joinLines(lines);
+}
+
+// Line indices (0-based) in a file whose header has the usual eight lines.
+size_t blockLine(size_t level, size_t line1Based) { return 8 + 259 * level + line1Based - 1; }
+size_t cellLine(size_t level, int x, int y) { return blockLine(level, 4 + 12 * static_cast<size_t>(x) + static_cast<size_t>(y)); }
 
 // A Random that always answers the same fraction: fillers become predictable.
 class FixedRandom final : public Random {
@@ -191,4 +212,351 @@ TEST(PackFile, TwoSavingsDifferOnlyInFillers) {
     EXPECT_EQ(ra.contents.levels, rb.contents.levels);
     EXPECT_EQ(ra.contents.header, rb.contents.header);
     EXPECT_EQ(la.back(), lb.back());
+}
+
+TEST(PackFile, ReaderIgnoresFormatLineAndFillersButNotTheContents) {
+    const PackHeader h = makeHeader();
+    const auto levels = makeLevels(3);
+    const std::string good = bytesOf(h, levels);
+    ASSERT_TRUE(readPackFromBytes(good).ok);
+
+    EXPECT_TRUE(readPackFromBytes(withLine(good, 0, "Irgendein anderes Format")).ok);
+    EXPECT_TRUE(readPackFromBytes(withLine(good, 0, "*x")).ok);
+
+    // Level 2's name "Level 2" is stored with fillers at 2, 5 and 7.
+    std::string name = splitLines(good)[blockLine(1, 2)];
+    name[5] = name[5] == 'A' ? 'B' : 'A';
+    const PackReadResult fillerChanged = readPackFromBytes(withLine(good, blockLine(1, 2), name));
+    ASSERT_TRUE(fillerChanged.ok);
+    EXPECT_EQ(fillerChanged.contents.levels, levels);
+
+    // A real character of the name. The weight (3c div 7 + 1) does not tell every code from
+    // its neighbour ("e" and "f" weigh alike), so change it by 3: a different weight.
+    name[4] = static_cast<char>(name[4] + 3);
+    const PackReadResult nameChanged = readPackFromBytes(withLine(good, blockLine(1, 2), name));
+    EXPECT_FALSE(nameChanged.ok);
+    EXPECT_FALSE(nameChanged.unreadable);
+    EXPECT_EQ(nameChanged.message, "Levelpack besch\xe4" "digt!");
+    EXPECT_TRUE(nameChanged.contents.levels.empty());
+
+    EXPECT_FALSE(readPackFromBytes(withLine(good, cellLine(2, 7, 3), " 12345")).ok);
+    EXPECT_FALSE(readPackFromBytes(withLine(good, blockLine(0, 259), " 1")).ok) << "stock 15";
+    EXPECT_FALSE(readPackFromBytes(withLine(good, 1, "J\xf6rg Mueller")).ok) << "author";
+    EXPECT_FALSE(readPackFromBytes(withLine(good, splitLines(good).size() - 1, "1")).ok) << "checksum";
+}
+
+TEST(PackFile, SeparatorsBlanksAndNumberLinesAreReadLeniently) {
+    PackHeader h;
+    std::vector<LevelRecord> levels = makeLevels(2);
+    levels[0].cell(4, 4) = 0;
+    levels[0].cell(4, 5) = 12;
+    const std::string good = bytesOf(h, levels);
+    auto lines = splitLines(good);
+    lines[blockLine(0, 1)] = "     ";
+    lines[blockLine(1, 1)] = "";                       // any line but "*" opens a level
+    lines[cellLine(0, 4, 4)] = "Sand";                  // not a number: 0
+    lines[cellLine(0, 4, 5)] = " \t 12 Steine";         // the number at the start counts
+    lines[blockLine(2, 1)] = "  *   ";                  // "*" with blanks ends the levels
+    PackReadResult r = readPackFromBytes(joinLines(lines));
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.contents.levels, levels);
+
+    // LF-only line ends read alike.
+    r = readPackFromBytes(joinLines(splitLines(good), "\n"));
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.contents.levels, levels);
+
+    // Extra header lines before "*" are skipped; a header may also end early.
+    lines = splitLines(good);
+    lines.insert(lines.begin() + 7, "noch eine Zeile");
+    EXPECT_TRUE(readPackFromBytes(joinLines(lines)).ok);
+    PackHeader authorOnly;
+    authorOnly.PackAuthor = "Autor";
+    const PackReadResult shortHeader = readPackFromBytes(
+        "Format\r\nAutor\r\n*\r\n*\r\n" + std::to_string(PackChecksum(authorOnly, {})) + "\r\n");
+    ASSERT_TRUE(shortHeader.ok);
+    EXPECT_EQ(shortHeader.contents.header.PackAuthor, "Autor");
+    EXPECT_EQ(shortHeader.contents.header.PackTitle, "");
+}
+
+TEST(PackFile, DamagedFilesAreRefusedWithoutReadingPastTheirEnd) {
+    const std::string good = bytesOf(makeHeader(), makeLevels(2));
+    const auto lines = splitLines(good);
+    auto refused = [](const std::string& bytes) {
+        const PackReadResult r = readPackFromBytes(bytes);
+        return !r.ok && r.message == PackDamagedMessage && r.contents.levels.empty();
+    };
+    EXPECT_TRUE(refused(""));
+    // Cut after every line short of the checksum, and in the middle of the last lines.
+    for (size_t n = 0; n + 1 < lines.size(); ++n) {
+        std::vector<std::string> head(lines.begin(), lines.begin() + static_cast<long>(n));
+        ASSERT_TRUE(refused(joinLines(head))) << "cut after " << n << " lines";
+    }
+    EXPECT_TRUE(refused(good.substr(0, good.size() - 5)));
+
+    // Numbers outside the 16-bit range, even when the checksum agrees.
+    LevelRecord l;
+    l.cell(0, 0) = 32767;
+    std::string one = bytesOf(PackHeader{}, {l});
+    EXPECT_TRUE(readPackFromBytes(one).ok);
+    auto big = splitLines(one);
+    big[cellLine(0, 0, 0)] = " 32768";
+    big.back() = "32768";
+    EXPECT_TRUE(refused(joinLines(big)));
+    big[cellLine(0, 0, 0)] = "-32769";
+    big.back() = "-32769";
+    EXPECT_TRUE(refused(joinLines(big)));
+    big[cellLine(0, 0, 0)] = "99999999999999999999999999";
+    EXPECT_TRUE(refused(joinLines(big)));
+    big[cellLine(0, 0, 0)] = "-32768";
+    big.back() = "-32768";
+    EXPECT_TRUE(readPackFromBytes(joinLines(big)).ok);
+
+    // A scrambled line that ends where a filler is expected ("ab" stored as "bd" plus a filler).
+    auto filler = splitLines(bytesOf(PackHeader{}, {l}));
+    filler[blockLine(0, 2)] = "bdX";
+    filler.back() = "32767";
+    EXPECT_TRUE(refused(joinLines(filler)));
+    filler[blockLine(0, 2)] = "bdXf";
+    filler.back() = std::to_string(32767 + 128);
+    EXPECT_TRUE(readPackFromBytes(joinLines(filler)).ok) << "the same name with its character: sound";
+
+    // A password line (header line 7) ending at a filler.
+    auto pw = splitLines(one);
+    pw[6] = "bd!";
+    EXPECT_TRUE(refused(joinLines(pw)));
+}
+
+TEST(PackFile, MoreThan101LevelsAreRefused) {
+    auto levels = makeLevels(MaxLevels);
+    const std::string full = bytesOf(PackHeader{}, levels);
+    ASSERT_TRUE(readPackFromBytes(full).ok);
+    // Append a 102nd block by hand and fix the checksum, so only the count is wrong.
+    auto lines = splitLines(full);
+    const std::vector<std::string> block(lines.begin() + static_cast<long>(blockLine(0, 1)),
+                                         lines.begin() + static_cast<long>(blockLine(1, 1)));
+    lines.insert(lines.end() - 2, block.begin(), block.end());
+    levels.push_back(levels[0]);
+    lines.back() = std::to_string(PackChecksum(PackHeader{}, levels));
+    const PackReadResult r = readPackFromBytes(joinLines(lines));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, PackDamagedMessage);
+
+    SeededRandom random(1);
+    std::string bytes;
+    const PackWriteResult w = packBytes(PackHeader{}, levels, random, bytes);
+    EXPECT_FALSE(w.ok);
+    EXPECT_TRUE(w.refused);
+}
+
+TEST(PackFile, WriterRefusesTextsTheFileCannotHold) {
+    auto refusal = [](const PackHeader& h, const std::vector<LevelRecord>& levels) {
+        SeededRandom random(1);
+        std::string bytes = "old";
+        const PackWriteResult w = packBytes(h, levels, random, bytes);
+        EXPECT_FALSE(w.ok);
+        EXPECT_TRUE(w.refused);
+        EXPECT_TRUE(bytes.empty());
+        return w.message;
+    };
+    PackHeader h;
+    std::vector<LevelRecord> levels = makeLevels(3);
+
+    levels[1].Name = "\xfe" "Name";
+    SeededRandom random(1);
+    std::string bytes;
+    ASSERT_TRUE(packBytes(h, levels, random, bytes).ok) << "code 254 at position 1 fits";
+    levels[1].Name = "\xff" "Name";
+    EXPECT_EQ(refusal(h, levels),
+              "Der Name des 2. Levels (\xff" "Name) ist nicht kompaktibel. Bitte suchen sie sich ein anderen aus.");
+    levels[1].Name = "Zwei";
+    levels[2].Password = "ab\xfd";
+    EXPECT_EQ(refusal(h, levels),
+              "Das Passwort des 3. Levels (Level 3) ist nicht kompaktibel. Bitte suchen sie sich ein anderes aus.");
+    levels[0].Name = "*";
+    EXPECT_NE(refusal(h, levels).find("1. Levels"), std::string::npos) << "\"*\" is the end marker's name";
+    levels = makeLevels(3);
+
+    const std::string pwMessage = "Passwort ist nicht kompaktibel. Bitte suchen sie sich ein anderes.";
+    h.PackPassword = "\xff";
+    levels[0].Name = "\xff";
+    EXPECT_EQ(refusal(h, levels), pwMessage) << "the password is tested first";
+    levels = makeLevels(3);
+    h.PackPassword = ")";  // stored as "*", which would end the header
+    EXPECT_EQ(refusal(h, levels), pwMessage);
+    h.PackPassword = "\x0c";  // 12 + 1: stored as CR
+    EXPECT_EQ(refusal(h, levels), pwMessage);
+    h.PackPassword = "))";
+    ASSERT_TRUE(packBytes(h, levels, random, bytes).ok);
+
+    h = PackHeader{};
+    h.PackTitle = "*";
+    EXPECT_NE(refusal(h, levels).find("\"Titel\""), std::string::npos);
+    h.PackTitle = " * ";
+    ASSERT_TRUE(packBytes(h, levels, random, bytes).ok);
+    const PackReadResult r = readPackFromBytes(bytes);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.contents.header.PackTitle, " * ");
+    h.PackRemark = "zwei\r\nZeilen";
+    EXPECT_NE(refusal(h, levels).find("Zeilenumbruch"), std::string::npos);
+    h.PackRemark = "";
+    levels[2].Name = "x\x09";  // 9 + 2 = 11: no line break
+    ASSERT_TRUE(packBytes(h, levels, random, bytes).ok);
+    levels[2].Name = "\x09";
+    EXPECT_NE(refusal(h, levels).find("3. Levels"), std::string::npos) << "stored as LF";
+}
+
+namespace {
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class TempFolder {
+public:
+    TempFolder() {
+        std::string tmpl = (fs::temp_directory_path() / "lumor-packfile-XXXXXX").string();
+        if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp");
+        path_ = tmpl;
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(path_, ec);
+    }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::vector<std::string> entries() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(path_)) names.push_back(e.path().filename().string());
+        return names;
+    }
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+}  // namespace
+
+TEST(PackFileOnDisk, WritesReadsAndReplacesAtomically) {
+    TempFolder dir;
+    const std::string path = dir.file("pack.llp");
+    SeededRandom random(3);
+    const PackHeader h = makeHeader();
+    const auto levels = makeLevels(4);
+    ASSERT_TRUE(writePack(path, h, levels, random).ok);
+    const std::string first = readFile(path);
+    PackReadResult r = readPack(path);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.contents.header, h);
+    EXPECT_EQ(r.contents.levels, levels);
+
+    // A refused save leaves the old file byte for byte and no stray file beside it.
+    auto bad = levels;
+    bad[3].Password = "\xff";
+    const PackWriteResult refused = writePack(path, h, bad, random);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_TRUE(refused.refused);
+    EXPECT_EQ(readFile(path), first);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"pack.llp"});
+    EXPECT_FALSE(writePack(dir.file("neu.llp"), h, bad, random).ok);
+    EXPECT_FALSE(fs::exists(dir.file("neu.llp"))) << "a refused save creates nothing";
+
+    // A good save replaces the file and keeps its permissions.
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(writePack(path, h, makeLevels(1), random).ok);
+    EXPECT_EQ(readPack(path).contents.levels.size(), 1u);
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"pack.llp"});
+}
+
+TEST(PackFileOnDisk, AFailedWriteLeavesTheOldFile) {
+    TempFolder dir;
+    const std::string path = dir.file("pack.llp");
+    SeededRandom random(3);
+    ASSERT_TRUE(writePack(path, makeHeader(), makeLevels(1), random).ok);
+    const std::string old = readFile(path);
+
+    // The file system refuses to take more than a few bytes (works even for root).
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const PackWriteResult w = writePack(path, makeHeader(), makeLevels(5), random);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(w.ok);
+    EXPECT_FALSE(w.refused);
+    EXPECT_NE(w.message.find("nicht gespeichert"), std::string::npos);
+    EXPECT_EQ(readFile(path), old);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"pack.llp"}) << "the temporary file is removed";
+
+    // A folder that does not exist, and a read-only folder.
+    EXPECT_FALSE(writePack(dir.file("fehlt/pack.llp"), PackHeader{}, {}, random).ok);
+    if (::geteuid() != 0) {
+        fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_FALSE(writePack(path, PackHeader{}, {}, random).ok);
+        fs::permissions(dir.path(), fs::perms::owner_all);
+        EXPECT_EQ(readFile(path), old);
+    }
+}
+
+TEST(PackFileOnDisk, UnreadableFilesAndHeaderPreview) {
+    TempFolder dir;
+    PackReadResult r = readPack(dir.file("fehlt.llp"));
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.unreadable);
+    EXPECT_EQ(r.message, PackDamagedMessage);
+    r = readPack(dir.path().string());
+    EXPECT_FALSE(r.ok) << "a folder is no pack";
+    EXPECT_TRUE(r.unreadable);
+
+    EXPECT_FALSE(readPackHeader(dir.file("fehlt.llp")).ok);
+    writeFile(dir.file("kurz.llp"), "x\r\n  Autorin  \r\n");
+    PackHeaderPreview p = readPackHeader(dir.file("kurz.llp"));
+    EXPECT_TRUE(p.ok);
+    EXPECT_EQ(p.author, "Autorin");
+    EXPECT_EQ(p.title, "");
+    // Lines 2 and 6, trimmed; the checksum does not matter here.
+    writeFile(dir.file("p.llp"), "V\n Anna \nr\ne\nl\n  Mein Pack \r\npw\n*\n*\n12345\n");
+    p = readPackHeader(dir.file("p.llp"));
+    EXPECT_EQ(p.author, "Anna");
+    EXPECT_EQ(p.title, "Mein Pack");
+}
+
+TEST(PackFileOnDisk, LoadingForPlaySetsListHeaderAndFinalMessage) {
+    TempFolder dir;
+    SeededRandom random(5);
+    PackHeader h = makeHeader();
+    ASSERT_TRUE(writePack(dir.file("a.llp"), h, makeLevels(10), random).ok);
+    h.PackEndMessage = "";
+    ASSERT_TRUE(writePack(dir.file("b.llp"), h, makeLevels(3), random).ok);
+    writeFile(dir.file("kaputt.llp"), "nur Unsinn\r\n");
+
+    Pack pack;
+    std::string finalMessage = "alt";
+    ASSERT_TRUE(loadPackInto(dir.file("a.llp"), pack, finalMessage).ok);
+    EXPECT_EQ(pack.levels.count(), 10);
+    EXPECT_EQ(finalMessage, makeHeader().PackEndMessage);
+    ASSERT_TRUE(loadPackInto(dir.file("b.llp"), pack, finalMessage).ok);
+    EXPECT_EQ(pack.levels.count(), 3);
+    EXPECT_EQ(finalMessage, DefaultFinalMessage);
+    EXPECT_EQ(pack.levels.findByPassword("pw2"), 2);
+    EXPECT_FALSE(pack.levels.findByPassword("pw5").has_value());
+
+    EXPECT_FALSE(loadPackInto(dir.file("kaputt.llp"), pack, finalMessage).ok);
+    EXPECT_EQ(pack.header, PackHeader{});
+    EXPECT_EQ(pack.levels.count(), 3) << "a refused pack leaves the list alone";
 }
