@@ -1,4 +1,5 @@
 #include "app/Startup.h"
+#include "app/Pictures.h"
 #include "app/defaultskin.h"
 #include "app/paths.h"
 #include "app/random.h"
@@ -143,4 +144,7 @@ TEST_F(Start, QtReadsTheDefaultSkinPixelForPixel) {
     for (int y = 0; y < 33; ++y)
         for (int x = 0; x < 627; ++x) differing += (skin.pixel(x, y) & 0xFFFFFF) != expected.pixel(x, y);
     EXPECT_EQ(differing, 0);
+    EXPECT_EQ(fromQImage(skin), expected);
+    EXPECT_EQ(toQImage(expected).convertToFormat(QImage::Format_RGB32), skin.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(fromQImage(QImage()), RgbImage());
 }
