@@ -76,6 +76,9 @@ BeamResult BeamChecker::runImpl() {
     if constexpr (Mark) {
         for (const int16_t p : enteredList_) entered_[p] = 0;
         enteredList_.clear();
+        enteredStep_.clear();
+        hitList_.clear();
+        captured_.clear();
     }
     int n = static_cast<int>(sourcePos_.size());  // LastBeam + 1
     for (int i = 0; i < n; ++i) {
@@ -94,6 +97,10 @@ BeamResult BeamChecker::runImpl() {
     result.targets = targets_;
     for (;;) {
         ++result.steps;
+        if constexpr (Mark) {
+            if (result.steps == captureStep_)
+                for (int i = 0; i < n; ++i) captured_.emplace_back(beamPos_[i], beamDir_[i]);
+        }
         // Move.
         for (int i = 0; i < n;) {
             const int dir = beamDir_[i];
@@ -102,6 +109,7 @@ BeamResult BeamChecker::runImpl() {
                 if (!entered_[p]) {
                     entered_[p] = 1;
                     enteredList_.push_back(static_cast<int16_t>(p));
+                    enteredStep_.push_back(result.steps);
                 }
             }
             const uint8_t what = MoveTable[dir][board_[p]];
@@ -109,7 +117,10 @@ BeamResult BeamChecker::runImpl() {
                 beamPos_[i] = static_cast<int16_t>(p);
                 ++i;
             } else {
-                if (what == MoveTake) ++result.hits;
+                if (what == MoveTake) {
+                    ++result.hits;
+                    if constexpr (Mark) hitList_.emplace_back(static_cast<int16_t>(p), result.steps);
+                }
                 remove(i);
             }
         }

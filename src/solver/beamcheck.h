@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace lumor {
@@ -50,10 +51,20 @@ public:
     // The same, also recording every board cell a beam moves into, in the order of the
     // first move into it. A cell no beam moves into has its code never read: a piece put
     // there leaves the run unchanged.
-    BeamResult runMarking() { return runImpl<true>(); }
+    // With captureStep > 0 it also keeps the beams (cell, direction) as they stand at the
+    // start of that cell step, before they move.
+    BeamResult runMarking(int captureStep = 0) {
+        captureStep_ = captureStep;
+        return runImpl<true>();
+    }
     bool entered(int padIndex) const { return entered_[padIndex] != 0; }
-    // Cells moved into by the last marking run, in first-entry order.
+    // Cells moved into by the last marking run, in first-entry order, with the cell step
+    // of that first entry.
     const std::vector<int16_t>& enteredOrder() const { return enteredList_; }
+    const std::vector<int32_t>& enteredStep() const { return enteredStep_; }
+    // Targets hit by the last marking run: (cell, cell step), in order.
+    const std::vector<std::pair<int16_t, int32_t>>& hitsMade() const { return hitList_; }
+    const std::vector<std::pair<int16_t, uint8_t>>& captured() const { return captured_; }
 
     int32_t targets() const { return targets_; }
     int sourceCount() const { return static_cast<int>(sourcePos_.size()); }
@@ -74,6 +85,10 @@ private:
     std::vector<int16_t> touched_;
     std::vector<int16_t> eaten_;
     std::vector<int16_t> enteredList_;
+    std::vector<int32_t> enteredStep_;
+    std::vector<std::pair<int16_t, int32_t>> hitList_;
+    std::vector<std::pair<int16_t, uint8_t>> captured_;
+    int captureStep_ = 0;
 };
 
 }  // namespace lumor

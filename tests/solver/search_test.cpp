@@ -9,6 +9,7 @@
 
 using namespace lumor;
 using lumor::testing::levelFrom;
+using lumor::testing::smallRandomLevel;
 
 namespace {
 
@@ -35,27 +36,6 @@ Counters reference(const LevelRecord& level) {
     search.run();
     return {search.triedCount(), search.checkedCount(), search.solutionCount(), search.bestLeft(),
             search.bestArrangement()};
-}
-
-// A level walled in except for a small open area, so that even the step-for-step search
-// runs through every arrangement quickly.
-LevelRecord smallRandomLevel(std::mt19937& rng) {
-    LevelRecord level;
-    std::uniform_int_distribution<int> pct(0, 99), inner(1, 20);
-    std::uniform_int_distribution<int> w(3, 7), h(3, 6);
-    const int width = w(rng), height = h(rng);
-    for (int x = 0; x < BoardWidth; ++x)
-        for (int y = 0; y < BoardHeight; ++y) {
-            int c = 9;
-            if (x < width && y < height) c = pct(rng) < 60 ? 0 : inner(rng);
-            level.cell(x, y) = static_cast<int16_t>(c);
-        }
-    // Beams leave through the open edge of the area or stop at the walls around it.
-    std::uniform_int_distribution<int> count(0, 2), total(0, 3), slot(1, 8);
-    level.Stock[0] = static_cast<int16_t>(total(rng));
-    const int kinds = count(rng) + 1;
-    for (int k = 0; k < kinds; ++k) level.Stock[slot(rng)] += static_cast<int16_t>(count(rng));
-    return level;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "levels/level.h"
 
+#include <algorithm>
 #include <array>
 #include <random>
 #include <string>
@@ -58,6 +59,116 @@ inline LevelRecord randomBoard(std::mt19937& rng, int emptyPercent) {
         }
     }
     return level;
+}
+
+// A level walled in except for a small area at the top left, so that even the
+// step-for-step search runs through every arrangement quickly. Beams leave through the
+// area's open edges or stop at the walls; targets are frequent enough that many levels
+// need one or two pieces.
+inline LevelRecord smallRandomLevel(std::mt19937& rng, int maxPieces = 3) {
+    LevelRecord level;
+    std::uniform_int_distribution<int> pct(0, 99), inner(1, 20), w(3, 7), h(3, 6);
+    const int width = w(rng), height = h(rng);
+    for (int x = 0; x < BoardWidth; ++x)
+        for (int y = 0; y < BoardHeight; ++y) {
+            int c = 9;
+            if (x < width && y < height) {
+                const int roll = pct(rng);
+                c = roll < 62 ? 0 : roll < 72 ? std::uniform_int_distribution<int>(1, 8)(rng) : inner(rng);
+            }
+            level.cell(x, y) = static_cast<int16_t>(c);
+        }
+    std::uniform_int_distribution<int> count(0, 2), total(0, maxPieces), slot(1, 8);
+    level.Stock[0] = static_cast<int16_t>(total(rng));
+    const int kinds = count(rng) + 1;
+    for (int k = 0; k < kinds; ++k) level.Stock[slot(rng)] += static_cast<int16_t>(count(rng));
+    return level;
+}
+
+// A small walled area with one or two sources and targets on mostly empty cells: many
+// of these need a piece or two.
+inline LevelRecord smallPuzzleLevel(std::mt19937& rng, int maxPieces = 3) {
+    LevelRecord level;
+    std::uniform_int_distribution<int> pct(0, 99), obstacle(9, 20), w(4, 7), h(3, 6), dir(0, 3);
+    const int width = w(rng), height = h(rng);
+    for (int x = 0; x < BoardWidth; ++x)
+        for (int y = 0; y < BoardHeight; ++y) {
+            int c = 9;
+            if (x < width && y < height) c = pct(rng) < 85 ? 0 : obstacle(rng);
+            level.cell(x, y) = static_cast<int16_t>(c);
+        }
+    std::uniform_int_distribution<int> px(0, width - 1), py(0, height - 1), two(1, 2);
+    const int sources = two(rng), targets = two(rng);
+    for (int i = 0; i < sources; ++i) level.cell(px(rng), py(rng)) = static_cast<int16_t>(1 + dir(rng));
+    for (int i = 0; i < targets; ++i) level.cell(px(rng), py(rng)) = static_cast<int16_t>(5 + dir(rng));
+    std::uniform_int_distribution<int> count(0, 2), total(1, maxPieces), slot(1, 8);
+    level.Stock[0] = static_cast<int16_t>(total(rng));
+    const int kinds = count(rng) + 2;
+    for (int k = 0; k < kinds; ++k) level.Stock[slot(rng)] += static_cast<int16_t>(count(rng));
+    return level;
+}
+
+// A small walled area where a beam can be routed from a source to a target with one or
+// two deflectors that the stock holds, among a few obstacles and spare pieces.
+inline LevelRecord routedLevel(std::mt19937& rng) {
+    for (;;) {
+        LevelRecord level;
+        std::uniform_int_distribution<int> w(5, 7), h(4, 6), dir(1, 4), len(1, 3), turns(1, 2);
+        const int width = w(rng), height = h(rng);
+        for (int x = 0; x < BoardWidth; ++x)
+            for (int y = 0; y < BoardHeight; ++y) level.cell(x, y) = static_cast<int16_t>(x < width && y < height ? 0 : 9);
+        auto inside = [&](int x, int y) { return x >= 0 && y >= 0 && x < width && y < height; };
+        int x = std::uniform_int_distribution<int>(0, width - 1)(rng);
+        int y = std::uniform_int_distribution<int>(0, height - 1)(rng);
+        int d = dir(rng);
+        std::vector<std::pair<int, int>> path{{x, y}};
+        level.cell(x, y) = static_cast<int16_t>(d);
+        std::vector<int> needed;
+        bool ok = true;
+        const int n = turns(rng);
+        for (int t = 0; t <= n && ok; ++t) {
+            const int steps = len(rng);
+            for (int k = 0; k < steps && ok; ++k) {
+                x += d == 1 ? 1 : d == 3 ? -1 : 0;
+                y += d == 2 ? 1 : d == 4 ? -1 : 0;
+                ok = inside(x, y) && level.cell(x, y) == 0;
+                if (ok) path.emplace_back(x, y);
+            }
+            if (!ok) break;
+            if (t < n) {
+                const int d2 = (d == 1 || d == 3) ? (rng() % 2 ? 2 : 4) : (rng() % 2 ? 1 : 3);
+                // The deflector joining the side the beam leaves by and the side it enters from.
+                int code = 0;
+                for (int c = 11; c <= 14; ++c) {
+                    const bool turnsRight = (c == 11 && ((d == 3 && d2 == 2) || (d == 4 && d2 == 1))) ||
+                                            (c == 12 && ((d == 1 && d2 == 2) || (d == 4 && d2 == 3))) ||
+                                            (c == 13 && ((d == 1 && d2 == 4) || (d == 2 && d2 == 3))) ||
+                                            (c == 14 && ((d == 3 && d2 == 4) || (d == 2 && d2 == 1)));
+                    if (turnsRight) code = c;
+                }
+                needed.push_back(code);
+                level.cell(x, y) = -1;  // reserved for the piece
+                d = d2;
+            }
+        }
+        x += d == 1 ? 1 : d == 3 ? -1 : 0;
+        y += d == 2 ? 1 : d == 4 ? -1 : 0;
+        if (!ok || !inside(x, y) || level.cell(x, y) != 0) continue;
+        level.cell(x, y) = static_cast<int16_t>(d + 4);
+        for (auto& c : level.Cells)
+            if (c == -1) c = 0;
+        std::uniform_int_distribution<int> pct(0, 99), obstacle(9, 20);
+        for (int cx = 0; cx < width; ++cx)
+            for (int cy = 0; cy < height; ++cy)
+                if (level.cell(cx, cy) == 0 && pct(rng) < 12 &&
+                    std::find(path.begin(), path.end(), std::make_pair(cx, cy)) == path.end())
+                    level.cell(cx, cy) = static_cast<int16_t>(obstacle(rng));
+        for (const int code : needed) ++level.Stock[code - 8];
+        const int spare = std::uniform_int_distribution<int>(0, 1)(rng);
+        if (spare) ++level.Stock[std::uniform_int_distribution<int>(1, 8)(rng)];
+        level.Stock[0] = static_cast<int16_t>(needed.size() + spare);
+        return level;
+    }
 }
 
 }  // namespace lumor::testing

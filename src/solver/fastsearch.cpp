@@ -1,0 +1,223 @@
+// Why the search may leave so much out:
+//
+// * Minimal pieces. The best BestLeft belongs to a solving arrangement with the fewest
+//   pieces. In such an arrangement a beam enters every piece's cell: a piece no beam
+//   enters is never read, so taking it away leaves a solving arrangement with one piece
+//   fewer.
+// * One order per arrangement. Order the pieces of a solving arrangement S by the moment
+//   a beam first enters their cells. The run of the first k pieces alone is the run of S
+//   up to the moment the (k+1)-th piece's cell is first entered (no cell holding a later
+//   piece has been read before), so in it that cell is entered, and after the k-th
+//   piece's cell. Adding pieces one at a time, each on a free cell first entered after the
+//   previous piece's cell in the current run, reaches every minimal solution exactly once.
+// * A bound per target. No target can be hit twice (a second beam on the line in front of
+//   it would have to pass the first one's origin, which stops or removes it), so every
+//   target must be hit. A beam turns only at deflectors and splitters: at least as many
+//   new pieces are needed as the fewest turns on free cells over any path that a hitting
+//   beam can take. By the argument above it descends from a beam of the current run
+//   standing at the start of the cell step of the last placed piece's first entry, and
+//   free cells first entered before that piece's cell cannot hold a later piece, so they
+//   offer no turn.
+#include "solver/fastsearch.h"
+
+#include "play/cells.h"
+#include "solver/beamcheck.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+namespace lumor {
+
+namespace {
+
+constexpr std::array<int, 5> Delta = {0, 1, BeamChecker::PadW, -1, -BeamChecker::PadW};
+constexpr int Unreachable = std::numeric_limits<int>::max() / 2;
+
+// The deflector code that turns a beam moving `from` into `to` (0 for none).
+constexpr int deflectorFor(int from, int to) {
+    for (int code = DeflectorRightDown; code <= DeflectorRightUp; ++code)
+        if (entryOf(from, code) == Entry::Pass && turnedBy(code, from) == to) return code;
+    return 0;
+}
+
+class FastSolver {
+public:
+    explicit FastSolver(const LevelRecord& level) : level_(level) {
+        checker_.setBoard(level.Cells);
+        for (int slot = 1; slot <= SlotCount; ++slot) counts_[slot] = std::max<int>(0, level.Stock[slot]);
+        for (int x = 0; x < BoardWidth; ++x)
+            for (int y = 0; y < BoardHeight; ++y) {
+                const int code = level.cell(x, y);
+                if (isSource(code)) sources_.push_back({BeamChecker::pad(x, y), code});
+                if (isTarget(code)) targets_.push_back(BeamChecker::pad(x, y));
+                freeCell_[BeamChecker::pad(x, y)] = code == Empty;
+            }
+    }
+
+    FastResult solve() {
+        FastResult result;
+        const int allowance = level_.Stock[0];
+        if (allowance < 0) return result;
+        int total = 0;
+        for (int slot = 1; slot <= SlotCount; ++slot) total += counts_[slot];
+        const int maxPieces = std::min(allowance, total);
+        for (int limit = 0; limit <= maxPieces; ++limit) {
+            if (search(0, limit, -1, 1)) {
+                result.bestLeft = allowance - limit;
+                result.best = arrangement();
+                break;
+            }
+            if (!anyBranchCut_) break;  // nothing deeper to try: more pieces cannot help
+        }
+        result.beamRuns = runs_;
+        return result;
+    }
+
+private:
+    // k pieces placed, the last on the cell first entered as number prevIndex of the run,
+    // in cell step sigma (1 when none is placed).
+    bool search(int k, int limit, int prevIndex, int sigma) {
+        if (k == 0) anyBranchCut_ = false;
+        ++runs_;
+        if (checker_.runMarking(sigma).solved) return true;
+        if (k == limit) {
+            anyBranchCut_ = true;
+            return false;
+        }
+        const std::vector<int16_t> order = checker_.enteredOrder();
+        const std::vector<int32_t> steps = checker_.enteredStep();
+        const int bound = lowerBound(order, prevIndex, sigma);
+        if (bound >= Unreachable) return false;
+        if (k + std::max(bound, 1) > limit) {
+            anyBranchCut_ = true;
+            return false;
+        }
+        for (int i = prevIndex + 1; i < static_cast<int>(order.size()); ++i) {
+            const int cell = order[i];
+            if (!freeCell_[cell] || checker_.codeAt(cell) != Empty) continue;
+            for (int slot = 1; slot <= SlotCount; ++slot) {
+                if (counts_[slot] == 0) continue;
+                --counts_[slot];
+                checker_.place(cell, codeOfSlot(slot));
+                placed_.push_back({slot, cell});
+                if (search(k + 1, limit, i, steps[i])) return true;
+                placed_.pop_back();
+                checker_.place(cell, Empty);
+                ++counts_[slot];
+            }
+        }
+        return false;
+    }
+
+    // The fewest new pieces that some path to each target needs, the largest over the
+    // targets. Up to the first entry of the next piece's cell the run is the current one,
+    // so a hitting beam descends from a beam standing at the start of cell step sigma, and
+    // a target hit before that step stays hit.
+    int lowerBound(const std::vector<int16_t>& order, int prevIndex, int sigma) {
+        std::array<bool, BeamChecker::PadCells> noTurn{};
+        for (int i = 0; i <= prevIndex; ++i) noTurn[order[i]] = true;
+        std::array<std::array<bool, 5>, 5> turnable{};
+        for (int from = 1; from <= 4; ++from)
+            for (int to = 1; to <= 4; ++to) {
+                const int code = deflectorFor(from, to);
+                turnable[from][to] = (code && counts_[slotOfCode(code)] > 0) || counts_[8] > 0;
+            }
+
+        std::array<uint8_t, BeamChecker::PadCells * 5> dist;
+        dist.fill(Far);
+        std::array<uint8_t, BeamChecker::PadCells> targetCost;
+        targetCost.fill(Far);
+        for (const auto& [cell, step] : checker_.hitsMade())
+            if (step < sigma) targetCost[cell] = 0;
+        queueHead_ = queueTail_ = 0;
+        auto relax = [&](int cell, int dir, int cost, bool front) {
+            const int state = cell * 5 + dir;
+            if (cost >= dist[state]) return;
+            dist[state] = static_cast<uint8_t>(cost);
+            if (front) queue_[--queueHead_ & QueueMask] = static_cast<int16_t>(state);
+            else queue_[queueTail_++ & QueueMask] = static_cast<int16_t>(state);
+        };
+        for (const auto& [cell, dir] : checker_.captured()) relax(cell, dir, 0, false);
+        while (queueHead_ != queueTail_) {
+            const int state = queue_[queueHead_++ & QueueMask];
+            const int cell = state / 5, dir = state % 5;
+            const int cost = dist[state];
+            const int next = cell + Delta[dir];
+            const int code = checker_.codeAt(next);
+            const int perp1 = (dir == Right || dir == Left) ? Down : Right;
+            const int perp2 = (dir == Right || dir == Left) ? Up : Left;
+            if (code == BeamChecker::OffBoard || code == Wall || isSource(code)) continue;
+            if (isTarget(code)) {
+                if (code - 4 == dir && cost < targetCost[next]) targetCost[next] = static_cast<uint8_t>(cost);
+                continue;
+            }
+            if (code == Empty) {
+                relax(next, dir, cost, true);
+                if (freeCell_[next] && !noTurn[next] && cost + 1 < Far) {
+                    if (turnable[dir][perp1]) relax(next, perp1, cost + 1, false);
+                    if (turnable[dir][perp2]) relax(next, perp2, cost + 1, false);
+                }
+            } else if (isDeflector(code)) {
+                if (entryOf(dir, code) == Entry::Pass) relax(next, turnedBy(code, dir), cost, true);
+            } else if (code == Splitter) {
+                relax(next, perp1, cost, true);
+                relax(next, perp2, cost, true);
+            } else {
+                relax(next, dir, cost, true);  // cross, sand, decoration
+            }
+        }
+        int bound = 0;
+        for (const int t : targets_) {
+            if (targetCost[t] == Far) return Unreachable;
+            bound = std::max<int>(bound, targetCost[t]);
+        }
+        return bound;
+    }
+
+    std::vector<Piece> arrangement() const {
+        std::vector<Piece> out;
+        for (const int slot : PieceSlotOrder) {
+            std::vector<Piece> ofSlot;
+            for (const auto& [s, cell] : placed_)
+                if (s == slot) ofSlot.push_back(Piece{slot, BeamChecker::padX(cell), BeamChecker::padY(cell)});
+            std::sort(ofSlot.begin(), ofSlot.end(),
+                      [](const Piece& a, const Piece& b) { return a.X != b.X ? a.X < b.X : a.Y < b.Y; });
+            out.insert(out.end(), ofSlot.begin(), ofSlot.end());
+        }
+        return out;
+    }
+
+    const LevelRecord& level_;
+    BeamChecker checker_;
+    std::array<int, SlotCount + 1> counts_{};
+    std::vector<std::pair<int, int>> sources_;  // (cell, direction)
+    std::vector<int> targets_;
+    std::array<bool, BeamChecker::PadCells> freeCell_{};
+    std::vector<std::pair<int, int>> placed_;   // (slot, cell) in order of placing
+    int64_t runs_ = 0;
+    bool anyBranchCut_ = false;
+
+    // The 0-1 breadth-first queue of lowerBound: a ring over (cell * 5 + direction).
+    static constexpr uint8_t Far = 255;
+    static constexpr int QueueMask = 8191;
+    std::array<int16_t, QueueMask + 1> queue_{};
+    unsigned queueHead_ = 0, queueTail_ = 0;
+};
+
+}  // namespace
+
+FastResult fastSolve(const LevelRecord& level) {
+    int pieces = 0;
+    for (int slot = 1; slot <= SlotCount; ++slot)
+        if (level.Stock[slot] > 0) pieces += level.Stock[slot];
+    if (pieces > SolutionSearch::MaxPieces) {
+        FastResult refused;
+        refused.ok = false;
+        refused.message = tooManyPiecesMessage(pieces);
+        return refused;
+    }
+    return FastSolver(level).solve();
+}
+
+}  // namespace lumor
