@@ -1,0 +1,88 @@
+#include "play/Bilder.h"
+
+#include <algorithm>
+
+namespace lumor {
+
+namespace {
+
+constexpr int N = Bilder::TileSize;
+
+QImage square(const QImage& skin, int k) {
+    return skin.copy(33 * k, 0, N, N).convertToFormat(QImage::Format_RGB32);
+}
+
+// Stand-in until the built-in pictures are wired in: plain black tiles.
+QImage builtInSkinPicture() {
+    QImage skin(627, 33, QImage::Format_RGB32);
+    skin.fill(QColor(0, 0, 128));
+    for (int k = 0; k < Bilder::Squares; ++k)
+        for (int y = 0; y < N; ++y)
+            for (int x = 0; x < N; ++x) skin.setPixel(33 * k + x, y, qRgb(0, 0, 0));
+    return skin;
+}
+
+}  // namespace
+
+Bilder::Bilder() { cutSkin(builtInSkinPicture()); }
+
+QImage Bilder::quarterTurn(const QImage& in) {
+    QImage out(N, N, QImage::Format_RGB32);
+    for (int y = 0; y < N; ++y)
+        for (int x = 0; x < N; ++x) out.setPixel(x, y, in.pixel(y, N - 1 - x));
+    return out;
+}
+
+QImage Bilder::mirror(const QImage& in) {
+    QImage out(N, N, QImage::Format_RGB32);
+    for (int y = 0; y < N; ++y)
+        for (int x = 0; x < N; ++x) out.setPixel(x, y, in.pixel(x, N - 1 - y));
+    return out;
+}
+
+bool Bilder::LoadSkin(const QString& path) {
+    QImage skin;
+    if (!skin.load(path)) return false;
+    return cutSkin(skin);
+}
+
+bool Bilder::cutSkin(const QImage& skin) {
+    if (skin.isNull() || skin.width() < MinSkinWidth || skin.height() < MinSkinHeight) return false;
+    // Cut into fresh arrays so that nothing changes unless the whole cut succeeds.
+    std::array<QImage, 21> t;
+    std::array<QImage, 4> s;
+    t[0] = square(skin, 0);
+    // Square 1 is a source pointing up (code 4), square 2 a target open at the top
+    // (code 6). The others come from a quarter turn, a mirror and a turn of the mirror.
+    auto derive = [&](int k, int asIs, int turned, int mirrored, int mirroredTurned) {
+        QImage a = square(skin, k);
+        t[static_cast<size_t>(asIs)] = a;
+        t[static_cast<size_t>(turned)] = quarterTurn(a);
+        QImage m = mirror(a);
+        t[static_cast<size_t>(mirrored)] = m;
+        t[static_cast<size_t>(mirroredTurned)] = quarterTurn(m);
+    };
+    derive(1, 4, 1, 2, 3);
+    derive(2, 6, 7, 8, 5);
+    for (int i = 0; i < 12; ++i) t[static_cast<size_t>(9 + i)] = square(skin, 3 + i);
+    for (int i = 0; i < 4; ++i) s[static_cast<size_t>(i)] = square(skin, 15 + i);
+    tiles_ = std::move(t);
+    sand_ = std::move(s);
+    return true;
+}
+
+const QImage& Bilder::tile(int code) const {
+    if (code < 0 || code > 20) code = 0;
+    return tiles_[static_cast<size_t>(code)];
+}
+
+const QImage& Bilder::sand(int i) const {
+    return sand_[static_cast<size_t>(std::clamp(i, 0, 3))];
+}
+
+Bilder& bilder() {
+    static Bilder b;
+    return b;
+}
+
+}  // namespace lumor

@@ -1,0 +1,48 @@
+// The skin store: the 21 tile pictures (index = cell code) and the four pictures of
+// sand being eaten, cut from one skin bitmap. The board window, the editor, the
+// finder and the title menu all draw with these.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <array>
+
+namespace lumor {
+
+class Bilder {
+public:
+    static constexpr int Squares = 19;          // squares a skin must hold
+    static constexpr int MinSkinWidth = 626;    // 33 * 18 + 32
+    static constexpr int MinSkinHeight = 32;
+    static constexpr int TileSize = 32;
+
+    // Starts with the built-in pictures (the default skin).
+    Bilder();
+
+    // Loads a skin bitmap and cuts it. A file that cannot be loaded or is smaller than
+    // 626 x 32 is refused (false) and the previous pictures stay.
+    bool LoadSkin(const QString& path);
+    // The same cut from a picture already in memory.
+    bool cutSkin(const QImage& skin);
+
+    // Tile picture of a cell code 0..20; any other code (EatenSand while a beam eats
+    // through it) shows the empty tile, which is what the cell looks like by then.
+    const QImage& tile(int code) const;
+    // Picture i (0..3, clamped) of sand being eaten.
+    const QImage& sand(int i) const;
+
+    // Pixel-by-pixel quarter turn clockwise: out(x, y) = in(y, 31 - x).
+    static QImage quarterTurn(const QImage& in);
+    // Top-to-bottom mirror: out(x, y) = in(x, 31 - y).
+    static QImage mirror(const QImage& in);
+
+private:
+    std::array<QImage, 21> tiles_;
+    std::array<QImage, 4> sand_;
+};
+
+// The program's one picture holder.
+Bilder& bilder();
+
+}  // namespace lumor

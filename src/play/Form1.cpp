@@ -1,0 +1,763 @@
+#include "play/Form1.h"
+
+#include "app/Audio.h"
+#include "app/Wait.h"
+#include "app/random.h"
+#include "app/state.h"
+#include "levels/cp1252.h"
+#include "play/Bilder.h"
+#include "play/beamrun.h"
+#include "play/cells.h"
+#include "play/particles.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+#include <climits>
+
+namespace lumor {
+
+namespace {
+
+constexpr int FeldWidth = 640;   // the board picture box's visible size
+constexpr int FeldHeight = 383;  // one row short of the 12 cell rows
+const QColor Yellow(255, 255, 0);
+const QColor FrameXorPen(255, 255, 1);
+const QColor DarkGrey(64, 64, 64);
+
+constexpr int PacingMs = 12;
+constexpr int FinaleFrameMs = 18;
+constexpr int FadeStepMs = 10;
+constexpr int MessageHoldMs = 1500;
+constexpr int FireworkFrameMs = 50;
+
+const QString StartCaption = QStringLiteral("Start");
+const QString StopCaption = QStringLiteral("Stop");
+const QString WeiterCaption = QStringLiteral("Weiter");
+const QString NochMalCaption = QStringLiteral("Noch mal");
+const QString AbbrechenCaption = QStringLiteral("Abbrechen");
+
+QString fromCp1252(const std::string& text) { return QString::fromStdString(cp1252::toUtf8(text)); }
+
+const Levels& levels() { return state().pack.levels; }
+
+// A whole random number below n, as Int(Rnd * n).
+int randomBelow(int n) { return static_cast<int>(programRandom().next() * n); }
+
+}  // namespace
+
+// The particle pool on the board picture: single pixels read and written one by one,
+// with the touched area collected for the repaint.
+class BoardParticles final : public PixelSurface {
+public:
+    explicit BoardParticles(QImage& image) : pool(programRandom()), image_(image) {}
+
+    int32_t pixel(int x, int y) const override {
+        if (!inBoard(x, y)) return -1;
+        const QRgb p = image_.pixel(x, y);
+        return rgbColour(qRed(p), qGreen(p), qBlue(p));
+    }
+    void setPixel(int x, int y, int32_t c) override {
+        if (!inBoard(x, y)) return;
+        image_.setPixel(x, y, qRgb(c & 255, (c >> 8) & 255, (c >> 16) & 255));
+        x1_ = std::min(x1_, x); y1_ = std::min(y1_, y);
+        x2_ = std::max(x2_, x); y2_ = std::max(y2_, y);
+    }
+    // The area touched since the last call (empty when none).
+    QRect takeDirty() {
+        QRect r;
+        if (x1_ <= x2_) r = QRect(QPoint(x1_, y1_), QPoint(x2_, y2_));
+        x1_ = y1_ = INT_MAX;
+        x2_ = y2_ = INT_MIN;
+        return r;
+    }
+
+    ParticlePool pool;
+
+private:
+    QImage& image_;
+    int x1_ = INT_MAX, y1_ = INT_MAX, x2_ = INT_MIN, y2_ = INT_MIN;
+};
+
+// Counts the long procedures on the stack; when the last one unwinds after a close
+// request, the window closes.
+struct Form1::Busy {
+    Form1& f;
+    explicit Busy(Form1& form) : f(form) { ++f.busy_; }
+    ~Busy() {
+        if (--f.busy_ == 0 && f.unloadPending_) f.finishUnload();
+    }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+};
+
+// ---------------------------------------------------------------------------------
+// Feld and the stock images
+
+FeldBox::FeldBox(Form1* owner) : QWidget(owner), owner_(owner) {
+    image = QImage(BoardPixelWidth, BoardPixelHeight, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+}
+
+void FeldBox::changed(const QRect& r) {
+    if (r.isEmpty()) return;
+    selfUpdate_ = true;
+    update(r);
+}
+
+void FeldBox::changedAll() {
+    selfUpdate_ = true;
+    update();
+}
+
+void FeldBox::paintEvent(QPaintEvent* e) {
+    // A repaint we did not ask for comes from the window system: without the
+    // persistent image the board is painted again from the cells (or the message).
+    const bool fromSystem = !selfUpdate_;
+    selfUpdate_ = false;
+    if (fromSystem && !state().opt(OptAutoRedraw) && !painting) {
+        painting = true;
+        owner_->Feld_Paint();
+        painting = false;
+    }
+    QPainter p(this);
+    p.drawImage(e->rect(), image, e->rect());
+}
+
+void FeldBox::mousePressEvent(QMouseEvent* e) {
+    const QPoint pos = e->position().toPoint();
+    owner_->Feld_MouseDown(e->button(), pos.x(), pos.y());
+}
+
+void FeldBox::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint pos = e->position().toPoint();
+    owner_->Feld_MouseMove(pos.x(), pos.y());
+}
+
+StockImage::StockImage(QWidget* parent, int index, std::function<void(int)> onClick)
+    : QWidget(parent), index_(index), onClick_(std::move(onClick)) {
+    setMouseTracking(true);
+}
+
+void StockImage::setPicture(const QImage& img) {
+    picture_ = img;
+    update();
+}
+
+void StockImage::setBorderStyle(int style) {
+    if (style == border_) return;
+    border_ = style;
+    // Like an image control without stretching, the frame is drawn around the picture:
+    // the control grows by one pixel on each side, its top-left corner stays.
+    resize(border_ ? 34 : 32, border_ ? 34 : 32);
+    update();
+}
+
+void StockImage::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const int inset = border_ ? 1 : 0;
+    p.drawImage(inset, inset, picture_);
+    if (border_) {
+        p.setPen(Qt::black);
+        p.drawRect(0, 0, width() - 1, height() - 1);
+    }
+}
+
+void StockImage::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton && onClick_) onClick_(index_);
+}
+
+// ---------------------------------------------------------------------------------
+// The window
+
+Form1::Form1(QWidget* parent) : QDialog(parent) {
+    setFixedSize(642, 468);
+    setWindowTitle(QStringLiteral("Lumor"));
+    setMouseTracking(true);
+
+    Label1 = new QLabel(QStringLiteral("Gesamt:"), this);
+    Label1->setGeometry(8, 8, 49, 17);
+    for (int i = 0; i <= 8; ++i) {
+        Anzahl[static_cast<size_t>(i)] = new QLabel(QStringLiteral("0"), this);
+        Anzahl[static_cast<size_t>(i)]->setMouseTracking(true);
+    }
+    Anzahl[0]->setGeometry(16, 32, 33, 17);
+    for (int s = 1; s <= 8; ++s) {
+        const int x = 80 + 72 * (s - 1);
+        auto* img = new StockImage(this, s, [this](int index) { Image1_Click(index); });
+        img->setGeometry(x, 0, 32, 32);
+        Image1[static_cast<size_t>(s)] = img;
+        Anzahl[static_cast<size_t>(s)]->setGeometry(x, 32, 33, 17);
+    }
+
+    Feld = new FeldBox(this);
+    Feld->setGeometry(0, 48, FeldWidth, FeldHeight);
+
+    auto button = [this](const QString& caption, int x, int w) {
+        auto* b = new QPushButton(caption, this);
+        b->setGeometry(x, 440, w, 25);
+        b->setAutoDefault(false);
+        return b;
+    };
+    Command4 = button(QStringLiteral("Turbo einschalten"), 8, 105);
+    Command2 = button(QStringLiteral("N\u00e4chste Musik"), 128, 89);
+    Command3 = button(NochMalCaption, 448, 89);
+    Command1 = button(StartCaption, 552, 89);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    Timer2 = new QTimer(this);
+    Timer2->setInterval(1);
+    connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+    Timer3 = new QTimer(this);
+    Timer3->setInterval(500);
+    connect(Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
+
+    messageFont_ = QFont(QStringLiteral("DejaVu Sans"));
+    messageFont_.setBold(true);
+    messageFont_.setPointSize(24);
+    particles_ = std::make_unique<BoardParticles>(Feld->image);
+}
+
+Form1::~Form1() = default;
+
+void Form1::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (!loaded_) {
+        loaded_ = true;
+        Form_Load();
+    }
+}
+
+void Form1::Form_Load() {
+    const QString app = QString::fromStdString(state().AppFolder);
+    for (int i = 0; i < SoundCount; ++i)
+        soundPaths_[static_cast<size_t>(i)] = app + QString::fromLatin1(SoundFiles[static_cast<size_t>(i)]);
+    posFrame_ = false;
+    messageText_ = QStringLiteral(" ");
+    for (int s = 1; s <= 8; ++s) Image1[static_cast<size_t>(s)]->setPicture(bilder().tile(codeOfSlot(s)));
+    level_ = state().handover.toInt();
+    selectedSlot_ = -1;
+
+    music_ = musicFiles();
+    if (!state().MusicOn || music_.isEmpty()) {
+        Command2->hide();
+        Timer3->stop();
+    } else {
+        musicIndex_ = randomBelow(static_cast<int>(music_.size()));
+        Command2->show();
+        Timer3->start();
+    }
+    Timer2->start();
+    turbo_ = true;
+    Command4_Click();
+}
+
+// ---------------------------------------------------------------------------------
+// Closing
+
+void Form1::closeEvent(QCloseEvent* e) {
+    e->ignore();  // the flow closes the window itself once nothing of it runs
+    Unload();
+}
+
+void Form1::reject() { Unload(); }
+
+void Form1::Unload() {
+    BeamState = BeamClosing;
+    unloadPending_ = true;
+    if (busy_ == 0) finishUnload();
+}
+
+void Form1::finishUnload() {
+    unloadPending_ = false;
+    if (unloaded_) return;
+    unloaded_ = true;
+    Timer1->stop();
+    Timer2->stop();
+    Timer3->stop();
+    QDialog::done(QDialog::Rejected);
+}
+
+// ---------------------------------------------------------------------------------
+// Drawing
+
+void Form1::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(DarkGrey);
+    p.drawLine(0, 47, 640, 47);
+    p.drawLine(0, 431, 640, 431);
+}
+
+void Form1::clearFeld() {
+    Feld->image.fill(Qt::black);
+    Feld->changedAll();
+}
+
+void Form1::drawTile(int x, int y, const QImage& picture) {
+    QPainter p(&Feld->image);
+    p.drawImage(32 * x, 32 * y, picture);
+    p.end();
+    Feld->changed(QRect(32 * x, 32 * y, 32, 32));
+}
+
+void Form1::Aufbau() {
+    clearFeld();
+    messageText_.clear();
+    {
+        QPainter p(&Feld->image);
+        for (int x = 0; x < BoardWidth; ++x)
+            for (int y = 0; y < BoardHeight; ++y) p.drawImage(32 * x, 32 * y, bilder().tile(saved_.cell(x, y)));
+    }
+    Feld->changedAll();
+    for (int i = 0; i <= 8; ++i) setAnzahl(i, saved_.Stock[static_cast<size_t>(i)]);
+    CaptionUpdate();
+    if (state().opt(OptPositionFrame)) posFrame_ = true;
+}
+
+void Form1::Feld_Paint() {
+    if (state().opt(OptAutoRedraw)) return;  // the persistent image shows itself
+    if (!messageText_.isEmpty()) {
+        Feld->image.fill(Qt::black);
+        printCentred(messageText_, pen_);
+    } else {
+        QPainter p(&Feld->image);
+        for (int x = 0; x < BoardWidth; ++x)
+            for (int y = 0; y < BoardHeight; ++y) p.drawImage(32 * x, 32 * y, bilder().tile(workingCell(x, y)));
+    }
+    if (!Feld->painting) Feld->changedAll();
+}
+
+void Form1::ErstellePosFeld(int x, int y) {
+    PosX = x;
+    PosY = y;
+    // The outline once around, each pixel exactly once, so that drawing it again (or
+    // repainting the cell) takes it away without a trace.
+    QPainter p(&Feld->image);
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    const int left = 32 * x, top = 32 * y;
+    p.fillRect(left, top, 32, 1, FrameXorPen);
+    p.fillRect(left, top + 31, 32, 1, FrameXorPen);
+    p.fillRect(left, top + 1, 1, 30, FrameXorPen);
+    p.fillRect(left + 31, top + 1, 1, 30, FrameXorPen);
+    p.end();
+    pen_ = Yellow;
+    Feld->changed(QRect(left, top, 32, 32));
+}
+
+void Form1::LöschPosFeld() {
+    const int x = PosX.value_or(0);
+    if (x >= 0 && x < BoardWidth && PosY >= 0 && PosY < BoardHeight)
+        drawTile(x, PosY, bilder().tile(workingCell(x, PosY)));
+}
+
+void Form1::showStock(bool visible) {
+    Label1->setVisible(visible);
+    for (int s = 1; s <= 8; ++s) Image1[static_cast<size_t>(s)]->setVisible(visible);
+    for (int i = 0; i <= 8; ++i) Anzahl[static_cast<size_t>(i)]->setVisible(visible);
+}
+
+void Form1::setStockBorders(int selected) {
+    for (int s = 1; s <= 8; ++s) Image1[static_cast<size_t>(s)]->setBorderStyle(s == selected ? 1 : 0);
+}
+
+int Form1::anzahl(int i) const { return Anzahl[static_cast<size_t>(i)]->text().toInt(); }
+
+void Form1::setAnzahl(int i, int value) { Anzahl[static_cast<size_t>(i)]->setText(QString::number(value)); }
+
+void Form1::fillWorkingBoard(const LevelRecord& rec) {
+    for (int i = 0; i < CellCount; ++i) board_[static_cast<size_t>(i)] = rec.Cells[static_cast<size_t>(i)];
+}
+
+QFont Form1::fontForText(const QString& text) const {
+    QFont f = messageFont_;
+    for (int size = 24; size >= 8; --size) {
+        f.setPointSize(size);
+        if (QFontMetrics(f, &Feld->image).horizontalAdvance(text) <= FeldWidth) return f;
+    }
+    return f;  // size 8: a text too wide even then is cut off at the edges
+}
+
+void Form1::printCentred(const QString& text, const QColor& colour) {
+    QPainter p(&Feld->image);
+    p.setFont(messageFont_);
+    p.setPen(colour);
+    const QFontMetrics fm = p.fontMetrics();
+    const int left = FeldWidth / 2 - fm.horizontalAdvance(text) / 2;
+    const int top = FeldHeight / 2 - fm.height() / 2;
+    p.drawText(left, top + fm.ascent(), text);
+}
+
+void Form1::CaptionUpdate() {
+    if (level_ < 0 || level_ >= Levels::Capacity) return;
+    const LevelRecord& rec = levels()[level_];
+    QString caption = QStringLiteral("Level %1 - ").arg(level_ + 1) + fromCp1252(rec.Name) +
+                      QStringLiteral(" (Passwort:") + fromCp1252(rec.Password) + QStringLiteral(")");
+    if (state().MusicOn) {
+        caption += QStringLiteral(" Musik:");
+        if (musicIndex_ >= 0 && musicIndex_ < music_.size()) caption += music_[musicIndex_];
+    }
+    setWindowTitle(caption);
+}
+
+// ---------------------------------------------------------------------------------
+// Placing pieces
+
+void Form1::Image1_Click(int Index) {
+    selectedSlot_ = Index;
+    setStockBorders(Index);
+}
+
+void Form1::Feld_MouseDown(Qt::MouseButton Button, int X, int Y) {
+    const int cx = X / 32, cy = Y / 32;
+    if (X < 0 || Y < 0 || cx > BoardWidth - 1 || cy > BoardHeight - 1) return;
+    const size_t at = static_cast<size_t>(cellIndex(cx, cy));
+    if (Button == Qt::LeftButton && selectedSlot_ >= 0) {
+        const int s = selectedSlot_;
+        const int total = anzahl(0), count = anzahl(s);
+        if (total > 0 && count > 0 && board_[at] == Empty) {
+            board_[at] = codeOfSlot(s);
+            drawTile(cx, cy, bilder().tile(codeOfSlot(s)));
+            setAnzahl(0, total - 1);
+            setAnzahl(s, count - 1);
+        }
+        if (state().opt(OptAutostart) && anzahl(0) == 0) Command1_Click();
+    } else if (Button == Qt::RightButton && selectedSlot_ >= 0) {
+        const int stored = levels()[level_].Cells[at];
+        const int code = board_[at];
+        // Only the player's own pieces differ from the level as stored.
+        if (code != stored && isPlaceable(code) && Command1->text() == StartCaption) {
+            setAnzahl(0, anzahl(0) + 1);
+            setAnzahl(slotOfCode(code), anzahl(slotOfCode(code)) + 1);
+            if (state().opt(OptGameRightClickTakes)) Image1_Click(slotOfCode(code));
+            board_[at] = stored;
+            drawTile(cx, cy, bilder().tile(stored));
+        }
+    }
+    if (posFrame_) {
+        LöschPosFeld();
+        ErstellePosFeld(cx, cy);
+    }
+}
+
+void Form1::Feld_MouseMove(int X, int Y) {
+    if (!posFrame_) return;
+    const int cx = X / 32, cy = Y / 32;
+    if (cx != PosX.value_or(0) || cy != PosY) {
+        LöschPosFeld();
+        ErstellePosFeld(cx, cy);
+    }
+}
+
+void Form1::mouseMoveEvent(QMouseEvent*) {
+    // Over the window itself, a count label or a stock image: the frame goes.
+    if (posFrame_) LöschPosFeld();
+}
+
+// ---------------------------------------------------------------------------------
+// Buttons and timers of the flow
+
+void Form1::Command1_Click() {
+    if (Command1->text() == StartCaption) {
+        Timer1->start();
+    } else if (BeamState != BeamRunning) {
+        BeamState = BeamRunning;
+        Command1->setText(StopCaption);
+    } else {
+        BeamState = BeamPaused;
+        Command1->setText(WeiterCaption);
+    }
+}
+
+void Form1::Command2_Click() {
+    const int n = static_cast<int>(music_.size());
+    if (n == 0) return;
+    auto next = [&] { musicIndex_ = (musicIndex_ + 1) % n; };
+    next();
+    if (music_[musicIndex_].toUpper().startsWith(QStringLiteral("TITEL."))) next();
+    PlaySong(QString::fromStdString(state().AppFolder) + QStringLiteral("musik\\") + music_[musicIndex_]);
+    CaptionUpdate();
+}
+
+void Form1::Command3_Click() {
+    if (Command3->text() == NochMalCaption) {
+        selectedSlot_ = -1;
+        setStockBorders(-1);
+        if (level_ < 0 || level_ >= levels().count()) return;
+        saved_ = levels()[level_];
+        fillWorkingBoard(saved_);
+        Aufbau();
+    } else {
+        BeamState = BeamFailed;
+    }
+}
+
+void Form1::Command4_Click() {
+    turbo_ = !turbo_;
+    Command4->setText(turbo_ ? QStringLiteral("Turbo ausschalten") : QStringLiteral("Turbo einschalten"));
+}
+
+void Form1::Timer3_Timer() {
+    if (songLengthMs() <= songPositionMs()) Command2_Click();
+    if (BeamState == BeamClosing) Unload();
+}
+
+void Form1::Timer2_Timer() {
+    Busy busy(*this);
+    Timer2->stop();
+    Command1->setEnabled(false);
+    Command3->setEnabled(false);
+    // A start level outside the pack (a stale Handover) has nothing to play.
+    if (level_ < 0 || level_ >= levels().count()) {
+        Unload();
+        return;
+    }
+    fillWorkingBoard(levels()[level_]);
+    Message(fromCp1252(levels()[level_].Name), true);
+    if (BeamState == BeamClosing) {
+        Unload();
+        return;
+    }
+    saved_ = levels()[level_];
+    Aufbau();
+    Command1->setEnabled(true);
+    Command3->setEnabled(true);
+}
+
+// ---------------------------------------------------------------------------------
+// Messages and the celebration
+
+void Form1::Message(const QString& Text, bool Kontrollszeigen) {
+    Busy busy(*this);
+    clearFeld();
+    showStock(false);
+    BeamState = BeamRunning;
+    messageFont_ = fontForText(Text);
+    messageText_ = Text;
+    if (onMessage) onMessage(Text);
+    const auto interrupted = [this] { return BeamState != BeamRunning; };
+    for (int b = 0; b <= 250; b += 10) {
+        const int64_t start = nowMs();
+        pen_ = QColor(b, b, 0);
+        printCentred(Text, pen_);
+        Feld->changedAll();
+        waitUntil(start + FadeStepMs, interrupted);
+    }
+    waitUntil(nowMs() + MessageHoldMs, interrupted);
+    if (BeamState != BeamClosing) {
+        for (int b = 255; b >= 5; b -= 10) {
+            const int64_t start = nowMs();
+            pen_ = QColor(b, b, 0);
+            printCentred(Text, pen_);
+            Feld->changedAll();
+            waitUntil(start + FadeStepMs, interrupted);
+        }
+    }
+    messageText_.clear();
+    if (BeamState != BeamClosing) {
+        pen_ = Yellow;
+        if (Kontrollszeigen) showStock(true);
+    }
+}
+
+void Form1::BewegPartikel() {
+    if (!particles_->pool.enabled()) return;
+    particles_->pool.BewegPartikel(*particles_);
+    Feld->changed(particles_->takeDirty());
+}
+
+void Form1::Sieg() {
+    Busy busy(*this);
+    clearFeld();
+    showStock(false);
+    BeamState = BeamRunning;
+    const QString text = fromCp1252(state().FinalMessage);
+    messageFont_ = fontForText(text);
+    messageText_ = text;
+    if (onMessage) onMessage(text);
+    const auto interrupted = [this] { return BeamState != BeamRunning; };
+    for (int b = 0; b <= 250; b += 10) {
+        const int64_t start = nowMs();
+        pen_ = QColor(b, b, 0);
+        printCentred(text, pen_);
+        Feld->changedAll();
+        waitUntil(start + FadeStepMs, interrupted);
+    }
+    particles_->pool.setEnabled(state().opt(OptParticles));
+    while (BeamState == BeamRunning) {
+        const int64_t start = nowMs();
+        if (randomBelow(100) < 10) {
+            const int x = randomBelow(FeldWidth) - 16;
+            const int y = randomBelow(FeldHeight) - 16;
+            const bool cool = !(randomBelow(100) < 50);
+            particles_->pool.Addpartikel(100, x, y, x + 32, y + 32, cool);
+        }
+        BewegPartikel();
+        waitUntil(start + FireworkFrameMs, interrupted);
+    }
+    Unload();
+}
+
+// ---------------------------------------------------------------------------------
+// The beam run
+
+void Form1::Timer1_Timer() {
+    Busy busy(*this);
+    messageText_.clear();
+    Timer1->stop();
+    BeamState = BeamRunning;
+    Command3->setText(AbbrechenCaption);
+    Command1->setText(StopCaption);
+    posFrame_ = false;
+    LöschPosFeld();
+
+    Label1->hide();
+    for (int s = 1; s <= 8; ++s) {
+        Image1[static_cast<size_t>(s)]->hide();
+        Image1[static_cast<size_t>(s)]->setBorderStyle(0);
+    }
+    std::array<int, 9> liveStock{};
+    for (int i = 0; i <= 8; ++i) {
+        Anzahl[static_cast<size_t>(i)]->hide();
+        liveStock[static_cast<size_t>(i)] = anzahl(i);
+    }
+    selectedSlot_ = -1;
+
+    BoardParticles& parts = *particles_;
+    parts.pool.setEnabled(state().opt(OptParticles));
+    parts.pool.reset();
+    parts.takeDirty();
+
+    BeamRun run;
+    pen_ = Yellow;
+    auto play = [this](const StepOutput& o) {
+        for (int snd : o.sounds)
+            if (snd >= 0 && snd < SoundCount) PlaySoundFile(soundPaths_[static_cast<size_t>(snd)]);
+    };
+    auto spawn = [&parts](const StepOutput& o) {
+        for (const SparkRequest& r : o.sparks) parts.pool.add(r);
+    };
+    play(run.start(board_, liveStock, saved_));
+
+    const auto closing = [this] { return BeamState == BeamClosing; };
+    int64_t nextFrame = 0;
+    while (BeamState == BeamRunning) {
+        run.setState(BeamState);
+        const StepOutput& c = run.cellStep();
+        spawn(c);
+        play(c);
+        if (onCellStep) onCellStep();
+        if (run.finished()) {
+            BeamState = run.state();
+            break;
+        }
+        for (int s = 0; s < SubSteps && !run.beams().empty(); ++s) {
+            if (BeamState == BeamClosing) break;
+            const bool passes = parts.pool.enabled() && !turbo_;
+            if (passes) parts.pool.erasePass(parts);
+            run.setState(BeamState);
+            const StepOutput& o = run.subStep(s);
+            if (o.closing) break;
+            if (!o.draws.empty()) {
+                QPainter p(&Feld->image);
+                QRect area;
+                for (const DrawOp& d : o.draws) {
+                    const QRect r(QPoint(std::min(d.x1, d.x2), std::min(d.y1, d.y2)),
+                                  QPoint(std::max(d.x1, d.x2), std::max(d.y1, d.y2)));
+                    switch (d.kind) {
+                        case DrawKind::Box: p.fillRect(r, pen_); break;
+                        case DrawKind::Line:
+                            p.setPen(pen_);
+                            p.drawLine(d.x1, d.y1, d.x2, d.y2);
+                            break;
+                        case DrawKind::Tile: p.drawImage(d.x1, d.y1, bilder().tile(d.picture)); break;
+                        case DrawKind::SandPicture: p.drawImage(d.x1, d.y1, bilder().sand(d.picture)); break;
+                    }
+                    area |= r.adjusted(0, 0, 1, 1);
+                }
+                p.end();
+                Feld->changed(area);
+            }
+            spawn(o);
+            play(o);
+            if (passes) parts.pool.moveDrawPass(parts);
+            Feld->changed(parts.takeDirty());
+            if (BeamRun::waitsAfter(s, turbo_, state().opt(OptTurboFaster))) {
+                waitUntil(nextFrame, closing);
+                nextFrame = nowMs() + PacingMs;
+            }
+            while (BeamState == BeamPaused) waitFor([this] { return BeamState != BeamPaused; });
+        }
+    }
+    endOfAttempt();
+}
+
+bool Form1::finale(int frames) {
+    int64_t last = nowMs();
+    for (int f = 0; f < frames && BeamState != BeamClosing; ++f) {
+        BewegPartikel();
+        waitUntil(last + FinaleFrameMs, [this] { return BeamState == BeamClosing; });
+        last = nowMs();
+    }
+    return BeamState != BeamClosing;
+}
+
+void Form1::endOfAttempt() {
+    Command3->setText(NochMalCaption);
+    Command3->setEnabled(false);
+    Command1->setText(StartCaption);
+    Command1->setEnabled(false);
+    if (BeamState == BeamClosing) {
+        Unload();
+        return;
+    }
+    if (BeamState == BeamWon) {
+        if (!finale(80)) {
+            Unload();
+            return;
+        }
+        Message(QStringLiteral("Sieg!"), false);
+        if (BeamState == BeamClosing) {
+            Unload();
+            return;
+        }
+        ++level_;
+        if (level_ < Levels::Capacity && !levels().isEndMarker(level_)) {
+            Timer2->start();
+        } else {
+            if (!state().FinalMessage.empty()) Sieg();
+            Unload();
+        }
+        return;
+    }
+    // Failed or cancelled.
+    if (!finale(50)) {
+        Unload();
+        return;
+    }
+    if (state().opt(OptResetAfterFailure)) saved_ = levels()[level_];
+    fillWorkingBoard(saved_);
+    Message(QStringLiteral("Fehlschlag!"), true);
+    if (BeamState == BeamClosing) {
+        Unload();
+        return;
+    }
+    Aufbau();
+    Command3->setEnabled(true);
+    Command1->setEnabled(true);
+}
+
+}  // namespace lumor

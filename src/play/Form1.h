@@ -1,0 +1,191 @@
+// The board window: plays the loaded pack as a marathon from the start level in
+// Handover, with the stock, the board, the beam run, the messages and the music.
+//
+// Long procedures (the level intro in Timer2, the run in Timer1, Message, Sieg) wait
+// while handling window events. A close request never destroys the window under them:
+// it sets BeamState = 2, the procedure notices and unwinds, and only then does the
+// window close.
+#pragma once
+
+#include "levels/level.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace lumor {
+
+class Form1;
+class BoardParticles;
+
+// The board picture box: shows the board picture (640 x 384, of which 383 rows are
+// visible) and hands its mouse events to the window.
+class FeldBox final : public QWidget {
+public:
+    explicit FeldBox(Form1* owner);
+    QImage image;  // the board picture every drawing goes to
+    // Repaint after drawing into the picture (a region in board pixels).
+    void changed(const QRect& r);
+    void changedAll();
+    // Feld_Paint runs only for repaints that the window system asks for.
+    bool painting = false;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+private:
+    Form1* owner_;
+    bool selfUpdate_ = false;  // the next paint is ours, not the window system's
+};
+
+// A stock image: one skin tile, clickable, with an optional single-line frame.
+class StockImage final : public QWidget {
+public:
+    StockImage(QWidget* parent, int index, std::function<void(int)> onClick);
+    void setPicture(const QImage& img);
+    void setBorderStyle(int style);  // 0 none, 1 single line
+    int borderStyle() const { return border_; }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+
+private:
+    int index_;
+    int border_ = 0;
+    QImage picture_;
+    std::function<void(int)> onClick_;
+};
+
+class Form1 : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Controls, under their designer names.
+    QLabel* Label1 = nullptr;
+    std::array<QLabel*, 9> Anzahl{};
+    std::array<StockImage*, 9> Image1{};  // 1..8; index 0 unused
+    FeldBox* Feld = nullptr;
+    QPushButton* Command1 = nullptr;  // "Start" / "Stop" / "Weiter"
+    QPushButton* Command2 = nullptr;  // "Nächste Musik"
+    QPushButton* Command3 = nullptr;  // "Noch mal" / "Abbrechen"
+    QPushButton* Command4 = nullptr;  // turbo
+    QTimer* Timer1 = nullptr;         // the beam run
+    QTimer* Timer2 = nullptr;         // starts a level
+    QTimer* Timer3 = nullptr;         // watches the song
+
+    // 0 running/idle, -1 paused, 1 failed or cancelled, 2 closing, 3 won.
+    int BeamState = 0;
+
+    // Board procedures.
+    void Aufbau();
+    void Feld_Paint();
+    void ErstellePosFeld(int x, int y);
+    void LöschPosFeld();
+    // Flow procedures.
+    void CaptionUpdate();
+    void Message(const QString& Text, bool Kontrollszeigen);
+    void Sieg();
+
+    // Read-only views for tests and measurement.
+    int currentLevel() const { return level_; }
+    int selectedSlot() const { return selectedSlot_; }
+    bool turbo() const { return turbo_; }
+    int workingCell(int x, int y) const { return board_[static_cast<size_t>(cellIndex(x, y))]; }
+    const LevelRecord& savedRecord() const { return saved_; }
+    const QString& messageText() const { return messageText_; }
+    bool positionFrameOn() const { return posFrame_; }
+    int musicIndex() const { return musicIndex_; }
+    bool running() const { return busy_ > 0; }
+    // Called with every text that Message or Sieg shows.
+    std::function<void(const QString&)> onMessage;
+    // Called after every cell step of a run (measurement).
+    std::function<void()> onCellStep;
+
+    // Event procedures, also called by tests in place of a click.
+    void Image1_Click(int Index);
+    void Feld_MouseDown(Qt::MouseButton Button, int X, int Y);
+    void Feld_MouseMove(int X, int Y);
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void reject() override;
+    void paintEvent(QPaintEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+private:
+    friend class FeldBox;
+    struct Busy;
+
+    void Form_Load();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+
+    // The end of an attempt with BeamState 1, 2 or 3.
+    void endOfAttempt();
+    // Up to `frames` particle frames, 18 ms apart; false when the window is being closed.
+    bool finale(int frames);
+    // The unload of the window: at once when no procedure is running, else as soon as
+    // the last one has unwound.
+    void Unload();
+    void finishUnload();
+
+    // Drawing on the board picture.
+    void clearFeld();
+    void drawTile(int x, int y, const QImage& picture);
+    void showStock(bool visible);
+    void setStockBorders(int selected);
+    QFont fontForText(const QString& text) const;
+    void printCentred(const QString& text, const QColor& colour);
+    int anzahl(int i) const;
+    void setAnzahl(int i, int value);
+    void fillWorkingBoard(const LevelRecord& rec);
+    void BewegPartikel();
+    QString programFile(const char* relative) const;
+
+    int busy_ = 0;                 // long procedures on the stack
+    bool unloadPending_ = false;   // the window closes when they have unwound
+    bool unloaded_ = false;
+    bool loaded_ = false;
+
+    int level_ = 0;
+    LevelRecord saved_;
+    std::array<int32_t, CellCount> board_{};
+    int selectedSlot_ = -1;
+    bool turbo_ = false;
+    QString messageText_;
+    QFont messageFont_;
+    QColor pen_{255, 255, 0};
+    bool posFrame_ = false;
+    std::optional<int> PosX;  // empty until the first frame is drawn
+    int PosY = 0;
+    std::array<QString, 7> soundPaths_;
+    QStringList music_;
+    int musicIndex_ = 0;
+    std::unique_ptr<BoardParticles> particles_;
+};
+
+}  // namespace lumor
