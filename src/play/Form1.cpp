@@ -549,16 +549,16 @@ void Form1::Message(const QString& Text, bool Kontrollszeigen) {
     messageText_ = Text;
     if (onMessage) onMessage(Text);
     const auto interrupted = [this] { return BeamState != BeamRunning; };
-    for (int b = 0; b <= 250; b += 10) {
+    for (int b = 0; b <= 250 && BeamState != BeamClosing; b += 10) {
         const int64_t start = nowMs();
         pen_ = QColor(b, b, 0);
         printCentred(Text, pen_);
         Feld->changedAll();
         waitUntil(start + FadeStepMs, interrupted);
     }
-    waitUntil(nowMs() + MessageHoldMs, interrupted);
+    if (BeamState != BeamClosing) waitUntil(nowMs() + MessageHoldMs, interrupted);
     if (BeamState != BeamClosing) {
-        for (int b = 255; b >= 5; b -= 10) {
+        for (int b = 255; b >= 5 && BeamState != BeamClosing; b -= 10) {
             const int64_t start = nowMs();
             pen_ = QColor(b, b, 0);
             printCentred(Text, pen_);
@@ -589,7 +589,7 @@ void Form1::Sieg() {
     messageText_ = text;
     if (onMessage) onMessage(text);
     const auto interrupted = [this] { return BeamState != BeamRunning; };
-    for (int b = 0; b <= 250; b += 10) {
+    for (int b = 0; b <= 250 && BeamState != BeamClosing; b += 10) {
         const int64_t start = nowMs();
         pen_ = QColor(b, b, 0);
         printCentred(text, pen_);

@@ -1,0 +1,587 @@
+// The board window played through its controls: placing, runs, endings, pacing,
+// the position frame, music and closing in every phase.
+#include "board_support.h"
+
+#include "play/Form1.h"
+#include "play/cells.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace lumor;
+using lumor::testing::BoardFixture;
+using lumor::testing::makeLevel;
+
+namespace {
+
+constexpr QRgb YellowRgb = 0xffffff00;
+
+// Source right at (0, 5), target taking a beam moving right at (10, 8): solved by a
+// deflector turning right into down at (5, 5) and one turning down into right at (5, 8).
+LevelRecord knick() {
+    return makeLevel("Knick", {{{0, 5}, SourceRight}, {{10, 8}, TargetRight}, {{15, 1}, Wall}},
+                     {2, 0, 0, 0, 1, 0, 1, 0, 0});
+}
+// A beam that leaves the board: won with no target.
+LevelRecord frei() { return makeLevel("Frei", {{{0, 0}, SourceRight}}); }
+// The beam runs into a wall before the target: fails whatever is placed off its path.
+LevelRecord wand() {
+    return makeLevel("Wand", {{{0, 5}, SourceRight}, {{4, 5}, Wall}, {{10, 5}, TargetRight}},
+                     {3, 3, 0, 0, 0, 1, 0, 0, 0});
+}
+// A long straight run: 19 cells to the target.
+LevelRecord lang() { return makeLevel("Lang", {{{0, 5}, SourceRight}, {{19, 5}, TargetRight}}); }
+
+class Form1Test : public BoardFixture {
+protected:
+    void open(Form1& f) {
+        f.onMessage = [this](const QString& t) { messages.push_back(t); };
+        f.show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ready(f); }, 10000));
+    }
+    // The level is built and waits for the player.
+    static bool ready(Form1& f) {
+        return !f.running() && !f.Timer2->isActive() && f.Command1->isEnabled() && f.messageText().isEmpty();
+    }
+    static void clickStock(Form1& f, int slot) { QTest::mouseClick(f.Image1[static_cast<size_t>(slot)], Qt::LeftButton); }
+    static void clickCell(Form1& f, int x, int y, Qt::MouseButton b = Qt::LeftButton) {
+        QTest::mouseClick(f.Feld, b, {}, QPoint(32 * x + 16, 32 * y + 16));
+    }
+    // Waits until the run and its ending are over and the board is ready again.
+    static bool idle(Form1& f) {
+        return QTest::qWaitFor(
+            [&] { return !f.running() && f.Command1->isEnabled() && f.Command1->text() == "Start" && !f.Timer2->isActive(); },
+            20000);
+    }
+    static int count(Form1& f, int i) { return f.Anzahl[static_cast<size_t>(i)]->text().toInt(); }
+    static QImage cellPicture(Form1& f, int x, int y) { return f.Feld->image.copy(32 * x, 32 * y, 32, 32); }
+
+    std::vector<QString> messages;
+};
+
+TEST_F(Form1Test, LayoutOfTheWindow) {
+    setLevels({knick()});
+    Form1 f;
+    EXPECT_EQ(f.size(), QSize(642, 468));
+    EXPECT_EQ(f.Label1->geometry(), QRect(8, 8, 49, 17));
+    EXPECT_EQ(f.Label1->text(), "Gesamt:");
+    EXPECT_EQ(f.Anzahl[0]->geometry(), QRect(16, 32, 33, 17));
+    for (int s = 1; s <= 8; ++s) {
+        EXPECT_EQ(f.Image1[static_cast<size_t>(s)]->geometry(), QRect(80 + 72 * (s - 1), 0, 32, 32));
+        EXPECT_EQ(f.Anzahl[static_cast<size_t>(s)]->geometry(), QRect(80 + 72 * (s - 1), 32, 33, 17));
+    }
+    EXPECT_EQ(f.Feld->geometry(), QRect(0, 48, 640, 383));
+    EXPECT_EQ(f.Command4->geometry(), QRect(8, 440, 105, 25));
+    EXPECT_EQ(f.Command2->geometry(), QRect(128, 440, 89, 25));
+    EXPECT_EQ(f.Command3->geometry(), QRect(448, 440, 89, 25));
+    EXPECT_EQ(f.Command1->geometry(), QRect(552, 440, 89, 25));
+    EXPECT_EQ(f.Command2->text(), QString::fromUtf8("N\u00e4chste Musik"));
+    EXPECT_EQ(f.Command3->text(), "Noch mal");
+    EXPECT_EQ(f.Command1->text(), "Start");
+    EXPECT_EQ(f.Timer3->interval(), 500);
+
+    open(f);
+    EXPECT_EQ(f.Command4->text(), "Turbo einschalten");
+    EXPECT_FALSE(f.turbo());
+    EXPECT_FALSE(f.Command2->isVisible());  // music off
+    EXPECT_EQ(f.windowTitle(), "Level 1 - Knick (Passwort:PWKnick)");
+    EXPECT_EQ(cellPicture(f, 0, 5), bilder().tile(SourceRight));
+    EXPECT_EQ(cellPicture(f, 15, 1), bilder().tile(Wall));
+    EXPECT_EQ(f.Image1[3]->isVisible(), true);
+    f.close();
+}
+
+TEST_F(Form1Test, SolvedByClicksShowsSiegAndStartsTheNextLevel) {
+    setLevels({knick(), frei()});
+    Form1 f;
+    open(f);
+    EXPECT_EQ(count(f, 0), 2);
+    clickStock(f, 4);
+    EXPECT_EQ(f.selectedSlot(), 4);
+    EXPECT_EQ(f.Image1[4]->borderStyle(), 1);
+    clickCell(f, 5, 5);
+    EXPECT_EQ(f.workingCell(5, 5), DeflectorLeftDown);
+    EXPECT_EQ(cellPicture(f, 5, 5), bilder().tile(DeflectorLeftDown));
+    EXPECT_EQ(count(f, 0), 1);
+    EXPECT_EQ(count(f, 4), 0);
+    clickCell(f, 6, 6);  // slot 4 is used up: nothing happens
+    EXPECT_EQ(f.workingCell(6, 6), Empty);
+    clickStock(f, 6);
+    EXPECT_EQ(f.Image1[4]->borderStyle(), 0);
+    clickCell(f, 5, 8);
+    EXPECT_EQ(count(f, 0), 0);
+
+    QTest::mouseClick(f.Command1, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.currentLevel() == 1 && ready(f); }, 20000));
+    EXPECT_EQ(messages, (std::vector<QString>{"Knick", "Sieg!", "Frei"}));
+    EXPECT_EQ(f.windowTitle(), "Level 2 - Frei (Passwort:PWFrei)");
+    EXPECT_EQ(f.workingCell(5, 5), Empty);
+    EXPECT_EQ(count(f, 0), 0);
+    EXPECT_TRUE(f.Label1->isVisible());
+    EXPECT_EQ(f.savedRecord(), state().pack.levels[1]);
+    f.close();
+    EXPECT_FALSE(f.isVisible());
+}
+
+TEST_F(Form1Test, AutostartAfterTheLastPiece) {
+    state().Options[OptAutostart] = true;
+    setLevels({knick(), frei()});
+    Form1 f;
+    open(f);
+    clickStock(f, 4);
+    clickCell(f, 5, 5);
+    EXPECT_FALSE(f.Timer1->isActive());
+    clickStock(f, 6);
+    clickCell(f, 5, 8);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.currentLevel() == 1 && ready(f); }, 20000));
+    EXPECT_EQ(messages[1], "Sieg!");
+    f.close();
+}
+
+TEST_F(Form1Test, FailureKeepsThePiecesUnlessResetAfterFailure) {
+    for (bool reset : {false, true}) {
+        SCOPED_TRACE(reset);
+        state().Options[OptResetAfterFailure] = reset;
+        messages.clear();
+        setLevels({wand()});
+        Form1 f;
+        open(f);
+        clickStock(f, 1);
+        clickCell(f, 2, 0);
+        clickCell(f, 3, 0);
+        QTest::mouseClick(f.Command1, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return messages.size() == 2; }, 20000));
+        ASSERT_TRUE(idle(f));
+        EXPECT_EQ(messages.back(), "Fehlschlag!");
+        EXPECT_EQ(f.currentLevel(), 0);
+        EXPECT_TRUE(f.Command3->isEnabled());
+        EXPECT_EQ(f.Command3->text(), "Noch mal");
+        EXPECT_EQ(f.selectedSlot(), -1);
+        EXPECT_TRUE(f.Image1[1]->isVisible());
+        EXPECT_EQ(f.workingCell(2, 0), reset ? Empty : Wall);
+        EXPECT_EQ(cellPicture(f, 2, 0), bilder().tile(reset ? Empty : Wall));
+        EXPECT_EQ(count(f, 0), reset ? 3 : 1);
+        EXPECT_EQ(count(f, 1), reset ? 3 : 1);
+        f.close();
+    }
+}
+
+TEST_F(Form1Test, NochMalRestoresTheLevelAndTheFullStock) {
+    setLevels({wand()});
+    Form1 f;
+    open(f);
+    clickStock(f, 1);
+    clickCell(f, 2, 0);
+    clickStock(f, 5);
+    clickCell(f, 3, 0);
+    EXPECT_EQ(count(f, 0), 1);
+    QTest::mouseClick(f.Command3, Qt::LeftButton);
+    EXPECT_EQ(f.workingCell(2, 0), Empty);
+    EXPECT_EQ(f.workingCell(3, 0), Empty);
+    EXPECT_EQ(cellPicture(f, 2, 0), bilder().tile(Empty));
+    EXPECT_EQ(count(f, 0), 3);
+    EXPECT_EQ(count(f, 1), 3);
+    EXPECT_EQ(count(f, 5), 1);
+    EXPECT_EQ(f.selectedSlot(), -1);
+    for (int s = 1; s <= 8; ++s) EXPECT_EQ(f.Image1[static_cast<size_t>(s)]->borderStyle(), 0);
+    f.close();
+}
+
+TEST_F(Form1Test, TakingBackOnlyThePlayersPieces) {
+    setLevels({wand()});
+    Form1 f;
+    open(f);
+    // No slot chosen yet: a right click takes nothing.
+    clickStock(f, 5);
+    clickCell(f, 6, 0);
+    ASSERT_EQ(f.workingCell(6, 0), DeflectorLeftUp);
+    QTest::mouseClick(f.Command3, Qt::LeftButton);  // "Noch mal" clears the choice
+    clickStock(f, 1);
+    clickCell(f, 2, 0);
+    clickStock(f, 5);
+    clickCell(f, 6, 0);
+    EXPECT_EQ(count(f, 0), 1);
+
+    clickCell(f, 4, 5, Qt::RightButton);  // the level's own wall
+    EXPECT_EQ(f.workingCell(4, 5), Wall);
+    EXPECT_EQ(count(f, 0), 1);
+    clickCell(f, 7, 7, Qt::RightButton);  // an empty cell
+    EXPECT_EQ(count(f, 0), 1);
+
+    clickCell(f, 6, 0, Qt::RightButton);
+    EXPECT_EQ(f.workingCell(6, 0), Empty);
+    EXPECT_EQ(cellPicture(f, 6, 0), bilder().tile(Empty));
+    EXPECT_EQ(count(f, 0), 2);
+    EXPECT_EQ(count(f, 5), 1);
+    clickCell(f, 2, 0, Qt::RightButton);  // takes the wall and, by the option, its slot
+    EXPECT_EQ(f.selectedSlot(), 1);
+    EXPECT_EQ(f.Image1[1]->borderStyle(), 1);
+    EXPECT_EQ(count(f, 1), 3);
+
+    state().Options[OptGameRightClickTakes] = false;
+    clickCell(f, 2, 0);
+    clickStock(f, 5);
+    clickCell(f, 2, 0, Qt::RightButton);
+    EXPECT_EQ(f.selectedSlot(), 5);  // the choice stays
+    EXPECT_EQ(count(f, 1), 3);
+
+    // After a failed run no slot is chosen: right clicks take nothing until one is.
+    clickStock(f, 1);
+    clickCell(f, 2, 0);
+    QTest::mouseClick(f.Command1, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return messages.size() == 2; }, 20000));
+    ASSERT_TRUE(idle(f));
+    clickCell(f, 2, 0, Qt::RightButton);
+    EXPECT_EQ(f.workingCell(2, 0), Wall);
+    clickStock(f, 3);
+    clickCell(f, 2, 0, Qt::RightButton);
+    EXPECT_EQ(f.workingCell(2, 0), Empty);
+    EXPECT_EQ(count(f, 1), 3);
+    f.close();
+}
+
+TEST_F(Form1Test, PauseHoldsTheRunAndWeiterResumesIt) {
+    setLevels({lang(), frei()});
+    Form1 f;
+    open(f);
+    int waits = 0, pausedWaits = 0;
+    QImage atPause;
+    clock_.onWait = [&](int64_t) {
+        ++waits;
+        if (waits == 100) {
+            QTest::mouseClick(f.Command1, Qt::LeftButton);
+            EXPECT_EQ(f.Command1->text(), "Weiter");
+            EXPECT_EQ(f.BeamState, -1);
+        } else if (f.BeamState == -1) {
+            if (pausedWaits == 0) atPause = f.Feld->image.copy();
+            if (++pausedWaits == 6) {
+                EXPECT_EQ(f.Feld->image, atPause);  // nothing moved while paused
+                QTest::mouseClick(f.Command1, Qt::LeftButton);
+                EXPECT_EQ(f.Command1->text(), "Stop");
+                EXPECT_EQ(f.BeamState, 0);
+            }
+        }
+    };
+    QTest::mouseClick(f.Command1, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.currentLevel() == 1 && ready(f); }, 20000));
+    EXPECT_EQ(pausedWaits, 6);
+    EXPECT_EQ(messages[1], "Sieg!");
+    f.close();
+}
+
+TEST_F(Form1Test, AbbrechenFailsAfterTheCurrentCellStep) {
+    setLevels({lang()});
+    Form1 f;
+    open(f);
+    int waits = 0, stepsAfterCancel = 0;
+    bool cancelled = false;
+    f.onCellStep = [&] { stepsAfterCancel += cancelled; };
+    clock_.onWait = [&](int64_t) {
+        if (++waits == 70) {
+            EXPECT_EQ(f.Command3->text(), "Abbrechen");
+            QTest::mouseClick(f.Command3, Qt::LeftButton);
+            cancelled = true;
+        }
+    };
+    QTest::mouseClick(f.Command1, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return messages.size() == 2; }, 20000));
+    ASSERT_TRUE(idle(f));
+    EXPECT_EQ(messages[1], "Fehlschlag!");
+    EXPECT_EQ(stepsAfterCancel, 0);
+    EXPECT_EQ(f.Command3->text(), "Noch mal");
+    f.close();
+}
+
+// Which sub-steps wait, seen from the beam front at each wait, and the time of a cell step.
+TEST_F(Form1Test, TurboAndTurboFasterPacing) {
+    state().Options[OptParticles] = false;
+    struct Mode { bool turbo, faster; std::set<int> fronts; int64_t step; };
+    std::vector<Mode> modes{{false, false, {}, 384}, {true, false, {7, 15, 23, 31}, 48}, {true, true, {31}, 12}};
+    for (Mode& m : modes) {
+        SCOPED_TRACE(m.step);
+        state().Options[OptTurboFaster] = m.faster;
+        messages.clear();
+        setLevels({lang(), frei()});
+        Form1 f;
+        open(f);
+        if (m.turbo) QTest::mouseClick(f.Command4, Qt::LeftButton);
+        EXPECT_EQ(f.Command4->text(), m.turbo ? "Turbo ausschalten" : "Turbo einschalten");
+        std::vector<int64_t> stepTimes;
+        std::set<int> fronts;
+        bool inRun = false;
+        f.onCellStep = [&] {
+            stepTimes.push_back(clock_.nowMs());
+            inRun = true;
+        };
+        clock_.onWait = [&](int64_t) {
+            if (!inRun || f.Command1->text() != "Stop") return;
+            const int row = 32 * 5 + 16;
+            int front = -1;
+            for (int x = 0; x < 640; ++x)
+                if (f.Feld->image.pixel(x, row) == YellowRgb) front = x;
+            if (front >= 32 && front < 32 * 18) fronts.insert(front % 32);
+        };
+        QTest::mouseClick(f.Command1, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return f.currentLevel() == 1 && ready(f); }, 20000));
+        ASSERT_GE(stepTimes.size(), 10u);
+        for (size_t i = 2; i + 1 < stepTimes.size(); ++i) EXPECT_EQ(stepTimes[i] - stepTimes[i - 1], m.step) << i;
+        if (m.turbo) EXPECT_EQ(fronts, m.fronts);
+        else EXPECT_EQ(fronts.size(), 32u);  // a wait after every sub-step
+        f.close();
+    }
+}
+
+// A beam through sand, a deflector and a splitter: the yellow band in rows (or columns)
+// 14 to 18 of each cell it crossed.
+TEST_F(Form1Test, BoardPixelsAfterARunThroughSandDeflectorAndSplitter) {
+    state().Options[OptParticles] = false;
+    setLevels({makeLevel("Wege", {{{0, 2}, SourceRight}, {{3, 2}, Sand}, {{6, 2}, DeflectorLeftDown}, {{6, 6}, Splitter}}),
+               frei()});
+    Form1 f;
+    open(f);
+    QImage last;
+    f.onCellStep = [&] { last = f.Feld->image.copy(); };
+    QTest::mouseClick(f.Command1, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.currentLevel() == 1 && ready(f); }, 20000));
+    ASSERT_FALSE(last.isNull());
+
+    auto px = [&](int cx, int cy, int x, int y) { return last.pixel(32 * cx + x, 32 * cy + y); };
+    auto horizontalBand = [&](int cx, int cy) {
+        for (int x = 0; x < 32; ++x) {
+            for (int y = 14; y <= 18; ++y) ASSERT_EQ(px(cx, cy, x, y), YellowRgb) << cx << "," << cy << " " << x << "," << y;
+            ASSERT_NE(px(cx, cy, x, 13), YellowRgb) << cx << "," << cy << " x " << x;
+            ASSERT_NE(px(cx, cy, x, 19), YellowRgb) << cx << "," << cy << " x " << x;
+        }
+    };
+    auto verticalBand = [&](int cx, int cy) {
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 14; x <= 18; ++x) ASSERT_EQ(px(cx, cy, x, y), YellowRgb) << cx << "," << cy << " " << x << "," << y;
+            ASSERT_NE(px(cx, cy, 13, y), YellowRgb);
+            ASSERT_NE(px(cx, cy, 19, y), YellowRgb);
+        }
+    };
+    for (int cx : {1, 2, 4, 5}) horizontalBand(cx, 2);
+    horizontalBand(3, 2);  // the eaten sand: the empty tile with the band
+    EXPECT_EQ(px(3, 2, 5, 5), bilder().tile(Empty).pixel(5, 5));
+    for (int cy : {3, 4, 5}) verticalBand(6, cy);
+    for (int cx : {0, 2, 5, 7, 12, 19}) horizontalBand(cx, 6);
+    // The deflector: in from the left to the middle, out through the bottom.
+    for (int x = 0; x <= 12; ++x) EXPECT_EQ(px(6, 2, x, 16), YellowRgb) << x;
+    for (int y = 19; y < 32; ++y) EXPECT_EQ(px(6, 2, 16, y), YellowRgb) << y;
+    EXPECT_EQ(px(6, 2, 25, 16), bilder().tile(DeflectorLeftDown).pixel(25, 16));
+    EXPECT_EQ(px(6, 2, 16, 5), bilder().tile(DeflectorLeftDown).pixel(16, 5));
+    // Nothing is drawn on the splitter (but for the box of the last sub-step above it,
+    // which includes its second corner one row further down).
+    EXPECT_EQ(last.copy(32 * 6, 32 * 6 + 1, 32, 31), bilder().tile(Splitter).copy(0, 1, 32, 31));
+    // After the run the sand is back.
+    EXPECT_EQ(state().pack.levels[0].cell(3, 2), Sand);
+    f.close();
+}
+
+TEST_F(Form1Test, PositionFrameIsDrawnInXorAndErasedWithoutATrace) {
+    state().Options[OptPositionFrame] = true;
+    setLevels({knick()});
+    Form1 f;
+    open(f);
+    ASSERT_TRUE(f.positionFrameOn());
+    const QImage before = f.Feld->image.copy();
+    f.ErstellePosFeld(15, 1);
+    const QRgb wall = bilder().tile(Wall).pixel(0, 0);
+    EXPECT_EQ(f.Feld->image.pixel(32 * 15, 32), (wall ^ 0x00ffff01u) | 0xff000000u);
+    EXPECT_EQ(f.Feld->image.pixel(32 * 15 + 31, 32 + 31) & 0xffffff, (bilder().tile(Wall).pixel(31, 31) ^ 0xffff01u) & 0xffffff);
+    EXPECT_EQ(f.Feld->image.pixel(32 * 15 + 5, 32 + 5), before.pixel(32 * 15 + 5, 32 + 5));
+    f.ErstellePosFeld(15, 1);  // every pixel of the outline once: twice is nothing
+    EXPECT_EQ(f.Feld->image, before);
+    f.ErstellePosFeld(15, 1);
+    f.LöschPosFeld();
+    EXPECT_EQ(f.Feld->image, before);
+
+    // The mouse carries the frame from cell to cell.
+    QTest::mouseMove(f.Feld, QPoint(32 * 3 + 4, 32 * 4 + 4));
+    f.Feld_MouseMove(32 * 3 + 4, 32 * 4 + 4);
+    EXPECT_NE(f.Feld->image, before);
+    f.Feld_MouseMove(32 * 3 + 20, 32 * 4 + 20);  // same cell: no change
+    f.Feld_MouseMove(32 * 7 + 1, 32 * 9 + 1);
+    EXPECT_EQ(cellPicture(f, 3, 4), before.copy(32 * 3, 32 * 4, 32, 32));
+    EXPECT_NE(cellPicture(f, 7, 9), before.copy(32 * 7, 32 * 9, 32, 32));
+    f.LöschPosFeld();
+    EXPECT_EQ(f.Feld->image, before);
+    f.close();
+}
+
+TEST_F(Form1Test, MusicButtonSkipsTheTitleSong) {
+    QDir(dir_.path()).mkdir("Musik");
+    for (const char* name : {"a.ogg", "Titel.ogg", "b.ogg"}) {
+        QFile file(dir_.filePath(QString("Musik/") + name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    state().MusicOn = true;
+    setLevels({knick()});
+    Form1 f;
+    open(f);
+    EXPECT_TRUE(f.Command2->isVisible());
+    EXPECT_TRUE(f.Timer3->isActive());
+    for (int i = 0; i < 7; ++i) {
+        QTest::mouseClick(f.Command2, Qt::LeftButton);
+        ASSERT_NE(f.musicIndex(), 2) << "the title song";  // listing: a.ogg, b.ogg, Titel.ogg
+        EXPECT_TRUE(f.windowTitle().startsWith("Level 1 - Knick (Passwort:PWKnick) Musik:"));
+        EXPECT_TRUE(f.windowTitle().endsWith(f.musicIndex() == 0 ? "a.ogg" : "b.ogg"));
+    }
+    f.close();
+}
+
+TEST_F(Form1Test, WithoutAutoRedrawASystemRepaintShowsTheMessage) {
+    state().Options[OptAutoRedraw] = false;
+    setLevels({knick()});
+    Form1 f;
+    bool checked = false;
+    int waits = 0;
+    clock_.onWait = [&](int64_t) {
+        if (checked || f.messageText() != "Knick" || ++waits < 20) return;  // bright by now
+        checked = true;
+        f.Feld->image.fill(Qt::red);  // as if covered
+        f.Feld->repaint();           // uncovered: the window system asks for the board
+        EXPECT_EQ(f.Feld->image.pixel(2, 2), 0xff000000u);
+        bool text = false;
+        for (int x = 0; x < 640 && !text; ++x) text = qRed(f.Feld->image.pixel(x, 191)) > 100;
+        EXPECT_TRUE(text);
+    };
+    open(f);
+    EXPECT_TRUE(checked);
+    QTest::qWait(20);  // our own repaints are done
+    f.Feld->image.fill(Qt::red);
+    f.Feld->repaint();
+    EXPECT_EQ(cellPicture(f, 0, 5), bilder().tile(SourceRight));
+    f.close();
+}
+
+// ---------------------------------------------------------------------------------
+// Closing in every phase: the flow ends at once, nothing runs on, nothing is shown.
+
+class CloseTest : public Form1Test {
+protected:
+    void expectClosed(Form1& f) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !f.isVisible() && !f.running(); }, 20000));
+        QTest::qWait(20);
+        EXPECT_FALSE(f.Timer1->isActive());
+        EXPECT_FALSE(f.Timer2->isActive());
+        EXPECT_FALSE(f.Timer3->isActive());
+        EXPECT_EQ(f.BeamState, 2);
+        EXPECT_EQ(f.result(), QDialog::Rejected);
+    }
+};
+
+TEST_F(CloseTest, DuringTheIntroFadeIn) {
+    setLevels({knick()});
+    Form1 f;
+    f.onMessage = [this](const QString& t) { messages.push_back(t); };
+    int waits = 0;
+    clock_.onWait = [&](int64_t) {
+        if (++waits == 5) f.close();
+    };
+    f.show();
+    expectClosed(f);
+    EXPECT_EQ(waits, 5);  // the fade stopped at once: no hold, no fade-out
+    EXPECT_EQ(f.windowTitle(), "Lumor");  // never built
+    EXPECT_FALSE(f.Command1->isEnabled());
+}
+
+TEST_F(CloseTest, DuringTheIntroFadeOut) {
+    setLevels({knick()});
+    Form1 f;
+    int waits = 0;
+    clock_.onWait = [&](int64_t) {
+        if (++waits == 40) f.close();
+    };
+    f.show();
+    expectClosed(f);
+    EXPECT_EQ(waits, 40);
+}
+
+TEST_F(CloseTest, DuringARunUnderExec) {
+    setLevels({lang()});
+    Form1 f;
+    f.onMessage = [this](const QString& t) { messages.push_back(t); };
+    int runWaits = 0;
+    clock_.onWait = [&](int64_t) {
+        if (f.Command1->text() == "Stop" && ++runWaits == 50) f.close();
+    };
+    QTimer::singleShot(0, &f, [&] {
+        if (!QTest::qWaitFor([&] { return ready(f); }, 10000)) return;
+        f.Command1->click();
+    });
+    EXPECT_EQ(f.exec(), QDialog::Rejected);
+    expectClosed(f);
+    EXPECT_EQ(runWaits, 50);
+    EXPECT_EQ(messages, std::vector<QString>{"Lang"});
+}
+
+TEST_F(CloseTest, WhilePaused) {
+    setLevels({lang()});
+    Form1 f;
+    open(f);
+    int runWaits = 0, pausedWaits = 0;
+    clock_.onWait = [&](int64_t) {
+        if (f.Command1->text() == "Stop" && ++runWaits == 30) f.Command1->click();
+        else if (f.BeamState == -1 && ++pausedWaits == 3) f.close();
+    };
+    f.Command1->click();
+    expectClosed(f);
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(CloseTest, DuringTheFinale) {
+    setLevels({frei(), frei()});
+    Form1 f;
+    open(f);
+    int finaleWaits = 0;
+    // Once the run has ended the buttons read "Start" again: the waits are the finale's.
+    clock_.onWait = [&](int64_t) {
+        if (f.Command1->text() == "Start" && messages.size() == 1 && ++finaleWaits == 10) f.close();
+    };
+    f.Command1->click();
+    expectClosed(f);
+    EXPECT_EQ(finaleWaits, 10);
+    EXPECT_EQ(messages.size(), 1u);  // no "Sieg!"
+}
+
+TEST_F(CloseTest, DuringTheFireworks) {
+    state().FinalMessage = "Ende gut";
+    setLevels({frei()});
+    Form1 f;
+    open(f);
+    int fireworkWaits = 0;
+    clock_.onWait = [&](int64_t) {
+        if (f.messageText() == "Ende gut" && f.Command1->text() == "Start" && ++fireworkWaits == 200) f.close();
+    };
+    f.Command1->click();
+    expectClosed(f);
+    EXPECT_EQ(messages, (std::vector<QString>{"Frei", "Sieg!", "Ende gut"}));
+    EXPECT_GE(fireworkWaits, 200);
+}
+
+TEST_F(CloseTest, AfterTheLastLevelWithoutFinalMessage) {
+    state().FinalMessage.clear();
+    setLevels({frei()});
+    Form1 f;
+    open(f);
+    f.Command1->click();
+    expectClosed(f);
+    EXPECT_EQ(messages, (std::vector<QString>{"Frei", "Sieg!"}));
+}
+
+TEST_F(CloseTest, StartLevelOutsideThePack) {
+    state().handover.set(5);
+    setLevels({frei()});
+    Form1 f;
+    f.show();
+    expectClosed(f);
+}
+
+}  // namespace
