@@ -1,5 +1,8 @@
 #include "play/Bilder.h"
 
+#include "app/defaultskin.h"
+#include "app/paths.h"
+
 #include <algorithm>
 
 namespace lumor {
@@ -12,14 +15,13 @@ QImage square(const QImage& skin, int k) {
     return skin.copy(33 * k, 0, N, N).convertToFormat(QImage::Format_RGB32);
 }
 
-// Stand-in until the built-in pictures are wired in: plain black tiles.
+// The default skin as composed from the built-in pictures.
 QImage builtInSkinPicture() {
-    QImage skin(627, 33, QImage::Format_RGB32);
-    skin.fill(QColor(0, 0, 128));
-    for (int k = 0; k < Bilder::Squares; ++k)
-        for (int y = 0; y < N; ++y)
-            for (int x = 0; x < N; ++x) skin.setPixel(33 * k + x, y, qRgb(0, 0, 0));
-    return skin;
+    const RgbImage skin = composeDefaultSkin();
+    QImage out(skin.width, skin.height, QImage::Format_RGB32);
+    for (int y = 0; y < skin.height; ++y)
+        for (int x = 0; x < skin.width; ++x) out.setPixel(x, y, 0xff000000u | skin.pixel(x, y));
+    return out;
 }
 
 }  // namespace
@@ -41,8 +43,9 @@ QImage Bilder::mirror(const QImage& in) {
 }
 
 bool Bilder::LoadSkin(const QString& path) {
+    // The path may be written the way the windows build it ("skins\\Default.bmp").
     QImage skin;
-    if (!skin.load(path)) return false;
+    if (!skin.load(QString::fromStdString(resolvePath(path.toStdString())))) return false;
     return cutSkin(skin);
 }
 

@@ -17,10 +17,10 @@ public:
     static constexpr int MinSkinHeight = 32;
     static constexpr int TileSize = 32;
 
-    // Starts with the built-in pictures (the default skin).
+    // Starts with the built-in pictures, cut from the default skin they make up.
     Bilder();
 
-    // Loads a skin bitmap and cuts it. A file that cannot be loaded or is smaller than
+    // Loads a skin bitmap (the name is matched without regard to letter case) and cuts it. A file that cannot be loaded or is smaller than
     // 626 x 32 is refused (false) and the previous pictures stay.
     bool LoadSkin(const QString& path);
     // The same cut from a picture already in memory.

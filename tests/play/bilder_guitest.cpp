@@ -1,6 +1,7 @@
 // The skin store: cutting, the quarter turns and mirrors, refused skins.
 #include "board_support.h"
 
+#include "app/defaultskin.h"
 #include "play/Bilder.h"
 
 #include <QTemporaryDir>
@@ -102,4 +103,19 @@ TEST(Bilder, CodesOutsideTheTilesShowTheEmptyTile) {
     ASSERT_TRUE(bilder().cutSkin(testSkin()));
     EXPECT_EQ(bilder().tile(99), bilder().tile(0));
     EXPECT_EQ(bilder().tile(-1), bilder().tile(0));
+}
+
+TEST(Bilder, StartsWithTheBuiltInPictures) {
+    const Bilder fresh;
+    auto same = [](const QImage& q, const RgbImage& r) {
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                if ((q.pixel(x, y) & 0xffffff) != r.pixel(x, y)) return false;
+        return true;
+    };
+    for (int code : {0, 4, 6, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20})
+        EXPECT_TRUE(same(fresh.tile(code), builtInTile(code))) << code;
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(same(fresh.sand(i), builtInSand(i))) << i;
+    EXPECT_EQ(fresh.tile(1), Bilder::quarterTurn(fresh.tile(4)));
+    EXPECT_EQ(fresh.tile(2), Bilder::mirror(fresh.tile(4)));
 }
