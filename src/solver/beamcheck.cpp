@@ -77,6 +77,7 @@ BeamResult BeamChecker::runImpl() {
         for (const int16_t p : enteredList_) entered_[p] = 0;
         enteredList_.clear();
         enteredStep_.clear();
+        enteredDir_.clear();
         hitList_.clear();
         captured_.clear();
     }
@@ -110,6 +111,7 @@ BeamResult BeamChecker::runImpl() {
                     entered_[p] = 1;
                     enteredList_.push_back(static_cast<int16_t>(p));
                     enteredStep_.push_back(result.steps);
+                    enteredDir_.push_back(static_cast<uint8_t>(dir));
                 }
             }
             const uint8_t what = MoveTable[dir][board_[p]];

@@ -62,6 +62,8 @@ public:
     // of that first entry.
     const std::vector<int16_t>& enteredOrder() const { return enteredList_; }
     const std::vector<int32_t>& enteredStep() const { return enteredStep_; }
+    // The direction of the beam that first entered each of those cells.
+    const std::vector<uint8_t>& enteredDir() const { return enteredDir_; }
     // Targets hit by the last marking run: (cell, cell step), in order.
     const std::vector<std::pair<int16_t, int32_t>>& hitsMade() const { return hitList_; }
     const std::vector<std::pair<int16_t, uint8_t>>& captured() const { return captured_; }
@@ -86,6 +88,7 @@ private:
     std::vector<int16_t> eaten_;
     std::vector<int16_t> enteredList_;
     std::vector<int32_t> enteredStep_;
+    std::vector<uint8_t> enteredDir_;
     std::vector<std::pair<int16_t, int32_t>> hitList_;
     std::vector<std::pair<int16_t, uint8_t>> captured_;
     int captureStep_ = 0;

@@ -43,7 +43,7 @@ constexpr int deflectorFor(int from, int to) {
 
 class FastSolver {
 public:
-    explicit FastSolver(const LevelRecord& level) : level_(level) {
+    FastSolver(const LevelRecord& level, bool useBounds) : level_(level), useBounds_(useBounds) {
         checker_.setBoard(level.Cells);
         for (int slot = 1; slot <= SlotCount; ++slot) counts_[slot] = std::max<int>(0, level.Stock[slot]);
         for (int x = 0; x < BoardWidth; ++x)
@@ -87,17 +87,33 @@ private:
         }
         const std::vector<int16_t> order = checker_.enteredOrder();
         const std::vector<int32_t> steps = checker_.enteredStep();
-        const int bound = lowerBound(order, prevIndex, sigma);
+        const int bound = useBounds_ ? lowerBound(order, prevIndex, sigma, limit - k) : 0;
         if (bound >= Unreachable) return false;
         if (k + std::max(bound, 1) > limit) {
             anyBranchCut_ = true;
             return false;
         }
+        // A target whose fewest turns use up every piece left has all of them as turns on
+        // its way, the next one first: the next piece must turn the beam that first enters
+        // its cell onto a way that the pieces after it can finish.
+        const int budget = limit - k;
+        std::vector<int> tight;
+        if (useBounds_)
+            for (const int t : targets_)
+                if (targetCost_[t] == budget) tight.push_back(t);
+        const size_t tightCount = std::min<size_t>(tight.size(), MaxTight);
+        if (tightCount > 0) anyBranchCut_ = true;  // with a larger limit they may not be tight
+        for (size_t n = 0; n < tightCount; ++n) costToGo(tight[n], budget - 1, toGo_[n]);
+        const std::vector<uint8_t> dirs = checker_.enteredDir();
+
         for (int i = prevIndex + 1; i < static_cast<int>(order.size()); ++i) {
             const int cell = order[i];
             if (!freeCell_[cell] || checker_.codeAt(cell) != Empty) continue;
+            const int dir = dirs[i];
             for (int slot = 1; slot <= SlotCount; ++slot) {
                 if (counts_[slot] == 0) continue;
+                if (tightCount > 0 && !turnsOntoWay(cell, dir, codeOfSlot(slot), budget - 1, tightCount))
+                    continue;
                 --counts_[slot];
                 checker_.place(cell, codeOfSlot(slot));
                 placed_.push_back({slot, cell});
@@ -113,11 +129,14 @@ private:
     // The fewest new pieces that some path to each target needs, the largest over the
     // targets. Up to the first entry of the next piece's cell the run is the current one,
     // so a hitting beam descends from a beam standing at the start of cell step sigma, and
-    // a target hit before that step stays hit.
-    int lowerBound(const std::vector<int16_t>& order, int prevIndex, int sigma) {
-        std::array<bool, BeamChecker::PadCells> noTurn{};
+    // a target hit before that step stays hit. Only whether the bound exceeds the budget
+    // matters: the search stops looking once it does (returning budget + 1), and returns
+    // Unreachable when a target can be reached by no path at all.
+    int lowerBound(const std::vector<int16_t>& order, int prevIndex, int sigma, int budget) {
+        std::array<bool, BeamChecker::PadCells>& noTurn = noTurn_;
+        noTurn.fill(false);
         for (int i = 0; i <= prevIndex; ++i) noTurn[order[i]] = true;
-        std::array<std::array<bool, 5>, 5> turnable{};
+        std::array<std::array<bool, 5>, 5>& turnable = turnable_;
         for (int from = 1; from <= 4; ++from)
             for (int to = 1; to <= 4; ++to) {
                 const int code = deflectorFor(from, to);
@@ -126,10 +145,14 @@ private:
 
         std::array<uint8_t, BeamChecker::PadCells * 5> dist;
         dist.fill(Far);
-        std::array<uint8_t, BeamChecker::PadCells> targetCost;
+        std::array<uint8_t, BeamChecker::PadCells>& targetCost = targetCost_;
         targetCost.fill(Far);
         for (const auto& [cell, step] : checker_.hitsMade())
             if (step < sigma) targetCost[cell] = 0;
+        int open = 0;  // targets whose fewest turns are not known yet
+        for (const int t : targets_) open += targetCost[t] == Far;
+        int bound = 0;
+        bool cut = false;
         queueHead_ = queueTail_ = 0;
         auto relax = [&](int cell, int dir, int cost, bool front) {
             const int state = cell * 5 + dir;
@@ -139,24 +162,37 @@ private:
             else queue_[queueTail_++ & QueueMask] = static_cast<int16_t>(state);
         };
         for (const auto& [cell, dir] : checker_.captured()) relax(cell, dir, 0, false);
-        while (queueHead_ != queueTail_) {
+        while (open > 0 && queueHead_ != queueTail_) {
             const int state = queue_[queueHead_++ & QueueMask];
             const int cell = state / 5, dir = state % 5;
             const int cost = dist[state];
+            if (cost > budget) {
+                cut = true;
+                break;
+            }
             const int next = cell + Delta[dir];
             const int code = checker_.codeAt(next);
             const int perp1 = (dir == Right || dir == Left) ? Down : Right;
             const int perp2 = (dir == Right || dir == Left) ? Up : Left;
             if (code == BeamChecker::OffBoard || code == Wall || isSource(code)) continue;
             if (isTarget(code)) {
-                if (code - 4 == dir && cost < targetCost[next]) targetCost[next] = static_cast<uint8_t>(cost);
+                if (code - 4 == dir && targetCost[next] == Far) {
+                    // Costs leave the queue in rising order: the first is the fewest.
+                    targetCost[next] = static_cast<uint8_t>(cost);
+                    bound = std::max(bound, cost);
+                    --open;
+                }
                 continue;
             }
             if (code == Empty) {
                 relax(next, dir, cost, true);
-                if (freeCell_[next] && !noTurn[next] && cost + 1 < Far) {
-                    if (turnable[dir][perp1]) relax(next, perp1, cost + 1, false);
-                    if (turnable[dir][perp2]) relax(next, perp2, cost + 1, false);
+                if (freeCell_[next] && !noTurn[next] && (turnable[dir][perp1] || turnable[dir][perp2])) {
+                    if (cost >= budget) {
+                        cut = true;  // a turn here would cost more than the budget
+                    } else {
+                        if (turnable[dir][perp1]) relax(next, perp1, cost + 1, false);
+                        if (turnable[dir][perp2]) relax(next, perp2, cost + 1, false);
+                    }
                 }
             } else if (isDeflector(code)) {
                 if (entryOf(dir, code) == Entry::Pass) relax(next, turnedBy(code, dir), cost, true);
@@ -167,12 +203,74 @@ private:
                 relax(next, dir, cost, true);  // cross, sand, decoration
             }
         }
-        int bound = 0;
-        for (const int t : targets_) {
-            if (targetCost[t] == Far) return Unreachable;
-            bound = std::max<int>(bound, targetCost[t]);
+        if (open == 0) return bound;
+        return cut ? budget + 1 : Unreachable;
+    }
+
+    // What a beam coming in moving `from` may leave a cell moving `to` by, in new pieces
+    // (0 or 1), or -1 when it cannot.
+    int transition(int cell, int from, int to) const {
+        const int code = checker_.codeAt(cell);
+        const bool straight = from == to;
+        const bool perpendicular = ((from == Right || from == Left) != (to == Right || to == Left));
+        if (code == Empty) {
+            if (straight) return 0;
+            if (perpendicular && freeCell_[cell] && !noTurn_[cell] && turnable_[from][to]) return 1;
+            return -1;
         }
-        return bound;
+        if (isDeflector(code))
+            return entryOf(from, code) == Entry::Pass && turnedBy(code, from) == to ? 0 : -1;
+        if (code == Splitter) return perpendicular ? 0 : -1;
+        if (code == Cross || code == Sand || isDecoration(code) || code == BeamChecker::Eaten)
+            return straight ? 0 : -1;
+        return -1;  // wall, source, target, off the board
+    }
+
+    // For every (cell, direction) the fewest new pieces from a beam standing there and
+    // leaving in that direction to the target, up to cap (Far beyond).
+    void costToGo(int target, int cap, std::array<uint8_t, BeamChecker::PadCells * 5>& g) {
+        g.fill(Far);
+        const int takes = checker_.codeAt(target) - 4;
+        const int front = target - Delta[takes];
+        if (checker_.codeAt(front) == BeamChecker::OffBoard) return;
+        queueHead_ = queueTail_ = 0;
+        auto relax = [&](int state, int cost, bool front0) {
+            if (cost > cap || cost >= g[state]) return;
+            g[state] = static_cast<uint8_t>(cost);
+            if (front0) queue_[--queueHead_ & QueueMask] = static_cast<int16_t>(state);
+            else queue_[queueTail_++ & QueueMask] = static_cast<int16_t>(state);
+        };
+        relax(front * 5 + takes, 0, false);
+        while (queueHead_ != queueTail_) {
+            const int state = queue_[queueHead_++ & QueueMask];
+            const int cell = state / 5, out = state % 5;
+            const int cost = g[state];
+            for (int in = 1; in <= 4; ++in) {
+                const int w = transition(cell, in, out);
+                if (w < 0) continue;
+                const int prev = cell - Delta[in];
+                if (checker_.codeAt(prev) == BeamChecker::OffBoard) continue;
+                relax(prev * 5 + in, cost + w, w == 0);
+            }
+        }
+    }
+
+    // Whether a piece of this code on the cell turns a beam coming in moving dir onto a
+    // way to every tight target within cap more pieces.
+    bool turnsOntoWay(int cell, int dir, int code, int cap, size_t tightCount) const {
+        const int perp1 = (dir == Right || dir == Left) ? Down : Right;
+        const int perp2 = (dir == Right || dir == Left) ? Up : Left;
+        for (size_t n = 0; n < tightCount; ++n) {
+            const auto& g = toGo_[n];
+            if (code == Splitter) {
+                if (std::min(g[cell * 5 + perp1], g[cell * 5 + perp2]) > cap) return false;
+            } else if (isDeflector(code)) {
+                if (entryOf(dir, code) != Entry::Pass || g[cell * 5 + turnedBy(code, dir)] > cap) return false;
+            } else {
+                return false;
+            }
+        }
+        return true;
     }
 
     std::vector<Piece> arrangement() const {
@@ -189,6 +287,7 @@ private:
     }
 
     const LevelRecord& level_;
+    const bool useBounds_;
     BeamChecker checker_;
     std::array<int, SlotCount + 1> counts_{};
     std::vector<std::pair<int, int>> sources_;  // (cell, direction)
@@ -203,11 +302,16 @@ private:
     static constexpr int QueueMask = 8191;
     std::array<int16_t, QueueMask + 1> queue_{};
     unsigned queueHead_ = 0, queueTail_ = 0;
+    std::array<bool, BeamChecker::PadCells> noTurn_{};
+    std::array<std::array<bool, 5>, 5> turnable_{};
+    std::array<uint8_t, BeamChecker::PadCells> targetCost_{};
+    static constexpr size_t MaxTight = 4;
+    std::array<std::array<uint8_t, BeamChecker::PadCells * 5>, MaxTight> toGo_{};
 };
 
 }  // namespace
 
-FastResult fastSolve(const LevelRecord& level) {
+FastResult fastSolve(const LevelRecord& level, bool useBounds) {
     int pieces = 0;
     for (int slot = 1; slot <= SlotCount; ++slot)
         if (level.Stock[slot] > 0) pieces += level.Stock[slot];
@@ -217,7 +321,7 @@ FastResult fastSolve(const LevelRecord& level) {
         refused.message = tooManyPiecesMessage(pieces);
         return refused;
     }
-    return FastSolver(level).solve();
+    return FastSolver(level, useBounds).solve();
 }
 
 }  // namespace lumor

@@ -20,6 +20,8 @@ struct FastResult {
     int64_t beamRuns = 0;      // arrangements run through the beam check
 };
 
-FastResult fastSolve(const LevelRecord& level);
+// useBounds = false leaves out the per-target bound and what follows from it, keeping
+// only the minimal-pieces and one-order rules: slower, and the yardstick for the bounds.
+FastResult fastSolve(const LevelRecord& level, bool useBounds = true);
 
 }  // namespace lumor

@@ -116,3 +116,26 @@ TEST(FastSearch, EqualsTheExhaustiveSearchOnRandomSmallLevels) {
     EXPECT_GT(needPieces, 30);
     EXPECT_GT(unsolvable, 30);
 }
+
+TEST(FastSearch, BoundsCutNothingThatMattersOnLargerLevels) {
+    // Too large for the exhaustive search; the search without the bounds is the yardstick.
+    std::mt19937 rng(90210);
+    lumor::testing::RouteShape shape;
+    shape.minW = 8, shape.maxW = 12, shape.minH = 6, shape.maxH = 9;
+    shape.maxLeg = 5;
+    int routed = 0;
+    for (int round = 0; round < 300; ++round) {
+        shape.beams = 1 + round % 2;
+        shape.maxTurns = shape.beams == 1 ? 4 : 3;
+        shape.obstaclePercent = 5 + round % 20;
+        const LevelRecord level = lumor::testing::routedLevel(rng, shape);
+        const FastResult plain = fastSolve(level, false);
+        const FastResult r = fastSolve(level);
+        ASSERT_EQ(r.bestLeft, plain.bestLeft) << "round " << round;
+        expectAchieves(level, r);
+        if (HasFatalFailure()) return;
+        EXPECT_LE(r.beamRuns, plain.beamRuns);
+        routed += r.bestLeft >= 0 && r.bestLeft < level.Stock[0];
+    }
+    EXPECT_GT(routed, 200);
+}

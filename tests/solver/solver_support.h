@@ -2,6 +2,7 @@
 #pragma once
 
 #include "levels/level.h"
+#include "play/cells.h"
 
 #include <algorithm>
 #include <array>
@@ -108,61 +109,61 @@ inline LevelRecord smallPuzzleLevel(std::mt19937& rng, int maxPieces = 3) {
     return level;
 }
 
-// A small walled area where a beam can be routed from a source to a target with one or
-// two deflectors that the stock holds, among a few obstacles and spare pieces.
-inline LevelRecord routedLevel(std::mt19937& rng) {
+// A walled area where each beam can be routed from its source to its target by the
+// deflectors that the stock holds, among obstacles (every kind) and spare pieces.
+struct RouteShape {
+    int minW = 5, maxW = 7, minH = 4, maxH = 6;
+    int minTurns = 1, maxTurns = 2;
+    int beams = 1;
+    int maxLeg = 3;
+    int obstaclePercent = 12;
+};
+
+inline LevelRecord routedLevel(std::mt19937& rng, const RouteShape& shape = {}) {
+    constexpr int Path = -2, Turn = -3;
     for (;;) {
         LevelRecord level;
-        std::uniform_int_distribution<int> w(5, 7), h(4, 6), dir(1, 4), len(1, 3), turns(1, 2);
-        const int width = w(rng), height = h(rng);
+        const int width = std::uniform_int_distribution<int>(shape.minW, shape.maxW)(rng);
+        const int height = std::uniform_int_distribution<int>(shape.minH, shape.maxH)(rng);
         for (int x = 0; x < BoardWidth; ++x)
-            for (int y = 0; y < BoardHeight; ++y) level.cell(x, y) = static_cast<int16_t>(x < width && y < height ? 0 : 9);
+            for (int y = 0; y < BoardHeight; ++y)
+                level.cell(x, y) = static_cast<int16_t>(x < width && y < height ? 0 : 9);
         auto inside = [&](int x, int y) { return x >= 0 && y >= 0 && x < width && y < height; };
-        int x = std::uniform_int_distribution<int>(0, width - 1)(rng);
-        int y = std::uniform_int_distribution<int>(0, height - 1)(rng);
-        int d = dir(rng);
-        std::vector<std::pair<int, int>> path{{x, y}};
-        level.cell(x, y) = static_cast<int16_t>(d);
         std::vector<int> needed;
         bool ok = true;
-        const int n = turns(rng);
-        for (int t = 0; t <= n && ok; ++t) {
-            const int steps = len(rng);
-            for (int k = 0; k < steps && ok; ++k) {
-                x += d == 1 ? 1 : d == 3 ? -1 : 0;
-                y += d == 2 ? 1 : d == 4 ? -1 : 0;
-                ok = inside(x, y) && level.cell(x, y) == 0;
-                if (ok) path.emplace_back(x, y);
-            }
-            if (!ok) break;
-            if (t < n) {
-                const int d2 = (d == 1 || d == 3) ? (rng() % 2 ? 2 : 4) : (rng() % 2 ? 1 : 3);
-                // The deflector joining the side the beam leaves by and the side it enters from.
-                int code = 0;
-                for (int c = 11; c <= 14; ++c) {
-                    const bool turnsRight = (c == 11 && ((d == 3 && d2 == 2) || (d == 4 && d2 == 1))) ||
-                                            (c == 12 && ((d == 1 && d2 == 2) || (d == 4 && d2 == 3))) ||
-                                            (c == 13 && ((d == 1 && d2 == 4) || (d == 2 && d2 == 3))) ||
-                                            (c == 14 && ((d == 3 && d2 == 4) || (d == 2 && d2 == 1)));
-                    if (turnsRight) code = c;
+        for (int b = 0; b < shape.beams && ok; ++b) {
+            int x = std::uniform_int_distribution<int>(0, width - 1)(rng);
+            int y = std::uniform_int_distribution<int>(0, height - 1)(rng);
+            int d = std::uniform_int_distribution<int>(1, 4)(rng);
+            if (level.cell(x, y) != 0) { ok = false; break; }
+            level.cell(x, y) = static_cast<int16_t>(d);
+            const int turns = std::uniform_int_distribution<int>(shape.minTurns, shape.maxTurns)(rng);
+            for (int t = 0; t <= turns && ok; ++t) {
+                const int steps = std::uniform_int_distribution<int>(1, shape.maxLeg)(rng);
+                for (int k = 0; k < steps && ok; ++k) {
+                    x += d == 1 ? 1 : d == 3 ? -1 : 0;
+                    y += d == 2 ? 1 : d == 4 ? -1 : 0;
+                    ok = inside(x, y) && level.cell(x, y) == 0;
+                    if (ok) level.cell(x, y) = Path;
                 }
-                needed.push_back(code);
-                level.cell(x, y) = -1;  // reserved for the piece
+                if (!ok || t == turns) break;
+                const int d2 = (d == 1 || d == 3) ? (rng() % 2 ? 2 : 4) : (rng() % 2 ? 1 : 3);
+                for (int code = 11; code <= 14; ++code)
+                    if (entryOf(d, code) == Entry::Pass && turnedBy(code, d) == d2) needed.push_back(code);
+                level.cell(x, y) = Turn;
                 d = d2;
             }
+            x += d == 1 ? 1 : d == 3 ? -1 : 0;
+            y += d == 2 ? 1 : d == 4 ? -1 : 0;
+            ok = ok && inside(x, y) && level.cell(x, y) == 0;
+            if (ok) level.cell(x, y) = static_cast<int16_t>(d + 4);
         }
-        x += d == 1 ? 1 : d == 3 ? -1 : 0;
-        y += d == 2 ? 1 : d == 4 ? -1 : 0;
-        if (!ok || !inside(x, y) || level.cell(x, y) != 0) continue;
-        level.cell(x, y) = static_cast<int16_t>(d + 4);
-        for (auto& c : level.Cells)
-            if (c == -1) c = 0;
+        if (!ok) continue;
         std::uniform_int_distribution<int> pct(0, 99), obstacle(9, 20);
-        for (int cx = 0; cx < width; ++cx)
-            for (int cy = 0; cy < height; ++cy)
-                if (level.cell(cx, cy) == 0 && pct(rng) < 12 &&
-                    std::find(path.begin(), path.end(), std::make_pair(cx, cy)) == path.end())
-                    level.cell(cx, cy) = static_cast<int16_t>(obstacle(rng));
+        for (auto& c : level.Cells)
+            if (c == 0 && pct(rng) < shape.obstaclePercent) c = static_cast<int16_t>(obstacle(rng));
+        for (auto& c : level.Cells)
+            if (c == Path || c == Turn) c = 0;
         for (const int code : needed) ++level.Stock[code - 8];
         const int spare = std::uniform_int_distribution<int>(0, 1)(rng);
         if (spare) ++level.Stock[std::uniform_int_distribution<int>(1, 8)(rng)];
