@@ -62,6 +62,7 @@ protected:
             LevelRecord l;
             l.Name = "Level \xe4" + std::to_string(n + 1);
             l.Password = n == 1 ? "" : "PW" + std::to_string(n);
+            if (n == 1) l.Name = std::string("\x81\0\x9d\x07", 4);  // undefined code points, controls
             for (int x = 0; x < BoardWidth; ++x)
                 for (int y = 0; y < BoardHeight; ++y) l.cell(x, y) = static_cast<int16_t>((x * 3 + y + n) % 21);
             for (int i = 0; i < StockEntries; ++i) l.Stock[static_cast<size_t>(i)] = static_cast<int16_t>(i * 100 - 700);
