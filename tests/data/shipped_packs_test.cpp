@@ -8,6 +8,7 @@
 #include "levels/packfile.h"
 #include "play/beamrun.h"
 #include "play/cells.h"
+#include "solver/fastsearch.h"
 
 #include <gtest/gtest.h>
 
@@ -182,6 +183,27 @@ TEST(ShippedPacks, BareBoardsFailAndRecordedSolutionsWin) {
                                       << played.targets << " targets)";
             EXPECT_EQ(level.record.Stock[0] - static_cast<int>(level.solution->size()), *level.bestLeft)
                 << at << ": the recorded solution is not the best one";
+        }
+    }
+}
+
+TEST(ShippedPacks, TheFastSearchFindsNoBetterSolutionAndItsOwnWins) {
+    for (const auto& pack : shippedPacks()) {
+        for (const auto& level : pack.source.levels) {
+            const std::string at = where(pack, level);
+            const FastResult fast = fastSolve(level.record);
+            ASSERT_TRUE(fast.ok) << at;
+            EXPECT_EQ(fast.bestLeft, level.bestLeft.value_or(-2))
+                << at << ": the recorded Bestwert no longer matches the best solution";
+            std::vector<SourcePiece> pieces;
+            for (const Piece& p : fast.best) pieces.push_back({p.Slot, p.X, p.Y});
+            RunResult played;
+            std::string why;
+            if (!playLevel(level.record, pieces, played, why)) {
+                ADD_FAILURE() << at << ": the search's arrangement cannot be placed: " << why;
+                continue;
+            }
+            EXPECT_TRUE(played.won()) << at << ": the search's arrangement does not win in the beam run";
         }
     }
 }
