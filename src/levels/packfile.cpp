@@ -190,6 +190,26 @@ std::optional<PackWriteResult> checkWritable(const PackHeader& header, const std
     return std::nullopt;
 }
 
+// UnscrambleText on a view of the file, so reading needs no copy of each line.
+bool unscramble(std::string_view stored, std::string& plain) {
+    plain.clear();
+    plain.reserve(stored.size());
+    size_t j = 1;
+    size_t p = 0;  // 0-based position in the stored line
+    while (p < stored.size()) {
+        if (takesFiller(j)) {
+            ++p;
+            if (p >= stored.size()) return false;  // ends where a filler was expected
+        }
+        const int d = static_cast<unsigned char>(stored[p]);
+        if (static_cast<size_t>(d) < j) return false;  // no character has a negative code
+        plain += static_cast<char>(d - static_cast<int>(j));
+        ++p;
+        ++j;
+    }
+    return true;
+}
+
 bool writeAll(int fd, const std::string& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -285,24 +305,7 @@ bool ScrambleText(const std::string& plain, Random& random, std::string& stored)
     return true;
 }
 
-bool UnscrambleText(const std::string& stored, std::string& plain) {
-    plain.clear();
-    plain.reserve(stored.size());
-    size_t j = 1;
-    size_t p = 0;  // 0-based position in the stored line
-    while (p < stored.size()) {
-        if (takesFiller(j)) {
-            ++p;
-            if (p >= stored.size()) return false;  // ends where a filler was expected
-        }
-        const int d = static_cast<unsigned char>(stored[p]);
-        if (static_cast<size_t>(d) < j) return false;  // no character has a negative code
-        plain += static_cast<char>(d - static_cast<int>(j));
-        ++p;
-        ++j;
-    }
-    return true;
-}
+bool UnscrambleText(const std::string& stored, std::string& plain) { return unscramble(stored, plain); }
 
 std::string UnscrambleText(const std::string& stored) {
     std::string plain;
@@ -339,7 +342,7 @@ PackReadResult readPackFromBytes(const std::string& bytes) {
             plainTexts[lineNo - 2]->assign(line);
             sum += weightOf(line);
         } else if (lineNo == 7) {
-            if (!UnscrambleText(std::string(line), header.PackPassword)) return damaged();
+            if (!unscramble(line, header.PackPassword)) return damaged();
             sum += weightOf(header.PackPassword);
         }
     }
@@ -350,8 +353,8 @@ PackReadResult readPackFromBytes(const std::string& bytes) {
         if (trimBlanks(line) == "*") break;
         if (levels.size() == static_cast<size_t>(MaxLevels)) return damaged();
         LevelRecord& level = levels.emplace_back();
-        if (!lines.next(line) || !UnscrambleText(std::string(line), level.Name)) return damaged();
-        if (!lines.next(line) || !UnscrambleText(std::string(line), level.Password)) return damaged();
+        if (!lines.next(line) || !unscramble(line, level.Name)) return damaged();
+        if (!lines.next(line) || !unscramble(line, level.Password)) return damaged();
         sum += weightOf(level.Name) + weightOf(level.Password);
         for (int k = 0; k < BlockNumberLines; ++k) {
             int64_t v;
