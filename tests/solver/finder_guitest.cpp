@@ -1,0 +1,327 @@
+// The solution finder window: its texts before, during and after a search, the best
+// solution on its board picture, the close request during a search, and the title
+// menu's solver request.
+#include "solver/Loesungssucher.h"
+
+#include "app/Wait.h"
+#include "app/state.h"
+#include "play/Bilder.h"
+#include "solver/reference.h"
+
+#include "solver/solver_support.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+// Readable QStrings in failure messages.
+void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+using namespace lumor;
+using lumor::testing::levelFrom;
+
+namespace {
+
+// Time that moves one millisecond each time it is read: the search reads it once per
+// try, so a progress display comes every 2000-odd tries.
+class SteppingClock final : public Clock {
+public:
+    explicit SteppingClock(int64_t start) : now_(start) {}
+    int64_t nowMs() override { return now_++; }
+    void waitUntil(int64_t deadlineMs, const std::function<bool()>&) override {
+        processEvents();
+        if (deadlineMs > now_) now_ = deadlineMs;
+    }
+
+private:
+    int64_t now_;
+};
+
+// What the window showed each time it let events run during its search.
+struct Shown {
+    QString caption, label1, label2;
+};
+
+// Samples the window at every event run (a zero timer fires once per pass).
+class Recorder {
+public:
+    explicit Recorder(std::function<Lösungssucher*()> window) : window_(std::move(window)) {
+        timer_.setInterval(0);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            Lösungssucher* w = window_();
+            if (!w || !w->searching()) return;
+            shown.push_back({w->windowTitle(), w->Label1->text(), w->Label2->text()});
+            if (onSample) onSample(*w);
+        });
+        timer_.start();
+    }
+    std::vector<Shown> shown;
+    std::function<void(Lösungssucher&)> onSample;
+
+private:
+    std::function<Lösungssucher*()> window_;
+    QTimer timer_;
+};
+
+Lösungssucher* openFinder() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* finder = dynamic_cast<Lösungssucher*>(w)) return finder;
+    return nullptr;
+}
+
+bool handedBack() { return state().handover == -1; }
+
+// Every test starts at a time well past any progress display of an earlier one, since
+// the finder keeps its next display time for the program's lifetime.
+int64_t freshTime() {
+    static int64_t t = 1'000'000;
+    t += 1'000'000;
+    return t;
+}
+
+class FinderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake_.advance(freshTime());
+        setClock(&fake_);
+    }
+    void TearDown() override {
+        setClock(nullptr);
+        state().pack.levels.assign({});
+        state().handover.clear();
+    }
+    static void usePack(const std::vector<LevelRecord>& levels, int start) {
+        state().pack.levels.assign(levels);
+        state().handover.set(start);
+    }
+    FakeClock fake_;
+};
+
+// A deflector turns the beam down into the target; a wall is in stock too.
+LevelRecord deflectorLevel() {
+    return levelFrom({">..#", "##.#", "##D#"}, {2, 1, 0, 0, 1}, '#');
+}
+
+QRgb pixel(const Lösungssucher& w, int x, int y) { return w.Feld->picture().pixel(x, y); }
+
+// A cell's square as painted against a tile picture: the whole square, or only the
+// 31 x 31 inside of an outlined one.
+bool showsTile(const Lösungssucher& w, int cx, int cy, int code, bool insideOnly = false) {
+    const QImage& tile = bilder().tile(code);
+    const int from = insideOnly ? 1 : 0;
+    for (int x = from; x < 32; ++x)
+        for (int y = from; y < 32; ++y)
+            if (pixel(w, 32 * cx + x, 32 * cy + y) != tile.pixel(x, y)) return false;
+    return true;
+}
+
+// The black outline from (32x, 32y) to (32x + 32, 32y + 32), edges included.
+bool outlined(const Lösungssucher& w, int cx, int cy) {
+    const auto black = [&](int x, int y) {
+        return x >= FinderBoard::Width || y >= FinderBoard::Height || (pixel(w, x, y) & 0xffffff) == 0;
+    };
+    const int x = 32 * cx, y = 32 * cy;
+    for (int i = 0; i <= 32; ++i)
+        if (!black(x + i, y) || !black(x, y + i) || !black(x + 32, y + i) || !black(x + i, y + 32)) return false;
+    return true;
+}
+
+}  // namespace
+
+TEST_F(FinderTest, SearchesASmallLevelToTheEndAndDrawsTheBestSolution) {
+    const LevelRecord level = deflectorLevel();
+    usePack({level, level}, 1);
+    Lösungssucher w;
+    EXPECT_EQ(w.levelIndex(), 1);
+    EXPECT_EQ(w.windowTitle(), "-1 - 0");
+    EXPECT_EQ(w.Label1->text(), "Keine Lösung");
+    EXPECT_EQ(w.Label2->text(), "Label2");
+    EXPECT_TRUE(showsTile(w, 0, 0, 1));
+    EXPECT_TRUE(showsTile(w, 2, 0, 0));
+
+    Recorder rec([&] { return &w; });
+    w.show();
+    waitFor(handedBack);
+
+    // Wall outer, deflector inner, each on "not placed" and the three free cells:
+    // 4 + 16 tries, 13 arrangements without a shared cell; only the deflector on (2, 0)
+    // solves, leaving one piece of two.
+    EXPECT_TRUE(w.finished());
+    EXPECT_EQ(w.windowTitle(), "1 - 20");
+    EXPECT_EQ(w.Label2->text(), "20 / 13 - Fertig");
+    EXPECT_EQ(w.Label1->text(), "Bester Lösung: 1 Steine übrig - 1 Lösungsmöglichkeiten gefunden");
+    ReferenceSearch reference;
+    ASSERT_TRUE(reference.load(level));
+    reference.run();
+    EXPECT_EQ(reference.triedCount(), 20);
+    EXPECT_EQ(reference.checkedCount(), 13);
+
+    // The first display comes with the first step of the innermost piece (one try per
+    // piece); the solution lets events run at once.
+    ASSERT_EQ(rec.shown.size(), 2u);
+    EXPECT_EQ(rec.shown[0].caption, "-1 - 2");
+    EXPECT_EQ(rec.shown[0].label2, "2 / 1");
+    EXPECT_EQ(rec.shown[0].label1, "Keine Lösung");
+    EXPECT_EQ(rec.shown[1].caption, "1 - 4");
+    EXPECT_EQ(rec.shown[1].label2, "4 / 3");
+
+    EXPECT_TRUE(showsTile(w, 2, 0, 12, true));  // the deflector (slot 4) where it solves
+    EXPECT_TRUE(outlined(w, 2, 0));
+    EXPECT_TRUE(showsTile(w, 1, 0, 0));
+    EXPECT_TRUE(showsTile(w, 2, 2, 6));
+
+    // Finished, the window stays open until it is closed; closing hands back -1 again.
+    EXPECT_TRUE(w.isVisible());
+    state().handover.set(7);
+    w.close();
+    EXPECT_TRUE(handedBack());
+}
+
+TEST_F(FinderTest, ALevelSolvedWithoutPiecesIsRecordedAtOnce) {
+    usePack({levelFrom({">.R"}, {2, 1}, '#')}, 0);
+    Lösungssucher w;
+    Recorder rec([&] { return &w; });
+    w.show();
+    waitFor(handedBack);
+
+    ASSERT_FALSE(rec.shown.empty());
+    EXPECT_EQ(rec.shown[0].label1, "Bester Lösung: 2 Steine übrig - 1 Lösungsmöglichkeiten gefunden");
+    EXPECT_EQ(rec.shown[0].label2, "1 / 1");
+    EXPECT_EQ(rec.shown[0].caption, "2 - 1");
+    // The wall on the one free cell blocks the beam: no second solution.
+    EXPECT_EQ(w.Label2->text(), "2 / 2 - Fertig");
+    EXPECT_EQ(w.windowTitle(), "2 - 2");
+    EXPECT_EQ(w.Label1->text(), rec.shown[0].label1);
+    EXPECT_TRUE(showsTile(w, 1, 0, 0));
+}
+
+TEST_F(FinderTest, ProgressShowsAtMostEveryTwoSecondsAcrossOpenings) {
+    // No solution anywhere: only the progress display lets events run.
+    const LevelRecord level = levelFrom({">....#", "......", "#####U"}, {1, 1}, '#');
+    usePack({level}, 0);
+    // Time stands still: one display at the first try, none in a second finder opened
+    // within the same two seconds, one again after them.
+    std::vector<size_t> displays;
+    for (int round = 0; round < 3; ++round) {
+        if (round == 2) fake_.advance(2001);
+        state().handover.set(0);
+        Lösungssucher w;
+        Recorder rec([&] { return &w; });
+        w.show();
+        // Waiting in real time: the fake clock would move on with every wait.
+        while (!handedBack()) QTest::qWait(1);
+        EXPECT_EQ(w.Label2->text(), "11 / 11 - Fertig");
+        EXPECT_EQ(w.Label1->text(), "Keine Lösung");
+        displays.push_back(rec.shown.size());
+    }
+    EXPECT_EQ(displays, (std::vector<size_t>{1, 0, 1}));
+}
+
+TEST_F(FinderTest, ClosingDuringTheSearchStopsItWithoutFinishing) {
+    // Three walls over 200-odd free cells and no way to the target: millions of tries.
+    const LevelRecord level = levelFrom({">", "", "", "", "", "", "", "", "", "", "", "###################U"}, {3, 3});
+    usePack({level}, 0);
+    SteppingClock stepping(freshTime());
+    setClock(&stepping);
+
+    Lösungssucher w;
+    Recorder rec([&] { return &w; });
+    rec.onSample = [&](Lösungssucher& finder) {
+        if (rec.shown.size() == 3) finder.close();
+    };
+    w.show();
+    waitFor(handedBack);
+
+    EXPECT_TRUE(w.searchEnded());
+    EXPECT_FALSE(w.finished());
+    EXPECT_FALSE(w.isVisible());
+    ASSERT_EQ(rec.shown.size(), 3u);  // nothing shown after the close
+    EXPECT_EQ(w.Label2->text(), rec.shown.back().label2);
+    EXPECT_FALSE(w.Label2->text().endsWith(" - Fertig"));
+    EXPECT_EQ(rec.shown[0].caption, "-1 - 3");
+    // Displays at least 2000 ms apart, at one millisecond per try.
+    for (size_t i = 1; i < rec.shown.size(); ++i) {
+        const int64_t before = rec.shown[i - 1].caption.section(" - ", 1).toLongLong();
+        const int64_t now = rec.shown[i].caption.section(" - ", 1).toLongLong();
+        EXPECT_GE(now - before, 2000);
+    }
+    setClock(&fake_);
+}
+
+TEST_F(FinderTest, TheSolverRequestWaitsUntilTheFinderAnswers) {
+    const LevelRecord solvable = deflectorLevel();
+    const LevelRecord endless = levelFrom({">", "", "", "", "", "", "", "", "", "", "", "###################U"}, {3, 3});
+    usePack({solvable, endless}, 0);
+
+    // A search that runs to its end hands back -1 with the window still open.
+    openLösungssucher(nullptr, 0);
+    QPointer<Lösungssucher> done = openFinder();
+    ASSERT_TRUE(done);
+    EXPECT_TRUE(done->isVisible());
+    EXPECT_EQ(done->Label2->text(), "20 / 13 - Fertig");
+    done->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(done.isNull());
+
+    // Closed mid-search, the window goes only once its search has unwound.
+    SteppingClock stepping(freshTime());
+    setClock(&stepping);
+    QPointer<Lösungssucher> closed;
+    bool aliveAfterClose = false;
+    Recorder rec(openFinder);
+    rec.onSample = [&](Lösungssucher& finder) {
+        if (rec.shown.size() != 2) return;
+        closed = &finder;
+        finder.close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        aliveAfterClose = !closed.isNull() && finder.searching();
+    };
+    openLösungssucher(nullptr, 1);
+    EXPECT_TRUE(handedBack());
+    EXPECT_TRUE(aliveAfterClose);
+    ASSERT_TRUE(closed);
+    EXPECT_FALSE(closed->finished());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(closed.isNull());
+    setClock(&fake_);
+}
+
+TEST_F(FinderTest, LevelsThatCannotBeSearchedAnswerAtOnce) {
+    // Handover names no level of the pack.
+    usePack({deflectorLevel()}, 5);
+    {
+        Lösungssucher w;
+        EXPECT_EQ(w.levelIndex(), -1);
+        w.show();
+        waitFor(handedBack);
+        EXPECT_EQ(w.Label1->text(), "Keine Lösung");
+        EXPECT_EQ(w.Label2->text(), "Label2");
+    }
+    // More pieces than the piece list holds.
+    LevelRecord crowded = deflectorLevel();
+    crowded.Stock[1] = 992;
+    usePack({crowded}, 0);
+    Lösungssucher w;
+    w.show();
+    waitFor(handedBack);
+    EXPECT_TRUE(w.Label1->text().startsWith("Zu viele Steine"));
+    EXPECT_FALSE(w.finished());
+}
+
+TEST_F(FinderTest, ClosingBeforeTheSearchStartsRunsNoSearch) {
+    usePack({deflectorLevel()}, 0);
+    Lösungssucher w;
+    w.show();
+    w.close();
+    EXPECT_TRUE(handedBack());
+    state().handover.set(0);
+    QTest::qWait(30);  // Timer1 would have fired by now
+    EXPECT_FALSE(w.searchEnded());
+    EXPECT_EQ(w.Label2->text(), "Label2");
+}
