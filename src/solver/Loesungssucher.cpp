@@ -54,10 +54,7 @@ Lösungssucher::Lösungssucher(QWidget* parent) : QWidget(parent, Qt::Window) {
     Feld = new FinderBoard(this);
     Label1 = new QLabel(this);
     Label2 = new QLabel(this);
-    for (QLabel* label : {Label1, Label2}) {
-        label->setFixedWidth(FinderBoard::Width);
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    }
+    for (QLabel* label : {Label1, Label2}) label->setFixedWidth(FinderBoard::Width);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->setSpacing(6);
