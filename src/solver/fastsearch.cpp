@@ -41,10 +41,14 @@ constexpr int deflectorFor(int from, int to) {
     return 0;
 }
 
+constexpr size_t MaxWays = 8;
+using WayCosts = std::array<std::array<uint8_t, BeamChecker::PadCells * 5>, MaxWays>;
+
 class FastSolver {
 public:
     FastSolver(const LevelRecord& level, bool useBounds) : level_(level), useBounds_(useBounds) {
         checker_.setBoard(level.Cells);
+        bool levelSplitter = false;
         for (int slot = 1; slot <= SlotCount; ++slot) counts_[slot] = std::max<int>(0, level.Stock[slot]);
         for (int x = 0; x < BoardWidth; ++x)
             for (int y = 0; y < BoardHeight; ++y) {
@@ -52,7 +56,12 @@ public:
                 if (isSource(code)) sources_.push_back({BeamChecker::pad(x, y), code});
                 if (isTarget(code)) targets_.push_back(BeamChecker::pad(x, y));
                 freeCell_[BeamChecker::pad(x, y)] = code == Empty;
+                if (code == Splitter) {
+                    levelSplitter = true;
+                    levelSplitters_.push_back(BeamChecker::pad(x, y));
+                }
             }
+        splitterFree_ = !levelSplitter && counts_[8] == 0;
     }
 
     FastResult solve() {
@@ -87,24 +96,54 @@ private:
         }
         const std::vector<int16_t> order = checker_.enteredOrder();
         const std::vector<int32_t> steps = checker_.enteredStep();
-        const int bound = useBounds_ ? lowerBound(order, prevIndex, sigma, limit - k) : 0;
-        if (bound >= Unreachable) return false;
-        if (k + std::max(bound, 1) > limit) {
-            anyBranchCut_ = true;
-            return false;
-        }
-        // A target whose fewest turns use up every piece left has all of them as turns on
-        // its way, the next one first: the next piece must turn the beam that first enters
-        // its cell onto a way that the pieces after it can finish.
-        const int budget = limit - k;
-        std::vector<int> tight;
-        if (useBounds_)
-            for (const int t : targets_)
-                if (targetCost_[t] == budget) tight.push_back(t);
-        const size_t tightCount = std::min<size_t>(tight.size(), MaxTight);
-        if (tightCount > 0) anyBranchCut_ = true;  // with a larger limit they may not be tight
-        for (size_t n = 0; n < tightCount; ++n) costToGo(tight[n], budget - 1, toGo_[n]);
         const std::vector<uint8_t> dirs = checker_.enteredDir();
+        const int budget = limit - k;
+
+        std::vector<std::pair<int, int>> ways;  // (target, new pieces after the next one)
+        bool everyWay = true;                   // all of them must be served, else any one
+        if (useBounds_) {
+            prepareTurns(order, prevIndex);
+            const int most = forward(false, sigma, budget, false, costMax_);
+            if (most >= Unreachable) return false;
+            if (k + std::max(most, 1) > limit) {
+                anyBranchCut_ = true;
+                return false;
+            }
+            const bool sumMode = counts_[8] == 0;
+            int sum = 0;
+            if (sumMode) {
+                if (splitterFree_) {
+                    costSum_ = costMax_;
+                    for (const int t : targets_) sum += costSum_[t];
+                } else {
+                    sum = forward(true, sigma, budget, true, costSum_);
+                }
+                if (k + sum > limit) {
+                    anyBranchCut_ = true;
+                    return false;
+                }
+            }
+            // When a bound uses up every piece left, each of them is a turn on some
+            // target's way, and the next piece is the first new one on its way: it must
+            // turn the beam that first enters its cell onto a way that the pieces after it
+            // can finish. A target needing every piece left has all of them on its way;
+            // with the private parts of the ways adding up to the pieces left, the next
+            // piece is on one of them.
+            for (const int t : targets_)
+                if (costMax_[t] == budget) ways.emplace_back(t, budget - 1);
+            if (ways.empty() && sumMode && sum == budget) {
+                everyWay = false;
+                for (const int t : targets_)
+                    if (costSum_[t] >= 1) ways.emplace_back(t, costSum_[t] - 1);
+            }
+            if (ways.size() > MaxWays) {
+                if (everyWay) ways.resize(MaxWays);  // fewer conditions: still sound
+                else ways.clear();
+            }
+            if (!ways.empty()) anyBranchCut_ = true;  // a larger limit may lift the restriction
+            if (toGo_.size() <= static_cast<size_t>(k)) toGo_.resize(static_cast<size_t>(k) + 1);
+            for (size_t n = 0; n < ways.size(); ++n) costToGo(ways[n].first, ways[n].second, toGo_[k][n]);
+        }
 
         for (int i = prevIndex + 1; i < static_cast<int>(order.size()); ++i) {
             const int cell = order[i];
@@ -112,7 +151,7 @@ private:
             const int dir = dirs[i];
             for (int slot = 1; slot <= SlotCount; ++slot) {
                 if (counts_[slot] == 0) continue;
-                if (tightCount > 0 && !turnsOntoWay(cell, dir, codeOfSlot(slot), budget - 1, tightCount))
+                if (!ways.empty() && !turnsOntoWay(toGo_[k], cell, dir, codeOfSlot(slot), ways, everyWay))
                     continue;
                 --counts_[slot];
                 checker_.place(cell, codeOfSlot(slot));
@@ -126,84 +165,103 @@ private:
         return false;
     }
 
-    // The fewest new pieces that some path to each target needs, the largest over the
-    // targets. Up to the first entry of the next piece's cell the run is the current one,
-    // so a hitting beam descends from a beam standing at the start of cell step sigma, and
-    // a target hit before that step stays hit. Only whether the bound exceeds the budget
-    // matters: the search stops looking once it does (returning budget + 1), and returns
-    // Unreachable when a target can be reached by no path at all.
-    int lowerBound(const std::vector<int16_t>& order, int prevIndex, int sigma, int budget) {
-        std::array<bool, BeamChecker::PadCells>& noTurn = noTurn_;
-        noTurn.fill(false);
-        for (int i = 0; i <= prevIndex; ++i) noTurn[order[i]] = true;
-        std::array<std::array<bool, 5>, 5>& turnable = turnable_;
+    // Free cells first entered before the last placed piece's cell hold no later piece, so
+    // no new turn happens there; a turn needs a piece in stock that makes it.
+    void prepareTurns(const std::vector<int16_t>& order, int prevIndex) {
+        noTurn_.fill(false);
+        for (int i = 0; i <= prevIndex; ++i) noTurn_[order[i]] = true;
         for (int from = 1; from <= 4; ++from)
             for (int to = 1; to <= 4; ++to) {
                 const int code = deflectorFor(from, to);
-                turnable[from][to] = (code && counts_[slotOfCode(code)] > 0) || counts_[8] > 0;
+                turnable_[from][to] = (code && counts_[slotOfCode(code)] > 0) || counts_[8] > 0;
             }
+    }
 
+    // The fewest new pieces on a way to each target (into cost), combined over the targets
+    // as their sum or their largest. Up to the first entry of the next piece's cell the
+    // run is the current one, so a hitting beam descends from a beam standing at the start
+    // of cell step sigma, and a target hit before that step stays hit. With splitter
+    // origins the ways may also start at any splitter: that measures only the part of a
+    // way after its last split, which no other target's beam shares. Returns budget + 1
+    // as soon as the result is known to exceed the budget, and Unreachable when a target
+    // can be reached by no way at all.
+    int forward(bool splitterOrigins, int sigma, int budget, bool sum,
+                std::array<uint8_t, BeamChecker::PadCells>& cost) {
         std::array<uint8_t, BeamChecker::PadCells * 5> dist;
         dist.fill(Far);
-        std::array<uint8_t, BeamChecker::PadCells>& targetCost = targetCost_;
-        targetCost.fill(Far);
+        cost.fill(Far);
         for (const auto& [cell, step] : checker_.hitsMade())
-            if (step < sigma) targetCost[cell] = 0;
-        int open = 0;  // targets whose fewest turns are not known yet
-        for (const int t : targets_) open += targetCost[t] == Far;
-        int bound = 0;
+            if (step < sigma) cost[cell] = 0;
+        int open = 0;  // targets whose fewest new pieces are not known yet
+        for (const int t : targets_) open += cost[t] == Far;
+        int result = 0;
         bool cut = false;
         queueHead_ = queueTail_ = 0;
-        auto relax = [&](int cell, int dir, int cost, bool front) {
+        auto relax = [&](int cell, int dir, int c, bool front) {
             const int state = cell * 5 + dir;
-            if (cost >= dist[state]) return;
-            dist[state] = static_cast<uint8_t>(cost);
+            if (c >= dist[state]) return;
+            dist[state] = static_cast<uint8_t>(c);
             if (front) queue_[--queueHead_ & QueueMask] = static_cast<int16_t>(state);
             else queue_[queueTail_++ & QueueMask] = static_cast<int16_t>(state);
         };
         for (const auto& [cell, dir] : checker_.captured()) relax(cell, dir, 0, false);
+        if (splitterOrigins) {
+            auto origin = [&](int cell) {
+                for (int dir = 1; dir <= 4; ++dir) relax(cell, dir, 0, false);
+            };
+            for (const int cell : levelSplitters_) origin(cell);
+            for (const auto& [slot, cell] : placed_)
+                if (slot == 8) origin(cell);
+        }
         while (open > 0 && queueHead_ != queueTail_) {
             const int state = queue_[queueHead_++ & QueueMask];
             const int cell = state / 5, dir = state % 5;
-            const int cost = dist[state];
-            if (cost > budget) {
+            const int c = dist[state];
+            if (c > budget) {
                 cut = true;
                 break;
             }
             const int next = cell + Delta[dir];
             const int code = checker_.codeAt(next);
-            const int perp1 = (dir == Right || dir == Left) ? Down : Right;
-            const int perp2 = (dir == Right || dir == Left) ? Up : Left;
-            if (code == BeamChecker::OffBoard || code == Wall || isSource(code)) continue;
             if (isTarget(code)) {
-                if (code - 4 == dir && targetCost[next] == Far) {
+                if (code - 4 == dir && cost[next] == Far) {
                     // Costs leave the queue in rising order: the first is the fewest.
-                    targetCost[next] = static_cast<uint8_t>(cost);
-                    bound = std::max(bound, cost);
+                    cost[next] = static_cast<uint8_t>(c);
+                    result = sum ? result + c : std::max(result, c);
                     --open;
+                    if (result > budget) return budget + 1;
                 }
                 continue;
             }
+            // The same moves as transition(), spelled out for speed.
+            const int perp1 = (dir == Right || dir == Left) ? Down : Right;
+            const int perp2 = (dir == Right || dir == Left) ? Up : Left;
             if (code == Empty) {
-                relax(next, dir, cost, true);
-                if (freeCell_[next] && !noTurn[next] && (turnable[dir][perp1] || turnable[dir][perp2])) {
-                    if (cost >= budget) {
+                relax(next, dir, c, true);
+                if (freeCell_[next] && !noTurn_[next] && (turnable_[dir][perp1] || turnable_[dir][perp2])) {
+                    if (c >= budget) {
                         cut = true;  // a turn here would cost more than the budget
                     } else {
-                        if (turnable[dir][perp1]) relax(next, perp1, cost + 1, false);
-                        if (turnable[dir][perp2]) relax(next, perp2, cost + 1, false);
+                        if (turnable_[dir][perp1]) relax(next, perp1, c + 1, false);
+                        if (turnable_[dir][perp2]) relax(next, perp2, c + 1, false);
                     }
                 }
             } else if (isDeflector(code)) {
-                if (entryOf(dir, code) == Entry::Pass) relax(next, turnedBy(code, dir), cost, true);
+                if (entryOf(dir, code) == Entry::Pass) relax(next, turnedBy(code, dir), c, true);
             } else if (code == Splitter) {
-                relax(next, perp1, cost, true);
-                relax(next, perp2, cost, true);
-            } else {
-                relax(next, dir, cost, true);  // cross, sand, decoration
+                relax(next, perp1, c, true);
+                relax(next, perp2, c, true);
+            } else if (code == Cross || code == Sand || isDecoration(code) || code == BeamChecker::Eaten) {
+                relax(next, dir, c, true);
             }
         }
-        if (open == 0) return bound;
+        if (open == 0) {
+            if (sum) {
+                result = 0;
+                for (const int t : targets_) result += cost[t];
+            }
+            return result > budget ? budget + 1 : result;
+        }
         return cut ? budget + 1 : Unreachable;
     }
 
@@ -255,22 +313,24 @@ private:
         }
     }
 
-    // Whether a piece of this code on the cell turns a beam coming in moving dir onto a
-    // way to every tight target within cap more pieces.
-    bool turnsOntoWay(int cell, int dir, int code, int cap, size_t tightCount) const {
+    // Whether a piece of this code on the cell turns a beam coming in moving dir onto the
+    // way to every target listed (everyWay) or to one of them, within the pieces allowed.
+    bool turnsOntoWay(const WayCosts& toGo, int cell, int dir, int code,
+                      const std::vector<std::pair<int, int>>& ways, bool everyWay) const {
         const int perp1 = (dir == Right || dir == Left) ? Down : Right;
         const int perp2 = (dir == Right || dir == Left) ? Up : Left;
-        for (size_t n = 0; n < tightCount; ++n) {
-            const auto& g = toGo_[n];
-            if (code == Splitter) {
-                if (std::min(g[cell * 5 + perp1], g[cell * 5 + perp2]) > cap) return false;
-            } else if (isDeflector(code)) {
-                if (entryOf(dir, code) != Entry::Pass || g[cell * 5 + turnedBy(code, dir)] > cap) return false;
-            } else {
-                return false;
-            }
+        for (size_t n = 0; n < ways.size(); ++n) {
+            const auto& g = toGo[n];
+            const int cap = ways[n].second;
+            bool serves = false;
+            if (code == Splitter)
+                serves = std::min(g[cell * 5 + perp1], g[cell * 5 + perp2]) <= cap;
+            else if (isDeflector(code))
+                serves = entryOf(dir, code) == Entry::Pass && g[cell * 5 + turnedBy(code, dir)] <= cap;
+            if (serves && !everyWay) return true;
+            if (!serves && everyWay) return false;
         }
-        return true;
+        return everyWay;
     }
 
     std::vector<Piece> arrangement() const {
@@ -304,9 +364,12 @@ private:
     unsigned queueHead_ = 0, queueTail_ = 0;
     std::array<bool, BeamChecker::PadCells> noTurn_{};
     std::array<std::array<bool, 5>, 5> turnable_{};
-    std::array<uint8_t, BeamChecker::PadCells> targetCost_{};
-    static constexpr size_t MaxTight = 4;
-    std::array<std::array<uint8_t, BeamChecker::PadCells * 5>, MaxTight> toGo_{};
+    std::array<uint8_t, BeamChecker::PadCells> costMax_{};
+    std::array<uint8_t, BeamChecker::PadCells> costSum_{};
+    std::vector<int> levelSplitters_;
+    // Per depth of the search: a deeper call must not overwrite what its caller still reads.
+    std::vector<WayCosts> toGo_;
+    bool splitterFree_ = false;  // no splitter on the level nor in its stock
 };
 
 }  // namespace
