@@ -1,0 +1,940 @@
+#include "title/Titel.h"
+
+#include "app/Audio.h"
+#include "app/Dialogs.h"
+#include "app/Wait.h"
+#include "app/state.h"
+#include "levels/cp1252.h"
+#include "levels/packfile.h"
+#include "title/GlowSurface.h"
+#include "title/TitleLogo.h"
+#include "title/links.h"
+
+#if __has_include("play/Bilder.h")
+#include "play/Bilder.h"
+#define LUMOR_TITLE_HAS_BILDER 1
+#endif
+#if __has_include("play/Form1.h")
+#include "play/Form1.h"
+#define LUMOR_TITLE_HAS_FORM1 1
+#endif
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGraphicsDropShadowEffect>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QProcess>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace lumor {
+namespace {
+
+// --- Texts -----------------------------------------------------------------------------
+
+QString qs(const std::string& cp) { return QString::fromStdString(cp1252::toUtf8(cp)); }
+
+// Windows-1252 form of a text from the file system or a window; a character the code page
+// cannot hold becomes "?" (only used for texts that are shown, never stored).
+std::string cpShown(const QString& text) {
+    if (auto cp = cp1252::fromUtf8(text.toStdString())) return *cp;
+    std::string out;
+    for (QChar ch : text) {
+        auto one = cp1252::fromUtf8(QString(ch).toStdString());
+        out += one ? *one : std::string("?");
+    }
+    return out;
+}
+
+// A file name less its last four characters (the extension, for the names listed here).
+QString lessLastFour(const QString& name) { return name.left(std::max<qsizetype>(0, name.size() - 4)); }
+
+std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+const QString NoPacksMessage = QStringLiteral("Keine LevelPacks vorhanden!");
+const QString PasswordPrompt = QStringLiteral("Bitte geben sie das Passwort ein:");
+const QString WrongPassword = QStringLiteral("Passwort falsch!");
+const std::string HomePageHint = "  Zur Homepage von Lumor   ";
+
+const char* const OptionCaptions[OptionCount] = {
+    "Autostart beim Setzen des letzten Steins",
+    "Editor: Beim Löschen mit rechter Maustaste wird auch gleichzeitig der Stein aufgenommen",
+    "Turbo beschleunigen",
+    "Partikel-Effekt",
+    "Im Spiel: Beim Löschen mit rechter Maustaste wird auch gleichzeitig der Stein aufgenommen",
+    "AutoRedraw (Wenn deaktiviert, wird die Grafik sehr beschleunigt)",
+    "Positionsrahmen",
+    "Sound",
+    "Feld nach Versagen zurückstellen",
+};
+
+// --- Files below the program folder ------------------------------------------------------
+
+// The program spells its folders in mixed case ("Skins" and "skins"); every part of a
+// relative name is matched without regard to case against what exists, and a part that
+// does not exist keeps the spelling given.
+QString resolveIn(QString base, const QString& relative) {
+    if (!base.endsWith('/')) base += '/';
+    QString rel = relative;
+    rel.replace('\\', '/');
+    const QStringList parts = rel.split('/', Qt::SkipEmptyParts);
+    QString path = base;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        QString name = parts[i];
+        if (!QFileInfo::exists(path + name)) {
+            const QStringList entries =
+                QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+            for (const QString& e : entries)
+                if (e.compare(name, Qt::CaseInsensitive) == 0) {
+                    name = e;
+                    break;
+                }
+        }
+        path += name;
+        if (i + 1 < parts.size()) path += '/';
+    }
+    return path;
+}
+
+QStringList filesIn(const QString& folder, const QStringList& patterns) {
+    // QDir matches name patterns without regard to case; the order is stable by name.
+    return QDir(folder).entryList(patterns, QDir::Files | QDir::Hidden | QDir::System,
+                                  QDir::Name | QDir::IgnoreCase);
+}
+
+// A file the skin store can cut: a picture of at least 19 squares of 33 pixels, 32 high.
+bool loadsAsSkin(const QString& path) {
+    QImageReader reader(path);
+    if (!reader.canRead()) return false;
+    const QSize size = reader.size();
+    return size.width() >= 626 && size.height() >= 32;
+}
+
+// --- Skin pictures -----------------------------------------------------------------------
+
+#ifdef LUMOR_TITLE_HAS_BILDER
+bool loadSkin(const QString& path) { return bilder().LoadSkin(path); }
+QImage skinTile(int code) { return bilder().tile(code); }
+#else
+// Until the board's picture holder is built in, the title menu cuts the three tiles it
+// shows itself.
+struct PreviewSkin {
+    QImage tiles[9];
+};
+PreviewSkin& previewSkin() {
+    static PreviewSkin skin;
+    return skin;
+}
+bool loadSkin(const QString& path) {
+    QImage picture(path);
+    if (picture.isNull() || picture.width() < 626 || picture.height() < 32) return false;
+    PreviewSkin& s = previewSkin();
+    s.tiles[0] = picture.copy(0, 0, 32, 32);
+    s.tiles[4] = picture.copy(33, 0, 32, 32);
+    s.tiles[8] = picture.copy(66, 0, 32, 32).mirrored(false, true);
+    return true;
+}
+QImage skinTile(int code) { return code >= 0 && code < 9 ? previewSkin().tiles[code] : QImage(); }
+#endif
+
+// --- Look --------------------------------------------------------------------------------
+
+constexpr int WindowWidth = 860;
+constexpr int WindowHeight = 514;
+constexpr int MenuX = 56, MenuY = 170, MenuPitch = 44, MenuWidth = 236;
+const QRect HelpRect(324, 184, 288, 146);      // Picture1, inside its panel
+const QRect SkinCard(636, 176, 188, 282);
+const QRect PackCard(316, 346, 304, 112);
+const QRect FrameRect(316, 176, 508, 282);     // pack and options frames
+const QRect SkinFrameRect(316, 176, 304, 282); // the skin frame leaves the skin card visible
+const QRect StatusRect(56, 484, 600, 16);
+
+const QColor MenuColour(196, 216, 255);
+const QColor LinkColour(0xC0, 0xFF, 0xC0);
+
+QFont menuFont(int points) {
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPointSize(points);
+    f.setBold(true);
+    return f;
+}
+
+QFont uiFont(qreal points, bool bold = false, bool condensed = false) {
+    QFont f(condensed ? QStringLiteral("DejaVu Sans Condensed") : QStringLiteral("DejaVu Sans"));
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+const char* const FrameStyle = R"(
+QGroupBox {
+    background: rgba(6, 12, 28, 245);
+    border: 1px solid #2f5590;
+    border-radius: 8px;
+    margin-top: 14px;
+    padding: 14px 12px 10px 12px;
+    color: #cfe3ff;
+    font-weight: bold;
+}
+QGroupBox::title {
+    subcontrol-origin: margin;
+    left: 14px;
+    padding: 1px 8px;
+    background: #12284d;
+    border: 1px solid #2f5590;
+    border-radius: 4px;
+    color: #e8f2ff;
+}
+QListWidget {
+    background: #02050c;
+    border: 1px solid #23406d;
+    border-radius: 4px;
+    color: #d6e4ff;
+    padding: 2px;
+    outline: 0;
+}
+QListWidget::item { padding: 3px 4px; }
+QListWidget::item:hover { background: #0d1d3a; }
+QListWidget::item:selected { background: #1d4f8f; color: white; }
+QPushButton {
+    background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #1f3f70, stop:1 #132849);
+    border: 1px solid #3c6cb0;
+    border-radius: 4px;
+    color: #eef5ff;
+    padding: 4px 18px;
+    min-width: 70px;
+}
+QPushButton:hover { background: #2a5494; }
+QPushButton:pressed { background: #10223f; }
+QCheckBox { color: #d6e4ff; spacing: 8px; }
+QCheckBox::indicator {
+    width: 12px; height: 12px;
+    border: 1px solid #4a78bb; border-radius: 3px; background: #02050c;
+}
+QCheckBox::indicator:checked { background: #46c8ff; border-color: #9fe3ff; }
+QCheckBox::indicator:hover { border-color: #9fe3ff; }
+QScrollBar:vertical { background: #02050c; width: 10px; margin: 0; }
+QScrollBar::handle:vertical { background: #23406d; border-radius: 4px; min-height: 20px; }
+QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }
+)";
+
+// The link label's own cursor: an arrow of light with a small spark at its tip.
+QCursor makeLinkCursor(qreal dpr) {
+    const int size = 32;
+    QPixmap pm(QSize(size, size) * dpr);
+    pm.setDevicePixelRatio(dpr);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath arrow;
+    arrow.moveTo(3, 3);
+    arrow.lineTo(3, 22);
+    arrow.lineTo(8, 17);
+    arrow.lineTo(12, 26);
+    arrow.lineTo(15, 25);
+    arrow.lineTo(11, 16);
+    arrow.lineTo(18, 16);
+    arrow.closeSubpath();
+    p.setPen(QPen(QColor(0xC0, 0xFF, 0xC0, 90), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(arrow);
+    p.setPen(QPen(QColor(10, 40, 10), 1.4));
+    p.setBrush(QColor(0xC0, 0xFF, 0xC0));
+    p.drawPath(arrow);
+    QRadialGradient g(QPointF(3, 3), 5);
+    g.setColorAt(0, Qt::white);
+    g.setColorAt(1, QColor(255, 255, 255, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawEllipse(QPointF(3, 3), 5, 5);
+    p.end();
+    return QCursor(pm, 3, 3);
+}
+
+QPixmap tilePixmap(const QImage& tile, int logical, qreal dpr) {
+    if (tile.isNull()) return {};
+    const int px = qRound(logical * dpr);
+    QPixmap pm = QPixmap::fromImage(tile.scaled(px, px, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    pm.setDevicePixelRatio(dpr);
+    return pm;
+}
+
+}  // namespace
+
+std::function<void(QWidget* parent, int level)>& finderLauncher() {
+    static std::function<void(QWidget*, int)> launcher;
+    return launcher;
+}
+
+// --- Window ------------------------------------------------------------------------------
+
+Titel::Titel(QWidget* parent) : QWidget(parent), helpTyper_({helpPages().begin(), helpPages().end()}) {
+    setWindowTitle(QStringLiteral("Lumor"));
+    setFixedSize(WindowWidth, WindowHeight);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    buildControls();
+
+    hooks.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    hooks.startProgram = [](const QString& program) {
+        return QProcess::startDetached(program, {}, QFileInfo(program).absolutePath());
+    };
+#ifdef LUMOR_TITLE_HAS_FORM1
+    hooks.play = [](QWidget* parent) {
+        Form1 board(parent);
+        board.exec();
+    };
+#endif
+}
+
+Titel::~Titel() = default;
+
+void Titel::buildControls() {
+    for (int k = 0; k < MenuEntryCount; ++k) {
+        auto* label = new QLabel(this);
+        label->setGeometry(MenuX, MenuY + k * MenuPitch, MenuWidth, MenuPitch);
+        label->setFont(menuFont(18));
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        label->setStyleSheet(QStringLiteral("color: rgb(196, 216, 255);"));
+        label->setText(qs(menuCaption(k, state().FolderWritable)));
+        label->setMouseTracking(true);
+        label->setCursor(Qt::PointingHandCursor);
+        label->installEventFilter(this);
+        Menu[static_cast<size_t>(k)] = label;
+    }
+
+    Logo = new TitleLogo(this);
+    Logo->setGeometry(0, 4, WindowWidth, 156);
+    Logo->onClick = [this] { hooks.openUrl(QUrl(QString::fromLatin1(HomePage))); };
+    Logo->onHover = [this] { setStatus(HomePageHint); };
+
+    Picture1 = new GlowSurface(this);
+    Picture1->setGeometry(HelpRect);
+    Picture1->setPanelColor(QColor(3, 6, 14));
+    Picture1->setMouseTracking(true);
+    Picture1->installEventFilter(this);
+
+    StatusBar = new GlowSurface(this);
+    StatusBar->setGeometry(StatusRect);
+    StatusBar->setPanelColor(QColor(3, 6, 14));
+
+    Label1 = new QLabel(QStringLiteral("Version 1.14"), this);
+    Label1->setGeometry(680, 480, 144, 24);
+    Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label1->setFont(uiFont(9));
+    Label1->setStyleSheet(QStringLiteral("color: #7f9cc8;"));
+    Label1->setCursor(Qt::PointingHandCursor);
+    Label1->setMouseTracking(true);
+    Label1->installEventFilter(this);
+
+    // Skin card: name and three tiles of the current skin, twice their size.
+    Label2 = new QLabel(QStringLiteral("Skin:"), this);
+    Label2->setGeometry(SkinCard.x() + 12, SkinCard.y() + 12, SkinCard.width() - 24, 22);
+    Label2->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    Label2->setFont(uiFont(10, true));
+    Label2->setStyleSheet(QStringLiteral("color: #cfe3ff;"));
+    Label2->setTextFormat(Qt::PlainText);
+    const int tileX = SkinCard.x() + (SkinCard.width() - 64) / 2;
+    const std::array<QLabel**, 3> images{&Image3, &Image4, &Image5};
+    for (size_t i = 0; i < images.size(); ++i) {
+        auto* img = new QLabel(this);
+        img->setGeometry(tileX, SkinCard.y() + 48 + static_cast<int>(i) * 76, 64, 64);
+        *images[i] = img;
+    }
+
+    // Pack card: title and author (a link when the pack has one), count, remark.
+    Label4 = new QLabel(this);
+    Label4->setGeometry(PackCard.x() + 14, PackCard.y() + 10, PackCard.width() - 28, 40);
+    Label4->setFont(uiFont(11, true));
+    Label4->setWordWrap(true);
+    Label4->setTextFormat(Qt::PlainText);
+    Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label4->setMouseTracking(true);
+    Label4->installEventFilter(this);
+    Label3 = new QLabel(this);
+    Label3->setGeometry(PackCard.x() + 14, PackCard.y() + 50, PackCard.width() - 28, 18);
+    Label3->setFont(uiFont(9, true));
+    Label3->setStyleSheet(QStringLiteral("color: #69b8ff;"));
+    Label3->setTextFormat(Qt::PlainText);
+    Label5 = new QLabel(this);
+    Label5->setGeometry(PackCard.x() + 14, PackCard.y() + 70, PackCard.width() - 28, 36);
+    Label5->setFont(uiFont(9));
+    Label5->setStyleSheet(QStringLiteral("color: #aab8d0;"));
+    Label5->setWordWrap(true);
+    Label5->setTextFormat(Qt::PlainText);
+    Label5->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label5->setMouseTracking(true);
+    Label5->installEventFilter(this);
+
+    // Options frame.
+    Frame1 = new QGroupBox(QStringLiteral("Options"), this);
+    Frame1->setGeometry(FrameRect);
+    Frame1->setStyleSheet(QString::fromLatin1(FrameStyle));
+    Frame1->setFont(uiFont(8.5, false, true));
+    {
+        auto* layout = new QVBoxLayout(Frame1);
+        layout->setSpacing(4);
+        for (int k = 0; k < OptionCount; ++k) {
+            auto* box = new QCheckBox(QString::fromUtf8(OptionCaptions[k]), Frame1);
+            connect(box, &QCheckBox::clicked, this, [this, k] { Check1_Click(k); });
+            layout->addWidget(box);
+            Check1[static_cast<size_t>(k)] = box;
+        }
+        Check2 = new QCheckBox(QStringLiteral("Hintergrundmusik"), Frame1);
+        connect(Check2, &QCheckBox::toggled, this, [this] { Check2_Click(); });
+        layout->addSpacing(4);
+        layout->addWidget(Check2);
+        layout->addStretch(1);
+    }
+    Frame1->hide();
+
+    // Skin frame.
+    Frame2 = new QGroupBox(QStringLiteral("Skin wählen"), this);
+    Frame2->setGeometry(SkinFrameRect);
+    Frame2->setStyleSheet(QString::fromLatin1(FrameStyle));
+    Frame2->setFont(uiFont(9));
+    {
+        auto* layout = new QVBoxLayout(Frame2);
+        File2 = new QListWidget(Frame2);
+        layout->addWidget(File2, 1);
+        auto* buttons = new QHBoxLayout;
+        buttons->addStretch(1);
+        Command2 = new QPushButton(QStringLiteral("OK"), Frame2);
+        Command1 = new QPushButton(QStringLiteral("Abbrechen"), Frame2);
+        buttons->addWidget(Command2);
+        buttons->addWidget(Command1);
+        layout->addLayout(buttons);
+        connect(File2, &QListWidget::itemClicked, this, [this] { File2_Click(); });
+        connect(File2, &QListWidget::itemDoubleClicked, this, [this] { Command2_Click(); });
+        connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+        connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    }
+    Frame2->hide();
+
+    // Pack frame.
+    Frame3 = new QGroupBox(QStringLiteral("Levelpack wählen"), this);
+    Frame3->setGeometry(FrameRect);
+    Frame3->setStyleSheet(QString::fromLatin1(FrameStyle));
+    Frame3->setFont(uiFont(9));
+    Frame3->setMouseTracking(true);
+    Frame3->installEventFilter(this);
+    {
+        auto* layout = new QVBoxLayout(Frame3);
+        List1 = new QListWidget(Frame3);
+        layout->addWidget(List1, 1);
+        auto* buttons = new QHBoxLayout;
+        buttons->addStretch(1);
+        Command4 = new QPushButton(QStringLiteral("OK"), Frame3);
+        Command3 = new QPushButton(QStringLiteral("Abbrechen"), Frame3);
+        buttons->addWidget(Command4);
+        buttons->addWidget(Command3);
+        layout->addLayout(buttons);
+        connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
+        connect(List1, &QListWidget::itemDoubleClicked, this, [this] { Command4_Click(); });
+        connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+        connect(Command3, &QPushButton::clicked, this, [this] { Frame3->hide(); });
+    }
+    Frame3->hide();
+}
+
+void Titel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    // Night-blue backdrop with the faint 32-pixel grid of a board.
+    QLinearGradient bg(0, 0, 0, height());
+    bg.setColorAt(0.0, QColor(10, 16, 34));
+    bg.setColorAt(0.55, QColor(5, 9, 20));
+    bg.setColorAt(1.0, QColor(2, 4, 10));
+    p.fillRect(rect(), bg);
+    p.setPen(QPen(QColor(90, 140, 255, 14), 1));
+    for (int x = 14; x < width(); x += 32) p.drawLine(QPointF(x + 0.5, 0), QPointF(x + 0.5, height()));
+    for (int y = 10; y < height(); y += 32) p.drawLine(QPointF(0, y + 0.5), QPointF(width(), y + 0.5));
+    QRadialGradient halo(QPointF(width() / 2.0, 70), width() * 0.45);
+    halo.setColorAt(0, QColor(40, 110, 255, 46));
+    halo.setColorAt(1, QColor(40, 110, 255, 0));
+    p.fillRect(QRect(0, 0, width(), 200), halo);
+
+    auto card = [&](const QRectF& r, const QColor& fill) {
+        p.setPen(QPen(QColor(47, 85, 144, 200), 1));
+        p.setBrush(fill);
+        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+    };
+    card(QRectF(HelpRect).adjusted(-8, -8, 8, 8), QColor(3, 6, 14));
+    card(SkinCard, QColor(7, 13, 28, 220));
+    card(PackCard, QColor(7, 13, 28, 220));
+    // Menu rail: a thin beam line beside the entries.
+    QLinearGradient rail(0, MenuY, 0, MenuY + MenuPitch * MenuEntryCount);
+    rail.setColorAt(0, QColor(70, 160, 255, 0));
+    rail.setColorAt(0.5, QColor(70, 160, 255, 150));
+    rail.setColorAt(1, QColor(70, 160, 255, 0));
+    p.setPen(QPen(QBrush(rail), 2));
+    p.drawLine(QPointF(MenuX - 18, MenuY + 4), QPointF(MenuX - 18, MenuY + MenuPitch * MenuEntryCount - 4));
+    // Tile frames of the skin card.
+    for (QLabel* img : {Image3, Image4, Image5}) {
+        p.setPen(QPen(QColor(47, 85, 144), 1));
+        p.setBrush(Qt::black);
+        p.drawRect(QRectF(img->geometry()).adjusted(-2.5, -2.5, 1.5, 1.5));
+    }
+    // Status line rule.
+    QLinearGradient rule(0, 0, width(), 0);
+    rule.setColorAt(0, QColor(47, 85, 144, 0));
+    rule.setColorAt(0.2, QColor(47, 85, 144, 220));
+    rule.setColorAt(0.8, QColor(47, 85, 144, 220));
+    rule.setColorAt(1, QColor(47, 85, 144, 0));
+    p.setPen(QPen(QBrush(rule), 1));
+    p.drawLine(QPointF(0, StatusRect.top() - 10.5), QPointF(width(), StatusRect.top() - 10.5));
+}
+
+// --- Loading -------------------------------------------------------------------------------
+
+QString Titel::appPath(const QString& relative) const {
+    return resolveIn(QString::fromStdString(state().AppFolder), relative);
+}
+
+bool Titel::Form_Load() {
+    ProgramState& st = state();
+    MenuChoice = -1;
+    for (int k = 0; k < MenuEntryCount; ++k) Menu[static_cast<size_t>(k)]->setText(qs(menuCaption(k, st.FolderWritable)));
+
+    // Pack list: title (or the file name less its extension) and the file name.
+    List1->clear();
+    PackTitles.clear();
+    PackFiles = filesIn(QString::fromStdString(st.AppFolder), {QStringLiteral("*.llp")});
+    for (const QString& file : PackFiles) {
+        const PackHeaderPreview header = readPackHeader(nativePath(appPath(file)));
+        QString title = qs(header.title).trimmed();
+        if (title.isEmpty()) title = lessLastFour(file);
+        const QString line = title + QStringLiteral(" (") + file + QStringLiteral(")");
+        List1->addItem(line);
+        PackTitles << line;
+    }
+
+    SkinFiles.clear();
+    File2->clear();
+    const QString skinFolder = appPath(QStringLiteral("Skins"));
+    for (const QString& file : filesIn(skinFolder, {}))
+        if (loadsAsSkin(skinFolder + '/' + file)) SkinFiles << file;
+    File2->addItems(SkinFiles);
+
+    if (st.FolderWritable) {
+        if (PackFiles.isEmpty()) {
+            UpdateSkin();
+            showMessage(this, NoPacksMessage);
+            if (hooks.editor) hooks.editor(this);
+            return false;
+        }
+        PackIndex = 0;
+        SkinIndex = 0;
+        QFile file(appPath(QString::fromStdString(ConfigFileName)));
+        if (file.open(QIODevice::ReadOnly)) {
+            Config config{PackIndex, SkinIndex, st.MusicOn, st.Options};
+            parseConfig(file.readAll().toStdString(), config);
+            PackIndex = config.PackIndex;
+            SkinIndex = config.SkinIndex;
+            st.MusicOn = config.MusicOn;
+            st.Options = config.Options;
+        }
+    } else if (PackFiles.isEmpty()) {
+        // Nothing to play and nowhere to create a pack.
+        showMessage(this, NoPacksMessage);
+        return false;
+    }
+
+    if (PackIndex < 0 || PackIndex > PackFiles.size() - 1) PackIndex = 0;
+    if (SkinIndex < 0 || SkinIndex > SkinFiles.size() - 1) SkinIndex = 0;
+    for (int k = 0; k < OptionCount; ++k) Check1[static_cast<size_t>(k)]->setChecked(st.Options[static_cast<size_t>(k)]);
+
+    PlayMusik();
+    UpdateSkin();
+    ShowLP();
+    return !abort_;
+}
+
+bool Titel::loadPack(int index) {
+    if (index < 0 || index >= PackFiles.size()) return false;
+    const PackReadResult result =
+        loadPackInto(nativePath(appPath(PackFiles[index])), state().pack, state().FinalMessage);
+    return result.ok;
+}
+
+void Titel::ShowLP() {
+    if (!loadPack(PackIndex)) {
+        // A damaged pack: say so and fall back to the first pack that reads soundly, so that
+        // a broken file does not lock the player out; with none the program ends.
+        showMessage(this, qs(PackDamagedMessage));
+        int sound = -1;
+        for (int i = 0; i < PackFiles.size() && sound < 0; ++i)
+            if (i != PackIndex && loadPack(i)) sound = i;
+        if (sound < 0) {
+            quit_ = true;
+            abort_ = true;
+            return;
+        }
+        PackIndex = sound;
+        if (state().FolderWritable) SaveConfig();
+    }
+
+    const PackHeader& header = state().pack.header;
+    QString title = header.PackTitle.empty() ? lessLastFour(PackFiles[PackIndex]) : qs(header.PackTitle);
+    if (!header.PackAuthor.empty()) title += QStringLiteral(" von ") + qs(header.PackAuthor);
+    Label4->setText(title);
+    const int count = state().pack.levels.count();
+    Label3->setText(QString::number(count) + (count == 1 ? QStringLiteral(" Level") : QStringLiteral(" Levels")));
+    Label5->setText(qs(header.PackRemark));
+
+    PackHasLink = !header.PackLink.empty();
+    if (PackHasLink) {
+        if (linkCursor_.pixmap().isNull()) linkCursor_ = makeLinkCursor(devicePixelRatioF());
+        Label4->setStyleSheet(QStringLiteral("color: rgb(192, 255, 192);"));
+        Label4->setCursor(linkCursor_);
+    } else {
+        Label4->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);"));
+        Label4->unsetCursor();
+    }
+}
+
+bool Titel::applySkin(int index) {
+    if (index < 0 || index >= SkinFiles.size()) return false;
+    const QString name = SkinFiles[index];
+    if (!loadSkin(appPath(QStringLiteral("Skins/") + name))) return false;
+    Label2->setText(QStringLiteral("Skin:") + lessLastFour(name));
+    const qreal dpr = devicePixelRatioF();
+    Image4->setPixmap(tilePixmap(skinTile(8), 64, dpr));
+    Image3->setPixmap(tilePixmap(skinTile(4), 64, dpr));
+    Image5->setPixmap(tilePixmap(skinTile(0), 64, dpr));
+    return true;
+}
+
+bool Titel::UpdateSkin() { return applySkin(SkinIndex); }
+
+void Titel::PlayMusik() {
+    ProgramState& st = state();
+    musicBusy_ = true;
+    const QStringList files = musicFiles();
+    QString song;
+    if (!files.isEmpty()) {
+        Check2->setVisible(true);
+        song = files.first();
+        for (const QString& f : files)
+            if (QFileInfo(f).fileName().toUpper().startsWith(QStringLiteral("TITEL."))) song = f;
+    } else {
+        st.MusicOn = false;
+        Check2->setVisible(false);
+    }
+    if (st.MusicOn) {
+        PlaySong(appPath(QStringLiteral("Musik/") + QFileInfo(song).fileName()));
+        Check2->setChecked(true);
+    } else {
+        StopSong();
+        Check2->setChecked(false);
+    }
+    musicBusy_ = false;
+}
+
+void Titel::SaveConfig() {
+    const ProgramState& st = state();
+    const Config config{PackIndex, SkinIndex, st.MusicOn, st.Options};
+    const std::string bytes = formatConfig(config);
+    // Written aside and renamed over the old file, so a failed write leaves it as it was.
+    QSaveFile file(appPath(QString::fromStdString(ConfigFileName)));
+    if (!file.open(QIODevice::WriteOnly)) return;
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    file.commit();
+}
+
+// --- Pointing and clicking -----------------------------------------------------------------
+
+const std::string& Titel::statusText() const { return statusTyper_.text(); }
+const std::string& Titel::shownStatusText() const { return statusTyper_.shown(); }
+
+void Titel::setStatus(std::string text) { statusTyper_.setText(std::move(text)); }
+
+void Titel::pointAtMenu(int k) {
+    for (int i = 0; i < MenuEntryCount; ++i) {
+        QLabel* label = Menu[static_cast<size_t>(i)];
+        const int want = i == k ? 24 : 18;
+        if (label->font().pointSize() == want) continue;
+        label->setFont(menuFont(want));
+        if (i == k) {
+            auto* glow = new QGraphicsDropShadowEffect(label);
+            glow->setOffset(0, 0);
+            glow->setBlurRadius(22);
+            glow->setColor(QColor(70, 170, 255, 230));
+            label->setGraphicsEffect(glow);
+            label->setStyleSheet(QStringLiteral("color: white;"));
+        } else {
+            label->setGraphicsEffect(nullptr);
+            label->setStyleSheet(QStringLiteral("color: rgb(196, 216, 255);"));
+        }
+    }
+    setStatus(k >= 0 ? menuHint(k, state().FolderWritable) : std::string());
+}
+
+void Titel::mouseMoveEvent(QMouseEvent*) { pointAtMenu(-1); }
+
+bool Titel::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    const bool pointing = type == QEvent::Enter || type == QEvent::MouseMove;
+    auto releasedInside = [&](QWidget* w) {
+        if (type != QEvent::MouseButtonRelease) return false;
+        auto* me = static_cast<QMouseEvent*>(event);
+        return me->button() == Qt::LeftButton && w->rect().contains(me->position().toPoint());
+    };
+
+    for (int k = 0; k < MenuEntryCount; ++k) {
+        if (watched != Menu[static_cast<size_t>(k)]) continue;
+        if (pointing) {
+            pointAtMenu(k);
+            return true;
+        }
+        if (releasedInside(Menu[static_cast<size_t>(k)])) {
+            MenuChoice = k;
+            return true;
+        }
+        return false;
+    }
+    if (watched == Label4) {
+        if (pointing) {
+            setStatus("    " + state().pack.header.PackLink + "  ");
+            return true;
+        }
+        if (releasedInside(Label4)) {
+            Label4_Click();
+            return true;
+        }
+    } else if (watched == Label1) {
+        if (pointing) {
+            setStatus(HomePageHint);
+            return true;
+        }
+        if (releasedInside(Label1)) {
+            hooks.openUrl(QUrl(QString::fromLatin1(HomePage)));
+            return true;
+        }
+    } else if (watched == Label5 || watched == Picture1 || watched == Frame3) {
+        if (pointing) {
+            setStatus({});
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Titel::Label4_Click() {
+    const std::string& link = state().pack.header.PackLink;
+    if (!packLinkMayOpen(link)) return;
+    const QUrl url(qs(link), QUrl::StrictMode);
+    if (url.isValid()) hooks.openUrl(url);
+}
+
+void Titel::List1_Click() {
+    const int i = List1->currentRow();
+    if (i < 0 || i >= PackFiles.size()) return;
+    const PackHeaderPreview header = readPackHeader(nativePath(appPath(PackFiles[i])));
+    std::string title = header.title;
+    if (title.empty()) title = cpShown(lessLastFour(PackFiles[i]));
+    std::string text = "  " + title;
+    if (!header.author.empty()) text += " von " + header.author;
+    setStatus(text + "  ");
+}
+
+void Titel::Command4_Click() {
+    QListWidgetItem* item = List1->currentItem();
+    if (item && item->isSelected()) {
+        PackIndex = List1->row(item);
+        ShowLP();
+    }
+    Frame3->hide();
+}
+
+void Titel::File2_Click() {
+    // A preview: the skin is shown, but the choice stays what it was.
+    const int row = File2->currentRow();
+    if (row < 0) return;
+    const int32_t chosen = SkinIndex;
+    SkinIndex = row;
+    UpdateSkin();
+    SkinIndex = chosen;
+}
+
+void Titel::Command2_Click() {
+    QListWidgetItem* item = File2->currentItem();
+    if (item && item->isSelected()) {
+        const int row = File2->row(item);
+        // A skin that cannot be cut keeps the previous one.
+        if (applySkin(row))
+            SkinIndex = row;
+        else
+            UpdateSkin();
+    }
+    Frame2->hide();
+}
+
+void Titel::Command1_Click() {
+    UpdateSkin();
+    Frame2->hide();
+}
+
+void Titel::Check1_Click(int k) { state().Options[static_cast<size_t>(k)] = Check1[static_cast<size_t>(k)]->isChecked(); }
+
+void Titel::Check2_Click() {
+    state().MusicOn = Check2->isChecked();
+    if (!musicBusy_) PlayMusik();
+}
+
+void Titel::closeEvent(QCloseEvent* event) {
+    if (loopRunning_) {
+        // The loop notices the request at its next check, saves and ends the program.
+        quit_ = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+// --- The loop ------------------------------------------------------------------------------
+
+int Titel::runLoop() {
+    loopRunning_ = true;
+    Picture1->show();
+    setStatus({});
+    nextFrame_ = nowMs();
+    while (!quit_) frame();
+    loopRunning_ = false;
+    if (!abort_ && state().FolderWritable) SaveConfig();
+    StopSong();
+    hide();
+    return abort_ ? 1 : 0;
+}
+
+void Titel::frame() {
+    Picture1->apply(helpTyper_.frame());
+    StatusBar->apply(statusTyper_.frame());
+    if (state().MusicOn) PollSong();
+
+    waitUntil(nextFrame_, [this] { return quit_; });
+    nextFrame_ = nowMs() + 16;
+    if (quit_ || MenuChoice < 0) return;
+
+    lastHiddenFrame_ = 0;
+    if (Frame1->isVisible()) {
+        Frame1->hide();
+        lastHiddenFrame_ = 5;
+    }
+    if (Frame2->isVisible()) {
+        UpdateSkin();  // takes back a preview
+        Frame2->hide();
+        lastHiddenFrame_ = 4;
+    }
+    if (Frame3->isVisible()) {
+        Frame3->hide();
+        lastHiddenFrame_ = 3;
+    }
+    if (MenuChoice > 5) {
+        MenuChoice = -1;
+        return;
+    }
+    actOnMenuChoice();
+    MenuChoice = -1;
+}
+
+void Titel::startPlay() {
+    if (hooks.play) hooks.play(this);
+}
+
+void Titel::actOnMenuChoice() {
+    ProgramState& st = state();
+    switch (MenuChoice) {
+    case 0:
+        StopSong();
+        PlaySoundFile(appPath(QStringLiteral("Sound/start.wav")));
+        st.handover.set(0);
+        startPlay();
+        PlayMusik();
+        break;
+    case 1:
+        StopSong();
+        passwordEntry();
+        PlayMusik();
+        break;
+    case 2:
+        if (!st.FolderWritable) {
+            hooks.startProgram(appPath(QStringLiteral("Install.exe")));
+            break;
+        }
+        StopSong();
+        SaveConfig();
+        if (hooks.editor) hooks.editor(this);
+        // Packs may have been saved or removed in the editor.
+        if (!Form_Load()) {
+            quit_ = true;
+            abort_ = true;
+        }
+        break;
+    case 3:
+    case 4:
+    case 5: {
+        QGroupBox* frame = MenuChoice == 3 ? Frame3 : MenuChoice == 4 ? Frame2 : Frame1;
+        if (lastHiddenFrame_ != MenuChoice) {
+            if (frame == Frame3 && PackIndex < List1->count()) List1->setCurrentRow(PackIndex);
+            if (frame == Frame2 && SkinIndex < File2->count()) File2->setCurrentRow(SkinIndex);
+            frame->show();
+            frame->raise();
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void Titel::passwordEntry() {
+    const std::optional<QString> answer = askText(this, PasswordPrompt);
+    const QString typed = answer.value_or(QString());
+    const std::optional<std::string> bytes = cp1252::fromUtf8(typed.toStdString());
+    if (!bytes) {
+        // A character the code page cannot hold is in no password.
+        showMessage(this, WrongPassword);
+        return;
+    }
+    std::string text = cp1252::toUpper(*bytes);
+    solverRequest_ = false;
+    if (!text.empty() && static_cast<unsigned char>(text[0]) == 0xA4) {  // "¤"
+        text.erase(0, 1);
+        solverRequest_ = true;
+    }
+    if (text.empty()) return;
+
+    const std::optional<int> level = state().pack.levels.findByPassword(text);
+    if (!level) {
+        showMessage(this, WrongPassword);
+        return;
+    }
+    PlaySoundFile(appPath(QStringLiteral("Sound/start.wav")));
+    state().handover.set(*level);
+    if (solverRequest_ && finderLauncher())
+        finderLauncher()(this, *level);
+    else
+        startPlay();
+}
+
+int runTitleMenu() {
+    Titel titel;
+    if (!titel.Form_Load()) return titel.endingWithoutSave() ? 1 : 0;
+    titel.show();
+    return titel.runLoop();
+}
+
+}  // namespace lumor

@@ -1,0 +1,148 @@
+// The title menu: the program's main window with its six menu entries, the loaded pack,
+// the pack, skin and options frames, and the main loop that types the help text, keeps
+// the title song going and acts on the chosen menu entry.
+#pragma once
+
+#include "title/config.h"
+#include "title/helptext.h"
+
+#include <QCursor>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QUrl;
+
+namespace lumor {
+
+class GlowSurface;
+class TitleLogo;
+
+// What the title menu starts outside itself; tests replace them.
+struct TitelHooks {
+    std::function<bool(const QUrl&)> openUrl;             // the desktop's URL handler
+    std::function<bool(const QString& program)> startProgram;  // started without waiting
+    std::function<void(QWidget* parent)> play;            // the board window, modally
+    std::function<void(QWidget* parent)> editor;          // the editor, modally
+};
+
+// The solution finder's entry point, filled in by the finder: opens it for the level in
+// Handover, not modally, and waits (handling events) until it sets Handover to -1. While
+// it is empty, a password with the solver prefix starts play at that level instead.
+std::function<void(QWidget* parent, int level)>& finderLauncher();
+
+// Where the version label and the logo lead.
+inline const char* const HomePage = "https://lumor.example.org/";
+
+class Titel : public QWidget {
+public:
+    explicit Titel(QWidget* parent = nullptr);
+    ~Titel() override;
+
+    // Loading the window: pack list, configuration, music, skin and pack. False when the
+    // program is to end (no pack, or no pack that reads soundly).
+    bool Form_Load();
+    // The main loop, until the window is closed; returns the program's exit code.
+    int runLoop();
+    // One frame of the loop (public for tests driving it with a fake clock).
+    void frame();
+
+    void ShowLP();
+    bool UpdateSkin();
+    void PlayMusik();
+    void SaveConfig();
+
+    TitelHooks hooks;
+
+    // Fields of the window.
+    int32_t PackIndex = 0;
+    int32_t SkinIndex = 0;
+    QStringList PackFiles;   // File1: the pack files of the program folder
+    QStringList PackTitles;  // their display lines, same order
+    QStringList SkinFiles;   // File2: the skins of "Skins" that load as skins
+    bool PackHasLink = false;
+    int MenuChoice = -1;
+
+    // The status line text asked for (Windows-1252) and the one being typed.
+    const std::string& statusText() const;
+    const std::string& shownStatusText() const;
+    bool quitRequested() const { return quit_; }
+    bool endingWithoutSave() const { return abort_; }
+
+    // Controls, named as in the window's design.
+    std::array<QLabel*, MenuEntryCount> Menu{};
+    QLabel* Label1 = nullptr;  // "Version 1.14"
+    QLabel* Label2 = nullptr;  // "Skin:" + name
+    QLabel* Label3 = nullptr;  // number of levels
+    QLabel* Label4 = nullptr;  // title and author; a link when the pack has one
+    QLabel* Label5 = nullptr;  // the pack's remark
+    QLabel* Image3 = nullptr;  // tile of code 4
+    QLabel* Image4 = nullptr;  // tile of code 8
+    QLabel* Image5 = nullptr;  // tile of code 0
+    TitleLogo* Logo = nullptr;
+    GlowSurface* Picture1 = nullptr;   // help area
+    GlowSurface* StatusBar = nullptr;  // status line
+    QGroupBox* Frame1 = nullptr;  // options
+    QGroupBox* Frame2 = nullptr;  // skin choice
+    QGroupBox* Frame3 = nullptr;  // pack choice
+    std::array<QCheckBox*, OptionCount> Check1{};
+    QCheckBox* Check2 = nullptr;  // "Hintergrundmusik"
+    QListWidget* List1 = nullptr;  // pack display lines
+    QListWidget* File2 = nullptr;  // skin files
+    QPushButton* Command1 = nullptr;  // skin "Abbrechen"
+    QPushButton* Command2 = nullptr;  // skin "OK"
+    QPushButton* Command3 = nullptr;  // pack "Abbrechen"
+    QPushButton* Command4 = nullptr;  // pack "OK"
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void buildControls();
+    void setStatus(std::string text);
+    void pointAtMenu(int k);
+    void Label4_Click();
+    void List1_Click();
+    void Command4_Click();
+    void File2_Click();
+    void Command2_Click();
+    void Command1_Click();
+    void Check1_Click(int k);
+    void Check2_Click();
+    void actOnMenuChoice();
+    void passwordEntry();
+    void startPlay();
+    bool loadPack(int index);
+    bool applySkin(int index);
+    QString appPath(const QString& relative) const;
+
+    HelpTyper helpTyper_;
+    StatusTyper statusTyper_;
+    int64_t nextFrame_ = 0;
+    int lastHiddenFrame_ = 0;
+    bool quit_ = false;
+    bool abort_ = false;  // a damaged pack ends the program without saving
+    bool loopRunning_ = false;
+    bool musicBusy_ = false;
+    bool solverRequest_ = false;
+    QCursor linkCursor_;
+};
+
+// Creates the title menu, loads it, shows it and runs its loop; the program's exit code.
+int runTitleMenu();
+
+}  // namespace lumor

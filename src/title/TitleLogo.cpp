@@ -1,0 +1,144 @@
+#include "title/TitleLogo.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <array>
+#include <vector>
+
+namespace lumor {
+namespace {
+
+// Letter strokes on a grid of 4 x 6 units per letter, y downward.
+std::vector<QPainterPath> letterPaths() {
+    std::vector<QPainterPath> paths;
+    auto poly = [](std::initializer_list<QPointF> pts, bool close = false) {
+        QPainterPath path;
+        auto it = pts.begin();
+        path.moveTo(*it);
+        for (++it; it != pts.end(); ++it) path.lineTo(*it);
+        if (close) path.closeSubpath();
+        return path;
+    };
+    paths.push_back(poly({{0, 0}, {0, 6}, {4, 6}}));                                    // L
+    paths.push_back(poly({{0, 0}, {0, 6}, {4, 6}, {4, 0}}));                            // U
+    paths.push_back(poly({{0, 6}, {0, 0}, {2, 2.4}, {4, 0}, {4, 6}}));                  // M
+    paths.push_back(poly({{0, 0}, {4, 0}, {4, 6}, {0, 6}}, true));                      // O
+    QPainterPath r = poly({{0, 6}, {0, 0}, {4, 0}, {4, 3}, {0, 3}});                     // R
+    r.moveTo(1.8, 3);
+    r.lineTo(4, 6);
+    paths.push_back(r);
+    return paths;
+}
+
+void glowStroke(QPainter& p, const QPainterPath& path, const QColor& colour, qreal core) {
+    // Wide faint strokes under narrow bright ones give the beam its halo.
+    const std::array<std::pair<qreal, int>, 4> layers{{{7.0, 18}, {4.2, 40}, {2.4, 95}, {1.5, 190}}};
+    for (auto [scale, alpha] : layers) {
+        QColor c = colour;
+        c.setAlpha(alpha);
+        p.setPen(QPen(c, core * scale, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPath(path);
+    }
+    p.setPen(QPen(QColor(255, 255, 255, 235), core * 0.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(path);
+}
+
+void spark(QPainter& p, QPointF at, qreal r, const QColor& colour) {
+    QRadialGradient g(at, r);
+    QColor c = colour;
+    g.setColorAt(0.0, QColor(255, 255, 255, 255));
+    c.setAlpha(160);
+    g.setColorAt(0.25, c);
+    c.setAlpha(0);
+    g.setColorAt(1.0, c);
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawEllipse(at, r, r);
+    QColor ray = colour;
+    ray.setAlpha(150);
+    p.setPen(QPen(ray, r * 0.07));
+    p.drawLine(at - QPointF(r * 1.3, 0), at + QPointF(r * 1.3, 0));
+    p.drawLine(at - QPointF(0, r * 0.8), at + QPointF(0, r * 0.8));
+}
+
+}  // namespace
+
+void paintTitleLogo(QPainter& p, const QRectF& area) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setCompositionMode(QPainter::CompositionMode_Plus);  // light adds up like light
+
+    const auto paths = letterPaths();
+    constexpr qreal letterW = 4, gap = 2.2, letterH = 6;
+    const qreal unitsW = letterW * 5 + gap * 4;
+    const qreal unit = std::min(area.width() * 0.62 / unitsW, area.height() * 0.62 / letterH);
+    const QPointF origin(area.center().x() - unitsW * unit / 2, area.top() + area.height() * 0.14);
+    const qreal core = unit * 0.42;
+
+    // Cool blue through cyan to violet across the word.
+    const std::array<QColor, 5> colours{QColor(60, 140, 255), QColor(40, 190, 255), QColor(60, 225, 235),
+                                        QColor(120, 170, 255), QColor(175, 120, 255)};
+    for (size_t i = 0; i < paths.size(); ++i) {
+        QTransform t;
+        t.translate(origin.x() + static_cast<qreal>(i) * (letterW + gap) * unit, origin.y());
+        t.scale(unit, unit);
+        glowStroke(p, t.map(paths[i]), colours[i], core);
+    }
+
+    // The base beam: warm light running under the word from a source at the left edge,
+    // fading out to the right, with sparks where it passes the letters' feet.
+    const qreal baseY = origin.y() + (letterH + 1.35) * unit;
+    const qreal x0 = area.left() + area.width() * 0.10, x1 = area.right() - area.width() * 0.10;
+    QLinearGradient beam(x0, 0, x1, 0);
+    beam.setColorAt(0.0, QColor(255, 190, 60, 0));
+    beam.setColorAt(0.18, QColor(255, 200, 70, 210));
+    beam.setColorAt(0.82, QColor(255, 150, 60, 170));
+    beam.setColorAt(1.0, QColor(255, 120, 60, 0));
+    for (auto [w, a] : std::array<std::pair<qreal, qreal>, 3>{{{core * 3.5, 0.15}, {core * 1.6, 0.4}, {core * 0.5, 1.0}}}) {
+        p.setOpacity(a);
+        p.setPen(QPen(QBrush(beam), w, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(QPointF(x0, baseY), QPointF(x1, baseY));
+    }
+    p.setOpacity(1.0);
+    spark(p, QPointF(origin.x() + 4 * unit, origin.y() + letterH * unit), unit * 0.9, QColor(120, 220, 255));
+    spark(p, QPointF(origin.x() + (4 * letterW + 4 * gap + 4) * unit, origin.y() + letterH * unit), unit * 0.9,
+          QColor(200, 150, 255));
+    spark(p, QPointF(origin.x() + (2 * (letterW + gap) + 2) * unit, origin.y() + 2.4 * unit), unit * 0.7,
+          QColor(140, 240, 255));
+    p.restore();
+}
+
+TitleLogo::TitleLogo(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void TitleLogo::paintEvent(QPaintEvent*) {
+    const qreal dpr = devicePixelRatioF();
+    const QSize want = (QSizeF(size()) * dpr).toSize();
+    if (cache_.size() != want) {
+        cache_ = QPixmap(want);
+        cache_.setDevicePixelRatio(dpr);
+        cache_.fill(Qt::transparent);
+        QPainter cp(&cache_);
+        paintTitleLogo(cp, QRectF(QPointF(0, 0), QSizeF(size())));
+    }
+    QPainter p(this);
+    p.drawPixmap(0, 0, cache_);
+}
+
+void TitleLogo::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick) onClick();
+}
+
+void TitleLogo::mouseMoveEvent(QMouseEvent*) {
+    if (onHover) onHover();
+}
+
+void TitleLogo::enterEvent(QEnterEvent*) {
+    if (onHover) onHover();
+}
+
+}  // namespace lumor

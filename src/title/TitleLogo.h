@@ -1,0 +1,31 @@
+// The "LUMOR" logo of the title menu, drawn in code as glowing beams: each letter is a
+// beam path with right-angled turns, fed by a light beam along the base line.
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <functional>
+
+namespace lumor {
+
+// Paints the logo into `area` (any size; the lettering keeps its proportions).
+void paintTitleLogo(QPainter& painter, const QRectF& area);
+
+class TitleLogo : public QWidget {
+public:
+    explicit TitleLogo(QWidget* parent = nullptr);
+    std::function<void()> onClick;
+    std::function<void()> onHover;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+
+private:
+    QPixmap cache_;
+};
+
+}  // namespace lumor

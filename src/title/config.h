@@ -1,0 +1,35 @@
+// "Config.cfg": the chosen pack and skin, the music switch and the nine option switches,
+// one value per line, Windows-1252 text with CR LF line ends.
+#pragma once
+
+#include "app/state.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace lumor {
+
+inline const std::string ConfigFileName = "Config.cfg";
+inline constexpr int ConfigLineCount = 3 + OptionCount;
+
+struct Config {
+    int32_t PackIndex = 0;
+    int32_t SkinIndex = 0;
+    bool MusicOn = true;
+    std::array<bool, OptionCount> Options{true, true, true, true, true, true, true, true, true};
+    bool operator==(const Config&) const = default;
+};
+
+// The twelve lines: both indexes in decimal, then "#TRUE#" or "#FALSE#" for the music
+// switch and each option, every line ended by CR LF.
+std::string formatConfig(const Config& config);
+
+// Reads the values in file order into `config` and stops at the first line that is missing
+// or does not hold a value of its kind; the values read before it stay, the rest keep what
+// `config` held. Returns how many values were taken. Indexes are signed 32-bit decimals with
+// blanks around them allowed; switches are "#TRUE#"/"#FALSE#" in any letter case, or a whole
+// number (0 false, anything else true). Lines may end in CR LF or LF.
+int parseConfig(const std::string& text, Config& config);
+
+}  // namespace lumor
