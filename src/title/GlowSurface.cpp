@@ -81,11 +81,11 @@ void GlowSurface::clearText() {
 void GlowSurface::apply(const TypeStep& step) {
     if (!step.clear && step.glyphs.empty()) return;
     ensureLayer();
-    if (step.clear) layer_.fill(Qt::transparent);
-    if (step.glyphs.empty()) {
+    if (step.clear) {
+        layer_.fill(Qt::transparent);
         update();
-        return;
     }
+    if (step.glyphs.empty()) return;
     QPainter p(&layer_);
     p.setFont(glyphFont());
     const int ascent = QFontMetrics(glyphFont()).ascent();

@@ -2,7 +2,9 @@
 
 #include "app/Audio.h"
 #include "app/Dialogs.h"
+#include "app/Text.h"
 #include "app/Wait.h"
+#include "app/paths.h"
 #include "app/state.h"
 #include "levels/cp1252.h"
 #include "levels/packfile.h"
@@ -45,17 +47,14 @@ namespace {
 
 // --- Texts -----------------------------------------------------------------------------
 
-QString qs(const std::string& cp) { return QString::fromStdString(cp1252::toUtf8(cp)); }
+QString qs(const std::string& cp) { return toQt(cp); }
 
-// Windows-1252 form of a text from the file system or a window; a character the code page
-// cannot hold becomes "?" (only used for texts that are shown, never stored).
+// Windows-1252 form of a text from the file system, for showing only: a character the
+// code page cannot hold becomes "?".
 std::string cpShown(const QString& text) {
-    if (auto cp = cp1252::fromUtf8(text.toStdString())) return *cp;
+    if (auto cp = fromQt(text)) return *cp;
     std::string out;
-    for (QChar ch : text) {
-        auto one = cp1252::fromUtf8(QString(ch).toStdString());
-        out += one ? *one : std::string("?");
-    }
+    for (QChar ch : text) out += fromQt(QString(ch)).value_or("?");
     return out;
 }
 
@@ -83,36 +82,10 @@ const char* const OptionCaptions[OptionCount] = {
 
 // --- Files below the program folder ------------------------------------------------------
 
-// The program spells its folders in mixed case ("Skins" and "skins"); every part of a
-// relative name is matched without regard to case against what exists, and a part that
-// does not exist keeps the spelling given.
-QString resolveIn(QString base, const QString& relative) {
-    if (!base.endsWith('/')) base += '/';
-    QString rel = relative;
-    rel.replace('\\', '/');
-    const QStringList parts = rel.split('/', Qt::SkipEmptyParts);
-    QString path = base;
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        QString name = parts[i];
-        if (!QFileInfo::exists(path + name)) {
-            const QStringList entries =
-                QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-            for (const QString& e : entries)
-                if (e.compare(name, Qt::CaseInsensitive) == 0) {
-                    name = e;
-                    break;
-                }
-        }
-        path += name;
-        if (i + 1 < parts.size()) path += '/';
-    }
-    return path;
-}
-
-QStringList filesIn(const QString& folder, const QStringList& patterns) {
-    // QDir matches name patterns without regard to case; the order is stable by name.
-    return QDir(folder).entryList(patterns, QDir::Files | QDir::Hidden | QDir::System,
-                                  QDir::Name | QDir::IgnoreCase);
+QStringList filesIn(const QString& folder, const char* pattern) {
+    QStringList names;
+    for (const std::string& name : listFiles(folder.toStdString(), pattern)) names << QFile::decodeName(name.c_str());
+    return names;
 }
 
 // A file the skin store can cut: a picture of at least 19 squares of 33 pixels, 32 high.
@@ -152,15 +125,15 @@ QImage skinTile(int code) { return code >= 0 && code < 9 ? previewSkin().tiles[c
 
 // --- Look --------------------------------------------------------------------------------
 
-constexpr int WindowWidth = 860;
+constexpr int WindowWidth = 880;
 constexpr int WindowHeight = 514;
 constexpr int MenuX = 56, MenuY = 170, MenuPitch = 44, MenuWidth = 236;
-const QRect HelpRect(324, 184, 288, 146);      // Picture1, inside its panel
-const QRect SkinCard(636, 176, 188, 282);
-const QRect PackCard(316, 346, 304, 112);
-const QRect FrameRect(316, 176, 508, 282);     // pack and options frames
-const QRect SkinFrameRect(316, 176, 304, 282); // the skin frame leaves the skin card visible
-const QRect StatusRect(56, 484, 600, 16);
+const QRect HelpRect(308, 184, 288, 146);      // Picture1, inside its panel
+const QRect SkinCard(620, 176, 224, 282);
+const QRect PackCard(300, 346, 304, 112);
+const QRect FrameRect(300, 176, 544, 282);     // pack and options frames
+const QRect SkinFrameRect(300, 176, 304, 282); // the skin frame leaves the skin card visible
+const QRect StatusRect(56, 484, 624, 16);
 
 const QColor MenuColour(196, 216, 255);
 const QColor LinkColour(0xC0, 0xFF, 0xC0);
@@ -172,29 +145,32 @@ QFont menuFont(int points) {
     return f;
 }
 
-QFont uiFont(qreal points, bool bold = false, bool condensed = false) {
-    QFont f(condensed ? QStringLiteral("DejaVu Sans Condensed") : QStringLiteral("DejaVu Sans"));
+QFont uiFont(qreal points, bool bold = false, int stretch = QFont::Unstretched) {
+    QFont f(QStringLiteral("DejaVu Sans"));
     f.setPointSizeF(points);
     f.setBold(bold);
+    f.setStretch(stretch);
     return f;
 }
 
 const char* const FrameStyle = R"(
 QGroupBox {
-    background: rgba(6, 12, 28, 245);
-    border: 1px solid #2f5590;
+    background: #060c1c;
+    border: 1px solid #3a66a8;
     border-radius: 8px;
-    margin-top: 14px;
-    padding: 14px 12px 10px 12px;
+    margin-top: 0px;
+    padding: 34px 12px 10px 12px;
     color: #cfe3ff;
     font-weight: bold;
 }
 QGroupBox::title {
-    subcontrol-origin: margin;
-    left: 14px;
-    padding: 1px 8px;
+    subcontrol-origin: border;
+    subcontrol-position: top left;
+    left: 12px;
+    top: 9px;
+    padding: 1px 10px;
     background: #12284d;
-    border: 1px solid #2f5590;
+    border: 1px solid #3a66a8;
     border-radius: 4px;
     color: #e8f2ff;
 }
@@ -261,6 +237,22 @@ QCursor makeLinkCursor(qreal dpr) {
     p.drawEllipse(QPointF(3, 3), 5, 5);
     p.end();
     return QCursor(pm, 3, 3);
+}
+
+// Breaks a caption into lines of at most `width` pixels at blanks (the two long option
+// captions take two lines).
+QString wrapCaption(const QString& caption, const QFontMetrics& fm, int width) {
+    QString out, line;
+    for (const QString& word : caption.split(' ')) {
+        const QString candidate = line.isEmpty() ? word : line + ' ' + word;
+        if (!line.isEmpty() && fm.horizontalAdvance(candidate) > width) {
+            out += line + '\n';
+            line = word;
+        } else {
+            line = candidate;
+        }
+    }
+    return out + line;
 }
 
 QPixmap tilePixmap(const QImage& tile, int logical, qreal dpr) {
@@ -331,7 +323,7 @@ void Titel::buildControls() {
     StatusBar->setPanelColor(QColor(3, 6, 14));
 
     Label1 = new QLabel(QStringLiteral("Version 1.14"), this);
-    Label1->setGeometry(680, 480, 144, 24);
+    Label1->setGeometry(SkinCard.right() - 143, 480, 144, 24);
     Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label1->setFont(uiFont(9));
     Label1->setStyleSheet(QStringLiteral("color: #7f9cc8;"));
@@ -382,17 +374,21 @@ void Titel::buildControls() {
     Frame1 = new QGroupBox(QStringLiteral("Options"), this);
     Frame1->setGeometry(FrameRect);
     Frame1->setStyleSheet(QString::fromLatin1(FrameStyle));
-    Frame1->setFont(uiFont(8.5, false, true));
+    const QFont optionFont = uiFont(9);
+    const int captionWidth = FrameRect.width() - 24 - 2 - 24;  // frame padding, border, indicator
     {
         auto* layout = new QVBoxLayout(Frame1);
-        layout->setSpacing(4);
+        layout->setSpacing(3);
         for (int k = 0; k < OptionCount; ++k) {
-            auto* box = new QCheckBox(QString::fromUtf8(OptionCaptions[k]), Frame1);
+            auto* box = new QCheckBox(
+                wrapCaption(QString::fromUtf8(OptionCaptions[k]), QFontMetrics(optionFont), captionWidth), Frame1);
+            box->setFont(optionFont);
             connect(box, &QCheckBox::clicked, this, [this, k] { Check1_Click(k); });
             layout->addWidget(box);
             Check1[static_cast<size_t>(k)] = box;
         }
         Check2 = new QCheckBox(QStringLiteral("Hintergrundmusik"), Frame1);
+        Check2->setFont(optionFont);
         connect(Check2, &QCheckBox::toggled, this, [this] { Check2_Click(); });
         layout->addSpacing(4);
         layout->addWidget(Check2);
@@ -464,7 +460,7 @@ void Titel::paintEvent(QPaintEvent*) {
     QRadialGradient halo(QPointF(width() / 2.0, 70), width() * 0.45);
     halo.setColorAt(0, QColor(40, 110, 255, 46));
     halo.setColorAt(1, QColor(40, 110, 255, 0));
-    p.fillRect(QRect(0, 0, width(), 200), halo);
+    p.fillRect(rect(), halo);
 
     auto card = [&](const QRectF& r, const QColor& fill) {
         p.setPen(QPen(QColor(47, 85, 144, 200), 1));
@@ -500,7 +496,7 @@ void Titel::paintEvent(QPaintEvent*) {
 // --- Loading -------------------------------------------------------------------------------
 
 QString Titel::appPath(const QString& relative) const {
-    return resolveIn(QString::fromStdString(state().AppFolder), relative);
+    return QFile::decodeName(programPath(relative.toStdString()).c_str());
 }
 
 bool Titel::Form_Load() {
@@ -511,7 +507,7 @@ bool Titel::Form_Load() {
     // Pack list: title (or the file name less its extension) and the file name.
     List1->clear();
     PackTitles.clear();
-    PackFiles = filesIn(QString::fromStdString(st.AppFolder), {QStringLiteral("*.llp")});
+    PackFiles = filesIn(QString::fromStdString(st.AppFolder), "*.llp");
     for (const QString& file : PackFiles) {
         const PackHeaderPreview header = readPackHeader(nativePath(appPath(file)));
         QString title = qs(header.title).trimmed();
@@ -524,7 +520,7 @@ bool Titel::Form_Load() {
     SkinFiles.clear();
     File2->clear();
     const QString skinFolder = appPath(QStringLiteral("Skins"));
-    for (const QString& file : filesIn(skinFolder, {}))
+    for (const QString& file : filesIn(skinFolder, "*.*"))
         if (loadsAsSkin(skinFolder + '/' + file)) SkinFiles << file;
     File2->addItems(SkinFiles);
 
@@ -593,6 +589,7 @@ void Titel::ShowLP() {
     const int count = state().pack.levels.count();
     Label3->setText(QString::number(count) + (count == 1 ? QStringLiteral(" Level") : QStringLiteral(" Levels")));
     Label5->setText(qs(header.PackRemark));
+    layoutPackCard();
 
     PackHasLink = !header.PackLink.empty();
     if (PackHasLink) {
@@ -603,6 +600,18 @@ void Titel::ShowLP() {
         Label4->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);"));
         Label4->unsetCursor();
     }
+}
+
+void Titel::layoutPackCard() {
+    // Title, count and remark follow each other; a long title takes a second line.
+    const int x = PackCard.x() + 14, w = PackCard.width() - 28;
+    int y = PackCard.y() + 12;
+    const int titleHeight = std::clamp(Label4->heightForWidth(w), 18, 40);
+    Label4->setGeometry(x, y, w, titleHeight);
+    y += titleHeight + 4;
+    Label3->setGeometry(x, y, w, 18);
+    y += 22;
+    Label5->setGeometry(x, y, w, std::max(0, PackCard.bottom() - 8 - y));
 }
 
 bool Titel::applySkin(int index) {
@@ -903,7 +912,7 @@ void Titel::actOnMenuChoice() {
 void Titel::passwordEntry() {
     const std::optional<QString> answer = askText(this, PasswordPrompt);
     const QString typed = answer.value_or(QString());
-    const std::optional<std::string> bytes = cp1252::fromUtf8(typed.toStdString());
+    const std::optional<std::string> bytes = fromQt(typed);
     if (!bytes) {
         // A character the code page cannot hold is in no password.
         showMessage(this, WrongPassword);

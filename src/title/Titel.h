@@ -127,6 +127,7 @@ private:
     void passwordEntry();
     void startPlay();
     bool loadPack(int index);
+    void layoutPackCard();
     bool applySkin(int index);
     QString appPath(const QString& relative) const;
 

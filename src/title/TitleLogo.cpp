@@ -32,16 +32,45 @@ std::vector<QPainterPath> letterPaths() {
     return paths;
 }
 
-void glowStroke(QPainter& p, const QPainterPath& path, const QColor& colour, qreal core) {
-    // Wide faint strokes under narrow bright ones give the beam its halo.
-    const std::array<std::pair<qreal, int>, 4> layers{{{7.0, 18}, {4.2, 40}, {2.4, 95}, {1.5, 190}}};
-    for (auto [scale, alpha] : layers) {
-        QColor c = colour;
-        c.setAlpha(alpha);
-        p.setPen(QPen(c, core * scale, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.drawPath(path);
+// A box blur over a premultiplied picture, in place: three passes come close to a Gaussian.
+void boxBlur(QImage& img, int radius) {
+    const int w = img.width(), h = img.height();
+    std::vector<uint32_t> line(static_cast<size_t>(std::max(w, h)));
+    auto pass = [&](bool horizontal) {
+        const int outer = horizontal ? h : w, inner = horizontal ? w : h;
+        for (int o = 0; o < outer; ++o) {
+            auto px = [&](int i) -> QRgb& {
+                return horizontal ? reinterpret_cast<QRgb*>(img.scanLine(o))[i]
+                                  : reinterpret_cast<QRgb*>(img.scanLine(i))[o];
+            };
+            for (int i = 0; i < inner; ++i) line[static_cast<size_t>(i)] = px(i);
+            int sum[4] = {0, 0, 0, 0};
+            auto add = [&](int i, int sign) {
+                if (i < 0 || i >= inner) return;
+                const QRgb c = line[static_cast<size_t>(i)];
+                sum[0] += sign * qAlpha(c);
+                sum[1] += sign * qRed(c);
+                sum[2] += sign * qGreen(c);
+                sum[3] += sign * qBlue(c);
+            };
+            for (int i = -radius; i < radius; ++i) add(i, 1);
+            const int n = 2 * radius + 1;
+            for (int i = 0; i < inner; ++i) {
+                add(i + radius, 1);
+                px(i) = qRgba(sum[1] / n, sum[2] / n, sum[3] / n, sum[0] / n);
+                add(i - radius, -1);
+            }
+        }
+    };
+    for (int k = 0; k < 3; ++k) {
+        pass(true);
+        pass(false);
     }
-    p.setPen(QPen(QColor(255, 255, 255, 235), core * 0.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+}
+
+void stroke(QPainter& p, const QPainterPath& path, const QColor& colour, qreal width) {
+    p.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
     p.drawPath(path);
 }
 
@@ -73,18 +102,46 @@ void paintTitleLogo(QPainter& p, const QRectF& area) {
     const auto paths = letterPaths();
     constexpr qreal letterW = 4, gap = 2.2, letterH = 6;
     const qreal unitsW = letterW * 5 + gap * 4;
-    const qreal unit = std::min(area.width() * 0.62 / unitsW, area.height() * 0.62 / letterH);
-    const QPointF origin(area.center().x() - unitsW * unit / 2, area.top() + area.height() * 0.14);
+    const qreal unit = std::min(area.width() * 0.62 / unitsW, area.height() * 0.56 / letterH);
+    const QPointF origin(area.center().x() - unitsW * unit / 2, area.top() + area.height() * 0.16);
     const qreal core = unit * 0.42;
 
     // Cool blue through cyan to violet across the word.
     const std::array<QColor, 5> colours{QColor(60, 140, 255), QColor(40, 190, 255), QColor(60, 225, 235),
                                         QColor(120, 170, 255), QColor(175, 120, 255)};
+    std::vector<QPainterPath> placed;
     for (size_t i = 0; i < paths.size(); ++i) {
         QTransform t;
         t.translate(origin.x() + static_cast<qreal>(i) * (letterW + gap) * unit, origin.y());
         t.scale(unit, unit);
-        glowStroke(p, t.map(paths[i]), colours[i], core);
+        placed.push_back(t.map(paths[i]));
+    }
+
+    // The halo: the strokes drawn wide at a quarter of the size, blurred and laid over.
+    constexpr qreal shrink = 0.25;
+    QImage halo((area.size() * shrink).toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    halo.fill(Qt::transparent);
+    {
+        QPainter hp(&halo);
+        hp.setRenderHint(QPainter::Antialiasing);
+        hp.scale(shrink, shrink);
+        hp.translate(-area.topLeft());
+        for (size_t i = 0; i < placed.size(); ++i) {
+            QColor c = colours[i];
+            c.setAlpha(150);
+            stroke(hp, placed[i], c, core * 3.2);
+        }
+    }
+    boxBlur(halo, std::max(1, qRound(core * shrink * 1.4)));
+    p.drawImage(area, halo);
+
+    for (size_t i = 0; i < placed.size(); ++i) {
+        QColor c = colours[i];
+        c.setAlpha(110);
+        stroke(p, placed[i], c, core * 1.9);
+        c.setAlpha(235);
+        stroke(p, placed[i], c, core * 1.05);
+        stroke(p, placed[i], QColor(255, 255, 255, 235), core * 0.45);
     }
 
     // The base beam: warm light running under the word from a source at the left edge,

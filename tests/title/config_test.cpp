@@ -1,0 +1,121 @@
+#include "title/config.h"
+#include "title/helptext.h"
+#include "title/links.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace lumor;
+
+TEST(Config, WritesTwelveLinesInTheirOrder) {
+    Config c;
+    c.PackIndex = 2;
+    c.SkinIndex = 1;
+    c.MusicOn = false;
+    c.Options[OptParticles] = false;
+    EXPECT_EQ(formatConfig(c),
+              "2\r\n1\r\n#FALSE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#FALSE#\r\n"
+              "#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n");
+    c.PackIndex = -7;
+    c.SkinIndex = 2147483647;
+    EXPECT_EQ(formatConfig(c).substr(0, 16), "-7\r\n2147483647\r\n");
+}
+
+TEST(Config, ReadsBackWhatItWrites) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 200; ++round) {
+        Config c;
+        c.PackIndex = static_cast<int32_t>(rng());
+        c.SkinIndex = static_cast<int32_t>(rng());
+        c.MusicOn = rng() & 1;
+        for (bool& o : c.Options) o = rng() & 1;
+        Config back;
+        back.MusicOn = !c.MusicOn;
+        EXPECT_EQ(parseConfig(formatConfig(c), back), ConfigLineCount);
+        EXPECT_EQ(back, c);
+    }
+}
+
+TEST(Config, AFileWithTwoLinesKeepsTheDefaultsForTheRest) {
+    Config c;
+    EXPECT_EQ(parseConfig("3\r\n1\r\n", c), 2);
+    EXPECT_EQ(c.PackIndex, 3);
+    EXPECT_EQ(c.SkinIndex, 1);
+    EXPECT_EQ(c, (Config{3, 1, true, {true, true, true, true, true, true, true, true, true}}));
+}
+
+TEST(Config, ReadingStopsAtTheFirstBadLineAndKeepsWhatCameBefore) {
+    struct Case {
+        const char* text;
+        int taken;
+        Config expect;
+    };
+    const std::array<bool, OptionCount> all{true, true, true, true, true, true, true, true, true};
+    auto withOption0Off = all;
+    withOption0Off[0] = false;
+    const Case cases[] = {
+        {"4\r\nzwei\r\n#FALSE#\r\n", 1, {4, 0, true, all}},
+        {"4\r\n\r\n#FALSE#\r\n", 1, {4, 0, true, all}},            // an empty line is no number
+        {"4\r\n1\r\nja\r\n#FALSE#\r\n", 2, {4, 1, true, all}},
+        {"2147483648\r\n1\r\n", 0, {0, 0, true, all}},             // past 32 bits
+        {"-2147483648\r\n1\r\n", 2, {INT32_MIN, 1, true, all}},
+        {"1.5\r\n1\r\n", 0, {0, 0, true, all}},
+        {"  5 \r\n\t6\r\n #false# \r\n0\r\n-1\r\n", 5, {5, 6, false, withOption0Off}},
+        {"1\n2\n#FALSE#", 3, {1, 2, false, all}},                 // LF ends and no last line end
+        {"", 0, {0, 0, true, all}},
+    };
+    for (const Case& k : cases) {
+        Config c;
+        EXPECT_EQ(parseConfig(k.text, c), k.taken) << k.text;
+        EXPECT_EQ(c, k.expect) << k.text;
+    }
+}
+
+TEST(Config, LinesBehindTheTwelfthAreIgnored) {
+    Config c;
+    std::string text = formatConfig(Config{}) + "#FALSE#\r\nrubbish\r\n";
+    EXPECT_EQ(parseConfig(text, c), ConfigLineCount);
+    EXPECT_EQ(c, Config{});
+}
+
+TEST(PackLink, OnlyWebAndMailAddressesAreHandedOn) {
+    for (const char* ok : {"http://lumor.example.org/", "HTTPS://example.org/levels?a=1", "mailto:someone@example.org",
+                           "https://example.org/page.exe.html"})
+        EXPECT_TRUE(packLinkMayOpen(ok)) << ok;
+    for (const char* refused :
+         {"", "www.example.org", "calc.exe", "file:///bin/sh", "C:\\Windows\\system32\\cmd.exe", "javascript:alert(1)",
+          "http://", "mailto:", " https://example.org", "https://example.org/x y", "https://example.org/\r\nx",
+          "https://example.org/setup.EXE", "ftp://example.org", "http:/example.org"})
+        EXPECT_FALSE(packLinkMayOpen(refused)) << refused;
+}
+
+TEST(TitleTexts, MenuEntryTwoFollowsTheFolder) {
+    EXPECT_EQ(menuCaption(2, true), "Editor");
+    EXPECT_EQ(menuCaption(2, false), "Install");
+    EXPECT_EQ(menuHint(2, true), "  Startet den Editor   ");
+    EXPECT_EQ(menuHint(2, false), "  Kopiert das Spiel auf Festplatte und der Editor wird aktiviert   ");
+    EXPECT_EQ(menuHint(1, true), "  Passworteingabe, um in einem der h\xf6heren Levels zu starten   ");
+    EXPECT_EQ(menuCaption(6, true), "");
+}
+
+TEST(TitleTexts, HelpPagesAreLinesEndedByABarThatFitTheHelpArea) {
+    const auto& pages = helpPages();
+    ASSERT_EQ(pages.size(), 11u);
+    EXPECT_EQ(pages[10], "  Ich geb's auf...   |");
+    EXPECT_EQ(pages[0].substr(0, 17), "  Willkommen!   |");
+    EXPECT_NE(pages[0].find("oben auf \"LUMOR\" klicken!   |"), std::string::npos);
+    EXPECT_NE(pages[2].find("den R\xe4tselmarathon des   |"), std::string::npos);
+    for (const std::string& page : pages) {
+        ASSERT_EQ(page.back(), '|');
+        size_t start = 0, lines = 0;
+        for (size_t bar; (bar = page.find('|', start)) != std::string::npos; start = bar + 1, ++lines) {
+            const std::string line = page.substr(start, bar - start);
+            EXPECT_EQ(line.substr(line.size() - 3), "   ") << line;
+            EXPECT_LE(line.size(), 35u) << line;  // 35 cells of 8 pixels are the help area's width
+        }
+        EXPECT_LE(lines, 10u);
+    }
+    // The credits: a heading and four lines.
+    EXPECT_EQ(std::count(pages[1].begin(), pages[1].end(), '|'), 5);
+}

@@ -1,0 +1,596 @@
+// The title window on a temporary program folder, with a fake clock, answered dialogs and
+// recorded outside calls (board, editor, installer, URL handler).
+#include "app/Audio.h"
+#include "app/Dialogs.h"
+#include "app/Text.h"
+#include "app/Wait.h"
+#include "app/random.h"
+#include "app/state.h"
+#include "levels/packfile.h"
+#include "title/GlowSurface.h"
+#include "title/Titel.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+
+using namespace lumor;
+
+namespace {
+
+struct PackSpec {
+    std::string title;
+    std::string author = {};
+    int levels = 3;
+    std::string link = {};
+    std::string remark = {};
+};
+
+class TitelTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    FakeClock fakeClock;
+    QStringList messages;
+    QStringList prompts;
+    std::deque<std::optional<QString>> answers;
+    std::vector<int> plays;  // Handover at each start of the board window
+    int editorRuns = 0;
+    std::function<void()> inEditor;
+    QStringList started;
+    QList<QUrl> opened;
+
+    void SetUp() override {
+        ProgramState& st = state();
+        st.AppFolder = dir.path().toStdString() + "/";
+        st.FolderWritable = true;
+        st.MusicOn = true;
+        st.Options.fill(true);
+        st.handover.clear();
+        st.pack = Pack{};
+        st.FinalMessage = DefaultFinalMessage;
+        st.CurrentSong.clear();
+        setClock(&fakeClock);
+        dialogHooks().message = [this](const QString& text) { messages << text; };
+        dialogHooks().input = [this](const QString& prompt) -> std::optional<QString> {
+            prompts << prompt;
+            if (answers.empty()) return std::nullopt;
+            auto answer = answers.front();
+            answers.pop_front();
+            return answer;
+        };
+        QDir(dir.path()).mkpath("Musik");
+    }
+
+    void TearDown() override {
+        StopSong();
+        setClock(nullptr);
+        dialogHooks() = {};
+        finderLauncher() = nullptr;
+    }
+
+    QString path(const QString& name) const { return dir.path() + "/" + name; }
+
+    void writePack(const QString& file, const PackSpec& spec) {
+        PackHeader h;
+        h.PackTitle = spec.title;
+        h.PackAuthor = spec.author;
+        h.PackLink = spec.link;
+        h.PackRemark = spec.remark;
+        std::vector<LevelRecord> levels;
+        const char* passwords[] = {"ALPHA", "BETA", "GAMMA", "DELTA"};
+        for (int i = 0; i < spec.levels; ++i) {
+            LevelRecord r;
+            r.Name = "Level " + std::to_string(i + 1);
+            r.Password = i < 4 ? passwords[i] : "PW" + std::to_string(i);
+            levels.push_back(r);
+        }
+        SeededRandom random(3);
+        ASSERT_TRUE(lumor::writePack(path(file).toStdString(), h, levels, random).ok);
+    }
+
+    void writeFile(const QString& name, const QByteArray& bytes) {
+        QDir(dir.path()).mkpath(QFileInfo(path(name)).path());
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    QByteArray readFile(const QString& name) {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // A skin whose squares are all of one colour, the empty tile (square 0) included.
+    void writeSkin(const QString& name, QColor colour, QSize size = {627, 33}) {
+        QDir(dir.path()).mkpath("Skins");
+        QImage skin(size, QImage::Format_RGB32);
+        skin.fill(colour);
+        ASSERT_TRUE(skin.save(path("Skins/" + name), "BMP"));
+    }
+
+    std::unique_ptr<Titel> make() {
+        auto t = std::make_unique<Titel>();
+        t->hooks.play = [this](QWidget*) { plays.push_back(state().handover.toInt()); };
+        t->hooks.editor = [this](QWidget*) {
+            ++editorRuns;
+            if (inEditor) inEditor();
+        };
+        t->hooks.startProgram = [this](const QString& program) {
+            started << program;
+            return true;
+        };
+        t->hooks.openUrl = [this](const QUrl& url) {
+            opened << url;
+            return true;
+        };
+        return t;
+    }
+
+    std::unique_ptr<Titel> open() {
+        auto t = make();
+        EXPECT_TRUE(t->Form_Load());
+        t->show();
+        return t;
+    }
+
+    // Releasing the mouse over a menu entry, then the frame that acts on it.
+    static void choose(Titel& t, int entry) {
+        QTest::mouseRelease(t.Menu[static_cast<size_t>(entry)], Qt::LeftButton, {}, QPoint(10, 10));
+        t.frame();
+    }
+
+    static void point(QWidget* w) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &move);
+    }
+
+    static void tick(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
+
+    static void doubleClickRow(QListWidget* list, int row) {
+        clickRow(list, row);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    }
+
+    static void clickRow(QListWidget* list, int row) {
+        QListWidgetItem* item = list->item(row);
+        ASSERT_NE(item, nullptr);
+        list->scrollToItem(item);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    }
+
+    // Runs the loop until it has waited `frames` times, then closes the window.
+    int runAndClose(Titel& t, int frames) {
+        int waits = 0;
+        fakeClock.onWait = [&](int64_t) {
+            if (++waits == frames) t.close();
+        };
+        const int rc = t.runLoop();
+        fakeClock.onWait = nullptr;
+        return rc;
+    }
+
+    static QRgb centreOf(const QLabel* image) {
+        const QImage img = image->pixmap().toImage();
+        return img.isNull() ? 0 : img.pixel(img.width() / 2, img.height() / 2);
+    }
+
+    static bool anyInk(const QImage& layer) {
+        for (int y = 0; y < layer.height(); ++y)
+            for (int x = 0; x < layer.width(); ++x)
+                if (qAlpha(layer.pixel(x, y)) != 0) return true;
+        return false;
+    }
+};
+
+const QString Configured = QStringLiteral("2\r\n1\r\n#FALSE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#FALSE#\r\n"
+                                          "#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n");
+
+}  // namespace
+
+TEST_F(TitelTest, ChoicesMadeInTheFramesAreWrittenToConfigWhenTheWindowCloses) {
+    writePack("a.llp", {"Anfang", "", 2});
+    writePack("b.llp", {"Mitte", "", 2});
+    writePack("c.llp", {"Ende", "Eva", 5});
+    writeSkin("A.bmp", Qt::red);
+    writeSkin("B.bmp", Qt::green);
+    writeFile("Musik/TITEL.mid", "no song");
+    auto t = open();
+    EXPECT_EQ(t->PackIndex, 0);
+
+    choose(*t, 3);
+    ASSERT_TRUE(t->Frame3->isVisible());
+    clickRow(t->List1, 2);
+    EXPECT_EQ(t->statusText(), "  Ende von Eva  ");
+    EXPECT_EQ(t->PackIndex, 0) << "a click only previews";
+    QTest::mouseClick(t->Command4, Qt::LeftButton);
+    EXPECT_FALSE(t->Frame3->isVisible());
+    EXPECT_EQ(t->PackIndex, 2);
+    EXPECT_EQ(t->Label4->text(), "Ende von Eva");
+    EXPECT_EQ(t->Label3->text(), "5 Levels");
+
+    choose(*t, 4);
+    clickRow(t->File2, 1);
+    QTest::mouseClick(t->Command2, Qt::LeftButton);
+    EXPECT_EQ(t->SkinIndex, 1);
+    EXPECT_EQ(t->Label2->text(), "Skin:B");
+
+    choose(*t, 5);
+    ASSERT_TRUE(t->Frame1->isVisible());
+    ASSERT_TRUE(t->Check2->isVisible());
+    tick(t->Check1[3]);
+    tick(t->Check2);
+    EXPECT_FALSE(state().Options[3]);
+    EXPECT_FALSE(state().MusicOn);
+
+    EXPECT_EQ(runAndClose(*t, 3), 0);
+    EXPECT_EQ(QString::fromLatin1(readFile("Config.cfg")), Configured);
+    EXPECT_FALSE(t->isVisible());
+}
+
+TEST_F(TitelTest, ConfigIsReadPartlyAndIndexesOutsideTheListsFallBackToZero) {
+    writePack("a.llp", {"A"});
+    writePack("b.llp", {"B"});
+    writeSkin("A.bmp", Qt::red);
+    writeSkin("B.bmp", Qt::green);
+    writeFile("Musik/titel.mid", "x");
+
+    writeFile("Config.cfg", "1\r\n1\r\n");
+    auto t = open();
+    EXPECT_EQ(t->PackIndex, 1);
+    EXPECT_EQ(t->SkinIndex, 1);
+    EXPECT_EQ(t->Label2->text(), "Skin:B");
+    EXPECT_EQ(centreOf(t->Image5), qRgb(0, 255, 0));
+    EXPECT_TRUE(state().MusicOn);
+    EXPECT_TRUE(t->Check2->isChecked());
+    for (QCheckBox* box : t->Check1) EXPECT_TRUE(box->isChecked());
+
+    writeFile("Config.cfg", "2\r\n-1\r\n#FALSE#\r\n#FALSE#\r\nkaputt\r\n#FALSE#\r\n");
+    t = open();
+    EXPECT_EQ(t->PackIndex, 0);
+    EXPECT_EQ(t->SkinIndex, 0);
+    EXPECT_EQ(t->Label2->text(), "Skin:A");
+    EXPECT_FALSE(state().MusicOn);
+    EXPECT_FALSE(t->Check2->isChecked());
+    EXPECT_FALSE(t->Check1[0]->isChecked());
+    EXPECT_TRUE(t->Check1[1]->isChecked()) << "reading stopped at the bad line";
+    EXPECT_TRUE(state().Options[2]);
+}
+
+TEST_F(TitelTest, PointingSetsEntrySizesAndTheTypedStatusLine) {
+    writePack("a.llp", {"A", "", 1, "https://example.org/a"});
+    writeSkin("A.bmp", Qt::red);
+    auto t = open();
+
+    point(t->Menu[1]);
+    for (int k = 0; k < MenuEntryCount; ++k)
+        EXPECT_EQ(t->Menu[static_cast<size_t>(k)]->font().pointSize(), k == 1 ? 24 : 18) << k;
+    EXPECT_EQ(t->statusText(), fromQt("  Passworteingabe, um in einem der höheren Levels zu starten   "));
+    for (int i = 0; i < 3; ++i) t->frame();
+    EXPECT_EQ(t->shownStatusText(), t->statusText());
+    EXPECT_TRUE(anyInk(t->StatusBar->layer()));
+
+    point(t->Menu[2]);
+    EXPECT_EQ(t->statusText(), "  Startet den Editor   ");
+    EXPECT_EQ(t->Menu[1]->font().pointSize(), 18);
+
+    point(t.get());  // the free window area
+    for (QLabel* entry : t->Menu) EXPECT_EQ(entry->font().pointSize(), 18);
+    EXPECT_EQ(t->statusText(), "");
+    t->frame();
+    EXPECT_FALSE(anyInk(t->StatusBar->layer())) << "a new text clears the line";
+
+    point(t->Label4);
+    EXPECT_EQ(t->statusText(), "    https://example.org/a  ");
+    for (QWidget* quiet : std::initializer_list<QWidget*>{t->Label5, t->Picture1}) {
+        point(t->Menu[0]);
+        point(quiet);
+        EXPECT_EQ(t->statusText(), "");
+    }
+    EXPECT_EQ(t->Menu[0]->font().pointSize(), 24) << "only the free area shrinks the entries";
+}
+
+TEST_F(TitelTest, MenuEntriesToggleTheFramesAndNeverLeaveASkinPreview) {
+    writePack("a.llp", {"A"});
+    writeSkin("A.bmp", Qt::red);
+    writeSkin("B.bmp", Qt::blue);
+    auto t = open();
+
+    choose(*t, 3);
+    EXPECT_TRUE(t->Frame3->isVisible());
+    choose(*t, 3);
+    EXPECT_FALSE(t->Frame3->isVisible()) << "a second click closes it";
+    choose(*t, 3);
+    choose(*t, 4);
+    EXPECT_FALSE(t->Frame3->isVisible());
+    EXPECT_TRUE(t->Frame2->isVisible());
+
+    clickRow(t->File2, 1);
+    EXPECT_EQ(t->Label2->text(), "Skin:B");
+    EXPECT_EQ(centreOf(t->Image3), qRgb(0, 0, 255));
+    EXPECT_EQ(t->SkinIndex, 0) << "a preview is not the choice";
+    choose(*t, 5);
+    EXPECT_FALSE(t->Frame2->isVisible());
+    EXPECT_TRUE(t->Frame1->isVisible());
+    EXPECT_EQ(t->Label2->text(), "Skin:A");
+    EXPECT_EQ(centreOf(t->Image3), qRgb(255, 0, 0));
+
+    choose(*t, 4);
+    EXPECT_FALSE(t->Frame1->isVisible());
+    clickRow(t->File2, 1);
+    QTest::mouseClick(t->Command1, Qt::LeftButton);  // "Abbrechen"
+    EXPECT_FALSE(t->Frame2->isVisible());
+    EXPECT_EQ(t->Label2->text(), "Skin:A");
+
+    choose(*t, 4);
+    doubleClickRow(t->File2, 1);
+    EXPECT_FALSE(t->Frame2->isVisible());
+    EXPECT_EQ(t->SkinIndex, 1);
+    EXPECT_EQ(t->Label2->text(), "Skin:B");
+
+    t->MenuChoice = 9;  // not an entry: frames close, nothing else
+    choose(*t, 5);
+    t->MenuChoice = 9;
+    t->frame();
+    EXPECT_FALSE(t->Frame1->isVisible());
+    EXPECT_EQ(t->MenuChoice, -1);
+}
+
+TEST_F(TitelTest, OnlyFilesThatLoadAsSkinsAreOffered) {
+    writePack("a.llp", {"A"});
+    writeSkin("Gut.bmp", Qt::red);
+    writeSkin("klein.bmp", Qt::red, {100, 33});
+    writeFile("Skins/liesmich.txt", "kein Bild");
+    writeFile("Skins/kaputt.bmp", "BM kaputt");
+    auto t = open();
+    EXPECT_EQ(t->SkinFiles, QStringList{"Gut.bmp"});
+    EXPECT_EQ(t->Label2->text(), "Skin:Gut");
+}
+
+TEST_F(TitelTest, PasswordEntryFindsTheLevelInAnyCaseAndRefusesWrongOnes) {
+    writePack("a.llp", {"A", "", 4});
+    writeSkin("A.bmp", Qt::red);
+    auto t = open();
+
+    answers = {QStringLiteral("gamma")};
+    choose(*t, 1);
+    EXPECT_EQ(prompts, QStringList{"Bitte geben sie das Passwort ein:"});
+    EXPECT_EQ(plays, std::vector<int>{2});
+    EXPECT_TRUE(messages.isEmpty());
+
+    answers = {QStringLiteral("Omega")};
+    choose(*t, 1);
+    EXPECT_EQ(messages, QStringList{"Passwort falsch!"});
+    EXPECT_EQ(plays.size(), 1u);
+
+    messages.clear();
+    answers = {std::nullopt};
+    choose(*t, 1);
+    answers = {QString()};
+    choose(*t, 1);
+    answers = {QStringLiteral("¤")};
+    choose(*t, 1);
+    answers = {QStringLiteral("ALPHA\u4E00")};  // not storable: in no password
+    choose(*t, 1);
+    EXPECT_EQ(messages, QStringList{"Passwort falsch!"});
+    EXPECT_EQ(plays.size(), 1u);
+
+    // The solver request goes to the finder when there is one, else it plays.
+    std::vector<int> finder;
+    answers = {QStringLiteral("¤beta")};
+    choose(*t, 1);
+    EXPECT_EQ(plays, (std::vector<int>{2, 1}));
+    finderLauncher() = [&](QWidget*, int level) { finder.push_back(level); };
+    answers = {QStringLiteral("¤delta")};
+    choose(*t, 1);
+    EXPECT_EQ(finder, std::vector<int>{3});
+    EXPECT_EQ(plays.size(), 2u);
+}
+
+TEST_F(TitelTest, StartPlaysTheFirstLevel) {
+    writePack("a.llp", {"A", "", 4});
+    auto t = open();
+    state().handover.set(7);
+    choose(*t, 0);
+    EXPECT_EQ(plays, std::vector<int>{0});
+}
+
+TEST_F(TitelTest, PackLinesAndLabelsNameTitleFileAuthorAndCount) {
+    writePack("ohne.llp", {"", "", 1});
+    writePack("welt.llp", {fromQt("Schöne Welt").value(), fromQt("Jörg").value(), 0, "", "Bemerkung"});
+    writePack("zwoelf.llp", {fromQt("Zwölf").value(), "", 12});
+    writeFile("Config.cfg", "0\r\n");
+    auto t = open();
+    EXPECT_EQ(t->PackTitles, (QStringList{"ohne (ohne.llp)", "Schöne Welt (welt.llp)", "Zwölf (zwoelf.llp)"}));
+    ASSERT_EQ(t->List1->count(), 3);
+    EXPECT_EQ(t->List1->item(1)->text(), "Schöne Welt (welt.llp)");
+    EXPECT_EQ(t->Label4->text(), "ohne");
+    EXPECT_EQ(t->Label3->text(), "1 Level");
+
+    choose(*t, 3);
+    clickRow(t->List1, 1);
+    EXPECT_EQ(toQt(t->statusText()), "  Schöne Welt von Jörg  ");
+    clickRow(t->List1, 0);
+    EXPECT_EQ(t->statusText(), "  ohne  ");
+    doubleClickRow(t->List1, 1);
+    EXPECT_FALSE(t->Frame3->isVisible());
+    EXPECT_EQ(t->Label4->text(), "Schöne Welt von Jörg");
+    EXPECT_EQ(t->Label3->text(), "0 Levels");
+    EXPECT_EQ(t->Label5->text(), "Bemerkung");
+    EXPECT_EQ(state().FinalMessage, DefaultFinalMessage);
+
+    choose(*t, 3);
+    clickRow(t->List1, 2);
+    QTest::mouseClick(t->Command3, Qt::LeftButton);  // "Abbrechen" keeps the pack
+    EXPECT_EQ(t->PackIndex, 1);
+    choose(*t, 3);
+    clickRow(t->List1, 2);
+    QTest::mouseClick(t->Command4, Qt::LeftButton);
+    EXPECT_EQ(t->Label3->text(), "12 Levels");
+    EXPECT_EQ(state().pack.levels.count(), 12);
+}
+
+TEST_F(TitelTest, OnlyWebAndMailLinksOfAPackAreOpened) {
+    const std::pair<const char*, bool> cases[] = {
+        {"https://example.org/lumor", true}, {"mailto:team@example.org", true}, {"file:///bin/sh", false},
+        {"Install.exe", false},              {"https://example.org/setup.EXE", false},
+    };
+    int i = 0;
+    for (auto [link, opens] : cases) writePack(QString("p%1.llp").arg(i++), {"T", "", 1, link});
+    writePack("q.llp", {"ohne Link"});
+    auto t = open();
+    for (i = 0; i < 5; ++i) {
+        t->PackIndex = i;
+        t->ShowLP();
+        EXPECT_TRUE(t->PackHasLink);
+        EXPECT_EQ(t->Label4->cursor().shape(), Qt::BitmapCursor);
+        opened.clear();
+        QTest::mouseClick(t->Label4, Qt::LeftButton);
+        EXPECT_EQ(opened.size(), cases[i].second ? 1 : 0) << cases[i].first;
+        if (!opened.isEmpty()) {
+            EXPECT_EQ(opened[0].toString(), cases[i].first);
+        }
+    }
+    const QImage linked = t->Label4->grab().toImage();
+    bool green = false;
+    for (int y = 0; y < linked.height() && !green; ++y)
+        for (int x = 0; x < linked.width() && !green; ++x) green = linked.pixel(x, y) == qRgb(0xC0, 0xFF, 0xC0);
+    EXPECT_TRUE(green) << "a link is drawn in light green";
+
+    t->PackIndex = 5;
+    t->ShowLP();
+    EXPECT_FALSE(t->PackHasLink);
+    EXPECT_NE(t->Label4->cursor().shape(), Qt::BitmapCursor);
+    opened.clear();
+    QTest::mouseClick(t->Label4, Qt::LeftButton);
+    EXPECT_TRUE(opened.isEmpty());
+
+    QTest::mouseClick(t->Label1, Qt::LeftButton);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0].toString(), HomePage);
+}
+
+TEST_F(TitelTest, ADamagedPackFallsBackToTheFirstSoundPack) {
+    writeFile("a.llp", "Lumor Levelpack V.1.1\r\nkaputt\r\n");
+    writePack("b.llp", {"B"});
+    writePack("c.llp", {"C"});
+    writeFile("Config.cfg", "0\r\n");
+    auto t = open();
+    EXPECT_EQ(messages, QStringList{"Levelpack beschädigt!"});
+    EXPECT_EQ(t->PackIndex, 1);
+    EXPECT_EQ(t->Label4->text(), "B");
+    EXPECT_TRUE(readFile("Config.cfg").startsWith("1\r\n0\r\n")) << "the fallback is kept";
+
+    // Choosing the damaged one again at run time falls back the same way.
+    messages.clear();
+    t->PackIndex = 0;
+    t->ShowLP();
+    EXPECT_EQ(messages, QStringList{"Levelpack beschädigt!"});
+    EXPECT_EQ(t->PackIndex, 1);
+    EXPECT_FALSE(t->quitRequested());
+}
+
+TEST_F(TitelTest, WithNoSoundPackTheProgramEndsAfterTheMessage) {
+    writeFile("a.llp", "nicht einmal ein Kopf");
+    writeFile("b.llp", "");
+    auto t = make();
+    EXPECT_FALSE(t->Form_Load());
+    EXPECT_EQ(messages, QStringList{"Levelpack beschädigt!"});
+    EXPECT_TRUE(t->endingWithoutSave());
+    EXPECT_TRUE(readFile("Config.cfg").isEmpty());
+}
+
+TEST_F(TitelTest, WithoutPacksTheProgramEnds) {
+    state().FolderWritable = false;
+    auto t = make();
+    EXPECT_FALSE(t->Form_Load());
+    EXPECT_EQ(messages, QStringList{"Keine LevelPacks vorhanden!"});
+    EXPECT_EQ(editorRuns, 0);
+
+    messages.clear();
+    state().FolderWritable = true;
+    t = make();
+    EXPECT_FALSE(t->Form_Load());
+    EXPECT_EQ(messages, QStringList{"Keine LevelPacks vorhanden!"});
+    EXPECT_EQ(editorRuns, 1) << "a writable folder opens the editor first";
+}
+
+TEST_F(TitelTest, AReadOnlyFolderOffersTheInstallerAndWritesNoConfig) {
+    state().FolderWritable = false;
+    writePack("a.llp", {"A"});
+    writePack("b.llp", {"B"});
+    writeFile("Config.cfg", "1\r\n0\r\n#FALSE#\r\n");
+    auto t = open();
+    EXPECT_EQ(t->PackIndex, 0) << "Config.cfg is not read";
+    EXPECT_TRUE(state().MusicOn || t->Check2->isHidden());
+    EXPECT_EQ(t->Menu[2]->text(), "Install");
+    point(t->Menu[2]);
+    EXPECT_EQ(t->statusText(), "  Kopiert das Spiel auf Festplatte und der Editor wird aktiviert   ");
+
+    choose(*t, 2);
+    ASSERT_EQ(started.size(), 1);
+    EXPECT_TRUE(started[0].endsWith("/Install.exe"));
+    EXPECT_EQ(editorRuns, 0);
+
+    QFile::remove(path("Config.cfg"));
+    EXPECT_EQ(runAndClose(*t, 2), 0);
+    EXPECT_FALSE(QFile::exists(path("Config.cfg")));
+}
+
+TEST_F(TitelTest, TheEditorEntrySavesFirstAndReloadsThePackList) {
+    writePack("a.llp", {"A"});
+    auto t = open();
+    EXPECT_EQ(t->Menu[2]->text(), "Editor");
+    inEditor = [&] {
+        EXPECT_FALSE(readFile("Config.cfg").isEmpty()) << "saved before the editor opens";
+        writePack("neu.llp", {"", "", 2});
+    };
+    choose(*t, 2);
+    EXPECT_EQ(editorRuns, 1);
+    EXPECT_EQ(t->PackTitles, (QStringList{"A (a.llp)", "neu (neu.llp)"}));
+    EXPECT_EQ(t->List1->count(), 2);
+    EXPECT_FALSE(t->quitRequested());
+}
+
+TEST_F(TitelTest, TheTitleSongIsTheLastTitelFileAndFollowsTheMusicBox) {
+    writePack("a.llp", {"A"});
+    auto t = open();
+    EXPECT_FALSE(state().MusicOn) << "an empty music folder switches the music off";
+    EXPECT_FALSE(t->Check2->isVisibleTo(t->Frame1));
+
+    state().MusicOn = true;
+    writeFile("Musik/a.mid", "x");
+    writeFile("Musik/TITEL.mid", "x");
+    writeFile("Musik/titel.ogg", "x");
+    t = open();
+    EXPECT_TRUE(t->Check2->isVisibleTo(t->Frame1));
+    EXPECT_TRUE(t->Check2->isChecked());
+    EXPECT_TRUE(QString::fromStdString(state().CurrentSong).endsWith("titel.ogg"));
+    t->Check2->setChecked(false);
+    EXPECT_FALSE(state().MusicOn);
+    t->Check2->setChecked(true);
+    EXPECT_TRUE(state().MusicOn);
+}
+
+TEST_F(TitelTest, TheLoopTypesTheHelpTextUntilTheWindowCloses) {
+    writePack("a.llp", {"A"});
+    auto t = open();
+    const int64_t before = fakeClock.nowMs();
+    EXPECT_EQ(runAndClose(*t, 100), 0);
+    EXPECT_TRUE(anyInk(t->Picture1->layer()));
+    EXPECT_GE(fakeClock.nowMs() - before, 99 * 16) << "one frame every 16 ms";
+    EXPECT_TRUE(readFile("Config.cfg").startsWith("0\r\n0\r\n#FALSE#\r\n"));
+}
