@@ -4,6 +4,7 @@
 //   title_measure startup [folder]        milliseconds from main() to the first paint
 //   title_measure idle [seconds] [folder] CPU share of one core while the menu idles
 //   title_measure show [seconds] [folder] just shows the menu (for screenshots)
+//   title_measure demo FOLDER             writes the demo packs and skin into FOLDER
 //
 // Without a folder a demo program folder with two packs and a skin is made and removed.
 #include "app/Wait.h"
@@ -84,6 +85,12 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     const QString mode = args.value(1, QStringLiteral("startup"));
+    if (mode == QStringLiteral("demo")) {
+        if (args.size() < 3) return 2;
+        QDir().mkpath(args[2]);
+        makeDemoFolder(args[2]);
+        return 0;
+    }
     int argFolder = 2;
     double seconds = 30;
     if (mode != QStringLiteral("startup")) {

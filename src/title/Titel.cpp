@@ -39,6 +39,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QTimer>
+#include <QGuiApplication>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -940,10 +942,18 @@ void Titel::passwordEntry() {
 }
 
 int runTitleMenu() {
+    // The program ends through the title loop only, not when a message box shown before
+    // the title window closes.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     Titel titel;
     if (!titel.Form_Load()) return titel.endingWithoutSave() ? 1 : 0;
     titel.show();
     return titel.runLoop();
+}
+
+void showTitleMenu() {
+    // Started from the event loop, like the loop's own timer; its end ends the program.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(runTitleMenu()); });
 }
 
 }  // namespace lumor

@@ -145,5 +145,8 @@ private:
 
 // Creates the title menu, loads it, shows it and runs its loop; the program's exit code.
 int runTitleMenu();
+// Shows the title menu from the application's event loop and ends the program (with the
+// loop's exit code) when the title loop ends: the entry routine's last step.
+void showTitleMenu();
 
 }  // namespace lumor
