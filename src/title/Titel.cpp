@@ -16,6 +16,10 @@
 #include "play/Bilder.h"
 #define LUMOR_TITLE_HAS_BILDER 1
 #endif
+#if __has_include("solver/Loesungssucher.h")
+#include "solver/Loesungssucher.h"
+#define LUMOR_TITLE_HAS_FINDER 1
+#endif
 #if __has_include("play/Form1.h")
 #include "play/Form1.h"
 #define LUMOR_TITLE_HAS_FORM1 1
@@ -268,7 +272,11 @@ QPixmap tilePixmap(const QImage& tile, int logical, qreal dpr) {
 }  // namespace
 
 std::function<void(QWidget* parent, int level)>& finderLauncher() {
+#ifdef LUMOR_TITLE_HAS_FINDER
+    static std::function<void(QWidget*, int)> launcher = openLösungssucher;
+#else
     static std::function<void(QWidget*, int)> launcher;
+#endif
     return launcher;
 }
 

@@ -37,9 +37,10 @@ struct TitelHooks {
     std::function<void(QWidget* parent)> editor;          // the editor, modally
 };
 
-// The solution finder's entry point, filled in by the finder: opens it for the level in
-// Handover, not modally, and waits (handling events) until it sets Handover to -1. While
-// it is empty, a password with the solver prefix starts play at that level instead.
+// The solution finder's entry point (the finder window's own opener when it is built in):
+// opens it for the level in Handover, not modally, and waits (handling events) until it
+// sets Handover to -1. While it is empty, a password with the solver prefix starts play at
+// that level instead.
 std::function<void(QWidget* parent, int level)>& finderLauncher();
 
 // Where the version label and the logo lead.

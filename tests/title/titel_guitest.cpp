@@ -72,6 +72,7 @@ protected:
             return answer;
         };
         QDir(dir.path()).mkpath("Musik");
+        finderLauncher() = nullptr;  // the finder's own window is not wanted here
     }
 
     void TearDown() override {
