@@ -15,7 +15,7 @@ namespace {
 
 LevelRecord levelOf(const std::vector<std::string>& rows, std::vector<int> stock) {
     // One character per cell; its position in this text is its code.
-    static const std::string chars = ".>v<^RDLU#+abcdsx*";
+    static const std::string chars = ".>v<^RDLU#+abcdsx*123";
     LevelRecord level;
     for (int y = 0; y < BoardHeight; ++y)
         for (int x = 0; x < BoardWidth; ++x) {
@@ -28,7 +28,7 @@ LevelRecord levelOf(const std::vector<std::string>& rows, std::vector<int> stock
     return level;
 }
 
-// One source, one target round a corner, two deflectors: an open board.
+// One source, a target two turns away, two deflectors: an open board.
 const LevelRecord& openLevel() {
     static const LevelRecord level = levelOf({
         "....................",
@@ -39,34 +39,35 @@ const LevelRecord& openLevel() {
         "....................",
         "....................",
         "....................",
-        "...............U....",
+        "...............R....",
         "....................",
         "....................",
         "....................",
-    }, {2, 0, 0, 1, 0, 1});
+    }, {2, 0, 0, 0, 1, 0, 1});
     return level;
 }
 
-// Four sources, level splitters and targets: many beams.
+// Two sources, two level splitters, four targets: the two middle beams meet unless a
+// splitter piece takes one of them up and down.
 const LevelRecord& splitterLevel() {
     static const LevelRecord level = levelOf({
-        "v.........v.........",
+        ".........U..........",
+        "....v.........v.....",
+        ".L..x.........x...R.",
         "....................",
-        "x.........x....#....",
         "....................",
-        ".....>.........x...L",
         "....................",
-        "D..................#",
-        ".........x..........",
+        ".........D..........",
         "....................",
-        "....^.........^....R",
         "....................",
-        "..........#.........",
+        "....................",
+        "....................",
+        "....................",
     }, {2, 0, 0, 0, 0, 0, 0, 0, 2});
     return level;
 }
 
-// Sand everywhere on the beams' ways.
+// Sand everywhere on the beams' ways; two deflectors bring both beams to their targets.
 const LevelRecord& sandLevel() {
     static const LevelRecord level = levelOf({
         ">.s.s.s.s.s.s.s.s..#",
@@ -74,34 +75,84 @@ const LevelRecord& sandLevel() {
         "..s.......s.........",
         "....s...s...........",
         "......s.............",
-        "v.....s.....s......L",
-        "..s...s.....s.......",
+        "v.....s.....s.......",
+        "..s...s.....s.....D.",
         "......s.............",
         "s.....s.....s.....s.",
         "......s.............",
         "..s...s.............",
+        "...s..s.....R.......",
+    }, {2, 0, 0, 0, 1, 0, 1});
+    return level;
+}
+
+// Four beams, each needing two deflectors: eight pieces on an open board.
+const LevelRecord& fourBeamLevel() {
+    static const LevelRecord level = levelOf({
+        ".......a.......s...c",
+        "..v...a.......x+....",
+        "..........3..2.1..c.",
+        ".........2...a.#....",
+        "....b.U..........c..",
+        ".D#................R",
+        "........#....c.<....",
+        ".^.d...........<....",
+        "...+..............R.",
         "....................",
-    }, {2, 0, 0, 0, 1, 0, 0, 1});
+        "..............*.....",
+        "........c...b..*..1.",
+    }, {8, 0, 0, 4, 0, 2, 2});
+    return level;
+}
+
+// The same kind of level, one of the slowest for the fast search that was found.
+const LevelRecord& hardFourBeamLevel() {
+    static const LevelRecord level = levelOf({
+        "..U........c........",
+        "......d.....b..b....",
+        "v...................",
+        "....................",
+        "....D....#..........",
+        "......1U......L.....",
+        "..............>.....",
+        ".....^...........*..",
+        "....................",
+        "...............s.x..",
+        "c...................",
+        "......#.s#^.+....*..",
+    }, {8, 0, 0, 1, 3, 2, 2});
     return level;
 }
 
 const LevelRecord& levelNo(int64_t i) {
-    return i == 0 ? openLevel() : i == 1 ? splitterLevel() : sandLevel();
+    switch (i) {
+        case 0: return openLevel();
+        case 1: return splitterLevel();
+        case 2: return sandLevel();
+        case 3: return fourBeamLevel();
+        default: return hardFourBeamLevel();
+    }
 }
-const char* levelName(int64_t i) { return i == 0 ? "open" : i == 1 ? "splitters" : "sand"; }
+const char* levelName(int64_t i) {
+    static const char* names[] = {"open", "splitters", "sand", "four beams, 8 pieces", "hard four beams, 8 pieces"};
+    return names[i];
+}
 
 void BM_Exhaustive(benchmark::State& state) {
     const LevelRecord& level = levelNo(state.range(0));
     int64_t checked = 0;
+    int32_t best = -1;
     for (auto _ : state) {
         SolutionSearch search;
         search.setClock([] { return int64_t{0}; });
         search.load(level);
         search.run();
         checked += search.checkedCount();
-        benchmark::DoNotOptimize(search.bestLeft());
+        best = search.bestLeft();
+        benchmark::DoNotOptimize(best);
     }
     state.SetItemsProcessed(checked);
+    state.counters["best_left"] = best;
     state.SetLabel(levelName(state.range(0)));
 }
 
@@ -121,10 +172,13 @@ void BM_StepForStep(benchmark::State& state) {
 
 void BM_Fast(benchmark::State& state) {
     const LevelRecord& level = levelNo(state.range(0));
+    int32_t best = -1;
     for (auto _ : state) {
         const FastResult r = fastSolve(level);
-        benchmark::DoNotOptimize(r.bestLeft);
+        best = r.bestLeft;
+        benchmark::DoNotOptimize(best);
     }
+    state.counters["best_left"] = best;
     state.SetLabel(levelName(state.range(0)));
 }
 
@@ -132,6 +186,6 @@ void BM_Fast(benchmark::State& state) {
 
 BENCHMARK(BM_Exhaustive)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StepForStep)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Fast)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Fast)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();
