@@ -1,0 +1,160 @@
+// The title menu's solver request: a password with the prefix "¤" typed into the
+// password box opens the finder for that level and holds the menu until it answers.
+#include "solver/Loesungssucher.h"
+
+#include "app/Audio.h"
+#include "app/Dialogs.h"
+#include "app/Wait.h"
+#include "app/random.h"
+#include "app/state.h"
+#include "levels/packfile.h"
+#include "title/Titel.h"
+
+#include "solver/solver_support.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace lumor;
+using lumor::testing::levelFrom;
+
+namespace {
+
+Lösungssucher* openFinder() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* finder = dynamic_cast<Lösungssucher*>(w); finder && finder->isVisible()) return finder;
+    return nullptr;
+}
+
+// Time that moves one millisecond each time it is read, so that a long search shows its
+// progress (and lets events run) every 2000-odd tries.
+class SteppingClock final : public Clock {
+public:
+    int64_t nowMs() override { return now_++; }
+    void waitUntil(int64_t deadlineMs, const std::function<bool()>&) override {
+        processEvents();
+        if (deadlineMs > now_) now_ = deadlineMs;
+    }
+
+private:
+    int64_t now_ = 500'000'000'000;
+};
+
+class FinderFromTitleTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    SteppingClock clock_;
+    QStringList prompts;
+    QString answer;
+    int plays = 0;
+
+    void SetUp() override {
+        ProgramState& st = state();
+        st.AppFolder = dir.path().toStdString() + "/";
+        st.FolderWritable = false;
+        st.MusicOn = false;
+        st.handover.clear();
+        st.pack = Pack{};
+        setClock(&clock_);
+        dialogHooks().input = [this](const QString& prompt) -> std::optional<QString> {
+            prompts << prompt;
+            return answer;
+        };
+        dialogHooks().message = [](const QString&) {};
+        finderLauncher() = openLösungssucher;  // the title menu's own, whatever a test left
+
+        // Level 1 is searched to its end at once; level 2 (three walls over 200-odd free
+        // cells) would take minutes.
+        std::vector<LevelRecord> levels = {
+            levelFrom({">..#", "##.#", "##D#"}, {2, 1, 0, 0, 1}, '#'),
+            levelFrom({">", "", "", "", "", "", "", "", "", "", "", "###################U"}, {3, 3}),
+        };
+        levels[0].Password = "ECKE";
+        levels[1].Password = "LANG";
+        SeededRandom random(5);
+        ASSERT_TRUE(writePack((dir.path() + "/a.llp").toStdString(), PackHeader{}, levels, random).ok);
+    }
+
+    void TearDown() override {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (dynamic_cast<Lösungssucher*>(w)) w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        setClock(nullptr);
+        dialogHooks() = {};
+        state().pack = Pack{};
+        state().handover.clear();
+    }
+
+    std::unique_ptr<Titel> openTitle() {
+        auto t = std::make_unique<Titel>();
+        t->hooks.play = [this](QWidget*) { ++plays; };
+        EXPECT_TRUE(t->Form_Load());
+        t->show();
+        return t;
+    }
+
+    // Releasing the mouse over "Passwort", then the frame that acts on it.
+    static void choosePassword(Titel& t) {
+        QTest::mouseRelease(t.Menu[1], Qt::LeftButton, {}, QPoint(10, 10));
+        t.frame();
+    }
+};
+
+}  // namespace
+
+TEST_F(FinderFromTitleTest, APrefixedPasswordOpensTheFinderAndTheMenuWaitsForItsAnswer) {
+    auto t = openTitle();
+    answer = QStringLiteral("¤ecke");
+    choosePassword(*t);
+
+    // The frame returned only after the search had ended; the window stays open.
+    EXPECT_EQ(prompts, QStringList{"Bitte geben sie das Passwort ein:"});
+    EXPECT_EQ(plays, 0);
+    EXPECT_TRUE(state().handover == -1);
+    QPointer<Lösungssucher> finder = openFinder();
+    ASSERT_TRUE(finder);
+    EXPECT_EQ(finder->levelIndex(), 0);
+    EXPECT_EQ(finder->Label2->text(), "20 / 13 - Fertig");
+    EXPECT_EQ(t->MenuChoice, -1);
+
+    // Without the prefix the same password plays.
+    answer = QStringLiteral("ecke");
+    choosePassword(*t);
+    EXPECT_EQ(plays, 1);
+}
+
+TEST_F(FinderFromTitleTest, ClosingTheFinderMidSearchReleasesTheMenu) {
+    auto t = openTitle();
+    int eventRuns = 0;
+    QPointer<Lösungssucher> closed;
+    bool searchingAfterClose = false;
+    QTimer closer;
+    closer.setInterval(0);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        Lösungssucher* finder = openFinder();
+        if (!finder || !finder->searching() || ++eventRuns < 3) return;
+        closed = finder;
+        finder->close();
+        searchingAfterClose = !closed.isNull() && closed->searching() && !closed->isVisible();
+    });
+    closer.start();
+
+    answer = QStringLiteral("¤lang");
+    choosePassword(*t);
+
+    EXPECT_TRUE(state().handover == -1);
+    EXPECT_EQ(eventRuns, 3);
+    EXPECT_TRUE(searchingAfterClose);  // the window outlives its search
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(closed.isNull());
+    EXPECT_EQ(openFinder(), nullptr);
+    EXPECT_EQ(t->MenuChoice, -1);
+}
