@@ -348,6 +348,11 @@ std::vector<Song> songs() {
           {8, {0, 3, 6, 2}, true, true, true, true, true, 0},
           {4, {5, 6, 0, 4}, true, false, true, false, true, 1},
           {4, {0, 3, 6, 2}, true, true, true, true, true, 0}}},
+        {"Sandsturm.wav", 126, 64, true, 0xD0E5u, 0.0, 1, Voice::Bell,
+         {{2, {0, 6}, true, true, true, false, false, 0},
+          {8, {0, 6, 5, 6}, true, true, true, true, true, 0},
+          {8, {3, 4, 0, 0}, true, true, false, true, true, 1},
+          {8, {0, 6, 5, 6}, true, true, true, true, true, 0}}},
     };
 }
 
