@@ -384,6 +384,38 @@ TEST_F(Form1Test, BoardPixelsAfterARunThroughSandDeflectorAndSplitter) {
     f.close();
 }
 
+// A beam stopped by a wall throws warm sparks at the wall's side during the finale; when
+// they have died the board is as the run left it, pixel for pixel.
+TEST_F(Form1Test, SparksFlyInTheFinaleAndLeaveNoTrace) {
+    setLevels({wand()});
+    Form1 f;
+    open(f);
+    QImage atEnd;
+    f.onCellStep = [&] { atEnd = f.Feld->image.copy(); };
+    int finaleWaits = 0, sparkPixels = 0;
+    bool clean = false;
+    clock_.onWait = [&](int64_t) {
+        if (f.Command1->text() != "Start" || messages.size() != 1) return;
+        ++finaleWaits;
+        if (finaleWaits <= 3) {
+            // Around the wall's left side, (128, 160)-(128, 191).
+            for (int y = 120; y < 232; ++y)
+                for (int x = 88; x < 170; ++x) {
+                    const QRgb p = f.Feld->image.pixel(x, y);
+                    if (p != atEnd.pixel(x, y) && qRed(p) == 255 && qGreen(p) >= 128) ++sparkPixels;
+                }
+        }
+        if (finaleWaits == 20) clean = f.Feld->image == atEnd;
+    };
+    QTest::mouseClick(f.Command1, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return messages.size() == 2; }, 20000));
+    ASSERT_TRUE(idle(f));
+    EXPECT_EQ(finaleWaits, 50);
+    EXPECT_GT(sparkPixels, 10);
+    EXPECT_TRUE(clean);
+    f.close();
+}
+
 TEST_F(Form1Test, PositionFrameIsDrawnInXorAndErasedWithoutATrace) {
     state().Options[OptPositionFrame] = true;
     setLevels({knick()});
