@@ -17,7 +17,7 @@ PASSWORD="${1:-KOMPASS}"
 SOURCE="data/packs/1_Einstieg.lls"
 OUT="docs/screenshot.png"
 DISPLAY_NUMBER="${LUMOR_SCREENSHOT_DISPLAY:-:77}"
-read -r PASSWORT_X PASSWORT_Y <<<"${LUMOR_PASSWORT_XY:-60 175}"
+read -r PASSWORT_X PASSWORT_Y <<<"${LUMOR_PASSWORT_XY:-100 236}"
 
 scripts/setup-debian.sh
 cmake --preset default >/dev/null
@@ -84,7 +84,7 @@ for p in "${pieces[@]}"; do
   click $((32 * x + 16)) $((48 + 32 * y + 16))  # the board cell
 done
 click 596 452  # "Start"
-sleep "${LUMOR_SCREENSHOT_DELAY:-3.2}"
+sleep "${LUMOR_SCREENSHOT_DELAY:-7.2}"
 
 mkdir -p docs
 import -window "$board" "$OUT"
