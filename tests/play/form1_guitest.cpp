@@ -5,7 +5,9 @@
 #include "play/Form1.h"
 #include "play/cells.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QMouseEvent>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -444,6 +446,16 @@ TEST_F(Form1Test, PositionFrameIsDrawnInXorAndErasedWithoutATrace) {
     EXPECT_NE(cellPicture(f, 7, 9), before.copy(32 * 7, 32 * 9, 32, 32));
     f.LöschPosFeld();
     EXPECT_EQ(f.Feld->image, before);
+
+    // Moving over a count label or a stock image takes the frame away.
+    for (QWidget* w : {static_cast<QWidget*>(f.Anzahl[2]), static_cast<QWidget*>(f.Image1[6])}) {
+        f.ErstellePosFeld(9, 9);
+        ASSERT_NE(f.Feld->image, before);
+        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &move);
+        EXPECT_EQ(f.Feld->image, before);
+    }
     f.close();
 }
 
