@@ -182,6 +182,11 @@ Form1::Form1(QWidget* parent) : QDialog(parent) {
     setFixedSize(642, 468);
     setWindowTitle(QStringLiteral("Lumor"));
     setMouseTracking(true);
+    // The captions were laid out for a small 8-point window font; a larger one cuts
+    // "Turbo ausschalten" off in its 105-pixel button.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
 
     Label1 = new QLabel(QStringLiteral("Gesamt:"), this);
     Label1->setGeometry(8, 8, 49, 17);
