@@ -164,3 +164,30 @@ TEST(LevelSource, RefusesMistakesWithTheLineThatHoldsThem) {
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("mehr als 101 Levels"), std::string::npos) << r.error;
 }
+
+TEST(LevelSource, DamagedSourcesNeverCrashAndWhatIsAcceptedRoundTrips) {
+    std::mt19937 rng(99);
+    const std::string base = std::string(Minimal) + "Bestwert: 1\n";
+    for (int round = 0; round < 3000; ++round) {
+        std::string text = base;
+        const int edits = 1 + static_cast<int>(rng() % 6);
+        for (int e = 0; e < edits && !text.empty(); ++e) {
+            const size_t at = rng() % text.size();
+            switch (rng() % 4) {
+                case 0: text[at] = static_cast<char>(rng() % 256); break;
+                case 1: text.erase(at, 1 + rng() % 30); break;
+                case 2: text.insert(at, std::string(1 + rng() % 3, "\n\"\\|:?,~#\xe2\x94"[rng() % 11])); break;
+                default: text.insert(at, text.substr(rng() % text.size(), rng() % 40)); break;
+            }
+        }
+        const LevelSourceResult r = parseLevelSource(text);
+        if (!r.ok) {
+            EXPECT_EQ(r.error.rfind("Zeile ", 0), 0u) << r.error;
+            continue;
+        }
+        const LevelSourceResult again = parseLevelSource(writeLevelSource(r.source));
+        ASSERT_TRUE(again.ok) << again.error;
+        EXPECT_TRUE(again.source.header == r.source.header);
+        EXPECT_TRUE(again.source.records() == r.source.records());
+    }
+}
