@@ -24,6 +24,7 @@
 #include "solver/beamcheck.h"
 
 #include <algorithm>
+#include <functional>
 #include <array>
 #include <limits>
 
@@ -109,20 +110,32 @@ private:
                 anyBranchCut_ = true;
                 return false;
             }
-            const bool sumMode = counts_[8] == 0;
-            int sum = 0;
-            if (sumMode) {
-                if (splitterFree_) {
-                    costSum_ = costMax_;
-                    for (const int t : targets_) sum += costSum_[t];
-                } else {
-                    sum = forward(true, sigma, budget, true, costSum_);
-                }
-                if (k + sum > limit) {
-                    anyBranchCut_ = true;
-                    return false;
-                }
+            // The private parts of the ways (after their last split) share no piece. A
+            // splitter piece starts at most two of them, so with up to S splitter pieces
+            // the parts of at most 2S targets may start anywhere: the others cost at least
+            // what the ways from the beams and the splitters on the board cost.
+            const int splitterPieces = counts_[8];
+            if (splitterFree_) {
+                costSum_ = costMax_;
+            } else {
+                forward(true, sigma, budget, true, costSum_);
             }
+            std::vector<int> parts;
+            for (const int t : targets_) parts.push_back(std::min<int>(costSum_[t], budget + 1));
+            std::sort(parts.begin(), parts.end(), std::greater<int>());
+            int sum = 0;
+            for (const int p : parts) sum += p;
+            int privateBound = sum;
+            for (int used = 1, dropped = 0; used <= splitterPieces && 2 * used - 2 < static_cast<int>(parts.size());
+                 ++used) {
+                for (int i = 2 * used - 2; i < 2 * used && i < static_cast<int>(parts.size()); ++i) dropped += parts[i];
+                privateBound = std::min(privateBound, used + sum - dropped);
+            }
+            if (k + privateBound > limit) {
+                anyBranchCut_ = true;
+                return false;
+            }
+            const bool sumMode = splitterPieces == 0;
             // When a bound uses up every piece left, each of them is a turn on some
             // target's way, and the next piece is the first new one on its way: it must
             // turn the beam that first enters its cell onto a way that the pieces after it
@@ -173,20 +186,23 @@ private:
         for (int from = 1; from <= 4; ++from)
             for (int to = 1; to <= 4; ++to) {
                 const int code = deflectorFor(from, to);
-                turnable_[from][to] = (code && counts_[slotOfCode(code)] > 0) || counts_[8] > 0;
+                turnableByDeflector_[from][to] = code && counts_[slotOfCode(code)] > 0;
+                turnable_[from][to] = turnableByDeflector_[from][to] || counts_[8] > 0;
             }
     }
 
     // The fewest new pieces on a way to each target (into cost), combined over the targets
-    // as their sum or their largest. Up to the first entry of the next piece's cell the
+    // as their sum (every target's cost wanted, capped at budget + 1) or their largest. Up to the first entry of the next piece's cell the
     // run is the current one, so a hitting beam descends from a beam standing at the start
     // of cell step sigma, and a target hit before that step stays hit. With splitter
     // origins the ways may also start at any splitter: that measures only the part of a
     // way after its last split, which no other target's beam shares. Returns budget + 1
     // as soon as the result is known to exceed the budget, and Unreachable when a target
     // can be reached by no way at all.
-    int forward(bool splitterOrigins, int sigma, int budget, bool sum,
+    int forward(bool privateParts, int sigma, int budget, bool sum,
                 std::array<uint8_t, BeamChecker::PadCells>& cost) {
+        // A private part turns only at deflectors: a splitter piece would split it.
+        const auto& turnable = privateParts ? turnableByDeflector_ : turnable_;
         std::array<uint8_t, BeamChecker::PadCells * 5> dist;
         dist.fill(Far);
         cost.fill(Far);
@@ -205,7 +221,7 @@ private:
             else queue_[queueTail_++ & QueueMask] = static_cast<int16_t>(state);
         };
         for (const auto& [cell, dir] : checker_.captured()) relax(cell, dir, 0, false);
-        if (splitterOrigins) {
+        if (privateParts) {
             auto origin = [&](int cell) {
                 for (int dir = 1; dir <= 4; ++dir) relax(cell, dir, 0, false);
             };
@@ -229,7 +245,7 @@ private:
                     cost[next] = static_cast<uint8_t>(c);
                     result = sum ? result + c : std::max(result, c);
                     --open;
-                    if (result > budget) return budget + 1;
+                    if (!sum && result > budget) return budget + 1;
                 }
                 continue;
             }
@@ -238,12 +254,12 @@ private:
             const int perp2 = (dir == Right || dir == Left) ? Up : Left;
             if (code == Empty) {
                 relax(next, dir, c, true);
-                if (freeCell_[next] && !noTurn_[next] && (turnable_[dir][perp1] || turnable_[dir][perp2])) {
+                if (freeCell_[next] && !noTurn_[next] && (turnable[dir][perp1] || turnable[dir][perp2])) {
                     if (c >= budget) {
                         cut = true;  // a turn here would cost more than the budget
                     } else {
-                        if (turnable_[dir][perp1]) relax(next, perp1, c + 1, false);
-                        if (turnable_[dir][perp2]) relax(next, perp2, c + 1, false);
+                        if (turnable[dir][perp1]) relax(next, perp1, c + 1, false);
+                        if (turnable[dir][perp2]) relax(next, perp2, c + 1, false);
                     }
                 }
             } else if (isDeflector(code)) {
@@ -255,13 +271,16 @@ private:
                 relax(next, dir, c, true);
             }
         }
-        if (open == 0) {
-            if (sum) {
-                result = 0;
-                for (const int t : targets_) result += cost[t];
+        if (sum) {
+            // Every cost is wanted: one beyond the budget stands as budget + 1.
+            result = 0;
+            for (const int t : targets_) {
+                if (cost[t] == Far) cost[t] = static_cast<uint8_t>(budget + 1);
+                result += cost[t];
             }
-            return result > budget ? budget + 1 : result;
+            return result;
         }
+        if (open == 0) return result > budget ? budget + 1 : result;
         return cut ? budget + 1 : Unreachable;
     }
 
@@ -364,6 +383,7 @@ private:
     unsigned queueHead_ = 0, queueTail_ = 0;
     std::array<bool, BeamChecker::PadCells> noTurn_{};
     std::array<std::array<bool, 5>, 5> turnable_{};
+    std::array<std::array<bool, 5>, 5> turnableByDeflector_{};
     std::array<uint8_t, BeamChecker::PadCells> costMax_{};
     std::array<uint8_t, BeamChecker::PadCells> costSum_{};
     std::vector<int> levelSplitters_;

@@ -159,12 +159,17 @@ TEST(SolutionSearch, ProgressFollowsTheClockAndAbortStopsEveryLevel) {
 
 TEST(SolutionSearch, CountersEqualTheStepForStepSearchOnSmallLevels) {
     std::mt19937 rng(20261206);
-    int solvedLevels = 0;
-    for (int round = 0; round < 150; ++round) {
-        const LevelRecord level = smallRandomLevel(rng);
+    int solvedLevels = 0, needPieces = 0;
+    int64_t checked = 0;
+    for (int round = 0; round < 300; ++round) {
+        const LevelRecord level = round % 2 ? smallRandomLevel(rng) : lumor::testing::routedLevel(rng);
         const Counters fast = exhaustive(level);
         ASSERT_EQ(fast, reference(level)) << "round " << round;
         if (fast.best >= 0) ++solvedLevels;
+        if (fast.best >= 0 && fast.best < level.Stock[0]) ++needPieces;
+        checked += fast.checked;
     }
-    EXPECT_GT(solvedLevels, 10);
+    EXPECT_GT(solvedLevels, 100);
+    EXPECT_GT(needPieces, 50);
+    EXPECT_GT(checked, 100000);
 }
