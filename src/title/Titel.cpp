@@ -284,6 +284,7 @@ std::function<void(QWidget* parent, int level)>& finderLauncher() {
 
 Titel::Titel(QWidget* parent) : QWidget(parent), helpTyper_({helpPages().begin(), helpPages().end()}) {
     setWindowTitle(QStringLiteral("Lumor"));
+    setWindowIcon(titleIcon());
     setFixedSize(WindowWidth, WindowHeight);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -493,14 +494,17 @@ void Titel::paintEvent(QPaintEvent*) {
         p.setBrush(Qt::black);
         p.drawRect(QRectF(img->geometry()).adjusted(-2.5, -2.5, 1.5, 1.5));
     }
-    // Status line rule.
+    // Status line: a console strip under a fading rule.
     QLinearGradient rule(0, 0, width(), 0);
     rule.setColorAt(0, QColor(47, 85, 144, 0));
     rule.setColorAt(0.2, QColor(47, 85, 144, 220));
     rule.setColorAt(0.8, QColor(47, 85, 144, 220));
     rule.setColorAt(1, QColor(47, 85, 144, 0));
     p.setPen(QPen(QBrush(rule), 1));
-    p.drawLine(QPointF(0, StatusRect.top() - 10.5), QPointF(width(), StatusRect.top() - 10.5));
+    p.drawLine(QPointF(0, StatusRect.top() - 12.5), QPointF(width(), StatusRect.top() - 12.5));
+    p.setPen(QPen(QColor(35, 62, 108), 1));
+    p.setBrush(QColor(3, 6, 14));
+    p.drawRoundedRect(QRectF(StatusRect).adjusted(-8.5, -4.5, 8.5, 4.5), 5, 5);
 }
 
 // --- Loading -------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // beam path with right-angled turns, fed by a light beam along the base line.
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 #include <QWidget>
 
@@ -11,6 +12,8 @@ namespace lumor {
 
 // Paints the logo into `area` (any size; the lettering keeps its proportions).
 void paintTitleLogo(QPainter& painter, const QRectF& area);
+// The program's window icon: a glowing beam turned by a mirror on a dark tile.
+QIcon titleIcon();
 
 class TitleLogo : public QWidget {
 public:
