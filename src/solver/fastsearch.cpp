@@ -125,11 +125,21 @@ private:
             std::sort(parts.begin(), parts.end(), std::greater<int>());
             int sum = 0;
             for (const int p : parts) sum += p;
-            int privateBound = sum;
-            for (int used = 1, dropped = 0; used <= splitterPieces && 2 * used - 2 < static_cast<int>(parts.size());
-                 ++used) {
-                for (int i = 2 * used - 2; i < 2 * used && i < static_cast<int>(parts.size()); ++i) dropped += parts[i];
-                privateBound = std::min(privateBound, used + sum - dropped);
+            // Every target not yet hit needs a beam of its own: beams standing now, one
+            // more from each splitter on the board, the rest from splitter pieces.
+            int unhit = 0;
+            for (const int t : targets_) unhit += costMax_[t] != 0 || !hitBefore(t, sigma);
+            int boardSplitters = static_cast<int>(levelSplitters_.size());
+            for (const auto& [slot, cell] : placed_) boardSplitters += slot == 8;
+            const int newBeams =
+                std::max(0, unhit - static_cast<int>(checker_.captured().size()) - boardSplitters);
+            if (newBeams > splitterPieces) return false;
+            int privateBound = Unreachable;
+            for (int used = 0, dropped = 0; used <= splitterPieces; ++used) {
+                if (used > 0)
+                    for (int i = 2 * used - 2; i < 2 * used && i < static_cast<int>(parts.size()); ++i)
+                        dropped += parts[i];
+                if (used >= newBeams) privateBound = std::min(privateBound, used + sum - dropped);
             }
             if (k + privateBound > limit) {
                 anyBranchCut_ = true;
@@ -175,6 +185,12 @@ private:
                 ++counts_[slot];
             }
         }
+        return false;
+    }
+
+    bool hitBefore(int target, int sigma) const {
+        for (const auto& [cell, step] : checker_.hitsMade())
+            if (cell == target && step < sigma) return true;
         return false;
     }
 

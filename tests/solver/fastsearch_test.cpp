@@ -128,6 +128,7 @@ TEST(FastSearch, BoundsCutNothingThatMattersOnLargerLevels) {
         shape.beams = 1 + round % 2;
         shape.maxTurns = shape.beams == 1 ? 4 : 3;
         shape.obstaclePercent = 5 + round % 20;
+        shape.spareSplitters = round % 3 == 0 ? 1 : 0;
         const LevelRecord level = lumor::testing::routedLevel(rng, shape);
         const FastResult plain = fastSolve(level, false);
         const FastResult r = fastSolve(level);

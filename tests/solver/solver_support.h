@@ -117,6 +117,7 @@ struct RouteShape {
     int beams = 1;
     int maxLeg = 3;
     int obstaclePercent = 12;
+    int spareSplitters = 0;  // splitter pieces added to the stock beyond the route's needs
 };
 
 inline LevelRecord routedLevel(std::mt19937& rng, const RouteShape& shape = {}) {
@@ -167,7 +168,8 @@ inline LevelRecord routedLevel(std::mt19937& rng, const RouteShape& shape = {}) 
         for (const int code : needed) ++level.Stock[code - 8];
         const int spare = std::uniform_int_distribution<int>(0, 1)(rng);
         if (spare) ++level.Stock[std::uniform_int_distribution<int>(1, 8)(rng)];
-        level.Stock[0] = static_cast<int16_t>(needed.size() + spare);
+        level.Stock[8] = static_cast<int16_t>(level.Stock[8] + shape.spareSplitters);
+        level.Stock[0] = static_cast<int16_t>(needed.size() + spare + shape.spareSplitters);
         return level;
     }
 }
