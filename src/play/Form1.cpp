@@ -429,6 +429,7 @@ void Form1::Image1_Click(int Index) {
 void Form1::Feld_MouseDown(Qt::MouseButton Button, int X, int Y) {
     const int cx = X / 32, cy = Y / 32;
     if (X < 0 || Y < 0 || cx > BoardWidth - 1 || cy > BoardHeight - 1) return;
+    if (level_ < 0 || level_ >= levels().count()) return;  // no level on the board
     const size_t at = static_cast<size_t>(cellIndex(cx, cy));
     if (Button == Qt::LeftButton && selectedSlot_ >= 0) {
         const int s = selectedSlot_;

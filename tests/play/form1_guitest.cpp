@@ -336,6 +336,7 @@ TEST_F(Form1Test, TurboAndTurboFasterPacing) {
         if (m.turbo) EXPECT_EQ(fronts, m.fronts);
         else EXPECT_EQ(fronts.size(), 32u);  // a wait after every sub-step
         f.close();
+        clock_.onWait = nullptr;
     }
 }
 
