@@ -18,14 +18,22 @@
 //   standing at the start of the cell step of the last placed piece's first entry, and
 //   free cells first entered before that piece's cell cannot hold a later piece, so they
 //   offer no turn.
+// * Bounds over all targets. After its last split a beam's way is its own: a deflector
+//   turns only the first beam that enters it. So the turns on those private parts add
+//   up, except that a splitter piece may start two of them; and every target not yet hit
+//   needs a beam of its own, which beyond the beams standing and the splitters on the
+//   board only splitter pieces make.
+// * The next piece. When a bound takes every piece left, each of them is a turn on some
+//   target's way and the next one is the first on its way: only pieces that turn the
+//   beam first entering their cell onto a way the remaining pieces can finish are tried.
 #include "solver/fastsearch.h"
 
 #include "play/cells.h"
 #include "solver/beamcheck.h"
 
 #include <algorithm>
-#include <functional>
 #include <array>
+#include <functional>
 #include <limits>
 
 namespace lumor {
