@@ -83,6 +83,7 @@ void makeDemoFolder(const QString& dir) {
 int main(int argc, char** argv) {
     const SteadyTime started = std::chrono::steady_clock::now();
     QApplication app(argc, argv);
+    const double appReady = msSince(started);
     const QStringList args = app.arguments();
     const QString mode = args.value(1, QStringLiteral("startup"));
     if (mode == QStringLiteral("demo")) {
@@ -111,7 +112,9 @@ int main(int argc, char** argv) {
 
     lumor::Titel titel;
     titel.hooks.openUrl = [](const QUrl&) { return true; };
+    const double built = msSince(started);
     if (!titel.Form_Load()) return 1;
+    const double loaded = msSince(started);
 
     struct FirstPaint : QObject {
         std::function<void()> then;
@@ -128,7 +131,9 @@ int main(int argc, char** argv) {
 
     if (mode == QStringLiteral("startup")) {
         firstPaint.then = [&] {
-            std::printf("start to painted title menu: %.1f ms\n", msSince(started));
+            std::printf("start to painted title menu: %.1f ms (application %.1f, window built %.1f, "
+                        "loaded %.1f)\n",
+                        msSince(started), appReady, built, loaded);
             titel.close();
         };
     } else if (mode == QStringLiteral("idle")) {

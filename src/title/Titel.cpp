@@ -28,9 +28,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QGraphicsDropShadowEffect>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -44,7 +44,6 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTimer>
-#include <QGuiApplication>
 #include <QUrl>
 #include <QVBoxLayout>
 

@@ -10,6 +10,7 @@
 #include "title/GlowSurface.h"
 #include "title/Titel.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -594,4 +595,27 @@ TEST_F(TitelTest, TheLoopTypesTheHelpTextUntilTheWindowCloses) {
     EXPECT_TRUE(anyInk(t->Picture1->layer()));
     EXPECT_GE(fakeClock.nowMs() - before, 99 * 16) << "one frame every 16 ms";
     EXPECT_TRUE(readFile("Config.cfg").startsWith("0\r\n0\r\n#FALSE#\r\n"));
+}
+
+TEST_F(TitelTest, ClosingTheTitleWindowEndsTheProgram) {
+    writePack("a.llp", {"A"});
+    auto closeTitle = [](int64_t) {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* t = dynamic_cast<Titel*>(w); t && t->isVisible()) t->close();
+    };
+    fakeClock.onWait = closeTitle;
+    // The application's own loop, as in the program (and it leaves no quit pending).
+    showTitleMenu();
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_FALSE(readFile("Config.cfg").isEmpty());
+
+    // A program whose only pack is damaged ends at once, with a failure code.
+    writeFile("a.llp", "kaputt");
+    QFile::remove(path("Config.cfg"));
+    showTitleMenu();
+    EXPECT_EQ(QCoreApplication::exec(), 1);
+    EXPECT_EQ(messages, QStringList{"Levelpack beschädigt!"});
+    EXPECT_FALSE(QFile::exists(path("Config.cfg")));
+    fakeClock.onWait = nullptr;
+    QGuiApplication::setQuitOnLastWindowClosed(true);
 }
