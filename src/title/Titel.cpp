@@ -8,22 +8,12 @@
 #include "app/state.h"
 #include "levels/cp1252.h"
 #include "levels/packfile.h"
+#include "play/Bilder.h"
+#include "play/Form1.h"
+#include "solver/Loesungssucher.h"
 #include "title/GlowSurface.h"
 #include "title/TitleLogo.h"
 #include "title/links.h"
-
-#if __has_include("play/Bilder.h")
-#include "play/Bilder.h"
-#define LUMOR_TITLE_HAS_BILDER 1
-#endif
-#if __has_include("solver/Loesungssucher.h")
-#include "solver/Loesungssucher.h"
-#define LUMOR_TITLE_HAS_FINDER 1
-#endif
-#if __has_include("play/Form1.h")
-#include "play/Form1.h"
-#define LUMOR_TITLE_HAS_FORM1 1
-#endif
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -93,40 +83,14 @@ QStringList filesIn(const QString& folder, const char* pattern) {
     return names;
 }
 
-// A file the skin store can cut: a picture of at least 19 squares of 33 pixels, 32 high.
+// A file the skin store can cut: a picture large enough for its 19 squares. Only the
+// header is read here; the store itself refuses a file whose pixels turn out unreadable.
 bool loadsAsSkin(const QString& path) {
     QImageReader reader(path);
     if (!reader.canRead()) return false;
     const QSize size = reader.size();
-    return size.width() >= 626 && size.height() >= 32;
+    return size.width() >= Bilder::MinSkinWidth && size.height() >= Bilder::MinSkinHeight;
 }
-
-// --- Skin pictures -----------------------------------------------------------------------
-
-#ifdef LUMOR_TITLE_HAS_BILDER
-bool loadSkin(const QString& path) { return bilder().LoadSkin(path); }
-QImage skinTile(int code) { return bilder().tile(code); }
-#else
-// Until the board's picture holder is built in, the title menu cuts the three tiles it
-// shows itself.
-struct PreviewSkin {
-    QImage tiles[9];
-};
-PreviewSkin& previewSkin() {
-    static PreviewSkin skin;
-    return skin;
-}
-bool loadSkin(const QString& path) {
-    QImage picture(path);
-    if (picture.isNull() || picture.width() < 626 || picture.height() < 32) return false;
-    PreviewSkin& s = previewSkin();
-    s.tiles[0] = picture.copy(0, 0, 32, 32);
-    s.tiles[4] = picture.copy(33, 0, 32, 32);
-    s.tiles[8] = picture.copy(66, 0, 32, 32).mirrored(false, true);
-    return true;
-}
-QImage skinTile(int code) { return code >= 0 && code < 9 ? previewSkin().tiles[code] : QImage(); }
-#endif
 
 // --- Look --------------------------------------------------------------------------------
 
@@ -271,11 +235,7 @@ QPixmap tilePixmap(const QImage& tile, int logical, qreal dpr) {
 }  // namespace
 
 std::function<void(QWidget* parent, int level)>& finderLauncher() {
-#ifdef LUMOR_TITLE_HAS_FINDER
     static std::function<void(QWidget*, int)> launcher = openLösungssucher;
-#else
-    static std::function<void(QWidget*, int)> launcher;
-#endif
     return launcher;
 }
 
@@ -293,12 +253,10 @@ Titel::Titel(QWidget* parent) : QWidget(parent), helpTyper_({helpPages().begin()
     hooks.startProgram = [](const QString& program) {
         return QProcess::startDetached(program, {}, QFileInfo(program).absolutePath());
     };
-#ifdef LUMOR_TITLE_HAS_FORM1
     hooks.play = [](QWidget* parent) {
         Form1 board(parent);
         board.exec();
     };
-#endif
 }
 
 Titel::~Titel() = default;
@@ -630,12 +588,12 @@ void Titel::layoutPackCard() {
 bool Titel::applySkin(int index) {
     if (index < 0 || index >= SkinFiles.size()) return false;
     const QString name = SkinFiles[index];
-    if (!loadSkin(appPath(QStringLiteral("Skins/") + name))) return false;
+    if (!bilder().LoadSkin(appPath(QStringLiteral("Skins/") + name))) return false;
     Label2->setText(QStringLiteral("Skin:") + lessLastFour(name));
     const qreal dpr = devicePixelRatioF();
-    Image4->setPixmap(tilePixmap(skinTile(8), 64, dpr));
-    Image3->setPixmap(tilePixmap(skinTile(4), 64, dpr));
-    Image5->setPixmap(tilePixmap(skinTile(0), 64, dpr));
+    Image4->setPixmap(tilePixmap(bilder().tile(8), 64, dpr));
+    Image3->setPixmap(tilePixmap(bilder().tile(4), 64, dpr));
+    Image5->setPixmap(tilePixmap(bilder().tile(0), 64, dpr));
     return true;
 }
 

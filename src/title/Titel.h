@@ -37,8 +37,8 @@ struct TitelHooks {
     std::function<void(QWidget* parent)> editor;          // the editor, modally
 };
 
-// The solution finder's entry point (the finder window's own opener when it is built in):
-// opens it for the level in Handover, not modally, and waits (handling events) until it
+// The solution finder's entry point, the finder window's own opener unless a test replaces
+// it: opens the finder for the level, not modally, and waits (handling events) until it
 // sets Handover to -1. While it is empty, a password with the solver prefix starts play at
 // that level instead.
 std::function<void(QWidget* parent, int level)>& finderLauncher();

@@ -357,9 +357,19 @@ TEST_F(TitelTest, OnlyFilesThatLoadAsSkinsAreOffered) {
     writeSkin("klein.bmp", Qt::red, {100, 33});
     writeFile("Skins/liesmich.txt", "kein Bild");
     writeFile("Skins/kaputt.bmp", "BM kaputt");
+    writeSkin("Zweit.bmp", Qt::blue);
     auto t = open();
-    EXPECT_EQ(t->SkinFiles, QStringList{"Gut.bmp"});
+    EXPECT_EQ(t->SkinFiles, (QStringList{"Gut.bmp", "Zweit.bmp"}));
     EXPECT_EQ(t->Label2->text(), "Skin:Gut");
+
+    // A skin that no longer loads when it is chosen keeps the previous one.
+    writeFile("Skins/Zweit.bmp", "BM kaputt");
+    choose(*t, 4);
+    clickRow(t->File2, 1);
+    QTest::mouseClick(t->Command2, Qt::LeftButton);
+    EXPECT_EQ(t->SkinIndex, 0);
+    EXPECT_EQ(t->Label2->text(), "Skin:Gut");
+    EXPECT_EQ(centreOf(t->Image5), qRgb(255, 0, 0));
 }
 
 TEST_F(TitelTest, PasswordEntryFindsTheLevelInAnyCaseAndRefusesWrongOnes) {
