@@ -105,7 +105,9 @@ const QRect SkinFrameRect(300, 176, 304, 282); // the skin frame leaves the skin
 const QRect StatusRect(56, 484, 624, 16);
 
 const QColor MenuColour(196, 216, 255);
-const QColor LinkColour(0xC0, 0xFF, 0xC0);
+const QColor LinkColour(0xC0, 0xFF, 0xC0);  // light green, as a link
+
+QString textColour(const QColor& c) { return QStringLiteral("color: %1;").arg(c.name()); }
 
 QFont menuFont(int points) {
     QFont f(QStringLiteral("DejaVu Sans"));
@@ -267,7 +269,7 @@ void Titel::buildControls() {
         label->setGeometry(MenuX, MenuY + k * MenuPitch, MenuWidth, MenuPitch);
         label->setFont(menuFont(18));
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        label->setStyleSheet(QStringLiteral("color: rgb(196, 216, 255);"));
+        label->setStyleSheet(textColour(MenuColour));
         label->setText(qs(menuCaption(k, state().FolderWritable)));
         label->setMouseTracking(true);
         label->setCursor(Qt::PointingHandCursor);
@@ -565,10 +567,10 @@ void Titel::ShowLP() {
     PackHasLink = !header.PackLink.empty();
     if (PackHasLink) {
         if (linkCursor_.pixmap().isNull()) linkCursor_ = makeLinkCursor(devicePixelRatioF());
-        Label4->setStyleSheet(QStringLiteral("color: rgb(192, 255, 192);"));
+        Label4->setStyleSheet(textColour(LinkColour));
         Label4->setCursor(linkCursor_);
     } else {
-        Label4->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);"));
+        Label4->setStyleSheet(textColour(Qt::white));
         Label4->unsetCursor();
     }
 }
@@ -656,7 +658,7 @@ void Titel::pointAtMenu(int k) {
             label->setStyleSheet(QStringLiteral("color: white;"));
         } else {
             label->setGraphicsEffect(nullptr);
-            label->setStyleSheet(QStringLiteral("color: rgb(196, 216, 255);"));
+            label->setStyleSheet(textColour(MenuColour));
         }
     }
     setStatus(k >= 0 ? menuHint(k, state().FolderWritable) : std::string());
