@@ -703,7 +703,11 @@ void Form1::Timer1_Timer() {
             Feld->changed(parts.takeDirty());
             if (BeamRun::waitsAfter(s, turbo_, state().opt(OptTurboFaster))) {
                 waitUntil(nextFrame, closing);
-                nextFrame = nowMs() + PacingMs;
+                // The wait sleeps and so wakes up a little late; keeping to the schedule
+                // (unless a whole frame was lost, as after a pause) holds a waited
+                // sub-step at 12 ms instead of letting each wake-up delay add up.
+                const int64_t woke = nowMs();
+                nextFrame = woke - nextFrame < PacingMs ? nextFrame + PacingMs : woke + PacingMs;
             }
             while (BeamState == BeamPaused) waitFor([this] { return BeamState != BeamPaused; });
         }
