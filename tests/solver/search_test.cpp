@@ -132,10 +132,12 @@ TEST(SolutionSearch, ProgressFollowsTheClockAndAbortStopsEveryLevel) {
     auto level = levelFrom({">......R"}, {2, 2, 0, 0, 0, 0, 0, 0, 0});
     int64_t now = 5000;
     int progressCalls = 0;
+    std::vector<int64_t> triedAtDisplay;
     SolutionSearch search;
     search.setClock([&] { return now; });
     search.setProgressHook([&] {
         ++progressCalls;
+        triedAtDisplay.push_back(search.triedCount());
         if (progressCalls == 3) search.abort();
     });
     ASSERT_TRUE(search.load(level));
@@ -146,7 +148,12 @@ TEST(SolutionSearch, ProgressFollowsTheClockAndAbortStopsEveryLevel) {
     EXPECT_TRUE(search.aborted());
     EXPECT_FALSE(search.finished());
     EXPECT_EQ(progressCalls, 3);
+    // The first display comes with the first try that ends: the outer piece's first try
+    // goes deeper at once, so that is the inner piece's first.
+    ASSERT_EQ(triedAtDisplay.size(), 3u);
+    EXPECT_EQ(triedAtDisplay[0], 2);
     const int64_t triedAtAbort = search.triedCount();
+    EXPECT_LE(triedAtAbort, triedAtDisplay[2] + 2);
     // Both recursion levels count their one more try and return.
     EXPECT_EQ(search.nextDisplayTime(), 5000 + 2 * 2001 + 2000);
 
