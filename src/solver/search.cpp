@@ -69,6 +69,9 @@ void SolutionSearch::run() {
     CheckedCount = 0;
     SolutionCount = 0;
     baseValid_ = false;
+    cacheValid_ = false;
+    recording_ = false;
+    piece1Cell_ = -1;
     if (PieceList.empty()) {
         // Nothing to place: the bare board is the only arrangement.
         if (AbortRequested > 0) return;
@@ -85,6 +88,7 @@ void SolutionSearch::StartSuche(int32_t A, int32_t St) {
     Piece& piece = PieceList[static_cast<size_t>(A)];
     const int code = codeOfSlot(piece.Slot);
     if (A == 0) baseValid_ = false;
+    if (A == 1) cacheValid_ = false;
     for (int32_t s = St; s <= free; ++s) {
         ++TriedCount;
         if (AbortRequested > 0) return;
@@ -98,10 +102,24 @@ void SolutionSearch::StartSuche(int32_t A, int32_t St) {
                 checker_.place(freePad_[s], code);
             }
             if (PiecesLeft >= 0) {
-                if (A == 0)
+                if (A == 0) {
                     Check(s);
-                else
+                } else {
+                    if (A == 1) {
+                        // Piece 1 nowhere: remember piece 0's runs. Piece 1 on a cell that
+                        // no beam of their base enters: piece 0's runs may be taken from them.
+                        recording_ = !placed;
+                        piece1Cell_ = placed && cacheValid_ && !cacheBaseEntered_.test(freePad_[s])
+                                          ? freePad_[s] : -1;
+                        if (recording_) cacheSolved_.fill(-1);
+                    }
                     StartSuche(A - 1, 0);
+                    if (A == 1) {
+                        if (recording_) cacheValid_ = AbortRequested == 0;
+                        recording_ = false;
+                        piece1Cell_ = -1;
+                    }
+                }
             }
             if (placed) {
                 ++PiecesLeft;
@@ -120,18 +138,42 @@ void SolutionSearch::Check(int32_t s) {
     testen(s);
 }
 
+SolutionSearch::CellSet SolutionSearch::enteredOf() const {
+    CellSet set;
+    for (const int16_t p : checker_.enteredOrder()) set.set(static_cast<size_t>(p));
+    return set;
+}
+
+// A run reads a cell's code only when a beam moves into it, so a piece on a cell that no
+// beam of the run without it enters leaves that run unchanged. Piece 0 changes fastest:
+// the run with it nowhere (s = 0) is the base of all its other places. And while piece 1
+// stands on a cell that the base of piece 0's runs with piece 1 nowhere does not enter,
+// each of piece 0's runs is the remembered one with piece 1 nowhere, unless that run
+// entered piece 1's cell.
 void SolutionSearch::testen(int32_t s) {
     bool solved;
     if (s == 0) {
-        // Piece 0 not placed: the base run of this arrangement, remembering which cells
-        // its beams enter.
-        solved = checker_.runMarking().solved;
+        if (piece1Cell_ >= 0) {
+            solved = cacheBaseSolved_;
+            baseEntered_ = cacheBaseEntered_;
+        } else {
+            solved = checker_.runMarking().solved;
+            baseEntered_ = enteredOf();
+        }
         baseValid_ = true;
         baseSolved_ = solved;
-    } else if (baseValid_ && !checker_.entered(freePad_[s])) {
-        // No beam of the base run enters piece 0's cell, so its code is never read:
-        // the run is the base run.
+        if (recording_) {
+            cacheBaseSolved_ = solved;
+            cacheBaseEntered_ = baseEntered_;
+        }
+    } else if (baseValid_ && !baseEntered_.test(freePad_[s])) {
         solved = baseSolved_;
+    } else if (piece1Cell_ >= 0 && cacheSolved_[s] >= 0 && !cacheEntered_[s].test(piece1Cell_)) {
+        solved = cacheSolved_[s] != 0;
+    } else if (recording_) {
+        solved = checker_.runMarking().solved;
+        cacheSolved_[s] = solved ? 1 : 0;
+        cacheEntered_[s] = enteredOf();
     } else {
         solved = checker_.run().solved;
     }

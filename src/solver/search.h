@@ -8,6 +8,7 @@
 #include "solver/beamcheck.h"
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -123,8 +124,20 @@ private:
 
     BeamChecker checker_;                           // the level with the current arrangement
     std::array<int16_t, MaxFreeCells> freePad_{};  // FreeCells as checker cell indexes
+    // What is known of runs that differ from the current arrangement only in pieces 0
+    // and 1 (see testen).
+    using CellSet = std::bitset<BeamChecker::PadCells>;
+    CellSet enteredOf() const;
     bool baseValid_ = false;   // the run without piece 0 of this arrangement is known
     bool baseSolved_ = false;
+    CellSet baseEntered_;
+    bool recording_ = false;   // piece 1 stands nowhere: remember the runs of piece 0
+    bool cacheValid_ = false;  // the runs with piece 1 nowhere are remembered
+    int piece1Cell_ = -1;      // piece 1's cell when no beam of those runs' base enters it
+    bool cacheBaseSolved_ = false;
+    CellSet cacheBaseEntered_;
+    std::array<int8_t, MaxFreeCells> cacheSolved_{};  // by piece 0's free-cell index; -1 unknown
+    std::array<CellSet, MaxFreeCells> cacheEntered_{};
 };
 
 // The German refusal of a level with more pieces than the piece list holds (Windows-1252).
