@@ -4,6 +4,7 @@
 
 #include "play/Form1.h"
 #include "play/cells.h"
+#include "app/Audio.h"
 
 #include <QApplication>
 #include <QDir>
@@ -472,6 +473,10 @@ TEST_F(Form1Test, MusicButtonSkipsTheTitleSong) {
     open(f);
     EXPECT_TRUE(f.Command2->isVisible());
     EXPECT_TRUE(f.Timer3->isActive());
+    // The first tick of the song watch finds nothing playing and starts a song.
+    state().CurrentSong.clear();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !state().CurrentSong.empty(); }, 3000));
+    EXPECT_EQ(QString::fromStdString(state().CurrentSong).toUpper().indexOf("TITEL"), -1);
     for (int i = 0; i < 7; ++i) {
         QTest::mouseClick(f.Command2, Qt::LeftButton);
         ASSERT_NE(f.musicIndex(), 2) << "the title song";  // listing: a.ogg, b.ogg, Titel.ogg
@@ -479,6 +484,34 @@ TEST_F(Form1Test, MusicButtonSkipsTheTitleSong) {
         EXPECT_TRUE(f.windowTitle().endsWith(f.musicIndex() == 0 ? "a.ogg" : "b.ogg"));
     }
     f.close();
+}
+
+// The seven sounds are found in the program folder under the names the window builds
+// ("sound\\start.wav" for "Sound/start.wav"), and OptSound silences them.
+TEST_F(Form1Test, SoundsComeFromTheProgramFolder) {
+    const QDir shipped(QStringLiteral(LUMOR_PROGRAM_DIR "/Sound"));
+    if (!shipped.exists("start.wav")) GTEST_SKIP() << "the build has not made the sounds";
+    QDir(dir_.path()).mkdir("Sound");
+    for (const QString& name : shipped.entryList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(shipped.filePath(name), dir_.filePath("Sound/" + name)));
+    for (bool soundOn : {false, true}) {
+        SCOPED_TRACE(soundOn);
+        shutdownAudio();  // nothing left sounding from before
+        state().Options[OptSound] = soundOn;
+        setLevels({lang(), frei()});
+        Form1 f;
+        open(f);
+        bool heard = false;
+        int runWaits = 0;
+        clock_.onWait = [&](int64_t) {
+            if (f.Command1->text() == "Stop" && ++runWaits <= 3) heard = heard || soundPlaying();
+        };
+        QTest::mouseClick(f.Command1, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return f.currentLevel() == 1 && ready(f); }, 20000));
+        EXPECT_EQ(heard, soundOn);
+        f.close();
+        clock_.onWait = nullptr;
+    }
 }
 
 TEST_F(Form1Test, WithoutAutoRedrawASystemRepaintShowsTheMessage) {
