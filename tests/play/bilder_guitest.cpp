@@ -26,9 +26,15 @@ void expectTile(int code, int square, Map map) {
         }
 }
 
+// Leaves the program's pictures as they were at start.
+class BilderTest : public ::testing::Test {
+protected:
+    void TearDown() override { bilder() = Bilder(); }
+};
+
 }  // namespace
 
-TEST(Bilder, SkinFileIsCutTurnedAndMirroredPixelForPixel) {
+TEST_F(BilderTest, SkinFileIsCutTurnedAndMirroredPixelForPixel) {
     QTemporaryDir dir;
     const QString path = dir.filePath("Fremd.bmp");
     ASSERT_TRUE(testSkin().save(path, "BMP"));
@@ -55,7 +61,7 @@ TEST(Bilder, SkinFileIsCutTurnedAndMirroredPixelForPixel) {
         EXPECT_EQ(bilder().sand(i).pixel(7, 9) & 0xffffff, skinPixel(15 + i, 7, 9) & 0xffffff);
 }
 
-TEST(Bilder, PointingUpBecomesRightDownLeft) {
+TEST_F(BilderTest, PointingUpBecomesRightDownLeft) {
     // A one-pixel "neck" at the top middle of square 1 shows where each source points.
     QImage skin = testSkin();
     for (int y = 0; y < 32; ++y)
@@ -69,7 +75,7 @@ TEST(Bilder, PointingUpBecomesRightDownLeft) {
     EXPECT_TRUE(white(3, 0, 16));   // left
 }
 
-TEST(Bilder, RefusedSkinsKeepThePreviousPictures) {
+TEST_F(BilderTest, RefusedSkinsKeepThePreviousPictures) {
     ASSERT_TRUE(bilder().cutSkin(testSkin()));
     const QImage before = bilder().tile(9);
 
@@ -99,13 +105,13 @@ TEST(Bilder, RefusedSkinsKeepThePreviousPictures) {
     EXPECT_EQ(bilder().tile(9).pixel(5, 5) & 0xffffff, 0x010203u);
 }
 
-TEST(Bilder, CodesOutsideTheTilesShowTheEmptyTile) {
+TEST_F(BilderTest, CodesOutsideTheTilesShowTheEmptyTile) {
     ASSERT_TRUE(bilder().cutSkin(testSkin()));
     EXPECT_EQ(bilder().tile(99), bilder().tile(0));
     EXPECT_EQ(bilder().tile(-1), bilder().tile(0));
 }
 
-TEST(Bilder, StartsWithTheBuiltInPictures) {
+TEST_F(BilderTest, StartsWithTheBuiltInPictures) {
     const Bilder fresh;
     auto same = [](const QImage& q, const RgbImage& r) {
         for (int y = 0; y < 32; ++y)

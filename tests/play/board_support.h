@@ -58,6 +58,7 @@ protected:
     void SetUp() override {
         setClock(&clock_);
         ProgramState& st = state();
+        savedState_ = st;
         st.AppFolder = dir_.path().toStdString() + "/";
         st.MusicOn = false;
         st.Options.fill(true);
@@ -71,11 +72,14 @@ protected:
     void TearDown() override {
         clock_.onWait = nullptr;
         setClock(nullptr);
+        state() = savedState_;  // the program-wide state and pictures as other tests expect them
+        bilder() = Bilder();
     }
     static void setLevels(const std::vector<LevelRecord>& levels) { state().pack.levels.assign(levels); }
 
     FakeClock clock_;
     QTemporaryDir dir_;
+    ProgramState savedState_;
 };
 
 }  // namespace lumor::testing
