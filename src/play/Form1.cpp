@@ -12,6 +12,7 @@
 
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -280,6 +281,15 @@ void Form1::closeEvent(QCloseEvent* e) {
 }
 
 void Form1::reject() { Unload(); }
+
+void Form1::keyPressEvent(QKeyEvent* e) {
+    // The board window has no cancel key: Escape must not end a marathon by accident.
+    if (e->key() == Qt::Key_Escape) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
 
 void Form1::Unload() {
     BeamState = BeamClosing;

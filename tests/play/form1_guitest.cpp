@@ -654,6 +654,17 @@ TEST_F(CloseTest, AfterTheLastLevelWithoutFinalMessage) {
     EXPECT_EQ(messages, (std::vector<QString>{"Frei", "Sieg!"}));
 }
 
+TEST_F(CloseTest, EscapeDoesNotCloseTheWindow) {
+    setLevels({knick()});
+    Form1 f;
+    open(f);
+    QTest::keyClick(&f, Qt::Key_Escape);
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(f.BeamState, 0);
+    f.close();
+    expectClosed(f);
+}
+
 TEST_F(CloseTest, StartLevelOutsideThePack) {
     state().handover.set(5);
     setLevels({frei()});
