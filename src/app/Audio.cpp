@@ -66,6 +66,8 @@ bool initAudio() {
     Mixer& m = mixer();
     if (m.tried) return m.ok;
     m.tried = true;
+    // SDL would otherwise take over SIGINT and SIGTERM, and the program could no longer be stopped by them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     // Whichever decoders are present; a missing one only makes those files unplayable.
     Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3 | MIX_INIT_FLAC | MIX_INIT_OPUS | MIX_INIT_MOD);

@@ -26,6 +26,9 @@ std::optional<QString> askText(QWidget* parent, const QString& prompt, const QSt
     dialog.setLabelText(prompt);
     dialog.setTextValue(initial);
     dialog.setInputMode(QInputDialog::TextInput);
+    // The program speaks German; Qt's own button texts would otherwise be English.
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.textValue();
 }
