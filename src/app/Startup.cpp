@@ -2,7 +2,7 @@
 
 #include "app/Audio.h"
 #include "app/random.h"
-#include "app/startup.h"
+#include "app/programfolder.h"
 
 #include <QApplication>
 #include <QCryptographicHash>

@@ -1,7 +1,7 @@
 #include "app/bitmap.h"
 #include "app/defaultskin.h"
 #include "app/paths.h"
-#include "app/startup.h"
+#include "app/programfolder.h"
 
 #include <gtest/gtest.h>
 

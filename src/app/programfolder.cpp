@@ -1,4 +1,4 @@
-#include "app/startup.h"
+#include "app/programfolder.h"
 
 #include "app/bitmap.h"
 #include "app/defaultskin.h"
