@@ -1,4 +1,6 @@
 // GUI tests share one QApplication on the offscreen platform, with a dummy audio driver.
+#include "app/Audio.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -9,5 +11,7 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    lumor::shutdownAudio();  // as the program does at its end: loaded sounds are freed
+    return result;
 }
