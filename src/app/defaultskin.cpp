@@ -43,9 +43,9 @@ double lit(double nx, double ny, double nz) {
 uint32_t metal(uint32_t base, double t, double extra = 1.0) {
     t = std::clamp(t, -0.999, 0.999);
     const double d = lit(t, 0.0, std::sqrt(1 - t * t));
-    const double spec = std::pow(d, 18) * 0.55;
+    const double shine = std::pow(d, 18) * 0.55;
     const uint32_t body = shade(base, (0.28 + 0.78 * d) * extra);
-    return mix(body, rgb(255, 255, 255), spec);
+    return mix(body, rgb(255, 255, 255), shine);
 }
 
 // Every picture's columns are centred on pixel 16, the middle of the beam's band

@@ -3,32 +3,24 @@
 #include "levels/packfile.h"
 #include "play/cells.h"
 
+#include "support/tool_runner.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 
 using namespace lumor;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int exit = -1;
-    std::string out, err;
-};
+using lumortest::ToolResult;
 
-class SolveCommand : public ::testing::Test {
+class SolveCommand : public lumortest::ScratchFolderTest {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("lumor-solve-" + std::to_string(std::random_device{}()));
-        fs::create_directories(dir);
+        ScratchFolderTest::SetUp();
         // Level 1: a 5 x 5 area walled in; a source moving right at (0,0), a target taking
         // a beam moving down at (3,4); one DeflectorLeftDown in stock.
         LevelRecord one;
@@ -54,34 +46,15 @@ protected:
         pack = (dir / "test.llp").string();
         ASSERT_TRUE(writePack(pack, PackHeader{"a", "b", "", "", "t", ""}, {one, two, three}, random).ok);
     }
-    void TearDown() override { fs::remove_all(dir); }
+    ToolResult solve(const std::string& args) { return lumortest::runLumorPackLine("solve " + args, dir); }
 
-    Result solve(const std::string& args) {
-        const std::string errFile = (dir / "err.txt").string();
-        const std::string cmd = std::string(LUMOR_PACK_EXE) + " solve " + args + " 2>" + errFile;
-        Result r;
-        FILE* p = popen(cmd.c_str(), "r");
-        if (!p) return r;
-        char buf[4096];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-        const int status = pclose(p);
-        r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::ifstream e(errFile);
-        std::stringstream ss;
-        ss << e.rdbuf();
-        r.err = ss.str();
-        return r;
-    }
-
-    fs::path dir;
     std::string pack;
 };
 
 }  // namespace
 
 TEST_F(SolveCommand, ExhaustiveSearchReportsCountersAndTheBestArrangement) {
-    Result r = solve(pack + " 1");
+    ToolResult r = solve(pack + " 1");
     ASSERT_EQ(r.exit, 0) << r.err;
     // 23 free cells: the one piece tries "not placed" and every cell, and each is checked.
     EXPECT_EQ(r.out, "{\"best_left\":0,\"solutions\":1,\"tried\":24,\"checked\":24,\"best\":[[4,3,0]]}\n");
@@ -95,7 +68,7 @@ TEST_F(SolveCommand, ExhaustiveSearchReportsCountersAndTheBestArrangement) {
 }
 
 TEST_F(SolveCommand, FastSearchGivesTheSameBest) {
-    Result r = solve("--fast " + pack + " 1");
+    ToolResult r = solve("--fast " + pack + " 1");
     ASSERT_EQ(r.exit, 0) << r.err;
     EXPECT_EQ(r.out, "{\"best_left\":0,\"best\":[[4,3,0]]}\n");
     r = solve(pack + " --fast 2");
@@ -109,7 +82,7 @@ TEST_F(SolveCommand, RefusesBadArgumentsAndOversizedStock) {
     EXPECT_EQ(solve(pack + " x").exit, 2);
     EXPECT_EQ(solve((dir / "missing.llp").string() + " 1").exit, 2);
     for (const std::string flag : {"", "--fast "}) {
-        const Result r = solve(flag + pack + " 3");
+        const ToolResult r = solve(flag + pack + " 3");
         EXPECT_EQ(r.exit, 1);
         EXPECT_NE(r.err.find("Zu viele Steine im Vorrat: 992"), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty());

@@ -32,7 +32,7 @@ using namespace lumor;
 
 namespace {
 
-struct PackSpec {
+struct PackFixture {
     std::string title;
     std::string author = {};
     int levels = 3;
@@ -85,15 +85,15 @@ protected:
 
     QString path(const QString& name) const { return dir.path() + "/" + name; }
 
-    void writePack(const QString& file, const PackSpec& spec) {
+    void writePack(const QString& file, const PackFixture& fixture) {
         PackHeader h;
-        h.PackTitle = spec.title;
-        h.PackAuthor = spec.author;
-        h.PackLink = spec.link;
-        h.PackRemark = spec.remark;
+        h.PackTitle = fixture.title;
+        h.PackAuthor = fixture.author;
+        h.PackLink = fixture.link;
+        h.PackRemark = fixture.remark;
         std::vector<LevelRecord> levels;
         const char* passwords[] = {"ALPHA", "BETA", "GAMMA", "DELTA"};
-        for (int i = 0; i < spec.levels; ++i) {
+        for (int i = 0; i < fixture.levels; ++i) {
             LevelRecord r;
             r.Name = "Level " + std::to_string(i + 1);
             r.Password = i < 4 ? passwords[i] : "PW" + std::to_string(i);

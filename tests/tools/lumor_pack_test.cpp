@@ -3,6 +3,8 @@
 #include "levels/level.h"
 #include "levels/packfile.h"
 
+#include "support/tool_runner.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -22,35 +24,14 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
-struct Result {
-    int exit = -1;
-    std::string out, err;
-};
+using lumortest::readFile;
+using lumortest::ToolResult;
+using lumortest::writeFile;
 
-std::string quoted(const std::string& arg) {
-    std::string q = "'";
-    for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
-class LumorPack : public ::testing::Test {
+class LumorPack : public lumortest::ScratchFolderTest {
 protected:
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "lumor-pack-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
+        ScratchFolderTest::SetUp();
 
         header.PackAuthor = "J\xf6rg";
         header.PackRemark = "Stra\xdf" "e \x80 \x93zitiert\x94";
@@ -72,31 +53,15 @@ protected:
         SeededRandom random(9);
         ASSERT_TRUE(writePack(pack, header, levels, random).ok);
     }
-    void TearDown() override { fs::remove_all(dir); }
-
-    Result lumorPack(const std::vector<std::string>& args) {
-        const fs::path outFile = dir / "stdout.txt", errFile = dir / "stderr.txt";
-        std::string cmd = quoted(LUMOR_PACK_EXE);
-        for (const auto& a : args) cmd += " " + quoted(a);
-        cmd += " >" + quoted(outFile.string()) + " 2>" + quoted(errFile.string());
-        const int status = std::system(cmd.c_str());
-        Result r;
-        r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = readFile(outFile);
-        r.err = readFile(errFile);
-        fs::remove(outFile);
-        fs::remove(errFile);
-        return r;
-    }
+    ToolResult lumorPack(const std::vector<std::string>& args) { return lumortest::runLumorPack(args, dir); }
 
     // Dumps the pack and checks the shape, returning the JSON.
     Json dumped(const std::string& file) {
-        const Result r = lumorPack({"dump", file});
+        const ToolResult r = lumorPack({"dump", file});
         EXPECT_EQ(r.exit, 0) << r.err;
         return Json::parse(r.out);
     }
 
-    fs::path dir;
     std::string pack;
     PackHeader header;
     std::vector<LevelRecord> levels;
@@ -107,7 +72,7 @@ const std::string DamagedUtf8 = "Levelpack besch\xc3\xa4" "digt!";
 }  // namespace
 
 TEST_F(LumorPack, VerifyTellsSoundDamagedAndUnreadablePacksApart) {
-    Result r = lumorPack({"verify", pack});
+   ToolResult r = lumorPack({"verify", pack});
     EXPECT_EQ(r.exit, 0) << r.err;
     EXPECT_EQ(r.out, "3\n");
 
@@ -160,7 +125,7 @@ TEST_F(LumorPack, BuildIsTheInverseOfDump) {
     const Json j = dumped(pack);
     const fs::path json = dir / "pack.json", built = dir / "neu.llp";
     writeFile(json, j.dump(2));
-    Result r = lumorPack({"build", json.string(), built.string()});
+   ToolResult r = lumorPack({"build", json.string(), built.string()});
     ASSERT_EQ(r.exit, 0) << r.err;
     EXPECT_EQ(dumped(built.string()), j);
     const PackReadResult back = readPack(built.string());
@@ -185,7 +150,7 @@ TEST_F(LumorPack, BuildRefusesWithoutTouchingTheTarget) {
     const std::string old = readFile(pack);
     auto refusedWith = [&](const Json& j, const std::string& part) {
         writeFile(json, j.dump());
-        const Result r = lumorPack({"build", json.string(), pack});
+        const ToolResult r = lumorPack({"build", json.string(), pack});
         EXPECT_EQ(r.exit, 1) << r.err;
         EXPECT_NE(r.err.find(part), std::string::npos) << r.err;
         EXPECT_EQ(readFile(pack), old) << "the old file stays byte for byte";
@@ -226,7 +191,7 @@ TEST_F(LumorPack, BuildRefusesWithoutTouchingTheTarget) {
     refusedWith(j, "101");
 
     writeFile(json, "{\"header\": ");
-    Result r = lumorPack({"build", json.string(), pack});
+   ToolResult r = lumorPack({"build", json.string(), pack});
     EXPECT_EQ(r.exit, 1);
     EXPECT_NE(r.err.find("JSON"), std::string::npos);
     EXPECT_EQ(readFile(pack), old);

@@ -3,32 +3,24 @@
 #include "levels/packfile.h"
 #include "play/cells.h"
 
+#include "support/tool_runner.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 
 using namespace lumor;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int exit = -1;
-    std::string out, err;
-};
+using lumortest::ToolResult;
 
-class RunCommand : public ::testing::Test {
+class RunCommand : public lumortest::ScratchFolderTest {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("lumor-run-" + std::to_string(std::random_device{}()));
-        fs::create_directories(dir);
+        ScratchFolderTest::SetUp();
         // Level 1: a source right at (0,0), a target taking a beam moving down at (3,4).
         LevelRecord one;
         one.Name = "Eins";
@@ -47,27 +39,8 @@ protected:
         pack = (dir / "test.llp").string();
         ASSERT_TRUE(writePack(pack, PackHeader{"a", "b", "", "", "t", ""}, {one, two}, random).ok);
     }
-    void TearDown() override { fs::remove_all(dir); }
+    ToolResult run(const std::string& args) { return lumortest::runLumorPackLine("run " + args, dir); }
 
-    Result run(const std::string& args) {
-        const std::string errFile = (dir / "err.txt").string();
-        const std::string cmd = std::string(LUMOR_PACK_EXE) + " run " + args + " 2>" + errFile;
-        Result r;
-        FILE* p = popen(cmd.c_str(), "r");
-        if (!p) return r;
-        char buf[4096];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-        const int status = pclose(p);
-        r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::ifstream e(errFile);
-        std::stringstream ss;
-        ss << e.rdbuf();
-        r.err = ss.str();
-        return r;
-    }
-
-    fs::path dir;
     std::string pack;
 };
 
@@ -75,7 +48,7 @@ protected:
 
 TEST_F(RunCommand, PlacesPiecesAndReportsTheRun) {
     // The deflector at (3,0) turns the beam down onto the target.
-    Result r = run(pack + " 1 4,3,0");
+    ToolResult r = run(pack + " 1 4,3,0");
     ASSERT_EQ(r.exit, 0) << r.err;
     auto j = nlohmann::json::parse(r.out);
     EXPECT_EQ(j.dump(), R"({"cell_steps":7,"hits":1,"sounds":[0,3,6],"targets":1,"won":true})");
@@ -106,7 +79,7 @@ TEST_F(RunCommand, RefusesPiecesThePlayerCouldNotPlace) {
         "4,3,0 4,5,5",    // one DeflectorLeftDown only
     };
     for (const std::string& pieces : refused) {
-        const Result r = run(pack + " 1 " + pieces);
+        const ToolResult r = run(pack + " 1 " + pieces);
         EXPECT_EQ(r.exit, 1) << pieces;
         EXPECT_TRUE(r.out.empty()) << pieces;
         EXPECT_FALSE(r.err.empty()) << pieces;
@@ -115,7 +88,7 @@ TEST_F(RunCommand, RefusesPiecesThePlayerCouldNotPlace) {
 
     for (const std::string& bad : {std::string("1,5"), std::string("1,5,5,"), std::string("a,b,c"),
                                    std::string("'1;5;5'")}) {
-        const Result r = run(pack + " 1 " + bad);
+        const ToolResult r = run(pack + " 1 " + bad);
         EXPECT_EQ(r.exit, 2) << bad;
         EXPECT_FALSE(r.err.empty());
     }
