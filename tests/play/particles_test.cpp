@@ -4,48 +4,38 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <tuple>
 #include <vector>
 
 using namespace lumor;
 
 namespace {
 
-// Hands out the given fractions in order and counts the draws.
-class ScriptedRandom final : public Random {
-public:
+// Hands out the given fractions in order (then 0.5) and counts the draws.
+struct ScriptedRandom final : Random {
     ScriptedRandom(std::initializer_list<double> v = {}) : values(v) {}
     double next() override {
         ++draws;
-        if (values.empty()) return fallback;
-        const double r = values.front();
-        values.pop_front();
+        const double r = values.empty() ? 0.5 : values.front();
+        if (!values.empty()) values.pop_front();
         return r;
     }
     std::deque<double> values;
-    double fallback = 0.5;
     int draws = 0;
 };
 
-class Board final : public PixelSurface {
-public:
-    Board() : px(640 * 384, 0) {}
-    int32_t pixel(int x, int y) const override {
-        EXPECT_TRUE(inBoard(x, y));
-        ++reads;
-        return px[static_cast<size_t>(x + 640 * y)];
+// The board picture; the pool must only touch pixels inside it.
+struct Board final : PixelSurface {
+    int32_t pixel(int x, int y) const override { return ++reads, px[index(x, y)]; }
+    void setPixel(int x, int y, int32_t c) override { ++writes, px[index(x, y)] = c; }
+    void point(int x, int y, int32_t c) override { points.push_back({x, y}), PixelSurface::point(x, y, c); }
+    int32_t& at(int x, int y) { return px[index(x, y)]; }
+    static size_t index(int x, int y) {
+        EXPECT_TRUE(inBoard(x, y)) << x << "," << y;
+        return static_cast<size_t>(x + 640 * y);
     }
-    void setPixel(int x, int y, int32_t c) override {
-        EXPECT_TRUE(inBoard(x, y));
-        ++writes;
-        px[static_cast<size_t>(x + 640 * y)] = c;
-    }
-    void point(int x, int y, int32_t c) override {
-        points.push_back({x, y});
-        PixelSurface::point(x, y, c);
-    }
-    int32_t& at(int x, int y) { return px[static_cast<size_t>(x + 640 * y)]; }
 
-    std::vector<int32_t> px;
+    std::vector<int32_t> px = std::vector<int32_t>(640 * 384, 0);
     mutable int reads = 0;
     int writes = 0;
     std::vector<std::pair<int, int>> points;
@@ -66,27 +56,16 @@ TEST(Particles, SpawnDrawsItsRandomNumbersInOrder) {
                      0.0, 0.999, 0.0, 0.2, 0.5, 0.5, 0.5};   // cool
     ParticlePool pool(r);
     pool.Addpartikel(1, 10, 20, 30, 60, false);
-    EXPECT_EQ(r.draws, 7);
-    const Particle& p = pool[0];
-    EXPECT_TRUE(p.Alive);
-    EXPECT_EQ(p.X, 20.0f);   // 10 + Int(20 * 0.5)
-    EXPECT_EQ(p.Y, 30.0f);   // 20 + Int(40 * 0.25)
-    EXPECT_EQ(p.Life, 11);   // Int(9.5) + 2
-    EXPECT_EQ(p.Colour, rgbColour(255, 166, 128));  // green Int(38.4) + 128; blue 127.5 to the even 128
-    EXPECT_EQ(p.Under, -1);
-    EXPECT_EQ(p.VX, -3.0f);
-    EXPECT_EQ(p.VY, 2.5f);
-
     pool.Addpartikel(1, 0, 0, 32, 32, true);
     EXPECT_EQ(r.draws, 14);
-    const Particle& q = pool[1];
-    EXPECT_EQ(q.X, 0.0f);
-    EXPECT_EQ(q.Y, 31.0f);
-    EXPECT_EQ(q.Life, 2);
-    EXPECT_EQ(q.Colour, rgbColour(51, 128, 255));
-    EXPECT_EQ(q.VX, 0.0f);
-    EXPECT_EQ(q.VY, 0.0f);
     EXPECT_EQ(pool.liveCount(), 2);
+    // x, y, life, colour, vx, vy of each, and whether it waits to be drawn (Under -1).
+    const auto fields = [](const Particle& p) {
+        return std::tuple{p.X, p.Y, p.Life, p.Colour, p.VX, p.VY, p.Under, p.Alive};
+    };
+    // 10 + Int(20 * 0.5), 20 + Int(40 * 0.25), Int(9.5) + 2; green Int(38.4) + 128, blue 127.5 to the even 128.
+    EXPECT_EQ(fields(pool[0]), std::tuple(20.0f, 30.0f, int16_t(11), rgbColour(255, 166, 128), -3.0f, 2.5f, -1, true));
+    EXPECT_EQ(fields(pool[1]), std::tuple(0.0f, 31.0f, int16_t(2), rgbColour(51, 128, 255), 0.0f, 0.0f, -1, true));
 }
 
 TEST(Particles, OffChangesNothing) {
@@ -94,21 +73,16 @@ TEST(Particles, OffChangesNothing) {
     ParticlePool pool(r, false);
     Board board;
     pool.Addpartikel(100, 0, 0, 640, 384, false);
-    EXPECT_EQ(r.draws, 0);
-    EXPECT_EQ(pool.liveCount(), 0);
-    pool.BewegPartikel(board);
-    EXPECT_EQ(board.reads + board.writes, 0);
-    EXPECT_TRUE(board.points.empty());
-
+    EXPECT_TRUE(r.draws == 0 && pool.liveCount() == 0);
     pool.setEnabled(true);
     pool.Addpartikel(3, 0, 0, 640, 384, false);
     EXPECT_EQ(pool.liveCount(), 3);
     pool.setEnabled(false);
     pool.BewegPartikel(board);
-    EXPECT_EQ(board.writes, 0) << "nothing moves while the option is off";
+    EXPECT_TRUE(board.reads + board.writes == 0 && board.points.empty()) << "nothing moves while the option is off";
 }
 
-TEST(Particles, AFrameRestoresAgesMovesAndDraws) {
+TEST(Particles, AFrameRestoresAgesMovesAndDrawsAndFreedRecordsAreReusedLowestFirst) {
     ScriptedRandom r;
     ParticlePool pool(r);
     Board board;
@@ -116,15 +90,15 @@ TEST(Particles, AFrameRestoresAgesMovesAndDraws) {
     board.at(100, 100) = yellow;  // the beam
     script(r, 2, 2.0, 0.0);
     pool.Addpartikel(1, 98, 100, 98, 100, false);
+    script(r, 11, 0, 0);
+    pool.Addpartikel(1, 300, 300, 300, 300, false);  // record 1 outlives record 0
     const int32_t colour = pool[0].Colour;
 
     pool.BewegPartikel(board);  // nothing to restore yet; moves onto the beam
-    EXPECT_EQ(pool[0].X, 100.0f);
     EXPECT_EQ(pool[0].Under, yellow);
     EXPECT_EQ(board.at(100, 100), colour);
     EXPECT_EQ(pool[0].Life, 2) << "not aged before it was drawn";
     EXPECT_EQ(board.points, (std::vector<std::pair<int, int>>{{-1, -1}}));
-
     pool.BewegPartikel(board);
     EXPECT_EQ(board.at(100, 100), yellow) << "the beam's pixel comes back";
     EXPECT_EQ(board.at(102, 100), colour);
@@ -132,56 +106,35 @@ TEST(Particles, AFrameRestoresAgesMovesAndDraws) {
     pool.BewegPartikel(board);
     pool.BewegPartikel(board);  // Life 0 -> -1: freed after restoring
     EXPECT_FALSE(pool[0].Alive);
-    EXPECT_EQ(pool.liveCount(), 0);
-    EXPECT_EQ(board.at(104, 100), 0);
-    EXPECT_EQ(board.at(106, 100), 0);
-    EXPECT_EQ(board.at(100, 100), yellow);
-    EXPECT_EQ(pool.lowestFree(), 0);
+    EXPECT_EQ(pool.liveCount(), 1);
+    EXPECT_TRUE(board.at(104, 100) == 0 && board.at(106, 100) == 0);
 
-    // The freed record is the first one taken again.
     script(r, 5, 0, 0);
-    pool.Addpartikel(1, 7, 7, 7, 7, true);
-    EXPECT_TRUE(pool[0].Alive);
-    EXPECT_EQ(pool[0].X, 7.0f);
+    script(r, 5, 0, 0);
+    pool.Addpartikel(2, 7, 7, 7, 7, true);
+    EXPECT_TRUE(pool[0].X == 7.0f && pool[1].X == 300.0f && pool[2].X == 7.0f);
 }
 
-TEST(Particles, TwoOnOnePixelAreErasedInReverseOrder) {
+TEST(Particles, SharedPixelsAreRestoredInReverseOrderAndParticlesOffTheBoardNeverAge) {
     ScriptedRandom r;
     ParticlePool pool(r);
     Board board;
     board.at(50, 50) = 1234;
     script(r, 5, 0.5, 0);
     script(r, 5, 0.5, 0);
-    pool.Addpartikel(2, 50, 50, 50, 50, false);
+    pool.Addpartikel(2, 50, 50, 50, 50, false);  // both stay on (50, 50)
+    script(r, 2, -3.0, 0);
+    pool.Addpartikel(1, 1, 10, 1, 10, false);
+    script(r, 2, -0.5, 0);
+    pool.Addpartikel(1, 0, 5, 0, 5, false);  // half a pixel left of the board is outside too
     pool.moveDrawPass(board);
-    EXPECT_EQ(pool[0].Under, 1234);
     EXPECT_EQ(pool[1].Under, pool[0].Colour);
     pool.erasePass(board);
     EXPECT_EQ(board.at(50, 50), 1234);
-}
-
-TEST(Particles, OffTheBoardReadsMinusOneAndNeverAges) {
-    ScriptedRandom r;
-    ParticlePool pool(r);
-    Board board;
-    script(r, 2, -3.0, 0);
-    pool.Addpartikel(1, 1, 10, 1, 10, false);
-    for (int frame = 0; frame < 30; ++frame) pool.BewegPartikel(board);
-    EXPECT_TRUE(pool[0].Alive);
-    EXPECT_EQ(pool[0].Under, -1);
-    EXPECT_EQ(pool[0].Life, 2);
-    EXPECT_EQ(pool[0].X, 1.0f - 90.0f);
-    EXPECT_EQ(pool.liveCount(), 1);
-    EXPECT_EQ(board.writes, 0);
-    EXPECT_EQ(board.reads, 0);
-    // Half a pixel left of the board is outside too.
-    script(r, 2, -0.5, 0);
-    pool.Addpartikel(1, 0, 5, 0, 5, false);
-    pool.moveDrawPass(board);
-    EXPECT_EQ(pool[1].Under, -1);
-    pool.reset();
-    EXPECT_EQ(pool.liveCount(), 0);
-    EXPECT_FALSE(pool[0].Alive);
+    for (int frame = 0; frame < 30; ++frame) pool.BewegPartikel(board);  // Board fails any read outside
+    EXPECT_TRUE(pool[2].Alive && pool[2].Under == -1 && pool[2].Life == 2);
+    EXPECT_TRUE(pool[3].Alive && pool[3].Under == -1 && pool[3].Life == 2);
+    EXPECT_EQ(pool[2].X, 1.0f - 93.0f);
 }
 
 TEST(Particles, TheLiveCountIsTestedOnEntryOnly) {
@@ -191,12 +144,11 @@ TEST(Particles, TheLiveCountIsTestedOnEntryOnly) {
     EXPECT_EQ(pool.liveCount(), 2450);
     pool.Addpartikel(100, 0, 0, 640, 384, true);
     EXPECT_EQ(pool.liveCount(), ParticlePool::Size) << "the remaining 51 records are filled";
-    for (int i = 0; i <= ParticlePool::LastIndex; ++i) ASSERT_TRUE(pool[i].Alive);
-    pool.Addpartikel(5, 0, 0, 640, 384, true);
-    EXPECT_EQ(pool.liveCount(), ParticlePool::Size);
+    EXPECT_TRUE(pool[ParticlePool::LastIndex].Alive);
 
-    // At 2500 live a call is refused although one record is free.
+    // At 2500 live a call is refused although one record is free; reset frees them all.
     pool.reset();
+    EXPECT_FALSE(pool[0].Alive);
     pool.Addpartikel(2500, 0, 0, 640, 384, false);
     ScriptedRandom counted;
     pool.setRandom(counted);
