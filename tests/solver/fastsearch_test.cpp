@@ -47,55 +47,37 @@ void expectAchieves(const LevelRecord& level, const FastResult& r) {
 
 }  // namespace
 
-TEST(FastSearch, NeedsOnlyTheTurnsAndFindsThem) {
-    // Two deflectors bring the beam round to the target; a wall and a cross are spare.
-    const auto level = levelFrom({">.....", "......", "......", ".....R"}, {4, 1, 1, 0, 1, 0, 1}, '#');
-    const FastResult r = fastSolve(level);
-    EXPECT_EQ(r.bestLeft, 2);
-    expectAchieves(level, r);
-    EXPECT_EQ(exhaustiveBest(level), 2);
-}
+TEST(FastSearch, SmallLevelsAgreeWithTheExhaustiveSearch) {
+    const struct {
+        const char* what;
+        LevelRecord level;
+        int32_t best;
+    } cases[] = {
+        {"two deflectors bring the beam round; a wall and a cross are spare",
+         levelFrom({">.....", "......", "......", ".....R"}, {4, 1, 1, 0, 1, 0, 1}, '#'), 2},
+        {"solved on the bare board", levelFrom({">..R"}, {3, 1}), 3},
+        {"the target faces away from every beam a piece could make", levelFrom({">..#R", ".....", "....."}, {2, 0, 0, 2, 2, 2, 2}, '#'), -1},
+        {"no allowance", levelFrom({">....", ".....", "..U.."}, {0, 0, 0, 0, 1}), -1},
+        {"negative allowance", levelFrom({">....", ".....", "..U.."}, {-1, 0, 0, 0, 1}), -1},
+        {"one splitter feeds two targets",
+         levelFrom({"...U..", ">.....", "......", "......", "...D.."}, {3, 0, 0, 0, 0, 0, 0, 0, 2}, '#'), 2},
+        {"sand delays one beam so that two beams do not meet",
+         levelFrom({"...v...", ".......", ".>....R"}, {1, 0, 0, 0, 0, 0, 0, 1}, '#'), 0},
+        {"a cross lets two beams pass each other",
+         levelFrom({"..v...", "......", ">.....R", "......", "..D..."}, {2, 1, 1}, '#'), 1},
+    };
+    for (const auto& c : cases) {
+        const FastResult r = fastSolve(c.level);
+        EXPECT_EQ(r.bestLeft, c.best) << c.what;
+        EXPECT_EQ(exhaustiveBest(c.level), c.best) << c.what;
+        expectAchieves(c.level, r);
+    }
 
-TEST(FastSearch, BareBoardAndHopelessLevels) {
-    const auto solved = levelFrom({">..R"}, {3, 1});
-    EXPECT_EQ(fastSolve(solved).bestLeft, 3);
-    EXPECT_TRUE(fastSolve(solved).best.empty());
-
-    // The target faces away from every beam a piece could make.
-    const auto hopeless = levelFrom({">..#R"}, {2, 0, 0, 2, 2, 2, 2});
-    EXPECT_EQ(fastSolve(hopeless).bestLeft, -1);
-
-    const auto noAllowance = levelFrom({">....", ".....", "..U.."}, {0, 0, 0, 0, 1});
-    EXPECT_EQ(fastSolve(noAllowance).bestLeft, -1);
-    auto negative = noAllowance;
-    negative.Stock[0] = -1;
-    EXPECT_EQ(fastSolve(negative).bestLeft, -1);
-    EXPECT_EQ(exhaustiveBest(negative), -1);
-
-    auto tooMany = solved;
+    auto tooMany = cases[1].level;
     tooMany.Stock[1] = 992;
     const FastResult refused = fastSolve(tooMany);
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.message, tooManyPiecesMessage(992));
-}
-
-TEST(FastSearch, SplittersSandAndCollisionsAgreeWithTheExhaustiveSearch) {
-    const std::vector<LevelRecord> levels = {
-        // One splitter feeds two targets.
-        levelFrom({"...U..", ">.....", "......", "......", "...D.."}, {3, 0, 0, 0, 0, 0, 0, 0, 2}, '#'),
-        // Sand delays one beam so that two beams do not meet.
-        levelFrom({"...v...", ".......", ".>....R"}, {1, 0, 0, 0, 0, 0, 0, 1}, '#'),
-        // A cross lets two beams pass each other.
-        levelFrom({"..v...", "......", ">.....R", "......", "..D..."}, {2, 1, 1}, '#'),
-    };
-    const std::vector<int32_t> best = {2, 0, 1};
-    for (size_t i = 0; i < levels.size(); ++i) {
-        const LevelRecord& level = levels[i];
-        const FastResult r = fastSolve(level);
-        EXPECT_EQ(r.bestLeft, best[i]);
-        EXPECT_EQ(r.bestLeft, exhaustiveBest(level));
-        expectAchieves(level, r);
-    }
 }
 
 TEST(FastSearch, EqualsTheExhaustiveSearchOnRandomSmallLevels) {

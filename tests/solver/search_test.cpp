@@ -45,18 +45,14 @@ TEST(SolutionSearch, BuildsPieceListInSlotOrderAndFreeCellsColumnWise) {
     SolutionSearch search;
     ASSERT_TRUE(search.load(level));
     std::vector<int> slots;
-    for (const Piece& p : search.pieceList()) {
-        slots.push_back(p.Slot);
-        EXPECT_EQ(p.X, -2);
-        EXPECT_EQ(p.Y, 0);
-    }
+    for (const Piece& p : search.pieceList()) slots.push_back(p.Slot);
     EXPECT_EQ(slots, (std::vector<int>{8, 8, 3, 6, 2, 2, 1, 7}));
     EXPECT_EQ(search.freeCells()[0], (FreeCell{-1, 0}));
     EXPECT_EQ(search.freeCells()[1], (FreeCell{0, 2}));  // column 0 below the wall
     EXPECT_EQ(search.freeCount(), CellCount - 3);
 }
 
-TEST(SolutionSearch, RefusesMoreThan991PiecesWithAMessage) {
+TEST(SolutionSearch, RefusesMoreThan991PiecesAndChecksAnEmptyStockOnce) {
     auto level = levelFrom({">R"}, {5, 500, 492});
     SolutionSearch search;
     EXPECT_FALSE(search.load(level));
@@ -68,10 +64,7 @@ TEST(SolutionSearch, RefusesMoreThan991PiecesWithAMessage) {
     level.Stock[2] = 491;
     EXPECT_TRUE(search.load(level));
     EXPECT_EQ(search.pieceList().size(), 991u);
-}
 
-TEST(SolutionSearch, EmptyStockChecksTheBareBoardOnce) {
-    SolutionSearch search;
     ASSERT_TRUE(search.load(levelFrom({">R"}, {4})));
     search.run();
     EXPECT_TRUE(search.finished());
@@ -89,12 +82,7 @@ TEST(SolutionSearch, EmptyStockChecksTheBareBoardOnce) {
 
 TEST(SolutionSearch, CountsEveryOrderOfIdenticalPiecesAndCutsAtTheAllowance) {
     // Two walls, allowance 1, three free cells (the source's row is closed by a wall).
-    auto level = levelFrom({">#", "..", "..."}, {1, 2}, '#');
-    level.cell(0, 1) = 0;
-    level.cell(1, 1) = 0;
-    level.cell(2, 2) = 0;
-    level.cell(0, 2) = 9;
-    level.cell(1, 2) = 9;
+    const auto level = levelFrom({">#", "..", "##."}, {1, 2}, '#');
     SolutionSearch search;
     ASSERT_TRUE(search.load(level));
     ASSERT_EQ(search.freeCount(), 3);
@@ -121,11 +109,8 @@ TEST(SolutionSearch, TiesAreCountedAndRedrawnWorseOnesAreNot) {
     search.run();
     EXPECT_EQ(search.bestLeft(), 1);
     EXPECT_EQ(search.solutionCount(), 2);
-    ASSERT_EQ(drawn.size(), 2u);
-    EXPECT_EQ(drawn[0], (std::vector<Piece>{{4, 3, 0}}));
-    EXPECT_EQ(drawn[1], (std::vector<Piece>{{4, 3, 0}}));
+    EXPECT_EQ(drawn, (std::vector<std::vector<Piece>>(2, {{4, 3, 0}})));
     EXPECT_EQ(search.bestArrangement(), drawn.back());
-    EXPECT_EQ(reference(level), exhaustive(level));
 }
 
 TEST(SolutionSearch, ProgressFollowsTheClockAndAbortStopsEveryLevel) {

@@ -17,14 +17,10 @@ namespace lumor::testing {
 // deflectors 11..14, 's' sand, 'x' splitter, '*' decoration, 'e' eaten sand (99).
 // Missing rows and columns are filled with fill.
 inline int codeOfChar(char ch) {
-    switch (ch) {
-        case '>': return 1; case 'v': return 2; case '<': return 3; case '^': return 4;
-        case 'R': return 5; case 'D': return 6; case 'L': return 7; case 'U': return 8;
-        case '#': return 9; case '+': return 10;
-        case 'a': return 11; case 'b': return 12; case 'c': return 13; case 'd': return 14;
-        case 's': return 15; case 'x': return 16; case '*': return 17; case 'e': return 99;
-        default: return 0;
-    }
+    if (ch == 'e') return 99;
+    const std::string legend = ".>v<^RDLU#+abcdsx*";
+    const size_t code = legend.find(ch);
+    return code == std::string::npos ? 0 : static_cast<int>(code);
 }
 
 inline LevelRecord levelFrom(const std::vector<std::string>& rows, std::vector<int> stock,
@@ -62,50 +58,50 @@ inline LevelRecord randomBoard(std::mt19937& rng, int emptyPercent) {
     return level;
 }
 
-// A level walled in except for a small area at the top left, so that even the
-// step-for-step search runs through every arrangement quickly. Beams leave through the
-// area's open edges or stop at the walls; targets are frequent enough that many levels
-// need one or two pieces.
-inline LevelRecord smallRandomLevel(std::mt19937& rng, int maxPieces = 3) {
+// Walls everywhere but a width x height area at the top left, whose cells inner() draws
+// column by column.
+template <class Inner>
+LevelRecord walledLevel(int width, int height, Inner inner) {
     LevelRecord level;
-    std::uniform_int_distribution<int> pct(0, 99), inner(1, 20), w(3, 7), h(3, 6);
-    const int width = w(rng), height = h(rng);
     for (int x = 0; x < BoardWidth; ++x)
-        for (int y = 0; y < BoardHeight; ++y) {
-            int c = 9;
-            if (x < width && y < height) {
-                const int roll = pct(rng);
-                c = roll < 62 ? 0 : roll < 72 ? std::uniform_int_distribution<int>(1, 8)(rng) : inner(rng);
-            }
-            level.cell(x, y) = static_cast<int16_t>(c);
-        }
-    std::uniform_int_distribution<int> count(0, 2), total(0, maxPieces), slot(1, 8);
-    level.Stock[0] = static_cast<int16_t>(total(rng));
-    const int kinds = count(rng) + 1;
-    for (int k = 0; k < kinds; ++k) level.Stock[slot(rng)] += static_cast<int16_t>(count(rng));
+        for (int y = 0; y < BoardHeight; ++y)
+            level.cell(x, y) = static_cast<int16_t>(x < width && y < height ? inner() : 9);
     return level;
 }
 
-// A small walled area with one or two sources and targets on mostly empty cells: many
-// of these need a piece or two.
+// An allowance from minTotal to maxTotal and kinds (plus up to two) draws of up to two
+// pieces each.
+inline void randomStock(std::mt19937& rng, LevelRecord& level, int minTotal, int maxTotal, int kinds) {
+    std::uniform_int_distribution<int> count(0, 2), total(minTotal, maxTotal), slot(1, 8);
+    level.Stock[0] = static_cast<int16_t>(total(rng));
+    kinds += count(rng);
+    for (int k = 0; k < kinds; ++k) level.Stock[slot(rng)] += static_cast<int16_t>(count(rng));
+}
+
+// A small area, so that even the step-for-step search runs through every arrangement
+// quickly. Beams leave through the area's open edges or stop at the walls; targets are
+// frequent enough that many levels need one or two pieces.
+inline LevelRecord smallRandomLevel(std::mt19937& rng, int maxPieces = 3) {
+    std::uniform_int_distribution<int> pct(0, 99), inner(1, 20), w(3, 7), h(3, 6);
+    const int width = w(rng), height = h(rng);
+    LevelRecord level = walledLevel(width, height, [&] {
+        const int roll = pct(rng);
+        return roll < 62 ? 0 : roll < 72 ? std::uniform_int_distribution<int>(1, 8)(rng) : inner(rng);
+    });
+    randomStock(rng, level, 0, maxPieces, 1);
+    return level;
+}
+
+// One or two sources and targets on mostly empty cells: many of these need a piece or two.
 inline LevelRecord smallPuzzleLevel(std::mt19937& rng, int maxPieces = 3) {
-    LevelRecord level;
     std::uniform_int_distribution<int> pct(0, 99), obstacle(9, 20), w(4, 7), h(3, 6), dir(0, 3);
     const int width = w(rng), height = h(rng);
-    for (int x = 0; x < BoardWidth; ++x)
-        for (int y = 0; y < BoardHeight; ++y) {
-            int c = 9;
-            if (x < width && y < height) c = pct(rng) < 85 ? 0 : obstacle(rng);
-            level.cell(x, y) = static_cast<int16_t>(c);
-        }
+    LevelRecord level = walledLevel(width, height, [&] { return pct(rng) < 85 ? 0 : obstacle(rng); });
     std::uniform_int_distribution<int> px(0, width - 1), py(0, height - 1), two(1, 2);
     const int sources = two(rng), targets = two(rng);
     for (int i = 0; i < sources; ++i) level.cell(px(rng), py(rng)) = static_cast<int16_t>(1 + dir(rng));
     for (int i = 0; i < targets; ++i) level.cell(px(rng), py(rng)) = static_cast<int16_t>(5 + dir(rng));
-    std::uniform_int_distribution<int> count(0, 2), total(1, maxPieces), slot(1, 8);
-    level.Stock[0] = static_cast<int16_t>(total(rng));
-    const int kinds = count(rng) + 2;
-    for (int k = 0; k < kinds; ++k) level.Stock[slot(rng)] += static_cast<int16_t>(count(rng));
+    randomStock(rng, level, 1, maxPieces, 2);
     return level;
 }
 
@@ -123,28 +119,29 @@ struct RouteShape {
 inline LevelRecord routedLevel(std::mt19937& rng, const RouteShape& shape = {}) {
     constexpr int Path = -2, Turn = -3;
     for (;;) {
-        LevelRecord level;
         const int width = std::uniform_int_distribution<int>(shape.minW, shape.maxW)(rng);
         const int height = std::uniform_int_distribution<int>(shape.minH, shape.maxH)(rng);
-        for (int x = 0; x < BoardWidth; ++x)
-            for (int y = 0; y < BoardHeight; ++y)
-                level.cell(x, y) = static_cast<int16_t>(x < width && y < height ? 0 : 9);
-        auto inside = [&](int x, int y) { return x >= 0 && y >= 0 && x < width && y < height; };
+        LevelRecord level = walledLevel(width, height, [] { return 0; });
+        int x = 0, y = 0, d = 0;
+        // One cell on in direction d: true if it is inside and still empty.
+        auto step = [&] {
+            x += d == 1 ? 1 : d == 3 ? -1 : 0;
+            y += d == 2 ? 1 : d == 4 ? -1 : 0;
+            return x >= 0 && y >= 0 && x < width && y < height && level.cell(x, y) == 0;
+        };
         std::vector<int> needed;
         bool ok = true;
         for (int b = 0; b < shape.beams && ok; ++b) {
-            int x = std::uniform_int_distribution<int>(0, width - 1)(rng);
-            int y = std::uniform_int_distribution<int>(0, height - 1)(rng);
-            int d = std::uniform_int_distribution<int>(1, 4)(rng);
+            x = std::uniform_int_distribution<int>(0, width - 1)(rng);
+            y = std::uniform_int_distribution<int>(0, height - 1)(rng);
+            d = std::uniform_int_distribution<int>(1, 4)(rng);
             if (level.cell(x, y) != 0) { ok = false; break; }
             level.cell(x, y) = static_cast<int16_t>(d);
             const int turns = std::uniform_int_distribution<int>(shape.minTurns, shape.maxTurns)(rng);
             for (int t = 0; t <= turns && ok; ++t) {
                 const int steps = std::uniform_int_distribution<int>(1, shape.maxLeg)(rng);
                 for (int k = 0; k < steps && ok; ++k) {
-                    x += d == 1 ? 1 : d == 3 ? -1 : 0;
-                    y += d == 2 ? 1 : d == 4 ? -1 : 0;
-                    ok = inside(x, y) && level.cell(x, y) == 0;
+                    ok = step();
                     if (ok) level.cell(x, y) = Path;
                 }
                 if (!ok || t == turns) break;
@@ -154,9 +151,7 @@ inline LevelRecord routedLevel(std::mt19937& rng, const RouteShape& shape = {}) 
                 level.cell(x, y) = Turn;
                 d = d2;
             }
-            x += d == 1 ? 1 : d == 3 ? -1 : 0;
-            y += d == 2 ? 1 : d == 4 ? -1 : 0;
-            ok = ok && inside(x, y) && level.cell(x, y) == 0;
+            ok = ok && step();
             if (ok) level.cell(x, y) = static_cast<int16_t>(d + 4);
         }
         if (!ok) continue;
