@@ -80,11 +80,11 @@ TEST(LevelSource, WriteThenParseGivesBackEveryPackExactly) {
 TEST(LevelSource, CompilesThroughThePackFileAndDecompilesToTheSameSource) {
     std::mt19937 rng(11);
     PackHeader header{"Autorin", "Bemerkung mit \xe4\xf6\xfc", "", "mailto:a@b", "Titel", "GEHEIM"};
-    std::vector<LevelRecord> levels;
-    for (int i = 0; i < 3; ++i) levels.push_back(randomLevel(rng, false));
-    for (auto& l : levels) {  // texts the scrambler can store: code + position <= 255
-        for (size_t k = 0; k < l.Name.size(); ++k) l.Name[k] = static_cast<char>(32 + (l.Name[k] & 0x5F));
-        for (size_t k = 0; k < l.Password.size(); ++k) l.Password[k] = static_cast<char>('A' + k % 26);
+    std::vector<LevelRecord> levels(3);
+    for (auto& l : levels) {
+        l = randomLevel(rng, false);
+        for (char& c : l.Name) c = static_cast<char>(32 + (c & 0x5F));  // code + position <= 255, storable
+        l.Password = std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ").substr(0, l.Password.size());
     }
     const std::string source = writeLevelSource(header, levels);
     const LevelSourceResult parsed = parseLevelSource(source);

@@ -1,6 +1,4 @@
 #include "solver/fastsearch.h"
-#include "solver/reference.h"
-#include "solver/search.h"
 
 #include "solver_support.h"
 
@@ -9,18 +7,11 @@
 #include <random>
 
 using namespace lumor;
+using lumor::testing::exhaustive;
 using lumor::testing::levelFrom;
 using lumor::testing::smallRandomLevel;
 
 namespace {
-
-int32_t exhaustiveBest(const LevelRecord& level) {
-    SolutionSearch search;
-    search.setClock([] { return int64_t{0}; });
-    EXPECT_TRUE(search.load(level));
-    search.run();
-    return search.bestLeft();
-}
 
 // The arrangement must fit the stock, stand on empty cells, be in piece-list order and
 // really solve the level with the pieces it claims to leave.
@@ -69,7 +60,7 @@ TEST(FastSearch, SmallLevelsAgreeWithTheExhaustiveSearch) {
     for (const auto& c : cases) {
         const FastResult r = fastSolve(c.level);
         EXPECT_EQ(r.bestLeft, c.best) << c.what;
-        EXPECT_EQ(exhaustiveBest(c.level), c.best) << c.what;
+        EXPECT_EQ(exhaustive(c.level).best, c.best) << c.what;
         expectAchieves(c.level, r);
     }
 
@@ -87,7 +78,7 @@ TEST(FastSearch, EqualsTheExhaustiveSearchOnRandomSmallLevels) {
         const LevelRecord level = round % 3 == 0   ? smallRandomLevel(rng)
                                   : round % 3 == 1 ? lumor::testing::smallPuzzleLevel(rng)
                                                    : lumor::testing::routedLevel(rng);
-        const int32_t expected = exhaustiveBest(level);
+        const int32_t expected = exhaustive(level).best;
         const FastResult r = fastSolve(level);
         ASSERT_EQ(r.bestLeft, expected) << "round " << round;
         expectAchieves(level, r);

@@ -1,6 +1,3 @@
-#include "solver/search.h"
-#include "solver/reference.h"
-
 #include "solver_support.h"
 
 #include <gtest/gtest.h>
@@ -8,37 +5,11 @@
 #include <random>
 
 using namespace lumor;
+using lumor::testing::exhaustive;
 using lumor::testing::levelFrom;
+using lumor::testing::reference;
 using lumor::testing::smallRandomLevel;
-
-namespace {
-
-struct Counters {
-    int64_t tried, checked, solutions;
-    int32_t best;
-    std::vector<Piece> arrangement;
-    bool operator==(const Counters&) const = default;
-};
-
-Counters exhaustive(const LevelRecord& level) {
-    SolutionSearch search;
-    search.setClock([] { return int64_t{0}; });
-    EXPECT_TRUE(search.load(level));
-    search.run();
-    EXPECT_TRUE(search.finished());
-    return {search.triedCount(), search.checkedCount(), search.solutionCount(), search.bestLeft(),
-            search.bestArrangement()};
-}
-
-Counters reference(const LevelRecord& level) {
-    ReferenceSearch search;
-    EXPECT_TRUE(search.load(level));
-    search.run();
-    return {search.triedCount(), search.checkedCount(), search.solutionCount(), search.bestLeft(),
-            search.bestArrangement()};
-}
-
-}  // namespace
+using lumor::testing::Counters;
 
 TEST(SolutionSearch, BuildsPieceListInSlotOrderAndFreeCellsColumnWise) {
     auto level = levelFrom({">..R", "#..."}, {3, 1, 2, 1, 0, 0, 1, 1, 2});
@@ -65,35 +36,17 @@ TEST(SolutionSearch, RefusesMoreThan991PiecesAndChecksAnEmptyStockOnce) {
     EXPECT_TRUE(search.load(level));
     EXPECT_EQ(search.pieceList().size(), 991u);
 
-    ASSERT_TRUE(search.load(levelFrom({">R"}, {4})));
-    search.run();
-    EXPECT_TRUE(search.finished());
-    EXPECT_EQ(search.checkedCount(), 1);
-    EXPECT_EQ(search.triedCount(), 0);
-    EXPECT_EQ(search.bestLeft(), 4);
-    EXPECT_EQ(search.solutionCount(), 1);
-    EXPECT_TRUE(search.bestArrangement().empty());
-
-    ASSERT_TRUE(search.load(levelFrom({">.L"}, {4})));
-    search.run();
-    EXPECT_EQ(search.checkedCount(), 1);
-    EXPECT_EQ(search.bestLeft(), -1);
+    // Counters: tried, checked, solutions, best left, best arrangement.
+    EXPECT_EQ(exhaustive(levelFrom({">R"}, {4})), (Counters{0, 1, 1, 4, {}}));
+    EXPECT_EQ(exhaustive(levelFrom({">.L"}, {4})), (Counters{0, 1, 0, -1, {}}));
 }
 
 TEST(SolutionSearch, CountsEveryOrderOfIdenticalPiecesAndCutsAtTheAllowance) {
     // Two walls, allowance 1, three free cells (the source's row is closed by a wall).
-    const auto level = levelFrom({">#", "..", "##."}, {1, 2}, '#');
-    SolutionSearch search;
-    ASSERT_TRUE(search.load(level));
-    ASSERT_EQ(search.freeCount(), 3);
-    search.run();
     // Outer piece: 4 tries. Not placed: inner piece 4 tries, 4 checks. Placed on each of
     // three cells: inner tries 4 each; not placed -> check; its own cell taken; the two
-    // other cells cut by the allowance.
-    EXPECT_EQ(search.triedCount(), 4 + 4 + 3 * 4);
-    EXPECT_EQ(search.checkedCount(), 4 + 3);
-    EXPECT_EQ(search.bestLeft(), 1);  // no target: the bare board already solves it
-    EXPECT_EQ(search.solutionCount(), 1);
+    // other cells cut by the allowance. No target: the bare board already solves it.
+    EXPECT_EQ(exhaustive(levelFrom({">#", "..", "##."}, {1, 2}, '#')), (Counters{4 + 4 + 3 * 4, 4 + 3, 1, 1, {}}));
 }
 
 TEST(SolutionSearch, TiesAreCountedAndRedrawnWorseOnesAreNot) {

@@ -1,8 +1,13 @@
-// Small helpers for the solver tests: levels drawn as text, random boards.
+// Small helpers for the solver tests: levels drawn as text, random boards, the two
+// exhaustive searches run to their end.
 #pragma once
 
 #include "levels/level.h"
 #include "play/cells.h"
+#include "solver/reference.h"
+#include "solver/search.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
@@ -47,13 +52,10 @@ inline LevelRecord randomBoard(std::mt19937& rng, int emptyPercent) {
     for (auto& c : level.Cells) {
         if (pct(rng) < emptyPercent) {
             c = 0;
-        } else {
-            int v = code(rng);
-            const int odd = pct(rng);
-            if (odd < 8) v = 99;
-            else if (odd < 10) v = std::array<int, 5>{98, 21, -1, 100, 32767}[pct(rng) % 5];
-            c = static_cast<int16_t>(v);
+            continue;
         }
+        const int v = code(rng), odd = pct(rng);
+        c = static_cast<int16_t>(odd < 8 ? 99 : odd < 10 ? std::array<int, 5>{98, 21, -1, 100, 32767}[pct(rng) % 5] : v);
     }
     return level;
 }
@@ -167,6 +169,33 @@ inline LevelRecord routedLevel(std::mt19937& rng, const RouteShape& shape = {}) 
         level.Stock[0] = static_cast<int16_t>(needed.size() + spare + shape.spareSplitters);
         return level;
     }
+}
+
+// What a search ends with: its counters and the arrangement last recorded as best.
+struct Counters {
+    int64_t tried, checked, solutions;
+    int32_t best;
+    std::vector<Piece> arrangement;
+    bool operator==(const Counters&) const = default;
+};
+
+inline Counters exhaustive(const LevelRecord& level) {
+    SolutionSearch search;
+    search.setClock([] { return int64_t{0}; });
+    EXPECT_TRUE(search.load(level));
+    search.run();
+    EXPECT_TRUE(search.finished());
+    return {search.triedCount(), search.checkedCount(), search.solutionCount(), search.bestLeft(),
+            search.bestArrangement()};
+}
+
+// The search exactly as written, step for step: the yardstick for the counters.
+inline Counters reference(const LevelRecord& level) {
+    ReferenceSearch search;
+    EXPECT_TRUE(search.load(level));
+    search.run();
+    return {search.triedCount(), search.checkedCount(), search.solutionCount(), search.bestLeft(),
+            search.bestArrangement()};
 }
 
 }  // namespace lumor::testing
