@@ -556,32 +556,36 @@ void Form1::Timer2_Timer() {
 // ---------------------------------------------------------------------------------
 // Messages and the celebration
 
-void Form1::Message(const QString& Text, bool Kontrollszeigen) {
-    Busy busy(*this);
+// Clears the board, hides the stock and shows the text instead of the cells.
+void Form1::beginMessage(const QString& text) {
     clearFeld();
     showStock(false);
     BeamState = BeamRunning;
-    messageFont_ = fontForText(Text);
-    messageText_ = Text;
-    if (onMessage) onMessage(Text);
+    messageFont_ = fontForText(text);
+    messageText_ = text;
+    if (onMessage) onMessage(text);
+}
+
+// Draws the text in a yellow of brightness `from`, `from + step`, ... as far as `to`, one
+// step every 10 ms. A close request ends it; any other change of BeamState only cuts the waits.
+void Form1::fadeText(const QString& text, int from, int to, int step) {
     const auto interrupted = [this] { return BeamState != BeamRunning; };
-    for (int b = 0; b <= 250 && BeamState != BeamClosing; b += 10) {
+    for (int b = from; (step > 0 ? b <= to : b >= to) && BeamState != BeamClosing; b += step) {
         const int64_t start = nowMs();
         pen_ = QColor(b, b, 0);
-        printCentred(Text, pen_);
+        printCentred(text, pen_);
         Feld->changedAll();
         waitUntil(start + FadeStepMs, interrupted);
     }
-    if (BeamState != BeamClosing) waitUntil(nowMs() + MessageHoldMs, interrupted);
-    if (BeamState != BeamClosing) {
-        for (int b = 255; b >= 5 && BeamState != BeamClosing; b -= 10) {
-            const int64_t start = nowMs();
-            pen_ = QColor(b, b, 0);
-            printCentred(Text, pen_);
-            Feld->changedAll();
-            waitUntil(start + FadeStepMs, interrupted);
-        }
-    }
+}
+
+void Form1::Message(const QString& Text, bool Kontrollszeigen) {
+    Busy busy(*this);
+    beginMessage(Text);
+    fadeText(Text, 0, 250, 10);
+    if (BeamState != BeamClosing)
+        waitUntil(nowMs() + MessageHoldMs, [this] { return BeamState != BeamRunning; });
+    fadeText(Text, 255, 5, -10);
     messageText_.clear();
     if (BeamState != BeamClosing) {
         pen_ = Yellow;
@@ -597,21 +601,10 @@ void Form1::BewegPartikel() {
 
 void Form1::Sieg() {
     Busy busy(*this);
-    clearFeld();
-    showStock(false);
-    BeamState = BeamRunning;
     const QString text = fromCp1252(state().FinalMessage);
-    messageFont_ = fontForText(text);
-    messageText_ = text;
-    if (onMessage) onMessage(text);
+    beginMessage(text);
+    fadeText(text, 0, 250, 10);
     const auto interrupted = [this] { return BeamState != BeamRunning; };
-    for (int b = 0; b <= 250 && BeamState != BeamClosing; b += 10) {
-        const int64_t start = nowMs();
-        pen_ = QColor(b, b, 0);
-        printCentred(text, pen_);
-        Feld->changedAll();
-        waitUntil(start + FadeStepMs, interrupted);
-    }
     particles_->pool.setEnabled(state().opt(OptParticles));
     while (BeamState == BeamRunning) {
         const int64_t start = nowMs();

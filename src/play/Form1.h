@@ -161,6 +161,8 @@ private:
     void setStockBorders(int selected);
     QFont fontForText(const QString& text) const;
     void printCentred(const QString& text, const QColor& colour);
+    void beginMessage(const QString& text);
+    void fadeText(const QString& text, int from, int to, int step);
     int anzahl(int i) const;
     void setAnzahl(int i, int value);
     void fillWorkingBoard(const LevelRecord& rec);

@@ -60,15 +60,20 @@ void writeJson(std::ostream& out, const Json& j, int indent) {
     }
 }
 
+// Reads the pack named on the command line; on failure the message goes to standard
+// error and `code` holds the exit code.
+bool loadOrReport(const std::string& file, lumor::PackContents& pack, int& code) {
+    std::string error;
+    if (loadPackArg(file, pack, error, code)) return true;
+    std::cerr << error << '\n';
+    return false;
+}
+
 int verify(const std::vector<std::string>& args) {
     if (args.size() != 1) return usage("verify DATEI");
     lumor::PackContents pack;
-    std::string error;
     int code;
-    if (!loadPackArg(args[0], pack, error, code)) {
-        std::cerr << error << '\n';
-        return code;
-    }
+    if (!loadOrReport(args[0], pack, code)) return code;
     std::cout << pack.levels.size() << '\n';
     return ExitOk;
 }
@@ -76,12 +81,8 @@ int verify(const std::vector<std::string>& args) {
 int dump(const std::vector<std::string>& args) {
     if (args.size() != 1) return usage("dump DATEI");
     lumor::PackContents pack;
-    std::string error;
     int code;
-    if (!loadPackArg(args[0], pack, error, code)) {
-        std::cerr << error << '\n';
-        return code;
-    }
+    if (!loadOrReport(args[0], pack, code)) return code;
     std::ostringstream text;
     writeJson(text, packToJson(pack), 0);
     text << '\n';
