@@ -60,20 +60,11 @@ void writeJson(std::ostream& out, const Json& j, int indent) {
     }
 }
 
-// Reads the pack named on the command line; on failure the message goes to standard
-// error and `code` holds the exit code.
-bool loadOrReport(const std::string& file, lumor::PackContents& pack, int& code) {
-    std::string error;
-    if (loadPackArg(file, pack, error, code)) return true;
-    std::cerr << error << '\n';
-    return false;
-}
-
 int verify(const std::vector<std::string>& args) {
     if (args.size() != 1) return usage("verify DATEI");
     lumor::PackContents pack;
     int code;
-    if (!loadOrReport(args[0], pack, code)) return code;
+    if (!loadPackArg(args[0], pack, code)) return code;
     std::cout << pack.levels.size() << '\n';
     return ExitOk;
 }
@@ -82,7 +73,7 @@ int dump(const std::vector<std::string>& args) {
     if (args.size() != 1) return usage("dump DATEI");
     lumor::PackContents pack;
     int code;
-    if (!loadOrReport(args[0], pack, code)) return code;
+    if (!loadPackArg(args[0], pack, code)) return code;
     std::ostringstream text;
     writeJson(text, packToJson(pack), 0);
     text << '\n';

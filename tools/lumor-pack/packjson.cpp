@@ -1,5 +1,7 @@
 #include "packjson.h"
 
+#include <iostream>
+
 #include "command.h"
 #include "levels/cp1252.h"
 
@@ -183,14 +185,14 @@ bool packFromJson(const Json& j, lumor::PackContents& out, std::string& error) {
     return true;
 }
 
-bool loadPackArg(const std::string& file, lumor::PackContents& out, std::string& error, int& exitCode) {
+bool loadPackArg(const std::string& file, lumor::PackContents& out, int& exitCode) {
     lumor::PackReadResult r = lumor::readPack(file);
     if (!r.ok) {
         if (r.unreadable) {
-            error = file + ": die Datei kann nicht gelesen werden";
+            std::cerr << file << ": die Datei kann nicht gelesen werden\n";
             exitCode = ExitUsage;
         } else {
-            error = terminalText(r.message);
+            std::cerr << terminalText(r.message) << '\n';
             exitCode = ExitRefused;
         }
         return false;
@@ -201,7 +203,7 @@ bool loadPackArg(const std::string& file, lumor::PackContents& out, std::string&
 }
 
 bool loadLevelArg(const std::string& file, const std::string& levelNumber1Based, lumor::LevelRecord& out,
-                  std::string& error, int& exitCode) {
+                  int& exitCode) {
     // The number first: a typo there should not cost a pack read.
     const std::string& s = levelNumber1Based;
     long number = 0;
@@ -209,27 +211,21 @@ bool loadLevelArg(const std::string& file, const std::string& levelNumber1Based,
     for (char c : s) valid = valid && c >= '0' && c <= '9';
     if (valid) number = std::stol(s);
     if (!valid || number < 1) {
-        error = "\"" + s + "\" ist keine Levelnummer (1, 2, 3, ...)";
+        std::cerr << '"' << s << "\" ist keine Levelnummer (1, 2, 3, ...)\n";
         exitCode = ExitUsage;
         return false;
     }
     lumor::PackContents pack;
-    if (!loadPackArg(file, pack, error, exitCode)) return false;
+    if (!loadPackArg(file, pack, exitCode)) return false;
     if (static_cast<size_t>(number) > pack.levels.size()) {
-        error = "Level " + s + " gibt es nicht: " + file + " hat " + std::to_string(pack.levels.size()) +
-                (pack.levels.size() == 1 ? " Level" : " Levels");
+        std::cerr << "Level " << s << " gibt es nicht: " << file << " hat " << pack.levels.size()
+                  << (pack.levels.size() == 1 ? " Level" : " Levels") << '\n';
         exitCode = ExitUsage;
         return false;
     }
     out = pack.levels[static_cast<size_t>(number - 1)];
     exitCode = ExitOk;
     return true;
-}
-
-bool loadLevelArg(const std::string& file, const std::string& levelNumber1Based, lumor::LevelRecord& out,
-                  std::string& error) {
-    int exitCode = ExitOk;
-    return loadLevelArg(file, levelNumber1Based, out, error, exitCode);
 }
 
 }  // namespace lumorpack

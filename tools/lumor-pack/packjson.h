@@ -27,17 +27,15 @@ bool levelFromJson(const Json& json, lumor::LevelRecord& out, std::string& error
                    const std::string& where = "level");
 bool packFromJson(const Json& json, lumor::PackContents& out, std::string& error);
 
-// Reads a pack file. On failure error is the UTF-8 message and exitCode is ExitRefused
-// for a damaged pack or ExitUsage for a file that cannot be read.
-bool loadPackArg(const std::string& file, lumor::PackContents& out, std::string& error, int& exitCode);
+// Reads a pack file named on the command line. On failure the message goes to standard
+// error and exitCode is ExitRefused for a damaged pack or ExitUsage for a file that
+// cannot be read.
+bool loadPackArg(const std::string& file, lumor::PackContents& out, int& exitCode);
 
-// Reads a pack and picks the level with this 1-based number (a decimal argument as typed).
+// Reads a pack and picks the level with this 1-based number (a decimal argument as typed);
+// failures as loadPackArg, a number that is none or out of range giving ExitUsage.
 bool loadLevelArg(const std::string& file, const std::string& levelNumber1Based, lumor::LevelRecord& out,
-                  std::string& error);
-// The same, also telling which exit code fits the failure (ExitRefused: damaged pack;
-// ExitUsage: unreadable file, or a level number that is not one or out of range).
-bool loadLevelArg(const std::string& file, const std::string& levelNumber1Based, lumor::LevelRecord& out,
-                  std::string& error, int& exitCode);
+                  int& exitCode);
 
 // A Windows-1252 message (such as the pack's German texts) for the terminal.
 std::string terminalText(const std::string& cp1252Text);

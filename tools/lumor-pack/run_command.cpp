@@ -38,12 +38,8 @@ int runLevel(const std::vector<std::string>& args) {
         return ExitUsage;
     }
     lumor::LevelRecord level;
-    std::string error;
     int code = ExitOk;
-    if (!loadLevelArg(args[0], args[1], level, error, code)) {
-        std::cerr << error << '\n';
-        return code;
-    }
+    if (!loadLevelArg(args[0], args[1], level, code)) return code;
 
     // The live stock counts start as the level's, and every piece placed lowers them,
     // as the board window's count labels do.

@@ -32,12 +32,8 @@ int solve(const std::vector<std::string>& args) {
         return ExitUsage;
     }
     lumor::LevelRecord level;
-    std::string error;
     int code = ExitOk;
-    if (!loadLevelArg(rest[0], rest[1], level, error, code)) {
-        std::cerr << error << '\n';
-        return code;
-    }
+    if (!loadLevelArg(rest[0], rest[1], level, code)) return code;
 
     Json out;
     if (fast) {

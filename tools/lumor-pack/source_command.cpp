@@ -49,12 +49,8 @@ int decompile(const std::vector<std::string>& args) {
         return ExitUsage;
     }
     lumor::PackContents pack;
-    std::string error;
     int code = ExitOk;
-    if (!loadPackArg(args[0], pack, error, code)) {
-        std::cerr << error << '\n';
-        return code;
-    }
+    if (!loadPackArg(args[0], pack, code)) return code;
     std::cout << lumor::writeLevelSource(pack.header, pack.levels) << std::flush;
     return std::cout ? ExitOk : ExitUsage;
 }
