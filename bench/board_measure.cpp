@@ -31,7 +31,8 @@ namespace {
 double cpuMs() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0 +
+           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
 }
 
 // A beam snaking through the whole board: right along row 0, down, left along row 1,
@@ -43,8 +44,8 @@ LevelRecord snake() {
     r.Password = "MESSEN";
     r.cell(0, 0) = SourceRight;
     for (int row = 0; row < BoardHeight; row += 2) {
-        r.cell(19, row) = DeflectorLeftDown;        // right turns down
-        r.cell(19, row + 1) = DeflectorLeftUp;      // down turns left
+        r.cell(19, row) = DeflectorLeftDown;    // right turns down
+        r.cell(19, row + 1) = DeflectorLeftUp;  // down turns left
         if (row + 2 < BoardHeight) {
             r.cell(0, row + 1) = DeflectorRightDown;  // left turns down
             r.cell(0, row + 2) = DeflectorRightUp;    // down turns right
@@ -55,7 +56,8 @@ LevelRecord snake() {
 }
 
 bool ready(const Form1& f) {
-    return !f.running() && !f.Timer2->isActive() && f.Command1->isEnabled() && f.messageText().isEmpty();
+    return !f.running() && !f.Timer2->isActive() && f.Command1->isEnabled() &&
+           f.messageText().isEmpty();
 }
 
 struct RunFigures {
@@ -87,7 +89,8 @@ RunFigures measureRun(bool turbo, bool faster, size_t cellSteps) {
     const double wallMs = static_cast<double>(clock.nsecsElapsed() - wall0) / 1e6;
     out.cpuPercent = 100.0 * (cpuMs() - cpu0) / wallMs;
     std::vector<double> d;
-    for (size_t i = 1; i < stamps.size(); ++i) d.push_back(static_cast<double>(stamps[i] - stamps[i - 1]) / 1e6);
+    for (size_t i = 1; i < stamps.size(); ++i)
+        d.push_back(static_cast<double>(stamps[i] - stamps[i - 1]) / 1e6);
     std::sort(d.begin(), d.end());
     out.steps = d.size();
     out.medianStepMs = d.empty() ? 0 : d[d.size() / 2];
@@ -124,7 +127,8 @@ int main(int argc, char** argv) {
         if (argc > 2) {
             const QFileInfo pack(QString::fromLocal8Bit(argv[2]));
             st.AppFolder = pack.absolutePath().toStdString() + "/";
-            const PackReadResult r = loadPackInto(pack.absoluteFilePath().toStdString(), st.pack, st.FinalMessage);
+            const PackReadResult r =
+                loadPackInto(pack.absoluteFilePath().toStdString(), st.pack, st.FinalMessage);
             if (!r.ok) {
                 std::fprintf(stderr, "cannot read %s\n", argv[2]);
                 return 1;
@@ -144,12 +148,16 @@ int main(int argc, char** argv) {
     st.pack.levels.assign({snake()});
     std::printf("board window, real clock (%s)\n", qPrintable(QGuiApplication::platformName()));
     std::printf("idle (level built, waiting for the player): cpu %.2f %%\n", measureIdle(5000));
-    struct Mode { const char* name; bool turbo, faster; size_t steps; };
+    struct Mode {
+        const char* name;
+        bool turbo, faster;
+        size_t steps;
+    };
     for (const Mode& m : {Mode{"normal speed", false, false, 20}, Mode{"turbo", true, false, 100},
                           Mode{"turbo faster", true, true, 200}}) {
         const RunFigures r = measureRun(m.turbo, m.faster, m.steps);
-        std::printf("%-13s median cell step %7.2f ms over %zu cells, cpu during the run %.1f %%\n", m.name,
-                    r.medianStepMs, r.steps, r.cpuPercent);
+        std::printf("%-13s median cell step %7.2f ms over %zu cells, cpu during the run %.1f %%\n",
+                    m.name, r.medianStepMs, r.steps, r.cpuPercent);
     }
     return 0;
 }

@@ -17,8 +17,10 @@ std::vector<LevelRecord> levels(int n) {
         LevelRecord l;
         l.Name = "Gew\xf6hnlicher Level " + std::to_string(i);
         l.Password = "PASSWORT" + std::to_string(i);
-        for (int k = 0; k < CellCount; ++k) l.Cells[static_cast<size_t>(k)] = static_cast<int16_t>((k * 13 + i) % 21);
-        for (int k = 0; k < StockEntries; ++k) l.Stock[static_cast<size_t>(k)] = static_cast<int16_t>(k % 9);
+        for (int k = 0; k < CellCount; ++k)
+            l.Cells[static_cast<size_t>(k)] = static_cast<int16_t>((k * 13 + i) % 21);
+        for (int k = 0; k < StockEntries; ++k)
+            l.Stock[static_cast<size_t>(k)] = static_cast<int16_t>(k % 9);
         out.push_back(l);
     }
     return out;
@@ -43,7 +45,8 @@ void BM_ReadPack(benchmark::State& state) {
 BENCHMARK(BM_ReadPack)->Arg(10)->Arg(101)->Unit(benchmark::kMicrosecond);
 
 void BM_PackBytes(benchmark::State& state) {
-    const PackHeader h{"Autor", "Bemerkung", "Geschafft!", "http://example.org", "Titel", "Kennwort"};
+    const PackHeader h{"Autor", "Bemerkung", "Geschafft!", "http://example.org",
+                       "Titel", "Kennwort"};
     const auto list = levels(static_cast<int>(state.range(0)));
     SeededRandom random(1);
     std::string bytes;

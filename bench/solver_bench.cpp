@@ -19,8 +19,10 @@ LevelRecord levelOf(const std::vector<std::string>& rows, std::vector<int> stock
     LevelRecord level;
     for (int y = 0; y < BoardHeight; ++y)
         for (int x = 0; x < BoardWidth; ++x) {
-            const char ch = y < static_cast<int>(rows.size()) && x < static_cast<int>(rows[y].size())
-                                ? rows[y][x] : '.';
+            const char ch =
+                y < static_cast<int>(rows.size()) && x < static_cast<int>(rows[y].size())
+                    ? rows[y][x]
+                    : '.';
             const auto at = chars.find(ch);
             level.cell(x, y) = static_cast<int16_t>(at == std::string::npos ? 0 : at);
         }
@@ -30,111 +32,127 @@ LevelRecord levelOf(const std::vector<std::string>& rows, std::vector<int> stock
 
 // One source, a target two turns away, two deflectors: an open board.
 const LevelRecord& openLevel() {
-    static const LevelRecord level = levelOf({
-        "....................",
-        "..>.................",
-        "....................",
-        "....................",
-        "....................",
-        "....................",
-        "....................",
-        "....................",
-        "...............R....",
-        "....................",
-        "....................",
-        "....................",
-    }, {2, 0, 0, 0, 1, 0, 1});
+    static const LevelRecord level = levelOf(
+        {
+            "....................",
+            "..>.................",
+            "....................",
+            "....................",
+            "....................",
+            "....................",
+            "....................",
+            "....................",
+            "...............R....",
+            "....................",
+            "....................",
+            "....................",
+        },
+        {2, 0, 0, 0, 1, 0, 1});
     return level;
 }
 
 // Two sources, two level splitters, four targets: the two middle beams meet unless a
 // splitter piece takes one of them up and down.
 const LevelRecord& splitterLevel() {
-    static const LevelRecord level = levelOf({
-        ".........U..........",
-        "....v.........v.....",
-        ".L..x.........x...R.",
-        "....................",
-        "....................",
-        "....................",
-        ".........D..........",
-        "....................",
-        "....................",
-        "....................",
-        "....................",
-        "....................",
-    }, {2, 0, 0, 0, 0, 0, 0, 0, 2});
+    static const LevelRecord level = levelOf(
+        {
+            ".........U..........",
+            "....v.........v.....",
+            ".L..x.........x...R.",
+            "....................",
+            "....................",
+            "....................",
+            ".........D..........",
+            "....................",
+            "....................",
+            "....................",
+            "....................",
+            "....................",
+        },
+        {2, 0, 0, 0, 0, 0, 0, 0, 2});
     return level;
 }
 
 // Sand everywhere on the beams' ways; two deflectors bring both beams to their targets.
 const LevelRecord& sandLevel() {
-    static const LevelRecord level = levelOf({
-        ">.s.s.s.s.s.s.s.s..#",
-        "s...................",
-        "..s.......s.........",
-        "....s...s...........",
-        "......s.............",
-        "v.....s.....s.......",
-        "..s...s.....s.....D.",
-        "......s.............",
-        "s.....s.....s.....s.",
-        "......s.............",
-        "..s...s.............",
-        "...s..s.....R.......",
-    }, {2, 0, 0, 0, 1, 0, 1});
+    static const LevelRecord level = levelOf(
+        {
+            ">.s.s.s.s.s.s.s.s..#",
+            "s...................",
+            "..s.......s.........",
+            "....s...s...........",
+            "......s.............",
+            "v.....s.....s.......",
+            "..s...s.....s.....D.",
+            "......s.............",
+            "s.....s.....s.....s.",
+            "......s.............",
+            "..s...s.............",
+            "...s..s.....R.......",
+        },
+        {2, 0, 0, 0, 1, 0, 1});
     return level;
 }
 
 // Four beams, each needing two deflectors: eight pieces on an open board.
 const LevelRecord& fourBeamLevel() {
-    static const LevelRecord level = levelOf({
-        ".......a.......s...c",
-        "..v...a.......x+....",
-        "..........3..2.1..c.",
-        ".........2...a.#....",
-        "....b.U..........c..",
-        ".D#................R",
-        "........#....c.<....",
-        ".^.d...........<....",
-        "...+..............R.",
-        "....................",
-        "..............*.....",
-        "........c...b..*..1.",
-    }, {8, 0, 0, 4, 0, 2, 2});
+    static const LevelRecord level = levelOf(
+        {
+            ".......a.......s...c",
+            "..v...a.......x+....",
+            "..........3..2.1..c.",
+            ".........2...a.#....",
+            "....b.U..........c..",
+            ".D#................R",
+            "........#....c.<....",
+            ".^.d...........<....",
+            "...+..............R.",
+            "....................",
+            "..............*.....",
+            "........c...b..*..1.",
+        },
+        {8, 0, 0, 4, 0, 2, 2});
     return level;
 }
 
 // The same kind of level, one of the slowest for the fast search that was found.
 const LevelRecord& hardFourBeamLevel() {
-    static const LevelRecord level = levelOf({
-        "..U........c........",
-        "......d.....b..b....",
-        "v...................",
-        "....................",
-        "....D....#..........",
-        "......1U......L.....",
-        "..............>.....",
-        ".....^...........*..",
-        "....................",
-        "...............s.x..",
-        "c...................",
-        "......#.s#^.+....*..",
-    }, {8, 0, 0, 1, 3, 2, 2});
+    static const LevelRecord level = levelOf(
+        {
+            "..U........c........",
+            "......d.....b..b....",
+            "v...................",
+            "....................",
+            "....D....#..........",
+            "......1U......L.....",
+            "..............>.....",
+            ".....^...........*..",
+            "....................",
+            "...............s.x..",
+            "c...................",
+            "......#.s#^.+....*..",
+        },
+        {8, 0, 0, 1, 3, 2, 2});
     return level;
 }
 
 const LevelRecord& levelNo(int64_t i) {
     switch (i) {
-        case 0: return openLevel();
-        case 1: return splitterLevel();
-        case 2: return sandLevel();
-        case 3: return fourBeamLevel();
-        default: return hardFourBeamLevel();
+        case 0:
+            return openLevel();
+        case 1:
+            return splitterLevel();
+        case 2:
+            return sandLevel();
+        case 3:
+            return fourBeamLevel();
+        default:
+            return hardFourBeamLevel();
     }
 }
 const char* levelName(int64_t i) {
-    static const char* names[] = {"open", "splitters", "sand", "four beams, 8 pieces", "hard four beams, 8 pieces"};
+    static const char* names[] = {"open", "splitters", "sand", "four beams, 8 pieces",
+                                  "hard four beams, 8 pieces"};
     return names[i];
 }
 

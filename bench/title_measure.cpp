@@ -54,7 +54,8 @@ void makeDemoFolder(const QString& dir) {
     PackHeader h;
     h.PackTitle = "Erste Schritte";
     h.PackAuthor = "Lumor-Team";
-    h.PackRemark = "Zw\xf6lf leichte R\xe4tsel zum Eingew\xf6hnen: Quellen, Ziele und die ersten Umlenker.";
+    h.PackRemark =
+        "Zw\xf6lf leichte R\xe4tsel zum Eingew\xf6hnen: Quellen, Ziele und die ersten Umlenker.";
     h.PackLink = "https://lumor.example.org/";
     std::vector<LevelRecord> levels;
     for (int i = 1; i <= 12; ++i) levels.push_back(level(i));
@@ -131,9 +132,10 @@ int main(int argc, char** argv) {
 
     if (mode == QStringLiteral("startup")) {
         firstPaint.then = [&] {
-            std::printf("start to painted title menu: %.1f ms (application %.1f, window built %.1f, "
-                        "loaded %.1f)\n",
-                        msSince(started), appReady, built, loaded);
+            std::printf(
+                "start to painted title menu: %.1f ms (application %.1f, window built %.1f, "
+                "loaded %.1f)\n",
+                msSince(started), appReady, built, loaded);
             titel.close();
         };
     } else if (mode == QStringLiteral("idle")) {
@@ -144,8 +146,8 @@ int main(int argc, char** argv) {
             QTimer::singleShot(static_cast<int>(seconds * 1000), [&titel, cpu0, wall0] {
                 const double cpu = cpuSeconds() - cpu0;
                 const double wall = msSince(wall0) / 1000;
-                std::printf("idle title menu: %.3f s CPU in %.1f s = %.2f %% of one core\n", cpu, wall,
-                            100 * cpu / wall);
+                std::printf("idle title menu: %.3f s CPU in %.1f s = %.2f %% of one core\n", cpu,
+                            wall, 100 * cpu / wall);
                 titel.close();
             });
         });

@@ -15,7 +15,8 @@ namespace {
 double cpuMs() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0 +
+           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
 }
 
 template <typename F>
@@ -25,7 +26,8 @@ void measure(const char* what, F&& run) {
     run();
     const double cpu = cpuMs() - cpu0;
     const int64_t wall = lumor::nowMs() - t0;
-    std::printf("%-40s wall %6lld ms  cpu %7.1f ms  (%.2f %%)\n", what, static_cast<long long>(wall), cpu,
+    std::printf("%-40s wall %6lld ms  cpu %7.1f ms  (%.2f %%)\n", what,
+                static_cast<long long>(wall), cpu,
                 wall > 0 ? 100.0 * cpu / static_cast<double>(wall) : 0.0);
 }
 

@@ -11,7 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const auto image = lumor::decodeBmp(bytes);
     if (image) {
-        if (image->pixels.size() != static_cast<size_t>(image->width) * static_cast<size_t>(image->height)) std::abort();
+        if (image->pixels.size() !=
+            static_cast<size_t>(image->width) * static_cast<size_t>(image->height))
+            std::abort();
         const auto again = lumor::decodeBmp(lumor::encodeBmp(*image));
         if (!again || !(*again == *image)) std::abort();
     }

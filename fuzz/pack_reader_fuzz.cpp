@@ -40,9 +40,12 @@ bool storedHoldsLineBreak(const std::string& plain) {
 bool writerMustRefuse(const PackContents& c) {
     const PackHeader& h = c.header;
     if (c.levels.size() > static_cast<size_t>(MaxLevels)) return true;
-    for (const std::string* t : {&h.PackAuthor, &h.PackRemark, &h.PackEndMessage, &h.PackLink, &h.PackTitle})
+    for (const std::string* t :
+         {&h.PackAuthor, &h.PackRemark, &h.PackEndMessage, &h.PackLink, &h.PackTitle})
         if (holdsLineBreak(*t) || *t == "*") return true;
-    if (!CanScramble(h.PackPassword) || storedHoldsLineBreak(h.PackPassword) || h.PackPassword == ")") return true;
+    if (!CanScramble(h.PackPassword) || storedHoldsLineBreak(h.PackPassword) ||
+        h.PackPassword == ")")
+        return true;
     for (const LevelRecord& l : c.levels) {
         if (!CanScramble(l.Name) || storedHoldsLineBreak(l.Name) || l.Name == "*") return true;
         if (!CanScramble(l.Password) || storedHoldsLineBreak(l.Password)) return true;
@@ -56,10 +59,12 @@ void checkRefusal(const PackReadResult& r) {
 }
 
 void checkSoundRead(const PackReadResult& r, uint64_t seed) {
-    if (r.contents.levels.size() > static_cast<size_t>(MaxLevels)) fail("more than 101 levels read");
+    if (r.contents.levels.size() > static_cast<size_t>(MaxLevels))
+        fail("more than 101 levels read");
     Levels list;
     list.assign(r.contents.levels);
-    if (list.count() > static_cast<int>(r.contents.levels.size())) fail("end marker behind the levels");
+    if (list.count() > static_cast<int>(r.contents.levels.size()))
+        fail("end marker behind the levels");
 
     SeededRandom random(seed);
     std::string bytes;
@@ -73,7 +78,8 @@ void checkSoundRead(const PackReadResult& r, uint64_t seed) {
     if (!back.ok) fail("a written pack is refused");
     if (!(back.contents.header == r.contents.header)) fail("header changed on the way round");
     if (!(back.contents.levels == r.contents.levels)) fail("levels changed on the way round");
-    if (PackChecksum(back.contents.header, back.contents.levels) != PackChecksum(r.contents.header, r.contents.levels))
+    if (PackChecksum(back.contents.header, back.contents.levels) !=
+        PackChecksum(r.contents.header, r.contents.levels))
         fail("checksum changed");
 }
 
@@ -104,7 +110,8 @@ void structured(const uint8_t* data, size_t size) {
         const auto fillCells = in.ConsumeIntegral<int16_t>();
         l.Cells.fill(fillCells);
         for (int k = in.ConsumeIntegralInRange<int>(0, 8); k > 0; --k)
-            l.Cells[in.ConsumeIntegralInRange<size_t>(0, CellCount - 1)] = in.ConsumeIntegral<int16_t>();
+            l.Cells[in.ConsumeIntegralInRange<size_t>(0, CellCount - 1)] =
+                in.ConsumeIntegral<int16_t>();
         for (auto& v : l.Stock) v = in.ConsumeIntegral<int16_t>();
     }
     const auto seed = in.ConsumeIntegral<uint64_t>();
@@ -116,7 +123,8 @@ void structured(const uint8_t* data, size_t size) {
     if (!w.ok) return;
     const PackReadResult r = readPackFromBytes(bytes);
     if (!r.ok) fail("a written pack is refused");
-    if (!(r.contents.header == c.header) || !(r.contents.levels == c.levels)) fail("written pack reads differently");
+    if (!(r.contents.header == c.header) || !(r.contents.levels == c.levels))
+        fail("written pack reads differently");
 
     // Change a few bytes of the written file: the reader must cope, whatever it decides.
     for (int k = in.ConsumeIntegralInRange<int>(1, 4); k > 0 && !bytes.empty(); --k) {
@@ -125,8 +133,10 @@ void structured(const uint8_t* data, size_t size) {
     }
     if (in.ConsumeBool()) bytes.resize(in.ConsumeIntegralInRange<size_t>(0, bytes.size()));
     const PackReadResult changed = readPackFromBytes(bytes);
-    if (changed.ok) checkSoundRead(changed, seed + 1);
-    else checkRefusal(changed);
+    if (changed.ok)
+        checkSoundRead(changed, seed + 1);
+    else
+        checkRefusal(changed);
 }
 
 }  // namespace
@@ -139,7 +149,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
     const PackReadResult r = readPackFromBytes(bytes);
-    if (r.ok) checkSoundRead(r, size);
-    else checkRefusal(r);
+    if (r.ok)
+        checkSoundRead(r, size);
+    else
+        checkRefusal(r);
     return 0;
 }

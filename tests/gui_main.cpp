@@ -1,8 +1,8 @@
 // GUI tests share one QApplication on the offscreen platform, with a dummy audio driver.
 #include "app/Audio.h"
 
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 #include <cstdlib>
 

@@ -22,8 +22,8 @@ constexpr int Rate = 22050;
 enum class Voice { Pad, Bass, Arp, Lead, Bell, Kick, Snare, Hat };
 
 struct Note {
-    double start;     // seconds
-    double length;    // seconds held
+    double start;   // seconds
+    double length;  // seconds held
     double midi;
     double velocity;  // 0..1
     Voice voice;
@@ -33,17 +33,17 @@ struct Section {
     int bars;
     std::vector<int> chords;  // scale degree (0-6) of each bar's chord, cycled
     bool pad, bass, arp, drums, melody;
-    int phrase;               // which melody phrase (0 = theme, 1 = answer)
+    int phrase;  // which melody phrase (0 = theme, 1 = answer)
 };
 
 struct Song {
     const char* file;
     double bpm;
-    int root;                  // MIDI note of the key's tonic for the lead's octave
+    int root;  // MIDI note of the key's tonic for the lead's octave
     bool minor;
     uint32_t seed;
-    double swing;              // delay of every second 16th, in 16ths
-    int drumStyle;             // 0 = calm, 1 = driving, 2 = half-time
+    double swing;   // delay of every second 16th, in 16ths
+    int drumStyle;  // 0 = calm, 1 = driving, 2 = half-time
     Voice lead;
     std::vector<Section> sections;
 };
@@ -106,7 +106,8 @@ double renderBell(double t, double hold, double f, Noise&) {
     const double e = env.at(t, hold);
     if (e <= 0) return 0.0;
     const double mod = 1.1 * std::exp(-t / 0.4) * std::sin(TwoPi * f * 3.5 * t);
-    return 0.30 * e * (std::sin(TwoPi * f * t + mod) + 0.2 * std::sin(TwoPi * f * 2 * t) * std::exp(-t / 0.3));
+    return 0.30 * e *
+           (std::sin(TwoPi * f * t + mod) + 0.2 * std::sin(TwoPi * f * 2 * t) * std::exp(-t / 0.3));
 }
 
 double renderKick(double t, double, double, Noise&) {
@@ -131,28 +132,44 @@ double renderHat(double t, double, double, Noise& noise) {
 
 double renderVoice(Voice voice, double t, double hold, double f, Noise& noise) {
     switch (voice) {
-        case Voice::Pad: return renderPad(t, hold, f, noise);
-        case Voice::Bass: return renderBass(t, hold, f, noise);
-        case Voice::Arp: return renderArp(t, hold, f, noise);
-        case Voice::Lead: return renderLead(t, hold, f, noise);
-        case Voice::Bell: return renderBell(t, hold, f, noise);
-        case Voice::Kick: return renderKick(t, hold, f, noise);
-        case Voice::Snare: return renderSnare(t, hold, f, noise);
-        case Voice::Hat: return renderHat(t, hold, f, noise);
+        case Voice::Pad:
+            return renderPad(t, hold, f, noise);
+        case Voice::Bass:
+            return renderBass(t, hold, f, noise);
+        case Voice::Arp:
+            return renderArp(t, hold, f, noise);
+        case Voice::Lead:
+            return renderLead(t, hold, f, noise);
+        case Voice::Bell:
+            return renderBell(t, hold, f, noise);
+        case Voice::Kick:
+            return renderKick(t, hold, f, noise);
+        case Voice::Snare:
+            return renderSnare(t, hold, f, noise);
+        case Voice::Hat:
+            return renderHat(t, hold, f, noise);
     }
     return 0.0;
 }
 
 double tailOf(Voice voice) {
     switch (voice) {
-        case Voice::Pad: return 1.0;
-        case Voice::Bass: return 0.1;
-        case Voice::Arp: return 0.7;
-        case Voice::Lead: return 0.3;
-        case Voice::Bell: return 0.6;
-        case Voice::Kick: return 0.35;
-        case Voice::Snare: return 0.3;
-        case Voice::Hat: return 0.12;
+        case Voice::Pad:
+            return 1.0;
+        case Voice::Bass:
+            return 0.1;
+        case Voice::Arp:
+            return 0.7;
+        case Voice::Lead:
+            return 0.3;
+        case Voice::Bell:
+            return 0.6;
+        case Voice::Kick:
+            return 0.35;
+        case Voice::Snare:
+            return 0.3;
+        case Voice::Hat:
+            return 0.12;
     }
     return 0.5;
 }
@@ -208,7 +225,7 @@ std::vector<MelodyNote> makePhrase(const std::vector<int>& chords, Noise& rng) {
                 step += moves[rng.nextBits() % 9];
                 if (onset % 8 == 0 || length >= 4) step = nearestChordTone(step, chord);
             }
-            if (bar == 3 && k + 1 == rhythm.size()) step = nearestChordTone(step, 0) ;
+            if (bar == 3 && k + 1 == rhythm.size()) step = nearestChordTone(step, 0);
             step = std::clamp(step, 0, 11);
             if (bar == 0) firstBarSteps.push_back(step);
             notes.push_back({bar * 16 + onset, length, step});
@@ -235,7 +252,10 @@ std::vector<Note> compose(const Song& song) {
     for (int p = 0; p < 2; ++p) {
         std::vector<int> chords;
         for (const auto& s : song.sections)
-            if (s.phrase == p && s.melody) { chords = s.chords; break; }
+            if (s.phrase == p && s.melody) {
+                chords = s.chords;
+                break;
+            }
         if (chords.empty()) chords = song.sections.front().chords;
         phrases.push_back(makePhrase(chords, rng));
     }
@@ -247,34 +267,52 @@ std::vector<Note> compose(const Song& song) {
             const int triad[3] = {degree, degree + 2, degree + 4};
             if (section.pad)
                 for (int k = 0; k < 3; ++k)
-                    notes.push_back({at(bar, 0), 16 * sixteenth - 0.05, pitch(-1, triad[k]), 0.8, Voice::Pad});
+                    notes.push_back(
+                        {at(bar, 0), 16 * sixteenth - 0.05, pitch(-1, triad[k]), 0.8, Voice::Pad});
             if (section.bass) {
                 const double root = pitch(-2, degree);
                 const int pattern[][2] = {{0, 6}, {6, 2}, {8, 4}, {12, 2}, {14, 2}};
                 for (int k = 0; k < 5; ++k) {
                     const double p = (k == 3) ? root + 12 : (k == 4 ? pitch(-2, degree + 4) : root);
-                    notes.push_back({at(bar, pattern[k][0]), pattern[k][1] * sixteenth * 0.85, p, 0.9, Voice::Bass});
+                    notes.push_back({at(bar, pattern[k][0]), pattern[k][1] * sixteenth * 0.85, p,
+                                     0.9, Voice::Bass});
                 }
             }
             if (section.arp) {
                 const int order[] = {0, 1, 2, 1, 0, 2, 1, 2};
                 for (int k = 0; k < 8; ++k) {
                     const int octave = k >= 4 ? 1 : 0;
-                    notes.push_back({at(bar, 2 * k), sixteenth, pitch(octave, triad[order[k]]), 0.7, Voice::Arp});
+                    notes.push_back({at(bar, 2 * k), sixteenth, pitch(octave, triad[order[k]]), 0.7,
+                                     Voice::Arp});
                 }
             }
             if (section.drums) {
                 for (int s = 0; s < 16; ++s) {
                     bool kick = false, snare = false, hat = (s % 2 == 0);
                     switch (song.drumStyle) {
-                        case 0: kick = s == 0 || s == 10; snare = s == 8; break;
-                        case 1: kick = s % 4 == 0; snare = s == 4 || s == 12; hat = true; break;
-                        default: kick = s == 0 || s == 6 || s == 11; snare = s == 8; break;
+                        case 0:
+                            kick = s == 0 || s == 10;
+                            snare = s == 8;
+                            break;
+                        case 1:
+                            kick = s % 4 == 0;
+                            snare = s == 4 || s == 12;
+                            hat = true;
+                            break;
+                        default:
+                            kick = s == 0 || s == 6 || s == 11;
+                            snare = s == 8;
+                            break;
                     }
-                    if (b == section.bars - 1 && s >= 12) snare = true;  // a small fill into the next section
+                    if (b == section.bars - 1 && s >= 12)
+                        snare = true;  // a small fill into the next section
                     if (kick) notes.push_back({at(bar, s), 0.1, 0, 1.0, Voice::Kick});
-                    if (snare) notes.push_back({at(bar, s), 0.1, 0, s >= 12 && b == section.bars - 1 ? 0.6 : 1.0, Voice::Snare});
-                    if (hat) notes.push_back({at(bar, s), 0.05, 0, s % 4 == 0 ? 1.0 : 0.6, Voice::Hat});
+                    if (snare)
+                        notes.push_back({at(bar, s), 0.1, 0,
+                                         s >= 12 && b == section.bars - 1 ? 0.6 : 1.0,
+                                         Voice::Snare});
+                    if (hat)
+                        notes.push_back({at(bar, s), 0.05, 0, s % 4 == 0 ? 1.0 : 0.6, Voice::Hat});
                 }
             }
             if (section.melody && b % 4 == 0) {
@@ -287,8 +325,8 @@ std::vector<Note> compose(const Song& song) {
                     int step = n.step;
                     // Second time round the last bar lifts to the third above.
                     if (variation && n.onset >= 48 && k + 1 == phrase.size()) step += 2;
-                    notes.push_back({at(bb, n.onset % 16), n.length * sixteenth * 0.92, pitch(0, step),
-                                     0.85, song.lead});
+                    notes.push_back({at(bb, n.onset % 16), n.length * sixteenth * 0.92,
+                                     pitch(0, step), 0.85, song.lead});
                 }
             }
         }
@@ -309,7 +347,8 @@ Buffer render(const Song& song) {
         Buffer& target = (note.voice == Voice::Lead || note.voice == Voice::Bell) ? lead : dry;
         for (size_t i = 0; i < count; ++i) {
             const double t = static_cast<double>(i) / Rate;
-            target.add(first + i, note.velocity * renderVoice(note.voice, t, note.length, f, noise), true);
+            target.add(first + i, note.velocity * renderVoice(note.voice, t, note.length, f, noise),
+                       true);
         }
     }
     // Dotted-eighth echo on the lead, run twice round the loop so it settles into a
@@ -333,22 +372,50 @@ Buffer render(const Song& song) {
 std::vector<Song> songs() {
     // Degrees: 0 = I/i, 1 = ii, 2 = III, 3 = IV/iv, 4 = V/v, 5 = VI, 6 = VII.
     return {
-        {"TITEL.wav", 92, 62, true, 0xA11CEu, 0.0, 0, Voice::Bell,
+        {"TITEL.wav",
+         92,
+         62,
+         true,
+         0xA11CEu,
+         0.0,
+         0,
+         Voice::Bell,
          {{4, {0, 5, 2, 6}, true, false, true, false, false, 0},
           {8, {0, 5, 2, 6}, true, true, true, true, true, 0},
           {4, {3, 5, 6, 4}, true, true, false, true, true, 1},
           {4, {0, 5, 2, 6}, true, true, true, true, true, 0}}},
-        {"Lichtspiel.wav", 118, 72, false, 0xBEEF5u, 0.0, 1, Voice::Lead,
+        {"Lichtspiel.wav",
+         118,
+         72,
+         false,
+         0xBEEF5u,
+         0.0,
+         1,
+         Voice::Lead,
          {{4, {0, 4, 5, 3}, true, true, true, false, false, 0},
           {8, {0, 4, 5, 3}, true, true, true, true, true, 0},
           {4, {5, 3, 0, 4}, true, true, false, true, true, 1},
           {8, {0, 4, 5, 3}, true, true, true, true, true, 0}}},
-        {"Spiegelsaal.wav", 100, 69, true, 0x5EEDu, 0.25, 2, Voice::Lead,
+        {"Spiegelsaal.wav",
+         100,
+         69,
+         true,
+         0x5EEDu,
+         0.25,
+         2,
+         Voice::Lead,
          {{4, {0, 3, 4, 0}, true, true, false, true, false, 0},
           {8, {0, 3, 6, 2}, true, true, true, true, true, 0},
           {4, {5, 6, 0, 4}, true, false, true, false, true, 1},
           {4, {0, 3, 6, 2}, true, true, true, true, true, 0}}},
-        {"Sandsturm.wav", 126, 64, true, 0xD0E5u, 0.0, 1, Voice::Bell,
+        {"Sandsturm.wav",
+         126,
+         64,
+         true,
+         0xD0E5u,
+         0.0,
+         1,
+         Voice::Bell,
          {{2, {0, 6}, true, true, true, false, false, 0},
           {8, {0, 6, 5, 6}, true, true, true, true, true, 0},
           {8, {3, 4, 0, 0}, true, true, false, true, true, 1},

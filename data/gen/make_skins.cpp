@@ -58,7 +58,9 @@ double fbm(double x, double y, int seed) {
            0.15 * valueNoise(4 * x, 4 * y, seed + 2);
 }
 
-double circleDist(double x, double y, double cx, double cy, double r) { return std::hypot(x - cx, y - cy) - r; }
+double circleDist(double x, double y, double cx, double cy, double r) {
+    return std::hypot(x - cx, y - cy) - r;
+}
 double boxDist(double x, double y, double x0, double y0, double x1, double y1) {
     const double dx = std::max(x0 - x, x - x1), dy = std::max(y0 - y, y - y1);
     if (dx <= 0 && dy <= 0) return std::max(dx, dy);
@@ -76,10 +78,14 @@ double segmentDist(double x, double y, double ax, double ay, double bx, double b
 double deflectorDepth(int code, double x, double y) {
     const double s = std::sqrt(0.5);
     switch (code) {
-        case 11: return (Tile - x - y) * s;
-        case 12: return (x - y) * s;
-        case 13: return (x + y - Tile) * s;
-        default: return (y - x) * s;
+        case 11:
+            return (Tile - x - y) * s;
+        case 12:
+            return (x - y) * s;
+        case 13:
+            return (x + y - Tile) * s;
+        default:
+            return (y - x) * s;
     }
 }
 
@@ -103,7 +109,8 @@ struct Image {
             for (int px = 0; px < Tile; ++px) {
                 Rgb sum;
                 for (int sy = 0; sy < 4; ++sy)
-                    for (int sx = 0; sx < 4; ++sx) sum = sum + shader(px + (sx + 0.5) / 4, py + (sy + 0.5) / 4);
+                    for (int sx = 0; sx < 4; ++sx)
+                        sum = sum + shader(px + (sx + 0.5) / 4, py + (sy + 0.5) / 4);
                 pixels[py * Width + 33 * k + px] = sum * (1.0 / 16);
             }
     }
@@ -111,8 +118,13 @@ struct Image {
         const int rowBytes = (Width * 3 + 3) & ~3;
         const uint32_t dataBytes = static_cast<uint32_t>(rowBytes * Height);
         std::vector<unsigned char> out;
-        auto u32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(v >> (8 * i))); };
-        auto u16 = [&](uint16_t v) { out.push_back(v & 0xFF); out.push_back(static_cast<unsigned char>(v >> 8)); };
+        auto u32 = [&](uint32_t v) {
+            for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(v >> (8 * i)));
+        };
+        auto u16 = [&](uint16_t v) {
+            out.push_back(v & 0xFF);
+            out.push_back(static_cast<unsigned char>(v >> 8));
+        };
         out.push_back('B');
         out.push_back('M');
         u32(54 + dataBytes);
@@ -132,7 +144,9 @@ struct Image {
         for (int y = Height - 1; y >= 0; --y) {
             for (int x = 0; x < Width; ++x) {
                 const Rgb& c = pixels[y * Width + x];
-                auto byte = [](double v) { return static_cast<unsigned char>(std::lround(clamp01(v) * 255)); };
+                auto byte = [](double v) {
+                    return static_cast<unsigned char>(std::lround(clamp01(v) * 255));
+                };
                 out.push_back(byte(c.b));
                 out.push_back(byte(c.g));
                 out.push_back(byte(c.r));
@@ -140,7 +154,8 @@ struct Image {
             for (int p = Width * 3; p < rowBytes; ++p) out.push_back(0);
         }
         std::ofstream file(path, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
+        file.write(reinterpret_cast<const char*>(out.data()),
+                   static_cast<std::streamsize>(out.size()));
         return static_cast<bool>(file.flush());
     }
 };
@@ -154,7 +169,9 @@ Rgb neonFloor(double x, double y) {
     return base + rgb(30, 60, 120) * grid;
 }
 
-Rgb glow(Rgb colour, double dist, double width) { return colour * std::exp(-std::max(dist, 0.0) / width); }
+Rgb glow(Rgb colour, double dist, double width) {
+    return colour * std::exp(-std::max(dist, 0.0) / width);
+}
 
 void paintNeon(Image& img) {
     img.fill(rgb(2, 3, 8));
@@ -196,7 +213,7 @@ void paintNeon(Image& img) {
         const double d = boxDist(x, y, 1.5, 1.5, 30.5, 30.5);
         Rgb c = mix(rgb(40, 20, 70), rgb(18, 10, 40), (x + y) / 64);
         c = c + violet * (std::exp(-std::fabs(d + 1.2) * 1.2) * 0.9);
-        const double sheen = std::fabs((x - y) + 6) ;
+        const double sheen = std::fabs((x - y) + 6);
         c = c + white * (0.12 * std::exp(-sheen * 0.4) * smooth(30, 4, x + y - 20));
         const double inner = boxDist(x, y, 8, 8, 24, 24);
         c = c + violet * (0.25 * std::exp(-std::fabs(inner) * 1.5));
@@ -262,8 +279,10 @@ void paintNeon(Image& img) {
             Rgb c = neonFloor(x, y);
             for (const auto& g : skies[static_cast<size_t>(k)]) {
                 const double dx = std::fabs(x - g.x), dy = std::fabs(y - g.y);
-                const double spike = std::min(dx * dy * 1.2 + dx * 0.25 + dy * 0.25, std::hypot(dx, dy) * 1.5);
-                c = c + g.colour * (std::exp(-spike / g.r) * 0.9) + white * (inside(std::hypot(dx, dy) - g.r * 0.3) * 0.8);
+                const double spike =
+                    std::min(dx * dy * 1.2 + dx * 0.25 + dy * 0.25, std::hypot(dx, dy) * 1.5);
+                c = c + g.colour * (std::exp(-spike / g.r) * 0.9) +
+                    white * (inside(std::hypot(dx, dy) - g.r * 0.3) * 0.8);
             }
             return c;
         });
@@ -305,7 +324,8 @@ void paintHolz(Image& img) {
         c = mix(c, brass(shade), inside(body));
         c = mix(c, rgb(60, 36, 10), inside(std::fabs(base + 1.2) - 0.5) * inside(body));
         const double lens = circleDist(x, y, 16, 22, 3.5);
-        c = mix(c, mix(rgb(255, 250, 200), rgb(255, 180, 40), clamp01((lens + 3.5) / 3.5)), inside(lens));
+        c = mix(c, mix(rgb(255, 250, 200), rgb(255, 180, 40), clamp01((lens + 3.5) / 3.5)),
+                inside(lens));
         c = mix(c, rgb(70, 40, 10), inside(std::fabs(y - 3) - 0.7) * inside(barrel));
         return c;
     });
@@ -319,7 +339,10 @@ void paintHolz(Image& img) {
         c = mix(c, rgb(60, 55, 50), inside(std::fabs(bowl + 0.8) - 0.5) * inside(bowl + 0.3));
         const double pool = std::max(well, 10 - y);
         const double ember = fbm(x / 2.5, y / 2.5, 9);
-        c = mix(c, mix(rgb(120, 20, 5), rgb(255, 190, 60), smooth(0.35, 0.8, ember) * smooth(10, 22, y)), inside(pool));
+        c = mix(
+            c,
+            mix(rgb(120, 20, 5), rgb(255, 190, 60), smooth(0.35, 0.8, ember) * smooth(10, 22, y)),
+            inside(pool));
         return c;
     });
     // Wall: stone blocks with mortar.
@@ -390,8 +413,9 @@ void paintHolz(Image& img) {
     img.paintSquare(12, [&](double x, double y) {
         Rgb c = woodFloor(x, y);
         const double ring = std::fabs(circleDist(x, y, 16, 16, 11)) - 0.9;
-        const double needle = std::min(segmentDist(x, y, 16, 3, 16, 29) - 1.5 + std::fabs(y - 16) * 0.1,
-                                       segmentDist(x, y, 3, 16, 29, 16) - 1.5 + std::fabs(x - 16) * 0.1);
+        const double needle =
+            std::min(segmentDist(x, y, 16, 3, 16, 29) - 1.5 + std::fabs(y - 16) * 0.1,
+                     segmentDist(x, y, 3, 16, 29, 16) - 1.5 + std::fabs(x - 16) * 0.1);
         c = mix(c, brass(0.7), inside(ring));
         return mix(c, brass(0.45 + 0.4 * (y < 16)), inside(needle));
     });
@@ -400,7 +424,9 @@ void paintHolz(Image& img) {
         const double studs[][2] = {{8, 8}, {24, 9}, {15, 19}, {7, 25}, {25, 26}};
         for (const auto& s : studs) {
             const double d = circleDist(x, y, s[0], s[1], 2.4);
-            c = mix(c, brass(0.4 + 0.6 * smooth(2.4, 0, std::hypot(x - s[0] + 0.8, y - s[1] + 0.8))), inside(d));
+            c = mix(c,
+                    brass(0.4 + 0.6 * smooth(2.4, 0, std::hypot(x - s[0] + 0.8, y - s[1] + 0.8))),
+                    inside(d));
         }
         return c;
     });
@@ -409,7 +435,8 @@ void paintHolz(Image& img) {
         double petals = 1e9;
         for (int k = 0; k < 6; ++k) {
             const double a = k * 3.14159265 / 3;
-            petals = std::min(petals, circleDist(x, y, 16 + 7 * std::cos(a), 16 + 7 * std::sin(a), 4));
+            petals =
+                std::min(petals, circleDist(x, y, 16 + 7 * std::cos(a), 16 + 7 * std::sin(a), 4));
         }
         c = mix(c, rgb(180, 120, 60), inside(petals));
         return mix(c, brass(0.9), inside(circleDist(x, y, 16, 16, 3.5)));
@@ -425,7 +452,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string folder = argv[1];
-    const std::pair<const char*, void (*)(Image&)> skins[] = {{"Neon.bmp", paintNeon}, {"Holz.bmp", paintHolz}};
+    const std::pair<const char*, void (*)(Image&)> skins[] = {{"Neon.bmp", paintNeon},
+                                                              {"Holz.bmp", paintHolz}};
     for (const auto& [name, paint] : skins) {
         Image img;
         paint(img);

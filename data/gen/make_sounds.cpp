@@ -107,7 +107,8 @@ Buffer makeTeiler() {
         phaseLow += TwoPi * noteHz(lowMidi) / Rate;
         phaseHigh += TwoPi * noteHz(highMidi) / Rate;
         const double env = pluck(t, 0.16, 0.004);
-        const double low = std::sin(phaseLow) + 0.3 * std::sin(2 * phaseLow) + 0.12 * std::sin(3 * phaseLow);
+        const double low =
+            std::sin(phaseLow) + 0.3 * std::sin(2 * phaseLow) + 0.12 * std::sin(3 * phaseLow);
         const double high = std::sin(phaseHigh) + 0.3 * std::sin(2 * phaseHigh);
         b[i] = env * (0.5 * low + 0.45 * high);
     }
@@ -147,8 +148,10 @@ Buffer makeZiel() {
         for (size_t i = 0; i < b.size(); ++i) {
             const double t = static_cast<double>(i) / Rate - onset;
             if (t < 0) continue;
-            b[i] += 0.32 * (std::sin(TwoPi * f * t) + 0.35 * std::sin(TwoPi * 2 * f * t) +
-                            0.12 * std::sin(TwoPi * 3 * f * t)) * pluck(t, 0.22, 0.002);
+            b[i] += 0.32 *
+                    (std::sin(TwoPi * f * t) + 0.35 * std::sin(TwoPi * 2 * f * t) +
+                     0.12 * std::sin(TwoPi * 3 * f * t)) *
+                    pluck(t, 0.22, 0.002);
         }
     }
     for (size_t i = 0; i < b.size(); ++i) {
@@ -170,8 +173,8 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[1];
     const std::pair<const char*, std::function<Buffer()>> sounds[] = {
-        {"start", makeStart}, {"kreuz", makeKreuz}, {"sand", makeSand}, {"lenk", makeLenk},
-        {"teiler", makeTeiler}, {"wand", makeWand}, {"ziel", makeZiel}};
+        {"start", makeStart},   {"kreuz", makeKreuz}, {"sand", makeSand}, {"lenk", makeLenk},
+        {"teiler", makeTeiler}, {"wand", makeWand},   {"ziel", makeZiel}};
     for (const auto& [name, make] : sounds) {
         const std::string path = folder + "/" + name + ".wav";
         if (!writeWav(path, make())) {

@@ -28,7 +28,7 @@ public:
         return state_;
     }
     double white() { return static_cast<double>(nextBits()) / 2147483648.0 - 1.0; }  // [-1, 1)
-    double unit() { return static_cast<double>(nextBits()) / 4294967296.0; }          // [0, 1)
+    double unit() { return static_cast<double>(nextBits()) / 4294967296.0; }         // [0, 1)
 
 private:
     uint32_t state_;
@@ -74,9 +74,12 @@ struct Adsr {
     double at(double t, double hold) const {
         if (t < 0) return 0.0;
         double level;
-        if (t < attack) level = t / attack;
-        else if (t < attack + decay) level = 1.0 - (1.0 - sustain) * (t - attack) / decay;
-        else level = sustain;
+        if (t < attack)
+            level = t / attack;
+        else if (t < attack + decay)
+            level = 1.0 - (1.0 - sustain) * (t - attack) / decay;
+        else
+            level = sustain;
         if (t > hold) {
             const double heldLevel = at(hold, hold + 1.0);
             const double r = (t - hold) / release;
@@ -98,7 +101,8 @@ inline double pluck(double t, double tau, double attack = 0.002) {
 // A mono sample buffer with mixing helpers.
 class Buffer {
 public:
-    Buffer(int rate, double seconds) : rate_(rate), data_(static_cast<size_t>(seconds * rate + 0.5), 0.0) {}
+    Buffer(int rate, double seconds)
+        : rate_(rate), data_(static_cast<size_t>(seconds * rate + 0.5), 0.0) {}
     int rate() const { return rate_; }
     size_t size() const { return data_.size(); }
     double seconds() const { return static_cast<double>(data_.size()) / rate_; }
@@ -110,8 +114,10 @@ public:
     // Adds a value at sample i; with wrap the buffer is a loop and the tail of a
     // late note continues at the start, so the loop joins without a cut.
     void add(size_t i, double v, bool wrap) {
-        if (i < data_.size()) data_[i] += v;
-        else if (wrap) data_[i % data_.size()] += v;
+        if (i < data_.size())
+            data_[i] += v;
+        else if (wrap)
+            data_[i % data_.size()] += v;
     }
 
     double peak() const {
@@ -146,7 +152,8 @@ inline bool writeWav(const std::string& path, const Buffer& buffer) {
     if (!out) return false;
     const uint32_t dataBytes = static_cast<uint32_t>(buffer.size() * 2);
     auto u32 = [&](uint32_t v) {
-        const char b[4] = {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char(v >> 24)};
+        const char b[4] = {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF),
+                           char(v >> 24)};
         out.write(b, 4);
     };
     auto u16 = [&](uint16_t v) {

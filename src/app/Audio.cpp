@@ -22,8 +22,9 @@ constexpr int SoundChannel = 0;
 struct Mixer {
     bool tried = false;
     bool ok = false;
-    std::map<std::string, Mix_Chunk*> chunks;     // loaded wave sounds by resolved path (owning)
-    std::map<std::string, Mix_Chunk*> requested;  // the same by the path asked for, to skip the lookup
+    std::map<std::string, Mix_Chunk*> chunks;  // loaded wave sounds by resolved path (owning)
+    std::map<std::string, Mix_Chunk*>
+        requested;  // the same by the path asked for, to skip the lookup
     Mix_Music* music = nullptr;
     // Songs the decoder refused, with the file's time stamp: the title loop asks for
     // its song every frame, and reading an unplayable file 60 times a second helps nobody.
@@ -169,7 +170,8 @@ qint64 songPositionMs() {
 
 QStringList musicFiles() {
     QStringList list;
-    for (const std::string& name : listFiles(programPath("Musik"), "*.*")) list << QFile::decodeName(name.c_str());
+    for (const std::string& name : listFiles(programPath("Musik"), "*.*"))
+        list << QFile::decodeName(name.c_str());
     return list;
 }
 

@@ -1,8 +1,8 @@
 #include "app/Startup.h"
 
 #include "app/Audio.h"
-#include "app/random.h"
 #include "app/programfolder.h"
+#include "app/random.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -20,9 +20,12 @@ QString executableFolder() { return QCoreApplication::applicationDirPath(); }
 
 QString instanceLockPath(const QString& folder) {
     const QString canonical = QFileInfo(folder).canonicalFilePath();
-    const QByteArray key = QFile::encodeName(canonical.isEmpty() ? QDir::cleanPath(QDir(folder).absolutePath()) : canonical);
-    const QString name = QStringLiteral("lumor-%1.lock")
-                             .arg(QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16)));
+    const QByteArray key = QFile::encodeName(
+        canonical.isEmpty() ? QDir::cleanPath(QDir(folder).absolutePath()) : canonical);
+    const QString name =
+        QStringLiteral("lumor-%1.lock")
+            .arg(QString::fromLatin1(
+                QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16)));
     QString dir = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
     if (dir.isEmpty()) dir = QDir::tempPath();
     return dir + QLatin1Char('/') + name;
@@ -48,7 +51,8 @@ void prepareProgram(const QString& folder) {
     prepareProgramFolder(QFile::encodeName(folder).toStdString());
 }
 
-int runProgram(QApplication& app, const std::function<void()>& showTitle, const QString& programFolder) {
+int runProgram(QApplication& app, const std::function<void()>& showTitle,
+               const QString& programFolder) {
     const QString folder = programFolder.isEmpty() ? executableFolder() : programFolder;
     const std::unique_ptr<QLockFile> lock = lockProgramFolder(folder);
     if (!lock) return 0;  // another instance runs in this folder: end silently

@@ -16,7 +16,8 @@ namespace lumor {
 // modally) and returns; the program then lives in the application's event loop until
 // it quits. `programFolder` overrides the executable's folder (tests).
 // A second instance for the same program folder returns 0 at once, silently.
-int runProgram(QApplication& app, const std::function<void()>& showTitle = {}, const QString& programFolder = {});
+int runProgram(QApplication& app, const std::function<void()>& showTitle = {},
+               const QString& programFolder = {});
 
 // The executable's folder.
 QString executableFolder();

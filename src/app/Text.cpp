@@ -4,8 +4,12 @@
 
 namespace lumor {
 
-QString toQt(const std::string& cp1252Text) { return QString::fromStdString(cp1252::toUtf8(cp1252Text)); }
+QString toQt(const std::string& cp1252Text) {
+    return QString::fromStdString(cp1252::toUtf8(cp1252Text));
+}
 
-std::optional<std::string> fromQt(const QString& text) { return cp1252::fromUtf8(text.toStdString()); }
+std::optional<std::string> fromQt(const QString& text) {
+    return cp1252::fromUtf8(text.toStdString());
+}
 
 }  // namespace lumor

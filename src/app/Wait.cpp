@@ -36,10 +36,10 @@ bool sleepInEventLoop(int64_t ms, const std::function<bool()>& stop) {
         // aboutToBlock fires whenever the loop has handled what was pending and is
         // about to sleep: the moment to look at the stop condition.
         if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
-            beforeSleep = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &loop,
-                                           [&] {
-                                               if (stop()) loop.quit();
-                                           });
+            beforeSleep =
+                QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &loop, [&] {
+                    if (stop()) loop.quit();
+                });
         }
     }
     timer.start(static_cast<int>(std::clamp<int64_t>(ms, 0, 1'000'000)));
@@ -66,7 +66,8 @@ void SteadyClock::waitUntil(int64_t deadlineMs, const std::function<bool()>& sto
         if (!sleepInEventLoop(remaining, stop)) {
             // Without a running event loop there is nothing to handle: sleep in small
             // slices so that stop() is still looked at.
-            std::this_thread::sleep_for(std::chrono::milliseconds(std::min<int64_t>(remaining, 20)));
+            std::this_thread::sleep_for(
+                std::chrono::milliseconds(std::min<int64_t>(remaining, 20)));
             processEvents();
         }
     }

@@ -130,7 +130,8 @@ std::optional<RgbImage> decodeBmp(const std::string& b) {
         for (uint32_t i = 0; i < count; ++i) {
             const size_t p = at + i * paletteEntry;
             if (p + 3 > b.size()) break;
-            palette.push_back(rgb(static_cast<unsigned char>(b[p + 2]), static_cast<unsigned char>(b[p + 1]),
+            palette.push_back(rgb(static_cast<unsigned char>(b[p + 2]),
+                                  static_cast<unsigned char>(b[p + 1]),
                                   static_cast<unsigned char>(b[p])));
         }
         palette.resize(maxColours, 0);
@@ -160,18 +161,20 @@ std::optional<RgbImage> decodeBmp(const std::string& b) {
                 }
                 case 16: {
                     const uint32_t v = get16(b, rowAt + static_cast<size_t>(x) * 2);
-                    c = rgb(maskedChannel(v, masks[0]), maskedChannel(v, masks[1]), maskedChannel(v, masks[2]));
+                    c = rgb(maskedChannel(v, masks[0]), maskedChannel(v, masks[1]),
+                            maskedChannel(v, masks[2]));
                     break;
                 }
                 case 24: {
                     const size_t p = rowAt + static_cast<size_t>(x) * 3;
-                    c = rgb(static_cast<unsigned char>(b[p + 2]), static_cast<unsigned char>(b[p + 1]),
-                            static_cast<unsigned char>(b[p]));
+                    c = rgb(static_cast<unsigned char>(b[p + 2]),
+                            static_cast<unsigned char>(b[p + 1]), static_cast<unsigned char>(b[p]));
                     break;
                 }
                 case 32: {
                     const uint32_t v = get32(b, rowAt + static_cast<size_t>(x) * 4);
-                    c = rgb(maskedChannel(v, masks[0]), maskedChannel(v, masks[1]), maskedChannel(v, masks[2]));
+                    c = rgb(maskedChannel(v, masks[0]), maskedChannel(v, masks[1]),
+                            maskedChannel(v, masks[2]));
                     break;
                 }
             }

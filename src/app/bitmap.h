@@ -40,7 +40,9 @@ struct RgbImage {
     bool operator==(const RgbImage&) const = default;
 
 private:
-    size_t index(int x, int y) const { return static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x); }
+    size_t index(int x, int y) const {
+        return static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+    }
 };
 
 // A 24-bit uncompressed bitmap file image.

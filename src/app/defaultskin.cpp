@@ -15,10 +15,13 @@ constexpr int N = 32;
 
 int clamp255(double v) { return static_cast<int>(std::lround(std::clamp(v, 0.0, 255.0))); }
 
-uint32_t shade(uint32_t c, double f) { return rgb(clamp255(redOf(c) * f), clamp255(greenOf(c) * f), clamp255(blueOf(c) * f)); }
+uint32_t shade(uint32_t c, double f) {
+    return rgb(clamp255(redOf(c) * f), clamp255(greenOf(c) * f), clamp255(blueOf(c) * f));
+}
 
 uint32_t mix(uint32_t a, uint32_t b, double t) {
-    return rgb(clamp255(redOf(a) + (redOf(b) - redOf(a)) * t), clamp255(greenOf(a) + (greenOf(b) - greenOf(a)) * t),
+    return rgb(clamp255(redOf(a) + (redOf(b) - redOf(a)) * t),
+               clamp255(greenOf(a) + (greenOf(b) - greenOf(a)) * t),
                clamp255(blueOf(a) + (blueOf(b) - blueOf(a)) * t));
 }
 
@@ -31,7 +34,9 @@ uint32_t hash(uint32_t x, uint32_t y, uint32_t seed) {
     h ^= h >> 15;
     return h;
 }
-double hash01(uint32_t x, uint32_t y, uint32_t seed) { return (hash(x, y, seed) & 0xFFFFFF) / double(0x1000000); }
+double hash01(uint32_t x, uint32_t y, uint32_t seed) {
+    return (hash(x, y, seed) & 0xFFFFFF) / double(0x1000000);
+}
 
 // Light falling from the upper left onto a surface with the normal (nx, ny, nz).
 double lit(double nx, double ny, double nz) {
@@ -54,9 +59,9 @@ constexpr double Mid = 16.5;
 
 // --- tile 4: a grey bottle, its neck reaching the top edge ---------------------------
 double bottleHalfWidth(int y) {
-    if (y <= 1) return 4.5;   // lip
-    if (y <= 8) return 3.5;   // neck
-    if (y <= 13) {            // shoulders
+    if (y <= 1) return 4.5;  // lip
+    if (y <= 8) return 3.5;  // neck
+    if (y <= 13) {           // shoulders
         const double t = (y - 8) / 5.0;
         return 3.5 + 6.0 * std::sin(t * M_PI / 2);
     }
@@ -75,16 +80,22 @@ RgbImage bottle() {
             const double dx = x + 0.5 - Mid;
             if (std::abs(dx) >= hw) continue;
             double f = 1.0;
-            if (y <= 1) f = 1.12;                     // lip catches the light
-            else if (y == 2 || y == 8) f = 0.72;      // rings under the lip and at the shoulder
-            else if (y >= 14) f = 1.0 - 0.18 * (y - 14) / 16.0;  // darker towards the floor
-            if (y >= 18 && y <= 24) f *= 0.84;        // label band
+            if (y <= 1)
+                f = 1.12;  // lip catches the light
+            else if (y == 2 || y == 8)
+                f = 0.72;  // rings under the lip and at the shoulder
+            else if (y >= 14)
+                f = 1.0 - 0.18 * (y - 14) / 16.0;  // darker towards the floor
+            if (y >= 18 && y <= 24) f *= 0.84;     // label band
             if (y == 18 || y == 24) f *= 0.8;
             uint32_t c = metal(grey, dx / hw, f);
-            const bool edge = std::abs(dx) > hw - 1.0 || y == 30 || bottleHalfWidth(y + 1) < std::abs(dx) + 0.5;
+            const bool edge =
+                std::abs(dx) > hw - 1.0 || y == 30 || bottleHalfWidth(y + 1) < std::abs(dx) + 0.5;
             const bool top = y > 0 && bottleHalfWidth(y - 1) <= std::abs(dx);
-            if (edge) c = shade(c, 0.55);
-            else if (top) c = mix(c, rgb(235, 236, 240), 0.45);
+            if (edge)
+                c = shade(c, 0.55);
+            else if (top)
+                c = mix(c, rgb(235, 236, 240), 0.45);
             img.setPixel(x, y, c);
         }
     }
@@ -133,7 +144,8 @@ RgbImage cup() {
                         // Brown content, lighter at the back, in shadow under the front rim.
                         const double f = 0.85 + 0.3 * back - 0.2 * dx / irx;
                         c = shade(rgb(140, 82, 38), f);
-                        if (back > 0.0 && back < 0.3 && dx > -7 && dx < -1) c = mix(c, rgb(206, 150, 92), 0.5);  // glint
+                        if (back > 0.0 && back < 0.3 && dx > -7 && dx < -1)
+                            c = mix(c, rgb(206, 150, 92), 0.5);  // glint
                     }
                 } else {
                     c = py < rimY ? mix(metal(grey, dx / rimRx, 1.1), rgb(240, 240, 244), 0.35)
@@ -162,14 +174,21 @@ RgbImage wall() {
                 continue;
             }
             const int brick = ((x + offset) / 16) % 2;
-            const double tone = 0.92 + 0.16 * hash01(static_cast<uint32_t>(brick), static_cast<uint32_t>(row), 9);
-            double f = tone * (0.94 + 0.12 * hash01(static_cast<uint32_t>(x), static_cast<uint32_t>(y), 19));
-            if (yin == 0) f *= 1.22;
-            else if (yin == 6) f *= 0.74;
-            if (xin == 0) f *= 1.1;
-            else if (xin == 14) f *= 0.8;
+            const double tone =
+                0.92 + 0.16 * hash01(static_cast<uint32_t>(brick), static_cast<uint32_t>(row), 9);
+            double f = tone * (0.94 + 0.12 * hash01(static_cast<uint32_t>(x),
+                                                    static_cast<uint32_t>(y), 19));
+            if (yin == 0)
+                f *= 1.22;
+            else if (yin == 6)
+                f *= 0.74;
+            if (xin == 0)
+                f *= 1.1;
+            else if (xin == 14)
+                f *= 0.8;
             uint32_t c = shade(rgb(132, 132, 140), f);
-            if (hash01(static_cast<uint32_t>(x), static_cast<uint32_t>(y), 29) < 0.06) c = shade(c, 0.8);  // pits
+            if (hash01(static_cast<uint32_t>(x), static_cast<uint32_t>(y), 29) < 0.06)
+                c = shade(c, 0.8);  // pits
             img.setPixel(x, y, c);
         }
     }
@@ -179,8 +198,9 @@ RgbImage wall() {
 // --- tile 10: two light-blue bars crossing in the middle, reaching all four edges -------
 RgbImage cross() {
     RgbImage img(N, N);
-    const std::array<uint32_t, 4> profile = {rgb(205, 238, 255), rgb(140, 205, 252), rgb(86, 156, 232),
-                                             rgb(38, 92, 180)};  // by distance from the bar's middle
+    const std::array<uint32_t, 4> profile = {
+        rgb(205, 238, 255), rgb(140, 205, 252), rgb(86, 156, 232),
+        rgb(38, 92, 180)};  // by distance from the bar's middle
     for (int y = 0; y < N; ++y) {
         for (int x = 0; x < N; ++x) {
             const int dx = std::abs(x - 16), dy = std::abs(y - 16);
@@ -198,7 +218,10 @@ RgbImage cross() {
     for (int y = 14; y <= 18; ++y)
         for (int x = 14; x <= 18; ++x) {
             const double r = std::hypot(x - 16, y - 16);
-            if (r <= 2.3) img.setPixel(x, y, r < 1 ? rgb(255, 255, 255) : mix(rgb(230, 246, 255), rgb(80, 150, 230), (r - 1) / 1.3));
+            if (r <= 2.3)
+                img.setPixel(x, y,
+                             r < 1 ? rgb(255, 255, 255)
+                                   : mix(rgb(230, 246, 255), rgb(80, 150, 230), (r - 1) / 1.3));
         }
     return img;
 }
@@ -216,8 +239,10 @@ RgbImage deflector(int code) {
             // Bright in the right-angled corner, darker towards the long edge.
             const double t = std::pow(s / 31.0, 1.15);
             uint32_t c = mix(rgb(255, 92, 72), rgb(112, 6, 8), t);
-            if (s == 31) c = rgb(78, 0, 4);                          // the long edge
-            else if (x == 0 || y == 0) c = mix(c, rgb(255, 190, 170), 0.35);  // lit outer edges
+            if (s == 31)
+                c = rgb(78, 0, 4);  // the long edge
+            else if (x == 0 || y == 0)
+                c = mix(c, rgb(255, 190, 170), 0.35);  // lit outer edges
             const double n = hash01(static_cast<uint32_t>(x), static_cast<uint32_t>(y), 11);
             c = shade(c, 0.97 + 0.06 * n);  // a little grain against banding
             img.setPixel(flipX ? N - 1 - x : x, flipY ? N - 1 - y : y, c);
@@ -233,7 +258,8 @@ double latticeNoise(int x, int y, int cell, uint32_t seed) {
     const int gx = x / cell, gy = y / cell;
     const double fx = (x % cell + 0.5) / cell, fy = (y % cell + 0.5) / cell;
     auto at = [&](int i, int j) {
-        return hash01(static_cast<uint32_t>((i % n + n) % n), static_cast<uint32_t>((j % n + n) % n), seed);
+        return hash01(static_cast<uint32_t>((i % n + n) % n),
+                      static_cast<uint32_t>((j % n + n) % n), seed);
     };
     const double sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
     const double top = at(gx, gy) + (at(gx + 1, gy) - at(gx, gy)) * sx;
@@ -251,8 +277,10 @@ RgbImage sand(uint32_t dark, uint32_t light, uint32_t seed) {
             v = std::clamp((v - 0.25) / 0.5, 0.0, 1.0);
             uint32_t c = mix(dark, light, v);
             const double g = hash01(ux, uy, seed + 3);
-            if (g < 0.04) c = mix(c, rgb(255, 236, 190), 0.45);  // bright grains
-            else if (g > 0.97) c = shade(c, 0.75);               // dark grains
+            if (g < 0.04)
+                c = mix(c, rgb(255, 236, 190), 0.45);  // bright grains
+            else if (g > 0.97)
+                c = shade(c, 0.75);  // dark grains
             img.setPixel(x, y, c);
         }
     }
@@ -274,7 +302,8 @@ RgbImage splitter() {
                 const double ur = std::clamp(u, -0.999, 0.999);
                 const double nz = std::sqrt(1 - ur * ur);
                 const double d = lit(ur * dx / r, ur * dy / r, nz);
-                c = mix(shade(rgb(48, 96, 236), 0.3 + 0.9 * d), rgb(220, 235, 255), std::pow(d, 14) * 0.7);
+                c = mix(shade(rgb(48, 96, 236), 0.3 + 0.9 * d), rgb(220, 235, 255),
+                        std::pow(d, 14) * 0.7);
             } else {
                 // The disc: black, a faint sheen towards the ring.
                 c = mix(rgb(2, 2, 6), rgb(20, 22, 40), std::pow(r / ringIn, 3));
@@ -285,7 +314,8 @@ RgbImage splitter() {
                 const uint32_t facet = dx < 0 ? (dy < 0 ? rgb(130, 255, 130) : rgb(46, 178, 60))
                                               : (dy < 0 ? rgb(72, 218, 84) : rgb(20, 118, 34));
                 c = m > 6.0 ? rgb(12, 84, 24) : facet;
-                if (m > 3.0 && m < 5.0 && dx < -1 && dy < -1) c = mix(c, rgb(240, 255, 240), 0.5);  // sparkle edge
+                if (m > 3.0 && m < 5.0 && dx < -1 && dy < -1)
+                    c = mix(c, rgb(240, 255, 240), 0.5);  // sparkle edge
             }
             img.setPixel(x, y, c);
         }
@@ -303,7 +333,9 @@ RgbImage stars(int variant) {
         state ^= state << 5;
         return state;
     };
-    struct Star { int x, y, kind; };
+    struct Star {
+        int x, y, kind;
+    };
     std::vector<Star> placed;
     const int wanted = 9 + variant % 3;
     for (int attempt = 0; attempt < 400 && static_cast<int>(placed.size()) < wanted; ++attempt) {
@@ -317,8 +349,8 @@ RgbImage stars(int variant) {
         if (kind == 2 && (x < 4 || y < 4 || x > 27 || y > 27)) free = false;
         if (free) placed.push_back({x, y, kind});
     }
-    const std::array<uint32_t, 4> tints = {rgb(255, 255, 255), rgb(210, 225, 255), rgb(255, 244, 214),
-                                           rgb(235, 235, 235)};
+    const std::array<uint32_t, 4> tints = {rgb(255, 255, 255), rgb(210, 225, 255),
+                                           rgb(255, 244, 214), rgb(235, 235, 235)};
     for (const Star& s : placed) {
         const uint32_t tint = tints[next() % tints.size()];
         switch (s.kind) {
@@ -348,15 +380,30 @@ RgbImage stars(int variant) {
 
 RgbImage builtInTile(int code) {
     switch (code) {
-        case 4: return bottle();
-        case 6: return cup();
-        case 9: return wall();
-        case 10: return cross();
-        case 11: case 12: case 13: case 14: return deflector(code);
-        case 15: return sand(rgb(196, 112, 34), rgb(250, 172, 78), 15);
-        case 16: return splitter();
-        case 17: case 18: case 19: case 20: return stars(code - 17);
-        default: return RgbImage(N, N);  // tile 0 and the rest: plain black
+        case 4:
+            return bottle();
+        case 6:
+            return cup();
+        case 9:
+            return wall();
+        case 10:
+            return cross();
+        case 11:
+        case 12:
+        case 13:
+        case 14:
+            return deflector(code);
+        case 15:
+            return sand(rgb(196, 112, 34), rgb(250, 172, 78), 15);
+        case 16:
+            return splitter();
+        case 17:
+        case 18:
+        case 19:
+        case 20:
+            return stars(code - 17);
+        default:
+            return RgbImage(N, N);  // tile 0 and the rest: plain black
     }
 }
 
@@ -365,7 +412,7 @@ RgbImage builtInSand(int i) {
         {rgb(232, 150, 62), rgb(255, 204, 126)},  // light orange
         {rgb(198, 96, 30), rgb(240, 146, 64)},
         {rgb(150, 46, 20), rgb(200, 88, 42)},
-        {rgb(88, 10, 8), rgb(140, 30, 22)},       // dark red
+        {rgb(88, 10, 8), rgb(140, 30, 22)},  // dark red
     }};
     const auto& [dark, light] = ramps[static_cast<size_t>(std::clamp(i, 0, 3))];
     return sand(dark, light, 15);  // the sand tile's grains, recoloured

@@ -118,9 +118,11 @@ std::string programPath(const std::string& rel) { return resolveIn(state().AppFo
 
 std::string resolvePath(const std::string& path) {
     const std::string& app = state().AppFolder;
-    if (!app.empty() && path.compare(0, app.size(), app) == 0) return resolveIn(app, path.substr(app.size()));
+    if (!app.empty() && path.compare(0, app.size(), app) == 0)
+        return resolveIn(app, path.substr(app.size()));
     if (!path.empty() && isSep(path.front())) return resolveParts("/", path, true);
-    if (!app.empty()) return resolveIn(app, path);  // every relative name is below the program folder
+    if (!app.empty())
+        return resolveIn(app, path);  // every relative name is below the program folder
     return resolveParts("", path, true);
 }
 

@@ -7,10 +7,9 @@ namespace {
 
 // Unicode code points of bytes 0x80..0x9F; the undefined five keep their own value.
 constexpr char32_t High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 char32_t toCodePoint(unsigned char b) {
@@ -44,10 +43,14 @@ std::string toUpper(const std::string& text) {
     std::string out = text;
     for (char& ch : out) {
         const auto b = static_cast<unsigned char>(ch);
-        if (b >= 'a' && b <= 'z') ch = static_cast<char>(b - 32);
-        else if (b >= 0xE0 && b <= 0xFE && b != 0xF7) ch = static_cast<char>(b - 32);
-        else if (b == 0x9A || b == 0x9C || b == 0x9E) ch = static_cast<char>(b - 16);  // š œ ž
-        else if (b == 0xFF) ch = static_cast<char>(0x9F);                              // ÿ
+        if (b >= 'a' && b <= 'z')
+            ch = static_cast<char>(b - 32);
+        else if (b >= 0xE0 && b <= 0xFE && b != 0xF7)
+            ch = static_cast<char>(b - 32);
+        else if (b == 0x9A || b == 0x9C || b == 0x9E)
+            ch = static_cast<char>(b - 16);  // š œ ž
+        else if (b == 0xFF)
+            ch = static_cast<char>(0x9F);  // ÿ
     }
     return out;
 }
@@ -67,11 +70,20 @@ std::optional<std::string> fromUtf8(const std::string& utf8) {
         const auto b0 = static_cast<unsigned char>(utf8[i]);
         char32_t cp;
         size_t len;
-        if (b0 < 0x80) { cp = b0; len = 1; }
-        else if ((b0 & 0xE0) == 0xC0) { cp = b0 & 0x1F; len = 2; }
-        else if ((b0 & 0xF0) == 0xE0) { cp = b0 & 0x0F; len = 3; }
-        else if ((b0 & 0xF8) == 0xF0) { cp = b0 & 0x07; len = 4; }
-        else return std::nullopt;
+        if (b0 < 0x80) {
+            cp = b0;
+            len = 1;
+        } else if ((b0 & 0xE0) == 0xC0) {
+            cp = b0 & 0x1F;
+            len = 2;
+        } else if ((b0 & 0xF0) == 0xE0) {
+            cp = b0 & 0x0F;
+            len = 3;
+        } else if ((b0 & 0xF8) == 0xF0) {
+            cp = b0 & 0x07;
+            len = 4;
+        } else
+            return std::nullopt;
         if (i + len > utf8.size()) return std::nullopt;
         for (size_t k = 1; k < len; ++k) {
             const auto b = static_cast<unsigned char>(utf8[i + k]);

@@ -23,7 +23,8 @@ struct LevelRecord {
     std::array<int16_t, CellCount> Cells{};  // CellCode per cell, index cellIndex(x, y)
     std::string Name;                        // Windows-1252
     std::string Password;                    // Windows-1252
-    std::array<int16_t, StockEntries> Stock{};  // 0: total allowance, 1..8: slot counts, 9..15: kept as read
+    std::array<int16_t, StockEntries>
+        Stock{};  // 0: total allowance, 1..8: slot counts, 9..15: kept as read
 
     int16_t cell(int x, int y) const { return Cells[cellIndex(x, y)]; }
     int16_t& cell(int x, int y) { return Cells[cellIndex(x, y)]; }
@@ -57,7 +58,9 @@ public:
 
     // Index of the end marker, i.e. the number of levels.
     int count() const;
-    bool isEndMarker(int i) const { return records_.at(static_cast<size_t>(i)).Name == EndMarkerName; }
+    bool isEndMarker(int i) const {
+        return records_.at(static_cast<size_t>(i)).Name == EndMarkerName;
+    }
 
     // Replaces the whole list by these levels (at most MaxLevels) and sets the marker behind them.
     void assign(const std::vector<LevelRecord>& levels);

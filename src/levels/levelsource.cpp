@@ -14,27 +14,30 @@ namespace lumor {
 namespace {
 
 const std::array<std::string, 21> Legend = {
-    ".",                              // 0 empty
-    ">", "v", "<", "^",               // 1-4 sources by the direction they emit
-    "R", "D", "L", "U",               // 5-8 targets by the direction of the beam they take
-    "#",                              // 9 wall
-    "+",                              // 10 cross
+    ".",                                     // 0 empty
+    ">",      "v",      "<",      "^",       // 1-4 sources by the direction they emit
+    "R",      "D",      "L",      "U",       // 5-8 targets by the direction of the beam they take
+    "#",                                     // 9 wall
+    "+",                                     // 10 cross
     "\u250C", "\u2510", "\u2518", "\u2514",  // 11-14 deflectors, drawn as the corner they join
-    "~",                              // 15 sand
-    "T",                              // 16 splitter
-    "1", "2", "3", "4",               // 17-20 stars
+    "~",                                     // 15 sand
+    "T",                                     // 16 splitter
+    "1",      "2",      "3",      "4",       // 17-20 stars
 };
 
 const char* const Header =
-    "; Lumor-Levelquelle (UTF-8). Der Bau macht daraus ein Levelpack: lumor-pack compile QUELLE PACK.llp\n"
+    "; Lumor-Levelquelle (UTF-8). Der Bau macht daraus ein Levelpack: lumor-pack compile QUELLE "
+    "PACK.llp\n"
     "; Brett: 12 Zeilen zu 20 Zeichen, ein Zeichen je Zelle:\n"
     ";   .  leer    #  Wand    +  Kreuz    ~  Sand    T  Teiler    1 2 3 4  Sterne (Verzierung)\n"
     ";   > v < ^    Quelle, strahlt nach rechts / unten / links / oben\n"
     ";   R D L U    Ziel, nimmt einen Strahl, der nach rechts / unten / links / oben l\u00e4uft\n"
-    ";   \u250C \u2510 \u2518 \u2514    Umlenker, verbindet rechts+unten / links+unten / links+oben / rechts+oben\n"
+    ";   \u250C \u2510 \u2518 \u2514    Umlenker, verbindet rechts+unten / links+unten / "
+    "links+oben / rechts+oben\n"
     ";   ?          ein anderer Code, angegeben in einer Zeile \"Zelle x,y: Code\"\n"
     "; Vorrat: Gesamtzahl | Stein Anzahl | ...   (Steine: # + \u250C \u2510 \u2518 \u2514 ~ T)\n"
-    "; Bestwert: die meisten Steine, die eine L\u00f6sung \u00fcbrig l\u00e4sst; L\u00f6sung: Stein x,y | ...  (x 0-19, y 0-11)\n";
+    "; Bestwert: die meisten Steine, die eine L\u00f6sung \u00fcbrig l\u00e4sst; L\u00f6sung: "
+    "Stein x,y | ...  (x 0-19, y 0-11)\n";
 
 // Splits UTF-8 text into characters (code point sequences); false on invalid UTF-8.
 bool splitUtf8(const std::string& s, std::vector<std::string>& out) {
@@ -73,7 +76,8 @@ bool parseInt(const std::string& text, long long lo, long long hi, int& out) {
 }
 
 bool parseInt16(const std::string& text, int& out) {
-    return parseInt(text, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max(), out);
+    return parseInt(text, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max(),
+                    out);
 }
 
 std::vector<std::string> splitOn(const std::string& s, char sep) {
@@ -205,7 +209,8 @@ bool parsePiecePos(const std::string& part, int& slot, int& x, int& y) {
     if (!s || chars[1] != " ") return false;
     const std::string rest = t.substr(chars[0].size());
     const auto xy = splitOn(rest, ',');
-    if (xy.size() != 2 || !parseInt(xy[0], 0, BoardWidth - 1, x) || !parseInt(xy[1], 0, BoardHeight - 1, y))
+    if (xy.size() != 2 || !parseInt(xy[0], 0, BoardWidth - 1, x) ||
+        !parseInt(xy[1], 0, BoardHeight - 1, y))
         return false;
     slot = *s;
     return true;
@@ -258,20 +263,23 @@ private:
         size_t i = 0;
         while (i < lines_.size() && skippable(lines_[i])) ++i;
         if (i >= lines_.size() || trim(lines_[i]) != LevelSourceMagic)
-            return fail(i < lines_.size() ? i : 0, "die Quelle muss mit \"" + LevelSourceMagic + "\" beginnen");
+            return fail(i < lines_.size() ? i : 0,
+                        "die Quelle muss mit \"" + LevelSourceMagic + "\" beginnen");
         ++i;
         std::map<std::string, std::string*> headerKeys = {
-            {"Titel", &src.header.PackTitle},       {"Autor", &src.header.PackAuthor},
-            {"Bemerkung", &src.header.PackRemark},  {"Schlussmeldung", &src.header.PackEndMessage},
-            {"Link", &src.header.PackLink},         {"Packpasswort", &src.header.PackPassword}};
+            {"Titel", &src.header.PackTitle},      {"Autor", &src.header.PackAuthor},
+            {"Bemerkung", &src.header.PackRemark}, {"Schlussmeldung", &src.header.PackEndMessage},
+            {"Link", &src.header.PackLink},        {"Packpasswort", &src.header.PackPassword}};
         std::map<std::string, bool> seen;
         for (; i < lines_.size(); ++i) {
             if (skippable(lines_[i])) continue;
             std::string key, value;
-            if (!splitKey(lines_[i], key, value)) return fail(i, "erwartet wird \"Schl\u00fcssel: Wert\"");
+            if (!splitKey(lines_[i], key, value))
+                return fail(i, "erwartet wird \"Schl\u00fcssel: Wert\"");
             if (key == "Level") break;
             const auto it = headerKeys.find(key);
-            if (it == headerKeys.end()) return fail(i, "unbekannter Eintrag \"" + key + "\" im Kopf");
+            if (it == headerKeys.end())
+                return fail(i, "unbekannter Eintrag \"" + key + "\" im Kopf");
             if (seen[key]) return fail(i, "\"" + key + "\" steht doppelt");
             seen[key] = true;
             if (!text(i, value, *it->second)) return false;
@@ -293,14 +301,16 @@ private:
         level.line = static_cast<int>(i + 1);
         if (!text(i, value, level.record.Name)) return false;
         if (level.record.Name == Levels::EndMarkerName)
-            return fail(i, "ein Level darf nicht \"*\" hei\u00dfen (das ist die Endmarke der Liste)");
+            return fail(i,
+                        "ein Level darf nicht \"*\" hei\u00dfen (das ist die Endmarke der Liste)");
         std::map<std::string, bool> seen;
         bool board = false;
         std::vector<std::pair<size_t, int>> unknownCells;  // line index of '?', cell index
         std::map<int, bool> cellGiven;
         for (++i; i < lines_.size(); ++i) {
             if (skippable(lines_[i])) continue;
-            if (!splitKey(lines_[i], key, value)) return fail(i, "erwartet wird \"Schl\u00fcssel: Wert\"");
+            if (!splitKey(lines_[i], key, value))
+                return fail(i, "erwartet wird \"Schl\u00fcssel: Wert\"");
             if (key == "Level") break;
             if (key.rfind("Zelle", 0) == 0) {
                 if (!board) return fail(i, "\"Zelle\" steht vor dem Brett");
@@ -309,14 +319,15 @@ private:
                 if (xy.size() != 2 || !parseInt(xy[0], 0, BoardWidth - 1, x) ||
                     !parseInt(xy[1], 0, BoardHeight - 1, y))
                     return fail(i, "erwartet wird \"Zelle x,y: Code\" mit x 0-19 und y 0-11");
-                if (!parseInt16(value, code)) return fail(i, "der Code muss eine Zahl von -32768 bis 32767 sein");
+                if (!parseInt16(value, code))
+                    return fail(i, "der Code muss eine Zahl von -32768 bis 32767 sein");
                 const int idx = cellIndex(x, y);
-                if (cellGiven[idx] ||
-                    std::none_of(unknownCells.begin(), unknownCells.end(),
-                                 [&](const auto& u) { return u.second == idx; }))
+                if (cellGiven[idx] || std::none_of(unknownCells.begin(), unknownCells.end(),
+                                                   [&](const auto& u) { return u.second == idx; }))
                     return fail(i, "auf dem Brett steht an dieser Stelle kein \"?\"");
                 if (code >= 0 && code <= 20)
-                    return fail(i, "Code " + std::to_string(code) + " hat ein eigenes Zeichen auf dem Brett");
+                    return fail(i, "Code " + std::to_string(code) +
+                                       " hat ein eigenes Zeichen auf dem Brett");
                 level.record.Cells[static_cast<size_t>(idx)] = static_cast<int16_t>(code);
                 cellGiven[idx] = true;
                 continue;
@@ -337,10 +348,12 @@ private:
                     numbers.push_back(v);
                 }
                 if (numbers.size() != 7) return fail(i, "\"Vorrat 9-15\" braucht sieben Zahlen");
-                for (size_t k = 0; k < 7; ++k) level.record.Stock[9 + k] = static_cast<int16_t>(numbers[k]);
+                for (size_t k = 0; k < 7; ++k)
+                    level.record.Stock[9 + k] = static_cast<int16_t>(numbers[k]);
             } else if (key == "Bestwert") {
                 int v = 0;
-                if (!parseInt(value, -1, 32767, v)) return fail(i, "\"Bestwert\" braucht eine Zahl");
+                if (!parseInt(value, -1, 32767, v))
+                    return fail(i, "\"Bestwert\" braucht eine Zahl");
                 level.bestLeft = v;
             } else if (key == "L\u00f6sung") {
                 std::vector<SourcePiece> pieces;
@@ -348,12 +361,14 @@ private:
                     for (const auto& part : splitOn(value, '|')) {
                         SourcePiece p;
                         if (!parsePiecePos(part, p.slot, p.x, p.y))
-                            return fail(i, "erwartet wird \"Stein x,y | ...\", z. B. \"\u250C 4,7\"");
+                            return fail(i,
+                                        "erwartet wird \"Stein x,y | ...\", z. B. \"\u250C 4,7\"");
                         pieces.push_back(p);
                     }
                 level.solution = std::move(pieces);
             } else if (key == "Brett") {
-                if (!trim(value).empty()) return fail(i, "das Brett beginnt in der Zeile nach \"Brett:\"");
+                if (!trim(value).empty())
+                    return fail(i, "das Brett beginnt in der Zeile nach \"Brett:\"");
                 if (!parseBoard(i, level.record, unknownCells)) return false;
                 board = true;
             } else {
@@ -365,9 +380,10 @@ private:
         if (!seen["Vorrat"]) return fail(levelLine, "dem Level fehlt der Vorrat");
         for (const auto& [line, idx] : unknownCells)
             if (!cellGiven[idx])
-                return fail(line, "zu \"?\" in Spalte " + std::to_string(idx % BoardWidth) + " fehlt die Zeile \"Zelle " +
-                                      std::to_string(idx % BoardWidth) + "," + std::to_string(idx / BoardWidth) +
-                                      ": Code\"");
+                return fail(line, "zu \"?\" in Spalte " + std::to_string(idx % BoardWidth) +
+                                      " fehlt die Zeile \"Zelle " +
+                                      std::to_string(idx % BoardWidth) + "," +
+                                      std::to_string(idx / BoardWidth) + ": Code\"");
         return true;
     }
 
@@ -384,23 +400,29 @@ private:
             std::optional<int> slot;
             if (splitUtf8(t, chars) && !chars.empty()) slot = slotOfSourceChar(chars[0]);
             if (!slot || !parseInt16(t.substr(chars[0].size()), count))
-                return fail(i, "erwartet wird \"Stein Anzahl\", z. B. \"# 2\"; Steine: # + \u250C \u2510 \u2518 \u2514 ~ T");
-            if (given[static_cast<size_t>(*slot)]) return fail(i, "der Stein " + chars[0] + " steht doppelt im Vorrat");
+                return fail(i,
+                            "erwartet wird \"Stein Anzahl\", z. B. \"# 2\"; Steine: # + \u250C "
+                            "\u2510 \u2518 \u2514 ~ T");
+            if (given[static_cast<size_t>(*slot)])
+                return fail(i, "der Stein " + chars[0] + " steht doppelt im Vorrat");
             given[static_cast<size_t>(*slot)] = true;
             record.Stock[static_cast<size_t>(*slot)] = static_cast<int16_t>(count);
         }
         return true;
     }
 
-    bool parseBoard(size_t& i, LevelRecord& record, std::vector<std::pair<size_t, int>>& unknownCells) {
+    bool parseBoard(size_t& i, LevelRecord& record,
+                    std::vector<std::pair<size_t, int>>& unknownCells) {
         for (int y = 0; y < BoardHeight; ++y) {
             const size_t li = i + 1 + static_cast<size_t>(y);
             if (li >= lines_.size()) return fail(lines_.size() - 1, "das Brett braucht 12 Zeilen");
             std::vector<std::string> chars;
             if (!splitUtf8(lines_[li], chars)) return fail(li, "kein g\u00fcltiges UTF-8");
-            while (!chars.empty() && (chars.back() == " " || chars.back() == "\t")) chars.pop_back();
+            while (!chars.empty() && (chars.back() == " " || chars.back() == "\t"))
+                chars.pop_back();
             if (chars.size() != static_cast<size_t>(BoardWidth))
-                return fail(li, "eine Brettzeile hat 20 Zeichen, hier sind es " + std::to_string(chars.size()));
+                return fail(li, "eine Brettzeile hat 20 Zeichen, hier sind es " +
+                                    std::to_string(chars.size()));
             for (int x = 0; x < BoardWidth; ++x) {
                 const std::string& c = chars[static_cast<size_t>(x)];
                 if (c == SourceOtherCode) {
@@ -409,7 +431,9 @@ private:
                     continue;
                 }
                 const auto code = codeOfSourceChar(c);
-                if (!code) return fail(li, "unbekanntes Zeichen \"" + c + "\" in Spalte " + std::to_string(x));
+                if (!code)
+                    return fail(li,
+                                "unbekanntes Zeichen \"" + c + "\" in Spalte " + std::to_string(x));
                 record.cell(x, y) = static_cast<int16_t>(*code);
             }
         }
@@ -473,7 +497,8 @@ std::string writeLevelSource(const LevelSource& source) {
                 out << " | " << pieceText(slot) << ' ' << r.Stock[static_cast<size_t>(slot)];
         out << '\n';
         bool extra = false;
-        for (int k = 9; k < StockEntries; ++k) extra = extra || r.Stock[static_cast<size_t>(k)] != 0;
+        for (int k = 9; k < StockEntries; ++k)
+            extra = extra || r.Stock[static_cast<size_t>(k)] != 0;
         if (extra) {
             out << "Vorrat 9-15:";
             for (int k = 9; k < StockEntries; ++k) out << ' ' << r.Stock[static_cast<size_t>(k)];

@@ -48,24 +48,24 @@ struct SourcePiece {
 };
 
 struct SourceLevel {
-    LevelRecord record;                 // texts in Windows-1252
-    std::optional<int> bestLeft;        // "Bestwert"
+    LevelRecord record;                                // texts in Windows-1252
+    std::optional<int> bestLeft;                       // "Bestwert"
     std::optional<std::vector<SourcePiece>> solution;  // "Lösung"
-    int line = 0;                       // line of "Level:" (for messages)
+    int line = 0;                                      // line of "Level:" (for messages)
     bool operator==(const SourceLevel& o) const {
         return record == o.record && bestLeft == o.bestLeft && solution == o.solution;
     }
 };
 
 struct LevelSource {
-    PackHeader header;                  // Windows-1252
+    PackHeader header;  // Windows-1252
     std::vector<SourceLevel> levels;
     std::vector<LevelRecord> records() const;
 };
 
 struct LevelSourceResult {
     bool ok = false;
-    std::string error;                  // UTF-8, "Zeile N: ..." when !ok
+    std::string error;  // UTF-8, "Zeile N: ..." when !ok
     LevelSource source;
 };
 

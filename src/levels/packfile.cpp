@@ -78,8 +78,10 @@ bool parseNumber(std::string_view line, int64_t lo, int64_t hi, int64_t& value) 
     int64_t v = 0;
     bool huge = false;
     for (; i < n && line[i] >= '0' && line[i] <= '9'; ++i) {
-        if (v > (int64_t{1} << 50)) huge = true;  // far beyond any limit; stop growing
-        else v = v * 10 + (line[i] - '0');
+        if (v > (int64_t{1} << 50))
+            huge = true;  // far beyond any limit; stop growing
+        else
+            v = v * 10 + (line[i] - '0');
     }
     if (huge) return false;
     value = negative ? -v : v;
@@ -146,9 +148,12 @@ PackWriteResult failure(const char* what) {
 
 // Everything that would make the written file unreadable or different from what was
 // meant is refused here, before a byte is written.
-std::optional<PackWriteResult> checkWritable(const PackHeader& header, const std::vector<LevelRecord>& levels) {
+std::optional<PackWriteResult> checkWritable(const PackHeader& header,
+                                             const std::vector<LevelRecord>& levels) {
     if (levels.size() > static_cast<size_t>(MaxLevels))
-        return refusal("Ein Levelpack kann h\xf6" "chstens 101 Levels enthalten.");
+        return refusal(
+            "Ein Levelpack kann h\xf6"
+            "chstens 101 Levels enthalten.");
 
     const std::pair<const std::string*, const char*> plain[] = {
         {&header.PackAuthor, "Autor"},
@@ -160,12 +165,15 @@ std::optional<PackWriteResult> checkWritable(const PackHeader& header, const std
     for (const auto& [text, caption] : plain) {
         if (holdsLineBreak(*text))
             return refusal(std::string("Die Angabe \"") + caption +
-                           "\" darf keinen Zeilenumbruch enthalten. Bitte \xe4" "ndern sie sie.");
+                           "\" darf keinen Zeilenumbruch enthalten. Bitte \xe4"
+                           "ndern sie sie.");
         // A header line reading "*" would end the header early.
         if (*text == "*")
-            return refusal(std::string("Die Angabe \"") + caption +
-                           "\" darf nicht nur aus einem Stern (*) bestehen, sonst ist das Levelpack "
-                           "nicht mehr lesbar. Bitte \xe4" "ndern sie sie.");
+            return refusal(
+                std::string("Die Angabe \"") + caption +
+                "\" darf nicht nur aus einem Stern (*) bestehen, sonst ist das Levelpack "
+                "nicht mehr lesbar. Bitte \xe4"
+                "ndern sie sie.");
     }
 
     const std::string& pw = header.PackPassword;
@@ -184,8 +192,9 @@ std::optional<PackWriteResult> checkWritable(const PackHeader& header, const std
                            ") ist nicht kompaktibel. Bitte suchen sie sich ein anderes aus.");
         // "*" is the end marker's name: a level so named would end the list on loading.
         if (level.Name == Levels::EndMarkerName)
-            return refusal("Der Name des " + n +
-                           ". Levels darf nicht \"*\" lauten. Bitte suchen sie sich einen anderen aus.");
+            return refusal(
+                "Der Name des " + n +
+                ". Levels darf nicht \"*\" lauten. Bitte suchen sie sich einen anderen aus.");
     }
     return std::nullopt;
 }
@@ -233,7 +242,8 @@ mode_t newFileMode() {
 // it over the target, so that readers see either the old file or the whole new one.
 PackWriteResult replaceFile(const std::string& path, const std::string& bytes) {
     const size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    const std::string dir =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     if (base.empty()) return failure("kein Dateiname");
 
@@ -305,7 +315,9 @@ bool ScrambleText(const std::string& plain, Random& random, std::string& stored)
     return true;
 }
 
-bool UnscrambleText(const std::string& stored, std::string& plain) { return unscramble(stored, plain); }
+bool UnscrambleText(const std::string& stored, std::string& plain) {
+    return unscramble(stored, plain);
+}
 
 std::string UnscrambleText(const std::string& stored) {
     std::string plain;
@@ -314,8 +326,9 @@ std::string UnscrambleText(const std::string& stored) {
 }
 
 int64_t PackChecksum(const PackHeader& header, const std::vector<LevelRecord>& levels) {
-    int64_t sum = weightOf(header.PackAuthor) + weightOf(header.PackRemark) + weightOf(header.PackEndMessage) +
-                  weightOf(header.PackLink) + weightOf(header.PackTitle) + weightOf(header.PackPassword);
+    int64_t sum = weightOf(header.PackAuthor) + weightOf(header.PackRemark) +
+                  weightOf(header.PackEndMessage) + weightOf(header.PackLink) +
+                  weightOf(header.PackTitle) + weightOf(header.PackPassword);
     for (const LevelRecord& level : levels) {
         sum += weightOf(level.Name) + weightOf(level.Password);
         for (int16_t v : level.Cells) sum += v;
@@ -333,8 +346,8 @@ PackReadResult readPackFromBytes(const std::string& bytes) {
     int64_t sum = 0;
 
     // Header: up to the line that is exactly "*"; the format line is not examined.
-    std::string* const plainTexts[] = {&header.PackAuthor, &header.PackRemark, &header.PackEndMessage,
-                                       &header.PackLink, &header.PackTitle};
+    std::string* const plainTexts[] = {&header.PackAuthor, &header.PackRemark,
+                                       &header.PackEndMessage, &header.PackLink, &header.PackTitle};
     for (int lineNo = 1;; ++lineNo) {
         if (!lines.next(line)) return damaged();
         if (line == "*") break;
@@ -371,7 +384,8 @@ PackReadResult readPackFromBytes(const std::string& bytes) {
     }
 
     int64_t stored;
-    if (!lines.next(line) || !parseNumber(line, INT64_MIN / 2, INT64_MAX / 2, stored)) return damaged();
+    if (!lines.next(line) || !parseNumber(line, INT64_MIN / 2, INT64_MAX / 2, stored))
+        return damaged();
     if (stored != sum) return damaged();
     result.ok = true;
     return result;
@@ -397,8 +411,8 @@ PackHeaderPreview readPackHeader(const std::string& path) {
     return preview;
 }
 
-PackWriteResult packBytes(const PackHeader& header, const std::vector<LevelRecord>& levels, Random& random,
-                          std::string& bytes) {
+PackWriteResult packBytes(const PackHeader& header, const std::vector<LevelRecord>& levels,
+                          Random& random, std::string& bytes) {
     bytes.clear();
     if (auto refused = checkWritable(header, levels)) return *refused;
 
@@ -432,8 +446,8 @@ PackWriteResult packBytes(const PackHeader& header, const std::vector<LevelRecor
     return r;
 }
 
-PackWriteResult writePack(const std::string& path, const PackHeader& header, const std::vector<LevelRecord>& levels,
-                          Random& random) {
+PackWriteResult writePack(const std::string& path, const PackHeader& header,
+                          const std::vector<LevelRecord>& levels, Random& random) {
     std::string bytes;
     PackWriteResult r = packBytes(header, levels, random, bytes);
     if (!r.ok) return r;
@@ -446,7 +460,8 @@ PackReadResult loadPackInto(const std::string& path, Pack& pack, std::string& fi
     if (!r.ok) return r;
     pack.header = r.contents.header;
     pack.levels.assign(r.contents.levels);
-    finalMessage = pack.header.PackEndMessage.empty() ? DefaultFinalMessage : pack.header.PackEndMessage;
+    finalMessage =
+        pack.header.PackEndMessage.empty() ? DefaultFinalMessage : pack.header.PackEndMessage;
     return r;
 }
 

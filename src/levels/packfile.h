@@ -12,7 +12,9 @@ namespace lumor {
 class Random;
 
 inline const std::string PackFormatLine = "Lumor Levelpack V.1.1";
-inline const std::string PackDamagedMessage = "Levelpack besch\xe4" "digt!";  // Windows-1252
+inline const std::string PackDamagedMessage =
+    "Levelpack besch\xe4"
+    "digt!";  // Windows-1252
 
 // Scrambles a text for storage; false when a character's code plus its position
 // (from 1) exceeds 255. Filler characters come from the random source.
@@ -35,10 +37,10 @@ struct PackContents {
 };
 
 struct PackReadResult {
-    bool ok = false;            // false: the pack is damaged or cannot be read
-    bool unreadable = false;    // !ok because the file could not be opened or read
-    std::string message;        // Windows-1252, PackDamagedMessage when !ok
-    PackContents contents;      // empty when !ok
+    bool ok = false;          // false: the pack is damaged or cannot be read
+    bool unreadable = false;  // !ok because the file could not be opened or read
+    std::string message;      // Windows-1252, PackDamagedMessage when !ok
+    PackContents contents;    // empty when !ok
 };
 
 // Reads a whole pack. Refuses (ok = false) a file that cannot be opened, ends before its

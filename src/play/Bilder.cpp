@@ -79,9 +79,7 @@ const QImage& Bilder::tile(int code) const {
     return tiles_[static_cast<size_t>(code)];
 }
 
-const QImage& Bilder::sand(int i) const {
-    return sand_[static_cast<size_t>(std::clamp(i, 0, 3))];
-}
+const QImage& Bilder::sand(int i) const { return sand_[static_cast<size_t>(std::clamp(i, 0, 3))]; }
 
 Bilder& bilder() {
     static Bilder b;

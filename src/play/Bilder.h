@@ -12,8 +12,8 @@ namespace lumor {
 
 class Bilder {
 public:
-    static constexpr int Squares = 19;          // squares a skin must hold
-    static constexpr int MinSkinWidth = 626;    // 33 * 18 + 32
+    static constexpr int Squares = 19;        // squares a skin must hold
+    static constexpr int MinSkinWidth = 626;  // 33 * 18 + 32
     static constexpr int MinSkinHeight = 32;
     static constexpr int TileSize = 32;
 

@@ -67,8 +67,10 @@ public:
     void setPixel(int x, int y, int32_t c) override {
         if (!inBoard(x, y)) return;
         image_.setPixel(x, y, qRgb(c & 255, (c >> 8) & 255, (c >> 16) & 255));
-        x1_ = std::min(x1_, x); y1_ = std::min(y1_, y);
-        x2_ = std::max(x2_, x); y2_ = std::max(y2_, y);
+        x1_ = std::min(x1_, x);
+        y1_ = std::min(y1_, y);
+        x2_ = std::max(x2_, x);
+        y2_ = std::max(y2_, y);
     }
     // The area touched since the last call (empty when none).
     QRect takeDirty() {
@@ -251,10 +253,12 @@ void Form1::showEvent(QShowEvent* e) {
 void Form1::Form_Load() {
     const QString app = QString::fromStdString(state().AppFolder);
     for (int i = 0; i < SoundCount; ++i)
-        soundPaths_[static_cast<size_t>(i)] = app + QString::fromLatin1(SoundFiles[static_cast<size_t>(i)]);
+        soundPaths_[static_cast<size_t>(i)] =
+            app + QString::fromLatin1(SoundFiles[static_cast<size_t>(i)]);
     posFrame_ = false;
     messageText_ = QStringLiteral(" ");
-    for (int s = 1; s <= 8; ++s) Image1[static_cast<size_t>(s)]->setPicture(bilder().tile(codeOfSlot(s)));
+    for (int s = 1; s <= 8; ++s)
+        Image1[static_cast<size_t>(s)]->setPicture(bilder().tile(codeOfSlot(s)));
     level_ = state().handover.toInt();
     selectedSlot_ = -1;
 
@@ -335,7 +339,8 @@ void Form1::Aufbau() {
     {
         QPainter p(&Feld->image);
         for (int x = 0; x < BoardWidth; ++x)
-            for (int y = 0; y < BoardHeight; ++y) p.drawImage(32 * x, 32 * y, bilder().tile(saved_.cell(x, y)));
+            for (int y = 0; y < BoardHeight; ++y)
+                p.drawImage(32 * x, 32 * y, bilder().tile(saved_.cell(x, y)));
     }
     Feld->changedAll();
     for (int i = 0; i <= 8; ++i) setAnzahl(i, saved_.Stock[static_cast<size_t>(i)]);
@@ -351,7 +356,8 @@ void Form1::Feld_Paint() {
     } else {
         QPainter p(&Feld->image);
         for (int x = 0; x < BoardWidth; ++x)
-            for (int y = 0; y < BoardHeight; ++y) p.drawImage(32 * x, 32 * y, bilder().tile(workingCell(x, y)));
+            for (int y = 0; y < BoardHeight; ++y)
+                p.drawImage(32 * x, 32 * y, bilder().tile(workingCell(x, y)));
     }
     if (!Feld->painting) Feld->changedAll();
 }
@@ -386,15 +392,19 @@ void Form1::showStock(bool visible) {
 }
 
 void Form1::setStockBorders(int selected) {
-    for (int s = 1; s <= 8; ++s) Image1[static_cast<size_t>(s)]->setBorderStyle(s == selected ? 1 : 0);
+    for (int s = 1; s <= 8; ++s)
+        Image1[static_cast<size_t>(s)]->setBorderStyle(s == selected ? 1 : 0);
 }
 
 int Form1::anzahl(int i) const { return Anzahl[static_cast<size_t>(i)]->text().toInt(); }
 
-void Form1::setAnzahl(int i, int value) { Anzahl[static_cast<size_t>(i)]->setText(QString::number(value)); }
+void Form1::setAnzahl(int i, int value) {
+    Anzahl[static_cast<size_t>(i)]->setText(QString::number(value));
+}
 
 void Form1::fillWorkingBoard(const LevelRecord& rec) {
-    for (int i = 0; i < CellCount; ++i) board_[static_cast<size_t>(i)] = rec.Cells[static_cast<size_t>(i)];
+    for (int i = 0; i < CellCount; ++i)
+        board_[static_cast<size_t>(i)] = rec.Cells[static_cast<size_t>(i)];
 }
 
 QFont Form1::fontForText(const QString& text) const {
@@ -420,7 +430,8 @@ void Form1::CaptionUpdate() {
     if (level_ < 0 || level_ >= Levels::Capacity) return;
     const LevelRecord& rec = levels()[level_];
     QString caption = QStringLiteral("Level %1 - ").arg(level_ + 1) + fromCp1252(rec.Name) +
-                      QStringLiteral(" (Passwort:") + fromCp1252(rec.Password) + QStringLiteral(")");
+                      QStringLiteral(" (Passwort:") + fromCp1252(rec.Password) +
+                      QStringLiteral(")");
     if (state().MusicOn) {
         caption += QStringLiteral(" Musik:");
         if (musicIndex_ >= 0 && musicIndex_ < music_.size()) caption += music_[musicIndex_];
@@ -504,7 +515,8 @@ void Form1::Command2_Click() {
     auto next = [&] { musicIndex_ = (musicIndex_ + 1) % n; };
     next();
     if (music_[musicIndex_].toUpper().startsWith(QStringLiteral("TITEL."))) next();
-    PlaySong(QString::fromStdString(state().AppFolder) + QStringLiteral("musik\\") + music_[musicIndex_]);
+    PlaySong(QString::fromStdString(state().AppFolder) + QStringLiteral("musik\\") +
+             music_[musicIndex_]);
     CaptionUpdate();
 }
 
@@ -523,7 +535,8 @@ void Form1::Command3_Click() {
 
 void Form1::Command4_Click() {
     turbo_ = !turbo_;
-    Command4->setText(turbo_ ? QStringLiteral("Turbo ausschalten") : QStringLiteral("Turbo einschalten"));
+    Command4->setText(turbo_ ? QStringLiteral("Turbo ausschalten")
+                             : QStringLiteral("Turbo einschalten"));
 }
 
 void Form1::Timer3_Timer() {
@@ -687,13 +700,19 @@ void Form1::Timer1_Timer() {
                     const QRect r(QPoint(std::min(d.x1, d.x2), std::min(d.y1, d.y2)),
                                   QPoint(std::max(d.x1, d.x2), std::max(d.y1, d.y2)));
                     switch (d.kind) {
-                        case DrawKind::Box: p.fillRect(r, pen_); break;
+                        case DrawKind::Box:
+                            p.fillRect(r, pen_);
+                            break;
                         case DrawKind::Line:
                             p.setPen(pen_);
                             p.drawLine(d.x1, d.y1, d.x2, d.y2);
                             break;
-                        case DrawKind::Tile: p.drawImage(d.x1, d.y1, bilder().tile(d.picture)); break;
-                        case DrawKind::SandPicture: p.drawImage(d.x1, d.y1, bilder().sand(d.picture)); break;
+                        case DrawKind::Tile:
+                            p.drawImage(d.x1, d.y1, bilder().tile(d.picture));
+                            break;
+                        case DrawKind::SandPicture:
+                            p.drawImage(d.x1, d.y1, bilder().sand(d.picture));
+                            break;
                     }
                     area |= r.adjusted(0, 0, 1, 1);
                 }

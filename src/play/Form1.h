@@ -169,8 +169,8 @@ private:
     void BewegPartikel();
     QString programFile(const char* relative) const;
 
-    int busy_ = 0;                 // long procedures on the stack
-    bool unloadPending_ = false;   // the window closes when they have unwound
+    int busy_ = 0;                // long procedures on the stack
+    bool unloadPending_ = false;  // the window closes when they have unwound
     bool unloaded_ = false;
     bool loaded_ = false;
 

@@ -19,13 +19,15 @@ BeamRun::BeamRun() {
 
 WorkingBoard BeamRun::boardOf(const LevelRecord& level) {
     WorkingBoard b{};
-    for (int i = 0; i < CellCount; ++i) b[static_cast<size_t>(i)] = level.Cells[static_cast<size_t>(i)];
+    for (int i = 0; i < CellCount; ++i)
+        b[static_cast<size_t>(i)] = level.Cells[static_cast<size_t>(i)];
     return b;
 }
 
 const StepOutput& BeamRun::start(const WorkingBoard& board, const std::array<int, 9>& liveStock,
                                  LevelRecord& saved) {
-    for (size_t i = 0; i < liveStock.size(); ++i) saved.Stock[i] = static_cast<int16_t>(liveStock[i]);
+    for (size_t i = 0; i < liveStock.size(); ++i)
+        saved.Stock[i] = static_cast<int16_t>(liveStock[i]);
     start(board);
     for (int i = 0; i < CellCount; ++i)
         saved.Cells[static_cast<size_t>(i)] = static_cast<int16_t>(board[static_cast<size_t>(i)]);
@@ -47,8 +49,10 @@ const StepOutput& BeamRun::start(const WorkingBoard& board) {
         for (int y = 0; y < BoardHeight; ++y) {
             trail_[at(x, y)] = 0;
             const int code = board_[at(x, y)];
-            if (isSource(code)) addBeam(x, y, code);
-            else if (isTarget(code)) ++targets_;
+            if (isSource(code))
+                addBeam(x, y, code);
+            else if (isTarget(code))
+                ++targets_;
         }
     }
     sound(SoundStart);
@@ -58,13 +62,14 @@ const StepOutput& BeamRun::start(const WorkingBoard& board) {
 void BeamRun::addBeam(int x, int y, int dir) {
     // Cannot overflow: every beam comes from a source or a splitter's single split.
     if (upper_ + 1 >= MaxBeams) return;
-    beams_[static_cast<size_t>(++upper_)] = Beam{static_cast<int16_t>(x), static_cast<int16_t>(y),
-                                                 static_cast<int16_t>(dir)};
+    beams_[static_cast<size_t>(++upper_)] =
+        Beam{static_cast<int16_t>(x), static_cast<int16_t>(y), static_cast<int16_t>(dir)};
 }
 
 void BeamRun::WegLumor(int& nr, BeamEnd why) {
     if (record_) out_.removed.push_back({beams_[static_cast<size_t>(nr)], why});
-    for (int j = nr; j < upper_; ++j) beams_[static_cast<size_t>(j)] = beams_[static_cast<size_t>(j + 1)];
+    for (int j = nr; j < upper_; ++j)
+        beams_[static_cast<size_t>(j)] = beams_[static_cast<size_t>(j + 1)];
     --upper_;
     // The caller's index goes back one so that the beam moved into this place is visited.
     --nr;
@@ -84,10 +89,18 @@ void BeamRun::spark(int count, int x1, int y1, int x2, int y2, bool cool) {
 void BeamRun::sideSpark(const Beam& b, int count, bool cool) {
     const int px = CellPixels * b.x, py = CellPixels * b.y;
     switch (b.dir) {
-        case Right: spark(count, px, py, px, py + CellPixels, cool); break;
-        case Down: spark(count, px, py, px + CellPixels, py, cool); break;
-        case Left: spark(count, px + CellPixels, py, px + CellPixels, py + CellPixels, cool); break;
-        default: spark(count, px, py + CellPixels, px + CellPixels, py + CellPixels, cool); break;
+        case Right:
+            spark(count, px, py, px, py + CellPixels, cool);
+            break;
+        case Down:
+            spark(count, px, py, px + CellPixels, py, cool);
+            break;
+        case Left:
+            spark(count, px + CellPixels, py, px + CellPixels, py + CellPixels, cool);
+            break;
+        default:
+            spark(count, px, py + CellPixels, px + CellPixels, py + CellPixels, cool);
+            break;
     }
 }
 
@@ -198,7 +211,8 @@ const StepOutput& BeamRun::subStep(int s) {
 
         if (c == Sand || c == EatenSand) {
             if (s == 0 || s == 8 || s == 16 || s == 24) {
-                draw(DrawKind::SandPicture, px, py, px + CellPixels - 1, py + CellPixels - 1, s / 8);
+                draw(DrawKind::SandPicture, px, py, px + CellPixels - 1, py + CellPixels - 1,
+                     s / 8);
             } else if (s == 30) {
                 // The sand is eaten: the beam steps back and re-enters the free cell next step.
                 draw(DrawKind::Tile, px, py, px + CellPixels - 1, py + CellPixels - 1, Empty);
@@ -215,9 +229,15 @@ const StepOutput& BeamRun::subStep(int s) {
                             draw(DrawKind::Box, px + 12, py + 14, px + 12, py + 18);
                             draw(DrawKind::Box, px + 13, py + 14, px + 13, py + 17);
                             break;
-                        case Down: draw(DrawKind::Box, px + 14, py + 12, px + 18, py + 12); break;
-                        case Left: draw(DrawKind::Box, px + 19, py + 14, px + 19, py + 18); break;
-                        default: draw(DrawKind::Box, px + 14, py + 19, px + 18, py + 19); break;
+                        case Down:
+                            draw(DrawKind::Box, px + 14, py + 12, px + 18, py + 12);
+                            break;
+                        case Left:
+                            draw(DrawKind::Box, px + 19, py + 14, px + 19, py + 18);
+                            break;
+                        default:
+                            draw(DrawKind::Box, px + 14, py + 19, px + 18, py + 19);
+                            break;
                     }
                     break;
                 case 14:
@@ -232,29 +252,39 @@ const StepOutput& BeamRun::subStep(int s) {
                     for (int n = (c == DeflectorLeftUp ? 1 : 0); n <= 5; ++n) {
                         switch (c) {
                             case DeflectorRightDown:
-                                draw(DrawKind::Line, px + 18 - n, py + 18, px + 18 - n, py + 13 + n);
+                                draw(DrawKind::Line, px + 18 - n, py + 18, px + 18 - n,
+                                     py + 13 + n);
                                 break;
                             case DeflectorLeftDown:
-                                draw(DrawKind::Line, px + 13 + n, py + 18, px + 13 + n, py + 13 + n);
+                                draw(DrawKind::Line, px + 13 + n, py + 18, px + 13 + n,
+                                     py + 13 + n);
                                 break;
                             case DeflectorLeftUp:
-                                draw(DrawKind::Line, px + 13 + n, py + 13, px + 13 + n, py + 18 - n);
+                                draw(DrawKind::Line, px + 13 + n, py + 13, px + 13 + n,
+                                     py + 18 - n);
                                 break;
                             default:
-                                draw(DrawKind::Line, px + 18 - n, py + 13, px + 18 - n, py + 18 - n);
+                                draw(DrawKind::Line, px + 18 - n, py + 13, px + 18 - n,
+                                     py + 18 - n);
                                 break;
                         }
                     }
                     break;
                 case 18:  // the band leaves the middle, in the direction after the turn
                     switch (b.dir) {
-                        case Right: draw(DrawKind::Box, px + 19, py + 14, px + 19, py + 18); break;
-                        case Down: draw(DrawKind::Box, px + 14, py + 19, px + 18, py + 19); break;
+                        case Right:
+                            draw(DrawKind::Box, px + 19, py + 14, px + 19, py + 18);
+                            break;
+                        case Down:
+                            draw(DrawKind::Box, px + 14, py + 19, px + 18, py + 19);
+                            break;
                         case Left:
                             draw(DrawKind::Box, px + 12, py + 14, px + 12, py + 18);
                             draw(DrawKind::Box, px + 13, py + 14, px + 13, py + 17);
                             break;
-                        default: draw(DrawKind::Box, px + 14, py + 12, px + 18, py + 12); break;
+                        default:
+                            draw(DrawKind::Box, px + 14, py + 12, px + 18, py + 12);
+                            break;
                     }
                     break;
                 default:
@@ -263,10 +293,18 @@ const StepOutput& BeamRun::subStep(int s) {
         } else {
             // The beam's front moves one pixel on.
             switch (b.dir) {
-                case Right: draw(DrawKind::Box, px + s, py + 14, px + s + 1, py + 18); break;
-                case Down: draw(DrawKind::Box, px + 14, py + s, px + 18, py + s + 1); break;
-                case Left: draw(DrawKind::Box, px + 31 - s, py + 14, px + 30 - s, py + 18); break;
-                default: draw(DrawKind::Box, px + 14, py + 31 - s, px + 18, py + 30 - s); break;
+                case Right:
+                    draw(DrawKind::Box, px + s, py + 14, px + s + 1, py + 18);
+                    break;
+                case Down:
+                    draw(DrawKind::Box, px + 14, py + s, px + 18, py + s + 1);
+                    break;
+                case Left:
+                    draw(DrawKind::Box, px + 31 - s, py + 14, px + 30 - s, py + 18);
+                    break;
+                default:
+                    draw(DrawKind::Box, px + 14, py + 31 - s, px + 18, py + 30 - s);
+                    break;
             }
         }
 

@@ -77,11 +77,11 @@ struct DrawOp {
 // What one call asks of the window, in the order it happened. The vectors are owned by
 // the BeamRun and reused from call to call (valid until the next call).
 struct StepOutput {
-    std::vector<int> sounds;             // sound indexes to play, in order
-    std::vector<SparkRequest> sparks;    // Addpartikel calls, in order
-    std::vector<DrawOp> draws;           // drawings, in order (sub-steps only)
-    std::vector<RemovedBeam> removed;    // beams that ended
-    bool closing = false;                // subStep met BeamState 2 and stopped: close, draw nothing more
+    std::vector<int> sounds;           // sound indexes to play, in order
+    std::vector<SparkRequest> sparks;  // Addpartikel calls, in order
+    std::vector<DrawOp> draws;         // drawings, in order (sub-steps only)
+    std::vector<RemovedBeam> removed;  // beams that ended
+    bool closing = false;  // subStep met BeamState 2 and stopped: close, draw nothing more
 
     void clear() {
         sounds.clear();
@@ -97,7 +97,7 @@ struct RunResult {
     int state = BeamRunning;  // BeamWon or BeamFailed
     int hits = 0;
     int targets = 0;
-    int cellSteps = 0;        // cell steps made, counting the last one, which finds no beam left
+    int cellSteps = 0;  // cell steps made, counting the last one, which finds no beam left
     bool won() const { return state == BeamWon; }
 };
 

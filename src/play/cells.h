@@ -8,14 +8,26 @@ namespace lumor {
 
 enum CellCode : int {
     Empty = 0,
-    SourceRight = 1, SourceDown = 2, SourceLeft = 3, SourceUp = 4,
-    TargetRight = 5, TargetDown = 6, TargetLeft = 7, TargetUp = 8,
+    SourceRight = 1,
+    SourceDown = 2,
+    SourceLeft = 3,
+    SourceUp = 4,
+    TargetRight = 5,
+    TargetDown = 6,
+    TargetLeft = 7,
+    TargetUp = 8,
     Wall = 9,
     Cross = 10,
-    DeflectorRightDown = 11, DeflectorLeftDown = 12, DeflectorLeftUp = 13, DeflectorRightUp = 14,
+    DeflectorRightDown = 11,
+    DeflectorLeftDown = 12,
+    DeflectorLeftUp = 13,
+    DeflectorRightUp = 14,
     Sand = 15,
     Splitter = 16,
-    Decoration1 = 17, Decoration2 = 18, Decoration3 = 19, Decoration4 = 20,
+    Decoration1 = 17,
+    Decoration2 = 18,
+    Decoration3 = 19,
+    Decoration4 = 20,
     EatenSand = 99,
 };
 
@@ -23,11 +35,27 @@ inline constexpr int TileCount = 21;  // skin tiles for codes 0..20
 
 // The code's name as the element tables call it; nullptr for a number that is no code.
 constexpr const char* cellCodeName(int code) {
-    constexpr const char* names[TileCount] = {
-        "Empty", "SourceRight", "SourceDown", "SourceLeft", "SourceUp", "TargetRight", "TargetDown",
-        "TargetLeft", "TargetUp", "Wall", "Cross", "DeflectorRightDown", "DeflectorLeftDown",
-        "DeflectorLeftUp", "DeflectorRightUp", "Sand", "Splitter", "Decoration1", "Decoration2",
-        "Decoration3", "Decoration4"};
+    constexpr const char* names[TileCount] = {"Empty",
+                                              "SourceRight",
+                                              "SourceDown",
+                                              "SourceLeft",
+                                              "SourceUp",
+                                              "TargetRight",
+                                              "TargetDown",
+                                              "TargetLeft",
+                                              "TargetUp",
+                                              "Wall",
+                                              "Cross",
+                                              "DeflectorRightDown",
+                                              "DeflectorLeftDown",
+                                              "DeflectorLeftUp",
+                                              "DeflectorRightUp",
+                                              "Sand",
+                                              "Splitter",
+                                              "Decoration1",
+                                              "Decoration2",
+                                              "Decoration3",
+                                              "Decoration4"};
     if (code == EatenSand) return "EatenSand";
     return code >= 0 && code < TileCount ? names[code] : nullptr;
 }
@@ -35,7 +63,11 @@ constexpr const char* cellCodeName(int code) {
 enum Direction : int { Right = 1, Down = 2, Left = 3, Up = 4 };
 
 constexpr const char* directionName(int dir) {
-    return dir == Right ? "right" : dir == Down ? "down" : dir == Left ? "left" : dir == Up ? "up" : nullptr;
+    return dir == Right  ? "right"
+           : dir == Down ? "down"
+           : dir == Left ? "left"
+           : dir == Up   ? "up"
+                         : nullptr;
 }
 
 constexpr int stepX(int dir) { return dir == Right ? 1 : dir == Left ? -1 : 0; }
@@ -60,31 +92,48 @@ constexpr Entry entryOf(int dir, int code) {
     if (isTarget(code)) return code - 4 == dir ? Entry::Take : Entry::Stop;
     if (isSource(code) || code == Wall) return Entry::Stop;
     switch (code) {
-        case DeflectorRightDown: return (dir == Right || dir == Down) ? Entry::Stop : Entry::Pass;
-        case DeflectorLeftDown:  return (dir == Right || dir == Up) ? Entry::Pass : Entry::Stop;
-        case DeflectorLeftUp:    return (dir == Right || dir == Down) ? Entry::Pass : Entry::Stop;
-        case DeflectorRightUp:   return (dir == Left || dir == Down) ? Entry::Pass : Entry::Stop;
-        default: return Entry::Pass;
+        case DeflectorRightDown:
+            return (dir == Right || dir == Down) ? Entry::Stop : Entry::Pass;
+        case DeflectorLeftDown:
+            return (dir == Right || dir == Up) ? Entry::Pass : Entry::Stop;
+        case DeflectorLeftUp:
+            return (dir == Right || dir == Down) ? Entry::Pass : Entry::Stop;
+        case DeflectorRightUp:
+            return (dir == Left || dir == Down) ? Entry::Pass : Entry::Stop;
+        default:
+            return Entry::Pass;
     }
 }
 
 // The direction after a deflector's turn (only for the two open sides).
 constexpr int turnedBy(int code, int dir) {
     switch (code) {
-        case DeflectorRightDown: return dir == Left ? Down : dir == Up ? Right : dir;
-        case DeflectorLeftDown:  return dir == Right ? Down : dir == Up ? Left : dir;
-        case DeflectorLeftUp:    return dir == Right ? Up : dir == Down ? Left : dir;
-        case DeflectorRightUp:   return dir == Left ? Up : dir == Down ? Right : dir;
-        default: return dir;
+        case DeflectorRightDown:
+            return dir == Left ? Down : dir == Up ? Right : dir;
+        case DeflectorLeftDown:
+            return dir == Right ? Down : dir == Up ? Left : dir;
+        case DeflectorLeftUp:
+            return dir == Right ? Up : dir == Down ? Left : dir;
+        case DeflectorRightUp:
+            return dir == Left ? Up : dir == Down ? Right : dir;
+        default:
+            return dir;
     }
 }
 
 // Sounds: the index is also the priority within a cell step.
-enum SoundIndex : int { SoundStart = 0, SoundKreuz = 1, SoundSand = 2, SoundLenk = 3,
-                        SoundTeiler = 4, SoundWand = 5, SoundZiel = 6 };
+enum SoundIndex : int {
+    SoundStart = 0,
+    SoundKreuz = 1,
+    SoundSand = 2,
+    SoundLenk = 3,
+    SoundTeiler = 4,
+    SoundWand = 5,
+    SoundZiel = 6
+};
 inline constexpr int SoundCount = 7;
 inline constexpr std::array<const char*, SoundCount> SoundFiles = {
-    "sound\\start.wav", "sound\\kreuz.wav", "sound\\sand.wav", "sound\\lenk.wav",
-    "sound\\teiler.wav", "sound\\wand.wav", "sound\\ziel.wav"};
+    "sound\\start.wav",  "sound\\kreuz.wav", "sound\\sand.wav", "sound\\lenk.wav",
+    "sound\\teiler.wav", "sound\\wand.wav",  "sound\\ziel.wav"};
 
 }  // namespace lumor

@@ -13,7 +13,9 @@ inline constexpr int BoardPixelWidth = 640;
 inline constexpr int BoardPixelHeight = 384;
 
 // Colours are red + 256 * green + 65536 * blue, as the board picture reports them.
-constexpr int32_t rgbColour(int red, int green, int blue) { return red + 256 * green + 65536 * blue; }
+constexpr int32_t rgbColour(int red, int green, int blue) {
+    return red + 256 * green + 65536 * blue;
+}
 
 // A request to spawn sparks, as the beam engine reports it: Addpartikel's arguments.
 struct SparkRequest {
@@ -46,19 +48,21 @@ public:
 struct Particle {
     float X = 0, Y = 0;    // position in board pixels
     float VX = 0, VY = 0;  // movement per frame
-    int32_t Under = -1;    // board pixel under the particle before it was drawn; -1 = nothing to restore
+    int32_t Under =
+        -1;  // board pixel under the particle before it was drawn; -1 = nothing to restore
     int32_t Colour = 0;
-    int16_t Life = 0;      // frames left
-    bool Alive = false;    // record in use
+    int16_t Life = 0;    // frames left
+    bool Alive = false;  // record in use
 };
 
 class ParticlePool {
 public:
-    static constexpr int LastIndex = 2500;       // records 0..2500
+    static constexpr int LastIndex = 2500;  // records 0..2500
     static constexpr int Size = LastIndex + 1;
 
     // enabled is OptParticles: when off, Addpartikel and BewegPartikel change nothing.
-    explicit ParticlePool(Random& random, bool enabled = true) : random_(&random), enabled_(enabled) {}
+    explicit ParticlePool(Random& random, bool enabled = true)
+        : random_(&random), enabled_(enabled) {}
 
     void setEnabled(bool on) { enabled_ = on; }
     bool enabled() const { return enabled_; }

@@ -112,7 +112,8 @@ void Lösungssucher::Timer1_Timer() {
         showProgress(search, false);
         processEvents();
     });
-    search.setBestHook([this, &search](const std::vector<Piece>& placed) { showBest(search, placed); });
+    search.setBestHook(
+        [this, &search](const std::vector<Piece>& placed) { showBest(search, placed); });
     runningFinder = this;
     searching_ = true;
 
@@ -152,7 +153,8 @@ void Lösungssucher::closeEvent(QCloseEvent* event) {
 
 void Lösungssucher::paintLevel(QPainter& p) const {
     for (int x = 0; x < BoardWidth; ++x)
-        for (int y = 0; y < BoardHeight; ++y) p.drawImage(QPoint(32 * x, 32 * y), bilder().tile(level_.cell(x, y)));
+        for (int y = 0; y < BoardHeight; ++y)
+            p.drawImage(QPoint(32 * x, 32 * y), bilder().tile(level_.cell(x, y)));
 }
 
 void Lösungssucher::paintBoard() {
@@ -163,7 +165,8 @@ void Lösungssucher::paintBoard() {
 }
 
 void Lösungssucher::showProgress(const SolutionSearch& search, bool done) {
-    QString progress = number(search.triedCount()) + QStringLiteral(" / ") + number(search.checkedCount());
+    QString progress =
+        number(search.triedCount()) + QStringLiteral(" / ") + number(search.checkedCount());
     if (done) progress += QStringLiteral(" - Fertig");
     Label2->setText(progress);
     setWindowTitle(number(search.bestLeft()) + QStringLiteral(" - ") + number(search.triedCount()));

@@ -15,12 +15,24 @@ constexpr std::array<std::array<uint8_t, BeamChecker::CodeCount>, 5> makeMoveTab
     std::array<std::array<uint8_t, BeamChecker::CodeCount>, 5> t{};
     for (int dir = 1; dir <= 4; ++dir) {
         for (int code = 0; code < BeamChecker::CodeCount; ++code) {
-            if (code == BeamChecker::OffBoard) { t[dir][code] = MoveStop; continue; }
-            if (code == BeamChecker::Eaten) { t[dir][code] = MovePass; continue; }
+            if (code == BeamChecker::OffBoard) {
+                t[dir][code] = MoveStop;
+                continue;
+            }
+            if (code == BeamChecker::Eaten) {
+                t[dir][code] = MovePass;
+                continue;
+            }
             switch (entryOf(dir, code)) {
-                case Entry::Stop: t[dir][code] = MoveStop; break;
-                case Entry::Take: t[dir][code] = MoveTake; break;
-                default: t[dir][code] = MovePass; break;  // sand holds the beam: it stands there
+                case Entry::Stop:
+                    t[dir][code] = MoveStop;
+                    break;
+                case Entry::Take:
+                    t[dir][code] = MoveTake;
+                    break;
+                default:
+                    t[dir][code] = MovePass;
+                    break;  // sand holds the beam: it stands there
             }
         }
     }
@@ -121,7 +133,8 @@ BeamResult BeamChecker::runImpl() {
             } else {
                 if (what == MoveTake) {
                     ++result.hits;
-                    if constexpr (Mark) hitList_.emplace_back(static_cast<int16_t>(p), result.steps);
+                    if constexpr (Mark)
+                        hitList_.emplace_back(static_cast<int16_t>(p), result.steps);
                 }
                 remove(i);
             }

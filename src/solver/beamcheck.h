@@ -13,10 +13,10 @@
 namespace lumor {
 
 struct BeamResult {
-    bool solved = false;   // every beam ended and hits == targets
+    bool solved = false;  // every beam ended and hits == targets
     int32_t hits = 0;
     int32_t targets = 0;
-    int32_t steps = 0;     // cell steps until no beam was left
+    int32_t steps = 0;  // cell steps until no beam was left
     bool operator==(const BeamResult&) const = default;
 };
 

@@ -58,7 +58,8 @@ public:
     FastSolver(const LevelRecord& level, bool useBounds) : level_(level), useBounds_(useBounds) {
         checker_.setBoard(level.Cells);
         bool levelSplitter = false;
-        for (int slot = 1; slot <= SlotCount; ++slot) counts_[slot] = std::max<int>(0, level.Stock[slot]);
+        for (int slot = 1; slot <= SlotCount; ++slot)
+            counts_[slot] = std::max<int>(0, level.Stock[slot]);
         for (int x = 0; x < BoardWidth; ++x)
             for (int y = 0; y < BoardHeight; ++y) {
                 const int code = level.cell(x, y);
@@ -145,7 +146,8 @@ private:
             int privateBound = Unreachable;
             for (int used = 0, dropped = 0; used <= splitterPieces; ++used) {
                 if (used > 0)
-                    for (int i = 2 * used - 2; i < 2 * used && i < static_cast<int>(parts.size()); ++i)
+                    for (int i = 2 * used - 2; i < 2 * used && i < static_cast<int>(parts.size());
+                         ++i)
                         dropped += parts[i];
                 if (used >= newBeams) privateBound = std::min(privateBound, used + sum - dropped);
             }
@@ -168,12 +170,15 @@ private:
                     if (costSum_[t] >= 1) ways.emplace_back(t, costSum_[t] - 1);
             }
             if (ways.size() > MaxWays) {
-                if (everyWay) ways.resize(MaxWays);  // fewer conditions: still sound
-                else ways.clear();
+                if (everyWay)
+                    ways.resize(MaxWays);  // fewer conditions: still sound
+                else
+                    ways.clear();
             }
             if (!ways.empty()) anyBranchCut_ = true;  // a larger limit may lift the restriction
             if (toGo_.size() <= static_cast<size_t>(k)) toGo_.resize(static_cast<size_t>(k) + 1);
-            for (size_t n = 0; n < ways.size(); ++n) costToGo(ways[n].first, ways[n].second, toGo_[k][n]);
+            for (size_t n = 0; n < ways.size(); ++n)
+                costToGo(ways[n].first, ways[n].second, toGo_[k][n]);
         }
 
         for (int i = prevIndex + 1; i < static_cast<int>(order.size()); ++i) {
@@ -182,7 +187,8 @@ private:
             const int dir = dirs[i];
             for (int slot = 1; slot <= SlotCount; ++slot) {
                 if (counts_[slot] == 0) continue;
-                if (!ways.empty() && !turnsOntoWay(toGo_[k], cell, dir, codeOfSlot(slot), ways, everyWay))
+                if (!ways.empty() &&
+                    !turnsOntoWay(toGo_[k], cell, dir, codeOfSlot(slot), ways, everyWay))
                     continue;
                 --counts_[slot];
                 checker_.place(cell, codeOfSlot(slot));
@@ -241,8 +247,10 @@ private:
             const int state = cell * 5 + dir;
             if (c >= dist[state]) return;
             dist[state] = static_cast<uint8_t>(c);
-            if (front) queue_[--queueHead_ & QueueMask] = static_cast<int16_t>(state);
-            else queue_[queueTail_++ & QueueMask] = static_cast<int16_t>(state);
+            if (front)
+                queue_[--queueHead_ & QueueMask] = static_cast<int16_t>(state);
+            else
+                queue_[queueTail_++ & QueueMask] = static_cast<int16_t>(state);
         };
         for (const auto& [cell, dir] : checker_.captured()) relax(cell, dir, 0, false);
         if (privateParts) {
@@ -278,7 +286,8 @@ private:
             const int perp2 = (dir == Right || dir == Left) ? Up : Left;
             if (code == Empty) {
                 relax(next, dir, c, true);
-                if (freeCell_[next] && !noTurn_[next] && (turnable[dir][perp1] || turnable[dir][perp2])) {
+                if (freeCell_[next] && !noTurn_[next] &&
+                    (turnable[dir][perp1] || turnable[dir][perp2])) {
                     if (c >= budget) {
                         cut = true;  // a turn here would cost more than the budget
                     } else {
@@ -291,7 +300,8 @@ private:
             } else if (code == Splitter) {
                 relax(next, perp1, c, true);
                 relax(next, perp2, c, true);
-            } else if (code == Cross || code == Sand || isDecoration(code) || code == BeamChecker::Eaten) {
+            } else if (code == Cross || code == Sand || isDecoration(code) ||
+                       code == BeamChecker::Eaten) {
                 relax(next, dir, c, true);
             }
         }
@@ -338,8 +348,10 @@ private:
         auto relax = [&](int state, int cost, bool front0) {
             if (cost > cap || cost >= g[state]) return;
             g[state] = static_cast<uint8_t>(cost);
-            if (front0) queue_[--queueHead_ & QueueMask] = static_cast<int16_t>(state);
-            else queue_[queueTail_++ & QueueMask] = static_cast<int16_t>(state);
+            if (front0)
+                queue_[--queueHead_ & QueueMask] = static_cast<int16_t>(state);
+            else
+                queue_[queueTail_++ & QueueMask] = static_cast<int16_t>(state);
         };
         relax(front * 5 + takes, 0, false);
         while (queueHead_ != queueTail_) {
@@ -369,7 +381,8 @@ private:
             if (code == Splitter)
                 serves = std::min(g[cell * 5 + perp1], g[cell * 5 + perp2]) <= cap;
             else if (isDeflector(code))
-                serves = entryOf(dir, code) == Entry::Pass && g[cell * 5 + turnedBy(code, dir)] <= cap;
+                serves =
+                    entryOf(dir, code) == Entry::Pass && g[cell * 5 + turnedBy(code, dir)] <= cap;
             if (serves && !everyWay) return true;
             if (!serves && everyWay) return false;
         }
@@ -381,9 +394,11 @@ private:
         for (const int slot : PieceSlotOrder) {
             std::vector<Piece> ofSlot;
             for (const auto& [s, cell] : placed_)
-                if (s == slot) ofSlot.push_back(Piece{slot, BeamChecker::padX(cell), BeamChecker::padY(cell)});
-            std::sort(ofSlot.begin(), ofSlot.end(),
-                      [](const Piece& a, const Piece& b) { return a.X != b.X ? a.X < b.X : a.Y < b.Y; });
+                if (s == slot)
+                    ofSlot.push_back(Piece{slot, BeamChecker::padX(cell), BeamChecker::padY(cell)});
+            std::sort(ofSlot.begin(), ofSlot.end(), [](const Piece& a, const Piece& b) {
+                return a.X != b.X ? a.X < b.X : a.Y < b.Y;
+            });
             out.insert(out.end(), ofSlot.begin(), ofSlot.end());
         }
         return out;
@@ -396,7 +411,7 @@ private:
     std::vector<std::pair<int, int>> sources_;  // (cell, direction)
     std::vector<int> targets_;
     std::array<bool, BeamChecker::PadCells> freeCell_{};
-    std::vector<std::pair<int, int>> placed_;   // (slot, cell) in order of placing
+    std::vector<std::pair<int, int>> placed_;  // (slot, cell) in order of placing
     int64_t runs_ = 0;
     bool anyBranchCut_ = false;
 

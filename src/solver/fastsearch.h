@@ -13,11 +13,11 @@
 namespace lumor {
 
 struct FastResult {
-    bool ok = true;            // false: the level was refused (message says why)
-    std::string message;       // Windows-1252
-    int32_t bestLeft = -1;     // -1: no arrangement solves the level
-    std::vector<Piece> best;   // placed pieces in PieceList order
-    int64_t beamRuns = 0;      // arrangements run through the beam check
+    bool ok = true;           // false: the level was refused (message says why)
+    std::string message;      // Windows-1252
+    int32_t bestLeft = -1;    // -1: no arrangement solves the level
+    std::vector<Piece> best;  // placed pieces in PieceList order
+    int64_t beamRuns = 0;     // arrangements run through the beam check
 };
 
 // useBounds = false leaves out the per-target bound and what follows from it, keeping

@@ -12,10 +12,14 @@ struct SolverBeam {
 
 bool stops(int dir, int c) {
     switch (dir) {
-        case Right: return (c >= 1 && c <= 4) || (c >= 6 && c <= 9) || c == 11 || c == 14;
-        case Down: return (c >= 1 && c <= 5) || (c >= 7 && c <= 9) || c == 11 || c == 12;
-        case Left: return (c >= 1 && c <= 6) || c == 8 || c == 9 || c == 12 || c == 13;
-        default: return (c >= 1 && c <= 7) || c == 9 || c == 13 || c == 14;
+        case Right:
+            return (c >= 1 && c <= 4) || (c >= 6 && c <= 9) || c == 11 || c == 14;
+        case Down:
+            return (c >= 1 && c <= 5) || (c >= 7 && c <= 9) || c == 11 || c == 12;
+        case Left:
+            return (c >= 1 && c <= 6) || c == 8 || c == 9 || c == 12 || c == 13;
+        default:
+            return (c >= 1 && c <= 7) || c == 9 || c == 13 || c == 14;
     }
 }
 
@@ -34,7 +38,8 @@ BeamResult referenceBeamCheck(std::array<std::array<int32_t, BoardHeight>, Board
         for (int y = 0; y < BoardHeight; ++y) {
             trail[x][y] = 0;
             const int c = board[x][y];
-            if (c >= 1 && c <= 4) beams[++LastBeam] = SolverBeam{int16_t(x), int16_t(y), int16_t(c)};
+            if (c >= 1 && c <= 4)
+                beams[++LastBeam] = SolverBeam{int16_t(x), int16_t(y), int16_t(c)};
             if (c >= 5 && c <= 8) ++r.targets;
         }
     }
@@ -182,7 +187,8 @@ void ReferenceSearch::StartSuche(int32_t A, int32_t St) {
 
 void ReferenceSearch::Check() {
     for (int32_t i = 0; i <= lastPiece_; ++i)
-        if (PieceList[i].X > -1) SolverBoard[PieceList[i].X][PieceList[i].Y] = PieceList[i].Slot + 8;
+        if (PieceList[i].X > -1)
+            SolverBoard[PieceList[i].X][PieceList[i].Y] = PieceList[i].Slot + 8;
     ++CheckedCount;
     testen();
     for (int x = 0; x < BoardWidth; ++x)

@@ -8,7 +8,9 @@ namespace lumor {
 
 std::string tooManyPiecesMessage(int pieces) {
     // "Zu viele Steine im Vorrat: N (höchstens 991)." in Windows-1252
-    return "Zu viele Steine im Vorrat: " + std::to_string(pieces) + " (h\xf6" "chstens " +
+    return "Zu viele Steine im Vorrat: " + std::to_string(pieces) +
+           " (h\xf6"
+           "chstens " +
            std::to_string(SolutionSearch::MaxPieces) + ").";
 }
 
@@ -110,7 +112,8 @@ void SolutionSearch::StartSuche(int32_t A, int32_t St) {
                         // no beam of their base enters: piece 0's runs may be taken from them.
                         recording_ = !placed;
                         piece1Cell_ = placed && cacheValid_ && !cacheBaseEntered_.test(freePad_[s])
-                                          ? freePad_[s] : -1;
+                                          ? freePad_[s]
+                                          : -1;
                         if (recording_) cacheSolved_.fill(-1);
                     }
                     StartSuche(A - 1, 0);

@@ -99,7 +99,6 @@ private:
     void record();           // a solving arrangement: recorded when it ties or beats the best
     void progress();
 
-
     ClockFn clock_;
     ProgressFn onProgress_;
     BestFn onBest_;
@@ -122,13 +121,13 @@ private:
     int32_t AbortRequested = 0;
     std::vector<Piece> best_;
 
-    BeamChecker checker_;                           // the level with the current arrangement
+    BeamChecker checker_;                          // the level with the current arrangement
     std::array<int16_t, MaxFreeCells> freePad_{};  // FreeCells as checker cell indexes
     // What is known of runs that differ from the current arrangement only in pieces 0
     // and 1 (see testen).
     using CellSet = std::bitset<BeamChecker::PadCells>;
     CellSet enteredOf() const;
-    bool baseValid_ = false;   // the run without piece 0 of this arrangement is known
+    bool baseValid_ = false;  // the run without piece 0 of this arrangement is known
     bool baseSolved_ = false;
     CellSet baseEntered_;
     bool recording_ = false;   // piece 1 stands nowhere: remember the runs of piece 0

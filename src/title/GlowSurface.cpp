@@ -33,9 +33,12 @@ GlowSurface::GlowSurface(QWidget* parent) : QWidget(parent) {
 QColor GlowSurface::shadeColor(Shade s) {
     // Entries 8, 7 and 15 of the classic 16-colour palette.
     switch (s) {
-    case Shade::DarkGrey: return QColor(128, 128, 128);
-    case Shade::LightGrey: return QColor(192, 192, 192);
-    case Shade::White: break;
+        case Shade::DarkGrey:
+            return QColor(128, 128, 128);
+        case Shade::LightGrey:
+            return QColor(192, 192, 192);
+        case Shade::White:
+            break;
     }
     return QColor(255, 255, 255);
 }
@@ -109,8 +112,9 @@ void GlowSurface::paintEvent(QPaintEvent* event) {
     ensureLayer();
     QPainter p(this);
     p.fillRect(event->rect(), panel_);
-    p.drawImage(event->rect(), layer_, QRectF(QPointF(event->rect().topLeft()) * layer_.devicePixelRatio(),
-                                              QSizeF(event->rect().size()) * layer_.devicePixelRatio()));
+    p.drawImage(event->rect(), layer_,
+                QRectF(QPointF(event->rect().topLeft()) * layer_.devicePixelRatio(),
+                       QSizeF(event->rect().size()) * layer_.devicePixelRatio()));
 }
 
 }  // namespace lumor

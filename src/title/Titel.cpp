@@ -20,9 +20,9 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QGraphicsDropShadowEffect>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
@@ -54,7 +54,9 @@ std::string cpShown(const QString& text) {
 }
 
 // A file name less its last four characters (the extension, for the names listed here).
-QString lessLastFour(const QString& name) { return name.left(std::max<qsizetype>(0, name.size() - 4)); }
+QString lessLastFour(const QString& name) {
+    return name.left(std::max<qsizetype>(0, name.size() - 4));
+}
 
 std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
@@ -79,7 +81,8 @@ const char* const OptionCaptions[OptionCount] = {
 
 QStringList filesIn(const QString& folder, const char* pattern) {
     QStringList names;
-    for (const std::string& name : listFiles(folder.toStdString(), pattern)) names << QFile::decodeName(name.c_str());
+    for (const std::string& name : listFiles(folder.toStdString(), pattern))
+        names << QFile::decodeName(name.c_str());
     return names;
 }
 
@@ -97,11 +100,11 @@ bool loadsAsSkin(const QString& path) {
 constexpr int WindowWidth = 880;
 constexpr int WindowHeight = 514;
 constexpr int MenuX = 56, MenuY = 170, MenuPitch = 44, MenuWidth = 236;
-const QRect HelpRect(308, 184, 288, 146);      // Picture1, inside its panel
+const QRect HelpRect(308, 184, 288, 146);  // Picture1, inside its panel
 const QRect SkinCard(620, 176, 224, 282);
 const QRect PackCard(300, 346, 304, 112);
-const QRect FrameRect(300, 176, 544, 282);     // pack and options frames
-const QRect SkinFrameRect(300, 176, 304, 282); // the skin frame leaves the skin card visible
+const QRect FrameRect(300, 176, 544, 282);      // pack and options frames
+const QRect SkinFrameRect(300, 176, 304, 282);  // the skin frame leaves the skin card visible
 const QRect StatusRect(56, 484, 624, 16);
 
 const QColor MenuColour(196, 216, 255);
@@ -229,7 +232,8 @@ QString wrapCaption(const QString& caption, const QFontMetrics& fm, int width) {
 QPixmap tilePixmap(const QImage& tile, int logical, qreal dpr) {
     if (tile.isNull()) return {};
     const int px = qRound(logical * dpr);
-    QPixmap pm = QPixmap::fromImage(tile.scaled(px, px, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    QPixmap pm =
+        QPixmap::fromImage(tile.scaled(px, px, Qt::IgnoreAspectRatio, Qt::FastTransformation));
     pm.setDevicePixelRatio(dpr);
     return pm;
 }
@@ -243,7 +247,8 @@ std::function<void(QWidget* parent, int level)>& finderLauncher() {
 
 // --- Window ------------------------------------------------------------------------------
 
-Titel::Titel(QWidget* parent) : QWidget(parent), helpTyper_({helpPages().begin(), helpPages().end()}) {
+Titel::Titel(QWidget* parent)
+    : QWidget(parent), helpTyper_({helpPages().begin(), helpPages().end()}) {
     setWindowTitle(QStringLiteral("Lumor"));
     setWindowIcon(titleIcon());
     setFixedSize(WindowWidth, WindowHeight);
@@ -350,8 +355,9 @@ void Titel::buildControls() {
         auto* layout = new QVBoxLayout(Frame1);
         layout->setSpacing(3);
         for (int k = 0; k < OptionCount; ++k) {
-            auto* box = new QCheckBox(
-                wrapCaption(QString::fromUtf8(OptionCaptions[k]), QFontMetrics(optionFont), captionWidth), Frame1);
+            auto* box = new QCheckBox(wrapCaption(QString::fromUtf8(OptionCaptions[k]),
+                                                  QFontMetrics(optionFont), captionWidth),
+                                      Frame1);
             box->setFont(optionFont);
             connect(box, &QCheckBox::clicked, this, [this, k] { Check1_Click(k); });
             layout->addWidget(box);
@@ -425,8 +431,10 @@ void Titel::paintEvent(QPaintEvent*) {
     bg.setColorAt(1.0, QColor(2, 4, 10));
     p.fillRect(rect(), bg);
     p.setPen(QPen(QColor(90, 140, 255, 14), 1));
-    for (int x = 14; x < width(); x += 32) p.drawLine(QPointF(x + 0.5, 0), QPointF(x + 0.5, height()));
-    for (int y = 10; y < height(); y += 32) p.drawLine(QPointF(0, y + 0.5), QPointF(width(), y + 0.5));
+    for (int x = 14; x < width(); x += 32)
+        p.drawLine(QPointF(x + 0.5, 0), QPointF(x + 0.5, height()));
+    for (int y = 10; y < height(); y += 32)
+        p.drawLine(QPointF(0, y + 0.5), QPointF(width(), y + 0.5));
     QRadialGradient halo(QPointF(width() / 2.0, 70), width() * 0.45);
     halo.setColorAt(0, QColor(40, 110, 255, 46));
     halo.setColorAt(1, QColor(40, 110, 255, 0));
@@ -446,7 +454,8 @@ void Titel::paintEvent(QPaintEvent*) {
     rail.setColorAt(0.5, QColor(70, 160, 255, 150));
     rail.setColorAt(1, QColor(70, 160, 255, 0));
     p.setPen(QPen(QBrush(rail), 2));
-    p.drawLine(QPointF(MenuX - 18, MenuY + 4), QPointF(MenuX - 18, MenuY + MenuPitch * MenuEntryCount - 4));
+    p.drawLine(QPointF(MenuX - 18, MenuY + 4),
+               QPointF(MenuX - 18, MenuY + MenuPitch * MenuEntryCount - 4));
     // Tile frames of the skin card.
     for (QLabel* img : {Image3, Image4, Image5}) {
         p.setPen(QPen(QColor(47, 85, 144), 1));
@@ -475,7 +484,8 @@ QString Titel::appPath(const QString& relative) const {
 bool Titel::Form_Load() {
     ProgramState& st = state();
     MenuChoice = -1;
-    for (int k = 0; k < MenuEntryCount; ++k) Menu[static_cast<size_t>(k)]->setText(qs(menuCaption(k, st.FolderWritable)));
+    for (int k = 0; k < MenuEntryCount; ++k)
+        Menu[static_cast<size_t>(k)]->setText(qs(menuCaption(k, st.FolderWritable)));
 
     // Pack list: title (or the file name less its extension) and the file name.
     List1->clear();
@@ -523,7 +533,8 @@ bool Titel::Form_Load() {
 
     if (PackIndex < 0 || PackIndex > PackFiles.size() - 1) PackIndex = 0;
     if (SkinIndex < 0 || SkinIndex > SkinFiles.size() - 1) SkinIndex = 0;
-    for (int k = 0; k < OptionCount; ++k) Check1[static_cast<size_t>(k)]->setChecked(st.Options[static_cast<size_t>(k)]);
+    for (int k = 0; k < OptionCount; ++k)
+        Check1[static_cast<size_t>(k)]->setChecked(st.Options[static_cast<size_t>(k)]);
 
     PlayMusik();
     UpdateSkin();
@@ -556,11 +567,13 @@ void Titel::ShowLP() {
     }
 
     const PackHeader& header = state().pack.header;
-    QString title = header.PackTitle.empty() ? lessLastFour(PackFiles[PackIndex]) : qs(header.PackTitle);
+    QString title =
+        header.PackTitle.empty() ? lessLastFour(PackFiles[PackIndex]) : qs(header.PackTitle);
     if (!header.PackAuthor.empty()) title += QStringLiteral(" von ") + qs(header.PackAuthor);
     Label4->setText(title);
     const int count = state().pack.levels.count();
-    Label3->setText(QString::number(count) + (count == 1 ? QStringLiteral(" Level") : QStringLiteral(" Levels")));
+    Label3->setText(QString::number(count) +
+                    (count == 1 ? QStringLiteral(" Level") : QStringLiteral(" Levels")));
     Label5->setText(qs(header.PackRemark));
     layoutPackCard();
 
@@ -769,7 +782,9 @@ void Titel::Command1_Click() {
     Frame2->hide();
 }
 
-void Titel::Check1_Click(int k) { state().Options[static_cast<size_t>(k)] = Check1[static_cast<size_t>(k)]->isChecked(); }
+void Titel::Check1_Click(int k) {
+    state().Options[static_cast<size_t>(k)] = Check1[static_cast<size_t>(k)]->isChecked();
+}
 
 void Titel::Check2_Click() {
     state().MusicOn = Check2->isChecked();
@@ -839,46 +854,46 @@ void Titel::startPlay() {
 void Titel::actOnMenuChoice() {
     ProgramState& st = state();
     switch (MenuChoice) {
-    case 0:
-        StopSong();
-        PlaySoundFile(appPath(QStringLiteral("Sound/start.wav")));
-        st.handover.set(0);
-        startPlay();
-        PlayMusik();
-        break;
-    case 1:
-        StopSong();
-        passwordEntry();
-        PlayMusik();
-        break;
-    case 2:
-        if (!st.FolderWritable) {
-            hooks.startProgram(appPath(QStringLiteral("Install.exe")));
+        case 0:
+            StopSong();
+            PlaySoundFile(appPath(QStringLiteral("Sound/start.wav")));
+            st.handover.set(0);
+            startPlay();
+            PlayMusik();
+            break;
+        case 1:
+            StopSong();
+            passwordEntry();
+            PlayMusik();
+            break;
+        case 2:
+            if (!st.FolderWritable) {
+                hooks.startProgram(appPath(QStringLiteral("Install.exe")));
+                break;
+            }
+            StopSong();
+            SaveConfig();
+            if (hooks.editor) hooks.editor(this);
+            // Packs may have been saved or removed in the editor.
+            if (!Form_Load()) {
+                quit_ = true;
+                abort_ = true;
+            }
+            break;
+        case 3:
+        case 4:
+        case 5: {
+            QGroupBox* frame = MenuChoice == 3 ? Frame3 : MenuChoice == 4 ? Frame2 : Frame1;
+            if (lastHiddenFrame_ != MenuChoice) {
+                if (frame == Frame3 && PackIndex < List1->count()) List1->setCurrentRow(PackIndex);
+                if (frame == Frame2 && SkinIndex < File2->count()) File2->setCurrentRow(SkinIndex);
+                frame->show();
+                frame->raise();
+            }
             break;
         }
-        StopSong();
-        SaveConfig();
-        if (hooks.editor) hooks.editor(this);
-        // Packs may have been saved or removed in the editor.
-        if (!Form_Load()) {
-            quit_ = true;
-            abort_ = true;
-        }
-        break;
-    case 3:
-    case 4:
-    case 5: {
-        QGroupBox* frame = MenuChoice == 3 ? Frame3 : MenuChoice == 4 ? Frame2 : Frame1;
-        if (lastHiddenFrame_ != MenuChoice) {
-            if (frame == Frame3 && PackIndex < List1->count()) List1->setCurrentRow(PackIndex);
-            if (frame == Frame2 && SkinIndex < File2->count()) File2->setCurrentRow(SkinIndex);
-            frame->show();
-            frame->raise();
-        }
-        break;
-    }
-    default:
-        break;
+        default:
+            break;
     }
 }
 

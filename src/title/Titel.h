@@ -31,10 +31,10 @@ class TitleLogo;
 
 // What the title menu starts outside itself; tests replace them.
 struct TitelHooks {
-    std::function<bool(const QUrl&)> openUrl;             // the desktop's URL handler
+    std::function<bool(const QUrl&)> openUrl;                  // the desktop's URL handler
     std::function<bool(const QString& program)> startProgram;  // started without waiting
-    std::function<void(QWidget* parent)> play;            // the board window, modally
-    std::function<void(QWidget* parent)> editor;          // the editor, modally
+    std::function<void(QWidget* parent)> play;                 // the board window, modally
+    std::function<void(QWidget* parent)> editor;               // the editor, modally
 };
 
 // The solution finder's entry point, the finder window's own opener unless a test replaces
@@ -94,13 +94,13 @@ public:
     TitleLogo* Logo = nullptr;
     GlowSurface* Picture1 = nullptr;   // help area
     GlowSurface* StatusBar = nullptr;  // status line
-    QGroupBox* Frame1 = nullptr;  // options
-    QGroupBox* Frame2 = nullptr;  // skin choice
-    QGroupBox* Frame3 = nullptr;  // pack choice
+    QGroupBox* Frame1 = nullptr;       // options
+    QGroupBox* Frame2 = nullptr;       // skin choice
+    QGroupBox* Frame3 = nullptr;       // pack choice
     std::array<QCheckBox*, OptionCount> Check1{};
-    QCheckBox* Check2 = nullptr;  // "Hintergrundmusik"
-    QListWidget* List1 = nullptr;  // pack display lines
-    QListWidget* File2 = nullptr;  // skin files
+    QCheckBox* Check2 = nullptr;      // "Hintergrundmusik"
+    QListWidget* List1 = nullptr;     // pack display lines
+    QListWidget* File2 = nullptr;     // skin files
     QPushButton* Command1 = nullptr;  // skin "Abbrechen"
     QPushButton* Command2 = nullptr;  // skin "OK"
     QPushButton* Command3 = nullptr;  // pack "Abbrechen"

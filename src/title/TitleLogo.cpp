@@ -21,11 +21,11 @@ std::vector<QPainterPath> letterPaths() {
         if (close) path.closeSubpath();
         return path;
     };
-    paths.push_back(poly({{0, 0}, {0, 6}, {4, 6}}));                                    // L
-    paths.push_back(poly({{0, 0}, {0, 6}, {4, 6}, {4, 0}}));                            // U
-    paths.push_back(poly({{0, 6}, {0, 0}, {2, 2.4}, {4, 0}, {4, 6}}));                  // M
-    paths.push_back(poly({{0, 0}, {4, 0}, {4, 6}, {0, 6}}, true));                      // O
-    QPainterPath r = poly({{0, 6}, {0, 0}, {4, 0}, {4, 3}, {0, 3}});                     // R
+    paths.push_back(poly({{0, 0}, {0, 6}, {4, 6}}));                    // L
+    paths.push_back(poly({{0, 0}, {0, 6}, {4, 6}, {4, 0}}));            // U
+    paths.push_back(poly({{0, 6}, {0, 0}, {2, 2.4}, {4, 0}, {4, 6}}));  // M
+    paths.push_back(poly({{0, 0}, {4, 0}, {4, 6}, {0, 6}}, true));      // O
+    QPainterPath r = poly({{0, 6}, {0, 0}, {4, 0}, {4, 3}, {0, 3}});    // R
     r.moveTo(1.8, 3);
     r.lineTo(4, 6);
     paths.push_back(r);
@@ -107,8 +107,9 @@ void paintTitleLogo(QPainter& p, const QRectF& area) {
     const qreal core = unit * 0.42;
 
     // Cool blue through cyan to violet across the word.
-    const std::array<QColor, 5> colours{QColor(60, 140, 255), QColor(40, 190, 255), QColor(60, 225, 235),
-                                        QColor(120, 170, 255), QColor(175, 120, 255)};
+    const std::array<QColor, 5> colours{QColor(60, 140, 255), QColor(40, 190, 255),
+                                        QColor(60, 225, 235), QColor(120, 170, 255),
+                                        QColor(175, 120, 255)};
     std::vector<QPainterPath> placed;
     for (size_t i = 0; i < paths.size(); ++i) {
         QTransform t;
@@ -120,7 +121,8 @@ void paintTitleLogo(QPainter& p, const QRectF& area) {
     // The halo: the strokes drawn wide at a quarter of the size, blurred and laid over.
     const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
     const qreal shrink = 0.25 * dpr;  // a quarter of the device pixels
-    QImage halo((area.size() * shrink).toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    QImage halo((area.size() * shrink).toSize().expandedTo(QSize(1, 1)),
+                QImage::Format_ARGB32_Premultiplied);
     halo.fill(Qt::transparent);
     {
         QPainter hp(&halo);
@@ -155,17 +157,19 @@ void paintTitleLogo(QPainter& p, const QRectF& area) {
     beam.setColorAt(0.18, QColor(255, 200, 70, 210));
     beam.setColorAt(0.82, QColor(255, 150, 60, 170));
     beam.setColorAt(1.0, QColor(255, 120, 60, 0));
-    for (auto [w, a] : std::array<std::pair<qreal, qreal>, 3>{{{core * 3.5, 0.15}, {core * 1.6, 0.4}, {core * 0.5, 1.0}}}) {
+    for (auto [w, a] : std::array<std::pair<qreal, qreal>, 3>{
+             {{core * 3.5, 0.15}, {core * 1.6, 0.4}, {core * 0.5, 1.0}}}) {
         p.setOpacity(a);
         p.setPen(QPen(QBrush(beam), w, Qt::SolidLine, Qt::FlatCap));
         p.drawLine(QPointF(x0, baseY), QPointF(x1, baseY));
     }
     p.setOpacity(1.0);
-    spark(p, QPointF(origin.x() + 4 * unit, origin.y() + letterH * unit), unit * 0.9, QColor(120, 220, 255));
-    spark(p, QPointF(origin.x() + (4 * letterW + 4 * gap + 4) * unit, origin.y() + letterH * unit), unit * 0.9,
-          QColor(200, 150, 255));
-    spark(p, QPointF(origin.x() + (2 * (letterW + gap) + 2) * unit, origin.y() + 2.4 * unit), unit * 0.7,
-          QColor(140, 240, 255));
+    spark(p, QPointF(origin.x() + 4 * unit, origin.y() + letterH * unit), unit * 0.9,
+          QColor(120, 220, 255));
+    spark(p, QPointF(origin.x() + (4 * letterW + 4 * gap + 4) * unit, origin.y() + letterH * unit),
+          unit * 0.9, QColor(200, 150, 255));
+    spark(p, QPointF(origin.x() + (2 * (letterW + gap) + 2) * unit, origin.y() + 2.4 * unit),
+          unit * 0.7, QColor(140, 240, 255));
     p.restore();
 }
 
@@ -226,7 +230,9 @@ void TitleLogo::paintEvent(QPaintEvent*) {
 }
 
 void TitleLogo::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick) onClick();
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+        onClick)
+        onClick();
 }
 
 void TitleLogo::mouseMoveEvent(QMouseEvent*) {

@@ -18,8 +18,10 @@ std::string joinPage(std::initializer_list<const char*> lines) {
 void glow(TypeStep& step, const std::string& text, int position, int x, int y) {
     auto at = [&](int p) { return static_cast<unsigned char>(text[static_cast<size_t>(p - 1)]); };
     step.glyphs.push_back({x, y, at(position), Shade::DarkGrey});
-    if (position >= 2) step.glyphs.push_back({x - GlyphWidth, y, at(position - 1), Shade::LightGrey});
-    if (position >= 3) step.glyphs.push_back({x - 2 * GlyphWidth, y, at(position - 2), Shade::White});
+    if (position >= 2)
+        step.glyphs.push_back({x - GlyphWidth, y, at(position - 1), Shade::LightGrey});
+    if (position >= 3)
+        step.glyphs.push_back({x - 2 * GlyphWidth, y, at(position - 2), Shade::White});
 }
 
 }  // namespace
@@ -55,27 +57,41 @@ const std::array<std::string, HelpPageCount>& helpPages() {
 
 std::string menuCaption(int entry, bool folderWritable) {
     switch (entry) {
-    case 0: return "Start";
-    case 1: return "Passwort";
-    case 2: return folderWritable ? "Editor" : "Install";
-    case 3: return "LevelPack";
-    case 4: return "Skin";
-    case 5: return "Option";
-    default: return {};
+        case 0:
+            return "Start";
+        case 1:
+            return "Passwort";
+        case 2:
+            return folderWritable ? "Editor" : "Install";
+        case 3:
+            return "LevelPack";
+        case 4:
+            return "Skin";
+        case 5:
+            return "Option";
+        default:
+            return {};
     }
 }
 
 std::string menuHint(int entry, bool folderWritable) {
     switch (entry) {
-    case 0: return cp("  Startet das Spiel des aktuelle LevelPacks im 1. Level   ");
-    case 1: return cp("  Passworteingabe, um in einem der höheren Levels zu starten   ");
-    case 2:
-        return folderWritable ? cp("  Startet den Editor   ")
-                              : cp("  Kopiert das Spiel auf Festplatte und der Editor wird aktiviert   ");
-    case 3: return cp("  Hier kann man ein anderes LevelPack wählen   ");
-    case 4: return cp("  Hier kann man einen anderen Skin wählen   ");
-    case 5: return cp("  Hier ändern sie die Einstellungen des Spiels   ");
-    default: return {};
+        case 0:
+            return cp("  Startet das Spiel des aktuelle LevelPacks im 1. Level   ");
+        case 1:
+            return cp("  Passworteingabe, um in einem der höheren Levels zu starten   ");
+        case 2:
+            return folderWritable
+                       ? cp("  Startet den Editor   ")
+                       : cp("  Kopiert das Spiel auf Festplatte und der Editor wird aktiviert   ");
+        case 3:
+            return cp("  Hier kann man ein anderes LevelPack wählen   ");
+        case 4:
+            return cp("  Hier kann man einen anderen Skin wählen   ");
+        case 5:
+            return cp("  Hier ändern sie die Einstellungen des Spiels   ");
+        default:
+            return {};
     }
 }
 

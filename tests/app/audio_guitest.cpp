@@ -2,10 +2,10 @@
 #include "app/Wait.h"
 #include "app/state.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
@@ -20,8 +20,12 @@ QByteArray makeWav(int ms) {
     const int rate = 22050;
     const int samples = rate * ms / 1000;
     QByteArray data;
-    auto put32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) data.append(static_cast<char>(v >> (8 * i))); };
-    auto put16 = [&](uint16_t v) { for (int i = 0; i < 2; ++i) data.append(static_cast<char>(v >> (8 * i))); };
+    auto put32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i) data.append(static_cast<char>(v >> (8 * i)));
+    };
+    auto put16 = [&](uint16_t v) {
+        for (int i = 0; i < 2; ++i) data.append(static_cast<char>(v >> (8 * i)));
+    };
     data.append("RIFF");
     put32(36 + samples * 2);
     data.append("WAVEfmt ");
@@ -35,7 +39,8 @@ QByteArray makeWav(int ms) {
     data.append("data");
     put32(samples * 2);
     for (int i = 0; i < samples; ++i)
-        put16(static_cast<uint16_t>(static_cast<int16_t>(3000 * std::sin(i * 2 * M_PI * 440 / rate))));
+        put16(static_cast<uint16_t>(
+            static_cast<int16_t>(3000 * std::sin(i * 2 * M_PI * 440 / rate))));
     return data;
 }
 
@@ -93,7 +98,8 @@ TEST_F(Audio, PollSongRestartsAnEndedSong) {
     writeFile(folder + "Musik/kurz.wav", makeWav(60));
     PlaySong(folder + "Musik/kurz.wav");
     ASSERT_GT(songLengthMs(), 0);
-    ASSERT_TRUE(waitUntilTrue([] { return songLengthMs() <= songPositionMs(); })) << "the song never ended";
+    ASSERT_TRUE(waitUntilTrue([] { return songLengthMs() <= songPositionMs(); }))
+        << "the song never ended";
     EXPECT_EQ(songPositionMs(), songLengthMs());  // an ended song stands at its end
 
     PollSong();

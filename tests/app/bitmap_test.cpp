@@ -46,15 +46,25 @@ TEST(Bitmap, ReadsPalettedTopDownAndBitFieldPictures) {
     // 2 x 2, 8 bits with a two-colour palette, stored top-down (negative height).
     std::string b = encodeBmp(RgbImage(1, 1));
     b.resize(54);
-    auto set32 = [&](size_t at, uint32_t v) { for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>(v >> (8 * i)); };
-    auto set16 = [&](size_t at, uint32_t v) { for (int i = 0; i < 2; ++i) b[at + i] = static_cast<char>(v >> (8 * i)); };
+    auto set32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    auto set16 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 2; ++i) b[at + i] = static_cast<char>(v >> (8 * i));
+    };
     set32(10, 54 + 8);
     set32(18, 2);
     set32(22, static_cast<uint32_t>(-2));
     set16(28, 8);
     set32(46, 2);
-    b += std::string("\x00\x00\xFF\x00" "\xFF\x00\x00\x00", 8);  // red, blue (B G R 0)
-    b += std::string("\x00\x01\x00\x00" "\x01\x01\x00\x00", 8);
+    b += std::string(
+        "\x00\x00\xFF\x00"
+        "\xFF\x00\x00\x00",
+        8);  // red, blue (B G R 0)
+    b += std::string(
+        "\x00\x01\x00\x00"
+        "\x01\x01\x00\x00",
+        8);
     const auto img = decodeBmp(b);
     ASSERT_TRUE(img);
     EXPECT_EQ(img->pixel(0, 0), rgb(255, 0, 0));
@@ -70,7 +80,11 @@ TEST(Bitmap, ReadsPalettedTopDownAndBitFieldPictures) {
     set32(22, 1);
     set16(28, 16);
     set32(30, 3);
-    b += std::string("\x00\xF8\x00\x00" "\xE0\x07\x00\x00" "\x1F\x00\x00\x00", 12);
+    b += std::string(
+        "\x00\xF8\x00\x00"
+        "\xE0\x07\x00\x00"
+        "\x1F\x00\x00\x00",
+        12);
     b += std::string("\xE0\x07\x00\x00", 4);
     const auto green = decodeBmp(b);
     ASSERT_TRUE(green);
@@ -102,12 +116,14 @@ TEST(DefaultSkin, SquaresHoldTheBuiltInPicturesOnDarkBlue) {
     const RgbImage skin = composeDefaultSkin();
     ASSERT_EQ(skin.width, 627);
     ASSERT_EQ(skin.height, 33);
-    for (int x = 0; x < 627; ++x) EXPECT_EQ(skin.pixel(x, 32), SkinBackground) << x;  // row under the squares
+    for (int x = 0; x < 627; ++x)
+        EXPECT_EQ(skin.pixel(x, 32), SkinBackground) << x;  // row under the squares
     for (int k = 0; k < 19; ++k) {
         const RgbImage expected = k < 15 ? builtInTile(tileOfSquare(k)) : builtInSand(k - 15);
         EXPECT_EQ(skin.copy(33 * k, 0, 32, 32), expected) << "square " << k;
         if (k < 18) {
-            for (int y = 0; y < 33; ++y) EXPECT_EQ(skin.pixel(33 * k + 32, y), SkinBackground);  // the gap
+            for (int y = 0; y < 33; ++y)
+                EXPECT_EQ(skin.pixel(33 * k + 32, y), SkinBackground);  // the gap
         }
     }
     EXPECT_EQ(tileOfSquare(1), 4);
@@ -152,7 +168,8 @@ TEST(DefaultSkin, PicturesHaveTheirLook) {
         EXPECT_GT(redOf(d.pixel(cx, cy)), 200) << code;
         EXPECT_TRUE(isBlack(d, ox, oy)) << code;
         const int mx = (cx + 16) / 2, my = (cy + 16) / 2;  // between the corner and the long edge
-        EXPECT_GT(redOf(d.pixel(cx == 0 ? 2 : 29, cy == 0 ? 2 : 29)), redOf(d.pixel(mx, my))) << code;
+        EXPECT_GT(redOf(d.pixel(cx == 0 ? 2 : 29, cy == 0 ? 2 : 29)), redOf(d.pixel(mx, my)))
+            << code;
         EXPECT_GT(redOf(d.pixel(mx, my)), greenOf(d.pixel(mx, my)) * 2) << code;
     }
 

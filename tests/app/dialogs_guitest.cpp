@@ -1,12 +1,12 @@
 #include "app/Dialogs.h"
 #include "app/Text.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace lumor;
 
@@ -57,7 +57,8 @@ TEST(Dialogs, RealBoxesShowTheTextAndReturnTheAnswer) {
 TEST(Text, Windows1252AtTheWindowBoundary) {
     // 0x80 is the euro sign and 0x9F "Ÿ" in Windows-1252, not C1 controls.
     EXPECT_EQ(toQt(std::string("\x80 \xE4\xDF \x9F")), QString::fromUtf8("€ äß Ÿ"));
-    EXPECT_EQ(fromQt(QString::fromUtf8("€ äß Ÿ")), std::optional<std::string>("\x80 \xE4\xDF \x9F"));
+    EXPECT_EQ(fromQt(QString::fromUtf8("€ äß Ÿ")),
+              std::optional<std::string>("\x80 \xE4\xDF \x9F"));
     // A character the code page cannot hold is refused, not replaced.
     EXPECT_EQ(fromQt(QString::fromUtf8("Łódź")), std::nullopt);
     EXPECT_EQ(fromQt(QString()), std::optional<std::string>(""));

@@ -1,7 +1,7 @@
+#include "app/programfolder.h"
 #include "app/bitmap.h"
 #include "app/defaultskin.h"
 #include "app/paths.h"
-#include "app/programfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,8 @@ protected:
     }
     std::vector<std::string> entries() const {
         std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(root)) names.push_back(e.path().filename().string());
+        for (const auto& e : fs::directory_iterator(root))
+            names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -80,7 +81,8 @@ TEST_F(StartFolder, LeftoverTestFileIsOverwrittenAndDeleted) {
 
 TEST_F(StartFolder, ReadOnlyFolderIsNotWritableAndStartGoesOn) {
     fs::permissions(root, fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::replace);
-    if (access(root.c_str(), W_OK) == 0) GTEST_SKIP() << "running with rights that ignore folder permissions";
+    if (access(root.c_str(), W_OK) == 0)
+        GTEST_SKIP() << "running with rights that ignore folder permissions";
     prepareProgramFolder(app);
     EXPECT_FALSE(state().FolderWritable);
     EXPECT_TRUE(entries().empty());  // nothing could be created, and nothing failed loudly

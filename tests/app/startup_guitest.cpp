@@ -1,10 +1,11 @@
-#include "app/Startup.h"
 #include "app/Pictures.h"
+#include "app/Startup.h"
 #include "app/defaultskin.h"
 #include "app/paths.h"
 #include "app/random.h"
 #include "app/state.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -14,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace lumor;
 
@@ -44,7 +44,8 @@ TEST_F(Start, RunsTheStepsAndShowsTheTitle) {
     EXPECT_TRUE(shown);
     EXPECT_EQ(folderWhenShown, QFile::encodeName(dir.path()).toStdString() + "/");
     EXPECT_TRUE(state().FolderWritable);
-    const QStringList made = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
+    const QStringList made =
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
     EXPECT_EQ(made, (QStringList{"Musik", "Skins", "Sound"}));
     EXPECT_TRUE(FileExists(state().AppFolder + "skins\\Default.bmp"));
     // The lock went with the program.
@@ -58,7 +59,9 @@ TEST_F(Start, SecondInstanceEndsSilently) {
     EXPECT_EQ(lockProgramFolder(dir.path() + "/"), nullptr);  // the same folder, spelled otherwise
 
     bool shown = false;
-    EXPECT_EQ(runProgram(*qApp, [&] { shown = true; }, dir.path()), 0);
+    EXPECT_EQ(runProgram(
+                  *qApp, [&] { shown = true; }, dir.path()),
+              0);
     EXPECT_FALSE(shown);
     EXPECT_TRUE(QDir(dir.path()).isEmpty());  // nothing was touched
 
@@ -75,7 +78,8 @@ TEST_F(Start, LockOfACrashedInstanceIsTakenOver) {
     const qint64 deadPid = gone.processId() > 0 ? gone.processId() : 999999;
     QFile stale(instanceLockPath(dir.path()));
     ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    stale.write(QByteArray::number(deadPid) + "\nLumor\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    stale.write(QByteArray::number(deadPid) + "\nLumor\n" + QSysInfo::machineHostName().toUtf8() +
+                "\n");
     stale.close();
     EXPECT_NE(lockProgramFolder(dir.path()), nullptr);
 }
@@ -107,9 +111,11 @@ TEST_F(Start, SecondProcessEndsAndFirstRunsOn) {
     first.start(copy, {});
     ASSERT_TRUE(first.waitForStarted(10000));
     // The first instance has passed its start-up once the default skin is there.
-    for (int i = 0; i < 200 && !QFile::exists(dir.path() + "/Skins/Default.bmp"); ++i) QThread::msleep(50);
+    for (int i = 0; i < 200 && !QFile::exists(dir.path() + "/Skins/Default.bmp"); ++i)
+        QThread::msleep(50);
     ASSERT_TRUE(QFile::exists(dir.path() + "/Skins/Default.bmp"));
-    if (first.state() != QProcess::Running) GTEST_SKIP() << "the program ended by itself in an empty folder";
+    if (first.state() != QProcess::Running)
+        GTEST_SKIP() << "the program ended by itself in an empty folder";
     // A start that got past the lock would write the default skin again.
     ASSERT_TRUE(QFile::remove(dir.path() + "/Skins/Default.bmp"));
     second.start(copy, {});
@@ -126,7 +132,8 @@ TEST_F(Start, SecondProcessEndsAndFirstRunsOn) {
     third.setProcessEnvironment(env);
     third.start(copy, {});
     ASSERT_TRUE(third.waitForStarted(10000));
-    for (int i = 0; i < 200 && !QFile::exists(dir.path() + "/Skins/Default.bmp"); ++i) QThread::msleep(50);
+    for (int i = 0; i < 200 && !QFile::exists(dir.path() + "/Skins/Default.bmp"); ++i)
+        QThread::msleep(50);
     EXPECT_TRUE(QFile::exists(dir.path() + "/Skins/Default.bmp"));
     third.kill();
     third.waitForFinished(10000);
@@ -142,9 +149,11 @@ TEST_F(Start, QtReadsTheDefaultSkinPixelForPixel) {
     const RgbImage expected = composeDefaultSkin();
     int differing = 0;
     for (int y = 0; y < 33; ++y)
-        for (int x = 0; x < 627; ++x) differing += (skin.pixel(x, y) & 0xFFFFFF) != expected.pixel(x, y);
+        for (int x = 0; x < 627; ++x)
+            differing += (skin.pixel(x, y) & 0xFFFFFF) != expected.pixel(x, y);
     EXPECT_EQ(differing, 0);
     EXPECT_EQ(fromQImage(skin), expected);
-    EXPECT_EQ(toQImage(expected).convertToFormat(QImage::Format_RGB32), skin.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(toQImage(expected).convertToFormat(QImage::Format_RGB32),
+              skin.convertToFormat(QImage::Format_RGB32));
     EXPECT_EQ(fromQImage(QImage()), RgbImage());
 }

@@ -1,8 +1,8 @@
 #include "app/Wait.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace lumor;
 

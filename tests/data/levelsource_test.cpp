@@ -1,5 +1,5 @@
-#include "app/random.h"
 #include "levels/levelsource.h"
+#include "app/random.h"
 #include "levels/packfile.h"
 #include "play/cells.h"
 
@@ -67,7 +67,8 @@ TEST(LevelSource, WriteThenParseGivesBackEveryPackExactly) {
         src.header = {randomText(rng, true), randomText(rng, true), randomText(rng, true),
                       randomText(rng, true), randomText(rng, true), randomText(rng, true)};
         const int count = round == 0 ? 0 : static_cast<int>(rng() % 5) + 1;
-        for (int i = 0; i < count; ++i) src.levels.push_back({randomLevel(rng, true), std::nullopt, std::nullopt, 0});
+        for (int i = 0; i < count; ++i)
+            src.levels.push_back({randomLevel(rng, true), std::nullopt, std::nullopt, 0});
         const std::string text = writeLevelSource(src);
         const LevelSourceResult back = parseLevelSource(text);
         ASSERT_TRUE(back.ok) << back.error << "\n" << text;
@@ -83,7 +84,8 @@ TEST(LevelSource, CompilesThroughThePackFileAndDecompilesToTheSameSource) {
     std::vector<LevelRecord> levels(3);
     for (auto& l : levels) {
         l = randomLevel(rng, false);
-        for (char& c : l.Name) c = static_cast<char>(32 + (c & 0x5F));  // code + position <= 255, storable
+        for (char& c : l.Name)
+            c = static_cast<char>(32 + (c & 0x5F));  // code + position <= 255, storable
         l.Password = std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ").substr(0, l.Password.size());
     }
     const std::string source = writeLevelSource(header, levels);
@@ -99,7 +101,8 @@ TEST(LevelSource, CompilesThroughThePackFileAndDecompilesToTheSameSource) {
 
 TEST(LevelSource, ReadsTheHandWrittenFormWithSolutionsCommentsAndCrLf) {
     std::string text = std::string("; ein Kommentar\n\n") + Minimal;
-    text = replaced(text, "Brett:\n", "Bestwert: 1\nL\u00f6sung: \u250C 5,9 | # 0,0\n; noch einer\nBrett:\n");
+    text = replaced(text, "Brett:\n",
+                    "Bestwert: 1\nL\u00f6sung: \u250C 5,9 | # 0,0\n; noch einer\nBrett:\n");
     text = replaced(text, "Titel: Probe", "Titel:   \"  Zitat \\\"x\\\" \\x01\\\\ \"   ");
     const std::string crlf = std::regex_replace(text, std::regex("\n"), "\r\n");
     for (const std::string& t : {text, crlf}) {
@@ -126,20 +129,31 @@ TEST(LevelSource, RefusesMistakesWithTheLineThatHoldsThem) {
         std::string from, to, message;
     };
     const std::vector<Case> cases = {
-        {"#....>.........D...#", "#....>.........D..#", "Zeile 10: eine Brettzeile hat 20 Zeichen, hier sind es 19"},
-        {"#....>.........D...#", "#....>...X.....D...#", "Zeile 10: unbekanntes Zeichen \"X\" in Spalte 9"},
-        {"#....>.........D...#", "#....>...?.....D...#", "Zeile 10: zu \"?\" in Spalte 9 fehlt die Zeile \"Zelle 9,3: Code\""},
+        {"#....>.........D...#", "#....>.........D..#",
+         "Zeile 10: eine Brettzeile hat 20 Zeichen, hier sind es 19"},
+        {"#....>.........D...#", "#....>...X.....D...#",
+         "Zeile 10: unbekanntes Zeichen \"X\" in Spalte 9"},
+        {"#....>.........D...#", "#....>...?.....D...#",
+         "Zeile 10: zu \"?\" in Spalte 9 fehlt die Zeile \"Zelle 9,3: Code\""},
         {"Passwort: EINS", "Passwort: EINS\nPasswort: ZWEI", "Zeile 5: \"Passwort\" steht doppelt"},
-        {"Passwort: EINS", "Passwort: \u2192", "Zeile 4: der Text enth\u00e4lt Zeichen, die Windows-1252 nicht kennt"},
+        {"Passwort: EINS", "Passwort: \u2192",
+         "Zeile 4: der Text enth\u00e4lt Zeichen, die Windows-1252 nicht kennt"},
         {"Passwort: EINS", "Farbe: rot", "Zeile 4: unbekannter Eintrag \"Farbe\""},
-        {"Level: Eins", "Level: *", "Zeile 3: ein Level darf nicht \"*\" hei\u00dfen (das ist die Endmarke der Liste)"},
-        {"Vorrat: 2 | \u250C 1 | # 1", "Vorrat: 2 | X 1", "Zeile 5: erwartet wird \"Stein Anzahl\""},
-        {"Vorrat: 2 | \u250C 1 | # 1", "Vorrat: 2 | # 1 | # 2", "Zeile 5: der Stein # steht doppelt im Vorrat"},
-        {"Vorrat: 2 | \u250C 1 | # 1", "Vorrat: 40000", "Zeile 5: der Vorrat beginnt mit der Gesamtzahl"},
-        {"Titel: Probe", "Titel: \"offen", "Zeile 2: der Text in Anf\u00fchrungszeichen ist nicht geschlossen"},
+        {"Level: Eins", "Level: *",
+         "Zeile 3: ein Level darf nicht \"*\" hei\u00dfen (das ist die Endmarke der Liste)"},
+        {"Vorrat: 2 | \u250C 1 | # 1", "Vorrat: 2 | X 1",
+         "Zeile 5: erwartet wird \"Stein Anzahl\""},
+        {"Vorrat: 2 | \u250C 1 | # 1", "Vorrat: 2 | # 1 | # 2",
+         "Zeile 5: der Stein # steht doppelt im Vorrat"},
+        {"Vorrat: 2 | \u250C 1 | # 1", "Vorrat: 40000",
+         "Zeile 5: der Vorrat beginnt mit der Gesamtzahl"},
+        {"Titel: Probe", "Titel: \"offen",
+         "Zeile 2: der Text in Anf\u00fchrungszeichen ist nicht geschlossen"},
         {"Lumor-Levelquelle 1", "Lumor-Levelquelle 2", "Zeile 1: die Quelle muss mit"},
-        {"Brett:\n", "Brett:\n####################\n", "Zeile 19: erwartet wird \"Schl\u00fcssel: Wert\""},
-        {"#3................4#\n####################\n", "#3................4#\n", "Zeile 17: das Brett braucht 12 Zeilen"},
+        {"Brett:\n", "Brett:\n####################\n",
+         "Zeile 19: erwartet wird \"Schl\u00fcssel: Wert\""},
+        {"#3................4#\n####################\n", "#3................4#\n",
+         "Zeile 17: das Brett braucht 12 Zeilen"},
     };
     for (const auto& c : cases) {
         const LevelSourceResult r = parseLevelSource(replaced(Minimal, c.from, c.to));
@@ -163,10 +177,18 @@ TEST(LevelSource, DamagedSourcesNeverCrashAndWhatIsAcceptedRoundTrips) {
         for (int e = 0; e < edits && !text.empty(); ++e) {
             const size_t at = rng() % text.size();
             switch (rng() % 4) {
-                case 0: text[at] = static_cast<char>(rng() % 256); break;
-                case 1: text.erase(at, 1 + rng() % 30); break;
-                case 2: text.insert(at, std::string(1 + rng() % 3, "\n\"\\|:?,~#\xe2\x94"[rng() % 11])); break;
-                default: text.insert(at, text.substr(rng() % text.size(), rng() % 40)); break;
+                case 0:
+                    text[at] = static_cast<char>(rng() % 256);
+                    break;
+                case 1:
+                    text.erase(at, 1 + rng() % 30);
+                    break;
+                case 2:
+                    text.insert(at, std::string(1 + rng() % 3, "\n\"\\|:?,~#\xe2\x94"[rng() % 11]));
+                    break;
+                default:
+                    text.insert(at, text.substr(rng() % text.size(), rng() % 40));
+                    break;
             }
         }
         const LevelSourceResult r = parseLevelSource(text);
@@ -176,6 +198,7 @@ TEST(LevelSource, DamagedSourcesNeverCrashAndWhatIsAcceptedRoundTrips) {
         }
         const LevelSourceResult again = parseLevelSource(writeLevelSource(r.source));
         ASSERT_TRUE(again.ok) << again.error;
-        EXPECT_TRUE(again.source.header == r.source.header && again.source.records() == r.source.records());
+        EXPECT_TRUE(again.source.header == r.source.header &&
+                    again.source.records() == r.source.records());
     }
 }

@@ -25,20 +25,24 @@ std::vector<int16_t> monoSamples(const fs::path& path, int* rate = nullptr) {
     const std::string b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const auto le = [&](size_t at, int bytes) {
         uint32_t v = 0;
-        for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[at + static_cast<size_t>(i)]);
+        for (int i = bytes - 1; i >= 0; --i)
+            v = (v << 8) | static_cast<unsigned char>(b[at + static_cast<size_t>(i)]);
         return v;
     };
     std::vector<int16_t> samples;
-    if (b.size() < 12 || b.compare(0, 4, "RIFF") != 0 || b.compare(8, 4, "WAVE") != 0) return samples;
+    if (b.size() < 12 || b.compare(0, 4, "RIFF") != 0 || b.compare(8, 4, "WAVE") != 0)
+        return samples;
     bool fmt = false;
     for (size_t at = 12; at + 8 <= b.size();) {
         const uint32_t size = le(at + 4, 4);
         if (at + 8 + size > b.size()) return {};
         if (b.compare(at, 4, "fmt ") == 0 && size >= 16) {
             if (rate) *rate = static_cast<int>(le(at + 12, 4));
-            fmt = le(at + 8, 2) == 1 && le(at + 10, 2) == 1 && le(at + 12, 4) >= 22050 && le(at + 22, 2) == 16;
+            fmt = le(at + 8, 2) == 1 && le(at + 10, 2) == 1 && le(at + 12, 4) >= 22050 &&
+                  le(at + 22, 2) == 16;
         } else if (b.compare(at, 4, "data") == 0 && fmt) {
-            for (size_t i = 0; i + 1 < size; i += 2) samples.push_back(static_cast<int16_t>(le(at + 8 + i, 2)));
+            for (size_t i = 0; i + 1 < size; i += 2)
+                samples.push_back(static_cast<int16_t>(le(at + 8 + i, 2)));
         }
         at += 8 + size + (size & 1);
     }
@@ -51,7 +55,10 @@ int peak(const std::vector<int16_t>& samples) {
     return p;
 }
 
-bool assembled() { return fs::exists(Program / "Sound") && fs::exists(Program / "Musik") && fs::exists(Program / "Skins"); }
+bool assembled() {
+    return fs::exists(Program / "Sound") && fs::exists(Program / "Musik") &&
+           fs::exists(Program / "Skins");
+}
 
 }  // namespace
 
@@ -60,10 +67,12 @@ TEST(ShippedMedia, SevenShortDistinctSoundsWithHeadroom) {
     std::vector<std::vector<int16_t>> seen;
     for (const char* name : {"start", "kreuz", "sand", "lenk", "teiler", "wand", "ziel"}) {
         int rate = 0;
-        const std::vector<int16_t> w = monoSamples(Program / "Sound" / (std::string(name) + ".wav"), &rate);
+        const std::vector<int16_t> w =
+            monoSamples(Program / "Sound" / (std::string(name) + ".wav"), &rate);
         ASSERT_FALSE(w.empty()) << name << ": 16-bit PCM mono";
         EXPECT_GT(w.size(), rate * 0.03) << name;
-        EXPECT_LE(w.size(), rate * 1.0) << name << ": a cell step lasts 384 ms, the next sound cuts it off";
+        EXPECT_LE(w.size(), rate * 1.0)
+            << name << ": a cell step lasts 384 ms, the next sound cuts it off";
         EXPECT_GT(peak(w), 6000) << name << ": audible";
         EXPECT_LT(peak(w), 32000) << name << ": not clipped";
         EXPECT_TRUE(std::find(seen.begin(), seen.end(), w) == seen.end()) << name << ": distinct";
@@ -91,12 +100,14 @@ TEST(ShippedMedia, ATitleSongAndTwoGameSongsThatLoopSeamlessly) {
         EXPECT_LT(peak(w), 32000) << name << ": not clipped";
         // The end runs into the start: no jump larger than the song's own largest steps.
         int largestStep = 0;
-        for (size_t i = 1; i < w.size(); ++i) largestStep = std::max(largestStep, std::abs(w[i] - w[i - 1]));
+        for (size_t i = 1; i < w.size(); ++i)
+            largestStep = std::max(largestStep, std::abs(w[i] - w[i - 1]));
         EXPECT_LE(std::abs(w.front() - w.back()), largestStep / 4) << name;
     }
     EXPECT_EQ(titles, 1);
     EXPECT_GE(songs, 2);
-    EXPECT_LT(bytes, 20u * 1024 * 1024) << "the content leaves room for the program in a folder under 30 MB";
+    EXPECT_LT(bytes, 20u * 1024 * 1024)
+        << "the content leaves room for the program in a folder under 30 MB";
 }
 
 TEST(ShippedMedia, TwoMoreSkinsInTheSkinLayoutWithClearlyDifferentLooks) {

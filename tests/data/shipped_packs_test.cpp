@@ -51,7 +51,8 @@ const std::vector<ShippedPack>& shippedPacks() {
 }
 
 std::string where(const ShippedPack& pack, const SourceLevel& level) {
-    return pack.file + ":" + std::to_string(level.line) + " (" + cp1252::toUtf8(level.record.Name) + ")";
+    return pack.file + ":" + std::to_string(level.line) + " (" + cp1252::toUtf8(level.record.Name) +
+           ")";
 }
 
 // Places the pieces as a player would (empty cells only, within the stock) and plays
@@ -100,7 +101,8 @@ TEST(ShippedPacks, CompileIntoPacksThatVerifyAndMatchTheProgramFolder) {
     for (const auto& pack : shippedPacks()) {
         SeededRandom random(1252);
         std::string bytes;
-        const PackWriteResult w = packBytes(pack.source.header, pack.source.records(), random, bytes);
+        const PackWriteResult w =
+            packBytes(pack.source.header, pack.source.records(), random, bytes);
         ASSERT_TRUE(w.ok) << pack.file << ": " << cp1252::toUtf8(w.message);
         const PackReadResult r = readPackFromBytes(bytes);
         ASSERT_TRUE(r.ok) << pack.file;
@@ -108,11 +110,13 @@ TEST(ShippedPacks, CompileIntoPacksThatVerifyAndMatchTheProgramFolder) {
         EXPECT_TRUE(r.contents.levels == pack.source.records()) << pack.file;
 
         // The build compiles each source into the program folder under the same name.
-        const fs::path built = fs::path(LUMOR_PROGRAM_DIR) / fs::path(pack.file).replace_extension(".llp");
+        const fs::path built =
+            fs::path(LUMOR_PROGRAM_DIR) / fs::path(pack.file).replace_extension(".llp");
         if (!fs::exists(built)) continue;  // content not assembled in this build tree
         const PackReadResult shipped = readPack(built.string());
         ASSERT_TRUE(shipped.ok) << built;
-        EXPECT_TRUE(shipped.contents.levels == pack.source.records() && shipped.contents.header == pack.source.header)
+        EXPECT_TRUE(shipped.contents.levels == pack.source.records() &&
+                    shipped.contents.header == pack.source.header)
             << built << " differs from its source: rebuild the target lumor_data";
     }
 }
@@ -127,7 +131,8 @@ TEST(ShippedPacks, NamesAndPasswordsFitTheGame) {
             EXPECT_GE(r.Name.size(), 3u) << at;
             EXPECT_LE(r.Name.size(), 40u) << at;
             EXPECT_GE(r.Password.size(), 4u) << at;
-            EXPECT_EQ(cp1252::toUpper(r.Password), r.Password) << at << ": passwords are upper case";
+            EXPECT_EQ(cp1252::toUpper(r.Password), r.Password)
+                << at << ": passwords are upper case";
             for (unsigned char c : r.Password)
                 EXPECT_TRUE(c >= 'A' && c <= 'Z') << at << ": plain letters, easy to type";
             EXPECT_TRUE(passwords.insert(r.Password).second) << at << ": password used twice";
@@ -149,7 +154,8 @@ TEST(ShippedPacks, BoardsAreFramedAndDecorated) {
                     stars += isDecoration(c);
                     sources += isSource(c);
                     targets += isTarget(c);
-                    const bool edge = x == 0 || y == 0 || x == BoardWidth - 1 || y == BoardHeight - 1;
+                    const bool edge =
+                        x == 0 || y == 0 || x == BoardWidth - 1 || y == BoardHeight - 1;
                     if (edge) {
                         EXPECT_NE(c, Empty) << at << ": the frame is open at " << x << "," << y;
                     }
@@ -157,7 +163,8 @@ TEST(ShippedPacks, BoardsAreFramedAndDecorated) {
             EXPECT_GE(stars, 2) << at;
             EXPECT_GE(sources, 1) << at;
             EXPECT_GE(targets, 1) << at;
-            for (int k = 9; k < StockEntries; ++k) EXPECT_EQ(r.Stock[static_cast<size_t>(k)], 0) << at;
+            for (int k = 9; k < StockEntries; ++k)
+                EXPECT_EQ(r.Stock[static_cast<size_t>(k)], 0) << at;
             int slots = 0;
             for (int s = 1; s <= SlotCount; ++s) slots += r.Stock[static_cast<size_t>(s)];
             EXPECT_GT(r.Stock[0], 0) << at;
@@ -179,9 +186,10 @@ TEST(ShippedPacks, BareBoardsFailAndRecordedSolutionsWin) {
             ASSERT_TRUE(level.solution.has_value()) << at << ": no Lösung recorded";
             RunResult played;
             ASSERT_TRUE(playLevel(level.record, *level.solution, played, why)) << at << ": " << why;
-            EXPECT_TRUE(played.won()) << at << ": the recorded solution fails (" << played.hits << " of "
-                                      << played.targets << " targets)";
-            EXPECT_EQ(level.record.Stock[0] - static_cast<int>(level.solution->size()), *level.bestLeft)
+            EXPECT_TRUE(played.won()) << at << ": the recorded solution fails (" << played.hits
+                                      << " of " << played.targets << " targets)";
+            EXPECT_EQ(level.record.Stock[0] - static_cast<int>(level.solution->size()),
+                      *level.bestLeft)
                 << at << ": the recorded solution is not the best one";
         }
     }
@@ -203,7 +211,8 @@ TEST(ShippedPacks, TheFastSearchFindsNoBetterSolutionAndItsOwnWins) {
                 ADD_FAILURE() << at << ": the search's arrangement cannot be placed: " << why;
                 continue;
             }
-            EXPECT_TRUE(played.won()) << at << ": the search's arrangement does not win in the beam run";
+            EXPECT_TRUE(played.won())
+                << at << ": the search's arrangement does not win in the beam run";
         }
     }
 }

@@ -1,5 +1,5 @@
-#include "app/random.h"
 #include "levels/packfile.h"
+#include "app/random.h"
 
 #include <gtest/gtest.h>
 
@@ -27,10 +27,12 @@ std::vector<LevelRecord> makeLevels(int n) {
         LevelRecord& r = levels[static_cast<size_t>(k)];
         r.Name = "Level " + std::to_string(k + 1);
         r.Password = "PW" + std::to_string(k);
-        for (size_t i = 0; i < r.Cells.size(); ++i) r.Cells[i] = static_cast<int16_t>((int(i) * 7 + k) % 21);
+        for (size_t i = 0; i < r.Cells.size(); ++i)
+            r.Cells[i] = static_cast<int16_t>((int(i) * 7 + k) % 21);
         r.cell(19, 11) = 99;
         r.cell(0, 0) = static_cast<int16_t>(-5 - k);
-        for (int i = 0; i < StockEntries; ++i) r.Stock[static_cast<size_t>(i)] = static_cast<int16_t>(i + k);
+        for (int i = 0; i < StockEntries; ++i)
+            r.Stock[static_cast<size_t>(i)] = static_cast<int16_t>(i + k);
         r.Stock[9] = -32768;  // entries 9..15 are unused but must survive
         r.Stock[15] = 32767;
     }
@@ -38,10 +40,16 @@ std::vector<LevelRecord> makeLevels(int n) {
 }
 
 PackHeader makeHeader() {
-    return {"J\xf6rg M\xfcller", "  Bemerkung mit Blanks  ", "Alles gel\xf6st \x80", "mailto:a@b.de", "Testpack", "Geheim"};
+    return {"J\xf6rg M\xfcller",
+            "  Bemerkung mit Blanks  ",
+            "Alles gel\xf6st \x80",
+            "mailto:a@b.de",
+            "Testpack",
+            "Geheim"};
 }
 
-std::string bytesOf(const PackHeader& h, const std::vector<LevelRecord>& levels, uint64_t seed = 1) {
+std::string bytesOf(const PackHeader& h, const std::vector<LevelRecord>& levels,
+                    uint64_t seed = 1) {
     SeededRandom random(seed);
     std::string bytes;
     const PackWriteResult r = packBytes(h, levels, random, bytes);
@@ -78,7 +86,11 @@ size_t cellLine(size_t level, size_t x, size_t y) { return blockLine(level, 4 + 
 // Refused as damaged, with nothing read.
 bool refused(const std::string& bytes) {
     const PackReadResult r = readPackFromBytes(bytes);
-    return !r.ok && !r.unreadable && r.message == "Levelpack besch\xe4" "digt!" && r.contents.levels.empty();
+    return !r.ok && !r.unreadable &&
+           r.message ==
+               "Levelpack besch\xe4"
+               "digt!" &&
+           r.contents.levels.empty();
 }
 
 // A Random that always answers the same fraction: fillers become predictable.
@@ -110,8 +122,10 @@ TEST(PackText, ScrambleUnscrambleAndTheirLimits) {
     EXPECT_TRUE(CanScramble("\xfc\xfc\xfc"));
     EXPECT_FALSE(CanScramble("\xfc\xfc\xfc\xfc")) << "\xfc at position 4 gives 256";
 
-    EXPECT_FALSE(UnscrambleText("bdX", plain)) << "ends where the filler before position 3 is expected";
-    EXPECT_FALSE(UnscrambleText(std::string("\x01\x01", 2), plain)) << "code 1 at position 2 would be -1";
+    EXPECT_FALSE(UnscrambleText("bdX", plain))
+        << "ends where the filler before position 3 is expected";
+    EXPECT_FALSE(UnscrambleText(std::string("\x01\x01", 2), plain))
+        << "code 1 at position 2 would be -1";
     EXPECT_TRUE(UnscrambleText(std::string("\x01", 1), plain));
     EXPECT_EQ(plain, std::string("\0", 1));
 }
@@ -203,12 +217,13 @@ TEST(PackFile, SeparatorsBlanksAndNumberLinesAreReadLeniently) {
     const std::string good = bytesOf(h, levels);
     auto lines = splitLines(good);
     lines[blockLine(0, 1)] = "     ";
-    lines[blockLine(1, 1)] = "";                       // any line but "*" opens a level
-    lines[cellLine(0, 4, 4)] = "Sand";                  // not a number: 0
-    lines[cellLine(0, 4, 5)] = " \t 12 Steine";         // the number at the start counts
-    lines[blockLine(2, 1)] = "  *   ";                  // "*" with blanks ends the levels
+    lines[blockLine(1, 1)] = "";                 // any line but "*" opens a level
+    lines[cellLine(0, 4, 4)] = "Sand";           // not a number: 0
+    lines[cellLine(0, 4, 5)] = " \t 12 Steine";  // the number at the start counts
+    lines[blockLine(2, 1)] = "  *   ";           // "*" with blanks ends the levels
     EXPECT_EQ(readPackFromBytes(joinLines(lines)).contents.levels, levels);
-    EXPECT_EQ(readPackFromBytes(joinLines(splitLines(good), "\n")).contents.levels, levels) << "LF only";
+    EXPECT_EQ(readPackFromBytes(joinLines(splitLines(good), "\n")).contents.levels, levels)
+        << "LF only";
 
     // Extra header lines before "*" are skipped; a header may also end early.
     lines = splitLines(good);
@@ -227,7 +242,8 @@ TEST(PackFile, DamagedFilesAreRefusedWithoutReadingPastTheirEnd) {
     EXPECT_TRUE(refused(""));
     // Cut after every line short of the checksum, and in the middle of the last lines.
     for (size_t n = 0; n + 1 < lines.size(); ++n)
-        ASSERT_TRUE(refused(joinLines({lines.begin(), lines.begin() + static_cast<long>(n)}))) << n << " lines";
+        ASSERT_TRUE(refused(joinLines({lines.begin(), lines.begin() + static_cast<long>(n)})))
+            << n << " lines";
     EXPECT_TRUE(refused(good.substr(0, good.size() - 5)));
 
     // Numbers outside the 16-bit range, even when the checksum agrees.
@@ -254,29 +270,46 @@ TEST(PackFile, DamagedFilesAreRefusedWithoutReadingPastTheirEnd) {
 
 TEST(PackFile, WriterRefusesTextsTheFileCannotHold) {
     using Levels3 = std::vector<LevelRecord>;
-    const std::string password = "Passwort ist nicht kompaktibel. Bitte suchen sie sich ein anderes.";
+    const std::string password =
+        "Passwort ist nicht kompaktibel. Bitte suchen sie sich ein anderes.";
     // Each change is made to an empty header and three good levels; "" = written.
     const std::vector<std::pair<std::function<void(PackHeader&, Levels3&)>, std::string>> cases = {
-        {[](PackHeader&, Levels3& l) { l[1].Name = "\xfe" "Name"; }, ""},  // 254 at position 1 fits
-        {[](PackHeader&, Levels3& l) { l[1].Name = "\xff" "Name"; },
-         "Der Name des 2. Levels (\xff" "Name) ist nicht kompaktibel. Bitte suchen sie sich ein anderen aus."},
+        {[](PackHeader&, Levels3& l) {
+             l[1].Name =
+                 "\xfe"
+                 "Name";
+         },
+         ""},  // 254 at position 1 fits
+        {[](PackHeader&, Levels3& l) {
+             l[1].Name =
+                 "\xff"
+                 "Name";
+         },
+         "Der Name des 2. Levels (\xff"
+         "Name) ist nicht kompaktibel. Bitte suchen sie sich ein anderen aus."},
         {[](PackHeader&, Levels3& l) { l[2].Name = "\x09"; },  // stored as LF
-         "Der Name des 3. Levels (\x09) ist nicht kompaktibel. Bitte suchen sie sich ein anderen aus."},
+         "Der Name des 3. Levels (\x09) ist nicht kompaktibel. Bitte suchen sie sich ein anderen "
+         "aus."},
         {[](PackHeader&, Levels3& l) { l[2].Name = "x\x09"; }, ""},  // 9 + 2 = 11
         {[](PackHeader&, Levels3& l) { l[2].Password = "ab\xfd"; },
-         "Das Passwort des 3. Levels (Level 3) ist nicht kompaktibel. Bitte suchen sie sich ein anderes aus."},
+         "Das Passwort des 3. Levels (Level 3) ist nicht kompaktibel. Bitte suchen sie sich ein "
+         "anderes aus."},
         {[](PackHeader&, Levels3& l) { l[0].Name = "*"; },
-         "Der Name des 1. Levels darf nicht \"*\" lauten. Bitte suchen sie sich einen anderen aus."},
-        {[](PackHeader& h, Levels3& l) { h.PackPassword = l[0].Name = "\xff"; }, password},  // tested first
+         "Der Name des 1. Levels darf nicht \"*\" lauten. Bitte suchen sie sich einen anderen "
+         "aus."},
+        {[](PackHeader& h, Levels3& l) { h.PackPassword = l[0].Name = "\xff"; },
+         password},                                                            // tested first
         {[](PackHeader& h, Levels3&) { h.PackPassword = ")"; }, password},     // stored as "*"
         {[](PackHeader& h, Levels3&) { h.PackPassword = "\x0c"; }, password},  // stored as CR
         {[](PackHeader& h, Levels3&) { h.PackPassword = "))"; }, ""},
         {[](PackHeader& h, Levels3&) { h.PackTitle = "*"; },
-         "Die Angabe \"Titel\" darf nicht nur aus einem Stern (*) bestehen, sonst ist das Levelpack nicht mehr "
+         "Die Angabe \"Titel\" darf nicht nur aus einem Stern (*) bestehen, sonst ist das "
+         "Levelpack nicht mehr "
          "lesbar. Bitte \xe4ndern sie sie."},
         {[](PackHeader& h, Levels3&) { h.PackTitle = " * "; }, ""},
         {[](PackHeader&, Levels3& l) { l.resize(MaxLevels + 1); },
-         "Ein Levelpack kann h\xf6" "chstens 101 Levels enthalten."},
+         "Ein Levelpack kann h\xf6"
+         "chstens 101 Levels enthalten."},
         {[](PackHeader& h, Levels3&) { h.PackRemark = "zwei\r\nZeilen"; },
          "Die Angabe \"Bemerkung\" darf keinen Zeilenumbruch enthalten. Bitte \xe4ndern sie sie."},
     };
@@ -306,7 +339,8 @@ struct TempFolder {
     std::string file(const std::string& name) const { return (path / name).string(); }
     std::vector<std::string> entries() const {
         std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(path)) names.push_back(e.path().filename().string());
+        for (const auto& e : fs::directory_iterator(path))
+            names.push_back(e.path().filename().string());
         return names;
     }
 };
@@ -316,7 +350,9 @@ std::string readFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-void writeFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
 
 }  // namespace
 
@@ -360,9 +396,11 @@ TEST(PackFileOnDisk, WritesAtomicallyAndARefusedOrFailedSaveLeavesTheOldFile) {
     EXPECT_TRUE(!w.ok && !w.refused);
     EXPECT_NE(w.message.find("nicht gespeichert"), std::string::npos);
     EXPECT_EQ(readFile(path), old);
-    EXPECT_EQ(dir.entries(), std::vector<std::string>{"pack.llp"}) << "the temporary file is removed";
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"pack.llp"})
+        << "the temporary file is removed";
 
-    EXPECT_FALSE(writePack(dir.file("fehlt/pack.llp"), PackHeader{}, {}, random).ok) << "no such folder";
+    EXPECT_FALSE(writePack(dir.file("fehlt/pack.llp"), PackHeader{}, {}, random).ok)
+        << "no such folder";
 }
 
 TEST(PackFileOnDisk, UnreadableFilesHeaderPreviewAndLoadingForPlay) {
@@ -392,7 +430,8 @@ TEST(PackFileOnDisk, UnreadableFilesHeaderPreviewAndLoadingForPlay) {
     ASSERT_TRUE(loadPackInto(dir.file("b.llp"), pack, finalMessage).ok);
     EXPECT_EQ(finalMessage, DefaultFinalMessage);
     EXPECT_EQ(pack.levels.findByPassword("pw2"), 2);
-    EXPECT_FALSE(pack.levels.findByPassword("pw5").has_value()) << "the 3-level list replaced the 10";
+    EXPECT_FALSE(pack.levels.findByPassword("pw5").has_value())
+        << "the 3-level list replaced the 10";
     EXPECT_FALSE(loadPackInto(dir.file("p.llp"), pack, finalMessage).ok);
     EXPECT_EQ(pack.header, PackHeader{});
     EXPECT_EQ(pack.levels.count(), 3) << "a refused pack leaves the list alone";

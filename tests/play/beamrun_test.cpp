@@ -1,5 +1,5 @@
-#include "app/random.h"
 #include "play/beamrun.h"
+#include "app/random.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +70,8 @@ struct Raster {
         ASSERT_EQ(op.kind, DrawKind::Box);
         for (int x = std::min(op.x1, op.x2); x <= std::max(op.x1, op.x2); ++x)
             for (int y = std::min(op.y1, op.y2); y <= std::max(op.y1, op.y2); ++y)
-                if (x >= 0 && y >= 0 && x < 640 && y < 384) px[static_cast<size_t>(x + 640 * y)] = true;
+                if (x >= 0 && y >= 0 && x < 640 && y < 384)
+                    px[static_cast<size_t>(x + 640 * y)] = true;
     }
     bool at(int x, int y) const { return px[static_cast<size_t>(x + 640 * y)]; }
 };
@@ -120,9 +121,11 @@ TEST(BeamRules, EveryCodeFromEveryDirection) {
                                           : code == Cross    ? SoundKreuz
                                           : code == Splitter ? SoundTeiler
                                                              : -1;
-                EXPECT_EQ(o.sounds, expectedSound < 0 ? std::vector<int>{} : std::vector<int>{expectedSound});
+                EXPECT_EQ(o.sounds,
+                          expectedSound < 0 ? std::vector<int>{} : std::vector<int>{expectedSound});
                 EXPECT_EQ(o.sparks.size(), code == Sand ? 1u : 0u);
-                EXPECT_EQ(run.cell(cx, cy), code == EatenSand ? Empty : code) << "eaten sand is cleared";
+                EXPECT_EQ(run.cell(cx, cy), code == EatenSand ? Empty : code)
+                    << "eaten sand is cleared";
             }
         }
     }
@@ -140,9 +143,9 @@ TEST(BeamRules, SparksSitOnTheSideFacingTheBeamAndOnTheBoardEdge) {
     const StepOutput& o = run.cellStep();
     // Beams in column-major order of their sources: (5,5), (8,2), (12,7), (15,9).
     EXPECT_EQ(o.sparks, (std::vector<SparkRequest>{{50, 192, 160, 192, 192, false},
-                                                  {50, 256, 96, 288, 96, false},
-                                                  {50, 384, 224, 384, 256, false},
-                                                  {50, 480, 288, 512, 288, false}}));
+                                                   {50, 256, 96, 288, 96, false},
+                                                   {50, 384, 224, 384, 256, false},
+                                                   {50, 480, 288, 512, 288, false}}));
     EXPECT_EQ(o.sounds, std::vector<int>{SoundWand}) << "one sound for four stops";
 
     // Leaving the board: the board edge of the cell left.
@@ -150,10 +153,10 @@ TEST(BeamRules, SparksSitOnTheSideFacingTheBeamAndOnTheBoardEdge) {
     e.set(19, 3, SourceRight).set(2, 11, SourceDown).set(0, 4, SourceLeft).set(7, 0, SourceUp);
     run.start(e.cells);
     const StepOutput& l = run.cellStep();
-    const std::vector<SparkRequest> expected = {{50, 0, 128, 0, 160, false},     // (0,4) left
-                                          {50, 64, 384, 96, 384, false},   // (2,11) down
-                                          {50, 224, 0, 256, 0, false},     // (7,0) up
-                                          {50, 640, 96, 640, 128, false}}; // (19,3) right
+    const std::vector<SparkRequest> expected = {{50, 0, 128, 0, 160, false},      // (0,4) left
+                                                {50, 64, 384, 96, 384, false},    // (2,11) down
+                                                {50, 224, 0, 256, 0, false},      // (7,0) up
+                                                {50, 640, 96, 640, 128, false}};  // (19,3) right
     EXPECT_EQ(l.sparks, expected);
     EXPECT_EQ(l.removed[0].why, BeamEnd::LeftBoard);
     EXPECT_EQ(run.state(), BeamWon) << "no target, every beam gone: 0 hits equal 0 targets";
@@ -161,7 +164,11 @@ TEST(BeamRules, SparksSitOnTheSideFacingTheBeamAndOnTheBoardEdge) {
 
 TEST(BeamRun, StartFillsTheSavedRecordAndNumbersBeamsColumnByColumn) {
     Board b;
-    b.set(3, 0, SourceDown).set(1, 5, SourceRight).set(1, 2, SourceUp).set(7, 7, TargetLeft).set(9, 9, TargetUp)
+    b.set(3, 0, SourceDown)
+        .set(1, 5, SourceRight)
+        .set(1, 2, SourceUp)
+        .set(7, 7, TargetLeft)
+        .set(9, 9, TargetUp)
         .set(4, 4, Sand);
     LevelRecord saved;
     saved.Stock[12] = 77;
@@ -179,7 +186,11 @@ TEST(BeamRun, StartFillsTheSavedRecordAndNumbersBeamsColumnByColumn) {
 TEST(BeamRun, VictoryAndFailureAreDecidedOnlyWhenTheLastBeamEnds) {
     // One beam hits its target at once; the other runs on and is stopped three steps later.
     Board b;
-    b.set(0, 0, SourceRight).set(1, 0, TargetRight).set(0, 5, SourceRight).set(3, 5, Wall).set(9, 9, TargetDown);
+    b.set(0, 0, SourceRight)
+        .set(1, 0, TargetRight)
+        .set(0, 5, SourceRight)
+        .set(3, 5, Wall)
+        .set(9, 9, TargetDown);
     BeamRun run;
     run.start(b.cells);
     run.cellStep();
@@ -187,7 +198,8 @@ TEST(BeamRun, VictoryAndFailureAreDecidedOnlyWhenTheLastBeamEnds) {
     EXPECT_EQ(run.state(), BeamRunning);
     EXPECT_FALSE(run.finished());
     const RunResult r = run.runToEnd();
-    EXPECT_EQ((std::array{r.state, r.hits, r.targets, r.cellSteps}), (std::array{BeamFailed, 1, 2, 3}));
+    EXPECT_EQ((std::array{r.state, r.hits, r.targets, r.cellSteps}),
+              (std::array{BeamFailed, 1, 2, 3}));
 
     // No source at all: one cell step finds no beam.
     Board empty;
@@ -232,7 +244,8 @@ TEST(BeamRun, SplitterSplitsOnceAndStopsTheNextBeam) {
         << "the new beam is appended";
     EXPECT_EQ(run.trailMark(3, 5), 1);
     const SubStepLog log = playSubSteps(run);
-    for (int s = 0; s < SubSteps; ++s) EXPECT_EQ(log.draws[s].size(), 1u) << "nothing is drawn on the splitter";
+    for (int s = 0; s < SubSteps; ++s)
+        EXPECT_EQ(log.draws[s].size(), 1u) << "nothing is drawn on the splitter";
     advance(run, 1);
     const StepOutput& hit = run.cellStep();  // the left-moving beam reaches the used splitter
     EXPECT_EQ(hit.removed, (std::vector<RemovedBeam>{{{3, 5, Left}, BeamEnd::UsedSplitter}}));
@@ -266,7 +279,8 @@ TEST(BeamRun, SandHoldsTheBeamOneExtraStepAndIsGoneUntilTheBoardIsRestored) {
         std::vector<DrawOp> expected;
         if (s % 8 == 0) expected = {{DrawKind::SandPicture, 64, 160, 95, 191, s / 8}};
         if (s == 30) expected = {{DrawKind::Tile, 64, 160, 95, 191, Empty}};
-        if (s == 31) expected = {box(63, 174, 64, 178)};  // stepped back into (1,5): its last column again
+        if (s == 31)
+            expected = {box(63, 174, 64, 178)};  // stepped back into (1,5): its last column again
         EXPECT_EQ(log.draws[s], expected) << s;
         EXPECT_TRUE(log.sounds[s].empty());
     }
@@ -287,9 +301,15 @@ TEST(BeamRun, SandHoldsTheBeamOneExtraStepAndIsGoneUntilTheBoardIsRestored) {
 
 TEST(BeamDrawing, AStraightBandFillsRows14To18OfEveryCellPassed) {
     // The first and last box drawn in cell (7, 6) per direction.
-    const DrawOp first[5] = {{}, box(224, 206, 225, 210), box(238, 192, 242, 193), box(255, 206, 254, 210),
+    const DrawOp first[5] = {{},
+                             box(224, 206, 225, 210),
+                             box(238, 192, 242, 193),
+                             box(255, 206, 254, 210),
                              box(238, 223, 242, 222)};
-    const DrawOp last[5] = {{}, box(255, 206, 256, 210), box(238, 223, 242, 224), box(224, 206, 223, 210),
+    const DrawOp last[5] = {{},
+                            box(255, 206, 256, 210),
+                            box(238, 223, 242, 224),
+                            box(224, 206, 223, 210),
                             box(238, 192, 242, 191)};
     for (int dir = 1; dir <= 4; ++dir) {
         SCOPED_TRACE(dir);
@@ -308,7 +328,8 @@ TEST(BeamDrawing, AStraightBandFillsRows14To18OfEveryCellPassed) {
         const bool across = dir == Right || dir == Left;
         for (int u = 0; u < 32; ++u)
             for (int v = 0; v < 32; ++v)
-                EXPECT_EQ(raster.at(32 * cx + (across ? u : v), 32 * cy + (across ? v : u)), v >= 14 && v <= 18)
+                EXPECT_EQ(raster.at(32 * cx + (across ? u : v), 32 * cy + (across ? v : u)),
+                          v >= 14 && v <= 18)
                     << u << "," << v;
     }
 }
@@ -361,8 +382,10 @@ TEST(BeamDrawing, DeflectorMarksTurnAndLenk) {
         EXPECT_EQ(log.draws[18], shifted(c.at18, px, py));
         for (int s : {13, 14, 15, 17}) EXPECT_TRUE(log.draws[s].empty()) << s;
         for (int s = 0; s < SubSteps; ++s)
-            EXPECT_EQ(log.sounds[s], s == 14 ? std::vector<int>{SoundLenk} : std::vector<int>{}) << s;
-        EXPECT_EQ(log.sparks[16], (std::vector<SparkRequest>{{5, px, py, px + 32, py + 32, false}}));
+            EXPECT_EQ(log.sounds[s], s == 14 ? std::vector<int>{SoundLenk} : std::vector<int>{})
+                << s;
+        EXPECT_EQ(log.sparks[16],
+                  (std::vector<SparkRequest>{{5, px, py, px + 32, py + 32, false}}));
         EXPECT_EQ(run.beams()[0].dir, c.out);
     }
 }
@@ -386,8 +409,12 @@ TEST(BeamSounds, OnlyTheHighestSoundOfAStepIsPlayed) {
 
     // ...a split (4) does not, and lenk raises the level so a second deflector stays silent.
     Board t;
-    t.set(0, 0, SourceRight).set(1, 0, DeflectorLeftDown).set(0, 3, SourceRight).set(1, 3, Splitter)
-        .set(0, 8, SourceRight).set(1, 8, DeflectorLeftDown);
+    t.set(0, 0, SourceRight)
+        .set(1, 0, DeflectorLeftDown)
+        .set(0, 3, SourceRight)
+        .set(1, 3, Splitter)
+        .set(0, 8, SourceRight)
+        .set(1, 8, DeflectorLeftDown);
     run.start(t.cells);
     EXPECT_EQ(run.cellStep().sounds, std::vector<int>{SoundTeiler});
     log = playSubSteps(run);
@@ -425,7 +452,8 @@ TEST(BeamPacing, WaitsAfterEverySubStepUnlessTurbo) {
     for (int s = 0; s < SubSteps; ++s) {
         EXPECT_TRUE(BeamRun::waitsAfter(s, false, false)) << s;
         EXPECT_TRUE(BeamRun::waitsAfter(s, false, true)) << s;
-        EXPECT_EQ(BeamRun::waitsAfter(s, true, false), s == 6 || s == 14 || s == 22 || s == 30) << s;
+        EXPECT_EQ(BeamRun::waitsAfter(s, true, false), s == 6 || s == 14 || s == 22 || s == 30)
+            << s;
         EXPECT_EQ(BeamRun::waitsAfter(s, true, true), s == 30) << s;
     }
 }
@@ -440,7 +468,8 @@ TEST(BeamRun, RandomBoardsEndAndKeepTheirCounts) {
             c = r < 0.5 ? 0 : static_cast<int>(random.next() * 21);
             if (c >= 17 && random.next() < 0.5) c = Sand;
             // Codes no level should hold still must not upset the run.
-            if (r < 0.003) c = (n % 4 == 0) ? EatenSand : (n % 4 == 1) ? -7 : (n % 4 == 2) ? 21 : 30000;
+            if (r < 0.003)
+                c = (n % 4 == 0) ? EatenSand : (n % 4 == 1) ? -7 : (n % 4 == 2) ? 21 : 30000;
         }
         std::vector<int> sounds;
         const RunResult r = run.run(board, &sounds);
@@ -449,7 +478,8 @@ TEST(BeamRun, RandomBoardsEndAndKeepTheirCounts) {
         for (int i = 0; i < CellCount; ++i) {
             const int before = board[static_cast<size_t>(i)];
             const int after = run.board()[static_cast<size_t>(i)];
-            EXPECT_TRUE(after == before || ((before == Sand || before == EatenSand) && after == Empty));
+            EXPECT_TRUE(after == before ||
+                        ((before == Sand || before == EatenSand) && after == Empty));
         }
         // The drawn run agrees with the undrawn one.
         ASSERT_EQ(playAll(run, board), sounds);

@@ -4,8 +4,8 @@
 #include "app/defaultskin.h"
 #include "play/Bilder.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <QTemporaryDir>
 
 using namespace lumor;
 using lumor::testing::skinPixel;
@@ -41,8 +41,8 @@ TEST_F(BilderTest, SkinFileIsCutTurnedAndMirroredPixelForPixel) {
     ASSERT_TRUE(bilder().LoadSkin(path));
 
     auto same = [](int x, int y) { return std::pair{x, y}; };
-    auto turned = [](int x, int y) { return std::pair{y, 31 - x}; };    // quarter turn clockwise
-    auto mirrored = [](int x, int y) { return std::pair{x, 31 - y}; };  // top to bottom
+    auto turned = [](int x, int y) { return std::pair{y, 31 - x}; };     // quarter turn clockwise
+    auto mirrored = [](int x, int y) { return std::pair{x, 31 - y}; };   // top to bottom
     auto mirroredTurned = [](int x, int y) { return std::pair{y, x}; };  // the turn of the mirror
 
     expectTile(0, 0, same);
@@ -68,7 +68,9 @@ TEST_F(BilderTest, PointingUpBecomesRightDownLeft) {
         for (int x = 0; x < 32; ++x) skin.setPixel(33 + x, y, qRgb(0, 0, 0));
     skin.setPixel(33 + 16, 0, qRgb(255, 255, 255));
     ASSERT_TRUE(bilder().cutSkin(skin));
-    auto white = [](int code, int x, int y) { return (bilder().tile(code).pixel(x, y) & 0xffffff) == 0xffffff; };
+    auto white = [](int code, int x, int y) {
+        return (bilder().tile(code).pixel(x, y) & 0xffffff) == 0xffffff;
+    };
     EXPECT_TRUE(white(4, 16, 0));   // up
     EXPECT_TRUE(white(1, 31, 16));  // right
     EXPECT_TRUE(white(2, 16, 31));  // down: mirrored, not turned twice (that would give x = 15)

@@ -7,10 +7,10 @@
 #include "levels/level.h"
 #include "play/Bilder.h"
 
+#include <gtest/gtest.h>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
-#include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <ostream>
@@ -19,7 +19,9 @@
 
 QT_BEGIN_NAMESPACE
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QImage& i, std::ostream* os) { *os << "QImage " << i.width() << "x" << i.height(); }
+inline void PrintTo(const QImage& i, std::ostream* os) {
+    *os << "QImage " << i.width() << "x" << i.height();
+}
 QT_END_NAMESPACE
 
 namespace lumor::testing {
@@ -37,12 +39,14 @@ inline QImage testSkin(int width = 627, int height = 33) {
     for (int k = 0; k < 19; ++k)
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 32; ++x)
-                if (33 * k + x < width && y < height) skin.setPixel(33 * k + x, y, skinPixel(k, x, y));
+                if (33 * k + x < width && y < height)
+                    skin.setPixel(33 * k + x, y, skinPixel(k, x, y));
     return skin;
 }
 
 // A level: cells given as (x, y, code), stock as {total, slot 1..8}.
-inline LevelRecord makeLevel(const char* name, std::initializer_list<std::pair<std::pair<int, int>, int>> cells,
+inline LevelRecord makeLevel(const char* name,
+                             std::initializer_list<std::pair<std::pair<int, int>, int>> cells,
                              std::initializer_list<int> stock = {}) {
     LevelRecord r;
     r.Name = name;
@@ -75,7 +79,9 @@ protected:
         state() = savedState_;  // the program-wide state and pictures as other tests expect them
         bilder() = Bilder();
     }
-    static void setLevels(const std::vector<LevelRecord>& levels) { state().pack.levels.assign(levels); }
+    static void setLevels(const std::vector<LevelRecord>& levels) {
+        state().pack.levels.assign(levels);
+    }
 
     FakeClock clock_;
     QTemporaryDir dir_;

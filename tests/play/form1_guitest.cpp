@@ -2,18 +2,18 @@
 // the position frame, music and closing in every phase.
 #include "board_support.h"
 
+#include "app/Audio.h"
 #include "play/Form1.h"
 #include "play/cells.h"
-#include "app/Audio.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
-#include <QMouseEvent>
 #include <QFile>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include <functional>
 #include <set>
@@ -51,20 +51,28 @@ protected:
     }
     // The level is built and waits for the player.
     static bool ready(Form1& f) {
-        return !f.running() && !f.Timer2->isActive() && f.Command1->isEnabled() && f.messageText().isEmpty();
+        return !f.running() && !f.Timer2->isActive() && f.Command1->isEnabled() &&
+               f.messageText().isEmpty();
     }
-    static void clickStock(Form1& f, int slot) { QTest::mouseClick(f.Image1[static_cast<size_t>(slot)], Qt::LeftButton); }
+    static void clickStock(Form1& f, int slot) {
+        QTest::mouseClick(f.Image1[static_cast<size_t>(slot)], Qt::LeftButton);
+    }
     static void clickCell(Form1& f, int x, int y, Qt::MouseButton b = Qt::LeftButton) {
         QTest::mouseClick(f.Feld, b, {}, QPoint(32 * x + 16, 32 * y + 16));
     }
     // Waits until the run and its ending are over and the board is ready again.
     static bool idle(Form1& f) {
         return QTest::qWaitFor(
-            [&] { return !f.running() && f.Command1->isEnabled() && f.Command1->text() == "Start" && !f.Timer2->isActive(); },
+            [&] {
+                return !f.running() && f.Command1->isEnabled() && f.Command1->text() == "Start" &&
+                       !f.Timer2->isActive();
+            },
             20000);
     }
     static int count(Form1& f, int i) { return f.Anzahl[static_cast<size_t>(i)]->text().toInt(); }
-    static QImage cellPicture(Form1& f, int x, int y) { return f.Feld->image.copy(32 * x, 32 * y, 32, 32); }
+    static QImage cellPicture(Form1& f, int x, int y) {
+        return f.Feld->image.copy(32 * x, 32 * y, 32, 32);
+    }
 
     std::vector<QString> messages;
 };
@@ -131,7 +139,8 @@ TEST_F(Form1Test, FailureKeepsThePiecesUnlessResetAfterFailureAndNochMalRestores
         clock_.onWait = [&](int64_t) {
             if (f.Command1->text() != "Start" || messages.size() != 1) return;
             if (++finaleWaits <= 3) {
-                for (int y = 120; y < 232; ++y)  // around the wall's left side, (128, 160)-(128, 191)
+                for (int y = 120; y < 232;
+                     ++y)  // around the wall's left side, (128, 160)-(128, 191)
                     for (int x = 88; x < 170; ++x) {
                         const QRgb p = f.Feld->image.pixel(x, y);
                         sparkPixels += p != atEnd.pixel(x, y) && qRed(p) == 255 && qGreen(p) >= 128;
@@ -249,8 +258,13 @@ TEST_F(Form1Test, PauseResumeAndAbbrechen) {
 // Which sub-steps wait, seen from the beam front at each wait, and the time of a cell step.
 TEST_F(Form1Test, TurboAndTurboFasterPacing) {
     state().Options[OptParticles] = false;
-    struct Mode { bool turbo, faster; std::set<int> fronts; int64_t step; };
-    std::vector<Mode> modes{{false, false, {}, 384}, {true, false, {7, 15, 23, 31}, 48}, {true, true, {31}, 12}};
+    struct Mode {
+        bool turbo, faster;
+        std::set<int> fronts;
+        int64_t step;
+    };
+    std::vector<Mode> modes{
+        {false, false, {}, 384}, {true, false, {7, 15, 23, 31}, 48}, {true, true, {31}, 12}};
     for (Mode& m : modes) {
         SCOPED_TRACE(m.step);
         state().Options[OptTurboFaster] = m.faster;
@@ -278,9 +292,12 @@ TEST_F(Form1Test, TurboAndTurboFasterPacing) {
         QTest::mouseClick(f.Command1, Qt::LeftButton);
         ASSERT_TRUE(QTest::qWaitFor([&] { return f.currentLevel() == 1 && ready(f); }, 20000));
         ASSERT_GE(stepTimes.size(), 10u);
-        for (size_t i = 2; i + 1 < stepTimes.size(); ++i) EXPECT_EQ(stepTimes[i] - stepTimes[i - 1], m.step) << i;
-        if (m.turbo) EXPECT_EQ(fronts, m.fronts);
-        else EXPECT_EQ(fronts.size(), 32u);  // a wait after every sub-step
+        for (size_t i = 2; i + 1 < stepTimes.size(); ++i)
+            EXPECT_EQ(stepTimes[i] - stepTimes[i - 1], m.step) << i;
+        if (m.turbo)
+            EXPECT_EQ(fronts, m.fronts);
+        else
+            EXPECT_EQ(fronts.size(), 32u);  // a wait after every sub-step
         f.close();
         clock_.onWait = nullptr;
     }
@@ -290,7 +307,10 @@ TEST_F(Form1Test, TurboAndTurboFasterPacing) {
 // 14 to 18 of each cell it crossed.
 TEST_F(Form1Test, BoardPixelsAfterARunThroughSandDeflectorAndSplitter) {
     state().Options[OptParticles] = false;
-    setLevels({makeLevel("Wege", {{{0, 2}, SourceRight}, {{3, 2}, Sand}, {{6, 2}, DeflectorLeftDown}, {{6, 6}, Splitter}}),
+    setLevels({makeLevel("Wege", {{{0, 2}, SourceRight},
+                                  {{3, 2}, Sand},
+                                  {{6, 2}, DeflectorLeftDown},
+                                  {{6, 6}, Splitter}}),
                frei()});
     Form1 f;
     open(f);
@@ -305,7 +325,8 @@ TEST_F(Form1Test, BoardPixelsAfterARunThroughSandDeflectorAndSplitter) {
     auto band = [&](int cx, int cy, bool vertical) {
         for (int a = 0; a < 32; ++a) {
             auto at = [&](int b) { return vertical ? px(cx, cy, b, a) : px(cx, cy, a, b); };
-            for (int b = 14; b <= 18; ++b) ASSERT_EQ(at(b), YellowRgb) << cx << "," << cy << " " << a << "," << b;
+            for (int b = 14; b <= 18; ++b)
+                ASSERT_EQ(at(b), YellowRgb) << cx << "," << cy << " " << a << "," << b;
             ASSERT_NE(at(13), YellowRgb) << cx << "," << cy << " " << a;
             ASSERT_NE(at(19), YellowRgb) << cx << "," << cy << " " << a;
         }
@@ -358,8 +379,8 @@ TEST_F(Form1Test, PositionFrameIsDrawnInXorAndErasedWithoutATrace) {
     for (QWidget* w : {static_cast<QWidget*>(f.Anzahl[2]), static_cast<QWidget*>(f.Image1[6])}) {
         f.ErstellePosFeld(9, 9);
         ASSERT_NE(f.Feld->image, before);
-        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(w, &move);
         EXPECT_EQ(f.Feld->image, before);
     }
@@ -427,7 +448,7 @@ TEST_F(Form1Test, WithoutAutoRedrawASystemRepaintShowsTheMessage) {
         if (checked || f.messageText() != "Knick" || ++waits < 20) return;  // bright by now
         checked = true;
         f.Feld->image.fill(Qt::red);  // as if covered
-        f.Feld->repaint();           // uncovered: the window system asks for the board
+        f.Feld->repaint();            // uncovered: the window system asks for the board
         EXPECT_EQ(f.Feld->image.pixel(2, 2), 0xff000000u);
         bool text = false;
         for (int x = 0; x < 640 && !text; ++x) text = qRed(f.Feld->image.pixel(x, 191)) > 100;
@@ -476,16 +497,27 @@ TEST_F(CloseTest, InEveryPhase) {
         {"intro fade-in", {knick()}, false, 5, always, {"Knick"}},  // no hold, no fade-out
         {"intro fade-out", {knick()}, false, 40, always, {"Knick"}},
         {"run", {lang()}, true, 50, running, {"Lang"}},
-        {"pause", {lang()}, true, 3,
+        {"pause",
+         {lang()},
+         true,
+         3,
          [](Form1& f) {
              if (f.Command1->text() == "Stop") f.Command1->click();
              return f.BeamState == -1;
          },
          {"Lang"}},
         // Once the run has ended the button reads "Start" again: the waits are the finale's.
-        {"finale", {frei(), frei()}, true, 10, [&](Form1& f) { return f.Command1->text() == "Start" && messages.size() == 1; },
+        {"finale",
+         {frei(), frei()},
+         true,
+         10,
+         [&](Form1& f) { return f.Command1->text() == "Start" && messages.size() == 1; },
          {"Frei"}},
-        {"fireworks", {frei()}, true, 200, [](Form1& f) { return f.messageText() == "Ende gut" && f.Command1->text() == "Start"; },
+        {"fireworks",
+         {frei()},
+         true,
+         200,
+         [](Form1& f) { return f.messageText() == "Ende gut" && f.Command1->text() == "Start"; },
          {"Frei", "Sieg!", "Ende gut"}},
     };
     state().FinalMessage = "Ende gut";
@@ -501,13 +533,15 @@ TEST_F(CloseTest, InEveryPhase) {
             if ((started || !p.start) && p.in(f) && ++waits == p.n) f.close();
         };
         QTimer::singleShot(0, &f, [&] {
-            if (p.start && QTest::qWaitFor([&] { return ready(f); }, 10000)) started = true, f.Command1->click();
+            if (p.start && QTest::qWaitFor([&] { return ready(f); }, 10000))
+                started = true, f.Command1->click();
         });
         EXPECT_EQ(f.exec(), QDialog::Rejected);
         expectClosed(f);
         EXPECT_EQ(waits, p.n);
         EXPECT_EQ(messages, p.shown);
-        EXPECT_EQ(f.windowTitle() == "Lumor", !p.start);  // the intro closed before the level was built
+        EXPECT_EQ(f.windowTitle() == "Lumor",
+                  !p.start);  // the intro closed before the level was built
         clock_.onWait = nullptr;
     }
 }

@@ -1,5 +1,5 @@
-#include "app/random.h"
 #include "play/particles.h"
+#include "app/random.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,9 @@ struct ScriptedRandom final : Random {
 struct Board final : PixelSurface {
     int32_t pixel(int x, int y) const override { return ++reads, px[index(x, y)]; }
     void setPixel(int x, int y, int32_t c) override { ++writes, px[index(x, y)] = c; }
-    void point(int x, int y, int32_t c) override { points.push_back({x, y}), PixelSurface::point(x, y, c); }
+    void point(int x, int y, int32_t c) override {
+        points.push_back({x, y}), PixelSurface::point(x, y, c);
+    }
     int32_t& at(int x, int y) { return px[index(x, y)]; }
     static size_t index(int x, int y) {
         EXPECT_TRUE(inBoard(x, y)) << x << "," << y;
@@ -45,15 +47,15 @@ struct Board final : PixelSurface {
 // (the rectangle passed is (x, y)-(x, y), so the position draws do not matter).
 void script(ScriptedRandom& r, int life, double vx, double vy) {
     const auto frac = [](int whole, int range) { return (whole + 0.5) / range; };
-    r.values.insert(r.values.end(), {0.0, 0.0, frac(life - 2, 10), 0.5, 0.5, frac(int(vx * 2) + 6, 12),
-                                     frac(int(vy * 2) + 6, 12)});
+    r.values.insert(r.values.end(), {0.0, 0.0, frac(life - 2, 10), 0.5, 0.5,
+                                     frac(int(vx * 2) + 6, 12), frac(int(vy * 2) + 6, 12)});
 }
 
 }  // namespace
 
 TEST(Particles, SpawnDrawsItsRandomNumbersInOrder) {
-    ScriptedRandom r{0.5, 0.25, 0.95, 0.3, 0.5, 0.0, 0.999,  // warm
-                     0.0, 0.999, 0.0, 0.2, 0.5, 0.5, 0.5};   // cool
+    ScriptedRandom r{0.5, 0.25,  0.95, 0.3, 0.5, 0.0, 0.999,  // warm
+                     0.0, 0.999, 0.0,  0.2, 0.5, 0.5, 0.5};   // cool
     ParticlePool pool(r);
     pool.Addpartikel(1, 10, 20, 30, 60, false);
     pool.Addpartikel(1, 0, 0, 32, 32, true);
@@ -64,8 +66,10 @@ TEST(Particles, SpawnDrawsItsRandomNumbersInOrder) {
         return std::tuple{p.X, p.Y, p.Life, p.Colour, p.VX, p.VY, p.Under, p.Alive};
     };
     // 10 + Int(20 * 0.5), 20 + Int(40 * 0.25), Int(9.5) + 2; green Int(38.4) + 128, blue 127.5 to the even 128.
-    EXPECT_EQ(fields(pool[0]), std::tuple(20.0f, 30.0f, int16_t(11), rgbColour(255, 166, 128), -3.0f, 2.5f, -1, true));
-    EXPECT_EQ(fields(pool[1]), std::tuple(0.0f, 31.0f, int16_t(2), rgbColour(51, 128, 255), 0.0f, 0.0f, -1, true));
+    EXPECT_EQ(fields(pool[0]), std::tuple(20.0f, 30.0f, int16_t(11), rgbColour(255, 166, 128),
+                                          -3.0f, 2.5f, -1, true));
+    EXPECT_EQ(fields(pool[1]),
+              std::tuple(0.0f, 31.0f, int16_t(2), rgbColour(51, 128, 255), 0.0f, 0.0f, -1, true));
 }
 
 TEST(Particles, OffChangesNothing) {
@@ -79,7 +83,8 @@ TEST(Particles, OffChangesNothing) {
     EXPECT_EQ(pool.liveCount(), 3);
     pool.setEnabled(false);
     pool.BewegPartikel(board);
-    EXPECT_TRUE(board.reads + board.writes == 0 && board.points.empty()) << "nothing moves while the option is off";
+    EXPECT_TRUE(board.reads + board.writes == 0 && board.points.empty())
+        << "nothing moves while the option is off";
 }
 
 TEST(Particles, AFrameRestoresAgesMovesAndDrawsAndFreedRecordsAreReusedLowestFirst) {
@@ -131,7 +136,8 @@ TEST(Particles, SharedPixelsAreRestoredInReverseOrderAndParticlesOffTheBoardNeve
     EXPECT_EQ(pool[1].Under, pool[0].Colour);
     pool.erasePass(board);
     EXPECT_EQ(board.at(50, 50), 1234);
-    for (int frame = 0; frame < 30; ++frame) pool.BewegPartikel(board);  // Board fails any read outside
+    for (int frame = 0; frame < 30; ++frame)
+        pool.BewegPartikel(board);  // Board fails any read outside
     EXPECT_TRUE(pool[2].Alive && pool[2].Under == -1 && pool[2].Life == 2);
     EXPECT_TRUE(pool[3].Alive && pool[3].Under == -1 && pool[3].Life == 2);
     EXPECT_EQ(pool[2].X, 1.0f - 93.0f);

@@ -25,8 +25,9 @@ void expectAchieves(const LevelRecord& level, const FastResult& r) {
     std::array<int, 9> used{};
     int lastOrder = 0;
     for (const Piece& p : r.best) {
-        const int order = static_cast<int>(std::find(PieceSlotOrder.begin(), PieceSlotOrder.end(), p.Slot) -
-                                           PieceSlotOrder.begin());
+        const int order =
+            static_cast<int>(std::find(PieceSlotOrder.begin(), PieceSlotOrder.end(), p.Slot) -
+                             PieceSlotOrder.begin());
         EXPECT_GE(order, lastOrder);
         lastOrder = order;
         ASSERT_EQ(placed.cell(p.X, p.Y), 0);
@@ -47,11 +48,14 @@ TEST(FastSearch, SmallLevelsAgreeWithTheExhaustiveSearch) {
         {"two deflectors bring the beam round; a wall and a cross are spare",
          levelFrom({">.....", "......", "......", ".....R"}, {4, 1, 1, 0, 1, 0, 1}, '#'), 2},
         {"solved on the bare board", levelFrom({">..R"}, {3, 1}), 3},
-        {"the target faces away from every beam a piece could make", levelFrom({">..#R", ".....", "....."}, {2, 0, 0, 2, 2, 2, 2}, '#'), -1},
+        {"the target faces away from every beam a piece could make",
+         levelFrom({">..#R", ".....", "....."}, {2, 0, 0, 2, 2, 2, 2}, '#'), -1},
         {"no allowance", levelFrom({">....", ".....", "..U.."}, {0, 0, 0, 0, 1}), -1},
         {"negative allowance", levelFrom({">....", ".....", "..U.."}, {-1, 0, 0, 0, 1}), -1},
         {"one splitter feeds two targets",
-         levelFrom({"...U..", ">.....", "......", "......", "...D.."}, {3, 0, 0, 0, 0, 0, 0, 0, 2}, '#'), 2},
+         levelFrom({"...U..", ">.....", "......", "......", "...D.."}, {3, 0, 0, 0, 0, 0, 0, 0, 2},
+                   '#'),
+         2},
         {"sand delays one beam so that two beams do not meet",
          levelFrom({"...v...", ".......", ".>....R"}, {1, 0, 0, 0, 0, 0, 0, 1}, '#'), 0},
         {"a cross lets two beams pass each other",

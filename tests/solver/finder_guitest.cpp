@@ -8,11 +8,11 @@
 
 #include "solver/solver_support.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -45,7 +45,9 @@ struct Shown {
     QString caption, label1, label2;
     bool operator==(const Shown&) const = default;
 };
-void PrintTo(const Shown& s, std::ostream* os) { PrintTo(s.caption + " | " + s.label1 + " | " + s.label2, os); }
+void PrintTo(const Shown& s, std::ostream* os) {
+    PrintTo(s.caption + " | " + s.label1 + " | " + s.label2, os);
+}
 
 // Samples the window each time it lets events run during its search (a zero timer fires
 // once per pass).
@@ -93,9 +95,7 @@ protected:
 };
 
 // A deflector turns the beam down into the target; a wall is in stock too.
-LevelRecord deflectorLevel() {
-    return levelFrom({">..#", "##.#", "##D#"}, {2, 1, 0, 0, 1}, '#');
-}
+LevelRecord deflectorLevel() { return levelFrom({">..#", "##.#", "##D#"}, {2, 1, 0, 0, 1}, '#'); }
 
 QRgb pixel(const Lösungssucher& w, int x, int y) { return w.Feld->picture().pixel(x, y); }
 
@@ -113,11 +113,13 @@ bool showsTile(const Lösungssucher& w, int cx, int cy, int code, bool insideOnl
 // The black outline from (32x, 32y) to (32x + 32, 32y + 32), edges included.
 bool outlined(const Lösungssucher& w, int cx, int cy) {
     const auto black = [&](int x, int y) {
-        return x >= FinderBoard::Width || y >= FinderBoard::Height || (pixel(w, x, y) & 0xffffff) == 0;
+        return x >= FinderBoard::Width || y >= FinderBoard::Height ||
+               (pixel(w, x, y) & 0xffffff) == 0;
     };
     const int x = 32 * cx, y = 32 * cy;
     for (int i = 0; i <= 32; ++i)
-        if (!black(x + i, y) || !black(x, y + i) || !black(x + 32, y + i) || !black(x + i, y + 32)) return false;
+        if (!black(x + i, y) || !black(x, y + i) || !black(x + 32, y + i) || !black(x + i, y + 32))
+            return false;
     return true;
 }
 
@@ -148,7 +150,8 @@ TEST_F(FinderTest, SearchesASmallLevelToTheEndAndDrawsTheBestSolution) {
     EXPECT_EQ(w.Label1->text(), best);
     // The first display comes with the first step of the innermost piece (one try per
     // piece); the solution lets events run at once.
-    EXPECT_EQ(rec.shown, (std::vector<Shown>{{"-1 - 2", "Keine Lösung", "2 / 1"}, {"1 - 4", best, "4 / 3"}}));
+    EXPECT_EQ(rec.shown,
+              (std::vector<Shown>{{"-1 - 2", "Keine Lösung", "2 / 1"}, {"1 - 4", best, "4 / 3"}}));
 
     EXPECT_TRUE(showsTile(w, 2, 0, 12, true));  // the deflector (slot 4) where it solves
     EXPECT_TRUE(outlined(w, 2, 0));
@@ -203,7 +206,8 @@ TEST_F(FinderTest, ProgressShowsAtMostEveryTwoSecondsAcrossOpenings) {
 
 TEST_F(FinderTest, ClosingDuringTheSearchStopsItWithoutFinishing) {
     // Three walls over 200-odd free cells and no way to the target: millions of tries.
-    const LevelRecord level = levelFrom({">", "", "", "", "", "", "", "", "", "", "", "###################U"}, {3, 3});
+    const LevelRecord level =
+        levelFrom({">", "", "", "", "", "", "", "", "", "", "", "###################U"}, {3, 3});
     usePack({level}, 0);
     SteppingClock stepping(freshTime());
     setClock(&stepping);
@@ -228,7 +232,7 @@ TEST_F(FinderTest, ClosingDuringTheSearchStopsItWithoutFinishing) {
 
 TEST_F(FinderTest, NoSearchRunsWhenThereIsNothingToSearchOrTheWindowClosesFirst) {
     LevelRecord crowded = deflectorLevel();
-    crowded.Stock[1] = 992;  // more pieces than the piece list holds
+    crowded.Stock[1] = 992;                   // more pieces than the piece list holds
     usePack({deflectorLevel(), crowded}, 5);  // Handover names no level of the pack
     {
         Lösungssucher w;

@@ -12,6 +12,7 @@
 
 #include "solver/solver_support.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
@@ -19,7 +20,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -30,7 +30,8 @@ namespace {
 
 Lösungssucher* openFinder() {
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* finder = dynamic_cast<Lösungssucher*>(w); finder && finder->isVisible()) return finder;
+        if (auto* finder = dynamic_cast<Lösungssucher*>(w); finder && finder->isVisible())
+            return finder;
     return nullptr;
 }
 
@@ -75,12 +76,14 @@ protected:
         // cells) would take minutes.
         std::vector<LevelRecord> levels = {
             levelFrom({">..#", "##.#", "##D#"}, {2, 1, 0, 0, 1}, '#'),
-            levelFrom({">", "", "", "", "", "", "", "", "", "", "", "###################U"}, {3, 3}),
+            levelFrom({">", "", "", "", "", "", "", "", "", "", "", "###################U"},
+                      {3, 3}),
         };
         levels[0].Password = "ECKE";
         levels[1].Password = "LANG";
         SeededRandom random(5);
-        ASSERT_TRUE(writePack((dir.path() + "/a.llp").toStdString(), PackHeader{}, levels, random).ok);
+        ASSERT_TRUE(
+            writePack((dir.path() + "/a.llp").toStdString(), PackHeader{}, levels, random).ok);
     }
 
     void TearDown() override {

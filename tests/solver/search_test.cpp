@@ -5,11 +5,11 @@
 #include <random>
 
 using namespace lumor;
+using lumor::testing::Counters;
 using lumor::testing::exhaustive;
 using lumor::testing::levelFrom;
 using lumor::testing::reference;
 using lumor::testing::smallRandomLevel;
-using lumor::testing::Counters;
 
 TEST(SolutionSearch, BuildsPieceListInSlotOrderAndFreeCellsColumnWise) {
     auto level = levelFrom({">..R", "#..."}, {3, 1, 2, 1, 0, 0, 1, 1, 2});
@@ -27,7 +27,9 @@ TEST(SolutionSearch, RefusesMoreThan991PiecesAndChecksAnEmptyStockOnce) {
     auto level = levelFrom({">R"}, {5, 500, 492});
     SolutionSearch search;
     EXPECT_FALSE(search.load(level));
-    EXPECT_EQ(search.loadMessage(), "Zu viele Steine im Vorrat: 992 (h\xf6" "chstens 991).");
+    EXPECT_EQ(search.loadMessage(),
+              "Zu viele Steine im Vorrat: 992 (h\xf6"
+              "chstens 991).");
     search.run();
     EXPECT_EQ(search.checkedCount(), 0);
     EXPECT_EQ(search.bestLeft(), -1);
@@ -46,7 +48,8 @@ TEST(SolutionSearch, CountsEveryOrderOfIdenticalPiecesAndCutsAtTheAllowance) {
     // Outer piece: 4 tries. Not placed: inner piece 4 tries, 4 checks. Placed on each of
     // three cells: inner tries 4 each; not placed -> check; its own cell taken; the two
     // other cells cut by the allowance. No target: the bare board already solves it.
-    EXPECT_EQ(exhaustive(levelFrom({">#", "..", "##."}, {1, 2}, '#')), (Counters{4 + 4 + 3 * 4, 4 + 3, 1, 1, {}}));
+    EXPECT_EQ(exhaustive(levelFrom({">#", "..", "##."}, {1, 2}, '#')),
+              (Counters{4 + 4 + 3 * 4, 4 + 3, 1, 1, {}}));
 }
 
 TEST(SolutionSearch, TiesAreCountedAndRedrawnWorseOnesAreNot) {
@@ -107,7 +110,8 @@ TEST(SolutionSearch, CountersEqualTheStepForStepSearchOnSmallLevels) {
     int solvedLevels = 0, needPieces = 0;
     int64_t checked = 0;
     for (int round = 0; round < 300; ++round) {
-        const LevelRecord level = round % 2 ? smallRandomLevel(rng) : lumor::testing::routedLevel(rng);
+        const LevelRecord level =
+            round % 2 ? smallRandomLevel(rng) : lumor::testing::routedLevel(rng);
         const Counters fast = exhaustive(level);
         ASSERT_EQ(fast, reference(level)) << "round " << round;
         if (fast.best >= 0) ++solvedLevels;
@@ -124,8 +128,9 @@ TEST(SolutionSearch, CountersEqualTheStepForStepSearchOnOpenBoards) {
     // runs already made, which must give exactly what running them gives.
     const std::vector<LevelRecord> levels = {
         levelFrom({"", "..>", "", "", "", "", "", "", "...............R"}, {2, 0, 0, 0, 1, 0, 1}),
-        levelFrom({".........U", "....v.........v", ".L..x.........x...R.", "", "", "", ".........D"},
-                  {2, 0, 0, 0, 0, 0, 0, 0, 2}),
+        levelFrom(
+            {".........U", "....v.........v", ".L..x.........x...R.", "", "", "", ".........D"},
+            {2, 0, 0, 0, 0, 0, 0, 0, 2}),
         levelFrom({">.s.s.s.s..#", "s", "..s.......s", "v.....s.....s", "..s...s.....s.....D.", "",
                    "...s..s.....R"},
                   {2, 0, 0, 0, 1, 0, 1}),

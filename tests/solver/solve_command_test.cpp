@@ -44,9 +44,12 @@ protected:
         three.Stock[1] = 991;
         SeededRandom random(5);
         pack = (dir / "test.llp").string();
-        ASSERT_TRUE(writePack(pack, PackHeader{"a", "b", "", "", "t", ""}, {one, two, three}, random).ok);
+        ASSERT_TRUE(
+            writePack(pack, PackHeader{"a", "b", "", "", "t", ""}, {one, two, three}, random).ok);
     }
-    ToolResult solve(const std::string& args) { return lumortest::runLumorPackLine("solve " + args, dir); }
+    ToolResult solve(const std::string& args) {
+        return lumortest::runLumorPackLine("solve " + args, dir);
+    }
 
     std::string pack;
 };
@@ -57,7 +60,8 @@ TEST_F(SolveCommand, ExhaustiveSearchReportsCountersAndTheBestArrangement) {
     ToolResult r = solve(pack + " 1");
     ASSERT_EQ(r.exit, 0) << r.err;
     // 23 free cells: the one piece tries "not placed" and every cell, and each is checked.
-    EXPECT_EQ(r.out, "{\"best_left\":0,\"solutions\":1,\"tried\":24,\"checked\":24,\"best\":[[4,3,0]]}\n");
+    EXPECT_EQ(r.out,
+              "{\"best_left\":0,\"solutions\":1,\"tried\":24,\"checked\":24,\"best\":[[4,3,0]]}\n");
 
     r = solve(pack + " 2");
     ASSERT_EQ(r.exit, 0) << r.err;

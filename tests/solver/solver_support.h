@@ -36,7 +36,8 @@ inline LevelRecord levelFrom(const std::vector<std::string>& rows, std::vector<i
     for (int y = 0; y < BoardHeight; ++y)
         for (int x = 0; x < BoardWidth; ++x) {
             char ch = fill;
-            if (y < static_cast<int>(rows.size()) && x < static_cast<int>(rows[y].size())) ch = rows[y][x];
+            if (y < static_cast<int>(rows.size()) && x < static_cast<int>(rows[y].size()))
+                ch = rows[y][x];
             level.cell(x, y) = static_cast<int16_t>(codeOfChar(ch));
         }
     for (size_t i = 0; i < stock.size() && i < level.Stock.size(); ++i)
@@ -55,7 +56,10 @@ inline LevelRecord randomBoard(std::mt19937& rng, int emptyPercent) {
             continue;
         }
         const int v = code(rng), odd = pct(rng);
-        c = static_cast<int16_t>(odd < 8 ? 99 : odd < 10 ? std::array<int, 5>{98, 21, -1, 100, 32767}[pct(rng) % 5] : v);
+        c = static_cast<int16_t>(odd < 8 ? 99
+                                 : odd < 10
+                                     ? std::array<int, 5>{98, 21, -1, 100, 32767}[pct(rng) % 5]
+                                     : v);
     }
     return level;
 }
@@ -73,7 +77,8 @@ LevelRecord walledLevel(int width, int height, Inner inner) {
 
 // An allowance from minTotal to maxTotal and kinds (plus up to two) draws of up to two
 // pieces each.
-inline void randomStock(std::mt19937& rng, LevelRecord& level, int minTotal, int maxTotal, int kinds) {
+inline void randomStock(std::mt19937& rng, LevelRecord& level, int minTotal, int maxTotal,
+                        int kinds) {
     std::uniform_int_distribution<int> count(0, 2), total(minTotal, maxTotal), slot(1, 8);
     level.Stock[0] = static_cast<int16_t>(total(rng));
     kinds += count(rng);
@@ -88,7 +93,9 @@ inline LevelRecord smallRandomLevel(std::mt19937& rng, int maxPieces = 3) {
     const int width = w(rng), height = h(rng);
     LevelRecord level = walledLevel(width, height, [&] {
         const int roll = pct(rng);
-        return roll < 62 ? 0 : roll < 72 ? std::uniform_int_distribution<int>(1, 8)(rng) : inner(rng);
+        return roll < 62   ? 0
+               : roll < 72 ? std::uniform_int_distribution<int>(1, 8)(rng)
+                           : inner(rng);
     });
     randomStock(rng, level, 0, maxPieces, 1);
     return level;
@@ -98,11 +105,14 @@ inline LevelRecord smallRandomLevel(std::mt19937& rng, int maxPieces = 3) {
 inline LevelRecord smallPuzzleLevel(std::mt19937& rng, int maxPieces = 3) {
     std::uniform_int_distribution<int> pct(0, 99), obstacle(9, 20), w(4, 7), h(3, 6), dir(0, 3);
     const int width = w(rng), height = h(rng);
-    LevelRecord level = walledLevel(width, height, [&] { return pct(rng) < 85 ? 0 : obstacle(rng); });
+    LevelRecord level =
+        walledLevel(width, height, [&] { return pct(rng) < 85 ? 0 : obstacle(rng); });
     std::uniform_int_distribution<int> px(0, width - 1), py(0, height - 1), two(1, 2);
     const int sources = two(rng), targets = two(rng);
-    for (int i = 0; i < sources; ++i) level.cell(px(rng), py(rng)) = static_cast<int16_t>(1 + dir(rng));
-    for (int i = 0; i < targets; ++i) level.cell(px(rng), py(rng)) = static_cast<int16_t>(5 + dir(rng));
+    for (int i = 0; i < sources; ++i)
+        level.cell(px(rng), py(rng)) = static_cast<int16_t>(1 + dir(rng));
+    for (int i = 0; i < targets; ++i)
+        level.cell(px(rng), py(rng)) = static_cast<int16_t>(5 + dir(rng));
     randomStock(rng, level, 1, maxPieces, 2);
     return level;
 }
@@ -137,9 +147,13 @@ inline LevelRecord routedLevel(std::mt19937& rng, const RouteShape& shape = {}) 
             x = std::uniform_int_distribution<int>(0, width - 1)(rng);
             y = std::uniform_int_distribution<int>(0, height - 1)(rng);
             d = std::uniform_int_distribution<int>(1, 4)(rng);
-            if (level.cell(x, y) != 0) { ok = false; break; }
+            if (level.cell(x, y) != 0) {
+                ok = false;
+                break;
+            }
             level.cell(x, y) = static_cast<int16_t>(d);
-            const int turns = std::uniform_int_distribution<int>(shape.minTurns, shape.maxTurns)(rng);
+            const int turns =
+                std::uniform_int_distribution<int>(shape.minTurns, shape.maxTurns)(rng);
             for (int t = 0; t <= turns && ok; ++t) {
                 const int steps = std::uniform_int_distribution<int>(1, shape.maxLeg)(rng);
                 for (int k = 0; k < steps && ok; ++k) {
@@ -149,7 +163,8 @@ inline LevelRecord routedLevel(std::mt19937& rng, const RouteShape& shape = {}) 
                 if (!ok || t == turns) break;
                 const int d2 = (d == 1 || d == 3) ? (rng() % 2 ? 2 : 4) : (rng() % 2 ? 1 : 3);
                 for (int code = 11; code <= 14; ++code)
-                    if (entryOf(d, code) == Entry::Pass && turnedBy(code, d) == d2) needed.push_back(code);
+                    if (entryOf(d, code) == Entry::Pass && turnedBy(code, d) == d2)
+                        needed.push_back(code);
                 level.cell(x, y) = Turn;
                 d = d2;
             }

@@ -44,8 +44,8 @@ inline std::string shellQuoted(const std::string& arg) {
 // output and error go through files in the scratch folder.
 inline ToolResult runLumorPackLine(const std::string& argLine, const fs::path& scratch) {
     const fs::path outFile = scratch / "stdout.txt", errFile = scratch / "stderr.txt";
-    const std::string cmd = shellQuoted(LUMOR_PACK_EXE) + " " + argLine + " >" + shellQuoted(outFile.string()) +
-                            " 2>" + shellQuoted(errFile.string());
+    const std::string cmd = shellQuoted(LUMOR_PACK_EXE) + " " + argLine + " >" +
+                            shellQuoted(outFile.string()) + " 2>" + shellQuoted(errFile.string());
     const int status = std::system(cmd.c_str());
     ToolResult r;
     r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -56,13 +56,13 @@ TEST(Config, ReadingStopsAtTheFirstBadLineAndKeepsWhatCameBefore) {
     withOption0Off[0] = false;
     const Case cases[] = {
         {"4\r\nzwei\r\n#FALSE#\r\n", 1, {4, 0, true, all}},
-        {"4\r\n\r\n#FALSE#\r\n", 1, {4, 0, true, all}},            // an empty line is no number
+        {"4\r\n\r\n#FALSE#\r\n", 1, {4, 0, true, all}},  // an empty line is no number
         {"4\r\n1\r\nja\r\n#FALSE#\r\n", 2, {4, 1, true, all}},
-        {"2147483648\r\n1\r\n", 0, {0, 0, true, all}},             // past 32 bits
+        {"2147483648\r\n1\r\n", 0, {0, 0, true, all}},  // past 32 bits
         {"-2147483648\r\n1\r\n", 2, {INT32_MIN, 1, true, all}},
         {"1.5\r\n1\r\n", 0, {0, 0, true, all}},
         {"  5 \r\n\t6\r\n #false# \r\n0\r\n-1\r\n", 5, {5, 6, false, withOption0Off}},
-        {"1\n2\n#FALSE#", 3, {1, 2, false, all}},                 // LF ends and no last line end
+        {"1\n2\n#FALSE#", 3, {1, 2, false, all}},  // LF ends and no last line end
         {"", 0, {0, 0, true, all}},
     };
     for (const Case& k : cases) {
@@ -80,13 +80,14 @@ TEST(Config, LinesBehindTheTwelfthAreIgnored) {
 }
 
 TEST(PackLink, OnlyWebAndMailAddressesAreHandedOn) {
-    for (const char* ok : {"http://lumor.example.org/", "HTTPS://example.org/levels?a=1", "mailto:someone@example.org",
-                           "https://example.org/page.exe.html"})
+    for (const char* ok : {"http://lumor.example.org/", "HTTPS://example.org/levels?a=1",
+                           "mailto:someone@example.org", "https://example.org/page.exe.html"})
         EXPECT_TRUE(packLinkMayOpen(ok)) << ok;
     for (const char* refused :
-         {"", "www.example.org", "calc.exe", "file:///bin/sh", "C:\\Windows\\system32\\cmd.exe", "javascript:alert(1)",
-          "http://", "mailto:", " https://example.org", "https://example.org/x y", "https://example.org/\r\nx",
-          "https://example.org/setup.EXE", "ftp://example.org", "http:/example.org"})
+         {"", "www.example.org", "calc.exe", "file:///bin/sh", "C:\\Windows\\system32\\cmd.exe",
+          "javascript:alert(1)", "http://", "mailto:", " https://example.org",
+          "https://example.org/x y", "https://example.org/\r\nx", "https://example.org/setup.EXE",
+          "ftp://example.org", "http:/example.org"})
         EXPECT_FALSE(packLinkMayOpen(refused)) << refused;
 }
 
@@ -94,8 +95,10 @@ TEST(TitleTexts, MenuEntryTwoFollowsTheFolder) {
     EXPECT_EQ(menuCaption(2, true), "Editor");
     EXPECT_EQ(menuCaption(2, false), "Install");
     EXPECT_EQ(menuHint(2, true), "  Startet den Editor   ");
-    EXPECT_EQ(menuHint(2, false), "  Kopiert das Spiel auf Festplatte und der Editor wird aktiviert   ");
-    EXPECT_EQ(menuHint(1, true), "  Passworteingabe, um in einem der h\xf6heren Levels zu starten   ");
+    EXPECT_EQ(menuHint(2, false),
+              "  Kopiert das Spiel auf Festplatte und der Editor wird aktiviert   ");
+    EXPECT_EQ(menuHint(1, true),
+              "  Passworteingabe, um in einem der h\xf6heren Levels zu starten   ");
     EXPECT_EQ(menuCaption(6, true), "");
 }
 
@@ -109,7 +112,8 @@ TEST(TitleTexts, HelpPagesAreLinesEndedByABarThatFitTheHelpArea) {
     for (const std::string& page : pages) {
         ASSERT_EQ(page.back(), '|');
         size_t start = 0, lines = 0;
-        for (size_t bar; (bar = page.find('|', start)) != std::string::npos; start = bar + 1, ++lines) {
+        for (size_t bar; (bar = page.find('|', start)) != std::string::npos;
+             start = bar + 1, ++lines) {
             const std::string line = page.substr(start, bar - start);
             EXPECT_EQ(line.substr(line.size() - 3), "   ") << line;
             EXPECT_LE(line.size(), 35u) << line;  // 35 cells of 8 pixels are the help area's width

@@ -17,7 +17,9 @@ std::vector<TypeStep> run(HelpTyper& typer, int frames) {
 TEST(HelpTyper, TypesACharacterEveryFifthFrameWithAGlowBehindIt) {
     HelpTyper typer({"  Hi   |ab   |", "  X   |"});
     auto steps = run(typer, 5);
-    for (int i = 0; i < 4; ++i) EXPECT_TRUE(steps[static_cast<size_t>(i)].glyphs.empty() && !steps[static_cast<size_t>(i)].clear);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(steps[static_cast<size_t>(i)].glyphs.empty() &&
+                    !steps[static_cast<size_t>(i)].clear);
     // The page starts at its third character, at (2, 2).
     EXPECT_TRUE(steps[4].clear);
     EXPECT_EQ(steps[4].glyphs, (std::vector<Glyph>{{2, 2, 'H', Shade::DarkGrey},
@@ -28,7 +30,7 @@ TEST(HelpTyper, TypesACharacterEveryFifthFrameWithAGlowBehindIt) {
     EXPECT_EQ(steps[4].glyphs, (std::vector<Glyph>{{10, 2, 'i', Shade::DarkGrey},
                                                    {2, 2, 'H', Shade::LightGrey},
                                                    {-6, 2, ' ', Shade::White}}));
-    run(typer, 15);  // the three blanks
+    run(typer, 15);         // the three blanks
     steps = run(typer, 5);  // the bar: a new line, nothing drawn
     EXPECT_TRUE(steps[4].glyphs.empty());
     steps = run(typer, 5);

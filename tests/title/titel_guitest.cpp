@@ -10,6 +10,7 @@
 #include "title/GlowSurface.h"
 #include "title/Titel.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -23,7 +24,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <deque>
@@ -149,23 +149,27 @@ protected:
     }
 
     static void point(QWidget* w) {
-        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(w, &move);
     }
 
-    static void tick(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
+    static void tick(QCheckBox* box) {
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    }
 
     static void doubleClickRow(QListWidget* list, int row) {
         clickRow(list, row);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
+                           list->visualItemRect(list->item(row)).center());
     }
 
     static void clickRow(QListWidget* list, int row) {
         QListWidgetItem* item = list->item(row);
         ASSERT_NE(item, nullptr);
         list->scrollToItem(item);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(item).center());
     }
 
     // Runs the loop until it has waited `frames` times, then closes the window.
@@ -192,8 +196,9 @@ protected:
     }
 };
 
-const QString Configured = QStringLiteral("2\r\n1\r\n#FALSE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#FALSE#\r\n"
-                                          "#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n");
+const QString Configured = QStringLiteral(
+    "2\r\n1\r\n#FALSE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#FALSE#\r\n"
+    "#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n");
 
 }  // namespace
 
@@ -288,7 +293,8 @@ TEST_F(TitelTest, PointingSetsEntrySizesAndTheTypedStatusLine) {
     point(t->Menu[1]);
     for (int k = 0; k < MenuEntryCount; ++k)
         EXPECT_EQ(t->Menu[static_cast<size_t>(k)]->font().pointSize(), k == 1 ? 24 : 18) << k;
-    EXPECT_EQ(t->statusText(), fromQt("  Passworteingabe, um in einem der höheren Levels zu starten   "));
+    EXPECT_EQ(t->statusText(),
+              fromQt("  Passworteingabe, um in einem der höheren Levels zu starten   "));
     for (int i = 0; i < 3; ++i) t->frame();
     EXPECT_EQ(t->shownStatusText(), t->statusText());
     EXPECT_TRUE(anyInk(t->StatusBar->layer()));
@@ -320,7 +326,10 @@ TEST_F(TitelTest, MenuEntriesToggleTheFramesAndNeverLeaveASkinPreview) {
     auto t = open();
     // Which of the options, skin and pack frames (entries 5, 4 and 3) are open.
     auto frames = [&] {
-        return QString("%1%2%3").arg(t->Frame1->isVisible()).arg(t->Frame2->isVisible()).arg(t->Frame3->isVisible());
+        return QString("%1%2%3")
+            .arg(t->Frame1->isVisible())
+            .arg(t->Frame2->isVisible())
+            .arg(t->Frame3->isVisible());
     };
     choose(*t, 3);
     EXPECT_EQ(frames(), "001");
@@ -363,7 +372,11 @@ TEST_F(TitelTest, StartAndPasswordEntry) {
     EXPECT_EQ(plays, std::vector<int>{0});
 
     std::vector<int> finder;
-    const struct { std::optional<QString> answer; int plays; bool wrong; } cases[] = {
+    const struct {
+        std::optional<QString> answer;
+        int plays;
+        bool wrong;
+    } cases[] = {
         {QStringLiteral("gamma"), 2, false}, {QStringLiteral("Omega"), -1, true},
         {std::nullopt, -1, false},           {QString(), -1, false},
         {QStringLiteral("¤"), -1, false},    {QStringLiteral("ALPHA\u4E00"), -1, true},
@@ -371,7 +384,8 @@ TEST_F(TitelTest, StartAndPasswordEntry) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer.value_or("(cancelled)").toStdString());
-        if (c.answer == QStringLiteral("¤delta")) finderLauncher() = [&](QWidget*, int level) { finder.push_back(level); };
+        if (c.answer == QStringLiteral("¤delta"))
+            finderLauncher() = [&](QWidget*, int level) { finder.push_back(level); };
         plays.clear();
         messages.clear();
         prompts.clear();
@@ -386,11 +400,13 @@ TEST_F(TitelTest, StartAndPasswordEntry) {
 
 TEST_F(TitelTest, PackLinesAndLabelsNameTitleFileAuthorAndCount) {
     writePack("ohne.llp", {"", "", 1});
-    writePack("welt.llp", {fromQt("Schöne Welt").value(), fromQt("Jörg").value(), 0, "", "Bemerkung"});
+    writePack("welt.llp",
+              {fromQt("Schöne Welt").value(), fromQt("Jörg").value(), 0, "", "Bemerkung"});
     writePack("zwoelf.llp", {fromQt("Zwölf").value(), "", 12});
     writeFile("Config.cfg", "0\r\n");
     auto t = open();
-    EXPECT_EQ(t->PackTitles, (QStringList{"ohne (ohne.llp)", "Schöne Welt (welt.llp)", "Zwölf (zwoelf.llp)"}));
+    EXPECT_EQ(t->PackTitles,
+              (QStringList{"ohne (ohne.llp)", "Schöne Welt (welt.llp)", "Zwölf (zwoelf.llp)"}));
     ASSERT_EQ(t->List1->count(), 3);
     EXPECT_EQ(t->Label4->text(), "ohne");
     EXPECT_EQ(t->Label3->text(), "1 Level");
@@ -415,8 +431,12 @@ TEST_F(TitelTest, PackLinesAndLabelsNameTitleFileAuthorAndCount) {
 
 TEST_F(TitelTest, OnlyWebAndMailLinksOfAPackAreOpened) {
     const std::pair<const char*, bool> cases[] = {
-        {"https://example.org/lumor", true}, {"mailto:team@example.org", true}, {"file:///bin/sh", false},
-        {"Install.exe", false},              {"https://example.org/setup.EXE", false}, {"", false},  // no link
+        {"https://example.org/lumor", true},
+        {"mailto:team@example.org", true},
+        {"file:///bin/sh", false},
+        {"Install.exe", false},
+        {"https://example.org/setup.EXE", false},
+        {"", false},  // no link
     };
     for (int i = 0; i < 6; ++i) writePack(QString("p%1.llp").arg(i), {"T", "", 1, cases[i].first});
     auto t = open();
@@ -432,7 +452,8 @@ TEST_F(TitelTest, OnlyWebAndMailLinksOfAPackAreOpened) {
     }
     const QImage linked = t->Label4->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const auto* px = reinterpret_cast<const QRgb*>(linked.constBits());
-    EXPECT_NE(std::find(px, px + linked.sizeInBytes() / 4, qRgb(0xC0, 0xFF, 0xC0)), px + linked.sizeInBytes() / 4)
+    EXPECT_NE(std::find(px, px + linked.sizeInBytes() / 4, qRgb(0xC0, 0xFF, 0xC0)),
+              px + linked.sizeInBytes() / 4)
         << "a link is drawn in light green";
 
     opened.clear();
@@ -491,7 +512,8 @@ TEST_F(TitelTest, InstallFromAReadOnlyFolderElseTheEditor) {
     EXPECT_EQ(t->PackIndex, 0) << "Config.cfg is not read";
     EXPECT_EQ(t->Menu[2]->text(), "Install");
     point(t->Menu[2]);
-    EXPECT_EQ(t->statusText(), "  Kopiert das Spiel auf Festplatte und der Editor wird aktiviert   ");
+    EXPECT_EQ(t->statusText(),
+              "  Kopiert das Spiel auf Festplatte und der Editor wird aktiviert   ");
     choose(*t, 2);
     ASSERT_EQ(started.size(), 1);
     EXPECT_TRUE(started[0].endsWith("/Install.exe"));

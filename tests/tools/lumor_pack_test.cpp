@@ -23,21 +23,33 @@ class LumorPack : public lumortest::ScratchFolderTest {
 protected:
     void SetUp() override {
         ScratchFolderTest::SetUp();
-        header = {"J\xf6rg", "Stra\xdf" "e \x80 \x93zitiert\x94", "", "http://example.org", "Testpack", "\xc4pfel"};
+        header = {"J\xf6rg",
+                  "Stra\xdf"
+                  "e \x80 \x93zitiert\x94",
+                  "",
+                  "http://example.org",
+                  "Testpack",
+                  "\xc4pfel"};
         for (int n = 0; n < 3; ++n) {
             LevelRecord l;
-            l.Name = n == 1 ? std::string("\x81\0\x9d\x07", 4) : "Level \xe4" + std::to_string(n + 1);  // undefined code points, controls
+            l.Name = n == 1
+                         ? std::string("\x81\0\x9d\x07", 4)
+                         : "Level \xe4" + std::to_string(n + 1);  // undefined code points, controls
             l.Password = n == 1 ? "" : "PW" + std::to_string(n);
             for (int x = 0; x < BoardWidth; ++x)
-                for (int y = 0; y < BoardHeight; ++y) l.cell(x, y) = static_cast<int16_t>((x * 3 + y + n) % 21);
-            for (int i = 0; i < StockEntries; ++i) l.Stock[static_cast<size_t>(i)] = static_cast<int16_t>(i * 100 - 700);
+                for (int y = 0; y < BoardHeight; ++y)
+                    l.cell(x, y) = static_cast<int16_t>((x * 3 + y + n) % 21);
+            for (int i = 0; i < StockEntries; ++i)
+                l.Stock[static_cast<size_t>(i)] = static_cast<int16_t>(i * 100 - 700);
             levels.push_back(l);
         }
         pack = (dir / "test.llp").string();
         SeededRandom random(9);
         ASSERT_TRUE(writePack(pack, header, levels, random).ok);
     }
-    ToolResult lumorPack(const std::vector<std::string>& args) { return lumortest::runLumorPack(args, dir); }
+    ToolResult lumorPack(const std::vector<std::string>& args) {
+        return lumortest::runLumorPack(args, dir);
+    }
 
     Json dumped(const std::string& file) {
         const ToolResult r = lumorPack({"dump", file});
@@ -63,11 +75,15 @@ TEST_F(LumorPack, VerifyAndDumpTellSoundDamagedAndUnreadablePacksApart) {
     writeFile(damaged, bytes);
     r = lumorPack({"verify", damaged.string()});
     EXPECT_EQ(r.exit, 1);
-    EXPECT_NE(r.err.find("Levelpack besch\xc3\xa4" "digt!"), std::string::npos) << "UTF-8 on the terminal: " << r.err;
+    EXPECT_NE(r.err.find("Levelpack besch\xc3\xa4"
+                         "digt!"),
+              std::string::npos)
+        << "UTF-8 on the terminal: " << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(lumorPack({"dump", damaged.string()}).exit, 1);
     writeFile(damaged, "");
-    EXPECT_EQ(lumorPack({"verify", damaged.string()}).exit, 1) << "an empty file ends before its checksum";
+    EXPECT_EQ(lumorPack({"verify", damaged.string()}).exit, 1)
+        << "an empty file ends before its checksum";
 
     r = lumorPack({"verify", missing.string()});
     EXPECT_EQ(r.exit, 2);
@@ -81,14 +97,19 @@ TEST_F(LumorPack, DumpWritesUtf8JsonAndBuildIsItsInverse) {
     const Json j = dumped(pack);
     std::vector<std::string> keys;
     for (const auto& [k, v] : j["header"].items()) keys.push_back(k);
-    EXPECT_EQ(keys, (std::vector<std::string>{"author", "remark", "endMessage", "link", "title", "password"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"author", "remark", "endMessage", "link", "title",
+                                              "password"}));
     EXPECT_EQ(j["header"]["author"], "J\xc3\xb6rg");
-    EXPECT_EQ(j["header"]["remark"], "Stra\xc3\x9f" "e \xe2\x82\xac \xe2\x80\x9czitiert\xe2\x80\x9d")
+    EXPECT_EQ(j["header"]["remark"],
+              "Stra\xc3\x9f"
+              "e \xe2\x82\xac \xe2\x80\x9czitiert\xe2\x80\x9d")
         << "0x80..0x9F are Windows-1252, not Latin-1";
     EXPECT_EQ(j["header"]["password"], "\xc3\x84pfel") << "unscrambled";
     ASSERT_EQ(j["levels"].size(), 3u);
     const Json& l = j["levels"][2];
-    EXPECT_EQ(l["name"], "Level \xc3\xa4" "3");
+    EXPECT_EQ(l["name"],
+              "Level \xc3\xa4"
+              "3");
     EXPECT_EQ(l["password"], "PW2");
     Json cells = Json::array();  // x outer, y inner
     for (int x = 0; x < BoardWidth; ++x) {
@@ -108,7 +129,9 @@ TEST_F(LumorPack, DumpWritesUtf8JsonAndBuildIsItsInverse) {
     EXPECT_EQ(back.contents.levels, levels);
 
     // A pack without levels, from compact JSON.
-    writeFile(json, R"({"header":{"author":"","remark":"","endMessage":"","link":"","title":"","password":""},"levels":[]})");
+    writeFile(
+        json,
+        R"({"header":{"author":"","remark":"","endMessage":"","link":"","title":"","password":""},"levels":[]})");
     ASSERT_EQ(lumorPack({"build", json.string(), built.string()}).exit, 0);
     EXPECT_EQ(readFile(built), "Lumor Levelpack V.1.1\r\n\r\n\r\n\r\n\r\n\r\n\r\n*\r\n*\r\n0\r\n");
     EXPECT_EQ(lumorPack({"verify", built.string()}).out, "0\n");
@@ -127,14 +150,17 @@ TEST_F(LumorPack, BuildRefusesWithoutTouchingTheTarget) {
         std::string message;
     } cases[] = {
         // The writer's own refusals come through: "ÿ" at position 1 is 255 + 1.
-        {R"({"op":"replace","path":"/levels/1/name","value":"\u00ffx"})", "Der Name des 2. Levels (\xc3\xbfx) ist nicht kompaktibel."},
-        {R"({"op":"replace","path":"/levels/0/cells/19/11","value":32768})", "levels[0].cells[19][11]"},
+        {R"({"op":"replace","path":"/levels/1/name","value":"\u00ffx"})",
+         "Der Name des 2. Levels (\xc3\xbfx) ist nicht kompaktibel."},
+        {R"({"op":"replace","path":"/levels/0/cells/19/11","value":32768})",
+         "levels[0].cells[19][11]"},
         {R"({"op":"remove","path":"/levels/2/stock/15"})", "levels[2].stock"},
         {R"({"op":"remove","path":"/levels/0/cells/0"})", "levels[0].cells"},
         {R"({"op":"replace","path":"/levels/0/cells/3/3","value":"9"})", "levels[0].cells[3][3]"},
         {R"({"op":"remove","path":"/header/link"})", "\"link\""},
         {R"({"op":"add","path":"/header/autor","value":"Tippfehler"})", "\"autor\""},
-        {R"({"op":"replace","path":"/header/author","value":"Pfeil \u2192"})", "header.author"},  // not in Windows-1252
+        {R"({"op":"replace","path":"/header/author","value":"Pfeil \u2192"})",
+         "header.author"},  // not in Windows-1252
     };
     for (const auto& c : cases) {
         const ToolResult r = build(good.patch(Json::array({Json::parse(c.patch)})).dump(), pack);
@@ -161,5 +187,6 @@ TEST_F(LumorPack, BuildRefusesWithoutTouchingTheTarget) {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"pack.json", "test.llp"})) << "no stray temporary file";
+    EXPECT_EQ(names, (std::vector<std::string>{"pack.json", "test.llp"}))
+        << "no stray temporary file";
 }

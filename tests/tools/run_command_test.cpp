@@ -39,7 +39,9 @@ protected:
         pack = (dir / "test.llp").string();
         ASSERT_TRUE(writePack(pack, PackHeader{"a", "b", "", "", "t", ""}, {one, two}, random).ok);
     }
-    ToolResult run(const std::string& args) { return lumortest::runLumorPackLine("run " + args, dir); }
+    ToolResult run(const std::string& args) {
+        return lumortest::runLumorPackLine("run " + args, dir);
+    }
 
     std::string pack;
 };
@@ -58,25 +60,27 @@ TEST_F(RunCommand, PlacesPiecesAndReportsTheRun) {
     // Without pieces the beam runs off the board.
     r = run(pack + " 1");
     ASSERT_EQ(r.exit, 0) << r.err;
-    EXPECT_EQ(r.out, "{\"won\":false,\"hits\":0,\"targets\":1,\"cell_steps\":20,\"sounds\":[0,5]}\n");
+    EXPECT_EQ(r.out,
+              "{\"won\":false,\"hits\":0,\"targets\":1,\"cell_steps\":20,\"sounds\":[0,5]}\n");
 
     // Level 2 has sand in front of the source: one step longer, the sand sound first.
     r = run(pack + " 2 4,3,0 1,10,10");
     ASSERT_EQ(r.exit, 0) << r.err;
-    EXPECT_EQ(r.out, "{\"won\":true,\"hits\":1,\"targets\":1,\"cell_steps\":8,\"sounds\":[0,2,3,6]}\n");
+    EXPECT_EQ(r.out,
+              "{\"won\":true,\"hits\":1,\"targets\":1,\"cell_steps\":8,\"sounds\":[0,2,3,6]}\n");
 }
 
 TEST_F(RunCommand, RefusesPiecesThePlayerCouldNotPlace) {
     const std::vector<std::string> refused = {
-        "0,5,5",          // no slot 0
-        "9,5,5",          // no slot 9
-        "1,20,0",         // off the board
-        "1,0,-1",         // off the board
-        "1,0,0",          // the source's cell
-        "1,8,8",          // the level's own wall
-        "1,5,5 1,5,5",    // the same cell twice
+        "0,5,5",              // no slot 0
+        "9,5,5",              // no slot 9
+        "1,20,0",             // off the board
+        "1,0,-1",             // off the board
+        "1,0,0",              // the source's cell
+        "1,8,8",              // the level's own wall
+        "1,5,5 1,5,5",        // the same cell twice
         "1,5,5 1,6,6 1,7,7",  // three pieces, two allowed in all
-        "4,3,0 4,5,5",    // one DeflectorLeftDown only
+        "4,3,0 4,5,5",        // one DeflectorLeftDown only
     };
     for (const std::string& pieces : refused) {
         const ToolResult r = run(pack + " 1 " + pieces);

@@ -9,8 +9,8 @@ namespace lumorpack {
 
 // Exit codes shared by every command.
 inline constexpr int ExitOk = 0;
-inline constexpr int ExitRefused = 1;   // damaged pack, refused write, invalid content
-inline constexpr int ExitUsage = 2;     // unreadable file, bad usage
+inline constexpr int ExitRefused = 1;  // damaged pack, refused write, invalid content
+inline constexpr int ExitUsage = 2;    // unreadable file, bad usage
 
 struct Command {
     std::string name;

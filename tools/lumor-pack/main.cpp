@@ -21,7 +21,8 @@ bool registerCommand(Command command) {
 
 static void printUsage(std::ostream& out) {
     out << "Aufruf: lumor-pack BEFEHL ...\n";
-    for (const auto& [name, cmd] : lumorpack::registry()) out << "  lumor-pack " << cmd.usage << '\n';
+    for (const auto& [name, cmd] : lumorpack::registry())
+        out << "  lumor-pack " << cmd.usage << '\n';
 }
 
 int main(int argc, char** argv) {

@@ -10,8 +10,6 @@
 #include <random>
 #include <sstream>
 
-
-
 namespace lumorpack {
 namespace {
 
@@ -112,9 +110,15 @@ int build(const std::vector<std::string>& args) {
 }
 
 [[maybe_unused]] const bool registered =
-    registerCommand({"verify", "verify DATEI               prüft ein Levelpack und gibt die Zahl seiner Levels aus", verify}) &&
-    registerCommand({"dump", "dump DATEI                 gibt ein Levelpack als JSON (UTF-8) aus", dump}) &&
-    registerCommand({"build", "build JSON AUSGABE.llp     schreibt ein Levelpack aus JSON, wie dump es ausgibt", build});
+    registerCommand(
+        {"verify",
+         "verify DATEI               prüft ein Levelpack und gibt die Zahl seiner Levels aus",
+         verify}) &&
+    registerCommand(
+        {"dump", "dump DATEI                 gibt ein Levelpack als JSON (UTF-8) aus", dump}) &&
+    registerCommand(
+        {"build", "build JSON AUSGABE.llp     schreibt ein Levelpack aus JSON, wie dump es ausgibt",
+         build});
 
 }  // namespace
 }  // namespace lumorpack

@@ -8,20 +8,25 @@
 #include <cstdint>
 #include <initializer_list>
 
-
-
 namespace lumorpack {
 namespace {
 
 const char* typeName(const Json& j) {
     switch (j.type()) {
-    case Json::value_t::null: return "null";
-    case Json::value_t::object: return "ein Objekt";
-    case Json::value_t::array: return "eine Liste";
-    case Json::value_t::string: return "ein Text";
-    case Json::value_t::boolean: return "ein Wahrheitswert";
-    case Json::value_t::number_float: return "eine Kommazahl";
-    default: return "eine Zahl";
+        case Json::value_t::null:
+            return "null";
+        case Json::value_t::object:
+            return "ein Objekt";
+        case Json::value_t::array:
+            return "eine Liste";
+        case Json::value_t::string:
+            return "ein Text";
+        case Json::value_t::boolean:
+            return "ein Wahrheitswert";
+        case Json::value_t::number_float:
+            return "eine Kommazahl";
+        default:
+            return "eine Zahl";
     }
 }
 
@@ -93,7 +98,9 @@ bool arrayOfSize(const Json& j, size_t size, const std::string& where, std::stri
 
 }  // namespace
 
-std::string terminalText(const std::string& cp1252Text) { return lumor::cp1252::toUtf8(cp1252Text); }
+std::string terminalText(const std::string& cp1252Text) {
+    return lumor::cp1252::toUtf8(cp1252Text);
+}
 
 Json levelToJson(const lumor::LevelRecord& level) {
     Json cells = Json::array();
@@ -129,7 +136,8 @@ Json packToJson(const lumor::PackContents& pack) {
     return out;
 }
 
-bool levelFromJson(const Json& j, lumor::LevelRecord& out, std::string& error, const std::string& where) {
+bool levelFromJson(const Json& j, lumor::LevelRecord& out, std::string& error,
+                   const std::string& where) {
     if (!checkKeys(j, {"name", "password", "cells", "stock"}, where, error)) return false;
     lumor::LevelRecord level;
     if (!textFromJson(j["name"], where + ".name", level.Name, error)) return false;
@@ -148,7 +156,8 @@ bool levelFromJson(const Json& j, lumor::LevelRecord& out, std::string& error, c
     const Json& stock = j["stock"];
     if (!arrayOfSize(stock, lumor::StockEntries, where + ".stock", error)) return false;
     for (size_t i = 0; i < lumor::StockEntries; ++i)
-        if (!numberFromJson(stock[i], where + ".stock[" + std::to_string(i) + "]", level.Stock[i], error))
+        if (!numberFromJson(stock[i], where + ".stock[" + std::to_string(i) + "]", level.Stock[i],
+                            error))
             return false;
     out = std::move(level);
     return true;
@@ -157,7 +166,8 @@ bool levelFromJson(const Json& j, lumor::LevelRecord& out, std::string& error, c
 bool packFromJson(const Json& j, lumor::PackContents& out, std::string& error) {
     if (!checkKeys(j, {"header", "levels"}, "Levelpack", error)) return false;
     const Json& h = j["header"];
-    if (!checkKeys(h, {"author", "remark", "endMessage", "link", "title", "password"}, "header", error))
+    if (!checkKeys(h, {"author", "remark", "endMessage", "link", "title", "password"}, "header",
+                   error))
         return false;
     lumor::PackContents pack;
     if (!textFromJson(h["author"], "header.author", pack.header.PackAuthor, error) ||
@@ -179,7 +189,8 @@ bool packFromJson(const Json& j, lumor::PackContents& out, std::string& error) {
     }
     pack.levels.reserve(levels.size());
     for (size_t i = 0; i < levels.size(); ++i)
-        if (!levelFromJson(levels[i], pack.levels.emplace_back(), error, "levels[" + std::to_string(i) + "]"))
+        if (!levelFromJson(levels[i], pack.levels.emplace_back(), error,
+                           "levels[" + std::to_string(i) + "]"))
             return false;
     out = std::move(pack);
     return true;
@@ -202,8 +213,8 @@ bool loadPackArg(const std::string& file, lumor::PackContents& out, int& exitCod
     return true;
 }
 
-bool loadLevelArg(const std::string& file, const std::string& levelNumber1Based, lumor::LevelRecord& out,
-                  int& exitCode) {
+bool loadLevelArg(const std::string& file, const std::string& levelNumber1Based,
+                  lumor::LevelRecord& out, int& exitCode) {
     // The number first: a typo there should not cost a pack read.
     const std::string& s = levelNumber1Based;
     long number = 0;

@@ -34,8 +34,8 @@ bool loadPackArg(const std::string& file, lumor::PackContents& out, int& exitCod
 
 // Reads a pack and picks the level with this 1-based number (a decimal argument as typed);
 // failures as loadPackArg, a number that is none or out of range giving ExitUsage.
-bool loadLevelArg(const std::string& file, const std::string& levelNumber1Based, lumor::LevelRecord& out,
-                  int& exitCode);
+bool loadLevelArg(const std::string& file, const std::string& levelNumber1Based,
+                  lumor::LevelRecord& out, int& exitCode);
 
 // A Windows-1252 message (such as the pack's German texts) for the terminal.
 std::string terminalText(const std::string& cp1252Text);

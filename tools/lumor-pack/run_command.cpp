@@ -67,11 +67,13 @@ int runLevel(const std::vector<std::string>& args) {
         }
         int32_t& cell = board[static_cast<size_t>(lumor::cellIndex(x, y))];
         if (cell != lumor::Empty) {
-            std::cerr << which << "das Feld (" << x << "," << y << ") ist nicht leer (Code " << cell << ")\n";
+            std::cerr << which << "das Feld (" << x << "," << y << ") ist nicht leer (Code " << cell
+                      << ")\n";
             return ExitRefused;
         }
         if (stock[0] <= 0) {
-            std::cerr << which << "der Vorrat erlaubt insgesamt nur " << std::max<int>(0, level.Stock[0]) << " Steine\n";
+            std::cerr << which << "der Vorrat erlaubt insgesamt nur "
+                      << std::max<int>(0, level.Stock[0]) << " Steine\n";
             return ExitRefused;
         }
         if (stock[static_cast<size_t>(slot)] <= 0) {
@@ -101,7 +103,9 @@ int runLevel(const std::vector<std::string>& args) {
 }
 
 [[maybe_unused]] const bool registered = registerCommand(
-    {"run", std::string(RunUsage) + "  setzt Steine (Fach 1-8, Feld X,Y ab 0) und spielt den Strahl durch", runLevel});
+    {"run",
+     std::string(RunUsage) + "  setzt Steine (Fach 1-8, Feld X,Y ab 0) und spielt den Strahl durch",
+     runLevel});
 
 }  // namespace
 }  // namespace lumorpack

@@ -24,8 +24,10 @@ int solve(const std::vector<std::string>& args) {
     std::vector<std::string> rest;
     bool fast = false;
     for (const std::string& a : args) {
-        if (a == "--fast") fast = true;
-        else rest.push_back(a);
+        if (a == "--fast")
+            fast = true;
+        else
+            rest.push_back(a);
     }
     if (rest.size() != 2) {
         std::cerr << "Aufruf: lumor-pack " << SolveUsage << '\n';

@@ -56,8 +56,12 @@ int decompile(const std::vector<std::string>& args) {
 }
 
 [[maybe_unused]] const bool registered =
-    registerCommand({"compile", "compile QUELLE AUSGABE.llp übersetzt eine Levelquelle in ein Levelpack", compile}) &&
-    registerCommand({"decompile", "decompile DATEI.llp        gibt ein Levelpack als Levelquelle (UTF-8) aus", decompile});
+    registerCommand({"compile",
+                     "compile QUELLE AUSGABE.llp übersetzt eine Levelquelle in ein Levelpack",
+                     compile}) &&
+    registerCommand({"decompile",
+                     "decompile DATEI.llp        gibt ein Levelpack als Levelquelle (UTF-8) aus",
+                     decompile});
 
 }  // namespace
 }  // namespace lumorpack
