@@ -1,0 +1,28 @@
+// The editor's pack files: the names the save dialog accepts and the levels it writes.
+#pragma once
+
+#include "levels/packfile.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace lumor {
+
+class Random;
+
+// The file name the save dialog stores under: ".llp" is appended unless the name already
+// ends in it in any letter case ("pack.LLP" stays, "pack.llp.txt" gets ".llp").
+std::string withPackExtension(const std::string& name);
+// Whether the name holds one of the nine characters no file name may hold:
+// \ / : * ? " < > |
+bool hasForbiddenCharacter(const std::string& name);
+
+// Writes a pack; writePack unless a test puts another writer in its place.
+using PackWriter = std::function<PackWriteResult(const std::string& path, const PackHeader&,
+                                                 const std::vector<LevelRecord>&, Random&)>;
+
+// Levels 0 .. count - 1 of the list, as a pack holds them.
+std::vector<LevelRecord> packLevels(const Levels& levels, int count);
+
+}  // namespace lumor
