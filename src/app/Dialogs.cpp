@@ -2,6 +2,7 @@
 
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace lumor {
 
@@ -10,13 +11,32 @@ DialogHooks& dialogHooks() {
     return hooks;
 }
 
-void showMessage(QWidget* parent, const QString& text) {
+void showMessage(QWidget* parent, const QString& text, bool warning) {
     if (const auto& hook = dialogHooks().message) {
         hook(text);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Lumor"), text, QMessageBox::Ok, parent);
+    QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::NoIcon, QStringLiteral("Lumor"),
+                    text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+Answer askQuestion(QWidget* parent, const QString& text, QuestionButtons buttons) {
+    if (const auto& hook = dialogHooks().question) return hook(text, buttons);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Lumor"), text, QMessageBox::NoButton,
+                    parent);
+    // German captions: Qt's own would be English without a translation loaded.
+    QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+    QPushButton* cancel = nullptr;
+    if (buttons == QuestionButtons::YesNoCancel)
+        cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    box.setDefaultButton(buttons == QuestionButtons::YesNoDefaultNo ? no : yes);
+    box.setEscapeButton(cancel ? cancel : no);
+    box.exec();
+    if (box.clickedButton() == yes) return Answer::Yes;
+    if (cancel && box.clickedButton() != no) return Answer::Cancel;
+    return Answer::No;
 }
 
 std::optional<QString> askText(QWidget* parent, const QString& prompt, const QString& initial) {

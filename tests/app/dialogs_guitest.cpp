@@ -6,7 +6,9 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
+#include <QtTest/QTest>
 
 using namespace lumor;
 
@@ -65,5 +67,37 @@ TEST(Text, Windows1252AtTheWindowBoundary) {
     for (int b = 0x20; b < 0x100; ++b) {
         const std::string one(1, static_cast<char>(b));
         EXPECT_EQ(fromQt(toQt(one)), std::optional<std::string>(one)) << b;
+    }
+}
+
+// The real question box: German buttons, the asked default, the answer of the button.
+TEST(Dialogs, QuestionBoxesAnswerWithTheirButtons) {
+    const struct {
+        QuestionButtons buttons;
+        const char* click;
+        const char* defaultButton;
+        Answer answer;
+    } cases[] = {
+        {QuestionButtons::YesNoDefaultNo, "Ja", "Nein", Answer::Yes},
+        {QuestionButtons::YesNoDefaultYes, "Nein", "Ja", Answer::No},
+        {QuestionButtons::YesNoCancel, "Abbrechen", "Ja", Answer::Cancel},
+        {QuestionButtons::YesNoCancel, nullptr, "Ja", Answer::Cancel},  // closed with Escape
+    };
+    for (const auto& c : cases) {
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            QStringList captions;
+            for (QAbstractButton* b : box->buttons()) captions << b->text();
+            EXPECT_EQ(captions.size(), c.buttons == QuestionButtons::YesNoCancel ? 3 : 2);
+            EXPECT_EQ(box->defaultButton()->text(), c.defaultButton);
+            if (!c.click) {
+                QTest::keyClick(box, Qt::Key_Escape);
+                return;
+            }
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == c.click) b->click();
+        });
+        EXPECT_EQ(askQuestion(nullptr, "Frage?", c.buttons), c.answer) << c.click;
     }
 }

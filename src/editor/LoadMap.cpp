@@ -1,0 +1,152 @@
+#include "editor/LoadMap.h"
+
+#include "app/Dialogs.h"
+#include "app/paths.h"
+#include "app/state.h"
+#include "editor/TextFields.h"
+#include "editor/packfiles.h"
+
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace lumor {
+
+namespace {
+
+const QString ForbiddenMessage =
+    QStringLiteral("Der Name darf keines der folgenden Zeichen enthalten:\r\n \\ / : * ? \" < > |");
+const QString OverwriteQuestion = QStringLiteral("Soll das Levelpack überschrieben werden?");
+// Such a name makes a hidden file, which no list of packs would show.
+const QString HiddenNameMessage = QStringLiteral(
+    "Der Name darf nicht mit einem Punkt beginnen: die Datei wäre versteckt "
+    "und erschiene in keiner Liste.");
+
+// The pack files of the program folder (found without regard to letter case).
+void fillPackList(QListWidget* list) {
+    for (const std::string& name : listFiles(state().AppFolder, "*.llp"))
+        list->addItem(fileNameToQt(name));
+}
+
+QPushButton* button(const char* caption, QWidget* parent) {
+    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+    b->setAutoDefault(false);
+    return b;
+}
+
+}  // namespace
+
+// --- LoadMap ------------------------------------------------------------------------------
+
+LoadMap::LoadMap(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Levelpack laden"));
+    state().handover.clear();
+    List1 = new QListWidget(this);
+    Command2 = button("OK", this);
+    Command1 = button("Abbrechen", this);
+    Command2->setDefault(true);
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(List1, 0, 0, 1, 3);
+    grid->setColumnStretch(0, 1);
+    grid->addWidget(Command2, 1, 1);
+    grid->addWidget(Command1, 1, 2);
+    resize(320, 300);
+
+    fillPackList(List1);
+    if (List1->count() > 0) List1->setCurrentRow(0);
+
+    connect(Command2, &QPushButton::clicked, this, &LoadMap::Command2_Click);
+    connect(Command1, &QPushButton::clicked, this, &LoadMap::Command1_Click);
+    connect(List1, &QListWidget::itemDoubleClicked, this, &LoadMap::Command2_Click);
+}
+
+void LoadMap::Command2_Click() {
+    // With no pack in the folder there is nothing to hand over: as "Abbrechen".
+    const QListWidgetItem* item = List1->currentItem();
+    if (!item) {
+        Command1_Click();
+        return;
+    }
+    state().handover.set(state().AppFolder + fileNameFromQt(item->text()));
+    accept();
+}
+
+void LoadMap::Command1_Click() {
+    state().handover.clear();
+    reject();
+}
+
+// --- SaveMap ------------------------------------------------------------------------------
+
+SaveMap::SaveMap(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Levelpack speichern"));
+    state().handover.clear();
+    List1 = new QListWidget(this);
+    Text1 = new QLineEdit(this);
+    Command1 = button("OK", this);
+    Command2 = button("Abbrechen", this);
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(List1, 0, 0, 1, 3);
+    grid->addWidget(Text1, 1, 0, 1, 3);
+    grid->setColumnStretch(0, 1);
+    grid->addWidget(Command1, 2, 1);
+    grid->addWidget(Command2, 2, 2);
+    resize(320, 330);
+
+    fillPackList(List1);
+    Text1->installEventFilter(this);
+    Text1->setFocus();
+
+    connect(Command1, &QPushButton::clicked, this, &SaveMap::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &SaveMap::Command2_Click);
+    connect(List1, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { Text1->setText(item->text()); });
+    connect(List1, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        Text1->setText(item->text());
+        Command1_Click();
+    });
+}
+
+bool SaveMap::eventFilter(QObject* watched, QEvent* event) {
+    // Enter in the name box is OK, and goes no further.
+    if (watched == Text1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Command1_Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void SaveMap::Command1_Click() {
+    // Nothing typed: nothing to save under.
+    if (Text1->text().isEmpty()) return;
+    const QString name = fileNameToQt(withPackExtension(fileNameFromQt(Text1->text())));
+    Text1->setText(name);
+    if (hasForbiddenCharacter(fileNameFromQt(name))) {
+        showMessage(this, ForbiddenMessage, true);
+        return;
+    }
+    if (name.startsWith(QLatin1Char('.'))) {
+        showMessage(this, HiddenNameMessage, true);
+        return;
+    }
+    ProgramState& st = state();
+    st.handover.set(st.AppFolder + fileNameFromQt(name));
+    if (FileExists(st.handover.toText()) &&
+        askQuestion(this, OverwriteQuestion, QuestionButtons::YesNoDefaultNo) != Answer::Yes) {
+        st.handover.clear();
+        return;
+    }
+    accept();
+}
+
+void SaveMap::Command2_Click() {
+    state().handover.clear();
+    reject();
+}
+
+}  // namespace lumor

@@ -1,0 +1,24 @@
+// Small pieces the editor's windows share: text boxes that take only what a pack can
+// store, and file names between the folder and the windows.
+#pragma once
+
+#include <QString>
+#include <QValidator>
+
+#include <string>
+
+namespace lumor {
+
+// Accepts a text only when Windows-1252 can hold every character and it has no line
+// break: a character a pack could not store is refused as it is typed, never changed.
+class StorableText final : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override;
+};
+
+// File names as the folder holds them (native bytes) and as the windows show them.
+QString fileNameToQt(const std::string& native);
+std::string fileNameFromQt(const QString& name);
+
+}  // namespace lumor
