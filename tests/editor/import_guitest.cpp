@@ -170,6 +170,11 @@ TEST_F(ImportTest, SmallPicturesOfTheLevelsLastClicked) {
     EXPECT_EQ(p.pixel(39, 23), 0xffffffffu);
     EXPECT_EQ(p.pixel(2, 0), 0xff000000u);
     EXPECT_EQ(p.pixelColor(10, 10), background);  // no colour for code 42
+    // Moving levels does not draw another picture.
+    const QImage first = p.copy();
+    w.List1->item(2)->setSelected(true);
+    w.Command3->click();
+    EXPECT_EQ(w.Picture2->image(), first);
 
     w.Combo1->setCurrentIndex(packIndex(w, "quelle.llp"));
     w.List2->setCurrentRow(1);
