@@ -1,0 +1,85 @@
+// Strip placement, strip alpha and the fade's opacity steps.
+#include "ui/shadow.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
+
+using namespace lumor::shadow;
+
+namespace {
+
+// Alpha at (x, y) of a strip picture: x across the picture, y down it.
+int alphaAt(Strip strip, int length, int depth, bool rounded, int x, int y) {
+    const std::vector<uint8_t> a = stripAlpha(strip, length, depth, true, rounded);
+    return a.at(static_cast<size_t>(y) * (strip == Strip::Right ? depth : length) + x);
+}
+
+TEST(ShadowStrips, StandRightOfAndBelowTheOwner) {
+    const Rect owner{100, 50, 880, 514};
+    EXPECT_EQ(rightStrip(owner, 7), (Rect{980, 57, 7, 514}));
+    EXPECT_EQ(bottomStrip(owner, 7), (Rect{107, 564, 873, 7}));
+}
+
+TEST(ShadowStrips, SoftAlphaFadesOutwardAndRampsAtOpenEnds) {
+    // {strip, length, depth, x, y, alpha}
+    const std::vector<std::tuple<Strip, int, int, int, int, int>> cases = {
+        // Bottom strip: darkest next to the owner, clear at the outer row and the left end;
+        // the right end meets the corner and has no ramp.
+        {Strip::Bottom, 50, 10, 20, 0, 229},  // 9 * 255 / 10
+        {Strip::Bottom, 50, 10, 20, 9, 0},
+        {Strip::Bottom, 50, 10, 5, 0, 114},  // r = 127, 9 * 127 / 10
+        {Strip::Bottom, 50, 10, 49, 0, 229},
+        {Strip::Bottom, 50, 7, 3, 0, 93},  // r = 765 / 7 = 109, 6 * 109 / 7
+        // Right strip: full next to the owner, ramps at both ends.
+        {Strip::Right, 40, 10, 0, 20, 255},
+        {Strip::Right, 40, 10, 9, 20, 25},
+        {Strip::Right, 40, 10, 0, 3, 76},
+        {Strip::Right, 200, 7, 6, 4, 20},  // r = 1020 / 7 = 145, 1 * 145 / 7
+        {Strip::Right, 5, 10, 0, 2, 51},   // shorter than both ramps: the nearer end counts
+    };
+    for (const auto& [strip, length, depth, x, y, alpha] : cases) {
+        SCOPED_TRACE(testing::Message() << (strip == Strip::Right ? "right " : "bottom ") << length
+                                        << "x" << depth << " at " << x << "," << y);
+        EXPECT_EQ(alphaAt(strip, length, depth, false, x, y), alpha);
+    }
+}
+
+TEST(ShadowStrips, HardStripsAreSolidAndRoundedTopsClearTheOuterCorner) {
+    for (Strip strip : {Strip::Right, Strip::Bottom})
+        EXPECT_EQ(stripAlpha(strip, 33, 7, false, false), std::vector<uint8_t>(33 * 7, 255));
+    // The outer 3, 2, 1, 1 pixels of rows 1 to 4 (row 0 is clear anyway), none below.
+    EXPECT_EQ(alphaAt(Strip::Right, 40, 10, true, 6, 1), 10);
+    EXPECT_EQ(alphaAt(Strip::Right, 40, 10, true, 7, 1), 0);
+    EXPECT_EQ(alphaAt(Strip::Right, 40, 10, true, 8, 2), 0);
+    EXPECT_EQ(alphaAt(Strip::Right, 40, 10, true, 9, 4), 0);
+    EXPECT_EQ(alphaAt(Strip::Right, 40, 10, true, 9, 5), 12);
+    EXPECT_EQ(alphaAt(Strip::Right, 40, 3, true, 0, 1), 0);  // thinner than the rounding
+}
+
+TEST(FadeSteps, SpreadWhatIsLeftOverTheTimeLeft) {
+    FadeSteps fade;
+    fade.start(1000, 500);
+    std::vector<int> values;
+    int64_t t = 1000;
+    while (fade.tick(t += FadeSteps::TickMs)) values.push_back(fade.value());
+    EXPECT_EQ(t, 1480);  // the step due then would reach 0: the fade ends there
+    ASSERT_EQ(values.size(), 23u);
+    EXPECT_EQ(values[0], 245);
+    EXPECT_EQ(values[9], 154);
+    EXPECT_EQ(values.back(), 11);
+    EXPECT_EQ(fade.value(), 0);
+
+    // A late tick spreads what is left over the time left; the last moment ends the fade
+    // however little time remains.
+    fade.start(0, 500);
+    EXPECT_TRUE(fade.tick(20));
+    EXPECT_TRUE(fade.tick(300));
+    EXPECT_EQ(fade.value(), 221);  // 245 - 245 * 20 / 200
+    EXPECT_FALSE(fade.tick(499));
+    fade.start(0, 0);
+    EXPECT_FALSE(fade.tick(0));
+}
+
+}  // namespace
