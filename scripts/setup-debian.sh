@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
+  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libxcb1-dev
   libsdl2-dev libsdl2-mixer-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev

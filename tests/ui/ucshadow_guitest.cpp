@@ -1,0 +1,151 @@
+// The shadow control on a plain owner window: strips placed and painted from the owner's
+// outer rectangle, hidden and shown with it, the fade's wiring, and the unsupported path.
+#include "title/Titel.h"
+#include "ui/UcShadow.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+using namespace lumor;
+
+namespace {
+
+class ShadowTest : public ::testing::Test {
+protected:
+    std::function<bool()> savedTest = ucShadow::supportTest();
+    std::unique_ptr<QWidget> owner = std::make_unique<QWidget>();
+    ucShadow* shadow = nullptr;
+
+    void SetUp() override {
+        ucShadow::supportTest() = [] { return true; };
+        owner->setGeometry(100, 50, 300, 200);
+    }
+    void TearDown() override { ucShadow::supportTest() = savedTest; }
+
+    void showWithShadow(bool fadeIn = false) {
+        shadow = new ucShadow(owner.get());
+        shadow->setFadeIn(fadeIn);
+        owner->show();
+    }
+    QRect rightPlace(int d = 10) const {
+        const QRect f = owner->frameGeometry();
+        return {f.x() + f.width(), f.y() + d, d, f.height()};
+    }
+    bool shown() const {
+        return shadow->rightStrip()->isVisible() && shadow->bottomStrip()->isVisible();
+    }
+};
+
+TEST_F(ShadowTest, StripsFollowTheOwnerWithTheirPictures) {
+    showWithShadow();
+    ShadowStrip* right = shadow->rightStrip();
+    ShadowStrip* bottom = shadow->bottomStrip();
+    EXPECT_TRUE(shown());
+    EXPECT_NE(owner->frameGeometry(), owner->geometry());  // the outer rectangle counts
+    const QRect f = owner->frameGeometry();
+    EXPECT_EQ(right->geometry(), rightPlace());
+    EXPECT_EQ(bottom->geometry(), QRect(f.x() + 10, f.bottom() + 1, f.width() - 10, 10));
+
+    // The colour, premultiplied by each pixel's alpha.
+    shadow->setColor(QColor(200, 100, 50));
+    EXPECT_EQ(right->picture().pixel(9, 100), qRgba(19, 9, 4, 25));
+    EXPECT_EQ(bottom->picture().pixel(100, 9), qRgba(0, 0, 0, 0));
+    shadow->setSoftShadow(false);
+    EXPECT_EQ(bottom->picture().pixel(100, 9), qRgba(200, 100, 50, 255));
+
+    owner->move(30, 40);
+    shadow->setDepth(7);
+    EXPECT_EQ(right->geometry(), rightPlace(7));
+
+    // Past the screen's edge only the part on the screen is a window.
+    const QRect screen = owner->screen()->virtualGeometry();
+    owner->move(screen.right() + 1 - 4 - owner->frameGeometry().width(), 40);
+    EXPECT_EQ(right->geometry(), rightPlace(7) & screen);
+    owner->move(screen.right() + 1 - owner->frameGeometry().width(), 40);
+    EXPECT_FALSE(right->isVisible());
+    EXPECT_TRUE(bottom->isVisible());
+    owner->resize(owner->width() - 20, owner->height() + 10);  // back, and longer
+    EXPECT_TRUE(shown());
+    EXPECT_EQ(right->geometry(), rightPlace(7) & screen);
+
+    owner->hide();
+    EXPECT_FALSE(right->isVisible() || bottom->isVisible());
+    shadow->setVisible(false);
+    owner->show();
+    EXPECT_FALSE(right->isVisible() || bottom->isVisible());
+    shadow->setVisible(true);
+    EXPECT_TRUE(shown());
+}
+
+TEST_F(ShadowTest, OnlyAStripWhoseLengthChangedGetsANewPicture) {
+    showWithShadow();
+    const auto key = [](const ShadowStrip* strip) { return strip->picture().cacheKey(); };
+    const qint64 right = key(shadow->rightStrip());
+    qint64 bottom = key(shadow->bottomStrip());
+    owner->move(200, 200);
+    owner->resize(320, 200);
+    EXPECT_EQ(key(shadow->rightStrip()), right);
+    EXPECT_NE(key(shadow->bottomStrip()), bottom);
+    bottom = key(shadow->bottomStrip());
+    owner->resize(320, 260);
+    EXPECT_NE(key(shadow->rightStrip()), right);
+    EXPECT_EQ(key(shadow->bottomStrip()), bottom);
+}
+
+TEST_F(ShadowTest, HideMoveKeepsStripsAwayUntilTheOwnerHoldsStill) {
+    showWithShadow();
+    shadow->setHideMove(true);
+    const QRect before = shadow->rightStrip()->geometry();
+    owner->move(150, 90);
+    owner->move(170, 95);
+    EXPECT_FALSE(shadow->rightStrip()->isVisible() || shadow->bottomStrip()->isVisible());
+    EXPECT_EQ(shadow->rightStrip()->geometry(), before);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return shown(); }, 5000));
+    EXPECT_EQ(shadow->rightStrip()->geometry(), rightPlace());
+}
+
+TEST_F(ShadowTest, OwnerFadesInWhenShownAndOutOnRequest) {
+    shadow = new ucShadow(owner.get());
+    shadow->setFadeTime(100);
+    QSignalSpy fadedIn(shadow, &ucShadow::FadedIn);
+    QSignalSpy fadedOut(shadow, &ucShadow::FadedOut);
+    owner->show();
+    EXPECT_LT(owner->windowOpacity(), 0.5);
+    EXPECT_LT(shadow->rightStrip()->opacity(), 60 / 255.0);
+    ASSERT_TRUE(fadedIn.wait(5000));
+    EXPECT_DOUBLE_EQ(owner->windowOpacity(), 1.0);
+    EXPECT_DOUBLE_EQ(shadow->rightStrip()->opacity(), 120 / 255.0);
+
+    shadow->FadeOut(100, true);
+    EXPECT_EQ(fadedOut.count(), 1);
+    EXPECT_FALSE(owner->isVisible());
+    EXPECT_DOUBLE_EQ(owner->windowOpacity(), 1.0);
+}
+
+TEST_F(ShadowTest, WithoutSupportNothingHappens) {
+    ucShadow::supportTest() = [] { return false; };
+    const auto windows = QApplication::topLevelWidgets().size();
+    showWithShadow(true);
+    EXPECT_FALSE(shadow->IsLayered());
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), windows);
+    EXPECT_DOUBLE_EQ(owner->windowOpacity(), 1.0);
+    QSignalSpy fadedOut(shadow, &ucShadow::FadedOut);
+    shadow->FadeOut(100, true);  // hides at once
+    EXPECT_FALSE(owner->isVisible());
+    EXPECT_EQ(fadedOut.count(), 1);
+
+    // The title window's control, at its defaults; the offscreen platform has no screen
+    // a shadow could lie on.
+    ucShadow::supportTest() = savedTest;
+    Titel titel;
+    EXPECT_FALSE(titel.ucShadow1->IsLayered());
+    EXPECT_EQ(titel.ucShadow1->Depth(), 10);
+    EXPECT_EQ(titel.ucShadow1->Transparency(), 120);
+    EXPECT_TRUE(titel.ucShadow1->FadeIn() && titel.ucShadow1->SoftShadow());
+}
+
+}  // namespace
