@@ -14,6 +14,7 @@
 #include "title/GlowSurface.h"
 #include "title/TitleLogo.h"
 #include "title/links.h"
+#include "ui/UcShadow.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -255,6 +256,7 @@ Titel::Titel(QWidget* parent)
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     buildControls();
+    ucShadow1 = new ucShadow(this);
 
     hooks.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     hooks.startProgram = [](const QString& program) {

@@ -28,6 +28,7 @@ namespace lumor {
 
 class GlowSurface;
 class TitleLogo;
+class ucShadow;
 
 // What the title menu starts outside itself; tests replace them.
 struct TitelHooks {
@@ -105,6 +106,7 @@ public:
     QPushButton* Command2 = nullptr;  // skin "OK"
     QPushButton* Command3 = nullptr;  // pack "Abbrechen"
     QPushButton* Command4 = nullptr;  // pack "OK"
+    ucShadow* ucShadow1 = nullptr;    // drop shadow and fade-in, every property at its default
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
