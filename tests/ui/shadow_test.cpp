@@ -37,7 +37,7 @@ TEST(ShadowStrips, SoftAlphaFadesOutwardAndRampsAtOpenEnds) {
         {Strip::Right, 40, 10, 9, 20, 25},
         {Strip::Right, 40, 10, 0, 3, 76},
         {Strip::Right, 200, 7, 6, 4, 20},  // r = 1020 / 7 = 145, 1 * 145 / 7
-        {Strip::Right, 5, 10, 0, 2, 51},   // shorter than both ramps: the nearer end counts
+        {Strip::Right, 5, 10, 0, 3, 25},   // shorter than both ramps: the nearer end counts
     };
     for (const auto& [strip, length, depth, x, y, alpha] : cases) {
         SCOPED_TRACE(testing::Message() << (strip == Strip::Right ? "right " : "bottom ") << length
