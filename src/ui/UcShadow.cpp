@@ -247,9 +247,8 @@ void ucShadow::movedOrSized(bool hideWhile) {
         settleTimer_.start();
         return;
     }
-    // While hidden for a move, the strips stay where they are; the end of the move places
-    // them from the owner's latest rectangle.
-    if (hiddenWhileMoving_) return;
+    // While hidden for a move, the strips stay where they are (both calls wait for the end
+    // of the move, which places them from the owner's latest rectangle).
     placeStrips();
     showStrips();  // a strip back from beyond the screen's edge
 }
