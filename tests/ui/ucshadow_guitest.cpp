@@ -45,6 +45,7 @@ TEST_F(ShadowTest, StripsFollowTheOwnerWithTheirPictures) {
     ShadowStrip* right = shadow->rightStrip();
     ShadowStrip* bottom = shadow->bottomStrip();
     EXPECT_TRUE(shown());
+    EXPECT_DOUBLE_EQ(owner->windowOpacity(), 1.0);         // no fade asked for
     EXPECT_NE(owner->frameGeometry(), owner->geometry());  // the outer rectangle counts
     const QRect f = owner->frameGeometry();
     EXPECT_EQ(right->geometry(), rightPlace());
