@@ -122,7 +122,7 @@ struct Image {
             for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(v >> (8 * i)));
         };
         auto u16 = [&](uint16_t v) {
-            out.push_back(v & 0xFF);
+            out.push_back(static_cast<unsigned char>(v & 0xFF));
             out.push_back(static_cast<unsigned char>(v >> 8));
         };
         out.push_back('B');

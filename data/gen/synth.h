@@ -136,9 +136,10 @@ public:
     void fadeEdges(double inSeconds, double outSeconds) {
         const size_t in = static_cast<size_t>(inSeconds * rate_);
         const size_t out = static_cast<size_t>(outSeconds * rate_);
-        for (size_t i = 0; i < in && i < data_.size(); ++i) data_[i] *= static_cast<double>(i) / in;
+        for (size_t i = 0; i < in && i < data_.size(); ++i)
+            data_[i] *= static_cast<double>(i) / static_cast<double>(in);
         for (size_t i = 0; i < out && i < data_.size(); ++i)
-            data_[data_.size() - 1 - i] *= static_cast<double>(i) / out;
+            data_[data_.size() - 1 - i] *= static_cast<double>(i) / static_cast<double>(out);
     }
 
 private:

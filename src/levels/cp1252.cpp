@@ -43,9 +43,7 @@ std::string toUpper(const std::string& text) {
     std::string out = text;
     for (char& ch : out) {
         const auto b = static_cast<unsigned char>(ch);
-        if (b >= 'a' && b <= 'z')
-            ch = static_cast<char>(b - 32);
-        else if (b >= 0xE0 && b <= 0xFE && b != 0xF7)
+        if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7))
             ch = static_cast<char>(b - 32);
         else if (b == 0x9A || b == 0x9C || b == 0x9E)
             ch = static_cast<char>(b - 16);  // š œ ž

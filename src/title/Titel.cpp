@@ -262,8 +262,8 @@ Titel::Titel(QWidget* parent)
     hooks.startProgram = [](const QString& program) {
         return QProcess::startDetached(program, {}, QFileInfo(program).absolutePath());
     };
-    hooks.play = [](QWidget* parent) {
-        Form1 board(parent);
+    hooks.play = [](QWidget* owner) {
+        Form1 board(owner);
         board.exec();
     };
 }
