@@ -84,7 +84,7 @@ TEST_F(Audio, SongReportsLengthAndPositionInMilliseconds) {
     const QString path = folder + "musik\\LIED EINS.WAV";  // spelled as a window might
     PlaySong(path);
     EXPECT_EQ(state().CurrentSong, path.toStdString());
-    EXPECT_NEAR(songLengthMs(), 1500, 5);
+    EXPECT_NEAR(static_cast<double>(songLengthMs()), 1500, 5);
     EXPECT_LT(songPositionMs(), songLengthMs());
     PollSong();  // still playing: left alone
     EXPECT_LT(songPositionMs(), songLengthMs());

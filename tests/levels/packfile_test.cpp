@@ -95,7 +95,7 @@ bool refused(const std::string& bytes) {
 
 // A Random that always answers the same fraction: fillers become predictable.
 struct FixedRandom final : Random {
-    explicit FixedRandom(double f) : f(f) {}
+    explicit FixedRandom(double fraction) : f(fraction) {}
     double next() override { return f; }
     double f;
 };

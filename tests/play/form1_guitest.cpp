@@ -20,7 +20,7 @@
 
 using namespace lumor;
 using lumor::testing::BoardFixture;
-using lumor::testing::makeLevel;
+using lumortest::level;
 
 namespace {
 
@@ -29,18 +29,17 @@ constexpr QRgb YellowRgb = 0xffffff00;
 // Source right at (0, 5), target taking a beam moving right at (10, 8): solved by a
 // deflector turning right into down at (5, 5) and one turning down into right at (5, 8).
 LevelRecord knick() {
-    return makeLevel("Knick", {{{0, 5}, SourceRight}, {{10, 8}, TargetRight}, {{15, 1}, Wall}},
-                     {2, 0, 0, 0, 1, 0, 1, 0, 0});
+    return level({"", "...............#", "", "", "", ">", "", "", "..........R"},
+                 {2, 0, 0, 0, 1, 0, 1, 0, 0}, "Knick");
 }
 // A beam that leaves the board: won with no target.
-LevelRecord frei() { return makeLevel("Frei", {{{0, 0}, SourceRight}}); }
+LevelRecord frei() { return level({">"}, {}, "Frei"); }
 // The beam runs into a wall before the target: fails whatever is placed off its path.
 LevelRecord wand() {
-    return makeLevel("Wand", {{{0, 5}, SourceRight}, {{4, 5}, Wall}, {{10, 5}, TargetRight}},
-                     {3, 3, 0, 0, 0, 1, 0, 0, 0});
+    return level({"", "", "", "", "", ">...#.....R"}, {3, 3, 0, 0, 0, 1}, "Wand");
 }
 // A long straight run: 19 cells to the target.
-LevelRecord lang() { return makeLevel("Lang", {{{0, 5}, SourceRight}, {{19, 5}, TargetRight}}); }
+LevelRecord lang() { return level({"", "", "", "", "", ">..................R"}, {}, "Lang"); }
 
 class Form1Test : public BoardFixture {
 protected:
@@ -136,7 +135,7 @@ TEST_F(Form1Test, FailureKeepsThePiecesUnlessResetAfterFailureAndNochMalRestores
         f.onCellStep = [&] { atEnd = f.Feld->image.copy(); };
         int finaleWaits = 0, sparkPixels = 0;
         bool clean = false;
-        clock_.onWait = [&](int64_t) {
+        clock.onWait = [&](int64_t) {
             if (f.Command1->text() != "Start" || messages.size() != 1) return;
             if (++finaleWaits <= 3) {
                 for (int y = 120; y < 232;
@@ -151,7 +150,7 @@ TEST_F(Form1Test, FailureKeepsThePiecesUnlessResetAfterFailureAndNochMalRestores
         QTest::mouseClick(f.Command1, Qt::LeftButton);
         ASSERT_TRUE(QTest::qWaitFor([&] { return messages.size() == 2; }, 20000));
         ASSERT_TRUE(idle(f));
-        clock_.onWait = nullptr;
+        clock.onWait = nullptr;
         EXPECT_EQ(finaleWaits, 50);
         EXPECT_GT(sparkPixels, 10);
         EXPECT_TRUE(clean);
@@ -225,7 +224,7 @@ TEST_F(Form1Test, PauseResumeAndAbbrechen) {
         stepsAfterResume += resumed;
         stepsAfterCancel += cancelled;
     };
-    clock_.onWait = [&](int64_t) {
+    clock.onWait = [&](int64_t) {
         if (++waits == 100) {
             QTest::mouseClick(f.Command1, Qt::LeftButton);
             EXPECT_EQ(f.Command1->text(), "Weiter");
@@ -278,10 +277,10 @@ TEST_F(Form1Test, TurboAndTurboFasterPacing) {
         std::set<int> fronts;
         bool inRun = false;
         f.onCellStep = [&] {
-            stepTimes.push_back(clock_.nowMs());
+            stepTimes.push_back(clock.nowMs());
             inRun = true;
         };
-        clock_.onWait = [&](int64_t) {
+        clock.onWait = [&](int64_t) {
             if (!inRun || f.Command1->text() != "Stop") return;
             const int row = 32 * 5 + 16;
             int front = -1;
@@ -299,7 +298,7 @@ TEST_F(Form1Test, TurboAndTurboFasterPacing) {
         else
             EXPECT_EQ(fronts.size(), 32u);  // a wait after every sub-step
         f.close();
-        clock_.onWait = nullptr;
+        clock.onWait = nullptr;
     }
 }
 
@@ -307,11 +306,7 @@ TEST_F(Form1Test, TurboAndTurboFasterPacing) {
 // 14 to 18 of each cell it crossed.
 TEST_F(Form1Test, BoardPixelsAfterARunThroughSandDeflectorAndSplitter) {
     state().Options[OptParticles] = false;
-    setLevels({makeLevel("Wege", {{{0, 2}, SourceRight},
-                                  {{3, 2}, Sand},
-                                  {{6, 2}, DeflectorLeftDown},
-                                  {{6, 6}, Splitter}}),
-               frei()});
+    setLevels({level({"", "", ">..~..┐", "", "", "", "......T"}, {}, "Wege"), frei()});
     Form1 f;
     open(f);
     QImage last;
@@ -388,9 +383,7 @@ TEST_F(Form1Test, PositionFrameIsDrawnInXorAndErasedWithoutATrace) {
 }
 
 TEST_F(Form1Test, MusicButtonSkipsTheTitleSong) {
-    QDir(dir_.path()).mkdir("Musik");
-    for (const char* name : {"a.ogg", "Titel.ogg", "b.ogg"})
-        ASSERT_TRUE(QFile(dir_.filePath(QString("Musik/") + name)).open(QIODevice::WriteOnly));
+    for (const char* name : {"a.ogg", "Titel.ogg", "b.ogg"}) write(QString("Musik/") + name, {});
     state().MusicOn = true;
     setLevels({knick()});
     Form1 f;
@@ -415,9 +408,9 @@ TEST_F(Form1Test, MusicButtonSkipsTheTitleSong) {
 TEST_F(Form1Test, SoundsComeFromTheProgramFolder) {
     const QDir shipped(QStringLiteral(LUMOR_PROGRAM_DIR "/Sound"));
     if (!shipped.exists("start.wav")) GTEST_SKIP() << "the build has not made the sounds";
-    QDir(dir_.path()).mkdir("Sound");
+    QDir().mkpath(path("Sound"));
     for (const QString& name : shipped.entryList(QDir::Files))
-        ASSERT_TRUE(QFile::copy(shipped.filePath(name), dir_.filePath("Sound/" + name)));
+        ASSERT_TRUE(QFile::copy(shipped.filePath(name), path("Sound/" + name)));
     for (bool soundOn : {false, true}) {
         SCOPED_TRACE(soundOn);
         shutdownAudio();  // nothing left sounding from before
@@ -427,14 +420,14 @@ TEST_F(Form1Test, SoundsComeFromTheProgramFolder) {
         open(f);
         bool heard = false;
         int runWaits = 0;
-        clock_.onWait = [&](int64_t) {
+        clock.onWait = [&](int64_t) {
             if (f.Command1->text() == "Stop" && ++runWaits <= 3) heard = heard || soundPlaying();
         };
         QTest::mouseClick(f.Command1, Qt::LeftButton);
         ASSERT_TRUE(QTest::qWaitFor([&] { return f.currentLevel() == 1 && ready(f); }, 20000));
         EXPECT_EQ(heard, soundOn);
         f.close();
-        clock_.onWait = nullptr;
+        clock.onWait = nullptr;
     }
 }
 
@@ -444,7 +437,7 @@ TEST_F(Form1Test, WithoutAutoRedrawASystemRepaintShowsTheMessage) {
     Form1 f;
     bool checked = false;
     int waits = 0;
-    clock_.onWait = [&](int64_t) {
+    clock.onWait = [&](int64_t) {
         if (checked || f.messageText() != "Knick" || ++waits < 20) return;  // bright by now
         checked = true;
         f.Feld->image.fill(Qt::red);  // as if covered
@@ -529,7 +522,7 @@ TEST_F(CloseTest, InEveryPhase) {
         f.onMessage = [this](const QString& t) { messages.push_back(t); };
         int waits = 0;
         bool started = false;  // waits count from the click on "Start" for the later phases
-        clock_.onWait = [&](int64_t) {
+        clock.onWait = [&](int64_t) {
             if ((started || !p.start) && p.in(f) && ++waits == p.n) f.close();
         };
         QTimer::singleShot(0, &f, [&] {
@@ -542,7 +535,7 @@ TEST_F(CloseTest, InEveryPhase) {
         EXPECT_EQ(messages, p.shown);
         EXPECT_EQ(f.windowTitle() == "Lumor",
                   !p.start);  // the intro closed before the level was built
-        clock_.onWait = nullptr;
+        clock.onWait = nullptr;
     }
 }
 

@@ -1,38 +1,23 @@
 // Runs the real lumor-pack executable for the command-line tests, in a scratch folder.
 #pragma once
 
+#include "support/scratch.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace lumortest {
 
-namespace fs = std::filesystem;
-
 struct ToolResult {
     int exit = -1;
     std::string out, err;
 };
-
-inline std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-inline void writeFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
 
 inline std::string shellQuoted(const std::string& arg) {
     std::string q = "'";
@@ -62,18 +47,5 @@ inline ToolResult runLumorPack(const std::vector<std::string>& args, const fs::p
     for (const auto& a : args) line += (line.empty() ? "" : " ") + shellQuoted(a);
     return runLumorPackLine(line, scratch);
 }
-
-// A fresh folder under the system's temporary folder, removed again by TearDown.
-class ScratchFolderTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "lumor-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    fs::path dir;
-};
 
 }  // namespace lumortest

@@ -7,6 +7,7 @@
 #include "app/random.h"
 #include "app/state.h"
 #include "levels/packfile.h"
+#include "support/program.h"
 #include "title/GlowSurface.h"
 #include "title/Titel.h"
 
@@ -21,7 +22,6 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
@@ -41,13 +41,8 @@ struct PackFixture {
     std::string remark = {};
 };
 
-class TitelTest : public ::testing::Test {
+class TitelTest : public lumortest::ProgramTest {
 protected:
-    QTemporaryDir dir;
-    FakeClock fakeClock;
-    QStringList messages;
-    QStringList prompts;
-    std::deque<std::optional<QString>> answers;
     std::vector<int> plays;  // Handover at each start of the board window
     int editorRuns = 0;
     std::function<void()> inEditor;
@@ -55,36 +50,17 @@ protected:
     QList<QUrl> opened;
 
     void SetUp() override {
-        ProgramState& st = state();
-        st.AppFolder = dir.path().toStdString() + "/";
-        st.FolderWritable = true;
-        st.MusicOn = true;
-        st.Options.fill(true);
-        st.handover.clear();
-        st.pack = Pack{};
-        st.FinalMessage = DefaultFinalMessage;
-        st.CurrentSong.clear();
-        setClock(&fakeClock);
-        dialogHooks().message = [this](const QString& text) { messages << text; };
-        dialogHooks().input = [this](const QString& prompt) -> std::optional<QString> {
-            prompts << prompt;
-            if (answers.empty()) return std::nullopt;
-            auto answer = answers.front();
-            answers.pop_front();
-            return answer;
-        };
-        QDir(dir.path()).mkpath("Musik");
+        ProgramTest::SetUp();
+        state().Options.fill(true);
+        QDir().mkpath(path("Musik"));
         finderLauncher() = nullptr;  // the finder's own window is not wanted here
     }
 
     void TearDown() override {
         StopSong();
-        setClock(nullptr);
-        dialogHooks() = {};
         finderLauncher() = nullptr;
+        ProgramTest::TearDown();
     }
-
-    QString path(const QString& name) const { return dir.path() + "/" + name; }
 
     void writePack(const QString& file, const PackFixture& fixture) {
         PackHeader h;
@@ -104,20 +80,9 @@ protected:
         ASSERT_TRUE(lumor::writePack(path(file).toStdString(), h, levels, random).ok);
     }
 
-    void writeFile(const QString& name, const QByteArray& bytes) {
-        QDir(dir.path()).mkpath(QFileInfo(path(name)).path());
-        QFile f(path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-    }
-
-    QByteArray readFile(const QString& name) {
-        QFile f(path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
     // A skin whose squares are all of one colour, the empty tile (square 0) included.
     void writeSkin(const QString& name, QColor colour, QSize size = {627, 33}) {
-        QDir(dir.path()).mkpath("Skins");
+        QDir().mkpath(path("Skins"));
         QImage skin(size, QImage::Format_RGB32);
         skin.fill(colour);
         ASSERT_TRUE(skin.save(path("Skins/" + name), "BMP"));
@@ -175,11 +140,11 @@ protected:
     // Runs the loop until it has waited `frames` times, then closes the window.
     int runAndClose(Titel& t, int frames) {
         int waits = 0;
-        fakeClock.onWait = [&](int64_t) {
+        clock.onWait = [&](int64_t) {
             if (++waits == frames) t.close();
         };
         const int rc = t.runLoop();
-        fakeClock.onWait = nullptr;
+        clock.onWait = nullptr;
         return rc;
     }
 
@@ -209,9 +174,9 @@ TEST_F(TitelTest, ChoicesMadeInTheFramesAreWrittenToConfigWhenTheWindowCloses) {
     writeSkin("A.bmp", Qt::red);
     writeSkin("B.bmp", Qt::green);
     writeSkin("klein.bmp", Qt::red, {100, 33});
-    writeFile("Skins/liesmich.txt", "kein Bild");
-    writeFile("Skins/kaputt.bmp", "BM kaputt");
-    writeFile("Musik/TITEL.mid", "no song");
+    write("Skins/liesmich.txt", "kein Bild");
+    write("Skins/kaputt.bmp", "BM kaputt");
+    write("Musik/TITEL.mid", "no song");
     auto t = open();
     EXPECT_EQ(t->PackIndex, 0);
     EXPECT_EQ(t->SkinFiles, (QStringList{"A.bmp", "B.bmp"})) << "only files that load as skins";
@@ -239,11 +204,11 @@ TEST_F(TitelTest, ChoicesMadeInTheFramesAreWrittenToConfigWhenTheWindowCloses) {
     EXPECT_FALSE(state().MusicOn);
 
     // The loop types the help text, one frame every 16 ms, until the window closes.
-    const int64_t before = fakeClock.nowMs();
+    const int64_t before = clock.nowMs();
     EXPECT_EQ(runAndClose(*t, 100), 0);
-    EXPECT_GE(fakeClock.nowMs() - before, 99 * 16);
+    EXPECT_GE(clock.nowMs() - before, 99 * 16);
     EXPECT_TRUE(anyInk(t->Picture1->layer()));
-    EXPECT_EQ(QString::fromLatin1(readFile("Config.cfg")), Configured);
+    EXPECT_EQ(QString::fromLatin1(read("Config.cfg")), Configured);
     EXPECT_FALSE(t->isVisible());
 }
 
@@ -252,9 +217,9 @@ TEST_F(TitelTest, ConfigIsReadPartlyAndIndexesOutsideTheListsFallBackToZero) {
     writePack("b.llp", {"B"});
     writeSkin("A.bmp", Qt::red);
     writeSkin("B.bmp", Qt::green);
-    writeFile("Musik/titel.mid", "x");
+    write("Musik/titel.mid", "x");
 
-    writeFile("Config.cfg", "1\r\n1\r\n");
+    write("Config.cfg", "1\r\n1\r\n");
     auto t = open();
     EXPECT_EQ(t->PackIndex, 1);
     EXPECT_EQ(t->SkinIndex, 1);
@@ -264,7 +229,7 @@ TEST_F(TitelTest, ConfigIsReadPartlyAndIndexesOutsideTheListsFallBackToZero) {
     EXPECT_TRUE(t->Check2->isChecked());
     for (QCheckBox* box : t->Check1) EXPECT_TRUE(box->isChecked());
 
-    writeFile("Config.cfg", "2\r\n-1\r\n#FALSE#\r\n#FALSE#\r\nkaputt\r\n#FALSE#\r\n");
+    write("Config.cfg", "2\r\n-1\r\n#FALSE#\r\n#FALSE#\r\nkaputt\r\n#FALSE#\r\n");
     t = open();
     EXPECT_EQ(t->PackIndex, 0);
     EXPECT_EQ(t->SkinIndex, 0);
@@ -276,7 +241,7 @@ TEST_F(TitelTest, ConfigIsReadPartlyAndIndexesOutsideTheListsFallBackToZero) {
     EXPECT_TRUE(state().Options[2]);
 
     // A skin that no longer loads when it is chosen keeps the previous one.
-    writeFile("Skins/B.bmp", "BM kaputt");
+    write("Skins/B.bmp", "BM kaputt");
     choose(*t, 4);
     clickRow(t->File2, 1);
     QTest::mouseClick(t->Command2, Qt::LeftButton);
@@ -403,7 +368,7 @@ TEST_F(TitelTest, PackLinesAndLabelsNameTitleFileAuthorAndCount) {
     writePack("welt.llp",
               {fromQt("Schöne Welt").value(), fromQt("Jörg").value(), 0, "", "Bemerkung"});
     writePack("zwoelf.llp", {fromQt("Zwölf").value(), "", 12});
-    writeFile("Config.cfg", "0\r\n");
+    write("Config.cfg", "0\r\n");
     auto t = open();
     EXPECT_EQ(t->PackTitles,
               (QStringList{"ohne (ohne.llp)", "Schöne Welt (welt.llp)", "Zwölf (zwoelf.llp)"}));
@@ -462,15 +427,15 @@ TEST_F(TitelTest, OnlyWebAndMailLinksOfAPackAreOpened) {
 }
 
 TEST_F(TitelTest, ADamagedPackFallsBackToTheFirstSoundPack) {
-    writeFile("a.llp", "Lumor Levelpack V.1.1\r\nkaputt\r\n");
+    write("a.llp", "Lumor Levelpack V.1.1\r\nkaputt\r\n");
     writePack("b.llp", {"B"});
     writePack("c.llp", {"C"});
-    writeFile("Config.cfg", "0\r\n");
+    write("Config.cfg", "0\r\n");
     auto t = open();
     EXPECT_EQ(messages, QStringList{"Levelpack beschädigt!"});
     EXPECT_EQ(t->PackIndex, 1);
     EXPECT_EQ(t->Label4->text(), "B");
-    EXPECT_TRUE(readFile("Config.cfg").startsWith("1\r\n0\r\n")) << "the fallback is kept";
+    EXPECT_TRUE(read("Config.cfg").startsWith("1\r\n0\r\n")) << "the fallback is kept";
 
     // Choosing the damaged one again at run time falls back the same way.
     messages.clear();
@@ -491,14 +456,14 @@ TEST_F(TitelTest, WithoutASoundPackTheProgramEnds) {
         EXPECT_EQ(messages, QStringList{"Keine LevelPacks vorhanden!"});
         EXPECT_EQ(editorRuns, writable ? 1 : 0);
     }
-    writeFile("a.llp", "nicht einmal ein Kopf");
-    writeFile("b.llp", "");
+    write("a.llp", "nicht einmal ein Kopf");
+    write("b.llp", "");
     messages.clear();
     auto t = make();
     EXPECT_FALSE(t->Form_Load());
     EXPECT_EQ(messages, QStringList{"Levelpack beschädigt!"});
     EXPECT_TRUE(t->endingWithoutSave());
-    EXPECT_TRUE(readFile("Config.cfg").isEmpty());
+    EXPECT_TRUE(read("Config.cfg").isEmpty());
 }
 
 // From a read-only folder the third entry starts the installer and nothing writes
@@ -507,7 +472,7 @@ TEST_F(TitelTest, InstallFromAReadOnlyFolderElseTheEditor) {
     state().FolderWritable = false;
     writePack("a.llp", {"A"});
     writePack("b.llp", {"B"});
-    writeFile("Config.cfg", "1\r\n0\r\n#FALSE#\r\n");
+    write("Config.cfg", "1\r\n0\r\n#FALSE#\r\n");
     auto t = open();
     EXPECT_EQ(t->PackIndex, 0) << "Config.cfg is not read";
     EXPECT_EQ(t->Menu[2]->text(), "Install");
@@ -544,9 +509,9 @@ TEST_F(TitelTest, TheTitleSongIsTheLastTitelFile) {
     EXPECT_FALSE(t->Check2->isVisibleTo(t->Frame1));
 
     state().MusicOn = true;
-    writeFile("Musik/a.mid", "x");
-    writeFile("Musik/TITEL.mid", "x");
-    writeFile("Musik/titel.ogg", "x");
+    write("Musik/a.mid", "x");
+    write("Musik/TITEL.mid", "x");
+    write("Musik/titel.ogg", "x");
     t = open();
     EXPECT_TRUE(t->Check2->isVisibleTo(t->Frame1));
     EXPECT_TRUE(t->Check2->isChecked());
@@ -559,19 +524,19 @@ TEST_F(TitelTest, ClosingTheTitleWindowEndsTheProgram) {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* t = dynamic_cast<Titel*>(w); t && t->isVisible()) t->close();
     };
-    fakeClock.onWait = closeTitle;
+    clock.onWait = closeTitle;
     // The application's own loop, as in the program (and it leaves no quit pending).
     showTitleMenu();
     EXPECT_EQ(QCoreApplication::exec(), 0);
-    EXPECT_FALSE(readFile("Config.cfg").isEmpty());
+    EXPECT_FALSE(read("Config.cfg").isEmpty());
 
     // A program whose only pack is damaged ends at once, with a failure code.
-    writeFile("a.llp", "kaputt");
+    write("a.llp", "kaputt");
     QFile::remove(path("Config.cfg"));
     showTitleMenu();
     EXPECT_EQ(QCoreApplication::exec(), 1);
     EXPECT_EQ(messages, QStringList{"Levelpack beschädigt!"});
     EXPECT_FALSE(QFile::exists(path("Config.cfg")));
-    fakeClock.onWait = nullptr;
+    clock.onWait = nullptr;
     QGuiApplication::setQuitOnLastWindowClosed(true);
 }

@@ -1,0 +1,77 @@
+// The program around a window under test: a scratch folder as the program folder, the
+// program-wide state as a fresh start leaves it, a test clock, message and input boxes
+// answered by the test, and all of it put back afterwards.
+#pragma once
+
+#include "app/Dialogs.h"
+#include "app/Wait.h"
+#include "app/state.h"
+#include "play/Bilder.h"
+#include "support/scratch.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QImage& i, std::ostream* os) {
+    *os << "QImage " << i.width() << "x" << i.height();
+}
+QT_END_NAMESPACE
+
+namespace lumortest {
+
+class ProgramTest : public ScratchFolderTest {
+protected:
+    void SetUp() override {
+        saved_ = lumor::state();
+        lumor::ProgramState fresh;
+        fresh.AppFolder = dir.string() + "/";
+        fresh.FolderWritable = true;
+        lumor::state() = fresh;
+        lumor::setClock(&clock);
+        lumor::dialogHooks().message = [this](const QString& text) { messages << text; };
+        lumor::dialogHooks().input = [this](const QString& prompt) -> std::optional<QString> {
+            prompts << prompt;
+            if (answers.empty()) return std::nullopt;
+            const std::optional<QString> answer = answers.front();
+            answers.pop_front();
+            return answer;
+        };
+    }
+    void TearDown() override {
+        clock.onWait = nullptr;
+        lumor::setClock(nullptr);
+        lumor::dialogHooks() = {};
+        lumor::state() = saved_;
+        lumor::bilder() = lumor::Bilder();
+    }
+
+    // A file below the program folder.
+    QString path(const QString& relative) const {
+        return QString::fromStdString((dir / relative.toStdString()).string());
+    }
+    void write(const QString& relative, const QByteArray& bytes) const {
+        writeFile(dir / relative.toStdString(), bytes.toStdString());
+    }
+    QByteArray read(const QString& relative) const {
+        return QByteArray::fromStdString(readFile(dir / relative.toStdString()));
+    }
+
+    lumor::FakeClock clock;
+    QStringList messages;                        // message boxes shown
+    QStringList prompts;                         // input boxes shown
+    std::deque<std::optional<QString>> answers;  // for the input boxes, in order (then cancel)
+
+private:
+    lumor::ProgramState saved_;
+};
+
+}  // namespace lumortest

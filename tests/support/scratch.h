@@ -1,0 +1,60 @@
+// A scratch folder for tests that touch files: made fresh under the system's temporary
+// folder and removed again with everything in it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace lumortest {
+
+namespace fs = std::filesystem;
+
+inline std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Writes the bytes, making the folders on the way.
+inline void writeFile(const fs::path& path, const std::string& bytes) {
+    if (path.has_parent_path()) fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        std::string name = (fs::temp_directory_path() / "lumor-test-XXXXXX").string();
+        if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("no scratch folder");
+        path_ = name;
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const fs::path& path() const { return path_; }
+    fs::path operator/(const fs::path& relative) const { return path_ / relative; }
+
+private:
+    fs::path path_;
+};
+
+// A test with its own scratch folder `dir`.
+class ScratchFolderTest : public ::testing::Test {
+protected:
+    ScratchFolder scratch;
+    const fs::path& dir = scratch.path();
+};
+
+}  // namespace lumortest
