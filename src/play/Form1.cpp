@@ -1,14 +1,15 @@
 #include "play/Form1.h"
 
 #include "app/Audio.h"
+#include "app/Text.h"
 #include "app/Wait.h"
 #include "app/random.h"
 #include "app/state.h"
-#include "levels/cp1252.h"
 #include "play/Bilder.h"
 #include "play/beamrun.h"
 #include "play/cells.h"
 #include "play/particles.h"
+#include "play/playmodel.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>
@@ -26,10 +27,9 @@ namespace lumor {
 
 namespace {
 
-constexpr int FeldWidth = 640;   // the board picture box's visible size
-constexpr int FeldHeight = 383;  // one row short of the 12 cell rows
+constexpr int FeldWidth = BoardPixelWidth;  // the board picture box's visible size
+constexpr int FeldHeight = 383;             // one row short of the 12 cell rows
 const QColor Yellow(255, 255, 0);
-const QColor FrameXorPen(255, 255, 1);
 const QColor DarkGrey(64, 64, 64);
 
 constexpr int PacingMs = 12;
@@ -43,10 +43,6 @@ const QString StopCaption = QStringLiteral("Stop");
 const QString WeiterCaption = QStringLiteral("Weiter");
 const QString NochMalCaption = QStringLiteral("Noch mal");
 const QString AbbrechenCaption = QStringLiteral("Abbrechen");
-
-QString fromCp1252(const std::string& text) { return QString::fromStdString(cp1252::toUtf8(text)); }
-
-const Levels& levels() { return state().pack.levels; }
 
 // A whole random number below n, as Int(Rnd * n).
 int randomBelow(int n) { return static_cast<int>(programRandom().next() * n); }
@@ -101,49 +97,7 @@ struct Form1::Busy {
 };
 
 // ---------------------------------------------------------------------------------
-// Feld and the stock images
-
-FeldBox::FeldBox(Form1* owner) : QWidget(owner), owner_(owner) {
-    image = QImage(BoardPixelWidth, BoardPixelHeight, QImage::Format_RGB32);
-    image.fill(Qt::black);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(true);
-}
-
-void FeldBox::changed(const QRect& r) {
-    if (r.isEmpty()) return;
-    selfUpdate_ = true;
-    update(r);
-}
-
-void FeldBox::changedAll() {
-    selfUpdate_ = true;
-    update();
-}
-
-void FeldBox::paintEvent(QPaintEvent* e) {
-    // A repaint we did not ask for comes from the window system: without the
-    // persistent image the board is painted again from the cells (or the message).
-    const bool fromSystem = !selfUpdate_;
-    selfUpdate_ = false;
-    if (fromSystem && !state().opt(OptAutoRedraw) && !painting) {
-        painting = true;
-        owner_->Feld_Paint();
-        painting = false;
-    }
-    QPainter p(this);
-    p.drawImage(e->rect(), image, e->rect());
-}
-
-void FeldBox::mousePressEvent(QMouseEvent* e) {
-    const QPoint pos = e->position().toPoint();
-    owner_->Feld_MouseDown(e->button(), pos.x(), pos.y());
-}
-
-void FeldBox::mouseMoveEvent(QMouseEvent* e) {
-    const QPoint pos = e->position().toPoint();
-    owner_->Feld_MouseMove(pos.x(), pos.y());
-}
+// The stock images
 
 StockImage::StockImage(QWidget* parent, int index, std::function<void(int)> onClick)
     : QWidget(parent), index_(index), onClick_(std::move(onClick)) {
@@ -181,7 +135,7 @@ void StockImage::mousePressEvent(QMouseEvent* e) {
 // ---------------------------------------------------------------------------------
 // The window
 
-Form1::Form1(QWidget* parent) : QDialog(parent) {
+Form1::Form1(QWidget* parent) : QDialog(parent), model_(state()) {
     setFixedSize(642, 468);
     setWindowTitle(QStringLiteral("Lumor"));
     setMouseTracking(true);
@@ -193,12 +147,12 @@ Form1::Form1(QWidget* parent) : QDialog(parent) {
 
     Label1 = new QLabel(QStringLiteral("Gesamt:"), this);
     Label1->setGeometry(8, 8, 49, 17);
-    for (int i = 0; i <= 8; ++i) {
+    for (int i = 0; i <= SlotCount; ++i) {
         Anzahl[static_cast<size_t>(i)] = new QLabel(QStringLiteral("0"), this);
         Anzahl[static_cast<size_t>(i)]->setMouseTracking(true);
     }
     Anzahl[0]->setGeometry(16, 32, 33, 17);
-    for (int s = 1; s <= 8; ++s) {
+    for (int s = 1; s <= SlotCount; ++s) {
         const int x = 80 + 72 * (s - 1);
         auto* img = new StockImage(this, s, [this](int index) { Image1_Click(index); });
         img->setGeometry(x, 0, 32, 32);
@@ -206,8 +160,13 @@ Form1::Form1(QWidget* parent) : QDialog(parent) {
         Anzahl[static_cast<size_t>(s)]->setGeometry(x, 32, 33, 17);
     }
 
-    Feld = new FeldBox(this);
-    Feld->setGeometry(0, 48, FeldWidth, FeldHeight);
+    Feld = new BoardView(this, FeldHeight);
+    Feld->move(0, 48);
+    Feld->onSystemPaint = [this] { Feld_Paint(); };
+    Feld->onPress = [this](Qt::MouseButton b, const QPointF& p) {
+        Feld_MouseDown(b, p.x(), p.y());
+    };
+    Feld->onMove = [this](const QPointF& p) { Feld_MouseMove(p.x(), p.y()); };
 
     auto button = [this](const QString& caption, int x, int w) {
         auto* b = new QPushButton(caption, this);
@@ -237,7 +196,7 @@ Form1::Form1(QWidget* parent) : QDialog(parent) {
     messageFont_ = QFont(QStringLiteral("DejaVu Sans"));
     messageFont_.setBold(true);
     messageFont_.setPointSize(24);
-    particles_ = std::make_unique<BoardParticles>(Feld->image);
+    particles_ = std::make_unique<BoardParticles>(Feld->picture());
 }
 
 Form1::~Form1() = default;
@@ -257,10 +216,10 @@ void Form1::Form_Load() {
             app + QString::fromLatin1(SoundFiles[static_cast<size_t>(i)]);
     posFrame_ = false;
     messageText_ = QStringLiteral(" ");
-    for (int s = 1; s <= 8; ++s)
+    Feld->setAutoRedraw(state().opt(OptAutoRedraw));
+    for (int s = 1; s <= SlotCount; ++s)
         Image1[static_cast<size_t>(s)]->setPicture(bilder().tile(codeOfSlot(s)));
-    level_ = state().handover.toInt();
-    selectedSlot_ = -1;
+    model_.open(state().handover.toInt());
 
     music_ = musicFiles();
     if (!state().MusicOn || music_.isEmpty()) {
@@ -272,7 +231,8 @@ void Form1::Form_Load() {
         Timer3->start();
     }
     Timer2->start();
-    turbo_ = true;
+    // The turbo starts on and is switched off as by a click, which sets the caption.
+    if (!model_.turbo()) model_.toggleTurbo();
     Command4_Click();
 }
 
@@ -296,7 +256,7 @@ void Form1::keyPressEvent(QKeyEvent* e) {
 }
 
 void Form1::Unload() {
-    BeamState = BeamClosing;
+    model_.BeamState = BeamClosing;
     unloadPending_ = true;
     if (busy_ == 0) finishUnload();
 }
@@ -321,103 +281,77 @@ void Form1::paintEvent(QPaintEvent*) {
     p.drawLine(0, 431, 640, 431);
 }
 
-void Form1::clearFeld() {
-    Feld->image.fill(Qt::black);
-    Feld->changedAll();
+void Form1::showButtons() {
+    const AttemptPhase phase = model_.phase();
+    Command1->setText(phase == AttemptPhase::Running  ? StopCaption
+                      : phase == AttemptPhase::Paused ? WeiterCaption
+                                                      : StartCaption);
+    Command3->setText(model_.attemptRunning() ? AbbrechenCaption : NochMalCaption);
+    const bool open = phase != AttemptPhase::Intro && phase != AttemptPhase::Finale;
+    Command1->setEnabled(open);
+    Command3->setEnabled(open);
 }
 
-void Form1::drawTile(int x, int y, const QImage& picture) {
-    QPainter p(&Feld->image);
-    p.drawImage(32 * x, 32 * y, picture);
-    p.end();
-    Feld->changed(QRect(32 * x, 32 * y, 32, 32));
+void Form1::showCounts() {
+    for (int i = 0; i <= SlotCount; ++i)
+        Anzahl[static_cast<size_t>(i)]->setText(QString::number(model_.stock(i)));
+}
+
+void Form1::showSelection() {
+    for (int s = 1; s <= SlotCount; ++s)
+        Image1[static_cast<size_t>(s)]->setBorderStyle(s == model_.selectedSlot() ? 1 : 0);
+}
+
+void Form1::showStock(bool visible) {
+    Label1->setVisible(visible);
+    for (int s = 1; s <= SlotCount; ++s) Image1[static_cast<size_t>(s)]->setVisible(visible);
+    for (int i = 0; i <= SlotCount; ++i) Anzahl[static_cast<size_t>(i)]->setVisible(visible);
 }
 
 void Form1::Aufbau() {
-    clearFeld();
+    Feld->clear();
     messageText_.clear();
-    {
-        QPainter p(&Feld->image);
-        for (int x = 0; x < BoardWidth; ++x)
-            for (int y = 0; y < BoardHeight; ++y)
-                p.drawImage(32 * x, 32 * y, bilder().tile(saved_.cell(x, y)));
-    }
-    Feld->changedAll();
-    for (int i = 0; i <= 8; ++i) setAnzahl(i, saved_.Stock[static_cast<size_t>(i)]);
+    Feld->paintBoard(model_.saved().Cells);
+    showCounts();
     CaptionUpdate();
     if (state().opt(OptPositionFrame)) posFrame_ = true;
 }
 
 void Form1::Feld_Paint() {
-    if (state().opt(OptAutoRedraw)) return;  // the persistent image shows itself
+    if (Feld->autoRedraw()) return;  // the persistent picture shows itself
     if (!messageText_.isEmpty()) {
-        Feld->image.fill(Qt::black);
+        Feld->picture().fill(Qt::black);
         printCentred(messageText_, pen_);
+        Feld->changedAll();
     } else {
-        QPainter p(&Feld->image);
-        for (int x = 0; x < BoardWidth; ++x)
-            for (int y = 0; y < BoardHeight; ++y)
-                p.drawImage(32 * x, 32 * y, bilder().tile(workingCell(x, y)));
+        Feld->paintBoard(model_.board());
     }
-    if (!Feld->painting) Feld->changedAll();
 }
 
 void Form1::ErstellePosFeld(int x, int y) {
     PosX = x;
     PosY = y;
-    // The outline once around, each pixel exactly once, so that drawing it again (or
-    // repainting the cell) takes it away without a trace.
-    QPainter p(&Feld->image);
-    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    const int left = 32 * x, top = 32 * y;
-    p.fillRect(left, top, 32, 1, FrameXorPen);
-    p.fillRect(left, top + 31, 32, 1, FrameXorPen);
-    p.fillRect(left, top + 1, 1, 30, FrameXorPen);
-    p.fillRect(left + 31, top + 1, 1, 30, FrameXorPen);
-    p.end();
+    Feld->drawFrame(x, y);
     pen_ = Yellow;
-    Feld->changed(QRect(left, top, 32, 32));
 }
 
 void Form1::LöschPosFeld() {
     const int x = PosX.value_or(0);
     if (x >= 0 && x < BoardWidth && PosY >= 0 && PosY < BoardHeight)
-        drawTile(x, PosY, bilder().tile(workingCell(x, PosY)));
-}
-
-void Form1::showStock(bool visible) {
-    Label1->setVisible(visible);
-    for (int s = 1; s <= 8; ++s) Image1[static_cast<size_t>(s)]->setVisible(visible);
-    for (int i = 0; i <= 8; ++i) Anzahl[static_cast<size_t>(i)]->setVisible(visible);
-}
-
-void Form1::setStockBorders(int selected) {
-    for (int s = 1; s <= 8; ++s)
-        Image1[static_cast<size_t>(s)]->setBorderStyle(s == selected ? 1 : 0);
-}
-
-int Form1::anzahl(int i) const { return Anzahl[static_cast<size_t>(i)]->text().toInt(); }
-
-void Form1::setAnzahl(int i, int value) {
-    Anzahl[static_cast<size_t>(i)]->setText(QString::number(value));
-}
-
-void Form1::fillWorkingBoard(const LevelRecord& rec) {
-    for (int i = 0; i < CellCount; ++i)
-        board_[static_cast<size_t>(i)] = rec.Cells[static_cast<size_t>(i)];
+        Feld->paintCell(x, PosY, model_.cell(x, PosY));
 }
 
 QFont Form1::fontForText(const QString& text) const {
     QFont f = messageFont_;
     for (int size = 24; size >= 8; --size) {
         f.setPointSize(size);
-        if (QFontMetrics(f, &Feld->image).horizontalAdvance(text) <= FeldWidth) return f;
+        if (QFontMetrics(f, &Feld->picture()).horizontalAdvance(text) <= FeldWidth) return f;
     }
     return f;  // size 8: a text too wide even then is cut off at the edges
 }
 
 void Form1::printCentred(const QString& text, const QColor& colour) {
-    QPainter p(&Feld->image);
+    QPainter p(&Feld->picture());
     p.setFont(messageFont_);
     p.setPen(colour);
     const QFontMetrics fm = p.fontMetrics();
@@ -427,11 +361,11 @@ void Form1::printCentred(const QString& text, const QColor& colour) {
 }
 
 void Form1::CaptionUpdate() {
-    if (level_ < 0 || level_ >= Levels::Capacity) return;
-    const LevelRecord& rec = levels()[level_];
-    QString caption = QStringLiteral("Level %1 - ").arg(level_ + 1) + fromCp1252(rec.Name) +
-                      QStringLiteral(" (Passwort:") + fromCp1252(rec.Password) +
-                      QStringLiteral(")");
+    const int level = model_.level();
+    if (level < 0 || level >= Levels::Capacity) return;
+    const LevelRecord& rec = state().pack.levels[level];
+    QString caption = QStringLiteral("Level %1 - ").arg(level + 1) + toQt(rec.Name) +
+                      QStringLiteral(" (Passwort:") + toQt(rec.Password) + QStringLiteral(")");
     if (state().MusicOn) {
         caption += QStringLiteral(" Musik:");
         if (musicIndex_ >= 0 && musicIndex_ < music_.size()) caption += music_[musicIndex_];
@@ -443,35 +377,28 @@ void Form1::CaptionUpdate() {
 // Placing pieces
 
 void Form1::Image1_Click(int Index) {
-    selectedSlot_ = Index;
-    setStockBorders(Index);
+    model_.selectSlot(Index);
+    showSelection();
 }
 
-void Form1::Feld_MouseDown(Qt::MouseButton Button, int X, int Y) {
-    const int cx = X / 32, cy = Y / 32;
-    if (X < 0 || Y < 0 || cx > BoardWidth - 1 || cy > BoardHeight - 1) return;
-    if (level_ < 0 || level_ >= levels().count()) return;  // no level on the board
-    const size_t at = static_cast<size_t>(cellIndex(cx, cy));
-    if (Button == Qt::LeftButton && selectedSlot_ >= 0) {
-        const int s = selectedSlot_;
-        const int total = anzahl(0), count = anzahl(s);
-        if (total > 0 && count > 0 && board_[at] == Empty) {
-            board_[at] = codeOfSlot(s);
-            drawTile(cx, cy, bilder().tile(codeOfSlot(s)));
-            setAnzahl(0, total - 1);
-            setAnzahl(s, count - 1);
+void Form1::Feld_MouseDown(Qt::MouseButton Button, qreal X, qreal Y) {
+    const QPoint c = BoardView::cellAt({X, Y});
+    const int cx = c.x(), cy = c.y();
+    if (cx < 0 || cy < 0 || cx > BoardWidth - 1 || cy > BoardHeight - 1) return;
+    if (!model_.hasLevel()) return;  // no level on the board
+    if (Button == Qt::LeftButton && model_.selectedSlot() >= 0) {
+        const PlayModel::Placed placed = model_.place(cx, cy);
+        if (placed.placed) {
+            Feld->paintCell(cx, cy, model_.cell(cx, cy));
+            showCounts();
         }
-        if (state().opt(OptAutostart) && anzahl(0) == 0) Command1_Click();
-    } else if (Button == Qt::RightButton && selectedSlot_ >= 0) {
-        const int stored = levels()[level_].Cells[at];
-        const int code = board_[at];
-        // Only the player's own pieces differ from the level as stored.
-        if (code != stored && isPlaceable(code) && Command1->text() == StartCaption) {
-            setAnzahl(0, anzahl(0) + 1);
-            setAnzahl(slotOfCode(code), anzahl(slotOfCode(code)) + 1);
-            if (state().opt(OptGameRightClickTakes)) Image1_Click(slotOfCode(code));
-            board_[at] = stored;
-            drawTile(cx, cy, bilder().tile(stored));
+        if (placed.autostart) Command1_Click();
+    } else if (Button == Qt::RightButton && model_.selectedSlot() >= 0) {
+        const PlayModel::Taken taken = model_.takeBack(cx, cy);
+        if (taken.taken) {
+            showCounts();
+            showSelection();
+            Feld->paintCell(cx, cy, taken.code);
         }
     }
     if (posFrame_) {
@@ -480,12 +407,12 @@ void Form1::Feld_MouseDown(Qt::MouseButton Button, int X, int Y) {
     }
 }
 
-void Form1::Feld_MouseMove(int X, int Y) {
+void Form1::Feld_MouseMove(qreal X, qreal Y) {
     if (!posFrame_) return;
-    const int cx = X / 32, cy = Y / 32;
-    if (cx != PosX.value_or(0) || cy != PosY) {
+    const QPoint c = BoardView::cellAt({X, Y});
+    if (c.x() != PosX.value_or(0) || c.y() != PosY) {
         LöschPosFeld();
-        ErstellePosFeld(cx, cy);
+        ErstellePosFeld(c.x(), c.y());
     }
 }
 
@@ -498,15 +425,10 @@ void Form1::mouseMoveEvent(QMouseEvent*) {
 // Buttons and timers of the flow
 
 void Form1::Command1_Click() {
-    if (Command1->text() == StartCaption) {
+    if (model_.pressStart() == StartAction::Start)
         Timer1->start();
-    } else if (BeamState != BeamRunning) {
-        BeamState = BeamRunning;
-        Command1->setText(StopCaption);
-    } else {
-        BeamState = BeamPaused;
-        Command1->setText(WeiterCaption);
-    }
+    else
+        showButtons();
 }
 
 void Form1::Command2_Click() {
@@ -521,49 +443,45 @@ void Form1::Command2_Click() {
 }
 
 void Form1::Command3_Click() {
-    if (Command3->text() == NochMalCaption) {
-        selectedSlot_ = -1;
-        setStockBorders(-1);
-        if (level_ < 0 || level_ >= levels().count()) return;
-        saved_ = levels()[level_];
-        fillWorkingBoard(saved_);
+    const bool setBack = model_.pressRetry();
+    showSelection();
+    if (setBack) {
         Aufbau();
-    } else {
-        BeamState = BeamFailed;
+        showButtons();
     }
 }
 
 void Form1::Command4_Click() {
-    turbo_ = !turbo_;
-    Command4->setText(turbo_ ? QStringLiteral("Turbo ausschalten")
-                             : QStringLiteral("Turbo einschalten"));
+    model_.toggleTurbo();
+    Command4->setText(model_.turbo() ? QStringLiteral("Turbo ausschalten")
+                                     : QStringLiteral("Turbo einschalten"));
 }
 
 void Form1::Timer3_Timer() {
     if (songLengthMs() <= songPositionMs()) Command2_Click();
-    if (BeamState == BeamClosing) Unload();
+    if (model_.BeamState == BeamClosing) Unload();
 }
 
 void Form1::Timer2_Timer() {
     Busy busy(*this);
     Timer2->stop();
-    Command1->setEnabled(false);
-    Command3->setEnabled(false);
     // A start level outside the pack (a stale Handover) has nothing to play.
-    if (level_ < 0 || level_ >= levels().count()) {
+    if (!model_.hasLevel()) {
+        Command1->setEnabled(false);
+        Command3->setEnabled(false);
         Unload();
         return;
     }
-    fillWorkingBoard(levels()[level_]);
-    Message(fromCp1252(levels()[level_].Name), true);
-    if (BeamState == BeamClosing) {
+    model_.beginLevel();
+    showButtons();
+    Message(toQt(model_.stored().Name), true);
+    if (model_.BeamState == BeamClosing) {
         Unload();
         return;
     }
-    saved_ = levels()[level_];
+    model_.buildLevel();
     Aufbau();
-    Command1->setEnabled(true);
-    Command3->setEnabled(true);
+    showButtons();
 }
 
 // ---------------------------------------------------------------------------------
@@ -571,9 +489,9 @@ void Form1::Timer2_Timer() {
 
 // Clears the board, hides the stock and shows the text instead of the cells.
 void Form1::beginMessage(const QString& text) {
-    clearFeld();
+    Feld->clear();
     showStock(false);
-    BeamState = BeamRunning;
+    model_.BeamState = BeamRunning;
     messageFont_ = fontForText(text);
     messageText_ = text;
     if (onMessage) onMessage(text);
@@ -582,8 +500,9 @@ void Form1::beginMessage(const QString& text) {
 // Draws the text in a yellow of brightness `from`, `from + step`, ... as far as `to`, one
 // step every 10 ms. A close request ends it; any other change of BeamState only cuts the waits.
 void Form1::fadeText(const QString& text, int from, int to, int step) {
-    const auto interrupted = [this] { return BeamState != BeamRunning; };
-    for (int b = from; (step > 0 ? b <= to : b >= to) && BeamState != BeamClosing; b += step) {
+    const auto interrupted = [this] { return model_.BeamState != BeamRunning; };
+    for (int b = from; (step > 0 ? b <= to : b >= to) && model_.BeamState != BeamClosing;
+         b += step) {
         const int64_t start = nowMs();
         pen_ = QColor(b, b, 0);
         printCentred(text, pen_);
@@ -596,11 +515,11 @@ void Form1::Message(const QString& Text, bool Kontrollszeigen) {
     Busy busy(*this);
     beginMessage(Text);
     fadeText(Text, 0, 250, 10);
-    if (BeamState != BeamClosing)
-        waitUntil(nowMs() + MessageHoldMs, [this] { return BeamState != BeamRunning; });
+    if (model_.BeamState != BeamClosing)
+        waitUntil(nowMs() + MessageHoldMs, [this] { return model_.BeamState != BeamRunning; });
     fadeText(Text, 255, 5, -10);
     messageText_.clear();
-    if (BeamState != BeamClosing) {
+    if (model_.BeamState != BeamClosing) {
         pen_ = Yellow;
         if (Kontrollszeigen) showStock(true);
     }
@@ -614,12 +533,12 @@ void Form1::BewegPartikel() {
 
 void Form1::Sieg() {
     Busy busy(*this);
-    const QString text = fromCp1252(state().FinalMessage);
+    const QString text = toQt(state().FinalMessage);
     beginMessage(text);
     fadeText(text, 0, 250, 10);
-    const auto interrupted = [this] { return BeamState != BeamRunning; };
+    const auto interrupted = [this] { return model_.BeamState != BeamRunning; };
     particles_->pool.setEnabled(state().opt(OptParticles));
-    while (BeamState == BeamRunning) {
+    while (model_.BeamState == BeamRunning) {
         const int64_t start = nowMs();
         if (randomBelow(100) < 10) {
             const int x = randomBelow(FeldWidth) - 16;
@@ -640,30 +559,22 @@ void Form1::Timer1_Timer() {
     Busy busy(*this);
     messageText_.clear();
     Timer1->stop();
-    BeamState = BeamRunning;
-    Command3->setText(AbbrechenCaption);
-    Command1->setText(StopCaption);
+    const StepOutput& started = model_.startAttempt();
+    showButtons();
     posFrame_ = false;
     LöschPosFeld();
-
     Label1->hide();
-    for (int s = 1; s <= 8; ++s) {
-        Image1[static_cast<size_t>(s)]->hide();
-        Image1[static_cast<size_t>(s)]->setBorderStyle(0);
-    }
-    std::array<int, 9> liveStock{};
-    for (int i = 0; i <= 8; ++i) {
-        Anzahl[static_cast<size_t>(i)]->hide();
-        liveStock[static_cast<size_t>(i)] = anzahl(i);
-    }
-    selectedSlot_ = -1;
+    for (int s = 1; s <= SlotCount; ++s) Image1[static_cast<size_t>(s)]->hide();
+    showSelection();
+    for (int i = 0; i <= SlotCount; ++i) Anzahl[static_cast<size_t>(i)]->hide();
 
     BoardParticles& parts = *particles_;
     parts.pool.setEnabled(state().opt(OptParticles));
     parts.pool.reset();
     parts.takeDirty();
 
-    BeamRun run;
+    BeamRun& run = model_.run();
+    int& BeamState = model_.BeamState;
     pen_ = Yellow;
     auto play = [this](const StepOutput& o) {
         for (int snd : o.sounds)
@@ -672,9 +583,9 @@ void Form1::Timer1_Timer() {
     auto spawn = [&parts](const StepOutput& o) {
         for (const SparkRequest& r : o.sparks) parts.pool.add(r);
     };
-    play(run.start(board_, liveStock, saved_));
+    play(started);
 
-    const auto closing = [this] { return BeamState == BeamClosing; };
+    const auto closing = [&BeamState] { return BeamState == BeamClosing; };
     int64_t nextFrame = 0;
     while (BeamState == BeamRunning) {
         run.setState(BeamState);
@@ -688,13 +599,13 @@ void Form1::Timer1_Timer() {
         }
         for (int s = 0; s < SubSteps && !run.beams().empty(); ++s) {
             if (BeamState == BeamClosing) break;
-            const bool passes = parts.pool.enabled() && !turbo_;
+            const bool passes = parts.pool.enabled() && !model_.turbo();
             if (passes) parts.pool.erasePass(parts);
             run.setState(BeamState);
             const StepOutput& o = run.subStep(s);
             if (o.closing) break;
             if (!o.draws.empty()) {
-                QPainter p(&Feld->image);
+                QPainter p(&Feld->picture());
                 QRect area;
                 for (const DrawOp& d : o.draws) {
                     const QRect r(QPoint(std::min(d.x1, d.x2), std::min(d.y1, d.y2)),
@@ -723,7 +634,7 @@ void Form1::Timer1_Timer() {
             play(o);
             if (passes) parts.pool.moveDrawPass(parts);
             Feld->changed(parts.takeDirty());
-            if (BeamRun::waitsAfter(s, turbo_, state().opt(OptTurboFaster))) {
+            if (BeamRun::waitsAfter(s, model_.turbo(), state().opt(OptTurboFaster))) {
                 waitUntil(nextFrame, closing);
                 // The wait sleeps and so wakes up a little late; keeping to the schedule
                 // (unless a whole frame was lost, as after a pause) holds a waited
@@ -731,7 +642,8 @@ void Form1::Timer1_Timer() {
                 const int64_t woke = nowMs();
                 nextFrame = woke - nextFrame < PacingMs ? nextFrame + PacingMs : woke + PacingMs;
             }
-            while (BeamState == BeamPaused) waitFor([this] { return BeamState != BeamPaused; });
+            while (BeamState == BeamPaused)
+                waitFor([&BeamState] { return BeamState != BeamPaused; });
         }
     }
     endOfAttempt();
@@ -739,40 +651,42 @@ void Form1::Timer1_Timer() {
 
 bool Form1::finale(int frames) {
     int64_t last = nowMs();
-    for (int f = 0; f < frames && BeamState != BeamClosing; ++f) {
+    for (int f = 0; f < frames && model_.BeamState != BeamClosing; ++f) {
         BewegPartikel();
-        waitUntil(last + FinaleFrameMs, [this] { return BeamState == BeamClosing; });
+        waitUntil(last + FinaleFrameMs, [this] { return model_.BeamState == BeamClosing; });
         last = nowMs();
     }
-    return BeamState != BeamClosing;
+    return model_.BeamState != BeamClosing;
 }
 
 void Form1::endOfAttempt() {
-    Command3->setText(NochMalCaption);
-    Command3->setEnabled(false);
-    Command1->setText(StartCaption);
-    Command1->setEnabled(false);
-    if (BeamState == BeamClosing) {
+    model_.endAttempt();
+    showButtons();
+    if (model_.BeamState == BeamClosing) {
         Unload();
         return;
     }
-    if (BeamState == BeamWon) {
+    if (model_.BeamState == BeamWon) {
         if (!finale(80)) {
             Unload();
             return;
         }
         Message(QStringLiteral("Sieg!"), false);
-        if (BeamState == BeamClosing) {
+        if (model_.BeamState == BeamClosing) {
             Unload();
             return;
         }
-        ++level_;
-        if (level_ < Levels::Capacity && !levels().isEndMarker(level_)) {
-            Timer2->start();
-        } else {
-            if (!state().FinalMessage.empty()) Sieg();
-            Unload();
+        switch (model_.advance()) {
+            case AfterVictory::NextLevel:
+                Timer2->start();
+                return;
+            case AfterVictory::FinalMessage:
+                Sieg();
+                break;
+            case AfterVictory::End:
+                break;
         }
+        Unload();
         return;
     }
     // Failed or cancelled.
@@ -780,16 +694,15 @@ void Form1::endOfAttempt() {
         Unload();
         return;
     }
-    if (state().opt(OptResetAfterFailure)) saved_ = levels()[level_];
-    fillWorkingBoard(saved_);
+    model_.restoreAfterFailure();
     Message(QStringLiteral("Fehlschlag!"), true);
-    if (BeamState == BeamClosing) {
+    if (model_.BeamState == BeamClosing) {
         Unload();
         return;
     }
+    model_.showAgain();
     Aufbau();
-    Command3->setEnabled(true);
-    Command1->setEnabled(true);
+    showButtons();
 }
 
 }  // namespace lumor

@@ -7,7 +7,8 @@
 // window close.
 #pragma once
 
-#include "levels/level.h"
+#include "play/BoardView.h"
+#include "play/playmodel.h"
 
 #include <QDialog>
 #include <QImage>
@@ -27,30 +28,7 @@ class QTimer;
 
 namespace lumor {
 
-class Form1;
 class BoardParticles;
-
-// The board picture box: shows the board picture (640 x 384, of which 383 rows are
-// visible) and hands its mouse events to the window.
-class FeldBox final : public QWidget {
-public:
-    explicit FeldBox(Form1* owner);
-    QImage image;  // the board picture every drawing goes to
-    // Repaint after drawing into the picture (a region in board pixels).
-    void changed(const QRect& r);
-    void changedAll();
-    // Feld_Paint runs only for repaints that the window system asks for.
-    bool painting = false;
-
-protected:
-    void paintEvent(QPaintEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-
-private:
-    Form1* owner_;
-    bool selfUpdate_ = false;  // the next paint is ours, not the window system's
-};
 
 // A stock image: one skin tile, clickable, with an optional single-line frame.
 class StockImage final : public QWidget {
@@ -82,7 +60,7 @@ public:
     QLabel* Label1 = nullptr;
     std::array<QLabel*, 9> Anzahl{};
     std::array<StockImage*, 9> Image1{};  // 1..8; index 0 unused
-    FeldBox* Feld = nullptr;
+    BoardView* Feld = nullptr;
     QPushButton* Command1 = nullptr;  // "Start" / "Stop" / "Weiter"
     QPushButton* Command2 = nullptr;  // "Nächste Musik"
     QPushButton* Command3 = nullptr;  // "Noch mal" / "Abbrechen"
@@ -91,8 +69,8 @@ public:
     QTimer* Timer2 = nullptr;         // starts a level
     QTimer* Timer3 = nullptr;         // watches the song
 
-    // 0 running/idle, -1 paused, 1 failed or cancelled, 2 closing, 3 won.
-    int BeamState = 0;
+    // The rules of play, which the window draws and feeds with the player's input.
+    const PlayModel& model() const { return model_; }
 
     // Board procedures.
     void Aufbau();
@@ -105,11 +83,6 @@ public:
     void Sieg();
 
     // Read-only views for tests and measurement.
-    int currentLevel() const { return level_; }
-    int selectedSlot() const { return selectedSlot_; }
-    bool turbo() const { return turbo_; }
-    int workingCell(int x, int y) const { return board_[static_cast<size_t>(cellIndex(x, y))]; }
-    const LevelRecord& savedRecord() const { return saved_; }
     const QString& messageText() const { return messageText_; }
     bool positionFrameOn() const { return posFrame_; }
     int musicIndex() const { return musicIndex_; }
@@ -119,10 +92,10 @@ public:
     // Called after every cell step of a run (measurement).
     std::function<void()> onCellStep;
 
-    // Event procedures, also called by tests in place of a click.
+    // Event procedures, also called by tests in place of a click; X and Y in board pixels.
     void Image1_Click(int Index);
-    void Feld_MouseDown(Qt::MouseButton Button, int X, int Y);
-    void Feld_MouseMove(int X, int Y);
+    void Feld_MouseDown(Qt::MouseButton Button, qreal X, qreal Y);
+    void Feld_MouseMove(qreal X, qreal Y);
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -133,7 +106,6 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
 
 private:
-    friend class FeldBox;
     struct Busy;
 
     void Form_Load();
@@ -154,38 +126,31 @@ private:
     void Unload();
     void finishUnload();
 
-    // Drawing on the board picture.
-    void clearFeld();
-    void drawTile(int x, int y, const QImage& picture);
+    // The buttons, the counts and the stock frames as the model stands.
+    void showButtons();
+    void showCounts();
+    void showSelection();
     void showStock(bool visible);
-    void setStockBorders(int selected);
+    // Drawing on the board picture.
     QFont fontForText(const QString& text) const;
     void printCentred(const QString& text, const QColor& colour);
     void beginMessage(const QString& text);
     void fadeText(const QString& text, int from, int to, int step);
-    int anzahl(int i) const;
-    void setAnzahl(int i, int value);
-    void fillWorkingBoard(const LevelRecord& rec);
     void BewegPartikel();
-    QString programFile(const char* relative) const;
 
+    PlayModel model_;
     int busy_ = 0;                // long procedures on the stack
     bool unloadPending_ = false;  // the window closes when they have unwound
     bool unloaded_ = false;
     bool loaded_ = false;
 
-    int level_ = 0;
-    LevelRecord saved_;
-    std::array<int32_t, CellCount> board_{};
-    int selectedSlot_ = -1;
-    bool turbo_ = false;
     QString messageText_;
     QFont messageFont_;
     QColor pen_{255, 255, 0};
     bool posFrame_ = false;
     std::optional<int> PosX;  // empty until the first frame is drawn
     int PosY = 0;
-    std::array<QString, 7> soundPaths_;
+    std::array<QString, SoundCount> soundPaths_;
     QStringList music_;
     int musicIndex_ = 0;
     std::unique_ptr<BoardParticles> particles_;

@@ -29,15 +29,16 @@
 
 namespace lumor {
 
-// BeamState: shared with the game flow, which pauses, cancels or closes through it.
-inline constexpr int BeamRunning = 0;
-inline constexpr int BeamPaused = -1;
-inline constexpr int BeamFailed = 1;   // failed or cancelled
-inline constexpr int BeamClosing = 2;  // the window is being closed
-inline constexpr int BeamWon = 3;
+// The values of BeamState, through which the game flow pauses, cancels or closes a run.
+enum BeamStateValue : int {
+    BeamRunning = 0,  // or idle
+    BeamPaused = -1,
+    BeamFailed = 1,   // failed or cancelled
+    BeamClosing = 2,  // the window is being closed
+    BeamWon = 3,
+};
 
 inline constexpr int SubSteps = 32;
-inline constexpr int CellPixels = 32;
 
 // The working board: one code per cell, index cellIndex(x, y).
 using WorkingBoard = std::array<int32_t, CellCount>;

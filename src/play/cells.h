@@ -33,42 +33,13 @@ enum CellCode : int {
 
 inline constexpr int TileCount = 21;  // skin tiles for codes 0..20
 
-// The code's name as the element tables call it; nullptr for a number that is no code.
-constexpr const char* cellCodeName(int code) {
-    constexpr const char* names[TileCount] = {"Empty",
-                                              "SourceRight",
-                                              "SourceDown",
-                                              "SourceLeft",
-                                              "SourceUp",
-                                              "TargetRight",
-                                              "TargetDown",
-                                              "TargetLeft",
-                                              "TargetUp",
-                                              "Wall",
-                                              "Cross",
-                                              "DeflectorRightDown",
-                                              "DeflectorLeftDown",
-                                              "DeflectorLeftUp",
-                                              "DeflectorRightUp",
-                                              "Sand",
-                                              "Splitter",
-                                              "Decoration1",
-                                              "Decoration2",
-                                              "Decoration3",
-                                              "Decoration4"};
-    if (code == EatenSand) return "EatenSand";
-    return code >= 0 && code < TileCount ? names[code] : nullptr;
-}
+// Board geometry: cell (x, y) is the 32 x 32 pixel square at (32x, 32y) of a picture of
+// 20 x 12 cells.
+inline constexpr int CellPixels = 32;
+inline constexpr int BoardPixelWidth = 640;
+inline constexpr int BoardPixelHeight = 384;
 
 enum Direction : int { Right = 1, Down = 2, Left = 3, Up = 4 };
-
-constexpr const char* directionName(int dir) {
-    return dir == Right  ? "right"
-           : dir == Down ? "down"
-           : dir == Left ? "left"
-           : dir == Up   ? "up"
-                         : nullptr;
-}
 
 constexpr int stepX(int dir) { return dir == Right ? 1 : dir == Left ? -1 : 0; }
 constexpr int stepY(int dir) { return dir == Down ? 1 : dir == Up ? -1 : 0; }

@@ -3,14 +3,12 @@
 #pragma once
 
 #include "app/random.h"
+#include "play/cells.h"
 
 #include <array>
 #include <cstdint>
 
 namespace lumor {
-
-inline constexpr int BoardPixelWidth = 640;
-inline constexpr int BoardPixelHeight = 384;
 
 // Colours are red + 256 * green + 65536 * blue, as the board picture reports them.
 constexpr int32_t rgbColour(int red, int green, int blue) {

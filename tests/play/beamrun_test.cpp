@@ -199,7 +199,7 @@ TEST(BeamRun, VictoryAndFailureAreDecidedOnlyWhenTheLastBeamEnds) {
     EXPECT_FALSE(run.finished());
     const RunResult r = run.runToEnd();
     EXPECT_EQ((std::array{r.state, r.hits, r.targets, r.cellSteps}),
-              (std::array{BeamFailed, 1, 2, 3}));
+              (std::array{int{BeamFailed}, 1, 2, 3}));
 
     // No source at all: one cell step finds no beam.
     Board empty;

@@ -70,7 +70,7 @@ protected:
     }
     static int count(Form1& f, int i) { return f.Anzahl[static_cast<size_t>(i)]->text().toInt(); }
     static QImage cellPicture(Form1& f, int x, int y) {
-        return f.Feld->image.copy(32 * x, 32 * y, 32, 32);
+        return f.Feld->picture().copy(32 * x, 32 * y, 32, 32);
     }
 
     std::vector<QString> messages;
@@ -94,12 +94,12 @@ TEST_F(Form1Test, SolvedByClicksShowsSiegAndStartsTheNextLevel) {
         clickStock(f, 4);
         EXPECT_EQ(f.Image1[4]->borderStyle(), 1);
         clickCell(f, 5, 5);
-        EXPECT_EQ(f.workingCell(5, 5), DeflectorLeftDown);
+        EXPECT_EQ(f.model().cell(5, 5), DeflectorLeftDown);
         EXPECT_EQ(cellPicture(f, 5, 5), bilder().tile(DeflectorLeftDown));
         EXPECT_EQ(count(f, 0), 1);
         EXPECT_EQ(count(f, 4), 0);
         clickCell(f, 6, 6);  // slot 4 is used up: nothing happens
-        EXPECT_EQ(f.workingCell(6, 6), Empty);
+        EXPECT_EQ(f.model().cell(6, 6), Empty);
         EXPECT_FALSE(f.Timer1->isActive());
         clickStock(f, 6);
         EXPECT_EQ(f.Image1[4]->borderStyle(), 0);
@@ -107,11 +107,11 @@ TEST_F(Form1Test, SolvedByClicksShowsSiegAndStartsTheNextLevel) {
         EXPECT_EQ(count(f, 0), 0);
         if (!autostart) QTest::mouseClick(f.Command1, Qt::LeftButton);
 
-        ASSERT_TRUE(QTest::qWaitFor([&] { return f.currentLevel() == 1 && ready(f); }, 20000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return f.model().level() == 1 && ready(f); }, 20000));
         EXPECT_EQ(messages, (std::vector<QString>{"Knick", "Sieg!", "Frei"}));
         EXPECT_EQ(f.windowTitle(), "Level 2 - Frei (Passwort:PWFrei)");
-        EXPECT_EQ(f.workingCell(5, 5), Empty);
-        EXPECT_EQ(f.savedRecord(), state().pack.levels[1]);
+        EXPECT_EQ(f.model().cell(5, 5), Empty);
+        EXPECT_EQ(f.model().saved(), state().pack.levels[1]);
         f.close();
     }
 }
@@ -132,7 +132,7 @@ TEST_F(Form1Test, FailureKeepsThePiecesUnlessResetAfterFailureAndNochMalRestores
         clickCell(f, 2, 0);
         clickCell(f, 3, 0);
         QImage atEnd;
-        f.onCellStep = [&] { atEnd = f.Feld->image.copy(); };
+        f.onCellStep = [&] { atEnd = f.Feld->picture().copy(); };
         int finaleWaits = 0, sparkPixels = 0;
         bool clean = false;
         clock.onWait = [&](int64_t) {
@@ -141,11 +141,11 @@ TEST_F(Form1Test, FailureKeepsThePiecesUnlessResetAfterFailureAndNochMalRestores
                 for (int y = 120; y < 232;
                      ++y)  // around the wall's left side, (128, 160)-(128, 191)
                     for (int x = 88; x < 170; ++x) {
-                        const QRgb p = f.Feld->image.pixel(x, y);
+                        const QRgb p = f.Feld->picture().pixel(x, y);
                         sparkPixels += p != atEnd.pixel(x, y) && qRed(p) == 255 && qGreen(p) >= 128;
                     }
             }
-            if (finaleWaits == 20) clean = f.Feld->image == atEnd;
+            if (finaleWaits == 20) clean = f.Feld->picture() == atEnd;
         };
         QTest::mouseClick(f.Command1, Qt::LeftButton);
         ASSERT_TRUE(QTest::qWaitFor([&] { return messages.size() == 2; }, 20000));
@@ -155,25 +155,25 @@ TEST_F(Form1Test, FailureKeepsThePiecesUnlessResetAfterFailureAndNochMalRestores
         EXPECT_GT(sparkPixels, 10);
         EXPECT_TRUE(clean);
         EXPECT_EQ(messages.back(), "Fehlschlag!");
-        EXPECT_EQ(f.currentLevel(), 0);
+        EXPECT_EQ(f.model().level(), 0);
         EXPECT_EQ(f.Command3->text(), "Noch mal");
-        EXPECT_EQ(f.selectedSlot(), -1);
-        EXPECT_EQ(f.workingCell(2, 0), reset ? Empty : Wall);
+        EXPECT_EQ(f.model().selectedSlot(), -1);
+        EXPECT_EQ(f.model().cell(2, 0), reset ? Empty : Wall);
         EXPECT_EQ(cellPicture(f, 2, 0), bilder().tile(reset ? Empty : Wall));
         EXPECT_EQ(count(f, 0), reset ? 3 : 1);
         EXPECT_EQ(count(f, 1), reset ? 3 : 1);
         clickCell(f, 3, 0, Qt::RightButton);  // no slot chosen after a run: takes nothing
-        EXPECT_EQ(f.workingCell(3, 0), reset ? Empty : Wall);
+        EXPECT_EQ(f.model().cell(3, 0), reset ? Empty : Wall);
 
         clickStock(f, 5);
         clickCell(f, 6, 0);
         QTest::mouseClick(f.Command3, Qt::LeftButton);
-        for (int x : {2, 3, 6}) EXPECT_EQ(f.workingCell(x, 0), Empty) << x;
+        for (int x : {2, 3, 6}) EXPECT_EQ(f.model().cell(x, 0), Empty) << x;
         EXPECT_EQ(cellPicture(f, 6, 0), bilder().tile(Empty));
         EXPECT_EQ(count(f, 0), 3);
         EXPECT_EQ(count(f, 1), 3);
         EXPECT_EQ(count(f, 5), 1);
-        EXPECT_EQ(f.selectedSlot(), -1);
+        EXPECT_EQ(f.model().selectedSlot(), -1);
         EXPECT_EQ(f.Image1[5]->borderStyle(), 0);
         f.close();
     }
@@ -189,16 +189,16 @@ TEST_F(Form1Test, TakingBackOnlyThePlayersPieces) {
     clickCell(f, 6, 0);
     clickCell(f, 4, 5, Qt::RightButton);  // the level's own wall
     clickCell(f, 7, 7, Qt::RightButton);  // an empty cell
-    EXPECT_EQ(f.workingCell(4, 5), Wall);
+    EXPECT_EQ(f.model().cell(4, 5), Wall);
     EXPECT_EQ(count(f, 0), 1);
 
     clickCell(f, 6, 0, Qt::RightButton);
-    EXPECT_EQ(f.workingCell(6, 0), Empty);
+    EXPECT_EQ(f.model().cell(6, 0), Empty);
     EXPECT_EQ(cellPicture(f, 6, 0), bilder().tile(Empty));
     EXPECT_EQ(count(f, 0), 2);
     EXPECT_EQ(count(f, 5), 1);
     clickCell(f, 2, 0, Qt::RightButton);  // takes the wall and, by the option, its slot
-    EXPECT_EQ(f.selectedSlot(), 1);
+    EXPECT_EQ(f.model().selectedSlot(), 1);
     EXPECT_EQ(f.Image1[1]->borderStyle(), 1);
     EXPECT_EQ(count(f, 1), 3);
 
@@ -206,7 +206,7 @@ TEST_F(Form1Test, TakingBackOnlyThePlayersPieces) {
     clickCell(f, 2, 0);
     clickStock(f, 5);
     clickCell(f, 2, 0, Qt::RightButton);
-    EXPECT_EQ(f.selectedSlot(), 5);  // the choice stays
+    EXPECT_EQ(f.model().selectedSlot(), 5);  // the choice stays
     EXPECT_EQ(count(f, 1), 3);
     f.close();
 }
@@ -228,11 +228,11 @@ TEST_F(Form1Test, PauseResumeAndAbbrechen) {
         if (++waits == 100) {
             QTest::mouseClick(f.Command1, Qt::LeftButton);
             EXPECT_EQ(f.Command1->text(), "Weiter");
-            EXPECT_EQ(f.BeamState, -1);
-        } else if (f.BeamState == -1) {
-            if (pausedWaits == 0) atPause = f.Feld->image.copy();
+            EXPECT_EQ(f.model().BeamState, -1);
+        } else if (f.model().BeamState == -1) {
+            if (pausedWaits == 0) atPause = f.Feld->picture().copy();
             if (++pausedWaits == 6) {
-                EXPECT_EQ(f.Feld->image, atPause);  // nothing moved while paused
+                EXPECT_EQ(f.Feld->picture(), atPause);  // nothing moved while paused
                 QTest::mouseClick(f.Command1, Qt::LeftButton);
                 EXPECT_EQ(f.Command1->text(), "Stop");
                 resumed = true;
@@ -285,11 +285,11 @@ TEST_F(Form1Test, TurboAndTurboFasterPacing) {
             const int row = 32 * 5 + 16;
             int front = -1;
             for (int x = 0; x < 640; ++x)
-                if (f.Feld->image.pixel(x, row) == YellowRgb) front = x;
+                if (f.Feld->picture().pixel(x, row) == YellowRgb) front = x;
             if (front >= 32 && front < 32 * 18) fronts.insert(front % 32);
         };
         QTest::mouseClick(f.Command1, Qt::LeftButton);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return f.currentLevel() == 1 && ready(f); }, 20000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return f.model().level() == 1 && ready(f); }, 20000));
         ASSERT_GE(stepTimes.size(), 10u);
         for (size_t i = 2; i + 1 < stepTimes.size(); ++i)
             EXPECT_EQ(stepTimes[i] - stepTimes[i - 1], m.step) << i;
@@ -310,9 +310,9 @@ TEST_F(Form1Test, BoardPixelsAfterARunThroughSandDeflectorAndSplitter) {
     Form1 f;
     open(f);
     QImage last;
-    f.onCellStep = [&] { last = f.Feld->image.copy(); };
+    f.onCellStep = [&] { last = f.Feld->picture().copy(); };
     QTest::mouseClick(f.Command1, Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.currentLevel() == 1 && ready(f); }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.model().level() == 1 && ready(f); }, 20000));
     ASSERT_FALSE(last.isNull());
 
     auto px = [&](int cx, int cy, int x, int y) { return last.pixel(32 * cx + x, 32 * cy + y); };
@@ -349,35 +349,35 @@ TEST_F(Form1Test, PositionFrameIsDrawnInXorAndErasedWithoutATrace) {
     Form1 f;
     open(f);
     ASSERT_TRUE(f.positionFrameOn());
-    const QImage before = f.Feld->image.copy();
+    const QImage before = f.Feld->picture().copy();
     f.ErstellePosFeld(15, 1);
     const QRgb wall = bilder().tile(Wall).pixel(0, 0);
-    EXPECT_EQ(f.Feld->image.pixel(32 * 15, 32), (wall ^ 0x00ffff01u) | 0xff000000u);
-    EXPECT_EQ(f.Feld->image.pixel(32 * 15 + 5, 32 + 5), before.pixel(32 * 15 + 5, 32 + 5));
+    EXPECT_EQ(f.Feld->picture().pixel(32 * 15, 32), (wall ^ 0x00ffff01u) | 0xff000000u);
+    EXPECT_EQ(f.Feld->picture().pixel(32 * 15 + 5, 32 + 5), before.pixel(32 * 15 + 5, 32 + 5));
     f.ErstellePosFeld(15, 1);  // every pixel of the outline once: twice is nothing
-    EXPECT_EQ(f.Feld->image, before);
+    EXPECT_EQ(f.Feld->picture(), before);
     f.ErstellePosFeld(15, 1);
     f.LöschPosFeld();
-    EXPECT_EQ(f.Feld->image, before);
+    EXPECT_EQ(f.Feld->picture(), before);
 
     // The mouse carries the frame from cell to cell.
     f.Feld_MouseMove(32 * 3 + 4, 32 * 4 + 4);
-    EXPECT_NE(f.Feld->image, before);
+    EXPECT_NE(f.Feld->picture(), before);
     f.Feld_MouseMove(32 * 3 + 20, 32 * 4 + 20);  // same cell: no change
     f.Feld_MouseMove(32 * 7 + 1, 32 * 9 + 1);
     EXPECT_EQ(cellPicture(f, 3, 4), before.copy(32 * 3, 32 * 4, 32, 32));
     EXPECT_NE(cellPicture(f, 7, 9), before.copy(32 * 7, 32 * 9, 32, 32));
     f.LöschPosFeld();
-    EXPECT_EQ(f.Feld->image, before);
+    EXPECT_EQ(f.Feld->picture(), before);
 
     // Moving over a count label or a stock image takes the frame away.
     for (QWidget* w : {static_cast<QWidget*>(f.Anzahl[2]), static_cast<QWidget*>(f.Image1[6])}) {
         f.ErstellePosFeld(9, 9);
-        ASSERT_NE(f.Feld->image, before);
+        ASSERT_NE(f.Feld->picture(), before);
         QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)),
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(w, &move);
-        EXPECT_EQ(f.Feld->image, before);
+        EXPECT_EQ(f.Feld->picture(), before);
     }
     f.close();
 }
@@ -424,7 +424,7 @@ TEST_F(Form1Test, SoundsComeFromTheProgramFolder) {
             if (f.Command1->text() == "Stop" && ++runWaits <= 3) heard = heard || soundPlaying();
         };
         QTest::mouseClick(f.Command1, Qt::LeftButton);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return f.currentLevel() == 1 && ready(f); }, 20000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return f.model().level() == 1 && ready(f); }, 20000));
         EXPECT_EQ(heard, soundOn);
         f.close();
         clock.onWait = nullptr;
@@ -440,17 +440,17 @@ TEST_F(Form1Test, WithoutAutoRedrawASystemRepaintShowsTheMessage) {
     clock.onWait = [&](int64_t) {
         if (checked || f.messageText() != "Knick" || ++waits < 20) return;  // bright by now
         checked = true;
-        f.Feld->image.fill(Qt::red);  // as if covered
-        f.Feld->repaint();            // uncovered: the window system asks for the board
-        EXPECT_EQ(f.Feld->image.pixel(2, 2), 0xff000000u);
+        f.Feld->picture().fill(Qt::red);  // as if covered
+        f.Feld->repaint();                // uncovered: the window system asks for the board
+        EXPECT_EQ(f.Feld->picture().pixel(2, 2), 0xff000000u);
         bool text = false;
-        for (int x = 0; x < 640 && !text; ++x) text = qRed(f.Feld->image.pixel(x, 191)) > 100;
+        for (int x = 0; x < 640 && !text; ++x) text = qRed(f.Feld->picture().pixel(x, 191)) > 100;
         EXPECT_TRUE(text);
     };
     open(f);
     EXPECT_TRUE(checked);
     QTest::qWait(20);  // our own repaints are done
-    f.Feld->image.fill(Qt::red);
+    f.Feld->picture().fill(Qt::red);
     f.Feld->repaint();
     EXPECT_EQ(cellPicture(f, 0, 5), bilder().tile(SourceRight));
     f.close();
@@ -467,7 +467,7 @@ protected:
         EXPECT_FALSE(f.Timer1->isActive());
         EXPECT_FALSE(f.Timer2->isActive());
         EXPECT_FALSE(f.Timer3->isActive());
-        EXPECT_EQ(f.BeamState, 2);
+        EXPECT_EQ(f.model().BeamState, 2);
         EXPECT_EQ(f.result(), QDialog::Rejected);
     }
 };
@@ -496,7 +496,7 @@ TEST_F(CloseTest, InEveryPhase) {
          3,
          [](Form1& f) {
              if (f.Command1->text() == "Stop") f.Command1->click();
-             return f.BeamState == -1;
+             return f.model().BeamState == -1;
          },
          {"Lang"}},
         // Once the run has ended the button reads "Start" again: the waits are the finale's.
@@ -547,7 +547,7 @@ TEST_F(CloseTest, EscapeIsIgnoredTheEndAndABadStartLevelClose) {
     open(f);
     QTest::keyClick(&f, Qt::Key_Escape);
     EXPECT_TRUE(f.isVisible());
-    EXPECT_EQ(f.BeamState, 0);
+    EXPECT_EQ(f.model().BeamState, 0);
     f.close();
     expectClosed(f);
 

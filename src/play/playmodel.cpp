@@ -1,0 +1,105 @@
+#include "play/playmodel.h"
+
+namespace lumor {
+
+void PlayModel::open(int startLevel) {
+    level_ = startLevel;
+    selected_ = -1;
+}
+
+bool PlayModel::hasLevel() const { return level_ >= 0 && level_ < levels().count(); }
+
+const LevelRecord& PlayModel::stored() const { return levels()[level_]; }
+
+void PlayModel::beginLevel() {
+    phase_ = AttemptPhase::Intro;
+    board_ = BeamRun::boardOf(stored());
+}
+
+void PlayModel::buildLevel() {
+    saved_ = stored();
+    refill();
+}
+
+void PlayModel::refill() {
+    for (size_t i = 0; i < stock_.size(); ++i) stock_[i] = saved_.Stock[i];
+    phase_ = AttemptPhase::Idle;
+}
+
+PlayModel::Placed PlayModel::place(int x, int y) {
+    Placed result;
+    if (selected_ < 0 || !hasLevel()) return result;
+    const int s = selected_;
+    int32_t& code = board_[static_cast<size_t>(cellIndex(x, y))];
+    if (stock_[0] > 0 && stock_[static_cast<size_t>(s)] > 0 && code == Empty) {
+        code = codeOfSlot(s);
+        --stock_[0];
+        --stock_[static_cast<size_t>(s)];
+        result.placed = true;
+    }
+    // Also when nothing was placed: the click finds the stock used up.
+    result.autostart = program_.opt(OptAutostart) && stock_[0] == 0;
+    return result;
+}
+
+PlayModel::Taken PlayModel::takeBack(int x, int y) {
+    Taken result;
+    if (selected_ < 0 || !hasLevel() || attemptRunning()) return result;
+    const int stored = this->stored().cell(x, y);
+    int32_t& code = board_[static_cast<size_t>(cellIndex(x, y))];
+    // Only the player's own pieces differ from the level as stored.
+    if (code == stored || !isPlaceable(code)) return result;
+    const int slot = slotOfCode(code);
+    ++stock_[0];
+    ++stock_[static_cast<size_t>(slot)];
+    if (program_.opt(OptGameRightClickTakes)) selected_ = slot;
+    code = stored;
+    result.taken = true;
+    result.code = stored;
+    return result;
+}
+
+StartAction PlayModel::pressStart() {
+    if (!attemptRunning()) return StartAction::Start;
+    if (BeamState != BeamRunning) {
+        BeamState = BeamRunning;
+        phase_ = AttemptPhase::Running;
+        return StartAction::Resume;
+    }
+    BeamState = BeamPaused;
+    phase_ = AttemptPhase::Paused;
+    return StartAction::Pause;
+}
+
+bool PlayModel::pressRetry() {
+    if (attemptRunning()) {
+        BeamState = BeamFailed;
+        return false;
+    }
+    selected_ = -1;
+    if (!hasLevel()) return false;
+    saved_ = stored();
+    board_ = BeamRun::boardOf(saved_);
+    refill();
+    return true;
+}
+
+const StepOutput& PlayModel::startAttempt() {
+    BeamState = BeamRunning;
+    phase_ = AttemptPhase::Running;
+    selected_ = -1;
+    return run_.start(board_, stock_, saved_);
+}
+
+AfterVictory PlayModel::advance() {
+    ++level_;
+    if (level_ < Levels::Capacity && !levels().isEndMarker(level_)) return AfterVictory::NextLevel;
+    return program_.FinalMessage.empty() ? AfterVictory::End : AfterVictory::FinalMessage;
+}
+
+void PlayModel::restoreAfterFailure() {
+    if (program_.opt(OptResetAfterFailure)) saved_ = stored();
+    board_ = BeamRun::boardOf(saved_);
+}
+
+}  // namespace lumor

@@ -1,0 +1,160 @@
+// The rules of play without the window: placing and taking back, the attempt, the
+// endings and the marathon through the pack.
+#include "play/playmodel.h"
+#include "support/boards.h"
+
+#include <gtest/gtest.h>
+
+using namespace lumor;
+using lumortest::level;
+
+namespace {
+
+class PlayModelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        program.Options[OptAutostart] = false;
+        program.Options[OptResetAfterFailure] = false;
+        // A wall in the beam's way: whatever is placed elsewhere, the run fails.
+        program.pack.levels.assign(
+            {level({"", "", "", "", "", ">...#.....R"}, {3, 3, 0, 0, 0, 1}, "Wand"),
+             level({">"}, {}, "Frei")});
+        play.open(0);
+        play.beginLevel();
+        play.buildLevel();
+    }
+    PlayModel::Stock stock(std::initializer_list<int> s) {
+        PlayModel::Stock out{};
+        std::copy(s.begin(), s.end(), out.begin());
+        return out;
+    }
+    // Plays the started attempt to its end as the window does.
+    void runToEnd() {
+        play.startAttempt();
+        play.BeamState = play.run().runToEnd().state;
+        play.endAttempt();
+    }
+
+    ProgramState program;
+    PlayModel play{program};
+};
+
+TEST_F(PlayModelTest, PiecesArePlacedOnEmptyCellsWithinTheStock) {
+    EXPECT_EQ(play.phase(), AttemptPhase::Idle);
+    EXPECT_EQ(play.stock(), stock({3, 3, 0, 0, 0, 1}));
+    EXPECT_FALSE(play.place(1, 1).placed) << "no slot selected";
+    play.selectSlot(2);
+    EXPECT_FALSE(play.place(1, 1).placed) << "slot 2 is empty";
+    play.selectSlot(1);
+    EXPECT_FALSE(play.place(4, 5).placed) << "the level's own wall";
+    EXPECT_TRUE(play.place(1, 1).placed);
+    EXPECT_TRUE(play.place(2, 1).placed);
+    EXPECT_EQ(play.cell(2, 1), Wall);
+    play.selectSlot(5);
+    EXPECT_TRUE(play.place(3, 1).placed);
+    EXPECT_EQ(play.cell(3, 1), DeflectorLeftUp);
+    EXPECT_EQ(play.stock(), stock({0, 1, 0, 0, 0, 0}));
+    play.selectSlot(1);
+    EXPECT_FALSE(play.place(4, 1).placed) << "the total is used up";
+    EXPECT_FALSE(play.place(4, 1).autostart) << "only with the option";
+    program.Options[OptAutostart] = true;
+    EXPECT_TRUE(play.place(4, 1).autostart) << "even a click that places nothing";
+    EXPECT_EQ(play.stored().cell(1, 1), Empty) << "the pack is never written";
+}
+
+TEST_F(PlayModelTest, OnlyThePlayersOwnPiecesAreTakenBackBetweenAttempts) {
+    play.selectSlot(5);
+    play.place(3, 1);
+    play.selectSlot(1);
+    play.place(2, 1);
+    EXPECT_FALSE(play.takeBack(4, 5).taken) << "the level's own wall";
+    EXPECT_FALSE(play.takeBack(7, 7).taken) << "an empty cell";
+    const PlayModel::Taken taken = play.takeBack(3, 1);
+    EXPECT_TRUE(taken.taken);
+    EXPECT_EQ(taken.code, Empty);
+    EXPECT_EQ(play.stock(), stock({2, 2, 0, 0, 0, 1}));
+    EXPECT_EQ(play.selectedSlot(), 5) << "OptGameRightClickTakes selects its slot";
+
+    program.Options[OptGameRightClickTakes] = false;
+    play.takeBack(2, 1);
+    EXPECT_EQ(play.selectedSlot(), 5);
+    EXPECT_EQ(play.stock(), stock({3, 3, 0, 0, 0, 1}));
+
+    play.place(6, 1);
+    play.selectSlot(-1);
+    EXPECT_FALSE(play.takeBack(6, 1).taken) << "no slot selected";
+}
+
+TEST_F(PlayModelTest, TheAttemptPausesResumesAndIsCancelled) {
+    play.selectSlot(1);
+    play.place(1, 1);
+    EXPECT_EQ(play.pressStart(), StartAction::Start);
+    play.startAttempt();
+    EXPECT_EQ(play.selectedSlot(), -1);
+    EXPECT_EQ(play.saved().Stock[0], 2) << "the live counts go into the saved record";
+    EXPECT_EQ(play.saved().cell(1, 1), Wall);
+    play.selectSlot(1);  // a click that cannot happen while the stock is hidden
+    EXPECT_FALSE(play.takeBack(1, 1).taken) << "not during an attempt";
+    EXPECT_EQ(play.pressStart(), StartAction::Pause);
+    EXPECT_EQ(play.BeamState, BeamPaused);
+    EXPECT_EQ(play.phase(), AttemptPhase::Paused);
+    EXPECT_EQ(play.pressStart(), StartAction::Resume);
+    EXPECT_EQ(play.phase(), AttemptPhase::Running);
+    EXPECT_FALSE(play.pressRetry()) << "Abbrechen";
+    EXPECT_EQ(play.BeamState, BeamFailed);
+    EXPECT_EQ(play.pressStart(), StartAction::Resume) << "a click on Stop takes it back";
+    EXPECT_EQ(play.BeamState, BeamRunning);
+}
+
+TEST_F(PlayModelTest, AFailureKeepsThePiecesUnlessResetAfterFailure) {
+    for (bool reset : {false, true}) {
+        SCOPED_TRACE(reset);
+        program.Options[OptResetAfterFailure] = reset;
+        play.pressRetry();
+        play.selectSlot(5);
+        play.place(3, 1);
+        runToEnd();
+        EXPECT_EQ(play.BeamState, BeamFailed);
+        EXPECT_EQ(play.phase(), AttemptPhase::Finale);
+        play.restoreAfterFailure();
+        play.showAgain();
+        EXPECT_EQ(play.phase(), AttemptPhase::Idle);
+        EXPECT_EQ(play.cell(3, 1), reset ? Empty : DeflectorLeftUp);
+        EXPECT_EQ(play.stock(), reset ? stock({3, 3, 0, 0, 0, 1}) : stock({2, 3}));
+        EXPECT_EQ(play.level(), 0);
+    }
+    // "Noch mal" sets the level back as stored, with the full stock and no selection.
+    play.selectSlot(1);
+    play.place(1, 1);
+    EXPECT_TRUE(play.pressRetry());
+    EXPECT_EQ(play.cell(1, 1), Empty);
+    EXPECT_EQ(play.stock(), stock({3, 3, 0, 0, 0, 1}));
+    EXPECT_EQ(play.selectedSlot(), -1);
+}
+
+TEST_F(PlayModelTest, VictoriesLeadThroughThePackToTheFinalMessage) {
+    play.open(1);
+    play.beginLevel();
+    EXPECT_EQ(play.phase(), AttemptPhase::Intro);
+    EXPECT_EQ(play.cell(0, 0), SourceRight);
+    play.buildLevel();
+    runToEnd();
+    EXPECT_EQ(play.BeamState, BeamWon);
+    EXPECT_EQ(play.advance(), AfterVictory::FinalMessage);
+    EXPECT_EQ(play.level(), 2);
+    EXPECT_FALSE(play.hasLevel());
+    program.FinalMessage.clear();
+    play.open(0);
+    EXPECT_EQ(play.advance(), AfterVictory::NextLevel);
+    EXPECT_EQ(play.advance(), AfterVictory::End);
+
+    // The 101st level is the last there can be.
+    program.pack.levels.assign(std::vector<LevelRecord>(MaxLevels));
+    play.open(MaxLevels - 2);
+    EXPECT_EQ(play.advance(), AfterVictory::NextLevel);
+    EXPECT_EQ(play.advance(), AfterVictory::End);
+    play.open(-1);
+    EXPECT_FALSE(play.hasLevel());
+}
+
+}  // namespace
