@@ -13,6 +13,7 @@
 #include "solver/Loesungssucher.h"
 #include "title/GlowSurface.h"
 #include "title/TitleLogo.h"
+#include "title/TitleLook.h"
 #include "title/links.h"
 #include "ui/UcShadow.h"
 
@@ -21,7 +22,6 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
-#include <QGraphicsDropShadowEffect>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -30,7 +30,6 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QProcess>
 #include <QPushButton>
 #include <QSaveFile>
@@ -96,149 +95,6 @@ bool loadsAsSkin(const QString& path) {
     return size.width() >= Bilder::MinSkinWidth && size.height() >= Bilder::MinSkinHeight;
 }
 
-// --- Look --------------------------------------------------------------------------------
-
-constexpr int WindowWidth = 880;
-constexpr int WindowHeight = 514;
-constexpr int MenuX = 56, MenuY = 170, MenuPitch = 44, MenuWidth = 236;
-const QRect HelpRect(308, 184, 288, 146);  // Picture1, inside its panel
-const QRect SkinCard(620, 176, 224, 282);
-const QRect PackCard(300, 346, 304, 112);
-const QRect FrameRect(300, 176, 544, 282);      // pack and options frames
-const QRect SkinFrameRect(300, 176, 304, 282);  // the skin frame leaves the skin card visible
-const QRect StatusRect(56, 484, 624, 16);
-
-const QColor MenuColour(196, 216, 255);
-const QColor LinkColour(0xC0, 0xFF, 0xC0);  // light green, as a link
-
-QString textColour(const QColor& c) { return QStringLiteral("color: %1;").arg(c.name()); }
-
-QFont menuFont(int points) {
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPointSize(points);
-    f.setBold(true);
-    return f;
-}
-
-QFont uiFont(qreal points, bool bold = false, int stretch = QFont::Unstretched) {
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    f.setStretch(stretch);
-    return f;
-}
-
-const char* const FrameStyle = R"(
-QGroupBox {
-    background: #060c1c;
-    border: 1px solid #3a66a8;
-    border-radius: 8px;
-    margin-top: 0px;
-    padding: 34px 12px 10px 12px;
-    color: #cfe3ff;
-    font-weight: bold;
-}
-QGroupBox::title {
-    subcontrol-origin: border;
-    subcontrol-position: top left;
-    left: 12px;
-    top: 9px;
-    padding: 1px 10px;
-    background: #12284d;
-    border: 1px solid #3a66a8;
-    border-radius: 4px;
-    color: #e8f2ff;
-}
-QListWidget {
-    background: #02050c;
-    border: 1px solid #23406d;
-    border-radius: 4px;
-    color: #d6e4ff;
-    padding: 2px;
-    outline: 0;
-}
-QListWidget::item { padding: 3px 4px; }
-QListWidget::item:hover { background: #0d1d3a; }
-QListWidget::item:selected { background: #1d4f8f; color: white; }
-QPushButton {
-    background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #1f3f70, stop:1 #132849);
-    border: 1px solid #3c6cb0;
-    border-radius: 4px;
-    color: #eef5ff;
-    padding: 4px 18px;
-    min-width: 70px;
-}
-QPushButton:hover { background: #2a5494; }
-QPushButton:pressed { background: #10223f; }
-QCheckBox { color: #d6e4ff; spacing: 8px; }
-QCheckBox::indicator {
-    width: 12px; height: 12px;
-    border: 1px solid #4a78bb; border-radius: 3px; background: #02050c;
-}
-QCheckBox::indicator:checked { background: #46c8ff; border-color: #9fe3ff; }
-QCheckBox::indicator:hover { border-color: #9fe3ff; }
-QScrollBar:vertical { background: #02050c; width: 10px; margin: 0; }
-QScrollBar::handle:vertical { background: #23406d; border-radius: 4px; min-height: 20px; }
-QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }
-)";
-
-// The link label's own cursor: an arrow of light with a small spark at its tip.
-QCursor makeLinkCursor(qreal dpr) {
-    const int size = 32;
-    QPixmap pm(QSize(size, size) * dpr);
-    pm.setDevicePixelRatio(dpr);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath arrow;
-    arrow.moveTo(3, 3);
-    arrow.lineTo(3, 22);
-    arrow.lineTo(8, 17);
-    arrow.lineTo(12, 26);
-    arrow.lineTo(15, 25);
-    arrow.lineTo(11, 16);
-    arrow.lineTo(18, 16);
-    arrow.closeSubpath();
-    p.setPen(QPen(QColor(0xC0, 0xFF, 0xC0, 90), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPath(arrow);
-    p.setPen(QPen(QColor(10, 40, 10), 1.4));
-    p.setBrush(QColor(0xC0, 0xFF, 0xC0));
-    p.drawPath(arrow);
-    QRadialGradient g(QPointF(3, 3), 5);
-    g.setColorAt(0, Qt::white);
-    g.setColorAt(1, QColor(255, 255, 255, 0));
-    p.setPen(Qt::NoPen);
-    p.setBrush(g);
-    p.drawEllipse(QPointF(3, 3), 5, 5);
-    p.end();
-    return QCursor(pm, 3, 3);
-}
-
-// Breaks a caption into lines of at most `width` pixels at blanks (the two long option
-// captions take two lines).
-QString wrapCaption(const QString& caption, const QFontMetrics& fm, int width) {
-    QString out, line;
-    for (const QString& word : caption.split(' ')) {
-        const QString candidate = line.isEmpty() ? word : line + ' ' + word;
-        if (!line.isEmpty() && fm.horizontalAdvance(candidate) > width) {
-            out += line + '\n';
-            line = word;
-        } else {
-            line = candidate;
-        }
-    }
-    return out + line;
-}
-
-QPixmap tilePixmap(const QImage& tile, int logical, qreal dpr) {
-    if (tile.isNull()) return {};
-    const int px = qRound(logical * dpr);
-    QPixmap pm =
-        QPixmap::fromImage(tile.scaled(px, px, Qt::IgnoreAspectRatio, Qt::FastTransformation));
-    pm.setDevicePixelRatio(dpr);
-    return pm;
-}
-
 }  // namespace
 
 std::function<void(QWidget* parent, int level)>& finderLauncher() {
@@ -252,7 +108,7 @@ Titel::Titel(QWidget* parent)
     : QWidget(parent), helpTyper_({helpPages().begin(), helpPages().end()}) {
     setWindowTitle(QStringLiteral("Lumor"));
     setWindowIcon(titleIcon());
-    setFixedSize(WindowWidth, WindowHeight);
+    setFixedSize(look::WindowWidth, look::WindowHeight);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     buildControls();
@@ -273,10 +129,10 @@ Titel::~Titel() = default;
 void Titel::buildControls() {
     for (int k = 0; k < MenuEntryCount; ++k) {
         auto* label = new QLabel(this);
-        label->setGeometry(MenuX, MenuY + k * MenuPitch, MenuWidth, MenuPitch);
-        label->setFont(menuFont(18));
+        label->setGeometry(look::MenuX, look::MenuY + k * look::MenuPitch, look::MenuWidth,
+                           look::MenuPitch);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        label->setStyleSheet(textColour(MenuColour));
+        look::styleMenuEntry(label, false);
         label->setText(qs(menuCaption(k, state().FolderWritable)));
         label->setMouseTracking(true);
         label->setCursor(Qt::PointingHandCursor);
@@ -285,24 +141,24 @@ void Titel::buildControls() {
     }
 
     Logo = new TitleLogo(this);
-    Logo->setGeometry(0, 4, WindowWidth, 156);
+    Logo->setGeometry(look::LogoBand);
     Logo->onClick = [this] { hooks.openUrl(QUrl(QString::fromLatin1(HomePage))); };
     Logo->onHover = [this] { setStatus(HomePageHint); };
 
     Picture1 = new GlowSurface(this);
-    Picture1->setGeometry(HelpRect);
-    Picture1->setPanelColor(QColor(3, 6, 14));
+    Picture1->setGeometry(look::HelpRect);
+    Picture1->setPanelColor(look::PanelColour);
     Picture1->setMouseTracking(true);
     Picture1->installEventFilter(this);
 
     StatusBar = new GlowSurface(this);
-    StatusBar->setGeometry(StatusRect);
-    StatusBar->setPanelColor(QColor(3, 6, 14));
+    StatusBar->setGeometry(look::StatusRect);
+    StatusBar->setPanelColor(look::PanelColour);
 
     Label1 = new QLabel(QStringLiteral("Version 1.14"), this);
-    Label1->setGeometry(SkinCard.right() - 143, 480, 144, 24);
+    Label1->setGeometry(look::SkinCard.right() - 143, 480, 144, 24);
     Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label1->setFont(uiFont(9));
+    Label1->setFont(look::uiFont(9));
     Label1->setStyleSheet(QStringLiteral("color: #7f9cc8;"));
     Label1->setCursor(Qt::PointingHandCursor);
     Label1->setMouseTracking(true);
@@ -310,36 +166,40 @@ void Titel::buildControls() {
 
     // Skin card: name and three tiles of the current skin, twice their size.
     Label2 = new QLabel(QStringLiteral("Skin:"), this);
-    Label2->setGeometry(SkinCard.x() + 12, SkinCard.y() + 12, SkinCard.width() - 24, 22);
+    Label2->setGeometry(look::SkinCard.x() + 12, look::SkinCard.y() + 12,
+                        look::SkinCard.width() - 24, 22);
     Label2->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    Label2->setFont(uiFont(10, true));
+    Label2->setFont(look::uiFont(10, true));
     Label2->setStyleSheet(QStringLiteral("color: #cfe3ff;"));
     Label2->setTextFormat(Qt::PlainText);
-    const int tileX = SkinCard.x() + (SkinCard.width() - 64) / 2;
+    const int tileX = look::SkinCard.x() + (look::SkinCard.width() - 64) / 2;
     const std::array<QLabel**, 3> images{&Image3, &Image4, &Image5};
     for (size_t i = 0; i < images.size(); ++i) {
         auto* img = new QLabel(this);
-        img->setGeometry(tileX, SkinCard.y() + 48 + static_cast<int>(i) * 76, 64, 64);
+        img->setGeometry(tileX, look::SkinCard.y() + 48 + static_cast<int>(i) * 76, 64, 64);
         *images[i] = img;
     }
 
     // Pack card: title and author (a link when the pack has one), count, remark.
     Label4 = new QLabel(this);
-    Label4->setGeometry(PackCard.x() + 14, PackCard.y() + 10, PackCard.width() - 28, 40);
-    Label4->setFont(uiFont(11, true));
+    Label4->setGeometry(look::PackCard.x() + 14, look::PackCard.y() + 10,
+                        look::PackCard.width() - 28, 40);
+    Label4->setFont(look::uiFont(11, true));
     Label4->setWordWrap(true);
     Label4->setTextFormat(Qt::PlainText);
     Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label4->setMouseTracking(true);
     Label4->installEventFilter(this);
     Label3 = new QLabel(this);
-    Label3->setGeometry(PackCard.x() + 14, PackCard.y() + 50, PackCard.width() - 28, 18);
-    Label3->setFont(uiFont(9, true));
+    Label3->setGeometry(look::PackCard.x() + 14, look::PackCard.y() + 50,
+                        look::PackCard.width() - 28, 18);
+    Label3->setFont(look::uiFont(9, true));
     Label3->setStyleSheet(QStringLiteral("color: #69b8ff;"));
     Label3->setTextFormat(Qt::PlainText);
     Label5 = new QLabel(this);
-    Label5->setGeometry(PackCard.x() + 14, PackCard.y() + 70, PackCard.width() - 28, 36);
-    Label5->setFont(uiFont(9));
+    Label5->setGeometry(look::PackCard.x() + 14, look::PackCard.y() + 70,
+                        look::PackCard.width() - 28, 36);
+    Label5->setFont(look::uiFont(9));
     Label5->setStyleSheet(QStringLiteral("color: #aab8d0;"));
     Label5->setWordWrap(true);
     Label5->setTextFormat(Qt::PlainText);
@@ -349,16 +209,17 @@ void Titel::buildControls() {
 
     // Options frame.
     Frame1 = new QGroupBox(QStringLiteral("Options"), this);
-    Frame1->setGeometry(FrameRect);
-    Frame1->setStyleSheet(QString::fromLatin1(FrameStyle));
-    const QFont optionFont = uiFont(9);
-    const int captionWidth = FrameRect.width() - 24 - 2 - 24;  // frame padding, border, indicator
+    Frame1->setGeometry(look::FrameRect);
+    Frame1->setStyleSheet(look::frameStyle());
+    const QFont optionFont = look::uiFont(9);
+    const int captionWidth =
+        look::FrameRect.width() - 24 - 2 - 24;  // frame padding, border, indicator
     {
         auto* layout = new QVBoxLayout(Frame1);
         layout->setSpacing(3);
         for (int k = 0; k < OptionCount; ++k) {
-            auto* box = new QCheckBox(wrapCaption(QString::fromUtf8(OptionCaptions[k]),
-                                                  QFontMetrics(optionFont), captionWidth),
+            auto* box = new QCheckBox(look::wrapCaption(QString::fromUtf8(OptionCaptions[k]),
+                                                        QFontMetrics(optionFont), captionWidth),
                                       Frame1);
             box->setFont(optionFont);
             connect(box, &QCheckBox::clicked, this, [this, k] { Check1_Click(k); });
@@ -376,9 +237,9 @@ void Titel::buildControls() {
 
     // Skin frame.
     Frame2 = new QGroupBox(QStringLiteral("Skin wählen"), this);
-    Frame2->setGeometry(SkinFrameRect);
-    Frame2->setStyleSheet(QString::fromLatin1(FrameStyle));
-    Frame2->setFont(uiFont(9));
+    Frame2->setGeometry(look::SkinFrameRect);
+    Frame2->setStyleSheet(look::frameStyle());
+    Frame2->setFont(look::uiFont(9));
     {
         auto* layout = new QVBoxLayout(Frame2);
         File2 = new QListWidget(Frame2);
@@ -399,9 +260,9 @@ void Titel::buildControls() {
 
     // Pack frame.
     Frame3 = new QGroupBox(QStringLiteral("Levelpack wählen"), this);
-    Frame3->setGeometry(FrameRect);
-    Frame3->setStyleSheet(QString::fromLatin1(FrameStyle));
-    Frame3->setFont(uiFont(9));
+    Frame3->setGeometry(look::FrameRect);
+    Frame3->setStyleSheet(look::frameStyle());
+    Frame3->setFont(look::uiFont(9));
     Frame3->setMouseTracking(true);
     Frame3->installEventFilter(this);
     {
@@ -425,56 +286,7 @@ void Titel::buildControls() {
 
 void Titel::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    // Night-blue backdrop with the faint 32-pixel grid of a board.
-    QLinearGradient bg(0, 0, 0, height());
-    bg.setColorAt(0.0, QColor(10, 16, 34));
-    bg.setColorAt(0.55, QColor(5, 9, 20));
-    bg.setColorAt(1.0, QColor(2, 4, 10));
-    p.fillRect(rect(), bg);
-    p.setPen(QPen(QColor(90, 140, 255, 14), 1));
-    for (int x = 14; x < width(); x += 32)
-        p.drawLine(QPointF(x + 0.5, 0), QPointF(x + 0.5, height()));
-    for (int y = 10; y < height(); y += 32)
-        p.drawLine(QPointF(0, y + 0.5), QPointF(width(), y + 0.5));
-    QRadialGradient halo(QPointF(width() / 2.0, 70), width() * 0.45);
-    halo.setColorAt(0, QColor(40, 110, 255, 46));
-    halo.setColorAt(1, QColor(40, 110, 255, 0));
-    p.fillRect(rect(), halo);
-
-    auto card = [&](const QRectF& r, const QColor& fill) {
-        p.setPen(QPen(QColor(47, 85, 144, 200), 1));
-        p.setBrush(fill);
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
-    };
-    card(QRectF(HelpRect).adjusted(-8, -8, 8, 8), QColor(3, 6, 14));
-    card(SkinCard, QColor(7, 13, 28, 220));
-    card(PackCard, QColor(7, 13, 28, 220));
-    // Menu rail: a thin beam line beside the entries.
-    QLinearGradient rail(0, MenuY, 0, MenuY + MenuPitch * MenuEntryCount);
-    rail.setColorAt(0, QColor(70, 160, 255, 0));
-    rail.setColorAt(0.5, QColor(70, 160, 255, 150));
-    rail.setColorAt(1, QColor(70, 160, 255, 0));
-    p.setPen(QPen(QBrush(rail), 2));
-    p.drawLine(QPointF(MenuX - 18, MenuY + 4),
-               QPointF(MenuX - 18, MenuY + MenuPitch * MenuEntryCount - 4));
-    // Tile frames of the skin card.
-    for (QLabel* img : {Image3, Image4, Image5}) {
-        p.setPen(QPen(QColor(47, 85, 144), 1));
-        p.setBrush(Qt::black);
-        p.drawRect(QRectF(img->geometry()).adjusted(-2.5, -2.5, 1.5, 1.5));
-    }
-    // Status line: a console strip under a fading rule.
-    QLinearGradient rule(0, 0, width(), 0);
-    rule.setColorAt(0, QColor(47, 85, 144, 0));
-    rule.setColorAt(0.2, QColor(47, 85, 144, 220));
-    rule.setColorAt(0.8, QColor(47, 85, 144, 220));
-    rule.setColorAt(1, QColor(47, 85, 144, 0));
-    p.setPen(QPen(QBrush(rule), 1));
-    p.drawLine(QPointF(0, StatusRect.top() - 12.5), QPointF(width(), StatusRect.top() - 12.5));
-    p.setPen(QPen(QColor(35, 62, 108), 1));
-    p.setBrush(QColor(3, 6, 14));
-    p.drawRoundedRect(QRectF(StatusRect).adjusted(-8.5, -4.5, 8.5, 4.5), 5, 5);
+    look::paintBackdrop(p, size(), {Image3->geometry(), Image4->geometry(), Image5->geometry()});
 }
 
 // --- Loading -------------------------------------------------------------------------------
@@ -581,25 +393,25 @@ void Titel::ShowLP() {
 
     PackHasLink = !header.PackLink.empty();
     if (PackHasLink) {
-        if (linkCursor_.pixmap().isNull()) linkCursor_ = makeLinkCursor(devicePixelRatioF());
-        Label4->setStyleSheet(textColour(LinkColour));
+        if (linkCursor_.pixmap().isNull()) linkCursor_ = look::linkCursor(devicePixelRatioF());
+        Label4->setStyleSheet(look::textColour(look::LinkColour));
         Label4->setCursor(linkCursor_);
     } else {
-        Label4->setStyleSheet(textColour(Qt::white));
+        Label4->setStyleSheet(look::textColour(Qt::white));
         Label4->unsetCursor();
     }
 }
 
 void Titel::layoutPackCard() {
     // Title, count and remark follow each other; a long title takes a second line.
-    const int x = PackCard.x() + 14, w = PackCard.width() - 28;
-    int y = PackCard.y() + 12;
+    const int x = look::PackCard.x() + 14, w = look::PackCard.width() - 28;
+    int y = look::PackCard.y() + 12;
     const int titleHeight = std::clamp(Label4->heightForWidth(w), 18, 40);
     Label4->setGeometry(x, y, w, titleHeight);
     y += titleHeight + 4;
     Label3->setGeometry(x, y, w, 18);
     y += 22;
-    Label5->setGeometry(x, y, w, std::max(0, PackCard.bottom() - 8 - y));
+    Label5->setGeometry(x, y, w, std::max(0, look::PackCard.bottom() - 8 - y));
 }
 
 bool Titel::applySkin(int index) {
@@ -608,9 +420,9 @@ bool Titel::applySkin(int index) {
     if (!bilder().LoadSkin(appPath(QStringLiteral("Skins/") + name))) return false;
     Label2->setText(QStringLiteral("Skin:") + lessLastFour(name));
     const qreal dpr = devicePixelRatioF();
-    Image4->setPixmap(tilePixmap(bilder().tile(8), 64, dpr));
-    Image3->setPixmap(tilePixmap(bilder().tile(4), 64, dpr));
-    Image5->setPixmap(tilePixmap(bilder().tile(0), 64, dpr));
+    Image4->setPixmap(look::tilePixmap(bilder().tile(8), 64, dpr));
+    Image3->setPixmap(look::tilePixmap(bilder().tile(4), 64, dpr));
+    Image5->setPixmap(look::tilePixmap(bilder().tile(0), 64, dpr));
     return true;
 }
 
@@ -661,20 +473,8 @@ void Titel::setStatus(std::string text) { statusTyper_.setText(std::move(text));
 void Titel::pointAtMenu(int k) {
     for (int i = 0; i < MenuEntryCount; ++i) {
         QLabel* label = Menu[static_cast<size_t>(i)];
-        const int want = i == k ? 24 : 18;
-        if (label->font().pointSize() == want) continue;
-        label->setFont(menuFont(want));
-        if (i == k) {
-            auto* glow = new QGraphicsDropShadowEffect(label);
-            glow->setOffset(0, 0);
-            glow->setBlurRadius(22);
-            glow->setColor(QColor(70, 170, 255, 230));
-            label->setGraphicsEffect(glow);
-            label->setStyleSheet(QStringLiteral("color: white;"));
-        } else {
-            label->setGraphicsEffect(nullptr);
-            label->setStyleSheet(textColour(MenuColour));
-        }
+        if (label->font().pointSize() != look::menuEntryPoints(i == k))
+            look::styleMenuEntry(label, i == k);
     }
     setStatus(k >= 0 ? menuHint(k, state().FolderWritable) : std::string());
 }
