@@ -15,6 +15,7 @@
 #include "title/TitleLogo.h"
 #include "title/TitleLook.h"
 #include "title/links.h"
+#include "title/titlesetup.h"
 #include "ui/UcShadow.h"
 
 #include <QCheckBox>
@@ -26,6 +27,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -95,6 +97,20 @@ bool loadsAsSkin(const QString& path) {
     return size.width() >= Bilder::MinSkinWidth && size.height() >= Bilder::MinSkinHeight;
 }
 
+// A list whose entry, when chosen with the keyboard, is previewed as a click would.
+class ChoiceList final : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+    std::function<void()> onKeyChoice;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const int before = currentRow();
+        QListWidget::keyPressEvent(event);
+        if (currentRow() != before && currentRow() >= 0 && onKeyChoice) onKeyChoice();
+    }
+};
+
 }  // namespace
 
 std::function<void(QWidget* parent, int level)>& finderLauncher() {
@@ -144,6 +160,7 @@ void Titel::buildControls() {
     Logo->setGeometry(look::LogoBand);
     Logo->onClick = [this] { hooks.openUrl(QUrl(QString::fromLatin1(HomePage))); };
     Logo->onHover = [this] { setStatus(HomePageHint); };
+    Logo->installEventFilter(this);
 
     Picture1 = new GlowSurface(this);
     Picture1->setGeometry(look::HelpRect);
@@ -242,7 +259,9 @@ void Titel::buildControls() {
     Frame2->setFont(look::uiFont(9));
     {
         auto* layout = new QVBoxLayout(Frame2);
-        File2 = new QListWidget(Frame2);
+        auto* skins = new ChoiceList(Frame2);
+        skins->onKeyChoice = [this] { File2_Click(); };
+        File2 = skins;
         layout->addWidget(File2, 1);
         auto* buttons = new QHBoxLayout;
         buttons->addStretch(1);
@@ -267,7 +286,9 @@ void Titel::buildControls() {
     Frame3->installEventFilter(this);
     {
         auto* layout = new QVBoxLayout(Frame3);
-        List1 = new QListWidget(Frame3);
+        auto* packs = new ChoiceList(Frame3);
+        packs->onKeyChoice = [this] { List1_Click(); };
+        List1 = packs;
         layout->addWidget(List1, 1);
         auto* buttons = new QHBoxLayout;
         buttons->addStretch(1);
@@ -328,25 +349,22 @@ bool Titel::Form_Load() {
             if (hooks.editor) hooks.editor(this);
             return false;
         }
-        PackIndex = 0;
-        SkinIndex = 0;
-        QFile file(appPath(QString::fromStdString(ConfigFileName)));
-        if (file.open(QIODevice::ReadOnly)) {
-            Config config{PackIndex, SkinIndex, st.MusicOn, st.Options};
-            parseConfig(file.readAll().toStdString(), config);
-            PackIndex = config.PackIndex;
-            SkinIndex = config.SkinIndex;
-            st.MusicOn = config.MusicOn;
-            st.Options = config.Options;
-        }
     } else if (PackFiles.isEmpty()) {
         // Nothing to play and nowhere to create a pack.
         showMessage(this, NoPacksMessage);
         return false;
     }
-
-    if (PackIndex < 0 || PackIndex > PackFiles.size() - 1) PackIndex = 0;
-    if (SkinIndex < 0 || SkinIndex > SkinFiles.size() - 1) SkinIndex = 0;
+    const Config chosen = startChoices(
+        Config{PackIndex, SkinIndex, st.MusicOn, st.Options}, st.FolderWritable,
+        [this](Config& config) {
+            QFile file(appPath(QString::fromStdString(ConfigFileName)));
+            if (file.open(QIODevice::ReadOnly)) parseConfig(file.readAll().toStdString(), config);
+        },
+        static_cast<int>(PackFiles.size()), static_cast<int>(SkinFiles.size()));
+    PackIndex = chosen.PackIndex;
+    SkinIndex = chosen.SkinIndex;
+    st.MusicOn = chosen.MusicOn;
+    st.Options = chosen.Options;
     for (int k = 0; k < OptionCount; ++k)
         Check1[static_cast<size_t>(k)]->setChecked(st.Options[static_cast<size_t>(k)]);
 
@@ -368,15 +386,14 @@ void Titel::ShowLP() {
         // A damaged pack: say so and fall back to the first pack that reads soundly, so that
         // a broken file does not lock the player out; with none the program ends.
         showMessage(this, qs(PackDamagedMessage));
-        int sound = -1;
-        for (int i = 0; i < PackFiles.size() && sound < 0; ++i)
-            if (i != PackIndex && loadPack(i)) sound = i;
-        if (sound < 0) {
+        const std::optional<int> sound = fallbackPack(static_cast<int>(PackFiles.size()), PackIndex,
+                                                      [this](int i) { return loadPack(i); });
+        if (!sound) {
             quit_ = true;
             abort_ = true;
             return;
         }
-        PackIndex = sound;
+        PackIndex = *sound;
         if (state().FolderWritable) SaveConfig();
     }
 
@@ -386,8 +403,7 @@ void Titel::ShowLP() {
     if (!header.PackAuthor.empty()) title += QStringLiteral(" von ") + qs(header.PackAuthor);
     Label4->setText(title);
     const int count = state().pack.levels.count();
-    Label3->setText(QString::number(count) +
-                    (count == 1 ? QStringLiteral(" Level") : QStringLiteral(" Levels")));
+    Label3->setText(qs(levelCountText(count)));
     Label5->setText(qs(header.PackRemark));
     layoutPackCard();
 
@@ -481,6 +497,22 @@ void Titel::pointAtMenu(int k) {
 
 void Titel::mouseMoveEvent(QMouseEvent*) { pointAtMenu(-1); }
 
+int Titel::entryAt(const QPointF& globalPosition) const {
+    for (int k = 0; k < MenuEntryCount; ++k) {
+        const QLabel* entry = Menu[static_cast<size_t>(k)];
+        if (entry->isVisible() &&
+            entry->rect().contains(entry->mapFromGlobal(globalPosition).toPoint()))
+            return k;
+    }
+    return -1;
+}
+
+// Releasing any mouse button over an entry chooses it, wherever it was pressed.
+void Titel::mouseReleaseEvent(QMouseEvent* event) {
+    const int k = entryAt(event->globalPosition());
+    if (k >= 0) MenuChoice = k;
+}
+
 bool Titel::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     const bool pointing = type == QEvent::Enter || type == QEvent::MouseMove;
@@ -489,15 +521,19 @@ bool Titel::eventFilter(QObject* watched, QEvent* event) {
         auto* me = static_cast<QMouseEvent*>(event);
         return me->button() == Qt::LeftButton && w->rect().contains(me->position().toPoint());
     };
+    if (type == QEvent::MouseButtonRelease) {
+        const int k = entryAt(static_cast<QMouseEvent*>(event)->globalPosition());
+        if (k >= 0) {
+            MenuChoice = k;
+            // The entries themselves do nothing else with it; other controls finish their click.
+            if (std::find(Menu.begin(), Menu.end(), watched) != Menu.end()) return true;
+        }
+    }
 
     for (int k = 0; k < MenuEntryCount; ++k) {
         if (watched != Menu[static_cast<size_t>(k)]) continue;
         if (pointing) {
             pointAtMenu(k);
-            return true;
-        }
-        if (releasedInside(Menu[static_cast<size_t>(k)])) {
-            MenuChoice = k;
             return true;
         }
         return false;
@@ -627,21 +663,21 @@ void Titel::frame() {
     nextFrame_ = nowMs() + 16;
     if (quit_ || MenuChoice < 0) return;
 
-    lastHiddenFrame_ = 0;
+    lastHiddenFrame_ = -1;
     if (Frame1->isVisible()) {
         Frame1->hide();
-        lastHiddenFrame_ = 5;
+        lastHiddenFrame_ = MenuOption;
     }
     if (Frame2->isVisible()) {
         UpdateSkin();  // takes back a preview
         Frame2->hide();
-        lastHiddenFrame_ = 4;
+        lastHiddenFrame_ = MenuSkin;
     }
     if (Frame3->isVisible()) {
         Frame3->hide();
-        lastHiddenFrame_ = 3;
+        lastHiddenFrame_ = MenuLevelPack;
     }
-    if (MenuChoice > 5) {
+    if (MenuChoice > MenuOption) {
         MenuChoice = -1;
         return;
     }
@@ -656,19 +692,19 @@ void Titel::startPlay() {
 void Titel::actOnMenuChoice() {
     ProgramState& st = state();
     switch (MenuChoice) {
-        case 0:
+        case MenuStart:
             StopSong();
             PlaySoundFile(appPath(QStringLiteral("Sound/start.wav")));
             st.handover.set(0);
             startPlay();
             PlayMusik();
             break;
-        case 1:
+        case MenuPasswort:
             StopSong();
             passwordEntry();
             PlayMusik();
             break;
-        case 2:
+        case MenuEditor:
             if (!st.FolderWritable) {
                 hooks.startProgram(appPath(QStringLiteral("Install.exe")));
                 break;
@@ -682,10 +718,12 @@ void Titel::actOnMenuChoice() {
                 abort_ = true;
             }
             break;
-        case 3:
-        case 4:
-        case 5: {
-            QGroupBox* frame = MenuChoice == 3 ? Frame3 : MenuChoice == 4 ? Frame2 : Frame1;
+        case MenuLevelPack:
+        case MenuSkin:
+        case MenuOption: {
+            QGroupBox* frame = MenuChoice == MenuLevelPack ? Frame3
+                               : MenuChoice == MenuSkin    ? Frame2
+                                                           : Frame1;
             if (lastHiddenFrame_ != MenuChoice) {
                 if (frame == Frame3 && PackIndex < List1->count()) List1->setCurrentRow(PackIndex);
                 if (frame == Frame2 && SkinIndex < File2->count()) File2->setCurrentRow(SkinIndex);
@@ -708,15 +746,11 @@ void Titel::passwordEntry() {
         showMessage(this, WrongPassword);
         return;
     }
-    std::string text = cp1252::toUpper(*bytes);
-    solverRequest_ = false;
-    if (!text.empty() && static_cast<unsigned char>(text[0]) == 0xA4) {  // "¤"
-        text.erase(0, 1);
-        solverRequest_ = true;
-    }
-    if (text.empty()) return;
+    const PasswordAnswer read = readPasswordAnswer(*bytes);
+    solverRequest_ = read.solverRequest;
+    if (read.password.empty()) return;
 
-    const std::optional<int> level = state().pack.levels.findByPassword(text);
+    const std::optional<int> level = state().pack.levels.findByPassword(read.password);
     if (!level) {
         showMessage(this, WrongPassword);
         return;

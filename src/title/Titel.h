@@ -111,6 +111,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -118,6 +119,8 @@ private:
     void buildControls();
     void setStatus(std::string text);
     void pointAtMenu(int k);
+    // The menu entry under a point of the screen, -1 for none.
+    int entryAt(const QPointF& globalPosition) const;
     void Label4_Click();
     void List1_Click();
     void Command4_Click();
@@ -137,7 +140,7 @@ private:
     HelpTyper helpTyper_;
     StatusTyper statusTyper_;
     int64_t nextFrame_ = 0;
-    int lastHiddenFrame_ = 0;
+    int lastHiddenFrame_ = -1;  // the frame (its MenuEntry) hidden as this action began
     bool quit_ = false;
     bool abort_ = false;  // a damaged pack ends the program without saving
     bool loopRunning_ = false;

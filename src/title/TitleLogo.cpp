@@ -92,7 +92,27 @@ void spark(QPainter& p, QPointF at, qreal r, const QColor& colour) {
     p.drawLine(at - QPointF(0, r * 0.8), at + QPointF(0, r * 0.8));
 }
 
+// Where the word stands in an area: the size of a grid unit and the top-left corner.
+struct WordPlace {
+    qreal unit;
+    QPointF origin;
+};
+constexpr qreal letterW = 4, gap = 2.2, letterH = 6, baseBelow = 1.35;
+constexpr qreal unitsW = letterW * 5 + gap * 4;
+
+WordPlace wordPlace(const QRectF& area) {
+    const qreal unit = std::min(area.width() * 0.62 / unitsW, area.height() * 0.56 / letterH);
+    return {unit,
+            QPointF(area.center().x() - unitsW * unit / 2, area.top() + area.height() * 0.16)};
+}
+
 }  // namespace
+
+QRectF titleLogoWord(const QRectF& area) {
+    const WordPlace w = wordPlace(area);
+    return QRectF(w.origin, QSizeF(unitsW, letterH + baseBelow) * w.unit)
+        .adjusted(-w.unit / 2, -w.unit / 2, w.unit / 2, w.unit / 2);
+}
 
 void paintTitleLogo(QPainter& p, const QRectF& area) {
     p.save();
@@ -100,10 +120,9 @@ void paintTitleLogo(QPainter& p, const QRectF& area) {
     p.setCompositionMode(QPainter::CompositionMode_Plus);  // light adds up like light
 
     const auto paths = letterPaths();
-    constexpr qreal letterW = 4, gap = 2.2, letterH = 6;
-    const qreal unitsW = letterW * 5 + gap * 4;
-    const qreal unit = std::min(area.width() * 0.62 / unitsW, area.height() * 0.56 / letterH);
-    const QPointF origin(area.center().x() - unitsW * unit / 2, area.top() + area.height() * 0.16);
+    const WordPlace place = wordPlace(area);
+    const qreal unit = place.unit;
+    const QPointF origin = place.origin;
     const qreal core = unit * 0.42;
 
     // Cool blue through cyan to violet across the word.
@@ -150,7 +169,7 @@ void paintTitleLogo(QPainter& p, const QRectF& area) {
 
     // The base beam: warm light running under the word from a source at the left edge,
     // fading out to the right, with sparks where it passes the letters' feet.
-    const qreal baseY = origin.y() + (letterH + 1.35) * unit;
+    const qreal baseY = origin.y() + (letterH + baseBelow) * unit;
     const qreal x0 = area.left() + area.width() * 0.10, x1 = area.right() - area.width() * 0.10;
     QLinearGradient beam(x0, 0, x1, 0);
     beam.setColorAt(0.0, QColor(255, 190, 60, 0));
@@ -210,9 +229,10 @@ QIcon titleIcon() {
     return icon;
 }
 
-TitleLogo::TitleLogo(QWidget* parent) : QWidget(parent) {
-    setMouseTracking(true);
-    setCursor(Qt::PointingHandCursor);
+TitleLogo::TitleLogo(QWidget* parent) : QWidget(parent) { setMouseTracking(true); }
+
+bool TitleLogo::onWord(const QPointF& position) const {
+    return titleLogoWord(QRectF(rect())).contains(position);
 }
 
 void TitleLogo::paintEvent(QPaintEvent*) {
@@ -230,17 +250,25 @@ void TitleLogo::paintEvent(QPaintEvent*) {
 }
 
 void TitleLogo::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
-        onClick)
-        onClick();
+    if (event->button() == Qt::LeftButton && onWord(event->position()) && onClick) onClick();
 }
 
-void TitleLogo::mouseMoveEvent(QMouseEvent*) {
+// Beside the word the band is the window's free area: the move goes on to the window.
+void TitleLogo::mouseMoveEvent(QMouseEvent* event) {
+    if (!onWord(event->position())) {
+        unsetCursor();
+        event->ignore();
+        return;
+    }
+    setCursor(Qt::PointingHandCursor);
     if (onHover) onHover();
 }
 
-void TitleLogo::enterEvent(QEnterEvent*) {
-    if (onHover) onHover();
+void TitleLogo::enterEvent(QEnterEvent* event) {
+    if (onWord(event->position())) {
+        setCursor(Qt::PointingHandCursor);
+        if (onHover) onHover();
+    }
 }
 
 }  // namespace lumor

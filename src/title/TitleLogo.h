@@ -12,12 +12,17 @@ namespace lumor {
 
 // Paints the logo into `area` (any size; the lettering keeps its proportions).
 void paintTitleLogo(QPainter& painter, const QRectF& area);
+// The part of `area` that the word "LUMOR" and its base line cover.
+QRectF titleLogoWord(const QRectF& area);
 // The program's window icon: a glowing beam turned by a mirror on a dark tile.
 QIcon titleIcon();
 
+// The logo in its band. Only the word itself is a link (hover text and click); pointing
+// beside it is pointing at the window.
 class TitleLogo : public QWidget {
 public:
     explicit TitleLogo(QWidget* parent = nullptr);
+    bool onWord(const QPointF& position) const;
     std::function<void()> onClick;
     std::function<void()> onHover;
 

@@ -10,6 +10,8 @@
 #include "support/program.h"
 #include "title/GlowSurface.h"
 #include "title/Titel.h"
+#include "title/TitleLogo.h"
+#include "title/titlesetup.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -539,4 +541,53 @@ TEST_F(TitelTest, ClosingTheTitleWindowEndsTheProgram) {
     EXPECT_FALSE(QFile::exists(path("Config.cfg")));
     clock.onWait = nullptr;
     QGuiApplication::setQuitOnLastWindowClosed(true);
+}
+
+// Releasing any button over an entry chooses it, wherever the press was; the logo is a link
+// only where its word stands; an entry of the pack or skin list chosen with the keyboard is
+// previewed as a click previews it.
+TEST_F(TitelTest, ReleasesOverEntriesTheLogoWordAndKeyboardChoices) {
+    writePack("a.llp", {"A", "Ann"});
+    writePack("b.llp", {"B", "Bob"});
+    writeSkin("A.bmp", Qt::red);
+    writeSkin("B.bmp", Qt::blue);
+    auto t = open();
+    auto over = [](QWidget* receiver, QWidget* target) {
+        return receiver->mapFromGlobal(target->mapToGlobal(QPoint(10, 10)));
+    };
+    QTest::mousePress(t->Menu[1], Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(t->Menu[1], Qt::RightButton, {}, over(t->Menu[1], t->Menu[3]));
+    EXPECT_EQ(t->MenuChoice, MenuLevelPack);
+    t->frame();
+    EXPECT_TRUE(t->Frame3->isVisible());
+    QTest::mouseRelease(t.get(), Qt::MiddleButton, {}, over(t.get(), t->Menu[4]));
+    EXPECT_EQ(t->MenuChoice, MenuSkin);
+    QTest::mouseRelease(t.get(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(t->MenuChoice, MenuSkin) << "not over an entry";
+    t->frame();
+
+    auto pointAt = [](QWidget* w, QPoint p) {
+        QMouseEvent move(QEvent::MouseMove, p, w->mapToGlobal(QPointF(p)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &move);
+    };
+    const QPoint word = titleLogoWord(QRectF(t->Logo->rect())).center().toPoint();
+    point(t->Menu[2]);
+    pointAt(t->Logo, QPoint(10, 10));
+    EXPECT_EQ(t->statusText(), "");
+    for (QLabel* entry : t->Menu) EXPECT_EQ(entry->font().pointSize(), 18);
+    pointAt(t->Logo, word);
+    EXPECT_EQ(t->statusText(), "  Zur Homepage von Lumor   ");
+    QTest::mouseClick(t->Logo, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(opened.isEmpty());
+    QTest::mouseClick(t->Logo, Qt::LeftButton, {}, word);
+    EXPECT_EQ(opened, QList<QUrl>{QUrl(HomePage)});
+
+    QTest::keyClick(t->File2, Qt::Key_Down);
+    EXPECT_EQ(t->Label2->text(), "Skin:B");
+    EXPECT_EQ(t->SkinIndex, 0);
+    choose(*t, MenuLevelPack);
+    QTest::keyClick(t->List1, Qt::Key_Down);
+    EXPECT_EQ(t->statusText(), "  B von Bob  ");
+    EXPECT_EQ(t->PackIndex, 0);
 }
