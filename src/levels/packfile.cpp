@@ -350,7 +350,7 @@ PackReadResult readPackFromBytes(const std::string& bytes) {
                                        &header.PackEndMessage, &header.PackLink, &header.PackTitle};
     for (int lineNo = 1;; ++lineNo) {
         if (!lines.next(line)) return damaged();
-        if (line == "*") break;
+        if (lineNo > 1 && line == "*") break;
         if (lineNo >= 2 && lineNo <= 6) {
             plainTexts[lineNo - 2]->assign(line);
             sum += weightOf(line);

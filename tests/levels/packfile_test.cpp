@@ -191,6 +191,7 @@ TEST(PackFile, ReaderIgnoresFormatLineAndFillersButNotTheContents) {
     const std::string good = bytesOf(h, levels);
     EXPECT_TRUE(readPackFromBytes(withLine(good, 0, "Irgendein anderes Format")).ok);
     EXPECT_TRUE(readPackFromBytes(withLine(good, 0, "*x")).ok);
+    EXPECT_TRUE(readPackFromBytes(withLine(good, 0, "*")).ok) << "not even \"*\" ends the header";
 
     // Level 2's name "Level 2" is stored with fillers at 2, 5 and 7.
     std::string name = splitLines(good)[blockLine(1, 2)];
