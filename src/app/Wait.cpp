@@ -15,11 +15,6 @@ namespace {
 
 Clock* installedClock = nullptr;
 
-SteadyClock& steadyClock() {
-    static SteadyClock c;
-    return c;
-}
-
 // Sleeps in a local event loop for at most `ms`, leaving early when stop() turns true
 // after a handled batch of events. Returns false when no event loop could run (no
 // application object, or the application is already quitting, in which case nested
@@ -80,6 +75,11 @@ void FakeClock::waitUntil(int64_t deadlineMs, const std::function<bool()>& stop)
     if (deadlineMs > now_) now_ = deadlineMs;
 }
 
+Clock& steadyClock() {
+    static SteadyClock c;
+    return c;
+}
+
 Clock& clock() { return installedClock ? *installedClock : steadyClock(); }
 
 void setClock(Clock* c) { installedClock = c; }
@@ -88,12 +88,9 @@ void processEvents() {
     if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-void waitFor(const std::function<bool()>& stop) {
+void Clock::waitFor(const std::function<bool()>& stop) {
     if (!stop) return;
-    while (!stop()) {
-        Clock& c = clock();
-        c.waitUntil(c.nowMs() + 50, stop);
-    }
+    while (!stop()) waitUntil(nowMs() + 50, stop);
 }
 
 }  // namespace lumor

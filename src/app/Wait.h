@@ -16,6 +16,9 @@ public:
     // (checked after every handled batch of events). The real clock sleeps in the event
     // loop; a test clock may jump straight to the deadline.
     virtual void waitUntil(int64_t deadlineMs, const std::function<bool()>& stop) = 0;
+    // Waits without a deadline until stop() is true, handling events (no spinning: sleeps
+    // in the event loop, rechecking at least every 50 ms).
+    void waitFor(const std::function<bool()>& stop);
 };
 
 // std::chrono::steady_clock, waiting in a local QEventLoop.
@@ -39,9 +42,13 @@ private:
     int64_t now_ = 1000;
 };
 
-// The program's clock (SteadyClock unless a test installs another; not owned).
+// The real clock.
+Clock& steadyClock();
+// The clock a window takes when it is made without one: the steady clock, unless a test
+// has installed another (not owned; nullptr puts the steady clock back). Each window waits
+// on the clock it was made with.
 Clock& clock();
-void setClock(Clock* c);  // nullptr restores the steady clock
+void setClock(Clock* c);
 
 inline int64_t nowMs() { return clock().nowMs(); }
 inline void waitUntil(int64_t deadlineMs, const std::function<bool()>& stop = {}) {
@@ -49,8 +56,6 @@ inline void waitUntil(int64_t deadlineMs, const std::function<bool()>& stop = {}
 }
 // Handles pending window events once, without waiting.
 void processEvents();
-// Waits without a deadline until stop() is true, handling events (no spinning: sleeps
-// in the event loop, rechecking at least every 50 ms of the real clock).
-void waitFor(const std::function<bool()>& stop);
+inline void waitFor(const std::function<bool()>& stop) { clock().waitFor(stop); }
 
 }  // namespace lumor

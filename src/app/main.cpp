@@ -5,5 +5,5 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return lumor::runProgram(app, lumor::showTitleMenu);
+    return lumor::runProgram(app, [] { lumor::showTitleMenu(); });
 }

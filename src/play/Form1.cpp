@@ -135,7 +135,7 @@ void StockImage::mousePressEvent(QMouseEvent* e) {
 // ---------------------------------------------------------------------------------
 // The window
 
-Form1::Form1(QWidget* parent) : QDialog(parent), model_(state()) {
+Form1::Form1(QWidget* parent, Clock& clock) : QDialog(parent), clock_(clock), model_(state()) {
     setFixedSize(642, 468);
     setWindowTitle(QStringLiteral("Lumor"));
     setMouseTracking(true);
@@ -503,11 +503,11 @@ void Form1::fadeText(const QString& text, int from, int to, int step) {
     const auto interrupted = [this] { return model_.BeamState != BeamRunning; };
     for (int b = from; (step > 0 ? b <= to : b >= to) && model_.BeamState != BeamClosing;
          b += step) {
-        const int64_t start = nowMs();
+        const int64_t start = clock_.nowMs();
         pen_ = QColor(b, b, 0);
         printCentred(text, pen_);
         Feld->changedAll();
-        waitUntil(start + FadeStepMs, interrupted);
+        clock_.waitUntil(start + FadeStepMs, interrupted);
     }
 }
 
@@ -516,7 +516,8 @@ void Form1::Message(const QString& Text, bool Kontrollszeigen) {
     beginMessage(Text);
     fadeText(Text, 0, 250, 10);
     if (model_.BeamState != BeamClosing)
-        waitUntil(nowMs() + MessageHoldMs, [this] { return model_.BeamState != BeamRunning; });
+        clock_.waitUntil(clock_.nowMs() + MessageHoldMs,
+                         [this] { return model_.BeamState != BeamRunning; });
     fadeText(Text, 255, 5, -10);
     messageText_.clear();
     if (model_.BeamState != BeamClosing) {
@@ -539,7 +540,7 @@ void Form1::Sieg() {
     const auto interrupted = [this] { return model_.BeamState != BeamRunning; };
     particles_->pool.setEnabled(state().opt(OptParticles));
     while (model_.BeamState == BeamRunning) {
-        const int64_t start = nowMs();
+        const int64_t start = clock_.nowMs();
         if (randomBelow(100) < 10) {
             const int x = randomBelow(FeldWidth) - 16;
             const int y = randomBelow(FeldHeight) - 16;
@@ -547,7 +548,7 @@ void Form1::Sieg() {
             particles_->pool.Addpartikel(100, x, y, x + 32, y + 32, cool);
         }
         BewegPartikel();
-        waitUntil(start + FireworkFrameMs, interrupted);
+        clock_.waitUntil(start + FireworkFrameMs, interrupted);
     }
     Unload();
 }
@@ -635,26 +636,26 @@ void Form1::Timer1_Timer() {
             if (passes) parts.pool.moveDrawPass(parts);
             Feld->changed(parts.takeDirty());
             if (BeamRun::waitsAfter(s, model_.turbo(), state().opt(OptTurboFaster))) {
-                waitUntil(nextFrame, closing);
+                clock_.waitUntil(nextFrame, closing);
                 // The wait sleeps and so wakes up a little late; keeping to the schedule
                 // (unless a whole frame was lost, as after a pause) holds a waited
                 // sub-step at 12 ms instead of letting each wake-up delay add up.
-                const int64_t woke = nowMs();
+                const int64_t woke = clock_.nowMs();
                 nextFrame = woke - nextFrame < PacingMs ? nextFrame + PacingMs : woke + PacingMs;
             }
             while (BeamState == BeamPaused)
-                waitFor([&BeamState] { return BeamState != BeamPaused; });
+                clock_.waitFor([&BeamState] { return BeamState != BeamPaused; });
         }
     }
     endOfAttempt();
 }
 
 bool Form1::finale(int frames) {
-    int64_t last = nowMs();
+    int64_t last = clock_.nowMs();
     for (int f = 0; f < frames && model_.BeamState != BeamClosing; ++f) {
         BewegPartikel();
-        waitUntil(last + FinaleFrameMs, [this] { return model_.BeamState == BeamClosing; });
-        last = nowMs();
+        clock_.waitUntil(last + FinaleFrameMs, [this] { return model_.BeamState == BeamClosing; });
+        last = clock_.nowMs();
     }
     return model_.BeamState != BeamClosing;
 }

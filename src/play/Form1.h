@@ -7,6 +7,7 @@
 // window close.
 #pragma once
 
+#include "app/Wait.h"
 #include "play/BoardView.h"
 #include "play/playmodel.h"
 
@@ -53,7 +54,8 @@ class Form1 : public QDialog {
     Q_OBJECT
 
 public:
-    explicit Form1(QWidget* parent = nullptr);
+    // Every wait of the window (fades, the beam run, the finales) is on `clock`.
+    explicit Form1(QWidget* parent = nullptr, Clock& clock = lumor::clock());
     ~Form1() override;
 
     // Controls, under their designer names.
@@ -138,6 +140,7 @@ private:
     void fadeText(const QString& text, int from, int to, int step);
     void BewegPartikel();
 
+    Clock& clock_;
     PlayModel model_;
     int busy_ = 0;                // long procedures on the stack
     bool unloadPending_ = false;  // the window closes when they have unwound

@@ -120,8 +120,8 @@ std::function<void(QWidget* parent, int level)>& finderLauncher() {
 
 // --- Window ------------------------------------------------------------------------------
 
-Titel::Titel(QWidget* parent)
-    : QWidget(parent), helpTyper_({helpPages().begin(), helpPages().end()}) {
+Titel::Titel(QWidget* parent, Clock& clock)
+    : QWidget(parent), clock_(clock), helpTyper_({helpPages().begin(), helpPages().end()}) {
     setWindowTitle(QStringLiteral("Lumor"));
     setWindowIcon(titleIcon());
     setFixedSize(look::WindowWidth, look::WindowHeight);
@@ -134,10 +134,11 @@ Titel::Titel(QWidget* parent)
     hooks.startProgram = [](const QString& program) {
         return QProcess::startDetached(program, {}, QFileInfo(program).absolutePath());
     };
-    hooks.play = [](QWidget* owner) {
-        Form1 board(owner);
+    hooks.play = [this](QWidget* owner) {
+        Form1 board(owner, clock_);
         board.exec();
     };
+    hooks.finder = openLösungssucher;
 }
 
 Titel::~Titel() = default;
@@ -645,7 +646,7 @@ int Titel::runLoop() {
     loopRunning_ = true;
     Picture1->show();
     setStatus({});
-    nextFrame_ = nowMs();
+    nextFrame_ = clock_.nowMs();
     while (!quit_) frame();
     loopRunning_ = false;
     if (!abort_ && state().FolderWritable) SaveConfig();
@@ -659,8 +660,8 @@ void Titel::frame() {
     StatusBar->apply(statusTyper_.frame());
     if (state().MusicOn) PollSong();
 
-    waitUntil(nextFrame_, [this] { return quit_; });
-    nextFrame_ = nowMs() + 16;
+    clock_.waitUntil(nextFrame_, [this] { return quit_; });
+    nextFrame_ = clock_.nowMs() + 16;
     if (quit_ || MenuChoice < 0) return;
 
     lastHiddenFrame_ = -1;
@@ -757,25 +758,25 @@ void Titel::passwordEntry() {
     }
     PlaySoundFile(appPath(QStringLiteral("Sound/start.wav")));
     state().handover.set(*level);
-    if (solverRequest_ && finderLauncher())
-        finderLauncher()(this, *level);
+    if (solverRequest_ && hooks.finder)
+        hooks.finder(this, *level);
     else
         startPlay();
 }
 
-int runTitleMenu() {
+int runTitleMenu(Clock& clock) {
     // The program ends through the title loop only, not when a message box shown before
     // the title window closes.
     QGuiApplication::setQuitOnLastWindowClosed(false);
-    Titel titel;
+    Titel titel(nullptr, clock);
     if (!titel.Form_Load()) return titel.endingWithoutSave() ? 1 : 0;
     titel.show();
     return titel.runLoop();
 }
 
-void showTitleMenu() {
+void showTitleMenu(Clock& clock) {
     // Started from the event loop, like the loop's own timer; its end ends the program.
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(runTitleMenu()); });
+    QTimer::singleShot(0, qApp, [&clock] { QCoreApplication::exit(runTitleMenu(clock)); });
 }
 
 }  // namespace lumor

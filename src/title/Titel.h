@@ -3,6 +3,7 @@
 // the title song going and acts on the chosen menu entry.
 #pragma once
 
+#include "app/Wait.h"
 #include "title/config.h"
 #include "title/helptext.h"
 
@@ -36,12 +37,13 @@ struct TitelHooks {
     std::function<bool(const QString& program)> startProgram;  // started without waiting
     std::function<void(QWidget* parent)> play;                 // the board window, modally
     std::function<void(QWidget* parent)> editor;               // the editor, modally
+    // The solution finder for a level, not modally, waiting (handling events) until it has
+    // put -1 into Handover. Without it a password with the solver prefix plays the level.
+    std::function<void(QWidget* parent, int level)> finder;
 };
 
-// The solution finder's entry point, the finder window's own opener unless a test replaces
-// it: opens the finder for the level, not modally, and waits (handling events) until it
-// sets Handover to -1. While it is empty, a password with the solver prefix starts play at
-// that level instead.
+// No longer read: the title menu opens the finder through TitelHooks::finder. Kept only
+// while older tests still name it.
 std::function<void(QWidget* parent, int level)>& finderLauncher();
 
 // Where the version label and the logo lead.
@@ -49,7 +51,8 @@ inline const char* const HomePage = "https://lumor.example.org/";
 
 class Titel : public QWidget {
 public:
-    explicit Titel(QWidget* parent = nullptr);
+    // The loop and every window opened from the menu wait on `clock`.
+    explicit Titel(QWidget* parent = nullptr, Clock& clock = lumor::clock());
     ~Titel() override;
 
     // Loading the window: pack list, configuration, music, skin and pack. False when the
@@ -137,6 +140,7 @@ private:
     bool applySkin(int index);
     QString appPath(const QString& relative) const;
 
+    Clock& clock_;
     HelpTyper helpTyper_;
     StatusTyper statusTyper_;
     int64_t nextFrame_ = 0;
@@ -150,9 +154,9 @@ private:
 };
 
 // Creates the title menu, loads it, shows it and runs its loop; the program's exit code.
-int runTitleMenu();
+int runTitleMenu(Clock& clock = lumor::clock());
 // Shows the title menu from the application's event loop and ends the program (with the
 // loop's exit code) when the title loop ends: the entry routine's last step.
-void showTitleMenu();
+void showTitleMenu(Clock& clock = lumor::clock());
 
 }  // namespace lumor

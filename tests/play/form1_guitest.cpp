@@ -84,7 +84,7 @@ TEST_F(Form1Test, SolvedByClicksShowsSiegAndStartsTheNextLevel) {
         state().Options[OptAutostart] = autostart;
         messages.clear();
         setLevels({knick(), frei()});
-        Form1 f;
+        Form1 f(nullptr, clock);
         EXPECT_EQ(f.size(), QSize(642, 468));
         open(f);
         EXPECT_FALSE(f.Command2->isVisible());  // music off
@@ -126,7 +126,7 @@ TEST_F(Form1Test, FailureKeepsThePiecesUnlessResetAfterFailureAndNochMalRestores
         state().Options[OptResetAfterFailure] = reset;
         messages.clear();
         setLevels({wand()});
-        Form1 f;
+        Form1 f(nullptr, clock);
         open(f);
         clickStock(f, 1);
         clickCell(f, 2, 0);
@@ -181,7 +181,7 @@ TEST_F(Form1Test, FailureKeepsThePiecesUnlessResetAfterFailureAndNochMalRestores
 
 TEST_F(Form1Test, TakingBackOnlyThePlayersPieces) {
     setLevels({wand()});
-    Form1 f;
+    Form1 f(nullptr, clock);
     open(f);
     clickStock(f, 1);
     clickCell(f, 2, 0);
@@ -215,7 +215,7 @@ TEST_F(Form1Test, TakingBackOnlyThePlayersPieces) {
 // after the current cell step.
 TEST_F(Form1Test, PauseResumeAndAbbrechen) {
     setLevels({lang()});
-    Form1 f;
+    Form1 f(nullptr, clock);
     open(f);
     int waits = 0, pausedWaits = 0, stepsAfterResume = 0, stepsAfterCancel = 0;
     bool resumed = false, cancelled = false;
@@ -269,7 +269,7 @@ TEST_F(Form1Test, TurboAndTurboFasterPacing) {
         state().Options[OptTurboFaster] = m.faster;
         messages.clear();
         setLevels({lang(), frei()});
-        Form1 f;
+        Form1 f(nullptr, clock);
         open(f);
         if (m.turbo) QTest::mouseClick(f.Command4, Qt::LeftButton);
         EXPECT_EQ(f.Command4->text(), m.turbo ? "Turbo ausschalten" : "Turbo einschalten");
@@ -307,7 +307,7 @@ TEST_F(Form1Test, TurboAndTurboFasterPacing) {
 TEST_F(Form1Test, BoardPixelsAfterARunThroughSandDeflectorAndSplitter) {
     state().Options[OptParticles] = false;
     setLevels({level({"", "", ">..~..┐", "", "", "", "......T"}, {}, "Wege"), frei()});
-    Form1 f;
+    Form1 f(nullptr, clock);
     open(f);
     QImage last;
     f.onCellStep = [&] { last = f.Feld->picture().copy(); };
@@ -346,7 +346,7 @@ TEST_F(Form1Test, BoardPixelsAfterARunThroughSandDeflectorAndSplitter) {
 TEST_F(Form1Test, PositionFrameIsDrawnInXorAndErasedWithoutATrace) {
     state().Options[OptPositionFrame] = true;
     setLevels({knick()});
-    Form1 f;
+    Form1 f(nullptr, clock);
     open(f);
     ASSERT_TRUE(f.positionFrameOn());
     const QImage before = f.Feld->picture().copy();
@@ -386,7 +386,7 @@ TEST_F(Form1Test, MusicButtonSkipsTheTitleSong) {
     for (const char* name : {"a.ogg", "Titel.ogg", "b.ogg"}) write(QString("Musik/") + name, {});
     state().MusicOn = true;
     setLevels({knick()});
-    Form1 f;
+    Form1 f(nullptr, clock);
     open(f);
     EXPECT_TRUE(f.Command2->isVisible());
     EXPECT_TRUE(f.Timer3->isActive());
@@ -416,7 +416,7 @@ TEST_F(Form1Test, SoundsComeFromTheProgramFolder) {
         shutdownAudio();  // nothing left sounding from before
         state().Options[OptSound] = soundOn;
         setLevels({lang(), frei()});
-        Form1 f;
+        Form1 f(nullptr, clock);
         open(f);
         bool heard = false;
         int runWaits = 0;
@@ -434,7 +434,7 @@ TEST_F(Form1Test, SoundsComeFromTheProgramFolder) {
 TEST_F(Form1Test, WithoutAutoRedrawASystemRepaintShowsTheMessage) {
     state().Options[OptAutoRedraw] = false;
     setLevels({knick()});
-    Form1 f;
+    Form1 f(nullptr, clock);
     bool checked = false;
     int waits = 0;
     clock.onWait = [&](int64_t) {
@@ -518,7 +518,7 @@ TEST_F(CloseTest, InEveryPhase) {
         SCOPED_TRACE(p.name);
         messages.clear();
         setLevels(p.levels);
-        Form1 f;
+        Form1 f(nullptr, clock);
         f.onMessage = [this](const QString& t) { messages.push_back(t); };
         int waits = 0;
         bool started = false;  // waits count from the click on "Start" for the later phases
@@ -543,7 +543,7 @@ TEST_F(CloseTest, InEveryPhase) {
 // level outside the pack close it by themselves.
 TEST_F(CloseTest, EscapeIsIgnoredTheEndAndABadStartLevelClose) {
     setLevels({knick()});
-    Form1 f;
+    Form1 f(nullptr, clock);
     open(f);
     QTest::keyClick(&f, Qt::Key_Escape);
     EXPECT_TRUE(f.isVisible());
@@ -554,14 +554,14 @@ TEST_F(CloseTest, EscapeIsIgnoredTheEndAndABadStartLevelClose) {
     messages.clear();
     state().FinalMessage.clear();
     setLevels({frei()});
-    Form1 last;
+    Form1 last(nullptr, clock);
     open(last);
     last.Command1->click();
     expectClosed(last);
     EXPECT_EQ(messages, (std::vector<QString>{"Frei", "Sieg!"}));
 
     state().handover.set(5);
-    Form1 outside;
+    Form1 outside(nullptr, clock);
     outside.show();
     expectClosed(outside);
 }

@@ -36,7 +36,6 @@ protected:
         fresh.AppFolder = dir.string() + "/";
         fresh.FolderWritable = true;
         lumor::state() = fresh;
-        lumor::setClock(&clock);
         lumor::dialogHooks().message = [this](const QString& text) { messages << text; };
         lumor::dialogHooks().input = [this](const QString& prompt) -> std::optional<QString> {
             prompts << prompt;
@@ -48,7 +47,6 @@ protected:
     }
     void TearDown() override {
         clock.onWait = nullptr;
-        lumor::setClock(nullptr);
         lumor::dialogHooks() = {};
         lumor::state() = saved_;
         lumor::bilder() = lumor::Bilder();
@@ -65,9 +63,9 @@ protected:
         return QByteArray::fromStdString(readFile(dir / relative.toStdString()));
     }
 
-    lumor::FakeClock clock;
-    QStringList messages;                        // message boxes shown
-    QStringList prompts;                         // input boxes shown
+    lumor::FakeClock clock;  // for the windows under test, which are made with it
+    QStringList messages;    // message boxes shown
+    QStringList prompts;     // input boxes shown
     std::deque<std::optional<QString>> answers;  // for the input boxes, in order (then cancel)
 
 private:

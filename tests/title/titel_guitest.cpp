@@ -55,12 +55,10 @@ protected:
         ProgramTest::SetUp();
         state().Options.fill(true);
         QDir().mkpath(path("Musik"));
-        finderLauncher() = nullptr;  // the finder's own window is not wanted here
     }
 
     void TearDown() override {
         StopSong();
-        finderLauncher() = nullptr;
         ProgramTest::TearDown();
     }
 
@@ -91,8 +89,9 @@ protected:
     }
 
     std::unique_ptr<Titel> make() {
-        auto t = std::make_unique<Titel>();
+        auto t = std::make_unique<Titel>(nullptr, clock);
         t->hooks.play = [this](QWidget*) { plays.push_back(state().handover.toInt()); };
+        t->hooks.finder = nullptr;  // the finder's own window is not wanted here
         t->hooks.editor = [this](QWidget*) {
             ++editorRuns;
             if (inEditor) inEditor();
@@ -352,7 +351,7 @@ TEST_F(TitelTest, StartAndPasswordEntry) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer.value_or("(cancelled)").toStdString());
         if (c.answer == QStringLiteral("¤delta"))
-            finderLauncher() = [&](QWidget*, int level) { finder.push_back(level); };
+            t->hooks.finder = [&](QWidget*, int level) { finder.push_back(level); };
         plays.clear();
         messages.clear();
         prompts.clear();
@@ -528,14 +527,14 @@ TEST_F(TitelTest, ClosingTheTitleWindowEndsTheProgram) {
     };
     clock.onWait = closeTitle;
     // The application's own loop, as in the program (and it leaves no quit pending).
-    showTitleMenu();
+    showTitleMenu(clock);
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_FALSE(read("Config.cfg").isEmpty());
 
     // A program whose only pack is damaged ends at once, with a failure code.
     write("a.llp", "kaputt");
     QFile::remove(path("Config.cfg"));
-    showTitleMenu();
+    showTitleMenu(clock);
     EXPECT_EQ(QCoreApplication::exec(), 1);
     EXPECT_EQ(messages, QStringList{"Levelpack beschädigt!"});
     EXPECT_FALSE(QFile::exists(path("Config.cfg")));
