@@ -19,12 +19,23 @@ void writePixel(PixelSurface& surface, int x, int y, int32_t colour) {
     if (PixelSurface::inBoard(x, y)) surface.setPixel(x, y, colour);
 }
 
+// True when a coordinate lies outside 0..size-1 and its movement does not lead back.
+bool neverReturns(int at, float velocity, int size) {
+    return (at < 0 && velocity <= 0) || (at >= size && velocity >= 0);
+}
+
 }  // namespace
 
 void ParticlePool::reset() {
     for (Particle& p : pool_) p.Alive = false;
     liveCount_ = 0;
     lowestFree_ = 0;
+}
+
+void ParticlePool::free(int i) {
+    pool_[static_cast<size_t>(i)].Alive = false;
+    --liveCount_;
+    if (i < lowestFree_) lowestFree_ = i;
 }
 
 void ParticlePool::Addpartikel(int count, int x1, int y1, int x2, int y2, bool cool) {
@@ -62,20 +73,23 @@ void ParticlePool::erasePass(PixelSurface& surface) {
         if (!p.Alive || p.Under == -1) continue;
         writePixel(surface, whole(p.X), whole(p.Y), p.Under);
         --p.Life;
-        if (p.Life < 0) {
-            p.Alive = false;
-            --liveCount_;
-            if (i < lowestFree_) lowestFree_ = i;
-        }
+        if (p.Life < 0) free(i);
     }
 }
 
 void ParticlePool::moveDrawPass(PixelSurface& surface) {
-    for (Particle& p : pool_) {
+    for (int i = 0; i <= LastIndex; ++i) {
+        Particle& p = pool_[static_cast<size_t>(i)];
         if (!p.Alive) continue;
         p.X += p.VX;
         p.Y += p.VY;
         const int x = whole(p.X), y = whole(p.Y);
+        // Off the board a spark is never drawn and so never ages; once its path cannot
+        // bring it back, its record is freed, or endless fireworks would fill the pool.
+        if (neverReturns(x, p.VX, BoardPixelWidth) || neverReturns(y, p.VY, BoardPixelHeight)) {
+            free(i);
+            continue;
+        }
         p.Under = readPixel(surface, x, y);
         writePixel(surface, x, y, p.Colour);
     }

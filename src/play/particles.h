@@ -77,7 +77,8 @@ public:
     // Records 2500 down to 0: restore the pixel under each drawn particle, age it, free it
     // when its life runs out. The beam engine runs this before drawing a sub-step.
     void erasePass(PixelSurface& surface);
-    // Records 0 up to 2500: move each particle, remember the pixel under it, draw it.
+    // Records 0 up to 2500: move each particle, remember the pixel under it, draw it. A
+    // particle that has left the board and moves on away from it is freed.
     void moveDrawPass(PixelSurface& surface);
     // One finale frame: both passes and the point outside the board; only when enabled.
     void BewegPartikel(PixelSurface& surface);
@@ -87,6 +88,8 @@ public:
     const Particle& operator[](int i) const { return pool_[static_cast<size_t>(i)]; }
 
 private:
+    void free(int i);
+
     std::array<Particle, Size> pool_{};
     Random* random_;
     bool enabled_;

@@ -120,7 +120,7 @@ TEST(Particles, AFrameRestoresAgesMovesAndDrawsAndFreedRecordsAreReusedLowestFir
     EXPECT_TRUE(pool[0].X == 7.0f && pool[1].X == 300.0f && pool[2].X == 7.0f);
 }
 
-TEST(Particles, SharedPixelsAreRestoredInReverseOrderAndParticlesOffTheBoardNeverAge) {
+TEST(Particles, SharedPixelsAreRestoredInReverseOrderAndSparksLeavingTheBoardAreFreed) {
     ScriptedRandom r;
     ParticlePool pool(r);
     Board board;
@@ -130,17 +130,34 @@ TEST(Particles, SharedPixelsAreRestoredInReverseOrderAndParticlesOffTheBoardNeve
     pool.Addpartikel(2, 50, 50, 50, 50, false);  // both stay on (50, 50)
     script(r, 2, -3.0, 0);
     pool.Addpartikel(1, 1, 10, 1, 10, false);
-    script(r, 2, -0.5, 0);
-    pool.Addpartikel(1, 0, 5, 0, 5, false);  // half a pixel left of the board is outside too
+    script(r, 2, 0, -0.5);
+    pool.Addpartikel(1, 5, 0, 5, 0, false);  // half a pixel above the board is outside too
+    script(r, 2, 2.5, 2.5);
+    pool.Addpartikel(1, 638, 380, 638, 380, false);  // leaves by the lower right corner
+    script(r, 3, 1.0, 0);
+    pool.Addpartikel(1, -3, 200, -3, 200, false);  // spawned outside, flying in
+    script(r, 3, 0, 0);
+    pool.Addpartikel(1, 10, 400, 10, 400, false);  // outside and standing still
     pool.moveDrawPass(board);
     EXPECT_EQ(pool[1].Under, pool[0].Colour);
+    EXPECT_EQ(pool.liveCount(), 3);
+    EXPECT_EQ(pool.lowestFree(), 0) << "only ever lowered";
+    for (int i : {2, 3, 4, 6}) EXPECT_FALSE(pool[i].Alive) << i;
     pool.erasePass(board);
     EXPECT_EQ(board.at(50, 50), 1234);
-    for (int frame = 0; frame < 30; ++frame)
+
+    // The one flying in is kept until it reaches the board, then drawn and aged.
+    pool.BewegPartikel(board);
+    EXPECT_TRUE(pool[5].Alive && pool[5].Under == -1 && pool[5].Life == 3);
+    pool.BewegPartikel(board);
+    EXPECT_EQ(board.at(0, 200), pool[5].Colour);
+    for (int frame = 0; frame < 10; ++frame)
         pool.BewegPartikel(board);  // Board fails any read outside
-    EXPECT_TRUE(pool[2].Alive && pool[2].Under == -1 && pool[2].Life == 2);
-    EXPECT_TRUE(pool[3].Alive && pool[3].Under == -1 && pool[3].Life == 2);
-    EXPECT_EQ(pool[2].X, 1.0f - 93.0f);
+    EXPECT_EQ(pool.liveCount(), 0);
+
+    script(r, 3, 0, 0);
+    pool.Addpartikel(1, 7, 7, 7, 7, false);
+    EXPECT_EQ(pool[0].X, 7.0f) << "freed records are reused";
 }
 
 TEST(Particles, TheLiveCountIsTestedOnEntryOnly) {
