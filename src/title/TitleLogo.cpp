@@ -192,40 +192,42 @@ void paintTitleLogo(QPainter& p, const QRectF& area) {
     p.restore();
 }
 
+QImage titleIconImage(int size) {
+    QImage pm(size, size, QImage::Format_ARGB32_Premultiplied);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 64.0, size / 64.0);
+    QLinearGradient bg(0, 0, 0, 64);
+    bg.setColorAt(0, QColor(16, 28, 60));
+    bg.setColorAt(1, QColor(4, 8, 20));
+    p.setPen(QPen(QColor(60, 110, 200), 2));
+    p.setBrush(bg);
+    p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
+    // A beam from the left, turned upward by a mirror.
+    QPainterPath beam;
+    beam.moveTo(8, 44);
+    beam.lineTo(40, 44);
+    beam.lineTo(40, 10);
+    p.setBrush(Qt::NoBrush);
+    p.setCompositionMode(QPainter::CompositionMode_Plus);
+    for (auto [w, a] : std::array<std::pair<qreal, int>, 3>{{{14, 40}, {8, 90}, {4, 230}}}) {
+        p.setPen(QPen(QColor(60, 200, 255, a), w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPath(beam);
+    }
+    p.setPen(QPen(QColor(255, 255, 255, 240), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(beam);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(230, 60, 50));
+    p.drawPolygon(QPolygonF({QPointF(35, 50), QPointF(49, 50), QPointF(49, 36)}));
+    p.end();
+    return pm;
+}
+
 QIcon titleIcon() {
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128}) {
-        QPixmap pm(size, size);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 64.0, size / 64.0);
-        QLinearGradient bg(0, 0, 0, 64);
-        bg.setColorAt(0, QColor(16, 28, 60));
-        bg.setColorAt(1, QColor(4, 8, 20));
-        p.setPen(QPen(QColor(60, 110, 200), 2));
-        p.setBrush(bg);
-        p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
-        // A beam from the left, turned upward by a mirror.
-        QPainterPath beam;
-        beam.moveTo(8, 44);
-        beam.lineTo(40, 44);
-        beam.lineTo(40, 10);
-        p.setBrush(Qt::NoBrush);
-        p.setCompositionMode(QPainter::CompositionMode_Plus);
-        for (auto [w, a] : std::array<std::pair<qreal, int>, 3>{{{14, 40}, {8, 90}, {4, 230}}}) {
-            p.setPen(QPen(QColor(60, 200, 255, a), w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            p.drawPath(beam);
-        }
-        p.setPen(QPen(QColor(255, 255, 255, 240), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.drawPath(beam);
-        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(230, 60, 50));
-        p.drawPolygon(QPolygonF({QPointF(35, 50), QPointF(49, 50), QPointF(49, 36)}));
-        p.end();
-        icon.addPixmap(pm);
-    }
+    for (int size : {16, 32, 48, 64, 128}) icon.addPixmap(QPixmap::fromImage(titleIconImage(size)));
     return icon;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
@@ -16,6 +17,8 @@ void paintTitleLogo(QPainter& painter, const QRectF& area);
 QRectF titleLogoWord(const QRectF& area);
 // The program's window icon: a glowing beam turned by a mirror on a dark tile.
 QIcon titleIcon();
+// The same picture at one size (also drawn by the build for the desktop's icons).
+QImage titleIconImage(int size);
 
 // The logo in its band. Only the word itself is a link (hover text and click); pointing
 // beside it is pointing at the window.
