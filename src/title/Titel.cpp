@@ -131,8 +131,17 @@ Titel::Titel(QWidget* parent, Clock& clock)
     ucShadow1 = new ucShadow(this);
 
     hooks.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-    hooks.startProgram = [](const QString& program) {
-        return QProcess::startDetached(program, {}, QFileInfo(program).absolutePath());
+    hooks.startProgram = [this](const QString& program) {
+        // Programs here carry no extension: the installer "Install.exe" is "Install".
+        QString native = program;
+        if (native.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive)) native.chop(4);
+        native = QFile::decodeName(resolvePath(nativePath(native)).c_str());
+        if (QProcess::startDetached(native, {}, QFileInfo(native).absolutePath())) return true;
+        showMessage(
+            this,
+            QStringLiteral("„%1“ konnte nicht gestartet werden.").arg(QFileInfo(native).fileName()),
+            true);
+        return false;
     };
     hooks.play = [this](QWidget* owner) {
         Form1 board(owner, clock_);
