@@ -12,6 +12,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   xvfb xauth x11-utils xdotool imagemagick
   fonts-dejavu-core
+  appstream desktop-file-utils dpkg-dev
 )
 
 missing=()

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs clang-tidy with the repository's .clang-tidy over src/ and tools/, using the
+# Runs clang-tidy with the repository's .clang-tidy over src/, tools/ and packaging/, using the
 # compile commands of a configured build (default: build/). Exit 1 on any finding.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -7,4 +7,4 @@ build="${1:-build}"
 [ -f "$build/compile_commands.json" ] || { echo "configure $build first" >&2; exit 2; }
 # moc output must exist for the Qt files to parse.
 cmake --build "$build" --target lumor_gui_autogen >/dev/null 2>&1 || true
-run-clang-tidy-14 -p "$build" -quiet -j "$(nproc)" "$PWD/(src|tools)/"
+run-clang-tidy-14 -p "$build" -quiet -j "$(nproc)" "$PWD/(src|tools|packaging)/"
