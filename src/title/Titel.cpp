@@ -6,6 +6,7 @@
 #include "app/Wait.h"
 #include "app/paths.h"
 #include "app/state.h"
+#include "editor/Editor.h"
 #include "levels/cp1252.h"
 #include "levels/packfile.h"
 #include "play/Bilder.h"
@@ -148,6 +149,10 @@ Titel::Titel(QWidget* parent, Clock& clock)
         board.exec();
     };
     hooks.finder = openLösungssucher;
+    hooks.editor = [this](QWidget* owner) {
+        Editor editor(owner, clock_);
+        editor.exec();
+    };
 }
 
 Titel::~Titel() = default;

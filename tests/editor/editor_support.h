@@ -81,6 +81,15 @@ protected:
         ASSERT_TRUE(writePack(file(name), h, list, random).ok);
     }
 
+    // Another checksum on the last line: the pack reads as damaged.
+    void damage(const QString& name) {
+        std::string bytes = bytesOf(name);
+        bytes.insert(bytes.size() - 2, "1");
+        QFile f(dir.path() + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+
     QTemporaryDir dir;
     QStringList messages, prompts, questions;
     std::vector<QuestionButtons> buttons;

@@ -23,17 +23,11 @@ protected:
     void SetUp() override {
         EditorFixture::SetUp();
         writePackFile("quelle.llp", levels("Q", 5));
-        writePackFile("geheim.llp", levels("G", 2), "Sesam");
-        writePackFile("kaputt.llp", levels("K", 1));
-        std::string bytes = bytesOf("kaputt.llp");
-        bytes[bytes.size() - 3] = bytes[bytes.size() - 3] == '1' ? '2' : '1';
-        QFile f(dir.path() + "/kaputt.llp");
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        f.close();
         target->assign(levels("T", 3));
     }
-    int packIndex(Import& w, const char* name) { return w.Combo1->findText(name); }
+    static void choose(Import& w, const char* pack) {
+        w.Combo1->setCurrentIndex(w.Combo1->findText(pack));
+    }
     static QStringList entries(const QListWidget* list) {
         QStringList r;
         for (int i = 0; i < list->count(); ++i) r << list->item(i)->text();
@@ -51,74 +45,60 @@ protected:
 }  // namespace
 
 TEST_F(ImportTest, TheSourcePackIsReadBehindItsPassword) {
-    Import w(*target, 3);
-    EXPECT_EQ(w.windowTitle(), "Levelpack Manager");
-    EXPECT_EQ(entries(w.List1), (QStringList{"1. T1", "2. T2", "3. T3"}));
-    EXPECT_EQ(w.Combo1->count(), 3);
-    EXPECT_EQ(w.Combo1->currentIndex(), -1);
+    writePackFile("geheim.llp", levels("G", 2), "Sesam");
+    writePackFile("kaputt.llp", levels("K", 1));
+    damage("kaputt.llp");
 
+    Import w(*target, 3);
+    EXPECT_EQ(entries(w.List1), (QStringList{"1. T1", "2. T2", "3. T3"}));
+    EXPECT_EQ(w.Combo1->currentIndex(), -1);
     // Cancelling the first password: no message, no selection again.
-    w.Combo1->setCurrentIndex(packIndex(w, "geheim.llp"));
+    choose(w, "geheim.llp");
     EXPECT_EQ(prompts, QStringList{"Bitte Passwort eingeben!"});
     EXPECT_EQ(w.Combo1->currentIndex(), -1);
-    EXPECT_EQ(w.List2->count(), 0);
 
-    w.Combo1->setCurrentIndex(packIndex(w, "quelle.llp"));
-    EXPECT_EQ(w.List2->count(), 5);
+    choose(w, "quelle.llp");
     EXPECT_EQ(w.List2->item(4)->text(), "5. Q5");
-
-    // A wrong answer is told; an empty one is not; both leave the previous source.
+    // A wrong answer is told, an empty one is not, a damaged pack is refused: each time
+    // the previous source stays and the work goes on.
     inputs = {QString("sesam"), QString("")};
-    for (int i = 0; i < 2; ++i) {
-        w.Combo1->setCurrentIndex(packIndex(w, "geheim.llp"));
-        EXPECT_EQ(w.Combo1->currentIndex(), packIndex(w, "quelle.llp"));
-        EXPECT_EQ(w.List2->item(0)->text(), "1. Q1");
+    for (const char* pack : {"geheim.llp", "geheim.llp", "kaputt.llp"}) {
+        choose(w, pack);
+        EXPECT_EQ(w.Combo1->currentText(), "quelle.llp");
+        EXPECT_EQ(w.List2->count(), 5);
     }
-    EXPECT_EQ(messages, QStringList{"Das Passwort war leider Falsch!"});
-
-    // A damaged pack is refused and the work goes on with the previous source.
-    w.Combo1->setCurrentIndex(packIndex(w, "kaputt.llp"));
-    EXPECT_EQ(messages.back(), "Levelpack beschädigt!");
-    EXPECT_EQ(w.Combo1->currentIndex(), packIndex(w, "quelle.llp"));
-    EXPECT_EQ(w.List2->count(), 5);
+    EXPECT_EQ(messages, (QStringList{"Das Passwort war leider Falsch!", "Levelpack beschädigt!"}));
 
     inputs = {QString("Sesam")};
-    w.Combo1->setCurrentIndex(packIndex(w, "geheim.llp"));
+    choose(w, "geheim.llp");
     EXPECT_EQ(entries(w.List2), (QStringList{"1. G1", "2. G2"}));
-    EXPECT_EQ(w.PreviousPackIndex, packIndex(w, "geheim.llp"));
 }
 
 TEST_F(ImportTest, CopiedLevelsStaySelectedAndMoveAsABlock) {
     Import w(*target, 3);
-    w.Combo1->setCurrentIndex(packIndex(w, "quelle.llp"));
+    choose(w, "quelle.llp");
     for (int i : {0, 2, 3}) w.List2->item(i)->setSelected(true);
-    // A drop on the target list copies the selected source levels.
-    auto* data = new QMimeData;
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, {}, QEvent::Drop);
-    w.List1->acceptFrom = nullptr;  // the event carries no source widget here
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, {});
+    // Dropping on the target list copies the selected source levels.
+    QMimeData data;
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {}, QEvent::Drop);
+    w.List1->acceptFrom = nullptr;  // a synthetic drop names no source widget
     QApplication::sendEvent(w.List1->viewport(), &enter);
     QApplication::sendEvent(w.List1->viewport(), &drop);
-    EXPECT_EQ(w.count(), 6);
-    delete data;
     EXPECT_EQ(entries(w.List1),
               (QStringList{"1. T1", "2. T2", "3. T3", "4. Q1", "5. Q3", "6. Q4"}));
     EXPECT_EQ((*target)[4], levels("Q", 5)[2]);
     EXPECT_EQ(selection(w.List1), (std::vector<bool>{false, false, false, true, true, true}));
-    EXPECT_EQ(selection(w.List2), (std::vector<bool>{true, false, true, true, false}));
 
     w.Command3->click();
     w.Command3->click();
-    EXPECT_EQ(entries(w.List1),
-              (QStringList{"1. T1", "2. Q1", "3. Q3", "4. Q4", "5. T2", "6. T3"}));
-    EXPECT_EQ(selection(w.List1), (std::vector<bool>{false, true, true, true, false, false}));
     w.Command4->click();
     EXPECT_EQ(entries(w.List1),
               (QStringList{"1. T1", "2. T2", "3. Q1", "4. Q3", "5. Q4", "6. T3"}));
-
-    // The first two selected change places.
+    // The first two selected change places; the first alone stays.
     w.List1->clearSelection();
     w.List1->item(0)->setSelected(true);
+    w.Command3->click();
     w.List1->item(1)->setSelected(true);
     w.Command3->click();
     EXPECT_EQ(entries(w.List1).mid(0, 2), (QStringList{"1. T2", "2. T1"}));
@@ -127,8 +107,7 @@ TEST_F(ImportTest, CopiedLevelsStaySelectedAndMoveAsABlock) {
     (*target)[6].Name = "alt";
     w.show();
     w.close();
-    EXPECT_EQ((*target)[6].Name, "*");
-    EXPECT_EQ(target->count(), 6);
+    EXPECT_TRUE(target->isEndMarker(6));
 }
 
 TEST_F(ImportTest, DeletingAllKeepsOneAndCopyingStopsAtTheCapacity) {
@@ -141,43 +120,35 @@ TEST_F(ImportTest, DeletingAllKeepsOneAndCopyingStopsAtTheCapacity) {
 
     target->assign(levels("T", 100));
     Import full(*target, 100);
-    full.Combo1->setCurrentIndex(packIndex(full, "quelle.llp"));
+    choose(full, "quelle.llp");
     full.List2->selectAll();
     full.Command1->click();
     EXPECT_EQ(full.count(), 101);
     EXPECT_EQ(messages.back(),
               "Ein Levelpack fasst höchstens 101 Levels. Von den 5 gewählten Levels wurden nur 1 "
               "übernommen.");
-    full.show();
-    full.close();
-    EXPECT_EQ((*target)[101].Name, "*");
 }
 
 TEST_F(ImportTest, SmallPicturesOfTheLevelsLastClicked) {
-    LevelRecord l = levels("T", 1)[0];
-    l.cell(0, 0) = Wall;
-    l.cell(19, 11) = Splitter;
-    l.cell(5, 5) = 42;
-    (*target)[0] = l;
+    (*target)[0].cell(0, 0) = Wall;
+    (*target)[0].cell(19, 11) = Splitter;
+    (*target)[0].cell(5, 5) = 42;
     Import w(*target, 3);
     const QColor background = w.Picture2->image().pixelColor(10, 10);
     QTest::mouseClick(w.List1->viewport(), Qt::LeftButton, {},
                       w.List1->visualItemRect(w.List1->item(0)).center());
-    const QImage& p = w.Picture2->image();
+    const QImage p = w.Picture2->image();
     EXPECT_EQ(p.size(), QSize(40, 24));
     EXPECT_EQ(p.pixel(1, 1), 0xff00ffffu);
-    EXPECT_EQ(p.pixel(38, 22), 0xffffffffu);
     EXPECT_EQ(p.pixel(39, 23), 0xffffffffu);
     EXPECT_EQ(p.pixel(2, 0), 0xff000000u);
     EXPECT_EQ(p.pixelColor(10, 10), background);  // no colour for code 42
-    // Moving levels does not draw another picture.
-    const QImage first = p.copy();
+    // Moving levels draws no other picture.
     w.List1->item(2)->setSelected(true);
     w.Command3->click();
-    EXPECT_EQ(w.Picture2->image(), first);
+    EXPECT_EQ(w.Picture2->image(), p);
 
-    w.Combo1->setCurrentIndex(packIndex(w, "quelle.llp"));
+    choose(w, "quelle.llp");
     w.List2->setCurrentRow(1);
-    // Q2 has a source pointing down (code 2) at (1, 0).
-    EXPECT_EQ(w.Picture1->image().pixel(2, 0), 0xffffff00u);
+    EXPECT_EQ(w.Picture1->image().pixel(2, 0), 0xffffff00u);  // Q2's source at (1, 0)
 }

@@ -1,0 +1,762 @@
+#include "editor/Editor.h"
+
+#include "app/Dialogs.h"
+#include "app/Text.h"
+#include "app/paths.h"
+#include "app/random.h"
+#include "app/state.h"
+#include "editor/IDEdit.h"
+#include "editor/Import.h"
+#include "editor/LoadMap.h"
+#include "editor/TextFields.h"
+#include "editor/boardedit.h"
+#include "editor/levellist.h"
+#include "play/Bilder.h"
+#include "play/Form1.h"
+#include "play/cells.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace lumor {
+
+namespace {
+
+const QString PasswordPrompt = QStringLiteral("Bitte Passwort eingeben!");
+const QString WrongPassword = QStringLiteral("Das Passwort war leider Falsch!");
+const QString OneLevelLeft = QStringLiteral("Es muss mindestens ein Level vorhanden sein!");
+const QString ReallyDelete = QStringLiteral("Wirklich löschen?");
+const QString SaveQuestion = QStringLiteral("Wollen Sie noch speichern?");
+const QColor FrameXorPen(255, 255, 1);
+
+Levels& levels() { return state().pack.levels; }
+PackHeader& header() { return state().pack.header; }
+
+std::string bytes(const QLineEdit* box) { return fromQt(box->text()).value_or(std::string()); }
+
+QString failedWrite(const std::string& path, const std::string& why) {
+    const size_t slash = path.rfind('/');
+    const QString file = fileNameToQt(slash == std::string::npos ? path : path.substr(slash + 1));
+    return QStringLiteral(
+               "Das Levelpack \u201e%1\u201c wurde nicht gespeichert.\n%2\n"
+               "Eine ältere Datei dieses Namens ist unverändert geblieben.")
+        .arg(file, toQt(why));
+}
+
+QPushButton* button(const char* caption, QWidget* parent) {
+    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+    b->setAutoDefault(false);
+    return b;
+}
+
+}  // namespace
+
+// --- The board, the palette and the pictures ----------------------------------------------
+
+EditorFeld::EditorFeld(Editor* owner) : QWidget(owner), owner_(owner) {
+    image = QImage(BoardWidth * 32, BoardHeight * 32, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    setFixedSize(image.size());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setCursor(Qt::CrossCursor);
+}
+
+void EditorFeld::paintEvent(QPaintEvent* e) {
+    QPainter p(this);
+    p.drawImage(e->rect(), image, e->rect());
+}
+
+void EditorFeld::mousePressEvent(QMouseEvent* e) {
+    const QPoint pos = e->position().toPoint();
+    owner_->Feld_MouseDown(e->button(), pos.x(), pos.y());
+}
+
+void EditorFeld::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint pos = e->position().toPoint();
+    owner_->Feld_MouseMove(pos.x(), pos.y());
+}
+
+void EditorFeld::mouseReleaseEvent(QMouseEvent*) { owner_->Feld_MouseUp(); }
+
+void EditorFeld::leaveEvent(QEvent*) { owner_->showStatus({}); }
+
+EditorPalette::EditorPalette(Editor* owner) : QWidget(owner), owner_(owner) {
+    image_ = QImage(PaletteWidth, PaletteHeight, QImage::Format_RGB32);
+    image_.fill(palette().color(QPalette::Window));
+    setFixedSize(PaletteWidth, PaletteHeight);
+    setMouseTracking(true);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void EditorPalette::paint() {
+    image_.fill(palette().color(QPalette::Window));
+    QPainter p(&image_);
+    for (int code = 0; code < PaletteCodes; ++code) {
+        const auto [x, y] = palettePosition(code);
+        p.drawImage(x, y, bilder().tile(code));
+    }
+    update();
+}
+
+void EditorPalette::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.drawImage(0, 0, image_);
+}
+
+void EditorPalette::mousePressEvent(QMouseEvent* e) {
+    const QPoint pos = e->position().toPoint();
+    owner_->Symbol_MouseDown(pos.x(), pos.y());
+}
+
+void EditorPalette::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint pos = e->position().toPoint();
+    const int code = paletteCode(pos.x(), pos.y());
+    owner_->showStatus(code < 0 ? QString()
+                                : QStringLiteral("Palette: %1").arg(toQt(elementName(code))));
+    e->ignore();  // the window's background sees the move too
+}
+
+TileImage::TileImage(QWidget* parent) : QWidget(parent) { setFixedSize(34, 34); }
+
+void TileImage::setPicture(const QImage& picture) {
+    picture_ = picture;
+    update();
+}
+
+void TileImage::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(palette().color(QPalette::Mid));
+    p.drawRect(0, 0, 33, 33);
+    if (!picture_.isNull()) p.drawImage(1, 1, picture_);
+}
+
+// --- The window ---------------------------------------------------------------------------
+
+Editor::Editor(QWidget* parent, Clock& clock) : QDialog(parent), clock_(clock) {
+    setWindowTitle(QStringLiteral("Lumor - Editor"));
+    boardWindow = [this](QWidget* owner) {
+        Form1 board(owner, clock_);
+        board.exec();
+    };
+    writer = writePack;
+    buildControls();
+    Form_Load();
+}
+
+Editor::~Editor() = default;
+
+void Editor::buildControls() {
+    setMouseTracking(true);
+    Feld = new EditorFeld(this);
+    Symbol = new EditorPalette(this);
+    for (int i = 0; i <= 8; ++i) {
+        Image1[static_cast<size_t>(i)] = new TileImage(this);
+        auto* bar = new QScrollBar(Qt::Vertical, this);
+        bar->setRange(0, barMaximum(i));
+        bar->setPageStep(i == 0 ? 10 : 5);
+        bar->setFixedHeight(96);
+        VS[static_cast<size_t>(i)] = bar;
+        auto* text = new QLineEdit(this);
+        text->setReadOnly(true);
+        text->setFixedWidth(40);
+        text->setAlignment(Qt::AlignCenter);
+        text->setFocusPolicy(Qt::NoFocus);
+        Text1[static_cast<size_t>(i)] = text;
+        connect(bar, &QScrollBar::valueChanged, this, [this, i] { VS_Change(i); });
+    }
+    Levelname = new QLineEdit(this);
+    Passw = new QLineEdit(this);
+    auto* storable = new StorableText(this);
+    Levelname->setValidator(storable);
+    Passw->setValidator(storable);
+    List1 = new QListWidget(this);
+    List1->setMinimumWidth(230);
+
+    Command1 = button("Testen", this);
+    Command2 = button("Sterne verteilen", this);
+    Command3 = button("Laden", this);
+    Command4 = button("Speichern", this);
+    Command5 = button("Neues Level einfügen", this);
+    Command6 = button("Level anschließen", this);
+    Command7 = button("Level löschen", this);
+    Command8 = button("Hoch", this);
+    Command9 = button("Runter", this);
+    Command10 = button("Pack ID ändern", this);
+    Command11 = button("Importieren", this);
+    Status = new QLabel(this);
+    Status->setMinimumWidth(300);
+
+    // Board on the left with the palette beside it, the stock underneath, the status line
+    // at the bottom; the level, the level list and the pack on the right.
+    auto* selected = new QLabel(QStringLiteral("Gewählt:"), this);
+    auto* paletteColumn = new QVBoxLayout;
+    paletteColumn->addWidget(Symbol);
+    paletteColumn->addSpacing(6);
+    paletteColumn->addWidget(selected, 0, Qt::AlignHCenter);
+    paletteColumn->addWidget(Image1[0], 0, Qt::AlignHCenter);
+    paletteColumn->addStretch(1);
+    auto* boardRow = new QHBoxLayout;
+    boardRow->addWidget(Feld, 0, Qt::AlignTop);
+    boardRow->addLayout(paletteColumn);
+
+    auto* stock = new QGroupBox(QStringLiteral("Vorrat"), this);
+    auto* stockGrid = new QGridLayout(stock);
+    auto* total = new QLabel(QStringLiteral("Gesamt erlaubt:"), stock);
+    total->setAlignment(Qt::AlignCenter);
+    total->setWordWrap(true);
+    total->setFixedSize(72, 34);
+    Image1[0]->setToolTip(QStringLiteral("Das gewählte Element"));
+    stockGrid->addWidget(total, 0, 0, Qt::AlignCenter);
+    for (int i = 0; i <= 8; ++i) {
+        if (i > 0) {
+            stockGrid->addWidget(Image1[static_cast<size_t>(i)], 0, i, Qt::AlignCenter);
+            Image1[static_cast<size_t>(i)]->setToolTip(toQt(elementName(i + 8)));
+        }
+        stockGrid->addWidget(VS[static_cast<size_t>(i)], 1, i, Qt::AlignCenter);
+        stockGrid->addWidget(Text1[static_cast<size_t>(i)], 2, i, Qt::AlignCenter);
+    }
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(boardRow);
+    left->addWidget(stock);
+    left->addWidget(Status);
+
+    auto* levelBox = new QGroupBox(QStringLiteral("Level"), this);
+    auto* levelGrid = new QGridLayout(levelBox);
+    levelGrid->addWidget(new QLabel(QStringLiteral("Name:"), levelBox), 0, 0);
+    levelGrid->addWidget(Levelname, 0, 1);
+    levelGrid->addWidget(new QLabel(QStringLiteral("Passwort:"), levelBox), 1, 0);
+    levelGrid->addWidget(Passw, 1, 1);
+    auto* tryRow = new QHBoxLayout;
+    tryRow->addWidget(Command1);
+    tryRow->addWidget(Command2);
+    levelGrid->addLayout(tryRow, 2, 0, 1, 2);
+
+    auto* listBox = new QGroupBox(QStringLiteral("Levelliste"), this);
+    auto* listGrid = new QGridLayout(listBox);
+    listGrid->addWidget(List1, 0, 0, 1, 2);
+    listGrid->addWidget(Command5, 1, 0);
+    listGrid->addWidget(Command6, 1, 1);
+    listGrid->addWidget(Command7, 2, 0, 1, 2);
+    listGrid->addWidget(Command8, 3, 0);
+    listGrid->addWidget(Command9, 3, 1);
+
+    auto* packBox = new QGroupBox(QStringLiteral("Levelpack"), this);
+    auto* packGrid = new QGridLayout(packBox);
+    packGrid->addWidget(Command3, 0, 0);
+    packGrid->addWidget(Command4, 0, 1);
+    packGrid->addWidget(Command10, 1, 0);
+    packGrid->addWidget(Command11, 1, 1);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(levelBox);
+    right->addWidget(listBox, 1);
+    right->addWidget(packBox);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addLayout(right, 1);
+
+    // Moving over these ends a stroke and takes the position frame away; the group boxes
+    // and labels pass their moves on to the window's background.
+    for (QWidget* w : std::initializer_list<QWidget*>{List1->viewport(), Command3, Command4,
+                                                      Command5, Command6, Command7, Command8}) {
+        w->setMouseTracking(true);
+        w->installEventFilter(this);
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{stock, levelBox, listBox, packBox, Status,
+                                                      total, selected})
+        w->setMouseTracking(true);
+    // The editor's own undo, also while a text box has the focus.
+    Levelname->installEventFilter(this);
+    Passw->installEventFilter(this);
+
+    connect(Levelname, &QLineEdit::textChanged, this, &Editor::Levelname_Change);
+    connect(Passw, &QLineEdit::textChanged, this, &Editor::Passw_Change);
+    connect(List1, &QListWidget::currentRowChanged, this, &Editor::List1_Click);
+    connect(Command1, &QPushButton::clicked, this, &Editor::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Editor::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Editor::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Editor::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Editor::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &Editor::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &Editor::Command7_Click);
+    connect(Command8, &QPushButton::clicked, this, &Editor::Command8_Click);
+    connect(Command9, &QPushButton::clicked, this, &Editor::Command9_Click);
+    connect(Command10, &QPushButton::clicked, this, &Editor::Command10_Click);
+    connect(Command11, &QPushButton::clicked, this, &Editor::Command11_Click);
+    for (const char* keys : {"Ctrl+Z"})
+        connect(new QShortcut(QKeySequence(QString::fromLatin1(keys)), this), &QShortcut::activated,
+                this, &Editor::undo);
+    for (const char* keys : {"Ctrl+Y", "Ctrl+Shift+Z"})
+        connect(new QShortcut(QKeySequence(QString::fromLatin1(keys)), this), &QShortcut::activated,
+                this, &Editor::redo);
+    Command1->setToolTip(QStringLiteral("Das Level im Spielfenster ausprobieren"));
+    List1->setToolTip(QStringLiteral("Rückgängig: Strg+Z, Wiederholen: Strg+Y"));
+}
+
+LevelRecord& Editor::level() { return levels()[CurrentLevel]; }
+
+// The window's start: an empty first level; the other records keep what they held.
+void Editor::Form_Load() {
+    header() = PackHeader{};
+    for (int s = 1; s <= 8; ++s) Image1[static_cast<size_t>(s)]->setPicture(bilder().tile(s + 8));
+    levels()[0].Stock.fill(0);
+    count_ = 1;
+    {
+        const QSignalBlocker block(List1);
+        List1->clear();
+        List1->addItem(QStringLiteral("1. Noname"));
+    }
+    CurrentLevel = 0;
+    Levelname->setText(QStringLiteral("Noname"));
+    Passw->setText(QStringLiteral("Level%1").arg(CurrentLevel + 1));
+    List1->setCurrentRow(0);
+    List1_Click();
+    Symbol->paint();
+    levels()[0].Cells.fill(0);
+    for (int y = 0; y < BoardHeight; ++y)
+        for (int x = 0; x < BoardWidth; ++x) paintCell(x, y);
+    SelectedCode = -1;
+    showSelectedCode();
+    Saved = true;
+    history_.reset(levels(), header(), {count_, CurrentLevel});
+}
+
+void Editor::Aufbau() {
+    filling_ = true;
+    const LevelRecord& l = level();
+    for (int y = 0; y < BoardHeight; ++y)
+        for (int x = 0; x < BoardWidth; ++x) paintCell(x, y);
+    for (int i = 0; i <= 8; ++i) {
+        VS[static_cast<size_t>(i)]->setValue(barValue(i, l.Stock[static_cast<size_t>(i)]));
+        // The true number, also where the bar can only show its end.
+        Text1[static_cast<size_t>(i)]->setText(QString::number(l.Stock[static_cast<size_t>(i)]));
+    }
+    Levelname->setText(toQt(l.Name));
+    Passw->setText(toQt(l.Password));
+    filling_ = false;
+}
+
+void Editor::paintCell(int x, int y) {
+    QPainter p(&Feld->image);
+    p.drawImage(32 * x, 32 * y, bilder().tile(level().cell(x, y)));
+    p.end();
+    Feld->changed(QRect(32 * x, 32 * y, 32, 32));
+}
+
+void Editor::showSelectedCode() {
+    Image1[0]->setPicture(SelectedCode >= 0 ? bilder().tile(SelectedCode) : QImage());
+}
+
+// --- Position frame -----------------------------------------------------------------------
+
+void Editor::ErstellePosFeld(int x, int y) {
+    if (!state().opt(OptPositionFrame)) return;
+    FrameCell = {x, y};
+    // Each pixel of the outline once, so painting the cell again takes it away.
+    QPainter p(&Feld->image);
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    const int left = 32 * x, top = 32 * y;
+    p.fillRect(left, top, 32, 1, FrameXorPen);
+    p.fillRect(left, top + 31, 32, 1, FrameXorPen);
+    p.fillRect(left, top + 1, 1, 30, FrameXorPen);
+    p.fillRect(left + 31, top + 1, 1, 30, FrameXorPen);
+    p.end();
+    Feld->changed(QRect(left, top, 32, 32));
+}
+
+void Editor::LöschPosFeld() {
+    if (!state().opt(OptPositionFrame)) return;
+    if (FrameCell != Cell{}) paintCell(FrameCell.x, FrameCell.y);
+    FrameCell = {};
+}
+
+// --- Mouse --------------------------------------------------------------------------------
+
+void Editor::Feld_MouseDown(Qt::MouseButton Button, int X, int Y) {
+    const int x = X / 32, y = Y / 32;
+    if (X < 0 || Y < 0 || x >= BoardWidth || y >= BoardHeight) return;
+    Saved = false;
+    if (Button == Qt::LeftButton) {
+        if (SelectedCode >= 0) {
+            level().cell(x, y) = static_cast<int16_t>(SelectedCode);
+            paintCell(x, y);
+            Drawing = true;
+            strokeX_ = X;
+            strokeY_ = Y;
+        }
+    } else if (Button == Qt::RightButton) {
+        if (state().opt(OptEditorRightClickTakes)) {
+            SelectedCode = level().cell(x, y);
+            showSelectedCode();
+        }
+        level().cell(x, y) = Empty;
+        paintCell(x, y);
+        record();
+    }
+    if (state().opt(OptPositionFrame)) {
+        LöschPosFeld();
+        ErstellePosFeld(x, y);
+    }
+    showCellStatus(x, y);
+}
+
+void Editor::Feld_MouseMove(int X, int Y) {
+    const int x = X / 32, y = Y / 32;
+    if (x < 0 || x >= BoardWidth || y < 0 || y >= BoardHeight) {
+        if (Drawing) {
+            strokeX_ = X;
+            strokeY_ = Y;
+        }
+        return;
+    }
+    if (Drawing && SelectedCode >= 0) paintStroke(X, Y);
+    if (state().opt(OptPositionFrame)) {
+        LöschPosFeld();
+        ErstellePosFeld(x, y);
+    }
+    showCellStatus(x, y);
+}
+
+// Every cell the pointer crossed since the last move, not only the one it is on now.
+void Editor::paintStroke(int X, int Y) {
+    for (const auto& [x, y] : cellsCrossed(strokeX_, strokeY_, X, Y)) {
+        if (level().cell(x, y) == SelectedCode) continue;
+        level().cell(x, y) = static_cast<int16_t>(SelectedCode);
+        paintCell(x, y);
+    }
+    strokeX_ = X;
+    strokeY_ = Y;
+}
+
+void Editor::Feld_MouseUp() { endDrawing(); }
+
+void Editor::endDrawing() {
+    const bool was = Drawing;
+    Drawing = false;
+    if (was) record();  // a whole stroke is one step
+}
+
+void Editor::mouseMoveEvent(QMouseEvent*) {
+    endDrawing();
+    LöschPosFeld();
+}
+
+bool Editor::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove) {
+        endDrawing();
+        LöschPosFeld();
+    } else if (event->type() == QEvent::ShortcutOverride &&
+               (watched == Levelname || watched == Passw)) {
+        // Undo and redo are the editor's, not the text box's own.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeyCombination combo = key->keyCombination();
+        if (combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Z) ||
+            combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+            combo == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Editor::Symbol_MouseDown(int X, int Y) {
+    const int code = paletteCode(X, Y);
+    if (code < 0) return;
+    SelectedCode = code;
+    showSelectedCode();
+}
+
+// --- Fields -------------------------------------------------------------------------------
+
+void Editor::List1_Click() {
+    const int row = List1->currentRow();
+    if (row < 0 || row >= count_) return;
+    const bool remembered = Saved;
+    CurrentLevel = row;
+    Aufbau();
+    Saved = remembered;
+    history_.moveTo(CurrentLevel);
+}
+
+void Editor::Levelname_Change() {
+    Saved = false;
+    level().Name = bytes(Levelname);
+    if (QListWidgetItem* item = List1->item(CurrentLevel))
+        item->setText(toQt(levelEntry(CurrentLevel, level().Name)));
+    record("name " + std::to_string(CurrentLevel));
+}
+
+void Editor::Passw_Change() {
+    Saved = false;
+    level().Password = bytes(Passw);
+    record("password " + std::to_string(CurrentLevel));
+}
+
+void Editor::VS_Change(int i) {
+    Saved = false;
+    int16_t& stock = level().Stock[static_cast<size_t>(i)];
+    stock = stockForBar(i, VS[static_cast<size_t>(i)]->value(), stock);
+    Text1[static_cast<size_t>(i)]->setText(QString::number(stock));
+    record("stock " + std::to_string(i) + " " + std::to_string(CurrentLevel));
+}
+
+// --- Level list ---------------------------------------------------------------------------
+
+void Editor::refillList(int row) {
+    const QSignalBlocker block(List1);
+    while (List1->count() > count_) delete List1->takeItem(List1->count() - 1);
+    for (int i = 0; i < count_; ++i) {
+        const QString text = toQt(levelEntry(i, levels()[i].Name));
+        if (i < List1->count())
+            List1->item(i)->setText(text);
+        else
+            List1->addItem(text);
+    }
+    List1->setCurrentRow(row);
+}
+
+void Editor::selectLevel(int row) {
+    refillList(row);
+    List1_Click();
+}
+
+void Editor::Command5_Click() {
+    if (!insertLevel(levels(), count_, CurrentLevel)) return;
+    refillList(CurrentLevel);
+    Aufbau();
+    record();
+}
+
+void Editor::Command6_Click() {
+    const int at = count_;
+    if (!appendLevel(levels(), count_)) return;
+    CurrentLevel = at;
+    selectLevel(CurrentLevel);
+    Aufbau();
+    record();
+}
+
+void Editor::Command7_Click() {
+    if (count_ == 1) {
+        showMessage(this, OneLevelLeft);
+        return;
+    }
+    if (askQuestion(this, ReallyDelete, QuestionButtons::YesNoDefaultYes) != Answer::Yes) return;
+    Saved = false;
+    removeLevel(levels(), count_, CurrentLevel);
+    CurrentLevel = std::min(CurrentLevel, count_ - 1);
+    refillList(CurrentLevel);
+    Aufbau();
+    record();
+}
+
+void Editor::Command8_Click() {
+    if (CurrentLevel <= 0) return;
+    Saved = false;
+    swapLevels(levels(), CurrentLevel - 1, CurrentLevel);
+    --CurrentLevel;
+    selectLevel(CurrentLevel);
+    record();
+}
+
+void Editor::Command9_Click() {
+    if (CurrentLevel >= count_ - 1) return;
+    Saved = false;
+    swapLevels(levels(), CurrentLevel, CurrentLevel + 1);
+    ++CurrentLevel;
+    selectLevel(CurrentLevel);
+    record();
+}
+
+// --- The level's buttons ------------------------------------------------------------------
+
+// "Testen": the current level alone in the board window, without music or final message.
+void Editor::Command1_Click() {
+    ProgramState& st = state();
+    st.MusicOn = false;
+    st.handover.set(CurrentLevel);
+    const std::string name = levels()[CurrentLevel + 1].Name;
+    levels()[CurrentLevel + 1].Name = Levels::EndMarkerName;
+    st.FinalMessage.clear();
+    if (boardWindow) boardWindow(this);
+    levels()[CurrentLevel + 1].Name = name;
+}
+
+void Editor::Command2_Click() {
+    Saved = false;
+    distributeStars(level(), programRandom());
+    Aufbau();
+    record();
+}
+
+// --- The pack -----------------------------------------------------------------------------
+
+void Editor::Command3_Click() {
+    ProgramState& st = state();
+    st.handover.clear();
+    {
+        LoadMap dialog(this);
+        dialog.exec();
+    }
+    if (st.handover.empty()) return;
+    // The pack is read whole before anything is taken: a damaged pack or a refused
+    // password leaves the editor as it was.
+    const PackReadResult pack = readPack(resolvePath(st.handover.toText()));
+    if (!pack.ok) {
+        showMessage(this, toQt(pack.message));
+        return;
+    }
+    const std::string& password = pack.contents.header.PackPassword;
+    if (!password.empty()) {
+        const std::optional<QString> answer = askText(this, PasswordPrompt);
+        if (!answer || fromQt(*answer) != password) {
+            showMessage(this, WrongPassword);
+            return;
+        }
+    }
+    header() = pack.contents.header;
+    levels().assign(pack.contents.levels);
+    count_ = static_cast<int>(pack.contents.levels.size());
+    if (count_ == 0) {
+        // A pack without levels opens with one empty level to work on.
+        levels()[0] = newLevel(1);
+        levels().setEndMarker(1);
+        count_ = 1;
+    }
+    CurrentLevel = count_ - 1;
+    selectLevel(CurrentLevel);
+    Saved = true;
+    history_.reset(levels(), header(), {count_, CurrentLevel});
+}
+
+void Editor::Command4_Click() {
+    ProgramState& st = state();
+    st.handover.clear();
+    {
+        SaveMap dialog(this);
+        dialog.exec();
+    }
+    if (st.handover.empty()) return;
+    const std::string path = resolvePath(st.handover.toText());
+    const PackWriteResult r = writer(path, header(), packLevels(levels(), count_), programRandom());
+    if (!r.ok) {
+        showMessage(this, r.refused ? toQt(r.message) : failedWrite(path, r.message));
+        return;
+    }
+    Saved = true;
+    showStatus(
+        QStringLiteral("Gespeichert: %1").arg(fileNameToQt(path.substr(path.rfind('/') + 1))));
+}
+
+void Editor::Command10_Click() {
+    Saved = false;
+    {
+        IDEdit dialog(header(), this);
+        dialog.exec();
+    }
+    record();
+}
+
+void Editor::Command11_Click() {
+    levels()[count_].Name = Levels::EndMarkerName;
+    Saved = true;
+    int imported;
+    {
+        Import window(levels(), count_, this);
+        window.exec();
+        imported = window.count();
+    }
+    count_ = imported;
+    CurrentLevel = count_ - 1;
+    selectLevel(CurrentLevel);
+    record();
+}
+
+// --- Undo, status, closing ----------------------------------------------------------------
+
+void Editor::record(const std::string& key) {
+    if (filling_) return;
+    history_.record(levels(), header(), {count_, CurrentLevel}, key);
+}
+
+bool Editor::undo() {
+    endDrawing();
+    const std::optional<EditorPlace> place = history_.undo(levels(), header());
+    if (!place) return false;
+    count_ = place->count;
+    CurrentLevel = std::clamp(place->current, 0, count_ - 1);
+    selectLevel(CurrentLevel);
+    Saved = false;
+    showStatus(QStringLiteral("Rückgängig gemacht"));
+    return true;
+}
+
+bool Editor::redo() {
+    endDrawing();
+    const std::optional<EditorPlace> place = history_.redo(levels(), header());
+    if (!place) return false;
+    count_ = place->count;
+    CurrentLevel = std::clamp(place->current, 0, count_ - 1);
+    selectLevel(CurrentLevel);
+    Saved = false;
+    showStatus(QStringLiteral("Wiederholt"));
+    return true;
+}
+
+void Editor::showStatus(const QString& text) { Status->setText(text); }
+
+void Editor::showCellStatus(int x, int y) {
+    const int code = level().cell(x, y);
+    showStatus(QStringLiteral("Feld (%1, %2): %3").arg(x).arg(y).arg(toQt(elementName(code))));
+}
+
+bool Editor::mayClose() {
+    if (Saved) return true;
+    switch (askQuestion(this, SaveQuestion, QuestionButtons::YesNoCancel)) {
+        case Answer::Cancel:
+            return false;
+        case Answer::Yes:
+            Command4_Click();
+            return true;
+        case Answer::No:
+            return true;
+    }
+    return true;
+}
+
+void Editor::reject() {
+    if (closing_) return;
+    closing_ = true;
+    const bool close = mayClose();
+    closing_ = false;
+    if (close) QDialog::reject();
+}
+
+void Editor::keyPressEvent(QKeyEvent* e) {
+    // No cancel key: the editor closes by its close box, with the question.
+    if (e->key() == Qt::Key_Escape) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+}  // namespace lumor

@@ -1,0 +1,188 @@
+// The level editor: one level of the pack at a time on the board, painted from the
+// palette; name, password and stock of the level; the level list with its operations;
+// the pack's information, opening, saving and importing; "Testen" in the board window.
+// It works on the program's Levels and PackHeader directly; undo and redo keep the
+// changed records in a history of their own.
+#pragma once
+
+#include "app/Wait.h"
+#include "editor/history.h"
+#include "editor/packfiles.h"
+#include "levels/level.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QScrollBar;
+
+namespace lumor {
+
+class Editor;
+
+// The editor's board picture: 640 x 384 pixels, cell (x, y) on the square at (32x, 32y).
+class EditorFeld final : public QWidget {
+public:
+    explicit EditorFeld(Editor* owner);
+    QImage image;
+    void changed(const QRect& r) { update(r); }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+
+private:
+    Editor* owner_;
+};
+
+// The palette: the 21 element pictures in two columns.
+class EditorPalette final : public QWidget {
+public:
+    explicit EditorPalette(Editor* owner);
+    void paint();
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+private:
+    Editor* owner_;
+    QImage image_;
+};
+
+// One element picture (the selected code, the stock slots).
+class TileImage final : public QWidget {
+public:
+    explicit TileImage(QWidget* parent);
+    void setPicture(const QImage& picture);
+    const QImage& picture() const { return picture_; }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    QImage picture_;
+};
+
+class Editor final : public QDialog {
+public:
+    explicit Editor(QWidget* parent = nullptr, Clock& clock = lumor::clock());
+    ~Editor() override;
+
+    // Controls, under their designer names.
+    EditorFeld* Feld = nullptr;
+    EditorPalette* Symbol = nullptr;
+    std::array<TileImage*, 9> Image1{};  // 0: the selected code, 1..8: the stock slots
+    std::array<QScrollBar*, 9> VS{};     // stock bars, inverted: the top is the highest count
+    std::array<QLineEdit*, 9> Text1{};   // the stock counts as numbers
+    QLineEdit* Levelname = nullptr;
+    QLineEdit* Passw = nullptr;
+    QListWidget* List1 = nullptr;
+    QPushButton* Command1 = nullptr;   // "Testen"
+    QPushButton* Command2 = nullptr;   // "Sterne verteilen"
+    QPushButton* Command3 = nullptr;   // "Laden"
+    QPushButton* Command4 = nullptr;   // "Speichern"
+    QPushButton* Command5 = nullptr;   // "Neues Level einfügen"
+    QPushButton* Command6 = nullptr;   // "Level anschließen"
+    QPushButton* Command7 = nullptr;   // "Level löschen"
+    QPushButton* Command8 = nullptr;   // "Hoch"
+    QPushButton* Command9 = nullptr;   // "Runter"
+    QPushButton* Command10 = nullptr;  // "Pack ID ändern"
+    QPushButton* Command11 = nullptr;  // "Importieren"
+    QLabel* Status = nullptr;          // the cell under the mouse, and what happened
+
+    // Fields of the window.
+    int32_t CurrentLevel = 0;
+    int32_t SelectedCode = -1;
+    bool Drawing = false;
+    bool Saved = true;
+    struct Cell {
+        int x = -1, y = -1;
+        bool operator==(const Cell&) const = default;
+    };
+    Cell FrameCell;
+
+    // The number of levels of the pack (the entries of the level list).
+    int count() const { return count_; }
+
+    void Aufbau();
+    void LöschPosFeld();
+    void ErstellePosFeld(int x, int y);
+
+    // Event procedures, also called by tests in place of a click.
+    void Feld_MouseDown(Qt::MouseButton Button, int X, int Y);
+    void Feld_MouseMove(int X, int Y);
+    void Feld_MouseUp();
+    void Symbol_MouseDown(int X, int Y);
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void Command8_Click();
+    void Command9_Click();
+    void Command10_Click();
+    void Command11_Click();
+    bool undo();
+    bool redo();
+
+    // What the editor starts outside itself; tests replace them.
+    std::function<void(QWidget* parent)> boardWindow;  // the board window, modally
+    PackWriter writer;                                 // writes a pack file
+
+protected:
+    void reject() override;
+    void keyPressEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+private:
+    friend class EditorFeld;
+    friend class EditorPalette;
+
+    void buildControls();
+    void Form_Load();
+    void List1_Click();
+    void Levelname_Change();
+    void Passw_Change();
+    void VS_Change(int i);
+    // The level list shown again from the records, `row` selected without the selection's
+    // handler; then the level shown as selecting it does.
+    void refillList(int row);
+    void selectLevel(int row);
+    void showSelectedCode();
+    void paintCell(int x, int y);
+    void paintStroke(int X, int Y);
+    void endDrawing();
+    // One step of the undo history for what changed; `key` joins steps of one field.
+    void record(const std::string& key = {});
+    void showStatus(const QString& text);
+    void showCellStatus(int x, int y);
+    // The closing question; false when the editor stays open.
+    bool mayClose();
+
+    LevelRecord& level();
+    int count_ = 1;
+    History history_;
+    bool filling_ = false;           // the fields are being filled: no undo steps from them
+    int strokeX_ = 0, strokeY_ = 0;  // where the last painted move was
+    bool closing_ = false;
+    Clock& clock_;  // the board window of "Testen" waits on it
+};
+
+}  // namespace lumor

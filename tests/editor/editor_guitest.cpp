@@ -1,0 +1,443 @@
+// The editor window driven through its controls: painting, the palette, the level list,
+// the stock bars, "Testen", opening and saving, importing, closing, undo and redo.
+#include "editor_support.h"
+
+#include "app/Wait.h"
+#include "editor/Editor.h"
+#include "editor/IDEdit.h"
+#include "editor/Import.h"
+#include "editor/LoadMap.h"
+#include "editor/levellist.h"
+#include "play/Bilder.h"
+#include "play/Form1.h"
+#include "play/cells.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include <functional>
+#include <memory>
+
+using namespace lumor;
+using lumor::testing::EditorFixture;
+
+namespace {
+
+class EditorTest : public EditorFixture {
+protected:
+    void SetUp() override {
+        EditorFixture::SetUp();
+        state().Options.fill(false);
+        // What an earlier pack left behind: the editor starts empty all the same.
+        state().pack.header.PackTitle = "Alt";
+        pack().assign(levels("Alt", 3));
+        editor = std::make_unique<Editor>();
+    }
+    void TearDown() override {
+        editor.reset();
+        EditorFixture::TearDown();
+    }
+
+    static Levels& pack() { return state().pack.levels; }
+    LevelRecord& shown() { return pack()[editor->CurrentLevel]; }
+    QStringList entries() const {
+        QStringList r;
+        for (int i = 0; i < editor->List1->count(); ++i) r << editor->List1->item(i)->text();
+        return r;
+    }
+    // A pack of `n` levels opened in the editor, level `at` shown.
+    void load(int n, int at) {
+        writePackFile("geladen.llp", levels("L", n));
+        openPack("geladen.llp");
+        editor->List1->setCurrentRow(at);
+    }
+    void openPack(const QString& name) {
+        whenModal<LoadMap>([name](LoadMap& d) {
+            d.List1->setCurrentItem(d.List1->findItems(name, Qt::MatchExactly).value(0));
+            d.Command2->click();
+        });
+        editor->Command3_Click();
+    }
+    void savePack(const QString& name) {
+        whenModal<SaveMap>([name](SaveMap& d) {
+            d.Text1->setText(name);
+            d.Command1->click();
+        });
+        editor->Command4_Click();
+    }
+    // Acts on the next modal window of type T once it is shown.
+    template <typename T>
+    static void whenModal(std::function<void(T&)> act) {
+        QTimer::singleShot(0, [act] {
+            T* t = dynamic_cast<T*>(QApplication::activeModalWidget());
+            ASSERT_NE(t, nullptr);
+            act(*t);
+        });
+    }
+    static std::unique_ptr<Levels> snapshot() { return std::make_unique<Levels>(pack()); }
+    // Every record, the ones behind the list too.
+    static void expectSame(const Levels& a, const Levels& b) {
+        for (int i = 0; i < Levels::Capacity; ++i) EXPECT_EQ(a[i], b[i]) << "record " << i;
+    }
+
+    std::unique_ptr<Editor> editor;
+};
+
+}  // namespace
+
+TEST_F(EditorTest, StartsWithOneEmptyLevelAndKeepsTheOtherRecords) {
+    EXPECT_EQ(editor->windowTitle(), "Lumor - Editor");
+    EXPECT_EQ(state().pack.header, PackHeader{});
+    EXPECT_EQ(entries(), QStringList{"1. Noname"});
+    EXPECT_EQ(pack()[0], newLevel(1));
+    EXPECT_EQ(pack()[1], levels("Alt", 3)[1]);
+    EXPECT_EQ(editor->SelectedCode, -1);
+    EXPECT_TRUE(editor->Saved);
+    EXPECT_EQ(editor->Feld->image.copy(608, 352, 32, 32), bilder().tile(Empty));
+    EXPECT_EQ(editor->Image1[8]->picture(), bilder().tile(Splitter));
+}
+
+TEST_F(EditorTest, PaletteAndPaintingWithTheMouse) {
+    // A left press without a selection paints nothing but counts as a change.
+    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(40, 40));
+    EXPECT_EQ(pack()[0], newLevel(1));
+    EXPECT_FALSE(editor->Saved);
+
+    QTest::mouseClick(editor->Symbol, Qt::LeftButton, {}, QPoint(40, 330));  // code 21
+    EXPECT_EQ(editor->SelectedCode, -1);
+    QTest::mouseClick(editor->Symbol, Qt::LeftButton, {}, QPoint(33, 0));
+    EXPECT_EQ(editor->SelectedCode, DeflectorRightDown);
+    EXPECT_EQ(editor->Image1[0]->picture(), bilder().tile(DeflectorRightDown));
+    QTest::mouseClick(editor->Symbol, Qt::LeftButton, {}, QPoint(5, 9 * 32 + 5));
+    EXPECT_EQ(editor->SelectedCode, Wall);
+
+    // A drag paints every cell the pointer crosses, however fast it moves.
+    editor->Feld_MouseDown(Qt::LeftButton, 10, 10);
+    editor->Feld_MouseMove(300, 10);
+    editor->Feld_MouseMove(300, 100);
+    editor->Feld_MouseUp();
+    editor->Feld_MouseMove(300, 300);  // released: no more painting
+    for (int x = 0; x <= 9; ++x) EXPECT_EQ(shown().cell(x, 0), Wall) << x;
+    for (int y = 1; y <= 3; ++y) EXPECT_EQ(shown().cell(9, y), Wall) << y;
+    EXPECT_EQ(shown().cell(9, 9), Empty);
+    EXPECT_EQ(editor->Feld->image.copy(288, 96, 32, 32), bilder().tile(Wall));
+    // The whole drag is one step.
+    ASSERT_TRUE(editor->undo());
+    EXPECT_EQ(pack()[0], newLevel(1));
+    EXPECT_EQ(editor->Feld->image.copy(0, 0, 32, 32), bilder().tile(Empty));
+}
+
+TEST_F(EditorTest, RightPressErasesAndPicksWithTheOption) {
+    shown().cell(2, 2) = Sand;
+    shown().cell(3, 3) = Cross;
+    editor->SelectedCode = Wall;
+    QTest::mouseClick(editor->Feld, Qt::RightButton, {}, QPoint(70, 70));
+    EXPECT_EQ(shown().cell(2, 2), Empty);
+    EXPECT_EQ(editor->SelectedCode, Wall);
+
+    state().Options[OptEditorRightClickTakes] = true;
+    QTest::mouseClick(editor->Feld, Qt::RightButton, {}, QPoint(100, 100));
+    EXPECT_EQ(shown().cell(3, 3), Empty);
+    EXPECT_EQ(editor->SelectedCode, Cross);
+    QTest::mouseClick(editor->Feld, Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_EQ(editor->SelectedCode, Empty);  // on an empty cell it picks the eraser
+    EXPECT_EQ(editor->Status->text(), "Feld (0, 0): Leer");
+}
+
+TEST_F(EditorTest, PositionFrameFollowsTheMouseAndGoesOverTheList) {
+    state().Options[OptPositionFrame] = true;
+    const QImage tile = bilder().tile(Empty);
+    editor->Feld_MouseMove(5 * 32 + 3, 4 * 32 + 30);
+    EXPECT_EQ(editor->FrameCell, (Editor::Cell{5, 4}));
+    const QImage framed = editor->Feld->image.copy(160, 128, 32, 32);
+    EXPECT_EQ(framed.pixel(31, 17), tile.pixel(31, 17) ^ 0x00ffff01u);
+    EXPECT_EQ(framed.pixel(15, 15), tile.pixel(15, 15));
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(editor->List1->viewport(), &move);
+    EXPECT_EQ(editor->FrameCell, Editor::Cell{});
+    EXPECT_EQ(editor->Feld->image.copy(160, 128, 32, 32), tile);
+}
+
+TEST_F(EditorTest, LevelListOperationsAndTheirEffectOnSaved) {
+    load(3, 1);
+    EXPECT_TRUE(editor->Saved);  // selecting a level is no change
+    editor->Command8_Click();    // "Hoch"
+    EXPECT_EQ(entries(), (QStringList{"1. L2", "2. L1", "3. L3"}));
+    EXPECT_FALSE(editor->Saved);
+    editor->Saved = true;
+    editor->Command8_Click();  // on the first: nothing
+    editor->List1->setCurrentRow(2);
+    editor->Command9_Click();  // "Runter" on the last: nothing
+    EXPECT_TRUE(editor->Saved);
+
+    // Inserting in front of L3; the new level's password keeps its first position.
+    editor->Command5_Click();
+    EXPECT_EQ(entries(), (QStringList{"1. L2", "2. L1", "3. Noname", "4. L3"}));
+    EXPECT_FALSE(editor->Saved);
+    editor->Saved = true;
+    editor->Command6_Click();  // "Level anschließen" keeps Saved
+    EXPECT_EQ(editor->CurrentLevel, 4);
+    EXPECT_EQ(editor->Passw->text(), "Level5");
+    EXPECT_TRUE(editor->Saved);
+
+    // Deleting: No changes nothing; deleting the last shows the new last.
+    answers = {Answer::No, Answer::Yes, Answer::Yes};
+    editor->Command7_Click();
+    EXPECT_TRUE(editor->Saved);
+    editor->Command7_Click();
+    EXPECT_EQ(editor->Levelname->text(), "L3");
+    EXPECT_EQ(pack()[4].Password, "Level5");  // behind the list, left as it was
+    editor->List1->setCurrentRow(0);
+    editor->Command7_Click();
+    EXPECT_EQ(entries(), (QStringList{"1. L1", "2. Noname", "3. L3"}));
+    EXPECT_EQ(editor->Levelname->text(), "L1");
+    EXPECT_EQ(questions, QStringList(3, "Wirklich löschen?"));
+
+    load(1, 0);  // the only level cannot go
+    editor->Command7_Click();
+    EXPECT_EQ(messages, QStringList{"Es muss mindestens ein Level vorhanden sein!"});
+
+    load(101, 50);  // 101 levels: no more; 100: one more
+    editor->Command5_Click();
+    editor->Command6_Click();
+    EXPECT_EQ(editor->count(), 101);
+    answers = {Answer::Yes};
+    editor->Command7_Click();
+    editor->Command5_Click();
+    EXPECT_EQ(editor->count(), 101);
+    EXPECT_EQ(editor->List1->item(50)->text(), "51. Noname");
+}
+
+TEST_F(EditorTest, NamePasswordAndStockFields) {
+    editor->Levelname->setText(" Leer ");
+    EXPECT_EQ(shown().Name, " Leer ");  // untrimmed
+    EXPECT_EQ(entries(), QStringList{"1.  Leer "});
+    editor->Passw->setText("geheim");
+    EXPECT_EQ(shown().Password, "geheim");
+    editor->VS[3]->setValue(15);  // inverted: the top is the highest count
+    EXPECT_EQ(shown().Stock[3], 5);
+    EXPECT_EQ(editor->Text1[3]->text(), "5");
+
+    // Counts outside a bar's range are shown at its end and kept until the bar moves.
+    LevelRecord odd = levels("X", 1)[0];
+    odd.Stock[0] = 150;
+    odd.Stock[4] = -3;
+    writePackFile("odd.llp", {odd, levels("Y", 1)[0]});
+    openPack("odd.llp");
+    editor->List1->setCurrentRow(0);
+    EXPECT_EQ(editor->VS[0]->value(), 0);
+    EXPECT_EQ(editor->Text1[0]->text(), "150");
+    EXPECT_EQ(editor->VS[4]->value(), 20);
+    EXPECT_EQ(editor->Text1[4]->text(), "-3");
+    EXPECT_TRUE(editor->Saved);
+    savePack("odd2.llp");
+    EXPECT_EQ(readPack(file("odd2.llp")).contents.levels.at(0).Stock[0], 150);
+    editor->VS[0]->setValue(1);
+    EXPECT_EQ(pack()[0].Stock[0], 98);
+    EXPECT_EQ(pack()[0].Stock[4], -3);
+
+    // "Sterne verteilen" without stars changes no cell but still counts as a change.
+    editor->Saved = true;
+    const LevelRecord before = shown();
+    editor->Command2_Click();
+    EXPECT_EQ(shown(), before);
+    EXPECT_FALSE(editor->Saved);
+}
+
+TEST_F(EditorTest, TestenPlaysTheLevelAloneAndPutsTheRecordBehindBack) {
+    for (const int n : {2, 101}) {
+        load(n, n - 1);
+        pack()[n].Name = "vorher";  // what a longer pack left behind
+        const auto before = snapshot();
+        int opened = 0;
+        editor->boardWindow = [&](QWidget*) {
+            ++opened;
+            EXPECT_FALSE(state().MusicOn);
+            EXPECT_EQ(state().handover.toInt(), n - 1);
+            EXPECT_TRUE(pack().isEndMarker(n));
+            EXPECT_EQ(state().FinalMessage, "");
+        };
+        state().MusicOn = true;
+        editor->Command1_Click();
+        EXPECT_EQ(opened, 1);
+        EXPECT_FALSE(state().MusicOn);  // not set back
+        expectSame(pack(), *before);
+    }
+
+    // The real board window opens on the level and closes again.
+    FakeClock fake;
+    setClock(&fake);
+    editor = std::make_unique<Editor>();
+    const std::string behind = pack()[1].Name;
+    int level = -1;
+    QTimer::singleShot(0, [&] {
+        auto* board = qobject_cast<Form1*>(QApplication::activeModalWidget());
+        ASSERT_NE(board, nullptr);
+        level = board->currentLevel();
+        board->close();
+    });
+    editor->Command1_Click();
+    setClock(nullptr);
+    EXPECT_EQ(level, 0);
+    EXPECT_EQ(pack()[1].Name, behind);
+}
+
+TEST_F(EditorTest, OpeningAPackBehindItsPassword) {
+    writePackFile("geschuetzt.llp", levels("G", 3), "Sesam");
+    writePackFile("kaputt.llp", levels("K", 1));
+    damage("kaputt.llp");
+
+    // A refused password and a damaged pack leave the editor's state as it was.
+    editor->Levelname->setText("Meins");
+    state().pack.header.PackTitle = "Mein Pack";
+    const auto before = snapshot();
+    const PackHeader headerBefore = state().pack.header;
+    inputs = {QString("sesam"), std::nullopt};
+    for (const char* name : {"geschuetzt.llp", "geschuetzt.llp", "kaputt.llp"}) {
+        openPack(name);
+        expectSame(pack(), *before);
+        EXPECT_EQ(state().pack.header, headerBefore);
+        EXPECT_EQ(entries(), QStringList{"1. Meins"});
+        EXPECT_FALSE(editor->Saved);
+    }
+    EXPECT_EQ(messages, (QStringList{"Das Passwort war leider Falsch!",
+                                     "Das Passwort war leider Falsch!", "Levelpack beschädigt!"}));
+
+    inputs = {QString("Sesam")};
+    openPack("geschuetzt.llp");
+    EXPECT_EQ(entries(), (QStringList{"1. G1", "2. G2", "3. G3"}));
+    EXPECT_EQ(editor->Levelname->text(), "G3");  // the last level is shown
+    EXPECT_EQ(state().pack.header.PackPassword, "Sesam");
+    EXPECT_TRUE(editor->Saved);
+    EXPECT_FALSE(editor->undo());  // a fresh history for the opened pack
+}
+
+TEST_F(EditorTest, SavingRefusesWhatCannotBeStoredAndKeepsTheOldFile) {
+    writePackFile("alt.llp", levels("A", 1));
+    const std::string old = bytesOf("alt.llp");
+    editor->Command6_Click();
+    editor->Levelname->setText(QString::fromUtf8("Tolle Tür"));  // "ü" at 8: 252 + 8 > 255
+    answers = {Answer::Yes, Answer::Yes};
+    savePack("alt.llp");
+    EXPECT_EQ(messages, QStringList{"Der Name des 2. Levels (Tolle Tür) ist nicht kompaktibel. "
+                                    "Bitte suchen sie sich ein anderen aus."});
+    EXPECT_TRUE(bytesOf("alt.llp") == old);
+    EXPECT_FALSE(editor->Saved);
+
+    // A write that fails names the file and leaves the old one, and Saved.
+    editor->Levelname->setText("Tolle Tuer");
+    editor->writer = [](const std::string&, const PackHeader&, const std::vector<LevelRecord>&,
+                        Random&) {
+        PackWriteResult r;
+        r.message = "Das Levelpack konnte nicht gespeichert werden: kein Platz.";
+        return r;
+    };
+    savePack("alt.llp");
+    EXPECT_TRUE(messages.last().startsWith("Das Levelpack „alt.llp“ wurde nicht gespeichert."));
+    EXPECT_TRUE(messages.last().contains("kein Platz"));
+    EXPECT_TRUE(bytesOf("alt.llp") == old);
+    EXPECT_FALSE(editor->Saved);
+
+    editor->writer = writePack;
+    savePack("neu");
+    EXPECT_TRUE(editor->Saved);
+    EXPECT_EQ(readPack(file("neu.llp")).contents.levels.at(1).Name, "Tolle Tuer");
+}
+
+TEST_F(EditorTest, TheClosingQuestion) {
+    editor->show();
+    editor->close();  // nothing changed: no question
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(questions.isEmpty());
+
+    editor->show();
+    editor->Levelname->setText("Neu");
+    answers = {Answer::Cancel, Answer::No, Answer::Yes};
+    editor->close();
+    EXPECT_TRUE(editor->isVisible());
+    editor->close();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(buttons.back(), QuestionButtons::YesNoCancel);
+
+    // Yes saves, and closes whatever the save's outcome (here the dialog is cancelled).
+    editor->show();
+    whenModal<SaveMap>([](SaveMap& d) { d.Command2->click(); });
+    editor->close();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(questions, QStringList(3, "Wollen Sie noch speichern?"));
+    EXPECT_TRUE(QDir(dir.path()).entryList({"*.llp"}).isEmpty());
+}
+
+TEST_F(EditorTest, ImportingAndThePackInformation) {
+    writePackFile("quelle.llp", levels("Q", 3));
+    editor->Levelname->setText("Eigen");
+    whenModal<Import>([](Import& w) {
+        w.Combo1->setCurrentIndex(w.Combo1->findText("quelle.llp"));
+        w.List2->selectAll();
+        w.Command1->click();
+        w.close();
+    });
+    editor->Command11_Click();
+    EXPECT_EQ(entries(), (QStringList{"1. Eigen", "2. Q1", "3. Q2", "4. Q3"}));
+    EXPECT_EQ(editor->CurrentLevel, 3);
+    EXPECT_TRUE(editor->Saved);  // an import alone asks nothing on closing
+
+    // "Pack ID ändern" is a change even when nothing is typed.
+    whenModal<IDEdit>([](IDEdit& d) { d.Command1->click(); });
+    editor->Command10_Click();
+    EXPECT_FALSE(editor->Saved);
+}
+
+TEST_F(EditorTest, UndoAndRedoPutBackEveryByte) {
+    load(3, 0);
+    const auto start = snapshot();
+    editor->SelectedCode = Splitter;
+    editor->Feld_MouseDown(Qt::LeftButton, 40, 40);
+    editor->Feld_MouseUp();
+    QTest::keyClicks(editor->Levelname, "xy");
+    editor->VS[0]->setValue(90);
+    editor->Command9_Click();
+    editor->Command6_Click();
+    answers = {Answer::Yes};
+    editor->Command7_Click();
+    whenModal<IDEdit>([](IDEdit& d) {
+        d.Text5->setText("Titel");
+        d.Command1->click();
+    });
+    editor->Command10_Click();
+    const auto end = snapshot();
+    const QStringList endEntries = entries();
+
+    editor->Saved = true;
+    int steps = 0;
+    while (editor->undo()) ++steps;
+    EXPECT_EQ(steps, 7);
+    EXPECT_FALSE(editor->Saved);
+    expectSame(pack(), *start);
+    EXPECT_EQ(state().pack.header.PackTitle, "");
+    EXPECT_EQ(entries(), (QStringList{"1. L1", "2. L2", "3. L3"}));
+
+    // Ctrl+Y and Ctrl+Z, also while a text box has the focus.
+    editor->show();
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    editor->Levelname->setFocus();
+    for (int i = 0; i < steps; ++i)
+        QTest::keyClick(editor->Levelname, Qt::Key_Y, Qt::ControlModifier);
+    expectSame(pack(), *end);
+    EXPECT_EQ(state().pack.header.PackTitle, "Titel");
+    EXPECT_EQ(entries(), endEntries);
+    QTest::keyClick(editor->Levelname, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(state().pack.header.PackTitle, "");
+    editor->hide();
+}
