@@ -64,9 +64,10 @@ std::vector<std::pair<int, int>> cellsCrossed(int x1, int y1, int x2, int y2) {
         // One pixel at a time along the stroke; the cell as the board finds it.
         const int px = x1 + roundedDiv((x2 - x1) * k, steps);
         const int py = y1 + roundedDiv((y2 - y1) * k, steps);
+        if (px < 0 || py < 0) continue;  // left of or above the board
         const int cx = px / 32;
         const int cy = py / 32;
-        if (cx < 0 || cx >= BoardWidth || cy < 0 || cy >= BoardHeight) continue;
+        if (cx >= BoardWidth || cy >= BoardHeight) continue;
         if (cells.empty() || cells.back() != std::pair{cx, cy}) cells.emplace_back(cx, cy);
     }
     return cells;

@@ -13,7 +13,7 @@
 #include <QtTest/QTest>
 
 using namespace lumor;
-using lumor::testing::EditorFixture;
+using lumortest::EditorFixture;
 
 namespace {
 
@@ -71,7 +71,7 @@ TEST_F(DialogsTest, PackInformationIsStoredTrimmedOnEveryWayOfClosing) {
 TEST_F(DialogsTest, OpeningListsThePackFilesAndHandsBackThePath) {
     writePackFile("b.LLP", levels("B", 1));
     writePackFile("a.llp", levels("A", 1));
-    QFile(dir.path() + "/notes.txt").open(QIODevice::WriteOnly);
+    QFile(path("notes.txt")).open(QIODevice::WriteOnly);
     state().handover.set(5);
     {
         LoadMap d;
@@ -91,8 +91,8 @@ TEST_F(DialogsTest, OpeningListsThePackFilesAndHandsBackThePath) {
         EXPECT_TRUE(state().handover.empty());
     }
     // No pack at all: an empty list, and OK acts as "Abbrechen".
-    QFile::remove(dir.path() + "/a.llp");
-    QFile::remove(dir.path() + "/b.LLP");
+    QFile::remove(path("a.llp"));
+    QFile::remove(path("b.LLP"));
     LoadMap d;
     EXPECT_EQ(d.List1->count(), 0);
     EXPECT_EQ(runShown(d, [&] { d.Command2->click(); }), QDialog::Rejected);
@@ -101,34 +101,32 @@ TEST_F(DialogsTest, OpeningListsThePackFilesAndHandsBackThePath) {
 
 TEST_F(DialogsTest, SavingChecksTheNameAndAsksBeforeReplacing) {
     writePackFile("alt.llp", levels("A", 1));
-    const struct {
-        const char* typed;
-        const char* shown;  // the name box after OK
-        bool closes;
-    } names[] = {
-        {"pack.llp.txt", "pack.llp.txt.llp", true},
-        {"a:b", "a:b.llp", false},
-        {"", "", false},
-        {".versteckt", ".versteckt.llp", false},
-    };
-    for (const auto& n : names) {
+    const std::pair<const char*, const char*> names[] = {
+        {"pack.llp.txt", "pack.llp.txt.llp"}, {"pack.LLP", "pack.LLP"}, {"", ""}};
+    for (const auto& [typed, stored] : names) {
         SaveMap d;
-        d.Text1->setText(QString::fromUtf8(n.typed));
+        d.Text1->setText(typed);
         d.Command1_Click();
-        EXPECT_EQ(d.Text1->text(), QString::fromUtf8(n.shown)) << n.typed;
-        EXPECT_EQ(state().handover.toText(), n.closes ? file(n.shown) : "") << n.typed;
+        EXPECT_EQ(state().handover.toText(), *typed ? file(stored) : "") << typed;
+    }
+    // Refused with a message, the dialog staying open: the nine characters, a hidden name.
+    for (const char c : std::string("\\/:*?\"<>|.")) {
+        SaveMap d;
+        d.Text1->setText(QString(QLatin1Char(c)) + "x");
+        d.Command1_Click();
+        EXPECT_TRUE(state().handover.empty()) << c;
     }
     EXPECT_EQ(messages.value(0),
               "Der Name darf keines der folgenden Zeichen enthalten:\r\n \\ / : "
               "* ? \" < > |");
-    EXPECT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages.size(), 10);
 
     // An existing pack: the question with No as the default; No keeps the dialog open.
     SaveMap d;
     QTest::mouseClick(d.List1->viewport(), Qt::LeftButton, {},
                       d.List1->visualItemRect(d.List1->item(0)).center());
     EXPECT_EQ(d.Text1->text(), "alt.llp");
-    answers = {Answer::No, Answer::Yes};
+    replies = {Answer::No, Answer::Yes};
     int result = runShown(d, [&] {
         QTest::keyClick(d.Text1, Qt::Key_Return);  // Enter in the name box is OK
         EXPECT_TRUE(d.isVisible());

@@ -2,7 +2,6 @@
 // the stock bars, "Testen", opening and saving, importing, closing, undo and redo.
 #include "editor_support.h"
 
-#include "app/Wait.h"
 #include "editor/Editor.h"
 #include "editor/IDEdit.h"
 #include "editor/Import.h"
@@ -28,7 +27,7 @@
 #include <memory>
 
 using namespace lumor;
-using lumor::testing::EditorFixture;
+using lumortest::EditorFixture;
 
 namespace {
 
@@ -49,11 +48,7 @@ protected:
 
     static Levels& pack() { return state().pack.levels; }
     LevelRecord& shown() { return pack()[editor->CurrentLevel]; }
-    QStringList entries() const {
-        QStringList r;
-        for (int i = 0; i < editor->List1->count(); ++i) r << editor->List1->item(i)->text();
-        return r;
-    }
+    QStringList entries() const { return EditorFixture::entries(editor->List1); }
     // A pack of `n` levels opened in the editor, level `at` shown.
     void load(int n, int at) {
         writePackFile("geladen.llp", levels("L", n));
@@ -191,7 +186,7 @@ TEST_F(EditorTest, LevelListOperationsAndTheirEffectOnSaved) {
     EXPECT_TRUE(editor->Saved);
 
     // Deleting: No changes nothing; deleting the last shows the new last.
-    answers = {Answer::No, Answer::Yes, Answer::Yes};
+    replies = {Answer::No, Answer::Yes, Answer::Yes};
     editor->Command7_Click();
     EXPECT_TRUE(editor->Saved);
     editor->Command7_Click();
@@ -206,12 +201,16 @@ TEST_F(EditorTest, LevelListOperationsAndTheirEffectOnSaved) {
     load(1, 0);  // the only level cannot go
     editor->Command7_Click();
     EXPECT_EQ(messages, QStringList{"Es muss mindestens ein Level vorhanden sein!"});
+    editor->Passw->setText("Level1");
+    editor->Command5_Click();  // the new level is Level1 too
+    EXPECT_EQ(entries(), (QStringList{"1. Noname", "2. L1"}));
+    EXPECT_EQ(editor->Passw->text(), "Level1");
 
     load(101, 50);  // 101 levels: no more; 100: one more
     editor->Command5_Click();
     editor->Command6_Click();
     EXPECT_EQ(editor->count(), 101);
-    answers = {Answer::Yes};
+    replies = {Answer::Yes};
     editor->Command7_Click();
     editor->Command5_Click();
     EXPECT_EQ(editor->count(), 101);
@@ -275,8 +274,6 @@ TEST_F(EditorTest, TestenPlaysTheLevelAloneAndPutsTheRecordBehindBack) {
     }
 
     // The real board window opens on the level and closes again.
-    FakeClock fake;
-    setClock(&fake);
     editor = std::make_unique<Editor>();
     const std::string behind = pack()[1].Name;
     int level = -1;
@@ -287,7 +284,6 @@ TEST_F(EditorTest, TestenPlaysTheLevelAloneAndPutsTheRecordBehindBack) {
         board->close();
     });
     editor->Command1_Click();
-    setClock(nullptr);
     EXPECT_EQ(level, 0);
     EXPECT_EQ(pack()[1].Name, behind);
 }
@@ -302,7 +298,7 @@ TEST_F(EditorTest, OpeningAPackBehindItsPassword) {
     state().pack.header.PackTitle = "Mein Pack";
     const auto before = snapshot();
     const PackHeader headerBefore = state().pack.header;
-    inputs = {QString("sesam"), std::nullopt};
+    answers = {QString("sesam"), std::nullopt};
     for (const char* name : {"geschuetzt.llp", "geschuetzt.llp", "kaputt.llp"}) {
         openPack(name);
         expectSame(pack(), *before);
@@ -313,7 +309,7 @@ TEST_F(EditorTest, OpeningAPackBehindItsPassword) {
     EXPECT_EQ(messages, (QStringList{"Das Passwort war leider Falsch!",
                                      "Das Passwort war leider Falsch!", "Levelpack beschädigt!"}));
 
-    inputs = {QString("Sesam")};
+    answers = {QString("Sesam")};
     openPack("geschuetzt.llp");
     EXPECT_EQ(entries(), (QStringList{"1. G1", "2. G2", "3. G3"}));
     EXPECT_EQ(editor->Levelname->text(), "G3");  // the last level is shown
@@ -327,7 +323,7 @@ TEST_F(EditorTest, SavingRefusesWhatCannotBeStoredAndKeepsTheOldFile) {
     const std::string old = bytesOf("alt.llp");
     editor->Command6_Click();
     editor->Levelname->setText(QString::fromUtf8("Tolle Tür"));  // "ü" at 8: 252 + 8 > 255
-    answers = {Answer::Yes, Answer::Yes};
+    replies = {Answer::Yes, Answer::Yes};
     savePack("alt.llp");
     EXPECT_EQ(messages, QStringList{"Der Name des 2. Levels (Tolle Tür) ist nicht kompaktibel. "
                                     "Bitte suchen sie sich ein anderen aus."});
@@ -362,7 +358,7 @@ TEST_F(EditorTest, TheClosingQuestion) {
 
     editor->show();
     editor->Levelname->setText("Neu");
-    answers = {Answer::Cancel, Answer::No, Answer::Yes};
+    replies = {Answer::Cancel, Answer::No, Answer::Yes};
     editor->close();
     EXPECT_TRUE(editor->isVisible());
     editor->close();
@@ -375,7 +371,7 @@ TEST_F(EditorTest, TheClosingQuestion) {
     editor->close();
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(questions, QStringList(3, "Wollen Sie noch speichern?"));
-    EXPECT_TRUE(QDir(dir.path()).entryList({"*.llp"}).isEmpty());
+    EXPECT_TRUE(QDir(path({})).entryList({"*.llp"}).isEmpty());
 }
 
 TEST_F(EditorTest, ImportingAndThePackInformation) {
@@ -408,7 +404,7 @@ TEST_F(EditorTest, UndoAndRedoPutBackEveryByte) {
     editor->VS[0]->setValue(90);
     editor->Command9_Click();
     editor->Command6_Click();
-    answers = {Answer::Yes};
+    replies = {Answer::Yes};
     editor->Command7_Click();
     whenModal<IDEdit>([](IDEdit& d) {
         d.Text5->setText("Titel");

@@ -1,69 +1,41 @@
-// Shared set-up of the editor's window tests: a scratch program folder, the program-wide
-// state put back afterwards, and the message, input and question boxes answered in code.
+// The editor's windows under test: the program around them with the question boxes
+// answered too, and packs written into the program folder.
 #pragma once
 
-#include "app/Dialogs.h"
 #include "app/random.h"
-#include "app/state.h"
 #include "levels/packfile.h"
+#include "support/program.h"
 
-#include <gtest/gtest.h>
-#include <QFile>
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
+#include <QListWidget>
 
 #include <deque>
-#include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-QT_END_NAMESPACE
+namespace lumortest {
 
-namespace lumor::testing {
-
-class EditorFixture : public ::testing::Test {
+class EditorFixture : public ProgramTest {
 protected:
     void SetUp() override {
-        saved_ = std::make_unique<ProgramState>(state());
-        state().AppFolder = dir.path().toStdString() + "/";
-        state().handover.clear();
-        dialogHooks().message = [this](const QString& t) { messages << t; };
-        dialogHooks().input = [this](const QString& p) -> std::optional<QString> {
-            prompts << p;
-            if (inputs.empty()) return std::nullopt;
-            const std::optional<QString> a = inputs.front();
-            inputs.pop_front();
-            return a;
-        };
-        dialogHooks().question = [this](const QString& t, QuestionButtons b) {
+        ProgramTest::SetUp();
+        lumor::dialogHooks().question = [this](const QString& t, lumor::QuestionButtons b) {
             questions << t;
             buttons.push_back(b);
-            if (answers.empty()) return Answer::Cancel;
-            const Answer a = answers.front();
-            answers.pop_front();
+            if (replies.empty()) return lumor::Answer::Cancel;
+            const lumor::Answer a = replies.front();
+            replies.pop_front();
             return a;
         };
     }
-    void TearDown() override {
-        dialogHooks() = {};
-        state() = *saved_;
-    }
 
-    std::string file(const QString& name) const { return (dir.path() + "/" + name).toStdString(); }
-    std::string bytesOf(const QString& name) const {
-        QFile f(dir.path() + "/" + name);
-        return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
-    }
+    std::string file(const char* name) const { return (dir / name).string(); }
+    std::string bytesOf(const char* name) const { return readFile(dir / name); }
 
-    // A pack of levels named prefix + "1", prefix + "2", ..., each with a cell of its own.
-    static std::vector<LevelRecord> levels(const std::string& prefix, int n) {
-        std::vector<LevelRecord> r(static_cast<size_t>(n));
+    // Levels named prefix + "1", prefix + "2", ..., each with a cell and stock of its own.
+    static std::vector<lumor::LevelRecord> levels(const std::string& prefix, int n) {
+        std::vector<lumor::LevelRecord> r(static_cast<size_t>(n));
         for (int i = 0; i < n; ++i) {
-            LevelRecord& l = r[static_cast<size_t>(i)];
+            lumor::LevelRecord& l = r[static_cast<size_t>(i)];
             l.Name = prefix + std::to_string(i + 1);
             l.Password = "PW" + l.Name;
             l.cell(i % 20, i / 20 % 12) = static_cast<int16_t>(1 + i % 20);
@@ -72,32 +44,27 @@ protected:
         }
         return r;
     }
-    void writePackFile(const QString& name, const std::vector<LevelRecord>& list,
-                       const std::string& password = {}, const std::string& title = {}) {
-        PackHeader h;
-        h.PackTitle = title;
+    void writePackFile(const char* name, const std::vector<lumor::LevelRecord>& list,
+                       const std::string& password = {}) {
+        lumor::PackHeader h;
         h.PackPassword = password;
-        SeededRandom random(3);
-        ASSERT_TRUE(writePack(file(name), h, list, random).ok);
+        lumor::SeededRandom random(3);
+        ASSERT_TRUE(lumor::writePack(file(name), h, list, random).ok);
     }
-
+    static QStringList entries(const QListWidget* list) {
+        QStringList r;
+        for (int i = 0; i < list->count(); ++i) r << list->item(i)->text();
+        return r;
+    }
     // Another checksum on the last line: the pack reads as damaged.
-    void damage(const QString& name) {
+    void damage(const char* name) {
         std::string bytes = bytesOf(name);
-        bytes.insert(bytes.size() - 2, "1");
-        QFile f(dir.path() + "/" + name);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        writeFile(dir / name, bytes.insert(bytes.size() - 2, "1"));
     }
 
-    QTemporaryDir dir;
-    QStringList messages, prompts, questions;
-    std::vector<QuestionButtons> buttons;
-    std::deque<std::optional<QString>> inputs;
-    std::deque<Answer> answers;
-
-private:
-    std::unique_ptr<ProgramState> saved_;
+    QStringList questions;                        // question boxes shown
+    std::vector<lumor::QuestionButtons> buttons;  // and the buttons each offered
+    std::deque<lumor::Answer> replies;            // for the question boxes, in order (then Cancel)
 };
 
-}  // namespace lumor::testing
+}  // namespace lumortest

@@ -14,7 +14,7 @@
 #include <memory>
 
 using namespace lumor;
-using lumor::testing::EditorFixture;
+using lumortest::EditorFixture;
 
 namespace {
 
@@ -27,11 +27,6 @@ protected:
     }
     static void choose(Import& w, const char* pack) {
         w.Combo1->setCurrentIndex(w.Combo1->findText(pack));
-    }
-    static QStringList entries(const QListWidget* list) {
-        QStringList r;
-        for (int i = 0; i < list->count(); ++i) r << list->item(i)->text();
-        return r;
     }
     static std::vector<bool> selection(const QListWidget* list) {
         std::vector<bool> r;
@@ -61,7 +56,7 @@ TEST_F(ImportTest, TheSourcePackIsReadBehindItsPassword) {
     EXPECT_EQ(w.List2->item(4)->text(), "5. Q5");
     // A wrong answer is told, an empty one is not, a damaged pack is refused: each time
     // the previous source stays and the work goes on.
-    inputs = {QString("sesam"), QString("")};
+    answers = {QString("sesam"), QString("")};
     for (const char* pack : {"geheim.llp", "geheim.llp", "kaputt.llp"}) {
         choose(w, pack);
         EXPECT_EQ(w.Combo1->currentText(), "quelle.llp");
@@ -69,7 +64,7 @@ TEST_F(ImportTest, TheSourcePackIsReadBehindItsPassword) {
     }
     EXPECT_EQ(messages, (QStringList{"Das Passwort war leider Falsch!", "Levelpack beschädigt!"}));
 
-    inputs = {QString("Sesam")};
+    answers = {QString("Sesam")};
     choose(w, "geheim.llp");
     EXPECT_EQ(entries(w.List2), (QStringList{"1. G1", "2. G2"}));
 }
