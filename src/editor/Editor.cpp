@@ -12,6 +12,7 @@
 #include "editor/boardedit.h"
 #include "editor/levellist.h"
 #include "play/Bilder.h"
+#include "play/BoardView.h"
 #include "play/Form1.h"
 #include "play/cells.h"
 
@@ -66,34 +67,6 @@ QPushButton* button(const char* caption, QWidget* parent) {
 }  // namespace
 
 // --- The board, the palette and the pictures ----------------------------------------------
-
-EditorFeld::EditorFeld(Editor* owner) : QWidget(owner), owner_(owner) {
-    image = QImage(BoardWidth * 32, BoardHeight * 32, QImage::Format_RGB32);
-    image.fill(Qt::black);
-    setFixedSize(image.size());
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(true);
-    setCursor(Qt::CrossCursor);
-}
-
-void EditorFeld::paintEvent(QPaintEvent* e) {
-    QPainter p(this);
-    p.drawImage(e->rect(), image, e->rect());
-}
-
-void EditorFeld::mousePressEvent(QMouseEvent* e) {
-    const QPoint pos = e->position().toPoint();
-    owner_->Feld_MouseDown(e->button(), pos.x(), pos.y());
-}
-
-void EditorFeld::mouseMoveEvent(QMouseEvent* e) {
-    const QPoint pos = e->position().toPoint();
-    owner_->Feld_MouseMove(pos.x(), pos.y());
-}
-
-void EditorFeld::mouseReleaseEvent(QMouseEvent*) { owner_->Feld_MouseUp(); }
-
-void EditorFeld::leaveEvent(QEvent*) { owner_->showStatus({}); }
 
 EditorPalette::EditorPalette(Editor* owner) : QWidget(owner), owner_(owner) {
     image_ = QImage(PaletteWidth, PaletteHeight, QImage::Format_RGB32);
@@ -162,7 +135,13 @@ Editor::~Editor() = default;
 
 void Editor::buildControls() {
     setMouseTracking(true);
-    Feld = new EditorFeld(this);
+    Feld = new BoardView(this);
+    Feld->setCursor(Qt::CrossCursor);
+    Feld->onPress = [this](Qt::MouseButton b, const QPointF& p) {
+        Feld_MouseDown(b, p.x(), p.y());
+    };
+    Feld->onMove = [this](const QPointF& p) { Feld_MouseMove(p.x(), p.y()); };
+    Feld->onRelease = [this](Qt::MouseButton, const QPointF&) { Feld_MouseUp(); };
     Symbol = new EditorPalette(this);
     for (int i = 0; i <= 8; ++i) {
         Image1[static_cast<size_t>(i)] = new TileImage(this);
@@ -330,8 +309,7 @@ void Editor::Form_Load() {
     List1_Click();
     Symbol->paint();
     levels()[0].Cells.fill(0);
-    for (int y = 0; y < BoardHeight; ++y)
-        for (int x = 0; x < BoardWidth; ++x) paintCell(x, y);
+    Feld->paintBoard(levels()[0].Cells);
     SelectedCode = -1;
     showSelectedCode();
     Saved = true;
@@ -341,8 +319,7 @@ void Editor::Form_Load() {
 void Editor::Aufbau() {
     filling_ = true;
     const LevelRecord& l = level();
-    for (int y = 0; y < BoardHeight; ++y)
-        for (int x = 0; x < BoardWidth; ++x) paintCell(x, y);
+    Feld->paintBoard(l.Cells);
     for (int i = 0; i <= 8; ++i) {
         VS[static_cast<size_t>(i)]->setValue(barValue(i, l.Stock[static_cast<size_t>(i)]));
         // The true number, also where the bar can only show its end.
@@ -353,12 +330,7 @@ void Editor::Aufbau() {
     filling_ = false;
 }
 
-void Editor::paintCell(int x, int y) {
-    QPainter p(&Feld->image);
-    p.drawImage(32 * x, 32 * y, bilder().tile(level().cell(x, y)));
-    p.end();
-    Feld->changed(QRect(32 * x, 32 * y, 32, 32));
-}
+void Editor::paintCell(int x, int y) { Feld->paintCell(x, y, level().cell(x, y)); }
 
 void Editor::showSelectedCode() {
     Image1[0]->setPicture(SelectedCode >= 0 ? bilder().tile(SelectedCode) : QImage());
@@ -369,16 +341,7 @@ void Editor::showSelectedCode() {
 void Editor::ErstellePosFeld(int x, int y) {
     if (!state().opt(OptPositionFrame)) return;
     FrameCell = {x, y};
-    // Each pixel of the outline once, so painting the cell again takes it away.
-    QPainter p(&Feld->image);
-    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    const int left = 32 * x, top = 32 * y;
-    p.fillRect(left, top, 32, 1, FrameXorPen);
-    p.fillRect(left, top + 31, 32, 1, FrameXorPen);
-    p.fillRect(left, top + 1, 1, 30, FrameXorPen);
-    p.fillRect(left + 31, top + 1, 1, 30, FrameXorPen);
-    p.end();
-    Feld->changed(QRect(left, top, 32, 32));
+    Feld->drawFrame(x, y);
 }
 
 void Editor::LöschPosFeld() {
@@ -389,17 +352,17 @@ void Editor::LöschPosFeld() {
 
 // --- Mouse --------------------------------------------------------------------------------
 
-void Editor::Feld_MouseDown(Qt::MouseButton Button, int X, int Y) {
-    const int x = X / 32, y = Y / 32;
-    if (X < 0 || Y < 0 || x >= BoardWidth || y >= BoardHeight) return;
+void Editor::Feld_MouseDown(Qt::MouseButton Button, qreal X, qreal Y) {
+    const QPoint cell = BoardView::cellAt(QPointF(X, Y));
+    const int x = cell.x(), y = cell.y();
+    if (x < 0 || y < 0 || x >= BoardWidth || y >= BoardHeight) return;
     Saved = false;
     if (Button == Qt::LeftButton) {
         if (SelectedCode >= 0) {
             level().cell(x, y) = static_cast<int16_t>(SelectedCode);
             paintCell(x, y);
             Drawing = true;
-            strokeX_ = X;
-            strokeY_ = Y;
+            stroke_ = QPointF(X, Y).toPoint();
         }
     } else if (Button == Qt::RightButton) {
         if (state().opt(OptEditorRightClickTakes)) {
@@ -417,16 +380,12 @@ void Editor::Feld_MouseDown(Qt::MouseButton Button, int X, int Y) {
     showCellStatus(x, y);
 }
 
-void Editor::Feld_MouseMove(int X, int Y) {
-    const int x = X / 32, y = Y / 32;
-    if (x < 0 || x >= BoardWidth || y < 0 || y >= BoardHeight) {
-        if (Drawing) {
-            strokeX_ = X;
-            strokeY_ = Y;
-        }
-        return;
-    }
-    if (Drawing && SelectedCode >= 0) paintStroke(X, Y);
+void Editor::Feld_MouseMove(qreal X, qreal Y) {
+    const QPoint cell = BoardView::cellAt(QPointF(X, Y));
+    const int x = cell.x(), y = cell.y();
+    const bool onBoard = x >= 0 && x < BoardWidth && y >= 0 && y < BoardHeight;
+    if (Drawing && SelectedCode >= 0) paintStroke(QPointF(X, Y).toPoint());
+    if (!onBoard) return;
     if (state().opt(OptPositionFrame)) {
         LöschPosFeld();
         ErstellePosFeld(x, y);
@@ -435,14 +394,13 @@ void Editor::Feld_MouseMove(int X, int Y) {
 }
 
 // Every cell the pointer crossed since the last move, not only the one it is on now.
-void Editor::paintStroke(int X, int Y) {
-    for (const auto& [x, y] : cellsCrossed(strokeX_, strokeY_, X, Y)) {
+void Editor::paintStroke(const QPoint& to) {
+    for (const auto& [x, y] : cellsCrossed(stroke_.x(), stroke_.y(), to.x(), to.y())) {
         if (level().cell(x, y) == SelectedCode) continue;
         level().cell(x, y) = static_cast<int16_t>(SelectedCode);
         paintCell(x, y);
     }
-    strokeX_ = X;
-    strokeY_ = Y;
+    stroke_ = to;
 }
 
 void Editor::Feld_MouseUp() { endDrawing(); }

@@ -12,6 +12,7 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QPoint>
 #include <QWidget>
 
 #include <array>
@@ -27,25 +28,8 @@ class QScrollBar;
 
 namespace lumor {
 
+class BoardView;
 class Editor;
-
-// The editor's board picture: 640 x 384 pixels, cell (x, y) on the square at (32x, 32y).
-class EditorFeld final : public QWidget {
-public:
-    explicit EditorFeld(Editor* owner);
-    QImage image;
-    void changed(const QRect& r) { update(r); }
-
-protected:
-    void paintEvent(QPaintEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void leaveEvent(QEvent* e) override;
-
-private:
-    Editor* owner_;
-};
 
 // The palette: the 21 element pictures in two columns.
 class EditorPalette final : public QWidget {
@@ -83,7 +67,7 @@ public:
     ~Editor() override;
 
     // Controls, under their designer names.
-    EditorFeld* Feld = nullptr;
+    BoardView* Feld = nullptr;
     EditorPalette* Symbol = nullptr;
     std::array<TileImage*, 9> Image1{};  // 0: the selected code, 1..8: the stock slots
     std::array<QScrollBar*, 9> VS{};     // stock bars, inverted: the top is the highest count
@@ -122,9 +106,9 @@ public:
     void LöschPosFeld();
     void ErstellePosFeld(int x, int y);
 
-    // Event procedures, also called by tests in place of a click.
-    void Feld_MouseDown(Qt::MouseButton Button, int X, int Y);
-    void Feld_MouseMove(int X, int Y);
+    // Event procedures, also called by tests in place of a click; X and Y in board pixels.
+    void Feld_MouseDown(Qt::MouseButton Button, qreal X, qreal Y);
+    void Feld_MouseMove(qreal X, qreal Y);
     void Feld_MouseUp();
     void Symbol_MouseDown(int X, int Y);
     void Command1_Click();
@@ -152,7 +136,6 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
 
 private:
-    friend class EditorFeld;
     friend class EditorPalette;
 
     void buildControls();
@@ -167,7 +150,7 @@ private:
     void selectLevel(int row);
     void showSelectedCode();
     void paintCell(int x, int y);
-    void paintStroke(int X, int Y);
+    void paintStroke(const QPoint& to);
     void endDrawing();
     // One step of the undo history for what changed; `key` joins steps of one field.
     void record(const std::string& key = {});
@@ -179,8 +162,8 @@ private:
     LevelRecord& level();
     int count_ = 1;
     History history_;
-    bool filling_ = false;           // the fields are being filled: no undo steps from them
-    int strokeX_ = 0, strokeY_ = 0;  // where the last painted move was
+    bool filling_ = false;  // the fields are being filled: no undo steps from them
+    QPoint stroke_;         // where the pointer was at the last move of a stroke
     bool closing_ = false;
     Clock& clock_;  // the board window of "Testen" waits on it
 };

@@ -97,7 +97,7 @@ TEST_F(EditorTest, StartsWithOneEmptyLevelAndKeepsTheOtherRecords) {
     EXPECT_EQ(pack()[1], levels("Alt", 3)[1]);
     EXPECT_EQ(editor->SelectedCode, -1);
     EXPECT_TRUE(editor->Saved);
-    EXPECT_EQ(editor->Feld->image.copy(608, 352, 32, 32), bilder().tile(Empty));
+    EXPECT_EQ(editor->Feld->picture().copy(608, 352, 32, 32), bilder().tile(Empty));
     EXPECT_EQ(editor->Image1[8]->picture(), bilder().tile(Splitter));
 }
 
@@ -124,11 +124,11 @@ TEST_F(EditorTest, PaletteAndPaintingWithTheMouse) {
     for (int x = 0; x <= 9; ++x) EXPECT_EQ(shown().cell(x, 0), Wall) << x;
     for (int y = 1; y <= 3; ++y) EXPECT_EQ(shown().cell(9, y), Wall) << y;
     EXPECT_EQ(shown().cell(9, 9), Empty);
-    EXPECT_EQ(editor->Feld->image.copy(288, 96, 32, 32), bilder().tile(Wall));
+    EXPECT_EQ(editor->Feld->picture().copy(288, 96, 32, 32), bilder().tile(Wall));
     // The whole drag is one step.
     ASSERT_TRUE(editor->undo());
     EXPECT_EQ(pack()[0], newLevel(1));
-    EXPECT_EQ(editor->Feld->image.copy(0, 0, 32, 32), bilder().tile(Empty));
+    EXPECT_EQ(editor->Feld->picture().copy(0, 0, 32, 32), bilder().tile(Empty));
 }
 
 TEST_F(EditorTest, RightPressErasesAndPicksWithTheOption) {
@@ -153,14 +153,14 @@ TEST_F(EditorTest, PositionFrameFollowsTheMouseAndGoesOverTheList) {
     const QImage tile = bilder().tile(Empty);
     editor->Feld_MouseMove(5 * 32 + 3, 4 * 32 + 30);
     EXPECT_EQ(editor->FrameCell, (Editor::Cell{5, 4}));
-    const QImage framed = editor->Feld->image.copy(160, 128, 32, 32);
+    const QImage framed = editor->Feld->picture().copy(160, 128, 32, 32);
     EXPECT_EQ(framed.pixel(31, 17), tile.pixel(31, 17) ^ 0x00ffff01u);
     EXPECT_EQ(framed.pixel(15, 15), tile.pixel(15, 15));
     QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QApplication::sendEvent(editor->List1->viewport(), &move);
     EXPECT_EQ(editor->FrameCell, Editor::Cell{});
-    EXPECT_EQ(editor->Feld->image.copy(160, 128, 32, 32), tile);
+    EXPECT_EQ(editor->Feld->picture().copy(160, 128, 32, 32), tile);
 }
 
 TEST_F(EditorTest, LevelListOperationsAndTheirEffectOnSaved) {
@@ -280,7 +280,7 @@ TEST_F(EditorTest, TestenPlaysTheLevelAloneAndPutsTheRecordBehindBack) {
     QTimer::singleShot(0, [&] {
         auto* board = qobject_cast<Form1*>(QApplication::activeModalWidget());
         ASSERT_NE(board, nullptr);
-        level = board->currentLevel();
+        level = board->model().level();
         board->close();
     });
     editor->Command1_Click();
