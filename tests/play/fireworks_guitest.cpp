@@ -26,7 +26,7 @@ TEST_F(Fireworks, StillBurstingAfterTenMinutes) {
     programRandom().seed(7);
     state().FinalMessage = "Ende gut";
     setLevels({level({">"}, {}, "Frei")});  // won by pressing Start
-    Form1 f;
+    Form1 f(nullptr, clock);
     int64_t fireworksFrom = -1;
     int lateFrames = 0, lateFramesWithSparks = 0;
     clock.onWait = [&](int64_t now) {

@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 class InstallEntry : public lumortest::ProgramTest {};
 
 TEST_F(InstallEntry, StartsTheProgramWithoutExtensionOrSaysWhyNot) {
-    lumor::Titel t;
+    lumor::Titel t(nullptr, clock);
     // Names are matched without regard to case, as everywhere in the program folder.
     write("install", "#!/bin/sh\npwd > started\n");
     fs::permissions(dir / "install", fs::perms::owner_all);
