@@ -40,7 +40,7 @@ Answer askQuestion(QWidget* parent, const QString& text, QuestionButtons buttons
 }
 
 std::optional<QString> askText(QWidget* parent, const QString& prompt, const QString& initial) {
-    if (const auto& hook = dialogHooks().input) return hook(prompt);
+    if (const auto& hook = dialogHooks().input) return hook(prompt, initial);
     QInputDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("Lumor"));
     dialog.setLabelText(prompt);

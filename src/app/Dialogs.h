@@ -24,7 +24,7 @@ Answer askQuestion(QWidget* parent, const QString& text, QuestionButtons buttons
 // Test hooks: when set, called instead of showing a box.
 struct DialogHooks {
     std::function<void(const QString& text)> message;
-    std::function<std::optional<QString>(const QString& prompt)> input;
+    std::function<std::optional<QString>(const QString& prompt, const QString& initial)> input;
     std::function<Answer(const QString& text, QuestionButtons buttons)> question;
 };
 DialogHooks& dialogHooks();

@@ -473,6 +473,7 @@ void Form1::Timer2_Timer() {
         return;
     }
     model_.beginLevel();
+    if (onLevelStart) onLevelStart(model_.level());
     showButtons();
     Message(toQt(model_.stored().Name), true);
     if (model_.BeamState == BeamClosing) {

@@ -89,6 +89,8 @@ public:
     bool positionFrameOn() const { return posFrame_; }
     int musicIndex() const { return musicIndex_; }
     bool running() const { return busy_ > 0; }
+    // Called with the index of every level that begins (the title menu keeps progress).
+    std::function<void(int level)> onLevelStart;
     // Called with every text that Message or Sieg shows.
     std::function<void(const QString&)> onMessage;
     // Called after every cell step of a run (measurement).

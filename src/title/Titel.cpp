@@ -16,6 +16,7 @@
 #include "title/TitleLogo.h"
 #include "title/TitleLook.h"
 #include "title/links.h"
+#include "title/progress.h"
 #include "title/titlesetup.h"
 #include "ui/UcShadow.h"
 
@@ -146,6 +147,7 @@ Titel::Titel(QWidget* parent, Clock& clock)
     };
     hooks.play = [this](QWidget* owner) {
         Form1 board(owner, clock_);
+        board.onLevelStart = [this](int level) { rememberLevel(level); };
         board.exec();
     };
     hooks.finder = openLösungssucher;
@@ -752,8 +754,39 @@ void Titel::actOnMenuChoice() {
     }
 }
 
+// --- Progress ---------------------------------------------------------------------------
+
+Progress Titel::readProgress() const {
+    QFile file(appPath(QString::fromStdString(ProgressFileName)));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return Progress::parse(file.readAll().toStdString());
+}
+
+void Titel::rememberLevel(int level) {
+    if (!state().FolderWritable || PackIndex < 0 || PackIndex >= PackFiles.size()) return;
+    Progress progress = readProgress();
+    if (!progress.reach(nativePath(PackFiles[PackIndex]), state().pack.header.PackTitle, level,
+                        state().pack.levels.count()))
+        return;
+    const std::string bytes = progress.format();
+    // Written aside and renamed over the old file, so a failed write leaves it as it was.
+    QSaveFile file(appPath(QString::fromStdString(ProgressFileName)));
+    if (!file.open(QIODevice::WriteOnly)) return;
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    file.commit();
+}
+
+QString Titel::rememberedPassword() const {
+    if (PackIndex < 0 || PackIndex >= PackFiles.size()) return {};
+    const std::optional<int> level =
+        readProgress().furthest(nativePath(PackFiles[PackIndex]), state().pack.header.PackTitle);
+    const Levels& levels = state().pack.levels;
+    if (!level || *level >= levels.count()) return {};
+    return qs(levels[*level].Password);
+}
+
 void Titel::passwordEntry() {
-    const std::optional<QString> answer = askText(this, PasswordPrompt);
+    const std::optional<QString> answer = askText(this, PasswordPrompt, rememberedPassword());
     const QString typed = answer.value_or(QString());
     const std::optional<std::string> bytes = fromQt(typed);
     if (!bytes) {

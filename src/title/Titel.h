@@ -6,6 +6,7 @@
 #include "app/Wait.h"
 #include "title/config.h"
 #include "title/helptext.h"
+#include "title/progress.h"
 
 #include <QCursor>
 #include <QImage>
@@ -67,6 +68,13 @@ public:
     bool UpdateSkin();
     void PlayMusik();
     void SaveConfig();
+
+    // The player has reached a level (an index) of the loaded pack: kept in the progress
+    // file when that is further than before and the folder is writable.
+    void rememberLevel(int level);
+    // The password of the furthest level reached in the loaded pack (empty when none),
+    // which the password box offers.
+    QString rememberedPassword() const;
 
     TitelHooks hooks;
 
@@ -139,6 +147,7 @@ private:
     void layoutPackCard();
     bool applySkin(int index);
     QString appPath(const QString& relative) const;
+    Progress readProgress() const;
 
     Clock& clock_;
     HelpTyper helpTyper_;

@@ -15,7 +15,7 @@ using namespace lumor;
 TEST(Dialogs, HooksAnswerInsteadOfABox) {
     QStringList shown;
     dialogHooks().message = [&](const QString& t) { shown << t; };
-    dialogHooks().input = [&](const QString& p) -> std::optional<QString> {
+    dialogHooks().input = [&](const QString& p, const QString&) -> std::optional<QString> {
         if (p == "Passwort?") return QStringLiteral("GEHEIM");
         return std::nullopt;
     };

@@ -65,7 +65,8 @@ protected:
         st.handover.clear();
         st.pack = Pack{};
         setClock(&clock_);
-        dialogHooks().input = [this](const QString& prompt) -> std::optional<QString> {
+        dialogHooks().input = [this](const QString& prompt,
+                                     const QString&) -> std::optional<QString> {
             prompts << prompt;
             return answer;
         };

@@ -37,8 +37,10 @@ protected:
         fresh.FolderWritable = true;
         lumor::state() = fresh;
         lumor::dialogHooks().message = [this](const QString& text) { messages << text; };
-        lumor::dialogHooks().input = [this](const QString& prompt) -> std::optional<QString> {
+        lumor::dialogHooks().input = [this](const QString& prompt,
+                                            const QString& initial) -> std::optional<QString> {
             prompts << prompt;
+            offered << initial;
             if (answers.empty()) return std::nullopt;
             const std::optional<QString> answer = answers.front();
             answers.pop_front();
@@ -66,6 +68,7 @@ protected:
     lumor::FakeClock clock;  // for the windows under test, which are made with it
     QStringList messages;    // message boxes shown
     QStringList prompts;     // input boxes shown
+    QStringList offered;     // the text each of them came with
     std::deque<std::optional<QString>> answers;  // for the input boxes, in order (then cancel)
 
 private:

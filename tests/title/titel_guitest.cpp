@@ -25,6 +25,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -362,6 +363,56 @@ TEST_F(TitelTest, StartAndPasswordEntry) {
         EXPECT_EQ(messages, c.wrong ? QStringList{"Passwort falsch!"} : QStringList{});
     }
     EXPECT_EQ(finder, std::vector<int>{3});
+}
+
+// The furthest level reached is kept per pack (file name and title) and offered in the
+// password box; a progress file that cannot be read offers nothing and breaks nothing.
+TEST_F(TitelTest, ReachedLevelsAreOfferedInThePasswordBox) {
+    writePack("a.llp", {"A", "", 4});
+    writePack("b.llp", {"B", "", 2});
+    auto t = std::make_unique<Titel>(nullptr, clock);  // with its own board window
+    ASSERT_TRUE(t->Form_Load());
+    t->show();
+    const auto offer = [&] {
+        offered.clear();
+        choose(*t, 1);
+        return offered.value(0, "(no box)");
+    };
+    EXPECT_EQ(offer(), "");
+
+    // A level reached in the board window that the title menu opens.
+    QTimer::singleShot(0, [&] {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !read("Fortschritt.dat").isEmpty(); }, 10000));
+        if (QWidget* board = QApplication::activeModalWidget()) board->close();
+    });
+    state().handover.set(2);
+    t->hooks.play(t.get());
+    EXPECT_EQ(read("Fortschritt.dat"), "3\ta.llp\tA\r\n");
+    t->rememberLevel(1);
+    EXPECT_EQ(offer(), "GAMMA") << "never set back";
+    t->PackIndex = 1;
+    t->ShowLP();
+    EXPECT_EQ(offer(), "");
+    t->rememberLevel(1);
+    EXPECT_EQ(offer(), "BETA");
+    writePack("a.llp", {"Anderes A", "", 4});
+    t->PackIndex = 0;
+    t->ShowLP();
+    EXPECT_EQ(offer(), "") << "another pack under the same name";
+
+    // A level the pack no longer has is forgotten; a damaged file is read as empty.
+    write("Fortschritt.dat", "9\ta.llp\tAnderes A\r\n");
+    EXPECT_EQ(offer(), "");
+    t->rememberLevel(3);
+    EXPECT_EQ(offer(), "DELTA");
+    write("Fortschritt.dat", "\xff\x13 kein Fortschritt\t\t\t");
+    EXPECT_EQ(offer(), "");
+    t->rememberLevel(2);
+    EXPECT_EQ(offer(), "GAMMA");
+    QFile::remove(path("Fortschritt.dat"));
+    ASSERT_TRUE(QDir().mkpath(path("Fortschritt.dat")));
+    t->rememberLevel(3);
+    EXPECT_EQ(offer(), "");
 }
 
 TEST_F(TitelTest, PackLinesAndLabelsNameTitleFileAuthorAndCount) {
