@@ -5,6 +5,7 @@
 #include "app/Wait.h"
 #include "app/random.h"
 #include "app/state.h"
+#include "levels/levelsource.h"
 #include "play/Bilder.h"
 #include "play/beamrun.h"
 #include "play/cells.h"
@@ -13,12 +14,16 @@
 
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QFutureWatcher>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPromise>
 #include <QPushButton>
+#include <QThreadPool>
 #include <QTimer>
+#include <QToolTip>
 
 #include <algorithm>
 #include <climits>
@@ -29,7 +34,7 @@ namespace {
 
 constexpr int FeldWidth = BoardPixelWidth;  // the board picture box's visible size
 constexpr int FeldHeight = 383;             // one row short of the 12 cell rows
-const QColor Yellow(255, 255, 0);
+const QColor Yellow(255, 255, 0);           // the beam's colour, whatever the skin
 const QColor DarkGrey(64, 64, 64);
 
 constexpr int PacingMs = 12;
@@ -46,6 +51,27 @@ const QString AbbrechenCaption = QStringLiteral("Abbrechen");
 
 // A whole random number below n, as Int(Rnd * n).
 int randomBelow(int n) { return static_cast<int>(programRandom().next() * n); }
+
+// The piece of a stock slot as its tooltip names it; deflectors by the shape of their
+// turn, as the level sources draw them.
+QString pieceName(int slot) {
+    const int code = codeOfSlot(slot);
+    switch (code) {
+        case Wall:
+            return QStringLiteral("Wand");
+        case Cross:
+            return QStringLiteral("Kreuz");
+        case Sand:
+            return QStringLiteral("Sand");
+        case Splitter:
+            return QStringLiteral("Teiler");
+        default:
+            return QStringLiteral("Umlenker ") + QString::fromStdString(sourceCharOf(code));
+    }
+}
+
+// Where the chosen stock slot is marked behind its picture and count.
+QRect slotPanel(int slot) { return {80 + 72 * (slot - 1) - 6, 0, 46, 47}; }
 
 }  // namespace
 
@@ -123,6 +149,9 @@ void StockImage::paintEvent(QPaintEvent*) {
     const int inset = border_ ? 1 : 0;
     p.drawImage(inset, inset, picture_);
     if (border_) {
+        // A single-line frame is easily missed on a dark tile: the beam's colour inside it.
+        p.setPen(QPen(Yellow, 2));
+        p.drawRect(QRectF(2, 2, width() - 4, height() - 4));
         p.setPen(Qt::black);
         p.drawRect(0, 0, width() - 1, height() - 1);
     }
@@ -167,6 +196,8 @@ Form1::Form1(QWidget* parent, Clock& clock) : QDialog(parent), clock_(clock), mo
         Feld_MouseDown(b, p.x(), p.y());
     };
     Feld->onMove = [this](const QPointF& p) { Feld_MouseMove(p.x(), p.y()); };
+    Feld->setToolTip(QStringLiteral(
+        "Taste T: ein Tipp – zeigt zwei Sekunden lang ein Feld einer besten Lösung"));
 
     auto button = [this](const QString& caption, int x, int w) {
         auto* b = new QPushButton(caption, this);
@@ -192,6 +223,15 @@ Form1::Form1(QWidget* parent, Clock& clock) : QDialog(parent), clock_(clock), mo
     Timer3 = new QTimer(this);
     Timer3->setInterval(500);
     connect(Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
+
+    hintSearch_ = new QFutureWatcher<Hint>(this);
+    connect(hintSearch_, &QFutureWatcher<Hint>::finished, this,
+            [this] { answerHint(hintSearch_->result()); });
+    hintTimer_ = new QTimer(this);
+    hintTimer_->setInterval(50);
+    connect(hintTimer_, &QTimer::timeout, this, [this] {
+        if (clock_.nowMs() >= hintUntil_) endHint(true);
+    });
 
     messageFont_ = QFont(QStringLiteral("DejaVu Sans"));
     messageFont_.setBold(true);
@@ -252,6 +292,11 @@ void Form1::keyPressEvent(QKeyEvent* e) {
         e->accept();
         return;
     }
+    if (e->key() == HintKey && e->modifiers() == Qt::NoModifier) {
+        e->accept();
+        Tipp();
+        return;
+    }
     QDialog::keyPressEvent(e);
 }
 
@@ -279,6 +324,15 @@ void Form1::paintEvent(QPaintEvent*) {
     p.setPen(DarkGrey);
     p.drawLine(0, 47, 640, 47);
     p.drawLine(0, 431, 640, 431);
+    const int slot = model_.selectedSlot();
+    if (slot >= 1 && slot <= SlotCount && Image1[static_cast<size_t>(slot)]->isVisible()) {
+        QColor glow = Yellow;
+        glow.setAlpha(90);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(glow);
+        p.drawRoundedRect(slotPanel(slot), 6, 6);
+    }
 }
 
 void Form1::showButtons() {
@@ -295,11 +349,15 @@ void Form1::showButtons() {
 void Form1::showCounts() {
     for (int i = 0; i <= SlotCount; ++i)
         Anzahl[static_cast<size_t>(i)]->setText(QString::number(model_.stock(i)));
+    for (int s = 1; s <= SlotCount; ++s)
+        Image1[static_cast<size_t>(s)]->setToolTip(
+            QStringLiteral("%1 (noch %2)").arg(pieceName(s)).arg(model_.stock(s)));
 }
 
 void Form1::showSelection() {
     for (int s = 1; s <= SlotCount; ++s)
         Image1[static_cast<size_t>(s)]->setBorderStyle(s == model_.selectedSlot() ? 1 : 0);
+    update(0, 0, width(), 48);  // the mark behind the chosen slot
 }
 
 void Form1::showStock(bool visible) {
@@ -309,6 +367,7 @@ void Form1::showStock(bool visible) {
 }
 
 void Form1::Aufbau() {
+    endHint(false);
     Feld->clear();
     messageText_.clear();
     Feld->paintBoard(model_.saved().Cells);
@@ -325,6 +384,7 @@ void Form1::Feld_Paint() {
         Feld->changedAll();
     } else {
         Feld->paintBoard(model_.board());
+        if (hint_) drawHint();
     }
 }
 
@@ -337,8 +397,10 @@ void Form1::ErstellePosFeld(int x, int y) {
 
 void Form1::LöschPosFeld() {
     const int x = PosX.value_or(0);
-    if (x >= 0 && x < BoardWidth && PosY >= 0 && PosY < BoardHeight)
+    if (x >= 0 && x < BoardWidth && PosY >= 0 && PosY < BoardHeight) {
         Feld->paintCell(x, PosY, model_.cell(x, PosY));
+        if (hint_ && hint_->x == x && hint_->y == PosY) drawHint();
+    }
 }
 
 QFont Form1::fontForText(const QString& text) const {
@@ -366,6 +428,7 @@ void Form1::CaptionUpdate() {
     const LevelRecord& rec = state().pack.levels[level];
     QString caption = QStringLiteral("Level %1 - ").arg(level + 1) + toQt(rec.Name) +
                       QStringLiteral(" (Passwort:") + toQt(rec.Password) + QStringLiteral(")");
+    if (model_.hintsUsed() > 0) caption += QStringLiteral(" Tipps:%1").arg(model_.hintsUsed());
     if (state().MusicOn) {
         caption += QStringLiteral(" Musik:");
         if (musicIndex_ >= 0 && musicIndex_ < music_.size()) caption += music_[musicIndex_];
@@ -389,6 +452,7 @@ void Form1::Feld_MouseDown(Qt::MouseButton Button, qreal X, qreal Y) {
     if (Button == Qt::LeftButton && model_.selectedSlot() >= 0) {
         const PlayModel::Placed placed = model_.place(cx, cy);
         if (placed.placed) {
+            if (hint_ && hint_->x == cx && hint_->y == cy) endHint(false);
             Feld->paintCell(cx, cy, model_.cell(cx, cy));
             showCounts();
         }
@@ -398,6 +462,7 @@ void Form1::Feld_MouseDown(Qt::MouseButton Button, qreal X, qreal Y) {
         if (taken.taken) {
             showCounts();
             showSelection();
+            if (hint_ && hint_->x == cx && hint_->y == cy) endHint(false);
             Feld->paintCell(cx, cy, taken.code);
         }
     }
@@ -419,6 +484,82 @@ void Form1::Feld_MouseMove(qreal X, qreal Y) {
 void Form1::mouseMoveEvent(QMouseEvent*) {
     // Over the window itself, a count label or a stock image: the frame goes.
     if (posFrame_) LöschPosFeld();
+}
+
+// ---------------------------------------------------------------------------------
+// Hints
+
+bool Form1::hintSearching() const { return hintSearch_->isRunning(); }
+
+void Form1::Tipp() {
+    if (!model_.hasLevel() || model_.phase() != AttemptPhase::Idle || !messageText_.isEmpty() ||
+        hintSearching())
+        return;
+    hintAskedFor_ = model_.asPlaced();
+    auto promise = std::make_shared<QPromise<Hint>>();
+    hintSearch_->setFuture(promise->future());
+    promise->start();
+    QThreadPool::globalInstance()->start(
+        [promise, stored = model_.stored(), current = hintAskedFor_] {
+            promise->addResult(findHint(stored, current));
+            promise->finish();
+        });
+}
+
+void Form1::answerHint(const Hint& h) {
+    const LevelRecord now = model_.asPlaced();
+    // The player has moved on meanwhile: the answer is about another board.
+    if (model_.phase() != AttemptPhase::Idle || !messageText_.isEmpty() ||
+        now.Cells != hintAskedFor_.Cells || now.Stock != hintAskedFor_.Stock)
+        return;
+    lastHint_ = h;
+    if (h.kind != Hint::Kind::Cell) {
+        QToolTip::showText(Command1->mapToGlobal(QPoint(0, 0)),
+                           h.kind == Hint::Kind::Complete
+                               ? QStringLiteral("Alle Steine liegen richtig: Start!")
+                               : QStringLiteral("Für diesen Level ist keine Lösung bekannt."),
+                           Command1);
+        return;
+    }
+    endHint(true);
+    model_.noteHint();
+    CaptionUpdate();
+    hint_ = h;
+    hintUntil_ = clock_.nowMs() + HintShownMs;
+    drawHint();
+    if (posFrame_ && PosX == h.x && PosY == h.y) Feld->drawFrame(h.x, h.y);
+    hintTimer_->start();
+}
+
+void Form1::drawHint() {
+    const Hint& h = *hint_;
+    Feld->paintCell(h.x, h.y, model_.cell(h.x, h.y));
+    const QRect cell(CellPixels * h.x, CellPixels * h.y, CellPixels, CellPixels);
+    QPainter p(&Feld->picture());
+    if (h.code != Empty) {
+        p.setOpacity(0.65);
+        p.drawImage(cell.topLeft(), bilder().tile(h.code));
+        p.setOpacity(1);
+    } else {
+        // Nothing belongs here: the piece on the cell is to be taken away.
+        p.setPen(QPen(Yellow, 3));
+        p.drawLine(cell.topLeft() + QPoint(8, 8), cell.bottomRight() - QPoint(8, 8));
+        p.drawLine(cell.topRight() + QPoint(-8, 8), cell.bottomLeft() + QPoint(8, -8));
+    }
+    p.setPen(QPen(Yellow, 2));
+    p.drawRect(QRectF(cell).adjusted(2, 2, -2, -2));
+    p.end();
+    Feld->changed(cell);
+}
+
+void Form1::endHint(bool repaint) {
+    hintTimer_->stop();
+    if (!hint_) return;
+    const Hint h = *hint_;
+    hint_.reset();
+    if (!repaint || !messageText_.isEmpty()) return;
+    Feld->paintCell(h.x, h.y, model_.cell(h.x, h.y));
+    if (posFrame_ && PosX == h.x && PosY == h.y) Feld->drawFrame(h.x, h.y);
 }
 
 // ---------------------------------------------------------------------------------
@@ -490,6 +631,7 @@ void Form1::Timer2_Timer() {
 
 // Clears the board, hides the stock and shows the text instead of the cells.
 void Form1::beginMessage(const QString& text) {
+    endHint(false);
     Feld->clear();
     showStock(false);
     model_.BeamState = BeamRunning;
@@ -561,6 +703,7 @@ void Form1::Timer1_Timer() {
     Busy busy(*this);
     messageText_.clear();
     Timer1->stop();
+    endHint(true);
     const StepOutput& started = model_.startAttempt();
     showButtons();
     posFrame_ = false;

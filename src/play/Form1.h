@@ -9,6 +9,7 @@
 
 #include "app/Wait.h"
 #include "play/BoardView.h"
+#include "play/hint.h"
 #include "play/playmodel.h"
 
 #include <QDialog>
@@ -26,12 +27,15 @@
 class QLabel;
 class QPushButton;
 class QTimer;
+template <typename T>
+class QFutureWatcher;
 
 namespace lumor {
 
 class BoardParticles;
 
-// A stock image: one skin tile, clickable, with an optional single-line frame.
+// A stock image: one skin tile, clickable, with an optional single-line frame. The framed
+// (chosen) one is also marked in the beam's colour, inside the frame.
 class StockImage final : public QWidget {
 public:
     StockImage(QWidget* parent, int index, std::function<void(int)> onClick);
@@ -101,6 +105,17 @@ public:
     void Feld_MouseDown(Qt::MouseButton Button, qreal X, qreal Y);
     void Feld_MouseMove(qreal X, qreal Y);
 
+    // The hint key (T, for "Tipp"): between attempts, one cell of a best solution is
+    // marked with the piece that belongs there for two seconds; nothing is placed. The
+    // search runs beside the window; its answer counts only if the board is unchanged.
+    static constexpr int HintKey = Qt::Key_T;
+    static constexpr int HintShownMs = 2000;
+    void Tipp();
+    // The hint on the board now, and the last answer of the search (any kind).
+    const std::optional<Hint>& hintShown() const { return hint_; }
+    const std::optional<Hint>& lastHint() const { return lastHint_; }
+    bool hintSearching() const;
+
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -141,6 +156,11 @@ private:
     void beginMessage(const QString& text);
     void fadeText(const QString& text, int from, int to, int step);
     void BewegPartikel();
+    // The hint: shown when the search answers, drawn over its cell, taken away after two
+    // seconds (repainting the cell) or dropped when the board is redrawn anyway.
+    void answerHint(const Hint& h);
+    void drawHint();
+    void endHint(bool repaint);
 
     Clock& clock_;
     PlayModel model_;
@@ -159,6 +179,13 @@ private:
     QStringList music_;
     int musicIndex_ = 0;
     std::unique_ptr<BoardParticles> particles_;
+
+    QFutureWatcher<Hint>* hintSearch_ = nullptr;
+    LevelRecord hintAskedFor_;  // the board and stock the search was asked about
+    std::optional<Hint> hint_;
+    std::optional<Hint> lastHint_;
+    int64_t hintUntil_ = 0;
+    QTimer* hintTimer_ = nullptr;
 };
 
 }  // namespace lumor

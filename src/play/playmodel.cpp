@@ -14,6 +14,14 @@ const LevelRecord& PlayModel::stored() const { return levels()[level_]; }
 void PlayModel::beginLevel() {
     phase_ = AttemptPhase::Intro;
     board_ = BeamRun::boardOf(stored());
+    hints_ = 0;
+}
+
+LevelRecord PlayModel::asPlaced() const {
+    LevelRecord r = stored();
+    for (size_t i = 0; i < r.Cells.size(); ++i) r.Cells[i] = static_cast<int16_t>(board_[i]);
+    for (size_t i = 0; i < stock_.size(); ++i) r.Stock[i] = static_cast<int16_t>(stock_[i]);
+    return r;
 }
 
 void PlayModel::buildLevel() {

@@ -109,6 +109,14 @@ public:
     bool turbo() const { return turbo_; }
     void toggleTurbo() { turbo_ = !turbo_; }
 
+    // --- Hints -----------------------------------------------------------------------
+    // The level as the player has it: the stored level with their pieces on its cells and
+    // the stock still left (what a hint starts from).
+    LevelRecord asPlaced() const;
+    // Hints used on the current level (the caption counts them); a level begins with none.
+    int hintsUsed() const { return hints_; }
+    void noteHint() { ++hints_; }
+
 private:
     const Levels& levels() const { return program_.pack.levels; }
     void refill();
@@ -121,6 +129,7 @@ private:
     int selected_ = -1;
     AttemptPhase phase_ = AttemptPhase::Idle;
     bool turbo_ = false;
+    int hints_ = 0;
     BeamRun run_;
 };
 

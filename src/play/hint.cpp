@@ -1,0 +1,57 @@
+#include "play/hint.h"
+
+#include "play/cells.h"
+#include "solver/beamcheck.h"
+#include "solver/fastsearch.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace lumor {
+
+namespace {
+
+// The cells (x, y, code) where `board` must change to become `target`, the ones a beam
+// enters first (on the target board) first, then the rest in board order.
+std::vector<Hint> changesAlongTheBeams(const LevelRecord& board, const LevelRecord& target) {
+    std::vector<Hint> changes;
+    for (int y = 0; y < BoardHeight; ++y)
+        for (int x = 0; x < BoardWidth; ++x)
+            if (board.cell(x, y) != target.cell(x, y))
+                changes.push_back({Hint::Kind::Cell, x, y, target.cell(x, y)});
+    BeamChecker checker;
+    checker.setBoard(target.Cells);
+    checker.runMarking();
+    const std::vector<int16_t>& order = checker.enteredOrder();
+    const auto rank = [&order](const Hint& h) {
+        const auto at = std::find(order.begin(), order.end(), BeamChecker::pad(h.x, h.y));
+        return at - order.begin();  // not entered: after every entered cell
+    };
+    std::stable_sort(changes.begin(), changes.end(),
+                     [&rank](const Hint& a, const Hint& b) { return rank(a) < rank(b); });
+    return changes;
+}
+
+LevelRecord withPieces(LevelRecord level, const std::vector<Piece>& pieces) {
+    for (const Piece& p : pieces)
+        if (p.X >= 0) level.cell(p.X, p.Y) = static_cast<int16_t>(codeOfSlot(p.Slot));
+    return level;
+}
+
+}  // namespace
+
+Hint findHint(const LevelRecord& stored, const LevelRecord& current) {
+    const FastResult best = fastSolve(stored);
+    if (!best.ok || best.bestLeft < 0) return {};
+
+    // Pieces already placed that a best solution can keep: complete them.
+    const FastResult onTrack = current.Cells == stored.Cells ? best : fastSolve(current);
+    const bool keep = onTrack.ok && onTrack.bestLeft == best.bestLeft;
+    const LevelRecord target =
+        keep ? withPieces(current, onTrack.best) : withPieces(stored, best.best);
+    const std::vector<Hint> changes = changesAlongTheBeams(current, target);
+    if (changes.empty()) return {Hint::Kind::Complete};
+    return changes.front();
+}
+
+}  // namespace lumor

@@ -1,0 +1,28 @@
+// A hint for a player who is stuck: one cell of a best solution (one that leaves the most
+// pieces unused) and the piece that belongs there. Nothing is placed for the player.
+#pragma once
+
+#include "levels/level.h"
+
+namespace lumor {
+
+struct Hint {
+    enum class Kind {
+        Cell,      // put `code` on (x, y); Empty: take the piece there away
+        Complete,  // the pieces on the board already make a best solution
+        None,      // the level has no solution (or is too large to search)
+    };
+    Kind kind = Kind::None;
+    int x = -1, y = -1;
+    int code = 0;
+    bool operator==(const Hint&) const = default;
+};
+
+// `stored` is the level as the pack holds it, `current` the same level with the pieces the
+// player has placed on its cells and the stock still left. When the player's pieces can
+// still be completed to a best solution, the hint completes them; otherwise it points at
+// a best solution of the level as stored. Of the cells that need a change, the hint names
+// the one a beam reaches first, so hints lead along the beams.
+Hint findHint(const LevelRecord& stored, const LevelRecord& current);
+
+}  // namespace lumor
