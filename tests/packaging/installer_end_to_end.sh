@@ -3,9 +3,9 @@
 # this test's own: the game installed below a scratch prefix and made read-only, started
 # through the launcher by a user who is not root, "Install" chosen in the title menu, the
 # installer's report answered, and the copy found running from the player's data folder,
-# where the third menu entry is the editor's (it saves Config.cfg before opening the
-# editor, which the installed game can never do). Then the launcher: it starts the copy,
-# and after an update of the installed game it brings the copy's program up to date.
+# where the third menu entry is the editor's: it saves Config.cfg (which the installed
+# game can never do) and opens the editor. Then the launcher: it starts the copy, and
+# after an update of the installed game it brings the copy's program up to date.
 #
 #   installer_end_to_end.sh BUILD_DIR         (exit 77: skipped, a tool is missing)
 set -euo pipefail
@@ -110,6 +110,8 @@ copy_title=$(window_of "$copy_pid") || fail "the copy shows no title menu"
 sleep 1
 choose_entry_2 "$copy_title"
 await test -f "$copy/Config.cfg" || fail "the copy's third entry is not the editor"
+timeout 20 xdotool search --sync --all --onlyvisible --pid "$copy_pid" --name "^Lumor - Editor$" >/dev/null ||
+  fail "the copy opened no editor"
 [ ! -e "$installed/Config.cfg" ] || fail "the installed folder was written"
 kill "$copy_pid" "$game"
 await sh -c "! kill -0 $copy_pid 2>/dev/null && ! kill -0 $game 2>/dev/null" || fail "the games did not end"
