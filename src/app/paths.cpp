@@ -1,11 +1,15 @@
 #include "app/paths.h"
 
+#include "app/files.h"
 #include "app/state.h"
+#include "levels/cp1252.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
+
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -100,7 +104,44 @@ std::string stripTrailingSeparators(std::string s) {
     return s;
 }
 
+// Well-formed UTF-8: no stray continuation bytes, overlong forms or surrogates.
+bool isUtf8(const std::string& s) {
+    size_t i = 0;
+    while (i < s.size()) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        size_t len;
+        char32_t cp;
+        if (b < 0x80) {
+            ++i;
+            continue;
+        } else if (b >= 0xC2 && b <= 0xDF) {
+            len = 2, cp = b & 0x1F;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            len = 3, cp = b & 0x0F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            len = 4, cp = b & 0x07;
+        } else {
+            return false;
+        }
+        if (i + len > s.size()) return false;
+        for (size_t k = 1; k < len; ++k) {
+            const auto c = static_cast<unsigned char>(s[i + k]);
+            if ((c & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+            (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += len;
+    }
+    return true;
+}
+
 }  // namespace
+
+std::string displayFileName(const std::string& name) {
+    return isUtf8(name) ? name : cp1252::toUtf8(name);
+}
 
 bool sameNameIgnoringCase(const std::string& a, const std::string& b) { return fold(a) == fold(b); }
 
@@ -127,11 +168,11 @@ std::string resolvePath(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) {
-    const std::string p = resolvePath(path);
-    std::error_code ec;
-    if (fs::is_directory(p, ec)) return false;
-    std::ifstream f(p, std::ios::binary);
-    return f.is_open();
+    ReadStatus status;
+    const int fd = openRegularFile(resolvePath(path), UINT64_MAX, status);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
 }
 
 bool FolderExists(const std::string& path) {

@@ -30,8 +30,8 @@ std::string programPath(const std::string& rel);
 // path is resolved part by part from the root, exact spellings first.
 std::string resolvePath(const std::string& path);
 
-// True when the file can be opened for reading and closed again (folders are not files).
-// The path is resolved like resolvePath.
+// True when the path names a regular file (also through a link) that can be opened for
+// reading; folders, devices and FIFOs are not files. The path is resolved like resolvePath.
 bool FileExists(const std::string& path);
 // True when the path names an existing folder (resolved like resolvePath).
 bool FolderExists(const std::string& path);
@@ -40,6 +40,11 @@ bool FolderExists(const std::string& path);
 // pattern ("*.llp", "*.*", "TITEL.*"; "*" and "?" wildcards, case-insensitive), without
 // hidden files, ordered with nameLess. An empty list when the folder does not exist.
 std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern = "*.*");
+
+// A file name as UTF-8 for showing. File names are bytes: one that is not UTF-8 (a name
+// from an older system, "\xdc" for "Ü") is read as Windows-1252. Open files by their
+// bytes, never by this.
+std::string displayFileName(const std::string& name);
 
 // Wildcard match of a file name, case-insensitive. "*.*" matches every name, also
 // those without a dot.
