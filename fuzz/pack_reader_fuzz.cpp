@@ -1,4 +1,4 @@
-// libFuzzer target for the pack reader.
+// libFuzzer target for the pack reader (and writer).
 //
 // The first byte picks the mode:
 //  - even: the rest is a pack file. The reader must refuse it cleanly or read it; what it
@@ -61,10 +61,11 @@ void checkRefusal(const PackReadResult& r) {
 void checkSoundRead(const PackReadResult& r, uint64_t seed) {
     if (r.contents.levels.size() > static_cast<size_t>(MaxLevels))
         fail("more than 101 levels read");
+    // Every level read is reached: none carries the end marker's name.
     Levels list;
     list.assign(r.contents.levels);
-    if (list.count() > static_cast<int>(r.contents.levels.size()))
-        fail("end marker behind the levels");
+    if (list.count() != static_cast<int>(r.contents.levels.size()))
+        fail("the level list ends before the levels read");
 
     SeededRandom random(seed);
     std::string bytes;
@@ -74,6 +75,7 @@ void checkSoundRead(const PackReadResult& r, uint64_t seed) {
         if (!w.refused || !bytes.empty()) fail("refusal not clean");
         return;
     }
+    if (bytes.size() > MaxPackFileBytes) fail("written larger than any reader takes");
     const PackReadResult back = readPackFromBytes(bytes);
     if (!back.ok) fail("a written pack is refused");
     if (!(back.contents.header == r.contents.header)) fail("header changed on the way round");

@@ -1,17 +1,14 @@
 #include "levels/packfile.h"
 
+#include "app/files.h"
 #include "app/random.h"
 
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <optional>
 #include <string_view>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lumor {
@@ -138,11 +135,12 @@ PackWriteResult refusal(std::string message) {
     return r;
 }
 
-PackWriteResult failure(const char* what) {
+PackWriteResult saveFailure(SaveStatus status) {
     PackWriteResult r;
     r.ok = false;
-    r.refused = false;
-    r.message = std::string("Das Levelpack konnte nicht gespeichert werden: ") + what + ".";
+    r.refused = status == SaveStatus::NotRegular || status == SaveStatus::ReadOnly;
+    r.message = std::string("Das Levelpack konnte nicht gespeichert werden: ") +
+                saveFailureText(status) + ".";
     return r;
 }
 
@@ -217,76 +215,6 @@ bool unscramble(std::string_view stored, std::string& plain) {
         ++j;
     }
     return true;
-}
-
-bool writeAll(int fd, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<size_t>(w);
-    }
-    return true;
-}
-
-mode_t newFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// Writes the bytes to a temporary file beside the target, flushes it to disk and renames
-// it over the target, so that readers see either the old file or the whole new one.
-PackWriteResult replaceFile(const std::string& path, const std::string& bytes) {
-    const size_t slash = path.rfind('/');
-    const std::string dir =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (base.empty()) return failure("kein Dateiname");
-
-    // Hidden and not ending in ".llp", so no pack list ever shows it.
-    std::string tmp = dir + "/." + base + ".XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return failure("die Datei kann nicht angelegt werden");
-
-    struct stat st {};
-    const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : newFileMode();
-    ::fchmod(fd, mode);
-
-    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
-        ::unlink(tmp.c_str());
-        return failure("Schreibfehler");
-    }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        return failure("die Datei kann nicht ersetzt werden");
-    }
-    // Make the rename itself durable; a failure here no longer endangers the old file.
-    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
-    PackWriteResult r;
-    r.ok = true;
-    return r;
-}
-
-bool readWholeFile(const std::string& path, std::string& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    bytes.clear();
-    char buf[1 << 16];
-    size_t got;
-    while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, got);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    return !failed;
 }
 
 }  // namespace
@@ -367,6 +295,8 @@ PackReadResult readPackFromBytes(const std::string& bytes) {
         if (levels.size() == static_cast<size_t>(MaxLevels)) return damaged();
         LevelRecord& level = levels.emplace_back();
         if (!lines.next(line) || !unscramble(line, level.Name)) return damaged();
+        // A level of the end marker's name would end the list early in every window.
+        if (level.Name == Levels::EndMarkerName) return damaged();
         if (!lines.next(line) || !unscramble(line, level.Password)) return damaged();
         sum += weightOf(level.Name) + weightOf(level.Password);
         for (int k = 0; k < BlockNumberLines; ++k) {
@@ -393,20 +323,38 @@ PackReadResult readPackFromBytes(const std::string& bytes) {
 
 PackReadResult readPack(const std::string& path) {
     std::string bytes;
-    if (!readWholeFile(path, bytes)) return damaged(true);
+    const ReadStatus status = readRegularFile(path, MaxPackFileBytes, bytes);
+    // Too large is damaged; missing, unreadable or no file at all cannot be read.
+    if (status == ReadStatus::TooLarge) return damaged();
+    if (status != ReadStatus::Ok) return damaged(true);
     return readPackFromBytes(bytes);
 }
 
 PackHeaderPreview readPackHeader(const std::string& path) {
     PackHeaderPreview preview;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return preview;
+    ReadStatus status;
+    const int fd = openRegularFile(path, MaxPackFileBytes, status);
+    if (fd < 0) return preview;
     preview.ok = true;
-    std::string line;
-    for (int lineNo = 1; lineNo <= 6 && std::getline(in, line); ++lineNo) {
-        if (lineNo != 2 && lineNo != 6) continue;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        (lineNo == 2 ? preview.author : preview.title) = std::string(trimBlanks(line));
+    // Only as far as the sixth line end.
+    std::string bytes;
+    size_t lineEnds = 0;
+    char buf[4096];
+    while (lineEnds < 6) {
+        const ssize_t got = ::read(fd, buf, sizeof buf);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        for (ssize_t i = 0; i < got && lineEnds < 6; ++i) {
+            bytes += buf[i];
+            if (buf[i] == '\n') ++lineEnds;
+        }
+    }
+    ::close(fd);
+    LineReader lines(bytes);
+    std::string_view line;
+    for (int lineNo = 1; lineNo <= 6 && lines.next(line); ++lineNo) {
+        if (lineNo == 2) preview.author = trimBlanks(line);
+        if (lineNo == 6) preview.title = trimBlanks(line);
     }
     return preview;
 }
@@ -440,6 +388,14 @@ PackWriteResult packBytes(const PackHeader& header, const std::vector<LevelRecor
     appendLine(bytes, "*");
     bytes += std::to_string(PackChecksum(header, levels));
     bytes += "\r\n";
+    if (bytes.size() > MaxPackFileBytes) {
+        bytes.clear();
+        return refusal(
+            "Das Levelpack w\xe4re zu gro\xdf: h\xf6"
+            "chstens " +
+            std::to_string(MaxPackFileBytes / 1024) +
+            " KB sind erlaubt. Bitte k\xfcrzen sie die Texte.");
+    }
 
     PackWriteResult r;
     r.ok = true;
@@ -451,7 +407,9 @@ PackWriteResult writePack(const std::string& path, const PackHeader& header,
     std::string bytes;
     PackWriteResult r = packBytes(header, levels, random, bytes);
     if (!r.ok) return r;
-    return replaceFile(path, bytes);
+    const SaveStatus saved = saveFileAtomically(path, bytes);
+    if (saved != SaveStatus::Ok) return saveFailure(saved);
+    return r;
 }
 
 PackReadResult loadPackInto(const std::string& path, Pack& pack, std::string& finalMessage) {

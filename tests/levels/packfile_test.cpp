@@ -1,21 +1,19 @@
 #include "levels/packfile.h"
 #include "app/random.h"
 
-#include <gtest/gtest.h>
+#include "support/hostile.h"
+#include "support/tool_runner.h"
 
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
+#include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstdlib>
-#include <stdexcept>
+#include <functional>
 
 #include <sys/resource.h>
-#include <unistd.h>
 
 using namespace lumor;
+using lumortest::Hostile;
 namespace fs = std::filesystem;
 
 namespace {
@@ -267,6 +265,11 @@ TEST(PackFile, DamagedFilesAreRefusedWithoutReadingPastTheirEnd) {
     filler = one;
     filler[6] = "bd!";  // the pack password
     EXPECT_TRUE(refused(joinLines(filler)));
+    // A level named "*" (stored as "+") would end the list in every window.
+    filler = one;
+    filler[blockLine(0, 2)] = "+";
+    filler.back() = std::to_string(CharWeight('*'));
+    EXPECT_TRUE(refused(joinLines(filler)));
 }
 
 TEST(PackFile, WriterRefusesTextsTheFileCannotHold) {
@@ -327,39 +330,12 @@ TEST(PackFile, WriterRefusesTextsTheFileCannotHold) {
     }
 }
 
-namespace {
+using PackFileOnDisk = lumortest::ScratchFolderTest;
+using lumortest::readFile;
+using lumortest::writeFile;
 
-// A fresh folder under the system's temporary folder, removed afterwards.
-struct TempFolder {
-    fs::path path = [] {
-        std::string tmpl = (fs::temp_directory_path() / "lumor-packfile-XXXXXX").string();
-        if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp");
-        return fs::path(tmpl);
-    }();
-    ~TempFolder() { fs::remove_all(path); }
-    std::string file(const std::string& name) const { return (path / name).string(); }
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(path))
-            names.push_back(e.path().filename().string());
-        return names;
-    }
-};
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-}  // namespace
-
-TEST(PackFileOnDisk, WritesAtomicallyAndARefusedOrFailedSaveLeavesTheOldFile) {
-    TempFolder dir;
-    const std::string path = dir.file("pack.llp");
+TEST_F(PackFileOnDisk, WritesAtomicallyAndARefusedOrFailedSaveLeavesTheOldFile) {
+    const std::string path = (dir / "pack.llp").string();
     SeededRandom random(3);
     const PackHeader h = makeHeader();
     const auto levels = makeLevels(4);
@@ -367,14 +343,21 @@ TEST(PackFileOnDisk, WritesAtomicallyAndARefusedOrFailedSaveLeavesTheOldFile) {
     const std::string first = readFile(path);
     EXPECT_EQ(readPack(path).contents.levels, levels);
 
-    // A refused save leaves the old file byte for byte and no stray file beside it.
+    // Refused saves leave the old file byte for byte: contents the file cannot hold, a pack
+    // too large for the readers, a read-only file (also for the superuser).
     auto bad = levels;
     bad[3].Password = "\xff";
     EXPECT_TRUE(writePack(path, h, bad, random).refused);
+    PackHeader huge = h;
+    huge.PackRemark.assign(MaxPackFileBytes, 'x');
+    PackWriteResult w = writePack(path, huge, levels, random);
+    EXPECT_TRUE(w.refused && w.message.find("zu gro\xdf") != std::string::npos) << w.message;
+    fs::permissions(path, fs::perms::owner_read);
+    w = writePack(path, h, makeLevels(1), random);
+    EXPECT_TRUE(w.refused && w.message.find("schreibgesch\xfctzt") != std::string::npos);
     EXPECT_EQ(readFile(path), first);
-    EXPECT_EQ(dir.entries(), std::vector<std::string>{"pack.llp"});
-    EXPECT_FALSE(writePack(dir.file("neu.llp"), h, bad, random).ok);
-    EXPECT_FALSE(fs::exists(dir.file("neu.llp"))) << "a refused save creates nothing";
+    EXPECT_FALSE(writePack((dir / "neu.llp").string(), h, bad, random).ok);
+    EXPECT_FALSE(fs::exists(dir / "neu.llp")) << "a refused save creates nothing";
 
     // A good save replaces the file and keeps its permissions.
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -391,49 +374,61 @@ TEST(PackFileOnDisk, WritesAtomicallyAndARefusedOrFailedSaveLeavesTheOldFile) {
     struct rlimit small = saved;
     small.rlim_cur = 1000;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const PackWriteResult w = writePack(path, makeHeader(), makeLevels(5), random);
+    w = writePack(path, makeHeader(), makeLevels(5), random);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_TRUE(!w.ok && !w.refused);
     EXPECT_NE(w.message.find("nicht gespeichert"), std::string::npos);
     EXPECT_EQ(readFile(path), old);
-    EXPECT_EQ(dir.entries(), std::vector<std::string>{"pack.llp"})
-        << "the temporary file is removed";
-
-    EXPECT_FALSE(writePack(dir.file("fehlt/pack.llp"), PackHeader{}, {}, random).ok)
-        << "no such folder";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1) << "no temporary file stays";
 }
 
-TEST(PackFileOnDisk, UnreadableFilesHeaderPreviewAndLoadingForPlay) {
-    TempFolder dir;
-    const PackReadResult r = readPack(dir.file("fehlt.llp"));
+TEST_F(PackFileOnDisk, HostileFilesAreRefusedWithoutHangingOrReadingThemWhole) {
+    SeededRandom random(3);
+    for (Hostile hostile : lumortest::AllHostile) {
+        const std::string path = (dir / std::to_string(static_cast<int>(hostile))).string();
+        ASSERT_TRUE(lumortest::makeHostile(hostile, path));
+        const PackReadResult r = readPack(path);
+        EXPECT_TRUE(!r.ok && r.message == PackDamagedMessage) << nameOf(hostile);
+        EXPECT_FALSE(readPackHeader(path).ok) << nameOf(hostile);
+        if (hostile == Hostile::Huge) continue;
+        const PackWriteResult w = writePack(path, makeHeader(), makeLevels(1), random);
+        EXPECT_TRUE(w.refused && w.message.find("keine gew\xf6hnliche Datei") != std::string::npos)
+            << nameOf(hostile);
+    }
+}
+
+TEST_F(PackFileOnDisk, UnreadableFilesHeaderPreviewAndLoadingForPlay) {
+    const std::string missing = (dir / "fehlt.llp").string();
+    const PackReadResult r = readPack(missing);
     EXPECT_TRUE(!r.ok && r.unreadable && r.message == PackDamagedMessage);
-    EXPECT_TRUE(readPack(dir.path.string()).unreadable) << "a folder is no pack";
-    EXPECT_FALSE(readPackHeader(dir.file("fehlt.llp")).ok);
+    EXPECT_FALSE(readPackHeader(missing).ok);
 
     // The preview reads lines 2 and 6, trimmed; the rest of the file does not matter.
-    writeFile(dir.file("kurz.llp"), "x\r\n  Autorin  \r\n");
-    PackHeaderPreview p = readPackHeader(dir.file("kurz.llp"));
+    const std::string p1 = (dir / "kurz.llp").string(), p2 = (dir / "p.llp").string();
+    writeFile(p1, "x\r\n  Autorin  \r\n");
+    PackHeaderPreview p = readPackHeader(p1);
     EXPECT_TRUE(p.ok && p.author == "Autorin" && p.title.empty());
-    writeFile(dir.file("p.llp"), "V\n Anna \nr\ne\nl\n  Mein Pack \r\npw\n*\n*\n12345\n");
-    p = readPackHeader(dir.file("p.llp"));
+    writeFile(p2, "V\n Anna \nr\ne\nl\n  Mein Pack \r\npw\n*\n*\n12345\n");
+    p = readPackHeader(p2);
     EXPECT_TRUE(p.author == "Anna" && p.title == "Mein Pack") << p.author << "/" << p.title;
 
     SeededRandom random(5);
     PackHeader h = makeHeader();
-    ASSERT_TRUE(writePack(dir.file("a.llp"), h, makeLevels(10), random).ok);
+    const std::string a = (dir / "a.llp").string(), b = (dir / "b.llp").string();
+    ASSERT_TRUE(writePack(a, h, makeLevels(10), random).ok);
     h.PackEndMessage = "";
-    ASSERT_TRUE(writePack(dir.file("b.llp"), h, makeLevels(3), random).ok);
+    ASSERT_TRUE(writePack(b, h, makeLevels(3), random).ok);
     Pack pack;
     std::string finalMessage = "alt";
-    ASSERT_TRUE(loadPackInto(dir.file("a.llp"), pack, finalMessage).ok);
+    ASSERT_TRUE(loadPackInto(a, pack, finalMessage).ok);
     EXPECT_EQ(finalMessage, makeHeader().PackEndMessage);
-    ASSERT_TRUE(loadPackInto(dir.file("b.llp"), pack, finalMessage).ok);
+    ASSERT_TRUE(loadPackInto(b, pack, finalMessage).ok);
     EXPECT_EQ(finalMessage, DefaultFinalMessage);
     EXPECT_EQ(pack.levels.findByPassword("pw2"), 2);
     EXPECT_FALSE(pack.levels.findByPassword("pw5").has_value())
         << "the 3-level list replaced the 10";
-    EXPECT_FALSE(loadPackInto(dir.file("p.llp"), pack, finalMessage).ok);
+    EXPECT_FALSE(loadPackInto(p2, pack, finalMessage).ok);
     EXPECT_EQ(pack.header, PackHeader{});
     EXPECT_EQ(pack.levels.count(), 3) << "a refused pack leaves the list alone";
 }
