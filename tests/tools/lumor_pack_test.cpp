@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 using namespace lumor;
 namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
@@ -91,6 +93,20 @@ TEST_F(LumorPack, VerifyAndDumpTellSoundDamagedAndUnreadablePacksApart) {
     EXPECT_EQ(lumorPack({"dump", missing.string()}).exit, 2);
     EXPECT_EQ(lumorPack({"verify"}).exit, 2);
     EXPECT_EQ(lumorPack({"verify", pack, pack}).exit, 2);
+
+    // A level whose stored name reads "*" would end the level list in the game.
+    LevelRecord a;
+    a.Name = "A";  // stored as "B"
+    SeededRandom random(1);
+    ASSERT_TRUE(writePack(damaged.string(), {}, {a, a}, random).ok);
+    bytes = readFile(damaged);
+    bytes.replace(bytes.find("\r\nB\r\n"), 5, "\r\n+\r\n");
+    bytes.replace(bytes.rfind("\r\n", bytes.size() - 3) + 2, std::string::npos,
+                  std::to_string(2 * CharWeight('A') - CharWeight('A') + CharWeight('*')) + "\r\n");
+    writeFile(damaged, bytes);
+    r = lumorPack({"verify", damaged.string()});
+    EXPECT_EQ(r.exit, 1) << r.out;
+    EXPECT_NE(r.err.find(damaged.string() + ": Levelpack besch"), std::string::npos) << r.err;
 }
 
 TEST_F(LumorPack, DumpWritesUtf8JsonAndBuildIsItsInverse) {
@@ -146,8 +162,9 @@ TEST_F(LumorPack, BuildRefusesWithoutTouchingTheTarget) {
         return lumorPack({"build", json.string(), target});
     };
     const struct {
-        const char* patch;  // one JSON patch operation
+        const char* patch;  // one JSON patch operation; a value "@" stands for `raw`
         std::string message;
+        const char* raw = nullptr;
     } cases[] = {
         // The writer's own refusals come through: "ÿ" at position 1 is 255 + 1.
         {R"({"op":"replace","path":"/levels/1/name","value":"\u00ffx"})",
@@ -161,9 +178,19 @@ TEST_F(LumorPack, BuildRefusesWithoutTouchingTheTarget) {
         {R"({"op":"add","path":"/header/autor","value":"Tippfehler"})", "\"autor\""},
         {R"({"op":"replace","path":"/header/author","value":"Pfeil \u2192"})",
          "header.author"},  // not in Windows-1252
+        {R"({"op":"replace","path":"/levels/0/stock/2","value":"@"})",
+         "levels[0].stock[2]: die Zahl liegt nicht zwischen -32768 und 32767",
+         "99999999999999999999"},
+        {R"({"op":"replace","path":"/levels/0/stock/2","value":"@"})", "nicht zwischen", "4e4"},
+        {R"({"op":"replace","path":"/levels/0/stock/2","value":"@"})", "Kommazahl", "1.5"},
+        {R"({"op":"replace","path":"/levels/0/stock/2","value":"@"})", "zu gro\xc3\x9f", "1e400"},
+        {R"({"op":"add","path":"/header/zweimal","value":"@"})", "\"zweimal\" steht zweimal",
+         R"(1,"zweimal":2)"},
     };
     for (const auto& c : cases) {
-        const ToolResult r = build(good.patch(Json::array({Json::parse(c.patch)})).dump(), pack);
+        std::string text = good.patch(Json::array({Json::parse(c.patch)})).dump();
+        if (c.raw) text.replace(text.find("\"@\""), 3, c.raw);
+        const ToolResult r = build(text, pack);
         EXPECT_EQ(r.exit, 1) << c.patch << r.err;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_EQ(readFile(pack), old) << "the old file stays byte for byte";
@@ -173,20 +200,81 @@ TEST_F(LumorPack, BuildRefusesWithoutTouchingTheTarget) {
     ToolResult r = build(crowded.dump(), pack);
     EXPECT_EQ(r.exit, 1);
     EXPECT_NE(r.err.find("101"), std::string::npos) << r.err;
-    r = build("{\"header\": ", pack);
-    EXPECT_EQ(r.exit, 1);
-    EXPECT_NE(r.err.find("JSON"), std::string::npos);
+    for (const char* broken : {"{\"header\": ", ""}) {
+        r = build(broken, pack);
+        EXPECT_EQ(r.exit, 1) << "invalid JSON, also when empty";
+        EXPECT_NE(r.err.find(json.string() + ": kein g\xc3\xbcltiges JSON"), std::string::npos);
+    }
     EXPECT_EQ(readFile(pack), old);
 
     EXPECT_EQ(lumorPack({"build", (dir / "fehlt.json").string(), pack}).exit, 2);
     EXPECT_EQ(lumorPack({"build", json.string()}).exit, 2);
     r = build(good.dump(), (dir / "fehlt" / "x.llp").string());
     EXPECT_EQ(r.exit, 2) << "a folder that does not exist";
-    EXPECT_NE(r.err.find("nicht gespeichert"), std::string::npos);
+    EXPECT_NE(r.err.find("x.llp: Das Levelpack konnte nicht gespeichert werden"),
+              std::string::npos);
 
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"pack.json", "test.llp"}))
         << "no stray temporary file";
+}
+
+// Only a regular file or a new name is written; anything else is refused by name, and the
+// superuser is refused a read-only pack as well.
+TEST_F(LumorPack, BuildAndCompileWriteOnlyRegularFilesOrNewNames) {
+    const fs::path json = dir / "pack.json", source = dir / "pack.lls";
+    writeFile(json, dumped(pack).dump());
+    writeFile(source, lumorPack({"decompile", pack}).out);
+    const fs::path fifo = dir / "fifo.llp", folder = dir / "ordner.llp", devNull = dir / "null.llp";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    fs::create_directory(folder);
+    fs::create_symlink("/dev/null", devNull);
+    for (const fs::path& target : {fifo, folder, devNull, fs::path("/dev/full")}) {
+        for (const char* command : {"build", "compile"}) {
+            const ToolResult r =
+                lumorPack({command, (command[0] == 'b' ? json : source).string(), target.string()});
+            EXPECT_EQ(r.exit, 1) << command << " " << target;
+            EXPECT_EQ(r.err.rfind(target.string() + ": ", 0), 0u) << r.err;
+            EXPECT_NE(r.err.find("keine gew\xc3\xb6hnliche Datei"), std::string::npos) << r.err;
+        }
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo) && fs::is_directory(folder) && fs::is_symlink(devNull));
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+
+    fs::permissions(pack, fs::perms::owner_read);
+    const std::string old = readFile(pack);
+    ToolResult r = lumorPack({"build", json.string(), pack});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_NE(r.err.find("schreibgesch\xc3\xbctzt"), std::string::npos) << r.err;
+    EXPECT_EQ(readFile(pack), old);
+
+    // A link to a pack: the pack is replaced, the link stays; a leftover of a build that
+    // was killed half-way goes with it.
+    const fs::path real = dir / "echt.llp", link = dir / "link.llp";
+    writeFile(real, "alt");
+    fs::create_symlink("echt.llp", link);
+    writeFile(dir / ".echt.llp.lumor-Ab12Cd", "halb geschrieben");
+    ASSERT_EQ(lumorPack({"build", json.string(), link.string()}).exit, 0);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(lumorPack({"verify", real.string()}).out, "3\n");
+    EXPECT_FALSE(fs::exists(dir / ".echt.llp.lumor-Ab12Cd"));
+}
+
+TEST_F(LumorPack, AFailedWriteToStandardOutputIsAnErrorForEveryCommand) {
+    const fs::path err = dir / "err.txt";
+    for (const std::string& command :
+         std::vector<std::string>{"help", "verify " + pack, "dump " + pack, "decompile " + pack,
+                                  "run " + pack + " 1", "solve --fast " + pack + " 1"}) {
+        for (const char* out : {">/dev/full", ">&-"}) {
+            const std::string line = lumortest::shellQuoted(LUMOR_PACK_EXE) + " " + command + " " +
+                                     out + " 2>" + lumortest::shellQuoted(err.string());
+            const int status = std::system(line.c_str());
+            EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 2) << line;
+            EXPECT_NE(readFile(err).find("die Ausgabe kann nicht geschrieben werden"),
+                      std::string::npos)
+                << line;
+        }
+    }
 }

@@ -5,7 +5,6 @@
 #include "app/random.h"
 #include "levels/packfile.h"
 
-#include <fstream>
 #include <iostream>
 #include <random>
 #include <sstream>
@@ -75,27 +74,22 @@ int dump(const std::vector<std::string>& args) {
     std::ostringstream text;
     writeJson(text, packToJson(pack), 0);
     text << '\n';
-    std::cout << text.str() << std::flush;
-    return std::cout ? ExitOk : ExitUsage;
+    std::cout << text.str();
+    return ExitOk;
 }
 
 int build(const std::vector<std::string>& args) {
     if (args.size() != 2) return usage("build JSON AUSGABE.llp");
-    std::ifstream in(args[0], std::ios::binary);
-    std::stringstream text;
-    if (!in || !(text << in.rdbuf())) {
-        std::cerr << args[0] << ": die Datei kann nicht gelesen werden\n";
-        return ExitUsage;
-    }
+    std::string text;
+    int code;
+    if (!readInputArg(args[0], text, code)) return code;
     Json j;
-    try {
-        j = Json::parse(text.str());
-    } catch (const Json::parse_error& e) {
-        std::cerr << args[0] << ": kein gültiges JSON (" << e.what() << ")\n";
+    std::string error;
+    if (!parseJson(text, j, error)) {
+        std::cerr << args[0] << ": " << error << '\n';
         return ExitRefused;
     }
     lumor::PackContents pack;
-    std::string error;
     if (!packFromJson(j, pack, error)) {
         std::cerr << args[0] << ": " << error << '\n';
         return ExitRefused;
@@ -103,7 +97,7 @@ int build(const std::vector<std::string>& args) {
     lumor::SeededRandom random(std::random_device{}());
     const lumor::PackWriteResult r = lumor::writePack(args[1], pack.header, pack.levels, random);
     if (!r.ok) {
-        std::cerr << terminalText(r.message) << '\n';
+        std::cerr << args[1] << ": " << terminalText(r.message) << '\n';
         return r.refused ? ExitRefused : ExitUsage;
     }
     return ExitOk;

@@ -1,12 +1,15 @@
 #include "packjson.h"
 
-#include <iostream>
-
+#include "app/files.h"
 #include "command.h"
 #include "levels/cp1252.h"
 
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
+#include <iostream>
+#include <set>
+#include <vector>
 
 namespace lumorpack {
 namespace {
@@ -68,6 +71,14 @@ bool textFromJson(const Json& j, const std::string& where, std::string& out, std
 }
 
 bool numberFromJson(const Json& j, const std::string& where, int16_t& out, std::string& error) {
+    // A whole number too large for an integer arrives as a floating-point value.
+    if (j.is_number_float()) {
+        const double d = j.get<double>();
+        if (d == std::floor(d) && (d < INT16_MIN || d > INT16_MAX)) {
+            error = where + ": die Zahl liegt nicht zwischen -32768 und 32767";
+            return false;
+        }
+    }
     if (!j.is_number_integer()) {
         error = where + ": eine ganze Zahl erwartet, gefunden wurde " + typeName(j);
         return false;
@@ -196,6 +207,57 @@ bool packFromJson(const Json& j, lumor::PackContents& out, std::string& error) {
     return true;
 }
 
+bool readInputArg(const std::string& file, std::string& bytes, int& exitCode) {
+    exitCode = ExitUsage;
+    switch (lumor::readRegularFile(file, MaxInputFileBytes, bytes)) {
+        case lumor::ReadStatus::Ok:
+            exitCode = ExitOk;
+            return true;
+        case lumor::ReadStatus::NotRegular:
+            std::cerr << file << ": keine gewöhnliche Datei\n";
+            return false;
+        case lumor::ReadStatus::TooLarge:
+            std::cerr << file << ": die Datei ist zu groß (höchstens "
+                      << MaxInputFileBytes / (1024 * 1024) << " MB)\n";
+            exitCode = ExitRefused;
+            return false;
+        default:
+            std::cerr << file << ": die Datei kann nicht gelesen werden\n";
+            return false;
+    }
+}
+
+bool parseJson(const std::string& text, Json& out, std::string& error) {
+    // The keys of each object being read, innermost last.
+    std::vector<std::set<std::string>> keys;
+    std::string twice;
+    const Json::parser_callback_t watch = [&](int, Json::parse_event_t event, Json& parsed) {
+        if (event == Json::parse_event_t::object_start) {
+            keys.emplace_back();
+        } else if (event == Json::parse_event_t::object_end) {
+            if (!keys.empty()) keys.pop_back();
+        } else if (event == Json::parse_event_t::key && !keys.empty()) {
+            const std::string key = parsed.get<std::string>();
+            if (!keys.back().insert(key).second && twice.empty()) twice = key;
+        }
+        return true;
+    };
+    try {
+        out = Json::parse(text, watch);
+    } catch (const Json::out_of_range& e) {
+        error = std::string("kein gültiges JSON: eine Zahl ist zu groß (") + e.what() + ")";
+        return false;
+    } catch (const Json::exception& e) {
+        error = std::string("kein gültiges JSON (") + e.what() + ")";
+        return false;
+    }
+    if (!twice.empty()) {
+        error = "kein gültiges JSON: der Eintrag \"" + twice + "\" steht zweimal in einem Objekt";
+        return false;
+    }
+    return true;
+}
+
 bool loadPackArg(const std::string& file, lumor::PackContents& out, int& exitCode) {
     lumor::PackReadResult r = lumor::readPack(file);
     if (!r.ok) {
@@ -203,7 +265,7 @@ bool loadPackArg(const std::string& file, lumor::PackContents& out, int& exitCod
             std::cerr << file << ": die Datei kann nicht gelesen werden\n";
             exitCode = ExitUsage;
         } else {
-            std::cerr << terminalText(r.message) << '\n';
+            std::cerr << file << ": " << terminalText(r.message) << '\n';
             exitCode = ExitRefused;
         }
         return false;

@@ -27,6 +27,19 @@ bool levelFromJson(const Json& json, lumor::LevelRecord& out, std::string& error
                    const std::string& where = "level");
 bool packFromJson(const Json& json, lumor::PackContents& out, std::string& error);
 
+// JSON and level sources larger than this are refused (a pack of 101 levels takes well
+// under 1 MB in either form).
+inline constexpr uint64_t MaxInputFileBytes = 8 * 1024 * 1024;
+
+// Reads an input file named on the command line: a regular file of at most
+// MaxInputFileBytes. On failure the message goes to standard error and exitCode is
+// ExitUsage (cannot be read, no regular file) or ExitRefused (too large).
+bool readInputArg(const std::string& file, std::string& bytes, int& exitCode);
+
+// Parses JSON strictly: an object holding a key twice is refused, as is a number beyond
+// any that JSON readers hold. On failure the error says why (UTF-8).
+bool parseJson(const std::string& text, Json& out, std::string& error);
+
 // Reads a pack file named on the command line. On failure the message goes to standard
 // error and exitCode is ExitRefused for a damaged pack or ExitUsage for a file that
 // cannot be read.

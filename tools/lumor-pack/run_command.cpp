@@ -98,8 +98,8 @@ int runLevel(const std::vector<std::string>& args) {
     out["targets"] = r.targets;
     out["cell_steps"] = r.cellSteps;
     out["sounds"] = sounds;
-    std::cout << out.dump() << std::endl;
-    return std::cout ? ExitOk : ExitUsage;
+    std::cout << out.dump() << '\n';
+    return ExitOk;
 }
 
 [[maybe_unused]] const bool registered = registerCommand(

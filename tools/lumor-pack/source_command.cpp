@@ -6,9 +6,7 @@
 #include "levels/levelsource.h"
 #include "levels/packfile.h"
 
-#include <fstream>
 #include <iostream>
-#include <sstream>
 
 namespace lumorpack {
 namespace {
@@ -22,13 +20,10 @@ int compile(const std::vector<std::string>& args) {
         std::cerr << "Aufruf: lumor-pack compile QUELLE AUSGABE.llp\n";
         return ExitUsage;
     }
-    std::ifstream in(args[0], std::ios::binary);
-    std::stringstream text;
-    if (!in || !(text << in.rdbuf())) {
-        std::cerr << args[0] << ": die Datei kann nicht gelesen werden\n";
-        return ExitUsage;
-    }
-    const lumor::LevelSourceResult parsed = lumor::parseLevelSource(text.str());
+    std::string text;
+    int code;
+    if (!readInputArg(args[0], text, code)) return code;
+    const lumor::LevelSourceResult parsed = lumor::parseLevelSource(text);
     if (!parsed.ok) {
         std::cerr << args[0] << ": " << parsed.error << '\n';
         return ExitRefused;
@@ -37,7 +32,7 @@ int compile(const std::vector<std::string>& args) {
     const lumor::PackWriteResult r =
         lumor::writePack(args[1], parsed.source.header, parsed.source.records(), random);
     if (!r.ok) {
-        std::cerr << args[0] << ": " << terminalText(r.message) << '\n';
+        std::cerr << args[1] << ": " << terminalText(r.message) << '\n';
         return r.refused ? ExitRefused : ExitUsage;
     }
     return ExitOk;
@@ -51,8 +46,8 @@ int decompile(const std::vector<std::string>& args) {
     lumor::PackContents pack;
     int code = ExitOk;
     if (!loadPackArg(args[0], pack, code)) return code;
-    std::cout << lumor::writeLevelSource(pack.header, pack.levels) << std::flush;
-    return std::cout ? ExitOk : ExitUsage;
+    std::cout << lumor::writeLevelSource(pack.header, pack.levels);
+    return ExitOk;
 }
 
 [[maybe_unused]] const bool registered =
