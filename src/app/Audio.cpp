@@ -1,23 +1,36 @@
 #include "app/Audio.h"
 
+#include "app/files.h"
 #include "app/paths.h"
 #include "app/state.h"
+#include "app/wave.h"
 
 #include <QFile>
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <set>
 #include <utility>
+
+#include <unistd.h>
 
 namespace lumor {
 
 namespace {
 
 constexpr int SoundChannel = 0;
+
+// Sounds are loaded whole and decoded into memory: short effects, not albums.
+constexpr uint64_t SoundFileLimit = 16 * 1024 * 1024;
+constexpr uint64_t SoundMaxSeconds = 60;
+// Songs are streamed; the limit only keeps decoders that load a whole file (trackers)
+// from swallowing a huge one.
+constexpr uint64_t SongFileLimit = 256 * 1024 * 1024;
 
 struct Mixer {
     bool tried = false;
@@ -26,10 +39,17 @@ struct Mixer {
     std::map<std::string, Mix_Chunk*>
         requested;  // the same by the path asked for, to skip the lookup
     Mix_Music* music = nullptr;
-    // Songs the decoder refused, with the file's time stamp: the title loop asks for
-    // its song every frame, and reading an unplayable file 60 times a second helps nobody.
+    // Songs and sounds found unplayable, with the file's time stamp: the title loop asks
+    // for its song every frame, and reading an unplayable file 60 times a second helps nobody.
     std::set<std::pair<std::string, std::filesystem::file_time_type>> unplayable;
 };
+
+using Stamp = std::pair<std::string, std::filesystem::file_time_type>;
+
+Stamp stampOf(const std::string& file) {
+    std::error_code ec;
+    return {file, std::filesystem::last_write_time(file, ec)};
+}
 
 Mixer& mixer() {
     static Mixer m;
@@ -59,6 +79,120 @@ void songStatus(qint64& length, qint64& position) {
     const double pos = Mix_GetMusicPosition(m.music);
     position = pos > 0 ? static_cast<qint64>(pos * 1000.0) : 0;
     length = len > 0 ? len : position + 1;
+}
+
+// A song file as the music decoder reads it: an optional header of ours, then `length`
+// bytes of the file from `offset`. The decoder never sees anything else of the file.
+struct FileStream {
+    int fd = -1;
+    std::string header;
+    uint64_t offset = 0;
+    uint64_t length = 0;
+    int64_t pos = 0;
+
+    int64_t size() const { return static_cast<int64_t>(header.size() + length); }
+};
+
+FileStream& streamOf(SDL_RWops* rw) { return *static_cast<FileStream*>(rw->hidden.unknown.data1); }
+
+Sint64 streamSize(SDL_RWops* rw) { return streamOf(rw).size(); }
+
+Sint64 streamSeek(SDL_RWops* rw, Sint64 offset, int whence) {
+    FileStream& s = streamOf(rw);
+    const int64_t base = whence == RW_SEEK_SET ? 0 : whence == RW_SEEK_CUR ? s.pos : s.size();
+    const int64_t to = base + offset;
+    if (to < 0) return SDL_SetError("seek before the start");
+    s.pos = to;
+    return to;
+}
+
+size_t streamRead(SDL_RWops* rw, void* ptr, size_t size, size_t maxnum) {
+    FileStream& s = streamOf(rw);
+    if (size == 0 || maxnum == 0 || s.pos >= s.size()) return 0;
+    const size_t want = static_cast<size_t>(
+        std::min<uint64_t>(static_cast<uint64_t>(s.size() - s.pos), uint64_t{size} * maxnum));
+    char* out = static_cast<char*>(ptr);
+    size_t done = 0;
+    while (done < want) {
+        const uint64_t at = static_cast<uint64_t>(s.pos) + done;
+        if (at < s.header.size()) {
+            const size_t n = std::min(want - done, s.header.size() - static_cast<size_t>(at));
+            std::copy_n(s.header.data() + at, n, out + done);
+            done += n;
+            continue;
+        }
+        const ssize_t got = ::pread(s.fd, out + done, want - done,
+                                    static_cast<off_t>(s.offset + at - s.header.size()));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;  // the file shrank: it ends early
+        done += static_cast<size_t>(got);
+    }
+    s.pos += static_cast<int64_t>(done);
+    return done / size;
+}
+
+size_t streamWrite(SDL_RWops*, const void*, size_t, size_t) { return 0; }
+
+int streamClose(SDL_RWops* rw) {
+    if (!rw) return 0;
+    FileStream* s = &streamOf(rw);
+    ::close(s->fd);
+    delete s;
+    SDL_FreeRW(rw);
+    return 0;
+}
+
+SDL_RWops* openStream(int fd, std::string header, uint64_t offset, uint64_t length) {
+    SDL_RWops* rw = SDL_AllocRW();
+    if (!rw) {
+        ::close(fd);
+        return nullptr;
+    }
+    rw->size = streamSize;
+    rw->seek = streamSeek;
+    rw->read = streamRead;
+    rw->write = streamWrite;
+    rw->close = streamClose;
+    rw->type = SDL_RWOPS_UNKNOWN;
+    rw->hidden.unknown.data1 = new FileStream{fd, std::move(header), offset, length, 0};
+    return rw;
+}
+
+// A wave sound, checked and given to the mixer with a header of ours; nullptr when unplayable.
+Mix_Chunk* loadSound(const std::string& file) {
+    std::string bytes;
+    if (readRegularFile(file, SoundFileLimit, bytes) != ReadStatus::Ok) return nullptr;
+    const auto format = checkWave(bytes, bytes.size());
+    if (!format || format->frames() / format->rate > SoundMaxSeconds) return nullptr;
+    const std::string clean =
+        waveHeader(*format) + bytes.substr(static_cast<size_t>(format->dataOffset),
+                                           static_cast<size_t>(format->dataSize));
+    return Mix_LoadWAV_RW(SDL_RWFromConstMem(clean.data(), static_cast<int>(clean.size())), 1);
+}
+
+// A song: a wave file is checked and streamed behind a header of ours; other formats go to
+// their decoders as they are. nullptr when unplayable.
+Mix_Music* loadSong(const std::string& file) {
+    ReadStatus status;
+    uint64_t size = 0;
+    const int fd = openRegularFile(file, SongFileLimit, status, &size);
+    if (fd < 0) return nullptr;
+    std::string head;
+    if (!readHead(fd, WaveHeadLimit, head)) {
+        ::close(fd);
+        return nullptr;
+    }
+    if (looksLikeWave(head)) {
+        const auto format = checkWave(head, size);
+        if (!format) {
+            ::close(fd);
+            return nullptr;
+        }
+        SDL_RWops* rw = openStream(fd, waveHeader(*format), format->dataOffset, format->dataSize);
+        return rw ? Mix_LoadMUSType_RW(rw, MUS_WAV, 1) : nullptr;
+    }
+    SDL_RWops* rw = openStream(fd, {}, 0, size);
+    return rw ? Mix_LoadMUS_RW(rw, 1) : nullptr;
 }
 
 }  // namespace
@@ -110,8 +244,13 @@ void PlaySoundFile(const std::string& path) {
             chunk = loaded->second;
         } else {
             if (!FileExists(file)) return;  // not remembered: it may turn up later
-            chunk = Mix_LoadWAV(file.c_str());
-            if (!chunk) return;
+            const Stamp stamp = stampOf(file);
+            if (m.unplayable.count(stamp)) return;
+            chunk = loadSound(file);
+            if (!chunk) {
+                m.unplayable.insert(stamp);
+                return;
+            }
             m.chunks.emplace(file, chunk);
         }
         m.requested.emplace(path, chunk);
@@ -132,12 +271,11 @@ void PlaySong(const std::string& path) {
     const std::string file = resolvePath(path);
     if (!FileExists(file)) return;
     Mixer& m = mixer();
-    std::error_code ec;
-    const auto stamp = std::filesystem::last_write_time(file, ec);
-    if (m.unplayable.count({file, stamp})) return;
-    m.music = Mix_LoadMUS(file.c_str());
+    const Stamp stamp = stampOf(file);
+    if (m.unplayable.count(stamp)) return;
+    m.music = loadSong(file);
     if (!m.music) {
-        m.unplayable.insert({file, stamp});
+        m.unplayable.insert(stamp);
         return;
     }
     if (Mix_PlayMusic(m.music, 0) != 0) closeMusic();

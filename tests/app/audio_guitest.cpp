@@ -2,6 +2,8 @@
 #include "app/Wait.h"
 #include "app/state.h"
 
+#include "support/hostile.h"
+
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
@@ -128,6 +130,37 @@ TEST_F(Audio, MissingAndUnplayableFilesAreSilent) {
     PlaySoundFile(std::string());
     PlaySoundFile(static_cast<const char*>(nullptr));
     EXPECT_FALSE(soundPlaying());
+}
+
+// Checked before the audio library sees them: files it would crash on (no channels: a
+// division by zero), hang on (a FIFO) or swallow whole (a terabyte) are skipped silently.
+TEST_F(Audio, UnplayableAndHostileFilesAreSkippedWithoutCrashOrHang) {
+    QByteArray noChannels = makeWav(500);
+    noChannels[22] = 0;
+    writeFile(folder + "Musik/TITEL.wav", noChannels);
+    writeFile(folder + "Sound/start.wav", noChannels);
+    PlaySong(folder + "Musik/TITEL.wav");
+    PlaySoundFile(folder + "Sound/start.wav");
+    EXPECT_EQ(songLengthMs(), 0);
+    EXPECT_FALSE(soundPlaying());
+    for (lumortest::Hostile h : lumortest::AllHostile) {
+        const std::string name = std::to_string(static_cast<int>(h)) + ".wav";
+        ASSERT_TRUE(lumortest::makeHostile(h, state().AppFolder + "Musik/" + name));
+        ASSERT_TRUE(lumortest::makeHostile(h, state().AppFolder + "Sound/" + name));
+        PlaySong(state().AppFolder + "Musik/" + name);
+        PlaySoundFile(state().AppFolder + "Sound/" + name);
+        EXPECT_EQ(songLengthMs(), 0) << nameOf(h);
+        EXPECT_FALSE(soundPlaying()) << nameOf(h);
+    }
+
+    // A song with a sampler chunk that promises loops it does not hold still plays, once,
+    // as the plain samples it carries.
+    QByteArray looped = makeWav(700);
+    looped += QByteArray("smpl") + QByteArray("\x24\0\0\0", 4) + QByteArray(28, '\0') +
+              QByteArray("\xff\xff\xff\x7f", 4) + QByteArray(4, '\0');
+    writeFile(folder + "Musik/Schleife.wav", looped);
+    PlaySong(folder + "Musik/Schleife.wav");
+    EXPECT_NEAR(songLengthMs(), 700, 5);
 }
 
 TEST_F(Audio, SoundsRespectTheOptionAndCutEachOtherOff) {

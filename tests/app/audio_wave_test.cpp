@@ -1,0 +1,113 @@
+// The wave check that stands between the sound and music files and the audio library.
+#include "app/wave.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+using namespace lumor;
+
+namespace {
+
+std::string le(uint32_t v, int bytes) {
+    std::string s;
+    for (int i = 0; i < bytes; ++i) s.push_back(static_cast<char>(v >> (8 * i)));
+    return s;
+}
+
+std::string chunk(const std::string& id, const std::string& body) {
+    return id + le(static_cast<uint32_t>(body.size()), 4) + body +
+           std::string(body.size() % 2, '\0');
+}
+
+struct Fmt {
+    uint32_t code = 1, channels = 1, rate = 22050, bits = 16, align = 2;
+};
+
+std::string fmt(const Fmt& f) {
+    return le(f.code, 2) + le(f.channels, 2) + le(f.rate, 4) + le(f.rate * f.align, 4) +
+           le(f.align, 2) + le(f.bits, 2);
+}
+
+std::string riff(const std::string& chunks) {
+    return "RIFF" + le(static_cast<uint32_t>(4 + chunks.size()), 4) + "WAVE" + chunks;
+}
+
+const std::string Samples(400, '\x10');
+
+}  // namespace
+
+TEST(WaveCheck, PassesOnlyPlainSampleFormats) {
+    const std::string extensibleTail =
+        le(22, 2) + le(16, 2) + le(4, 4) + le(1, 2) +
+        std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
+    const struct {
+        Fmt f;
+        bool ok;
+    } cases[] = {
+        {{}, true},
+        {{1, 0, 22050, 16, 0}, false},  // no channels: a division by zero in the library
+        {{1, 8, 22050, 16, 16}, true},
+        {{1, 9, 22050, 16, 18}, false},
+        {{1, 1, 0, 16, 2}, false},
+        {{1, 1, 999, 16, 2}, false},
+        {{1, 2, 384000, 16, 4}, true},
+        {{1, 1, 384001, 16, 2}, false},
+        {{1, 1, 22050, 8, 1}, true},
+        {{1, 2, 22050, 24, 6}, true},
+        {{1, 1, 22050, 12, 2}, false},
+        {{1, 2, 22050, 16, 2}, false},  // block alignment not channels * bits / 8
+        {{3, 1, 22050, 32, 4}, true},
+        {{3, 1, 22050, 64, 8}, false},
+        {{2, 1, 22050, 4, 2}, false},  // compressed
+    };
+    for (const auto& c : cases) {
+        const std::string file = riff(chunk("fmt ", fmt(c.f)) + chunk("data", Samples));
+        const auto w = checkWave(file, file.size());
+        EXPECT_EQ(w.has_value(), c.ok) << c.f.code << " " << c.f.channels << " " << c.f.rate << " "
+                                       << c.f.bits << " " << c.f.align;
+    }
+    // The extensible form of integer PCM passes; another sub-format does not.
+    Fmt ext;
+    ext.code = 0xFFFE;
+    std::string file = riff(chunk("fmt ", fmt(ext) + extensibleTail) + chunk("data", Samples));
+    const auto w = checkWave(file, file.size());
+    ASSERT_TRUE(w);
+    EXPECT_EQ(w->encoding, 1);
+    file[20 + 24] = 2;
+    EXPECT_FALSE(checkWave(file, file.size()));
+}
+
+TEST(WaveCheck, ChunksAndDataMustAddUp) {
+    const std::string good = riff(chunk("LIST", "odd") + chunk("fmt ", fmt({})) +
+                                  chunk("data", Samples + "x") + chunk("smpl", "loops"));
+    const auto w = checkWave(good, good.size());
+    ASSERT_TRUE(w) << "an odd chunk is padded; chunks after the samples do not matter";
+    EXPECT_EQ(w->dataOffset, 12u + 12u + 24u + 8u);
+    EXPECT_EQ(w->dataSize, Samples.size()) << "whole blocks only";
+    EXPECT_EQ(w->frames(), Samples.size() / 2);
+
+    // Our own header in front of the samples says the same.
+    const std::string clean = waveHeader(*w) + good.substr(w->dataOffset, w->dataSize);
+    auto again = checkWave(clean, clean.size());
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->dataOffset, 44u);
+    again->dataOffset = w->dataOffset;
+    EXPECT_EQ(*again, *w);
+
+    const std::string refused[] = {
+        riff(chunk("data", Samples) + chunk("fmt ", fmt({}))),  // samples before their format
+        riff(chunk("fmt ", fmt({}))),
+        riff(chunk("fmt ", fmt({})) + chunk("fmt ", fmt({})) + chunk("data", Samples)),
+        riff(chunk("fmt ", fmt({})) + chunk("data", "x")),  // not one whole block
+        riff(chunk("fmt ", fmt({}).substr(0, 14)) + chunk("data", Samples)),
+        "RIFX" + good.substr(4),
+        good.substr(0, 40),
+    };
+    for (const std::string& bad : refused) EXPECT_FALSE(checkWave(bad, bad.size())) << bad;
+    // Data that would end beyond the file, and chunks beyond what was read of it.
+    EXPECT_FALSE(checkWave(good.substr(0, good.size() - 20), good.size() - 20));
+    EXPECT_FALSE(checkWave(good.substr(0, 30), good.size()));
+    EXPECT_TRUE(checkWave(good.substr(0, 60), good.size())) << "the samples need not be read";
+}
