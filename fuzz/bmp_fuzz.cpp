@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto image = lumor::decodeBmp(bytes);
     if (image) {
         if (image->pixels.size() !=
-            static_cast<size_t>(image->width) * static_cast<size_t>(image->height))
+                static_cast<size_t>(image->width) * static_cast<size_t>(image->height) ||
+            static_cast<int64_t>(image->pixels.size()) > lumor::MaxBitmapPixels)
             std::abort();
         const auto again = lumor::decodeBmp(lumor::encodeBmp(*image));
         if (!again || !(*again == *image)) std::abort();

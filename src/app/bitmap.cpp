@@ -1,10 +1,6 @@
 #include "app/bitmap.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
+#include "app/files.h"
 
 namespace lumor {
 
@@ -107,7 +103,9 @@ std::optional<RgbImage> decodeBmp(const std::string& b) {
     }
     const bool topDown = height < 0;
     if (topDown) height = -height;
-    if (width <= 0 || height <= 0 || width > MaxSide || height > MaxSide) return std::nullopt;
+    if (width <= 0 || height <= 0 || width > MaxSide || height > MaxSide ||
+        width * height > MaxBitmapPixels)
+        return std::nullopt;
 
     uint32_t masks[3] = {0, 0, 0};
     if (compression == 3 && (bits == 16 || bits == 32)) {  // BI_BITFIELDS
@@ -186,33 +184,12 @@ std::optional<RgbImage> decodeBmp(const std::string& b) {
 
 bool writeBmp(const std::string& path, const RgbImage& image) {
     if (image.width <= 0 || image.height <= 0) return false;
-    const std::string temp = path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        const std::string bytes = encodeBmp(image);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::remove(temp.c_str());
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    return saveFileAtomically(path, encodeBmp(image)) == SaveStatus::Ok;
 }
 
 std::optional<RgbImage> readBmp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    if (readRegularFile(path, MaxBitmapFileBytes, bytes) != ReadStatus::Ok) return std::nullopt;
     return decodeBmp(bytes);
 }
 

@@ -45,16 +45,22 @@ private:
     }
 };
 
+// No bitmap file larger is read, and no picture of more pixels decoded (a skin needs
+// 626 x 32; 4 Mi pixels leave room for large ones and keep memory in bounds).
+inline constexpr uint64_t MaxBitmapFileBytes = 16 * 1024 * 1024;
+inline constexpr int64_t MaxBitmapPixels = 4 * 1024 * 1024;
+
 // A 24-bit uncompressed bitmap file image.
 std::string encodeBmp(const RgbImage& image);
 // Reads uncompressed bitmaps of 1, 4, 8, 16, 24 and 32 bits per pixel (bit fields
 // included), bottom-up or top-down. nullopt for anything else, truncated or damaged data,
-// or pictures beyond 16384 pixels on a side.
+// or pictures beyond 16384 pixels on a side or MaxBitmapPixels in all.
 std::optional<RgbImage> decodeBmp(const std::string& bytes);
 
-// Writes through a temporary file renamed over the target, so a failed write leaves an
-// older file as it was. False on any failure.
+// Saves with saveFileAtomically, so a failed write leaves an older file as it was and
+// nothing but a regular file is replaced. False on any failure.
 bool writeBmp(const std::string& path, const RgbImage& image);
+// A regular file of at most MaxBitmapFileBytes, decoded.
 std::optional<RgbImage> readBmp(const std::string& path);
 
 }  // namespace lumor

@@ -1,7 +1,11 @@
 #include "play/Bilder.h"
 
+#include "app/Pictures.h"
 #include "app/defaultskin.h"
 #include "app/paths.h"
+#include "app/skinfile.h"
+
+#include <QFile>
 
 #include <algorithm>
 
@@ -43,10 +47,13 @@ QImage Bilder::mirror(const QImage& in) {
 }
 
 bool Bilder::LoadSkin(const QString& path) {
+    return LoadSkin(QFile::encodeName(path).toStdString());
+}
+
+bool Bilder::LoadSkin(const std::string& path) {
     // The path may be written the way the windows build it ("skins\\Default.bmp").
-    QImage skin;
-    if (!skin.load(QString::fromStdString(resolvePath(path.toStdString())))) return false;
-    return cutSkin(skin);
+    const auto skin = readSkin(resolvePath(path));
+    return skin && cutSkin(toQImage(*skin));
 }
 
 bool Bilder::cutSkin(const QImage& skin) {

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <string>
 
 namespace lumor {
 
@@ -20,9 +21,11 @@ public:
     // Starts with the built-in pictures, cut from the default skin they make up.
     Bilder();
 
-    // Loads a skin bitmap (the name is matched without regard to letter case) and cuts it. A file that cannot be loaded or is smaller than
-    // 626 x 32 is refused (false) and the previous pictures stay.
+    // Loads a skin bitmap (the name is matched without regard to letter case) and cuts it.
+    // A file that readSkin refuses (no complete bitmap of at least 626 x 32) is refused
+    // (false) and the previous pictures stay. The std::string form takes native bytes.
     bool LoadSkin(const QString& path);
+    bool LoadSkin(const std::string& path);
     // The same cut from a picture already in memory.
     bool cutSkin(const QImage& skin);
 

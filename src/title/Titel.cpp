@@ -5,6 +5,7 @@
 #include "app/Text.h"
 #include "app/Wait.h"
 #include "app/paths.h"
+#include "app/skinfile.h"
 #include "app/state.h"
 #include "editor/Editor.h"
 #include "levels/cp1252.h"
@@ -28,7 +29,6 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -36,7 +36,6 @@
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -64,6 +63,11 @@ QString lessLastFour(const QString& name) {
 
 std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
+// A file name for the lists; the file itself is always opened by its own bytes.
+QString shownName(const std::string& native) {
+    return QString::fromStdString(displayFileName(native));
+}
+
 const QString NoPacksMessage = QStringLiteral("Keine LevelPacks vorhanden!");
 const QString PasswordPrompt = QStringLiteral("Bitte geben sie das Passwort ein:");
 const QString WrongPassword = QStringLiteral("Passwort falsch!");
@@ -80,24 +84,6 @@ const char* const OptionCaptions[OptionCount] = {
     "Sound",
     "Feld nach Versagen zurückstellen",
 };
-
-// --- Files below the program folder ------------------------------------------------------
-
-QStringList filesIn(const QString& folder, const char* pattern) {
-    QStringList names;
-    for (const std::string& name : listFiles(folder.toStdString(), pattern))
-        names << QFile::decodeName(name.c_str());
-    return names;
-}
-
-// A file the skin store can cut: a picture large enough for its 19 squares. Only the
-// header is read here; the store itself refuses a file whose pixels turn out unreadable.
-bool loadsAsSkin(const QString& path) {
-    QImageReader reader(path);
-    if (!reader.canRead()) return false;
-    const QSize size = reader.size();
-    return size.width() >= Bilder::MinSkinWidth && size.height() >= Bilder::MinSkinHeight;
-}
 
 // A list whose entry, when chosen with the keyboard, is previewed as a click would.
 class ChoiceList final : public QListWidget {
@@ -342,9 +328,12 @@ bool Titel::Form_Load() {
     // Pack list: title (or the file name less its extension) and the file name.
     List1->clear();
     PackTitles.clear();
-    PackFiles = filesIn(QString::fromStdString(st.AppFolder), "*.llp");
-    for (const QString& file : PackFiles) {
-        const PackHeaderPreview header = readPackHeader(nativePath(appPath(file)));
+    PackFiles.clear();
+    packNames_ = listFiles(st.AppFolder, "*.llp");
+    for (const std::string& name : packNames_) {
+        const QString file = shownName(name);
+        PackFiles << file;
+        const PackHeaderPreview header = readPackHeader(st.AppFolder + name);
         QString title = qs(header.title).trimmed();
         if (title.isEmpty()) title = lessLastFour(file);
         const QString line = title + QStringLiteral(" (") + file + QStringLiteral(")");
@@ -354,9 +343,8 @@ bool Titel::Form_Load() {
 
     SkinFiles.clear();
     File2->clear();
-    const QString skinFolder = appPath(QStringLiteral("Skins"));
-    for (const QString& file : filesIn(skinFolder, "*.*"))
-        if (loadsAsSkin(skinFolder + '/' + file)) SkinFiles << file;
+    skinNames_ = listSkins(programPath("Skins"));
+    for (const std::string& name : skinNames_) SkinFiles << shownName(name);
     File2->addItems(SkinFiles);
 
     if (st.FolderWritable) {
@@ -373,10 +361,7 @@ bool Titel::Form_Load() {
     }
     const Config chosen = startChoices(
         Config{PackIndex, SkinIndex, st.MusicOn, st.Options}, st.FolderWritable,
-        [this](Config& config) {
-            QFile file(appPath(QString::fromStdString(ConfigFileName)));
-            if (file.open(QIODevice::ReadOnly)) parseConfig(file.readAll().toStdString(), config);
-        },
+        [](Config& config) { readConfigFile(programPath(ConfigFileName), config); },
         static_cast<int>(PackFiles.size()), static_cast<int>(SkinFiles.size()));
     PackIndex = chosen.PackIndex;
     SkinIndex = chosen.SkinIndex;
@@ -394,7 +379,8 @@ bool Titel::Form_Load() {
 bool Titel::loadPack(int index) {
     if (index < 0 || index >= PackFiles.size()) return false;
     const PackReadResult result =
-        loadPackInto(nativePath(appPath(PackFiles[index])), state().pack, state().FinalMessage);
+        loadPackInto(state().AppFolder + packNames_[static_cast<size_t>(index)], state().pack,
+                     state().FinalMessage);
     return result.ok;
 }
 
@@ -450,7 +436,11 @@ void Titel::layoutPackCard() {
 bool Titel::applySkin(int index) {
     if (index < 0 || index >= SkinFiles.size()) return false;
     const QString name = SkinFiles[index];
-    if (!bilder().LoadSkin(appPath(QStringLiteral("Skins/") + name))) return false;
+    if (!bilder().LoadSkin(programPath("Skins") + "/" + skinNames_[static_cast<size_t>(index)])) {
+        // Changed or removed since the list was made: the pictures stay as they were.
+        setStatus("  Der Skin " + cpShown(name) + " kann nicht geladen werden  ");
+        return false;
+    }
     Label2->setText(QStringLiteral("Skin:") + lessLastFour(name));
     const qreal dpr = devicePixelRatioF();
     Image4->setPixmap(look::tilePixmap(bilder().tile(8), 64, dpr));
@@ -488,12 +478,7 @@ void Titel::PlayMusik() {
 void Titel::SaveConfig() {
     const ProgramState& st = state();
     const Config config{PackIndex, SkinIndex, st.MusicOn, st.Options};
-    const std::string bytes = formatConfig(config);
-    // Written aside and renamed over the old file, so a failed write leaves it as it was.
-    QSaveFile file(appPath(QString::fromStdString(ConfigFileName)));
-    if (!file.open(QIODevice::WriteOnly)) return;
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    file.commit();
+    saveConfigFile(programPath(ConfigFileName), config);
 }
 
 // --- Pointing and clicking -----------------------------------------------------------------
@@ -592,7 +577,8 @@ void Titel::Label4_Click() {
 void Titel::List1_Click() {
     const int i = List1->currentRow();
     if (i < 0 || i >= PackFiles.size()) return;
-    const PackHeaderPreview header = readPackHeader(nativePath(appPath(PackFiles[i])));
+    const PackHeaderPreview header =
+        readPackHeader(state().AppFolder + packNames_[static_cast<size_t>(i)]);
     std::string title = header.title;
     if (title.empty()) title = cpShown(lessLastFour(PackFiles[i]));
     std::string text = "  " + title;

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QCheckBox;
 class QGroupBox;
@@ -150,6 +151,8 @@ private:
     Progress readProgress() const;
 
     Clock& clock_;
+    std::vector<std::string> packNames_;  // PackFiles and SkinFiles as the files are named (bytes)
+    std::vector<std::string> skinNames_;
     HelpTyper helpTyper_;
     StatusTyper statusTyper_;
     int64_t nextFrame_ = 0;

@@ -1,5 +1,7 @@
 #include "title/config.h"
 
+#include "app/files.h"
+
 #include <charconv>
 #include <optional>
 #include <string_view>
@@ -83,6 +85,17 @@ int parseConfig(const std::string& text, Config& config) {
         ++taken;
     }
     return taken;
+}
+
+bool readConfigFile(const std::string& path, Config& config) {
+    std::string bytes;
+    if (readRegularFile(path, MaxConfigFileBytes, bytes) != ReadStatus::Ok) return false;
+    parseConfig(bytes, config);
+    return true;
+}
+
+bool saveConfigFile(const std::string& path, const Config& config) {
+    return saveFileAtomically(path, formatConfig(config)) == SaveStatus::Ok;
 }
 
 }  // namespace lumor

@@ -32,4 +32,14 @@ std::string formatConfig(const Config& config);
 // number (0 false, anything else true). Lines may end in CR LF or LF.
 int parseConfig(const std::string& text, Config& config);
 
+// "Config.cfg" is twelve short lines; a larger file is not one of ours.
+inline constexpr uint64_t MaxConfigFileBytes = 4096;
+
+// Reads the file with parseConfig. False, leaving `config` as it was, when it is missing,
+// no regular file or larger than MaxConfigFileBytes.
+bool readConfigFile(const std::string& path, Config& config);
+// Saves the file atomically (a failed save leaves the old one whole); false when it was
+// not saved.
+bool saveConfigFile(const std::string& path, const Config& config);
+
 }  // namespace lumor

@@ -1,5 +1,9 @@
 #include "app/bitmap.h"
 #include "app/defaultskin.h"
+#include "app/skinfile.h"
+
+#include "support/hostile.h"
+#include "support/tool_runner.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +19,17 @@ RgbImage pattern(int w, int h) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) img.setPixel(x, y, rgb(x * 37, y * 11, (x ^ y) * 5));
     return img;
+}
+
+// The same picture stored top-down: a negative height and the rows in the other order.
+std::string topDown(const RgbImage& img) {
+    const std::string b = encodeBmp(img);
+    const size_t row = (static_cast<size_t>(img.width) * 3 + 3) / 4 * 4;
+    std::string out = b.substr(0, 54);
+    const uint32_t h = static_cast<uint32_t>(-img.height);
+    for (int i = 0; i < 4; ++i) out[22 + i] = static_cast<char>(h >> (8 * i));
+    for (int y = img.height - 1; y >= 0; --y) out += b.substr(54 + row * y, row);
+    return out;
 }
 
 }  // namespace
@@ -35,7 +50,8 @@ TEST(Bitmap, FileRoundTripAndFailures) {
     const RgbImage img = pattern(40, 20);
     ASSERT_TRUE(writeBmp(path, img));
     EXPECT_EQ(readBmp(path), img);
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1)
+        << "no temporary file beside it";
     EXPECT_FALSE(writeBmp((dir / "missing" / "b.bmp").string(), img));
     EXPECT_FALSE(readBmp((dir / "missing.bmp").string()));
     EXPECT_FALSE(readBmp(dir.string()));
@@ -110,6 +126,34 @@ TEST(Bitmap, DamagedDataIsRefusedNotRead) {
             bad[i] = static_cast<char>(v);
             (void)decodeBmp(bad);
         }
+}
+
+using Skins = lumortest::ScratchFolderTest;
+
+TEST_F(Skins, TheListOffersExactlyTheSkinsThatLoadCompletely) {
+    const RgbImage skin = pattern(SkinMinWidth, SkinMinHeight);
+    const std::string good = encodeBmp(skin);
+    auto put = [&](const std::string& name, const std::string& bytes) {
+        lumortest::writeFile(dir / name, bytes);
+    };
+    put("Gut.bmp", good);
+    put("Kopfstehend.BMP", topDown(skin));
+    put("Abgeschnitten.bmp", good.substr(0, good.size() - 1));
+    put("NurKopf.bmp", good.substr(0, 54));
+    std::string huge = good;  // claims 16384 x 16384
+    huge[18] = huge[22] = 0, huge[19] = huge[23] = 0x40;
+    put("Riesig.bmp", huge);
+    put("Schmal.bmp", encodeBmp(pattern(SkinMinWidth - 1, 40)));
+    put("liesmich.txt", "kein Bild");
+    put(".Gut.bmp.lumor-Xy12z9", good);  // a save's temporary file
+    ASSERT_TRUE(lumortest::makeHostile(lumortest::Hostile::Fifo, (dir / "Fifo.bmp").string()));
+    ASSERT_TRUE(lumortest::makeHostile(lumortest::Hostile::Huge, (dir / "Tera.bmp").string()));
+    ASSERT_TRUE(
+        lumortest::makeHostile(lumortest::Hostile::EndlessDevice, (dir / "Null.bmp").string()));
+
+    EXPECT_EQ(listSkins(dir.string()), (std::vector<std::string>{"Gut.bmp", "Kopfstehend.BMP"}));
+    EXPECT_EQ(readSkin((dir / "Kopfstehend.BMP").string()), skin);
+    EXPECT_FALSE(readSkin((dir / "Abgeschnitten.bmp").string()));
 }
 
 TEST(DefaultSkin, SquaresHoldTheBuiltInPicturesOnDarkBlue) {

@@ -2,13 +2,16 @@
 #include "title/helptext.h"
 #include "title/links.h"
 
+#include "support/hostile.h"
+#include "support/tool_runner.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 using namespace lumor;
 
-TEST(Config, WritesTwelveLinesInTheirOrder) {
+TEST(Config, WritesTwelveLinesInTheirOrderAndReadsThemBack) {
     Config c;
     c.PackIndex = 2;
     c.SkinIndex = 1;
@@ -17,15 +20,8 @@ TEST(Config, WritesTwelveLinesInTheirOrder) {
     EXPECT_EQ(formatConfig(c),
               "2\r\n1\r\n#FALSE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#FALSE#\r\n"
               "#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n");
-    c.PackIndex = -7;
-    c.SkinIndex = 2147483647;
-    EXPECT_EQ(formatConfig(c).substr(0, 16), "-7\r\n2147483647\r\n");
-}
-
-TEST(Config, ReadsBackWhatItWrites) {
     std::mt19937 rng(5);
     for (int round = 0; round < 200; ++round) {
-        Config c;
         c.PackIndex = static_cast<int32_t>(rng());
         c.SkinIndex = static_cast<int32_t>(rng());
         c.MusicOn = rng() & 1;
@@ -37,17 +33,9 @@ TEST(Config, ReadsBackWhatItWrites) {
     }
 }
 
-TEST(Config, AFileWithTwoLinesKeepsTheDefaultsForTheRest) {
-    Config c;
-    EXPECT_EQ(parseConfig("3\r\n1\r\n", c), 2);
-    EXPECT_EQ(c.PackIndex, 3);
-    EXPECT_EQ(c.SkinIndex, 1);
-    EXPECT_EQ(c, (Config{3, 1, true, {true, true, true, true, true, true, true, true, true}}));
-}
-
 TEST(Config, ReadingStopsAtTheFirstBadLineAndKeepsWhatCameBefore) {
     struct Case {
-        const char* text;
+        std::string text;
         int taken;
         Config expect;
     };
@@ -55,6 +43,7 @@ TEST(Config, ReadingStopsAtTheFirstBadLineAndKeepsWhatCameBefore) {
     auto withOption0Off = all;
     withOption0Off[0] = false;
     const Case cases[] = {
+        {"3\r\n1\r\n", 2, {3, 1, true, all}},  // the rest keeps the defaults
         {"4\r\nzwei\r\n#FALSE#\r\n", 1, {4, 0, true, all}},
         {"4\r\n\r\n#FALSE#\r\n", 1, {4, 0, true, all}},  // an empty line is no number
         {"4\r\n1\r\nja\r\n#FALSE#\r\n", 2, {4, 1, true, all}},
@@ -64,6 +53,7 @@ TEST(Config, ReadingStopsAtTheFirstBadLineAndKeepsWhatCameBefore) {
         {"  5 \r\n\t6\r\n #false# \r\n0\r\n-1\r\n", 5, {5, 6, false, withOption0Off}},
         {"1\n2\n#FALSE#", 3, {1, 2, false, all}},  // LF ends and no last line end
         {"", 0, {0, 0, true, all}},
+        {formatConfig(Config{}) + "#FALSE#\r\nrubbish\r\n", ConfigLineCount, Config{}},
     };
     for (const Case& k : cases) {
         Config c;
@@ -72,11 +62,32 @@ TEST(Config, ReadingStopsAtTheFirstBadLineAndKeepsWhatCameBefore) {
     }
 }
 
-TEST(Config, LinesBehindTheTwelfthAreIgnored) {
-    Config c;
-    std::string text = formatConfig(Config{}) + "#FALSE#\r\nrubbish\r\n";
-    EXPECT_EQ(parseConfig(text, c), ConfigLineCount);
-    EXPECT_EQ(c, Config{});
+using ConfigFile = lumortest::ScratchFolderTest;
+
+TEST_F(ConfigFile, OnlyASmallRegularFileIsReadAndAReadOnlyOneStays) {
+    const std::string path = (dir / "Config.cfg").string();
+    Config c{3, 1, false, {}};
+    ASSERT_TRUE(saveConfigFile(path, c));
+    Config back;
+    ASSERT_TRUE(readConfigFile(path, back));
+    EXPECT_EQ(back, c);
+
+    lumortest::writeFile(dir / "gross.cfg", "1\r\n" + std::string(MaxConfigFileBytes, ' '));
+    EXPECT_FALSE(readConfigFile((dir / "gross.cfg").string(), back));
+    for (lumortest::Hostile h : lumortest::AllHostile) {
+        const std::string other = (dir / std::to_string(static_cast<int>(h))).string();
+        ASSERT_TRUE(lumortest::makeHostile(h, other));
+        back = Config{};
+        EXPECT_FALSE(readConfigFile(other, back)) << nameOf(h);
+        EXPECT_EQ(back, Config{}) << "the defaults stand";
+        if (h != lumortest::Hostile::Huge) {
+            EXPECT_FALSE(saveConfigFile(other, c)) << nameOf(h);
+        }
+    }
+
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    EXPECT_FALSE(saveConfigFile(path, Config{}));
+    EXPECT_EQ(lumortest::readFile(path), formatConfig(c));
 }
 
 TEST(PackLink, OnlyWebAndMailAddressesAreHandedOn) {

@@ -27,6 +27,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QtEndian>
+
+#include <cstdio>
 
 #include <algorithm>
 #include <deque>
@@ -179,9 +182,15 @@ TEST_F(TitelTest, ChoicesMadeInTheFramesAreWrittenToConfigWhenTheWindowCloses) {
     write("Skins/liesmich.txt", "kein Bild");
     write("Skins/kaputt.bmp", "BM kaputt");
     write("Musik/TITEL.mid", "no song");
+    // One stored top-down (a negative height; one colour reads alike both ways), one cut short.
+    QByteArray bmp = read("Skins/B.bmp");
+    write("Skins/halb.bmp", bmp.left(bmp.size() - 1));
+    qToLittleEndian<qint32>(-qFromLittleEndian<qint32>(bmp.constData() + 22), bmp.data() + 22);
+    write("Skins/C.bmp", bmp);
     auto t = open();
     EXPECT_EQ(t->PackIndex, 0);
-    EXPECT_EQ(t->SkinFiles, (QStringList{"A.bmp", "B.bmp"})) << "only files that load as skins";
+    EXPECT_EQ(t->SkinFiles, (QStringList{"A.bmp", "B.bmp", "C.bmp"}))
+        << "exactly the files that load as skins";
 
     choose(*t, 3);
     clickRow(t->List1, 2);
@@ -250,6 +259,28 @@ TEST_F(TitelTest, ConfigIsReadPartlyAndIndexesOutsideTheListsFallBackToZero) {
     EXPECT_EQ(t->SkinIndex, 0);
     EXPECT_EQ(t->Label2->text(), "Skin:A");
     EXPECT_EQ(centreOf(t->Image5), qRgb(255, 0, 0));
+    EXPECT_EQ(t->statusText(), "  Der Skin B.bmp kann nicht geladen werden  ");
+}
+
+// File names are bytes: a pack or skin named in Latin-1 ("\xdc" for "Ü") opens, and its
+// name is shown as meant.
+TEST_F(TitelTest, FileNamesThatAreNotUtf8OpenAndShow) {
+    writePack("a.llp", {""});
+    writeSkin("a.bmp", Qt::green);
+    const std::string folder = state().AppFolder;
+    ASSERT_EQ(::rename((folder + "a.llp").c_str(), (folder + "\xdc"
+                                                             "bung.llp")
+                                                       .c_str()),
+              0);
+    ASSERT_EQ(::rename((folder + "Skins/a.bmp").c_str(), (folder + "Skins/Gr\xfcn.bmp").c_str()),
+              0);
+    auto t = open();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
+    EXPECT_EQ(t->PackFiles, QStringList{"Übung.llp"});
+    EXPECT_EQ(t->Label4->text(), "Übung");
+    EXPECT_EQ(state().pack.levels.count(), 3);
+    EXPECT_EQ(t->Label2->text(), "Skin:Grün");
+    EXPECT_EQ(centreOf(t->Image5), qRgb(0, 255, 0));
 }
 
 TEST_F(TitelTest, PointingSetsEntrySizesAndTheTypedStatusLine) {
