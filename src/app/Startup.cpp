@@ -1,48 +1,51 @@
 #include "app/Startup.h"
 
 #include "app/Audio.h"
+#include "app/Dialogs.h"
 #include "app/programfolder.h"
 #include "app/random.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QLockFile>
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <chrono>
 
 namespace lumor {
 
 QString executableFolder() { return QCoreApplication::applicationDirPath(); }
 
-QString instanceLockPath(const QString& folder) {
-    const QString canonical = QFileInfo(folder).canonicalFilePath();
-    const QByteArray key = QFile::encodeName(
-        canonical.isEmpty() ? QDir::cleanPath(QDir(folder).absolutePath()) : canonical);
-    const QString name =
-        QStringLiteral("lumor-%1.lock")
-            .arg(QString::fromLatin1(
-                QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16)));
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
-    if (dir.isEmpty()) dir = QDir::tempPath();
-    return dir + QLatin1Char('/') + name;
+QString runtimeFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
 }
 
-std::unique_ptr<QLockFile> lockProgramFolder(const QString& folder) {
-    auto lock = std::make_unique<QLockFile>(instanceLockPath(folder));
-    // Only a dead owner makes a lock stale: with the default 30 s a long-running
-    // instance would lose its lock to the next start.
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) {
-        // A lock that cannot even be created (no temporary folder) must not keep the
-        // program from starting; only a lock held by a live process does.
-        if (lock->error() == QLockFile::LockFailedError) return nullptr;
-        return std::make_unique<QLockFile>(QString());
-    }
-    return lock;
+InstanceLock lockProgramFolder(const QString& folder) {
+    return InstanceLock::acquire(QFile::encodeName(runtimeFolder()).toStdString(),
+                                 QFile::encodeName(folder).toStdString());
+}
+
+QString lockFailureMessage(const InstanceLock& lock) {
+    QString why;
+    if (lock.notRegular())
+        why = QStringLiteral("sie ist keine gewöhnliche Datei");
+    else if (lock.notOurs())
+        why = QStringLiteral("sie gehört einem anderen Benutzer");
+    else if (lock.errorNumber() == ELOOP)
+        why = QStringLiteral("sie ist ein symbolischer Link");
+    else if (lock.errorNumber() == EACCES || lock.errorNumber() == EPERM)
+        why = QStringLiteral("keine Berechtigung");
+    else if (lock.errorNumber() == ENOLCK || lock.errorNumber() == EOPNOTSUPP)
+        why = QStringLiteral("der Ordner erlaubt keine Sperren");
+    else if (lock.errorNumber() == ENOSPC || lock.errorNumber() == EDQUOT)
+        why = QStringLiteral("kein Platz mehr");
+    else
+        why = QStringLiteral("Fehler %1").arg(lock.errorNumber());
+    return QStringLiteral(
+               "Lumor kann nicht starten: Die Sperrdatei \"%1\", die einen zweiten Start "
+               "verhindert, lässt sich nicht benutzen (%2). Wenn kein Lumor mehr läuft, "
+               "kann sie gelöscht werden.")
+        .arg(QFile::decodeName(lock.path().c_str()), why);
 }
 
 void prepareProgram(const QString& folder) {
@@ -54,8 +57,12 @@ void prepareProgram(const QString& folder) {
 int runProgram(QApplication& app, const std::function<void()>& showTitle,
                const QString& programFolder) {
     const QString folder = programFolder.isEmpty() ? executableFolder() : programFolder;
-    const std::unique_ptr<QLockFile> lock = lockProgramFolder(folder);
-    if (!lock) return 0;  // another instance runs in this folder: end silently
+    const InstanceLock lock = lockProgramFolder(folder);
+    if (lock.result() == InstanceLock::Result::Running) return 0;  // runs already: silently
+    if (lock.result() == InstanceLock::Result::Failed) {
+        showMessage(nullptr, lockFailureMessage(lock));
+        return 1;
+    }
 
     prepareProgram(folder);
     initAudio();

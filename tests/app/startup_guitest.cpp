@@ -1,3 +1,4 @@
+#include "app/Dialogs.h"
 #include "app/Pictures.h"
 #include "app/Startup.h"
 #include "app/defaultskin.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -49,39 +49,34 @@ TEST_F(Start, RunsTheStepsAndShowsTheTitle) {
     EXPECT_EQ(made, (QStringList{"Musik", "Skins", "Sound"}));
     EXPECT_TRUE(FileExists(state().AppFolder + "skins\\Default.bmp"));
     // The lock went with the program.
-    EXPECT_NE(lockProgramFolder(dir.path()), nullptr);
+    EXPECT_EQ(lockProgramFolder(dir.path()).result(), InstanceLock::Result::Acquired);
 }
 
-TEST_F(Start, SecondInstanceEndsSilently) {
-    const auto first = lockProgramFolder(dir.path());
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(lockProgramFolder(dir.path()), nullptr);
-    EXPECT_EQ(lockProgramFolder(dir.path() + "/"), nullptr);  // the same folder, spelled otherwise
-
+TEST_F(Start, SecondInstanceEndsSilentlyAndABrokenLockSaysWhy) {
+    QString said;
+    dialogHooks().message = [&](const QString& text) { said = text; };
     bool shown = false;
+    {
+        const InstanceLock first = lockProgramFolder(dir.path());
+        ASSERT_EQ(first.result(), InstanceLock::Result::Acquired);
+        EXPECT_EQ(runProgram(
+                      *qApp, [&] { shown = true; }, dir.path()),
+                  0);
+        EXPECT_TRUE(said.isEmpty());
+        EXPECT_TRUE(QDir(dir.path()).isEmpty());  // nothing was touched
+    }
+    // A lock file that cannot be used: a message, no start.
+    const QString lockPath = QFile::decodeName(lockProgramFolder(dir.path()).path().c_str());
+    QFile::remove(lockPath);
+    ASSERT_TRUE(QDir().mkdir(lockPath));
     EXPECT_EQ(runProgram(
                   *qApp, [&] { shown = true; }, dir.path()),
-              0);
+              1);
+    QDir().rmdir(lockPath);
+    dialogHooks().message = nullptr;
     EXPECT_FALSE(shown);
-    EXPECT_TRUE(QDir(dir.path()).isEmpty());  // nothing was touched
-
-    // Another program folder is another program.
-    QTemporaryDir other;
-    EXPECT_NE(lockProgramFolder(other.path()), nullptr);
-}
-
-TEST_F(Start, LockOfACrashedInstanceIsTakenOver) {
-    // A process that has ended leaves its lock file behind, as after a crash.
-    QProcess gone;
-    gone.start("true");
-    ASSERT_TRUE(gone.waitForFinished(10000));
-    const qint64 deadPid = gone.processId() > 0 ? gone.processId() : 999999;
-    QFile stale(instanceLockPath(dir.path()));
-    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    stale.write(QByteArray::number(deadPid) + "\nLumor\n" + QSysInfo::machineHostName().toUtf8() +
-                "\n");
-    stale.close();
-    EXPECT_NE(lockProgramFolder(dir.path()), nullptr);
+    EXPECT_TRUE(said.startsWith("Lumor kann nicht starten")) << said.toStdString();
+    EXPECT_TRUE(said.contains(lockPath) && said.contains("keine gewöhnliche Datei"));
 }
 
 TEST_F(Start, SeedsTheRandomSourceFromTheClock) {
@@ -137,7 +132,7 @@ TEST_F(Start, SecondProcessEndsAndFirstRunsOn) {
     EXPECT_TRUE(QFile::exists(dir.path() + "/Skins/Default.bmp"));
     third.kill();
     third.waitForFinished(10000);
-    QFile::remove(instanceLockPath(dir.path()));
+    QFile::remove(QFile::decodeName(lockProgramFolder(dir.path()).path().c_str()));
 }
 
 // The skin windows load with Qt must show exactly the pictures the core composed.
