@@ -2,11 +2,15 @@
 
 #include "app/bitmap.h"
 #include "app/defaultskin.h"
+#include "app/files.h"
 #include "app/paths.h"
 
 #include <filesystem>
-#include <fstream>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -30,19 +34,26 @@ void initProgramState(ProgramState& s, const std::string& folder) {
 
 bool CheckWritable(const std::string& appFolder) {
     const std::string path = resolveIn(appFolder, "test.test");
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out << "test\r\n";
-        out.close();
-        if (!out) {
-            std::error_code ec;
-            fs::remove(path, ec);
-            return false;
-        }
-    }
-    std::error_code ec;
-    return fs::remove(path, ec) && !ec;
+    // Whatever lies under the name (a leftover, a link, a FIFO) goes first: the file is
+    // written fresh and never through anything else.
+    ::unlink(path.c_str());
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    static constexpr char Line[] = "test\r\n";
+    const bool written =
+        ::write(fd, Line, sizeof Line - 1) == static_cast<ssize_t>(sizeof Line - 1);
+    const bool closed = ::close(fd) == 0;
+    return ::unlink(path.c_str()) == 0 && written && closed;
+}
+
+void removeLeftovers(const std::string& appFolder) {
+    removeSaveLeftovers(resolveIn(appFolder, ""));
+    const std::string skins = resolveIn(appFolder, "Skins");
+    removeSaveLeftovers(skins);
+    // Earlier versions wrote the default skin through this name.
+    const std::string old = resolveIn(skins, "Default.bmp.tmp");
+    struct stat st {};
+    if (::lstat(old.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(old.c_str());
 }
 
 void createProgramFolders(const std::string& appFolder) {
@@ -64,6 +75,7 @@ void prepareProgramFolder(const std::string& folder) {
     ProgramState& s = state();
     initProgramState(s, folder);
     s.FolderWritable = CheckWritable(s.AppFolder);
+    removeLeftovers(s.AppFolder);
     createProgramFolders(s.AppFolder);
     ensureDefaultSkin(s.AppFolder);
 }

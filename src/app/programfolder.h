@@ -17,9 +17,14 @@ std::string asProgramFolder(const std::string& folder);
 // CurrentSong (empty) and Handover (empty) to their initial values.
 void initProgramState(ProgramState& s, const std::string& folder);
 
-// Creates "test.test" (overwriting a leftover), writes the line "test", closes and
+// Creates "test.test" (replacing a leftover, which is removed first, so nothing is ever
+// written through a link or into a FIFO of that name), writes the line "test", closes and
 // deletes it. True only when all of that worked.
 bool CheckWritable(const std::string& appFolder);
+
+// Removes what killed saves left behind in the program folder and in "Skins": the hidden
+// temporary files of saveFileAtomically and the "Default.bmp.tmp" of earlier versions.
+void removeLeftovers(const std::string& appFolder);
 
 // Creates "Musik" and then "Sound" when the folder has none (in any letter case).
 void createProgramFolders(const std::string& appFolder);
@@ -28,7 +33,8 @@ void createProgramFolders(const std::string& appFolder);
 // opened for reading. True when a default skin is there afterwards.
 bool ensureDefaultSkin(const std::string& appFolder);
 
-// Steps 3 to 6 of the start on state(): initial state, write test, folders, default skin.
+// Steps 3 to 6 of the start on state(): initial state, write test, leftovers, folders,
+// default skin.
 void prepareProgramFolder(const std::string& folder);
 
 }  // namespace lumor

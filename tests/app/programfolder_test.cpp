@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 
 namespace fs = std::filesystem;
@@ -73,10 +77,33 @@ TEST_F(StartFolder, ExistingFoldersInOtherCaseAreKept) {
     EXPECT_TRUE(fs::exists(root / "skins" / "Default.bmp"));
 }
 
-TEST_F(StartFolder, LeftoverTestFileIsOverwrittenAndDeleted) {
+TEST_F(StartFolder, LeftoverTestFileIsReplacedNeverWrittenThrough) {
     std::ofstream(root / "test.test") << "old content from a crashed run";
     EXPECT_TRUE(CheckWritable(app));
     EXPECT_FALSE(fs::exists(root / "test.test"));
+    std::ofstream(root / "ziel") << "not ours";
+    fs::create_symlink(root / "ziel", root / "test.test");
+    EXPECT_TRUE(CheckWritable(app));
+    ASSERT_EQ(::mkfifo((root / "test.test").c_str(), 0644), 0);
+    EXPECT_TRUE(CheckWritable(app)) << "and does not wait for a reader";
+    EXPECT_EQ(entries(), std::vector<std::string>{"ziel"});
+    std::ifstream in(root / "ziel");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not ours");
+}
+
+TEST_F(StartFolder, LeftoversOfKilledSavesGoAtStartOnlyTheirs) {
+    fs::create_directory(root / "Skins");
+    const std::string skin = encodeBmp(composeDefaultSkin());
+    for (const char* name : {"Skins/Default.bmp.tmp", "Skins/.Default.bmp.lumor-Ab3dE5",
+                             ".Config.cfg.lumor-x1y2z3", ".a.llp.lumor-alive1", "Skins/x.tmp"})
+        std::ofstream(root / name) << skin;
+    const int alive = ::open((root / ".a.llp.lumor-alive1").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(alive, LOCK_EX), 0);  // a save still running, in another program
+    prepareProgramFolder(app);
+    ::close(alive);
+    EXPECT_EQ(entries(),
+              (std::vector<std::string>{".a.llp.lumor-alive1", "Musik", "Skins", "Sound"}));
+    EXPECT_EQ(listFiles(app + "Skins"), (std::vector<std::string>{"Default.bmp", "x.tmp"}));
 }
 
 TEST_F(StartFolder, ReadOnlyFolderIsNotWritableAndStartGoesOn) {
