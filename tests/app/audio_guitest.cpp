@@ -147,7 +147,7 @@ TEST_F(Audio, MissingUnplayableAndHostileFilesAreSilent) {
               QByteArray("\xff\xff\xff\x7f", 4) + QByteArray(4, '\0');
     writeFile(folder + "Musik/Schleife.wav", looped);
     PlaySong(folder + "Musik/Schleife.wav");
-    EXPECT_NEAR(songLengthMs(), 700, 5);
+    EXPECT_NEAR(static_cast<double>(songLengthMs()), 700, 5);
 }
 
 TEST_F(Audio, SoundsRespectTheOptionAndCutEachOtherOff) {
