@@ -92,6 +92,7 @@ TEST_F(StartFolder, DefaultSkinIsWrittenOnlyWhenMissing) {
     lumortest::writeFile(dir / "skins" / "DEFAULT.BMP", "mine");
     EXPECT_TRUE(ensureDefaultSkin(app));
     EXPECT_EQ(entriesOf(dir / "skins"), Names{"DEFAULT.BMP"});
+    EXPECT_EQ(lumortest::readFile(dir / "skins" / "DEFAULT.BMP"), "mine");
     // Deleted: the next start writes a fresh one.
     fs::remove(dir / "skins" / "DEFAULT.BMP");
     EXPECT_TRUE(ensureDefaultSkin(app));
