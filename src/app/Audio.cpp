@@ -170,8 +170,9 @@ Mix_Chunk* loadSound(const std::string& file) {
     return Mix_LoadWAV_RW(SDL_RWFromConstMem(clean.data(), static_cast<int>(clean.size())), 1);
 }
 
-// A song: a wave file is checked and streamed behind a header of ours; other formats go to
-// their decoders as they are. nullptr when unplayable.
+// A song: a wave file is checked and streamed behind a header of ours; AIFF is refused;
+// other formats (Ogg, MP3, FLAC, trackers, MIDI) go to their decoders as they are. nullptr
+// when unplayable.
 Mix_Music* loadSong(const std::string& file) {
     ReadStatus status;
     uint64_t size = 0;
@@ -190,6 +191,12 @@ Mix_Music* loadSong(const std::string& file) {
         }
         SDL_RWops* rw = openStream(fd, waveHeader(*format), format->dataOffset, format->dataSize);
         return rw ? Mix_LoadMUSType_RW(rw, MUS_WAV, 1) : nullptr;
+    }
+    // AIFF goes to the same loader as wave files without such a check (no channels kill it
+    // the same way): not played.
+    if (head.compare(0, 4, "FORM") == 0) {
+        ::close(fd);
+        return nullptr;
     }
     SDL_RWops* rw = openStream(fd, {}, 0, size);
     return rw ? Mix_LoadMUS_RW(rw, 1) : nullptr;

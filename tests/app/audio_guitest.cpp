@@ -126,6 +126,15 @@ TEST_F(Audio, MissingUnplayableAndHostileFilesAreSilent) {
     noChannels[22] = 0;
     writeFile(folder + "Musik/TITEL.wav", noChannels);
     writeFile(folder + "Sound/start.wav", noChannels);
+    // The same in an AIFF file: 0 channels, 2000 frames of 16 bits at 22050 Hz.
+    writeFile(folder + "Musik/titel.aiff",
+              QByteArray("FORM\0\0\x0f\xce"
+                         "AIFFCOMM\0\0\0\x12\0\0\0\0\x07\xd0\0\x10\x40\x0d\xac\x44\0\0\0\0\0\0"
+                         "SSND\0\0\x0f\xa8",
+                         46) +
+                  QByteArray(4008, '\0'));
+    PlaySong(folder + "Musik/titel.aiff");
+    EXPECT_EQ(songLengthMs(), 0);
     PlaySong(folder + "Musik/TITEL.wav");
     PlaySoundFile(folder + "Sound/start.wav");
     EXPECT_EQ(songLengthMs(), 0);
