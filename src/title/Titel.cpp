@@ -4,6 +4,7 @@
 #include "app/Dialogs.h"
 #include "app/Text.h"
 #include "app/Wait.h"
+#include "app/files.h"
 #include "app/paths.h"
 #include "app/skinfile.h"
 #include "app/state.h"
@@ -743,29 +744,26 @@ void Titel::actOnMenuChoice() {
 // --- Progress ---------------------------------------------------------------------------
 
 Progress Titel::readProgress() const {
-    QFile file(appPath(QString::fromStdString(ProgressFileName)));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return Progress::parse(file.readAll().toStdString());
+    std::string bytes;
+    if (readRegularFile(programPath(ProgressFileName), MaxProgressFileBytes, bytes) !=
+        ReadStatus::Ok)
+        return {};
+    return Progress::parse(bytes);
 }
 
 void Titel::rememberLevel(int level) {
     if (!state().FolderWritable || PackIndex < 0 || PackIndex >= PackFiles.size()) return;
     Progress progress = readProgress();
-    if (!progress.reach(nativePath(PackFiles[PackIndex]), state().pack.header.PackTitle, level,
-                        state().pack.levels.count()))
+    if (!progress.reach(packNames_[static_cast<size_t>(PackIndex)], state().pack.header.PackTitle,
+                        level, state().pack.levels.count()))
         return;
-    const std::string bytes = progress.format();
-    // Written aside and renamed over the old file, so a failed write leaves it as it was.
-    QSaveFile file(appPath(QString::fromStdString(ProgressFileName)));
-    if (!file.open(QIODevice::WriteOnly)) return;
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    file.commit();
+    saveFileAtomically(programPath(ProgressFileName), progress.format());
 }
 
 QString Titel::rememberedPassword() const {
     if (PackIndex < 0 || PackIndex >= PackFiles.size()) return {};
-    const std::optional<int> level =
-        readProgress().furthest(nativePath(PackFiles[PackIndex]), state().pack.header.PackTitle);
+    const std::optional<int> level = readProgress().furthest(
+        packNames_[static_cast<size_t>(PackIndex)], state().pack.header.PackTitle);
     const Levels& levels = state().pack.levels;
     if (!level || *level >= levels.count()) return {};
     return qs(levels[*level].Password);

@@ -6,6 +6,7 @@
 // read as such is ignored.
 #pragma once
 
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
@@ -14,6 +15,8 @@
 namespace lumor {
 
 inline const std::string ProgressFileName = "Fortschritt.dat";
+// A line for each pack played; no reader takes more.
+inline constexpr uint64_t MaxProgressFileBytes = 1024 * 1024;
 
 class Progress {
 public:

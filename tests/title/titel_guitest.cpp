@@ -10,6 +10,8 @@
 #include "support/program.h"
 #include "title/GlowSurface.h"
 #include "title/Titel.h"
+
+#include "support/hostile.h"
 #include "title/TitleLogo.h"
 #include "title/titlesetup.h"
 
@@ -443,6 +445,14 @@ TEST_F(TitelTest, ReachedLevelsAreOfferedInThePasswordBox) {
     QFile::remove(path("Fortschritt.dat"));
     ASSERT_TRUE(QDir().mkpath(path("Fortschritt.dat")));
     t->rememberLevel(3);
+    EXPECT_EQ(offer(), "");
+    // Neither waited on as a FIFO nor swallowed whole as a sparse terabyte.
+    QDir().rmdir(path("Fortschritt.dat"));
+    ASSERT_TRUE(makeHostile(lumortest::Hostile::Fifo, path("Fortschritt.dat").toStdString()));
+    t->rememberLevel(3);
+    EXPECT_EQ(offer(), "");
+    QFile::remove(path("Fortschritt.dat"));
+    ASSERT_TRUE(makeHostile(lumortest::Hostile::Huge, path("Fortschritt.dat").toStdString()));
     EXPECT_EQ(offer(), "");
 }
 
