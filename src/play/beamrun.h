@@ -119,7 +119,7 @@ public:
     // Convenience: the level's cells as the working board.
     static WorkingBoard boardOf(const LevelRecord& level);
 
-    // One cell step (A to E): moves every beam, applies the cells' rules, splits, marks the
+    // One cell step: moves every beam, applies the cells' rules, splits, marks the
     // trails, asks for at most one sound. When no beam is left it decides the run:
     // state() becomes BeamWon or BeamFailed and finished() true; no sub-steps follow.
     const StepOutput& cellStep();
