@@ -175,6 +175,7 @@ TEST(BeamRun, SplitterSplitsOnceAndStopsTheNextBeam) {
     advance(run, 1);
     const StepOutput& hit = run.cellStep();  // the left-moving beam reaches the used splitter
     EXPECT_EQ(hit.removed, (std::vector<RemovedBeam>{{{3, 5, Left}, BeamEnd::UsedSplitter}}));
+    EXPECT_EQ(hit.sounds, std::vector<int>{SoundWand});
     EXPECT_EQ(hit.sparks, (std::vector<SparkRequest>{{50, 96, 160, 128, 192, false}}));
 
     // A beam moving down leaves the splitter to the right, the new one to the left.

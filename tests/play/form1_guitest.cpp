@@ -163,7 +163,7 @@ TEST_F(Form1Test, AFailedRunEndsInSparksAndTheButtonsSetTheLevelBack) {
 // "Stop" holds the run (nothing moves), "Weiter" resumes it, "Abbrechen" fails it within the
 // cell step under way.
 TEST_F(Form1Test, StopWeiterAndAbbrechen) {
-    setLevels({lang()});
+    setLevels({lang(), frei()});
     Form1 f(nullptr, clock);
     open(f);
     int waits = 0, pausedWaits = 0, stepsAfterResume = 0, stepsAfterCancel = 0;
@@ -260,7 +260,7 @@ TEST_F(Form1Test, BoardPixelsAfterARunThroughSandDeflectorAndSplitter) {
     EXPECT_EQ(px(3, 2, 5, 5), bilder().tile(Empty).pixel(5, 5));
     band(6, 4, true);
     for (int cx : {0, 5, 7, 19}) band(cx, 6, false);
-    for (int x = 0; x <= 12; ++x) EXPECT_EQ(px(6, 2, x, 16), YellowRgb) << x;
+    for (int x = 0; x <= 16; ++x) EXPECT_EQ(px(6, 2, x, 16), YellowRgb) << x;  // and the turn
     for (int y = 19; y < 32; ++y) EXPECT_EQ(px(6, 2, 16, y), YellowRgb) << y;
     EXPECT_EQ(px(6, 2, 25, 16), bilder().tile(DeflectorLeftDown).pixel(25, 16));
     // (the box of the last sub-step above the splitter reaches its first row)
