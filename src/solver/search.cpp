@@ -14,13 +14,17 @@ std::string tooManyPiecesMessage(int pieces) {
            std::to_string(SolutionSearch::MaxPieces) + ").";
 }
 
-SolutionSearch::SolutionSearch() {
-    clock_ = [] {
-        return static_cast<int64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                        std::chrono::steady_clock::now().time_since_epoch())
-                                        .count());
-    };
+namespace {
+
+int64_t steadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
+
+}  // namespace
+
+SolutionSearch::SolutionSearch() : clock_(steadyMs) {}
 
 bool SolutionSearch::load(const LevelRecord& level) {
     level_ = level;
@@ -70,6 +74,7 @@ void SolutionSearch::run() {
     PiecesLeft = level_.Stock[0];
     CheckedCount = 0;
     SolutionCount = 0;
+    clockCountdown_ = 1;
     baseValid_ = false;
     cacheValid_ = false;
     recording_ = false;
@@ -194,9 +199,11 @@ void SolutionSearch::record() {
 }
 
 void SolutionSearch::progress() {
-    const int64_t t = clock_ ? clock_() : 0;
+    if (--clockCountdown_ > 0) return;
+    clockCountdown_ = ClockEvery;
+    const int64_t t = clock_();
     if (NextDisplayTime < t) {
-        NextDisplayTime = t + DisplayIntervalMs;
+        NextDisplayTime = t + displayInterval_;
         if (onProgress_) onProgress_();
     }
 }

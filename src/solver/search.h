@@ -41,7 +41,10 @@ public:
     static constexpr int MaxBeams = 1001;
     static constexpr int64_t DisplayIntervalMs = 2000;
 
-    using ClockFn = std::function<int64_t()>;  // milliseconds of the system timer
+    // Milliseconds of the system timer. Read once every ClockEvery tries (and at the
+    // first), so a plain function: nothing in the loop over the tries calls through more.
+    using ClockFn = int64_t (*)();
+    static constexpr int ClockEvery = 4096;
     using ProgressFn = std::function<void()>;
     // The arrangement just recorded as best: the placed pieces, in PieceList order.
     using BestFn = std::function<void(const std::vector<Piece>& placed)>;
@@ -49,9 +52,11 @@ public:
     SolutionSearch();
 
     // Hooks. The progress hook runs at the first try and then at most once every 2000 ms
-    // (by the clock); it should show the counters and let events run. The best hook runs
+    // (by the clock); it may show the counters. The best hook runs
     // whenever a solution is recorded as best. Either may call abort().
-    void setClock(ClockFn clock) { clock_ = std::move(clock); }
+    void setClock(ClockFn clock) { clock_ = clock; }
+    // The least time between two progress displays (2000 ms unless set).
+    void setDisplayInterval(int64_t ms) { displayInterval_ = ms; }
     void setProgressHook(ProgressFn hook) { onProgress_ = std::move(hook); }
     void setBestHook(BestFn hook) { onBest_ = std::move(hook); }
 
@@ -100,6 +105,8 @@ private:
     void progress();
 
     ClockFn clock_;
+    int clockCountdown_ = 1;
+    int64_t displayInterval_ = DisplayIntervalMs;
     ProgressFn onProgress_;
     BestFn onBest_;
 

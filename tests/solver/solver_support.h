@@ -1,9 +1,11 @@
-// Small helpers for the solver tests: levels drawn as text, random boards, the two
-// exhaustive searches run to their end.
+// Helpers for the solver tests: levels drawn as text, random levels, and the searches
+// run to their end with what they end with.
 #pragma once
 
 #include "levels/level.h"
 #include "play/cells.h"
+#include "solver/exactsearch.h"
+#include "solver/fastsearch.h"
 #include "solver/reference.h"
 #include "solver/search.h"
 
@@ -186,31 +188,119 @@ inline LevelRecord routedLevel(std::mt19937& rng, const RouteShape& shape = {}) 
     }
 }
 
+// Twenty pieces on an open board, two beams, three targets: the exact answer takes
+// seconds, trying every arrangement ages.
+inline LevelRecord slowLevel() {
+    return levelFrom(
+        {"", "..>", "", "", "......v", "", "", "", "...........R", "", "L", "..........D"},
+        {12, 2, 2, 3, 3, 3, 3, 2, 2});
+}
+
+// Arrangements the search over all of them checks (roughly: only compared).
+inline double arrangementsOf(const LevelRecord& level) {
+    int n = 0, f = 0;
+    for (int slot = 1; slot <= SlotCount; ++slot) n += std::max<int>(0, level.Stock[slot]);
+    for (const int16_t c : level.Cells) f += c == 0;
+    double total = 0, term = 1;
+    for (int j = 0; j <= std::min({n, static_cast<int>(level.Stock[0]), f}); ++j) {
+        total += term;
+        term = term * (n - j) * (f - j) / (j + 1);
+    }
+    return total;
+}
+
+// A tiny area with every kind of cell, sometimes no free cell at all, allowances from -1
+// to 4 and two or three pieces of a kind, sometimes more of a kind than free cells.
+inline LevelRecord stressLevel(std::mt19937& rng) {
+    auto roll = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    const int width = 1 + roll(6), height = 1 + roll(5);
+    const bool full = roll(20) == 0, open = roll(2) == 0;
+    LevelRecord level = walledLevel(width, height, [&] {
+        const int r = roll(100);
+        if (r < (full ? 0 : open ? 75 : 52)) return 0;
+        if (open) return std::array<int, 10>{9, 10, 11, 12, 13, 14, 15, 16, 17, 99}[roll(10)];
+        if (r < 64) return 1 + roll(4);
+        if (r < 76) return 5 + roll(4);
+        return std::array<int, 12>{9, 10, 11, 12, 13, 14, 15, 16, 17, 20, 99, 98}[roll(12)];
+    });
+    if (open) {
+        for (int k = roll(2); k < 2; ++k)
+            level.cell(roll(width), roll(height)) = int16_t(1 + roll(4));
+        for (int k = roll(2); k < 2; ++k)
+            level.cell(roll(width), roll(height)) = int16_t(5 + roll(4));
+    }
+    const int a = roll(50);
+    level.Stock[0] = static_cast<int16_t>(a == 0 ? -1 : a < 6 ? 0 : 1 + roll(4));
+    for (int k = roll(3); k < 3; ++k) level.Stock[1 + roll(8)] += static_cast<int16_t>(1 + roll(3));
+    if (roll(10) == 0) level.Stock[1 + roll(8)] += static_cast<int16_t>(5 + roll(4));
+    return level;
+}
+
 // What a search ends with: its counters and the arrangement last recorded as best.
-struct Counters {
-    int64_t tried, checked, solutions;
+struct Answer {
+    std::string tried, checked, solutions;
     int32_t best;
     std::vector<Piece> arrangement;
-    bool operator==(const Counters&) const = default;
+    bool operator==(const Answer&) const = default;
 };
 
-inline Counters exhaustive(const LevelRecord& level) {
+inline void PrintTo(const Answer& a, std::ostream* os) {
+    *os << "tried " << a.tried << ", checked " << a.checked << ", solutions " << a.solutions
+        << ", best " << a.best << ", arrangement";
+    for (const Piece& p : a.arrangement) *os << " (" << p.Slot << "," << p.X << "," << p.Y << ")";
+}
+
+// The search over every arrangement.
+inline Answer literal(const LevelRecord& level) {
     SolutionSearch search;
-    search.setClock([] { return int64_t{0}; });
     EXPECT_TRUE(search.load(level));
     search.run();
     EXPECT_TRUE(search.finished());
-    return {search.triedCount(), search.checkedCount(), search.solutionCount(), search.bestLeft(),
-            search.bestArrangement()};
+    return {std::to_string(search.triedCount()), std::to_string(search.checkedCount()),
+            std::to_string(search.solutionCount()), search.bestLeft(), search.bestArrangement()};
 }
 
-// The search exactly as written, step for step: the yardstick for the counters.
-inline Counters reference(const LevelRecord& level) {
+// The same written out step for step: the yardstick for the literal search.
+inline Answer reference(const LevelRecord& level) {
     ReferenceSearch search;
     EXPECT_TRUE(search.load(level));
     search.run();
-    return {search.triedCount(), search.checkedCount(), search.solutionCount(), search.bestLeft(),
-            search.bestArrangement()};
+    return {std::to_string(search.triedCount()), std::to_string(search.checkedCount()),
+            std::to_string(search.solutionCount()), search.bestLeft(), search.bestArrangement()};
+}
+
+// The answer worked out without trying every arrangement.
+inline Answer exact(const LevelRecord& level, int threads = 1) {
+    ExactSearch search;
+    EXPECT_TRUE(search.load(level));
+    search.run({}, threads);
+    EXPECT_TRUE(search.finished());
+    return {search.triedCount().toString(), search.checkedCount().toString(),
+            search.solutionCount().toString(), search.bestLeft(), search.bestArrangement()};
+}
+
+// The fast search's arrangement must fit the stock, stand on empty cells, be in piece-list
+// order and really solve the level with the pieces it claims to leave.
+inline void expectAchieves(const LevelRecord& level, const FastResult& r) {
+    if (r.bestLeft < 0) {
+        EXPECT_TRUE(r.best.empty());
+        return;
+    }
+    ASSERT_EQ(static_cast<int>(r.best.size()), level.Stock[0] - r.bestLeft);
+    LevelRecord placed = level;
+    std::array<int, 9> used{};
+    size_t lastOrder = 0;
+    for (const Piece& p : r.best) {
+        const size_t order =
+            static_cast<size_t>(std::find(PieceSlotOrder.begin(), PieceSlotOrder.end(), p.Slot) -
+                                PieceSlotOrder.begin());
+        EXPECT_GE(order, lastOrder);
+        lastOrder = order;
+        ASSERT_EQ(placed.cell(p.X, p.Y), 0);
+        placed.cell(p.X, p.Y) = static_cast<int16_t>(p.Slot + 8);
+        EXPECT_LE(++used[static_cast<size_t>(p.Slot)], level.Stock[static_cast<size_t>(p.Slot)]);
+    }
+    EXPECT_TRUE(referenceBeamCheck(placed).solved);
 }
 
 }  // namespace lumor::testing

@@ -1,65 +1,179 @@
-// lumor-pack solve: the solution finder's exhaustive search (or, with --fast, the fast
-// search) over one level of a pack, as one line of JSON.
+// lumor-pack solve: the finder's answer for one level of a pack, as one line of JSON.
+// Without an option the exact answer (the counters, the best and its arrangement, as the
+// search over every arrangement ends with them); --fast only the best and one arrangement
+// achieving it; --literal the search over every arrangement itself. A search that runs
+// out of its time limit says so (exit 3) and reports nothing it has not proven.
 #include "command.h"
 #include "packjson.h"
 
 #include "levels/level.h"
+#include "solver/exactsearch.h"
 #include "solver/fastsearch.h"
 #include "solver/search.h"
 
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <iostream>
+#include <thread>
 
 namespace lumorpack {
 namespace {
 
-constexpr const char* SolveUsage = "solve [--fast] DATEI LEVEL";
+constexpr const char* SolveUsage = "solve [--fast|--literal] [--time-limit SEKUNDEN] DATEI LEVEL";
+constexpr int ExitGaveUp = 3;         // the time limit ran out before the answer was known
+constexpr double FastTimeLimit = 10;  // seconds, for --fast when none is given
 
-Json arrangementJson(const std::vector<lumor::Piece>& pieces) {
+using Clock = std::chrono::steady_clock;
+
+std::string arrangementJson(const std::vector<lumor::Piece>& pieces) {
     Json out = Json::array();
     for (const lumor::Piece& p : pieces) out.push_back(Json::array({p.Slot, p.X, p.Y}));
-    return out;
+    return out.dump();
+}
+
+// The deadline and, on a terminal, a progress line on standard error about once a second.
+class Watch {
+public:
+    explicit Watch(double limitSeconds)
+        : start_(Clock::now()),
+          limited_(limitSeconds > 0),
+          deadline_(start_ + std::chrono::duration_cast<Clock::duration>(
+                                 std::chrono::duration<double>(limitSeconds))),
+          terminal_(isatty(STDERR_FILENO) == 1) {}
+
+    // True when the time is up. `what` describes the work done so far.
+    template <class Describe>
+    bool expired(Describe what) {
+        const Clock::time_point now = Clock::now();
+        if (terminal_ && now >= nextShow_) {
+            nextShow_ = now + std::chrono::seconds(1);
+            const double seconds = std::chrono::duration<double>(now - start_).count();
+            std::fprintf(stderr, "\rSuche: %.0f s, %s   ", seconds, what().c_str());
+            shown_ = true;
+        }
+        return limited_ && now >= deadline_;
+    }
+    ~Watch() {
+        if (shown_) std::fputs("\n", stderr);
+    }
+
+private:
+    Clock::time_point start_;
+    bool limited_;
+    Clock::time_point deadline_;
+    bool terminal_;
+    Clock::time_point nextShow_ = start_ + std::chrono::seconds(1);
+    bool shown_ = false;
+};
+
+std::string gaveUp(double limitSeconds) {
+    Json out;
+    out["gave_up"] = true;
+    out["time_limit"] = limitSeconds;
+    return out.dump();
 }
 
 int solve(const std::vector<std::string>& args) {
     std::vector<std::string> rest;
-    bool fast = false;
-    for (const std::string& a : args) {
-        if (a == "--fast")
+    bool fast = false, literal = false;
+    double limit = -1;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--fast") {
             fast = true;
-        else
+        } else if (a == "--literal") {
+            literal = true;
+        } else if (a == "--time-limit" && i + 1 < args.size()) {
+            char* end = nullptr;
+            limit = std::strtod(args[++i].c_str(), &end);
+            if (end == args[i].c_str() || *end != '\0' || !std::isfinite(limit) || limit <= 0) {
+                std::cerr << '"' << args[i] << "\" ist keine Zeit in Sekunden\n";
+                return ExitUsage;
+            }
+        } else {
             rest.push_back(a);
+        }
     }
-    if (rest.size() != 2) {
+    if (rest.size() != 2 || (fast && literal)) {
         std::cerr << "Aufruf: lumor-pack " << SolveUsage << '\n';
         return ExitUsage;
     }
+    if (fast && limit < 0) limit = FastTimeLimit;
     lumor::LevelRecord level;
     int code = ExitOk;
     if (!loadLevelArg(rest[0], rest[1], level, code)) return code;
 
-    Json out;
+    Watch watch(limit);
+    std::string line;
     if (fast) {
-        const lumor::FastResult r = lumor::fastSolve(level);
+        const lumor::FastResult r = lumor::fastSolve(level, true, [&] {
+            return watch.expired([] { return std::string("schnelle Suche"); });
+        });
         if (!r.ok) {
             std::cerr << terminalText(r.message) << '\n';
             return ExitRefused;
         }
-        out["best_left"] = r.bestLeft;
-        out["best"] = arrangementJson(r.best);
-    } else {
+        if (r.gaveUp) {
+            std::cout << gaveUp(limit) << '\n';
+            return ExitGaveUp;
+        }
+        line = "{\"best_left\":" + std::to_string(r.bestLeft) +
+               ",\"best\":" + arrangementJson(r.best) + "}";
+    } else if (literal) {
         lumor::SolutionSearch search;
         if (!search.load(level)) {
             std::cerr << terminalText(search.loadMessage()) << '\n';
             return ExitRefused;
         }
+        // Read every few thousand tries: the deadline and the progress line.
+        search.setProgressHook([&] {
+            if (watch.expired([&] {
+                    return std::to_string(search.triedCount()) + " Versuche, " +
+                           std::to_string(search.checkedCount()) + " Anordnungen";
+                }))
+                search.abort();
+        });
+        search.setDisplayInterval(0);
         search.run();
-        out["best_left"] = search.bestLeft();
-        out["solutions"] = search.solutionCount();
-        out["tried"] = search.triedCount();
-        out["checked"] = search.checkedCount();
-        out["best"] = arrangementJson(search.bestArrangement());
+        if (!search.finished()) {
+            std::cout << gaveUp(limit) << '\n';
+            return ExitGaveUp;
+        }
+        line = "{\"best_left\":" + std::to_string(search.bestLeft()) +
+               ",\"solutions\":" + std::to_string(search.solutionCount()) +
+               ",\"tried\":" + std::to_string(search.triedCount()) +
+               ",\"checked\":" + std::to_string(search.checkedCount()) +
+               ",\"best\":" + arrangementJson(search.bestArrangement()) + "}";
+    } else {
+        lumor::ExactSearch search;
+        if (!search.load(level)) {
+            std::cerr << terminalText(search.loadMessage()) << '\n';
+            return ExitRefused;
+        }
+        const unsigned cores = std::thread::hardware_concurrency();
+        search.run(
+            [&] {
+                return watch.expired([&] {
+                    return std::to_string(search.workTries()) + " Steine versucht, " +
+                           std::to_string(search.workRuns()) + " Strahlläufe";
+                });
+            },
+            static_cast<int>(std::clamp(cores, 1u, 8u)));
+        if (!search.finished()) {
+            std::cout << gaveUp(limit) << '\n';
+            return ExitGaveUp;
+        }
+        // Counts may pass 2^64: written as exact decimal numbers.
+        line = "{\"best_left\":" + std::to_string(search.bestLeft()) +
+               ",\"solutions\":" + search.solutionCount().toString() +
+               ",\"tried\":" + search.triedCount().toString() +
+               ",\"checked\":" + search.checkedCount().toString() +
+               ",\"best\":" + arrangementJson(search.bestArrangement()) + "}";
     }
-    std::cout << out.dump() << '\n';
+    std::cout << line << '\n';
     return ExitOk;
 }
 

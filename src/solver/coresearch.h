@@ -1,0 +1,125 @@
+// The search over cores: arrangements in which a beam enters every piece's cell. A run
+// reads a cell's code only when a beam moves into it, so a piece on a cell no beam enters
+// changes nothing, and every arrangement is a core plus pieces on cells its run never
+// enters. Both the fast search and the finder's exact answer are built on this search.
+#pragma once
+
+#include "levels/level.h"
+#include "solver/beamcheck.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+namespace lumor {
+
+// A piece of a core: its stock slot and its cell (a BeamChecker pad index).
+struct CorePiece {
+    int slot = 0;
+    int cell = 0;
+};
+
+// What the search reports to, and asks of, its user.
+class CoreVisitor {
+public:
+    virtual ~CoreVisitor() = default;
+    // A core just grown by one piece (pieces in placing order): true when no core that
+    // contains it is wanted, so the branch is left out.
+    virtual bool cut(const std::vector<CorePiece>&) { return false; }
+    // A winning core of exactly the limit's number of pieces; true stops the search.
+    virtual bool win(const std::vector<CorePiece>& pieces) = 0;
+    // Called every few hundred steps: true stops the search (a close, a time limit).
+    virtual bool poll() { return false; }
+};
+
+class CoreSearch {
+public:
+    // useBounds = false leaves out the per-target bounds and what follows from them,
+    // keeping only the one-order rule: slower, and the yardstick for the bounds.
+    CoreSearch(const LevelRecord& level, bool useBounds = true);
+
+    struct Outcome {
+        bool stopped = false;   // the visitor stopped the search
+        bool limitCut = false;  // some branch was cut by the limit: a larger one may win
+    };
+    // Visits every winning core of exactly `limit` pieces (within the stock) whose every
+    // part, in the order a beam first enters its pieces, does not win yet; each once.
+    Outcome search(int limit, CoreVisitor& visitor);
+    // For several searches sharing the work: each walks the tree alike down to the claim
+    // depth and takes only the subtrees there whose number it draws from `tickets`.
+    Outcome search(int limit, CoreVisitor& visitor, std::atomic<int>& tickets);
+
+    int64_t tries() const { return tries_; }  // pieces put on a cell
+    int64_t runs() const { return runs_; }    // beam runs
+
+private:
+    bool grow(int k, int limit, int prevIndex, int sigma);
+    bool hitBefore(int target, int sigma) const;
+    void prepareTurns(const std::vector<int16_t>& order, int prevIndex);
+    int forward(bool privateParts, int sigma, int budget, bool sum,
+                std::array<uint8_t, BeamChecker::PadCells>& cost);
+    int transition(int cell, int from, int to) const;
+    int nearBounds(int sigma);
+    void closeForward(bool privateParts);
+    void closeBackward(int target);
+    int nearCost(int target, bool privateParts) const;
+
+    static constexpr uint8_t Far = 255;
+    static constexpr size_t MaxWays = 8;
+    using ToGo = std::array<uint8_t, BeamChecker::PadCells * 5>;
+    using WayCosts = std::array<ToGo, MaxWays>;
+    void costToGo(int target, int cap, ToGo& g);
+    bool turnsOntoWay(const WayCosts& toGo, int cell, int dir, int code,
+                      const std::vector<std::pair<int, int>>& ways, bool everyWay) const;
+
+    struct Candidate {
+        int16_t cell;
+        uint8_t dir;   // of the beam that first enters it
+        int index;     // in the run's first-entry order
+        int32_t step;  // of that first entry
+    };
+    std::vector<std::vector<Candidate>> frames_;  // per depth
+
+    const bool useBounds_;
+    BeamChecker checker_;
+    CoreVisitor* visitor_ = nullptr;
+    std::array<int, 9> counts_{};  // pieces left in stock per slot
+    std::vector<int> targets_;
+    std::array<bool, BeamChecker::PadCells> freeCell_{};
+    std::vector<CorePiece> placed_;  // in placing order
+    int64_t tries_ = 0;
+    int64_t runs_ = 0;
+    int pollCountdown_ = 0;
+    static constexpr int ClaimDepth = 2;
+    std::atomic<int>* tickets_ = nullptr;
+    int claimDepth_ = 0;
+    int ticket_ = 0;     // the subtree this search takes next
+    int claimSeen_ = 0;  // subtrees at the claim depth met so far
+    bool stopped_ = false;
+    bool limitCut_ = false;
+
+    // The 0-1 breadth-first queue of the bounds: a ring over (cell * 5 + direction).
+    static constexpr int QueueMask = 8191;
+    std::array<int16_t, QueueMask + 1> queue_{};
+    unsigned queueHead_ = 0, queueTail_ = 0;
+    std::array<bool, BeamChecker::PadCells> noTurn_{};
+    std::array<std::array<bool, 5>, 5> turnable_{};
+    std::array<std::array<bool, 5>, 5> turnableByDeflector_{};
+    std::array<uint8_t, BeamChecker::PadCells> costMax_{};
+    std::array<uint8_t, BeamChecker::PadCells> costSum_{};
+    std::vector<int> levelSplitters_;
+    // With one piece left the bounds need only what is reached without a new piece:
+    // forward from the beams (per cell a mask of directions, and of those moved into
+    // the cell) and backward from each target (a list of states).
+    std::array<uint8_t, BeamChecker::PadCells> reach_{}, entered_{};
+    std::vector<int16_t> reachTouched_, reachQueue_;
+    std::vector<std::vector<int16_t>> backward_;  // per target: states cell * 5 + direction
+    std::vector<uint32_t> backwardSeen_;
+    uint32_t backwardStamp_ = 0;
+    // Per depth: a deeper call must not overwrite what its caller still reads.
+    std::vector<WayCosts> toGo_;
+    bool splitterFree_ = false;  // no splitter on the level nor in its stock
+};
+
+}  // namespace lumor

@@ -1,0 +1,202 @@
+// The finder's exact answer must be what trying every arrangement ends with: all five
+// values, on levels chosen to stress ties, allowance cuts, identical pieces, splitters,
+// sand, crosses, crowded and empty stocks and boards.
+#include "solver/exactsearch.h"
+
+#include "solver_support.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+
+using namespace lumor;
+using lumor::testing::Answer;
+using lumor::testing::exact;
+using lumor::testing::levelFrom;
+
+namespace {
+
+// Five kinds of level, each small enough for the search over every arrangement.
+LevelRecord randomLevel(std::mt19937& rng, int kind) {
+    auto roll = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    for (;;) {
+        LevelRecord level;
+        if (kind == 0) {
+            level = lumor::testing::stressLevel(rng);
+        } else if (kind == 1) {
+            level = lumor::testing::smallPuzzleLevel(rng, 4);
+        } else if (kind == 2 && roll(2)) {
+            level = lumor::testing::smallRandomLevel(rng, 4);
+        } else if (kind == 2) {
+            // Two beams crossing on their way: a cross, sand or a detour.
+            const int w = 3 + roll(4), h = 3 + roll(3), row = roll(h), column = 1 + roll(w - 2);
+            level = lumor::testing::walledLevel(w, h, [&] { return roll(8) ? 0 : 15; });
+            level.cell(0, row) = SourceRight;
+            level.cell(w - 1, row) = TargetRight;
+            level.cell(column, 0) = SourceDown;
+            level.cell(column, h - 1) = TargetDown;
+            level.Stock[2] = static_cast<int16_t>(1 + roll(2));
+            level.Stock[std::array<int, 4>{1, 7, 3, 6}[roll(4)]] += 1;
+            level.Stock[0] = static_cast<int16_t>(1 + roll(2));
+        } else if (kind == 4 && roll(3) == 0) {
+            // A beam turned down by the level: one deflector turns it onto the target's row,
+            // or two turn it earlier, ranking lower: a win with more pieces recorded first.
+            const int w = 4 + roll(3), h = 3 + roll(3), column = 2 + roll(w - 3);
+            const int row = roll(h - 2), targetRow = row + 2 + roll(h - row - 2);
+            level = lumor::testing::walledLevel(w, h, [&] { return roll(10) ? 0 : 17; });
+            level.cell(0, row) = SourceRight;
+            level.cell(column, row) = DeflectorLeftDown;
+            level.cell(w - 1, targetRow) = TargetRight;
+            level.Stock[6] = 2;
+            level.Stock[4] = 1;
+            level.Stock[1 + roll(8)] += static_cast<int16_t>(roll(2));
+            level.Stock[0] = static_cast<int16_t>(2 + roll(2));
+        } else {
+            lumor::testing::RouteShape shape;
+            if (kind == 4) {
+                shape = {3, 5, 3, 4, 1, 2, 1 + roll(2), 2, 20};
+            }
+            level = lumor::testing::routedLevel(rng, shape);
+            // Crosses, sand and splitters where obstacles were; spare pieces of every kind.
+            for (auto& c : level.Cells)
+                if (kind == 4 && c >= 9 && c <= 20 && roll(3) == 0)
+                    c = std::array<int16_t, 3>{10, 15, 16}[roll(3)];
+            level.Stock[1 + roll(8)] += static_cast<int16_t>(roll(3));
+            level.Stock[std::array<int, 3>{1, 2, 7}[roll(3)]] += static_cast<int16_t>(roll(2));
+            level.Stock[0] = static_cast<int16_t>(level.Stock[0] + roll(3) - (roll(4) == 0));
+        }
+        if (lumor::testing::arrangementsOf(level) <= 30000) return level;
+    }
+}
+
+// Checks `rounds` random levels and counts what they exercised.
+std::map<std::string, int> expectEqualOnRandomLevels(uint32_t seed, int rounds) {
+    std::mt19937 rng(seed);
+    std::map<std::string, int> seen;
+    for (int round = 0; round < rounds; ++round) {
+        const LevelRecord level = randomLevel(rng, round % 5);
+        SolutionSearch all;
+        std::vector<int32_t> recorded;  // pieces left of every win recorded as best
+        all.setBestHook([&](const std::vector<Piece>&) { recorded.push_back(all.piecesLeft()); });
+        all.load(level);
+        all.run();
+        const Answer expected{std::to_string(all.triedCount()), std::to_string(all.checkedCount()),
+                              std::to_string(all.solutionCount()), all.bestLeft(),
+                              all.bestArrangement()};
+        const Answer got = exact(level, round % 10 == 0 ? 2 : 1);
+        EXPECT_EQ(got, expected) << "seed " << seed << ", round " << round;
+        // The fast search, on the same cores, must find the same best.
+        const FastResult fast = fastSolve(level);
+        EXPECT_EQ(fast.bestLeft, expected.best) << "seed " << seed << ", round " << round;
+        lumor::testing::expectAchieves(level, fast);
+        if (::testing::Test::HasFailure()) return seen;
+
+        int n = 0, maxSlot = 0, free = 0;
+        for (int slot = 1; slot <= SlotCount; ++slot) {
+            n += std::max<int>(0, level.Stock[slot]);
+            maxSlot = std::max<int>(maxSlot, level.Stock[slot]);
+        }
+        for (const int16_t c : level.Cells) free += c == 0;
+        std::map<int, int> inBest;
+        for (const Piece& p : all.bestArrangement()) ++inBest[p.Slot];
+        const int best = all.bestLeft(), allowance = level.Stock[0];
+        seen["needs pieces"] += best >= 0 && best < allowance;
+        seen["bare win"] += best >= 0 && best == allowance;
+        seen["ties"] += all.solutionCount() > 1;
+        seen["recorded with more"] += !recorded.empty() && recorded.front() < best;
+        seen["allowance cut"] += allowance >= 0 && allowance < n;
+        seen["identical in best"] +=
+            std::any_of(inBest.begin(), inBest.end(), [](const auto& e) { return e.second > 1; });
+        seen["splitter in best"] += inBest.count(8) > 0;
+        seen["sand or cross in best"] += inBest.count(7) + inBest.count(2) > 0;
+        seen["more of a kind than free cells"] += maxSlot > free;
+        seen["allowance 0"] += allowance == 0;
+        seen["allowance below 0"] += allowance < 0;
+        seen["no free cell"] += free == 0;
+    }
+    return seen;
+}
+
+}  // namespace
+
+TEST(ExactSearch, EqualsTheSearchOverEveryArrangementOnRandomLevels) {
+    const std::map<std::string, int> seen = expectEqualOnRandomLevels(1306, 20000);
+    const std::map<std::string, int> least = {{"needs pieces", 6000},
+                                              {"bare win", 800},
+                                              {"ties", 3000},
+                                              {"recorded with more", 800},
+                                              {"allowance cut", 8000},
+                                              {"identical in best", 200},
+                                              {"splitter in best", 60},
+                                              {"sand or cross in best", 500},
+                                              {"more of a kind than free cells", 1000},
+                                              {"allowance 0", 700},
+                                              {"allowance below 0", 50},
+                                              {"no free cell", 400}};
+    for (const auto& [what, count] : least) EXPECT_GE(seen.at(what), count) << what;
+}
+
+TEST(ExactSearch, EqualsTheSearchOverEveryArrangementOnMoreRandomLevels) {
+    expectEqualOnRandomLevels(27, 40000);
+}
+
+TEST(ExactSearch, TheSearchOverEveryArrangementEqualsItsStepForStepTransliteration) {
+    std::mt19937 rng(77);
+    for (int round = 0; round < 1500; ++round) {
+        const LevelRecord level = randomLevel(rng, round % 5);
+        ASSERT_EQ(lumor::testing::literal(level), lumor::testing::reference(level))
+            << "round " << round;
+    }
+}
+
+TEST(ExactSearch, CountsBeyondSixtyFourBitsAreExact) {
+    // Twelve walls over the free cells F: checked = sum over j of C(12, j) P(F, j), tried
+    // = (F + 1) * sum over j < 12 of C(12, j+1) P(F, j), worked out here in 128 bits.
+    LevelRecord level =
+        levelFrom({">.........R", "", "", "", "", "", "", "", "", "", "##########"}, {12, 12});
+    const int free = CellCount - 12;
+    unsigned __int128 checked = 0, tried = 0, choose = 1, arrange = 1;
+    for (int j = 0; j <= 12; ++j) {
+        checked += choose * arrange;
+        if (j < 12) tried += choose * (12 - j) / (j + 1) * arrange;
+        choose = choose * (12 - j) / (j + 1);
+        arrange *= static_cast<unsigned>(free - j);
+    }
+    tried *= free + 1;
+    auto text = [](unsigned __int128 v) {
+        std::string s;
+        do s.insert(s.begin(), static_cast<char>('0' + static_cast<int>(v % 10)));
+        while ((v /= 10) != 0);
+        return s;
+    };
+    ExactSearch search;
+    ASSERT_TRUE(search.load(level));
+    search.run();
+    EXPECT_EQ(search.checkedCount().toString(), text(checked));
+    EXPECT_EQ(search.triedCount().toString(), text(tried));
+    EXPECT_GT(checked >> 64, 0u);
+    EXPECT_EQ(search.solutionCount().toString(), "1");  // the bare board only
+    EXPECT_EQ(search.bestLeft(), 12);
+
+    level.Stock[1] = 992;
+    EXPECT_FALSE(search.load(level));
+    EXPECT_EQ(search.loadMessage(), tooManyPiecesMessage(992));
+}
+
+TEST(ExactSearch, StopsWhenPolledToAndReportsItsWork) {
+    // Twenty pieces on an open board with two beams and three targets: seconds of work.
+    const LevelRecord level = levelFrom(
+        {"", "..>", "", "", "......v", "", "", "", "...........R", "", "L", "..........D"},
+        {12, 2, 2, 3, 3, 3, 3, 2, 2});
+    for (const int threads : {1, 2}) {
+        ExactSearch search;
+        ASSERT_TRUE(search.load(level));
+        int polls = 0;
+        search.run([&] { return ++polls == 3; }, threads);
+        EXPECT_FALSE(search.finished());
+        EXPECT_EQ(polls, 3);
+        EXPECT_GT(search.workRuns(), 0);
+        EXPECT_EQ(search.bestLeft(), -1);  // nothing reported that is not proven
+    }
+}
