@@ -9,28 +9,25 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace lumor {
 
 namespace {
 
-// The search and its display clock live as long as the program, like the window's own
-// fields between loads: the next progress display time carries over from one opening
-// of the finder to the next.
-SolutionSearch& finderSearch() {
-    static SolutionSearch search = [] {
-        SolutionSearch s;
-        s.setClock([] { return nowMs(); });
-        return s;
-    }();
-    return search;
-}
-
-// The finder whose search is on the stack, if any; one search runs at a time.
-Lösungssucher* runningFinder = nullptr;
-
 QString number(int64_t n) { return QString::number(n); }
+QString number(const Count& n) { return QString::fromStdString(n.toString()); }
+
+int64_t steadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 }  // namespace
 
@@ -64,79 +61,86 @@ Lösungssucher::Lösungssucher(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     Timer1.setInterval(1);
+    Timer1.setSingleShot(true);
     connect(&Timer1, &QTimer::timeout, this, &Lösungssucher::Timer1_Timer);
     Form_Load();
 }
 
-Lösungssucher::~Lösungssucher() {
-    // Never reached with the search on the stack (a close only requests the abort, the
-    // window goes once the search has unwound); this keeps a stray search from calling
-    // into a window that is gone.
-    if (runningFinder == this) {
-        finderSearch().abort();
-        finderSearch().setProgressHook({});
-        finderSearch().setBestHook({});
-        runningFinder = nullptr;
-    }
-}
+// The window goes only once its search has unwound (closeEvent), so nothing of the
+// search is left running here.
+Lösungssucher::~Lösungssucher() = default;
 
 void Lösungssucher::Form_Load() {
     const Levels& levels = state().pack.levels;
     const int index = state().handover.toInt();
     levelIndex_ = index >= 0 && index < levels.count() ? index : -1;
     level_ = levelIndex_ >= 0 ? levels[levelIndex_] : LevelRecord{};
+    AbortRequested = false;
 
     setWindowTitle(QStringLiteral("-1 - 0"));
-    Label1->setText(QStringLiteral("Keine Lösung"));
     Label2->setText(QStringLiteral("Label2"));
+    if (levelIndex_ >= 0)
+        Label1->setText(QStringLiteral("Keine Lösung"));
+    else
+        Label1->setText(QStringLiteral("Level %1 gibt es in diesem Levelpack nicht (%2 Level).")
+                            .arg(index + 1)
+                            .arg(levels.count()));
     paintBoard();
     Timer1.start();
 }
 
 void Lösungssucher::Timer1_Timer() {
-    // Another finder's search is still on the stack: start once it has unwound.
-    if (runningFinder != nullptr && runningFinder != this) return;
-    Timer1.stop();
     if (levelIndex_ < 0) {
-        endSearch();
+        endSearch(false);
         return;
     }
-    SolutionSearch& search = finderSearch();
-    if (!search.load(level_)) {
+    if (!search_.load(level_)) {
         // More pieces than the piece list holds: nothing is searched.
-        Label1->setText(toQt(search.loadMessage()));
-        endSearch();
+        Label1->setText(toQt(search_.loadMessage()));
+        endSearch(false);
         return;
     }
-    search.setProgressHook([this, &search] {
-        showProgress(search, false);
-        processEvents();
-    });
-    search.setBestHook(
-        [this, &search](const std::vector<Piece>& placed) { showBest(search, placed); });
-    runningFinder = this;
     searching_ = true;
-
-    search.run();
-
+    nextEventsNs_ = 0;
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    search_.run([this] { return poll(); }, threads_ > 0 ? threads_ : std::clamp(cores, 1, 8));
     searching_ = false;
-    runningFinder = nullptr;
-    search.setProgressHook({});
-    search.setBestHook({});
-    finished_ = search.finished();
-    if (finished_) showProgress(search, true);
-    endSearch();
+    finished_ = search_.finished();
+    if (finished_) {
+        showProgress(true);
+        showBest();
+    }
+    endSearch(finished_);
 }
 
-void Lösungssucher::endSearch() {
+// Called by the search at its start and then every few milliseconds: the progress display
+// at most every 2000 ms by the program's clock, events every 10 ms of real time.
+bool Lösungssucher::poll() {
+    if (AbortRequested) return true;
+    const int64_t t = nowMs();
+    if (NextDisplayTime < t) {
+        NextDisplayTime = t + DisplayIntervalMs;
+        showProgress(false);
+    }
+    const int64_t ns = steadyNs();
+    if (ns >= nextEventsNs_) {
+        nextEventsNs_ = ns + EventIntervalMs * 1'000'000;
+        processEvents();
+        if (onEvents) onEvents();
+    }
+    return AbortRequested;
+}
+
+void Lösungssucher::endSearch(bool finished) {
     ended_ = true;
     state().handover.set(-1);
+    if (onSearchEnded) onSearchEnded(finished);
     if (unloadAfterSearch_) deleteLater();
 }
 
 void Lösungssucher::Form_QueryUnload() {
     Timer1.stop();
-    if (searching_) finderSearch().abort();
+    AbortRequested = true;
     state().handover.set(-1);
 }
 
@@ -164,17 +168,27 @@ void Lösungssucher::paintBoard() {
     Feld->update();
 }
 
-void Lösungssucher::showProgress(const SolutionSearch& search, bool done) {
-    QString progress =
-        number(search.triedCount()) + QStringLiteral(" / ") + number(search.checkedCount());
-    if (done) progress += QStringLiteral(" - Fertig");
+// While searching: the best known so far, and the pieces tried and beam runs made; at the
+// end: the counters of trying every arrangement.
+void Lösungssucher::showProgress(bool done) {
+    QString progress, caption;
+    if (done) {
+        progress = number(search_.triedCount()) + QStringLiteral(" / ") +
+                   number(search_.checkedCount()) + QStringLiteral(" - Fertig");
+        caption = number(search_.bestLeft()) + QStringLiteral(" - ") + number(search_.triedCount());
+    } else {
+        progress = number(search_.workTries()) + QStringLiteral(" / ") + number(search_.workRuns());
+        caption =
+            number(search_.bestLeftSoFar()) + QStringLiteral(" - ") + number(search_.workTries());
+    }
     Label2->setText(progress);
-    setWindowTitle(number(search.bestLeft()) + QStringLiteral(" - ") + number(search.triedCount()));
+    setWindowTitle(caption);
 }
 
-void Lösungssucher::showBest(const SolutionSearch& search, const std::vector<Piece>& placed) {
-    Label1->setText(QStringLiteral("Bester Lösung: ") + number(search.bestLeft()) +
-                    QStringLiteral(" Steine übrig - ") + number(search.solutionCount()) +
+void Lösungssucher::showBest() {
+    if (search_.bestLeft() < 0) return;
+    Label1->setText(QStringLiteral("Bester Lösung: ") + number(search_.bestLeft()) +
+                    QStringLiteral(" Steine übrig - ") + number(search_.solutionCount()) +
                     QStringLiteral(" Lösungsmöglichkeiten gefunden"));
 
     // The level as it stands, then every placed piece with a black outline; the outline
@@ -183,24 +197,40 @@ void Lösungssucher::showBest(const SolutionSearch& search, const std::vector<Pi
     paintLevel(p);
     p.setPen(QPen(Qt::black, 0));
     p.setBrush(Qt::NoBrush);
-    for (const Piece& piece : placed) {
-        if (piece.X < 0) continue;
+    for (const Piece& piece : search_.bestArrangement()) {
         p.drawImage(QPoint(32 * piece.X, 32 * piece.Y), bilder().tile(codeOfSlot(piece.Slot)));
         p.drawRect(QRect(32 * piece.X, 32 * piece.Y, 32, 32));
     }
     p.end();
     Feld->update();
-
-    showProgress(search, false);
-    processEvents();
 }
 
 // --- The title menu's solver request ---------------------------------------------------
+
+namespace {
+
+// Closes the finder when its parent window is asked to close.
+class CloseAlong final : public QObject {
+public:
+    CloseAlong(QWidget* parent, Lösungssucher* finder) : QObject(finder), finder_(finder) {
+        parent->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Close && finder_->isVisible()) finder_->close();
+        return false;
+    }
+
+private:
+    Lösungssucher* finder_;
+};
+
+}  // namespace
 
 void openLösungssucher(QWidget* parent, int level) {
     state().handover.set(level);
     auto* finder = new Lösungssucher(parent);
     finder->setAttribute(Qt::WA_DeleteOnClose);
+    if (parent) new CloseAlong(parent, finder);
     finder->show();
     waitFor([] { return state().handover == -1; });
 }

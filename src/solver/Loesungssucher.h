@@ -1,16 +1,19 @@
-// The solution finder window: tries every arrangement of one level's stock pieces and
-// shows the best solution found, with its progress in the caption and two labels.
-// Opened modeless from the title menu's password entry; answers with Handover = -1 when
-// its search has ended and again when it is closed.
+// The solution finder window: works out, for one level of the pack, what trying every
+// arrangement of its stock pieces ends with (tries, checks, the best solution and how often
+// it was recorded) and draws the best solution. Opened modeless from the title menu's
+// password entry; answers with Handover = -1 when its search has ended and again when it
+// is closed.
 #pragma once
 
 #include "levels/level.h"
-#include "solver/search.h"
+#include "solver/exactsearch.h"
 
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdint>
+#include <functional>
 #include <vector>
 
 class QLabel;
@@ -36,9 +39,12 @@ private:
 };
 
 // No Q_OBJECT here (the name would not survive moc): everything is connected by
-// member-function pointer.
+// member-function pointer, and the end of a search is reported by callback.
 class Lösungssucher final : public QWidget {
 public:
+    static constexpr int64_t DisplayIntervalMs = 2000;  // between progress displays
+    static constexpr int EventIntervalMs = 10;          // between event runs while searching
+
     // Loads the window for the level whose index is in Handover.
     explicit Lösungssucher(QWidget* parent = nullptr);
     ~Lösungssucher() override;
@@ -48,14 +54,20 @@ public:
     QLabel* Label2 = nullptr;  // the progress line
     QTimer Timer1;             // starts the search once after loading
 
+    // Runs when the search has ended (true: it went through to the answer), after
+    // Handover was set to -1.
+    std::function<void(bool finished)> onSearchEnded;
+    // Runs each time the search has let events run (for tests and measurements).
+    std::function<void()> onEvents;
+
     // The level being solved; -1 when Handover named no level of the pack.
     int levelIndex() const { return levelIndex_; }
-    // True while the search is on the stack (it runs inside a Timer1 event).
     bool searching() const { return searching_; }
-    // True once a search has gone through every arrangement.
     bool finished() const { return finished_; }
-    // The search ended (completely or by the close request).
     bool searchEnded() const { return ended_; }
+    const ExactSearch& search() const { return search_; }
+    // Threads the search uses (the processor's cores unless set before it starts).
+    void setThreads(int threads) { threads_ = threads; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -65,22 +77,29 @@ private:
     void Timer1_Timer();
     void Form_QueryUnload();
 
-    void paintBoard();
+    bool poll();
     void paintLevel(QPainter& p) const;
-    void showProgress(const SolutionSearch& search, bool done);
-    void showBest(const SolutionSearch& search, const std::vector<Piece>& placed);
-    void endSearch();
+    void paintBoard();
+    void showProgress(bool done);
+    void showBest();
+    void endSearch(bool finished);
 
     int levelIndex_ = -1;
     LevelRecord level_;
+    ExactSearch search_;
+    int threads_ = 0;
+    int64_t NextDisplayTime = 0;
+    int64_t nextEventsNs_ = 0;
+    bool AbortRequested = false;
     bool searching_ = false;
     bool finished_ = false;
     bool ended_ = false;
     bool unloadAfterSearch_ = false;
 };
 
-// The solver request of the title menu: opens the finder for the level, not modally,
-// and waits, handling events, until the finder has put -1 into Handover.
+// The solver request of the title menu: opens the finder for the level, not modally, and
+// waits, handling events, until the finder has put -1 into Handover. Closing the parent
+// window meanwhile closes the finder too, which ends its search.
 void openLösungssucher(QWidget* parent, int level);
 
 }  // namespace lumor

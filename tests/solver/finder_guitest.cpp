@@ -9,10 +9,8 @@
 #include "solver/solver_support.h"
 
 #include <gtest/gtest.h>
-#include <QApplication>
 #include <QLabel>
 #include <QTest>
-#include <QTimer>
 
 #include <string>
 #include <vector>
@@ -25,22 +23,7 @@ using lumor::testing::levelFrom;
 
 namespace {
 
-// Time that moves one millisecond each time it is read: the search reads it once per
-// try, so a progress display comes every 2000-odd tries.
-class SteppingClock final : public Clock {
-public:
-    explicit SteppingClock(int64_t start) : now_(start) {}
-    int64_t nowMs() override { return now_++; }
-    void waitUntil(int64_t deadlineMs, const std::function<bool()>&) override {
-        processEvents();
-        if (deadlineMs > now_) now_ = deadlineMs;
-    }
-
-private:
-    int64_t now_;
-};
-
-// What the window showed each time it let events run during its search.
+// What the window shows: caption, Label1, Label2.
 struct Shown {
     QString caption, label1, label2;
     bool operator==(const Shown&) const = default;
@@ -48,40 +31,15 @@ struct Shown {
 void PrintTo(const Shown& s, std::ostream* os) {
     PrintTo(s.caption + " | " + s.label1 + " | " + s.label2, os);
 }
-
-// Samples the window each time it lets events run during its search (a zero timer fires
-// once per pass).
-struct Recorder {
-    explicit Recorder(Lösungssucher& w) {
-        timer.setInterval(0);
-        QObject::connect(&timer, &QTimer::timeout, [this, &w] {
-            if (!w.searching()) return;
-            shown.push_back({w.windowTitle(), w.Label1->text(), w.Label2->text()});
-            if (onSample) onSample(w);
-        });
-        timer.start();
-    }
-    std::vector<Shown> shown;
-    std::function<void(Lösungssucher&)> onSample;
-    QTimer timer;
-};
+Shown shown(const Lösungssucher& w) {
+    return {w.windowTitle(), w.Label1->text(), w.Label2->text()};
+}
 
 bool handedBack() { return state().handover == -1; }
 
-// Every test starts at a time well past any progress display of an earlier one, since
-// the finder keeps its next display time for the program's lifetime.
-int64_t freshTime() {
-    static int64_t t = 1'000'000;
-    t += 1'000'000;
-    return t;
-}
-
 class FinderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        fake_.advance(freshTime());
-        setClock(&fake_);
-    }
+    void SetUp() override { setClock(&fake_); }
     void TearDown() override {
         setClock(nullptr);
         state().pack.levels.assign({});
@@ -125,18 +83,19 @@ bool outlined(const Lösungssucher& w, int cx, int cy) {
 
 }  // namespace
 
-TEST_F(FinderTest, SearchesASmallLevelToTheEndAndDrawsTheBestSolution) {
+TEST_F(FinderTest, ShowsWhatTryingEveryArrangementEndsWithAndDrawsTheBestSolution) {
     const LevelRecord level = deflectorLevel();
     usePack({level, level}, 1);
     Lösungssucher w;
     EXPECT_EQ(w.levelIndex(), 1);
-    EXPECT_EQ(w.windowTitle(), "-1 - 0");
-    EXPECT_EQ(w.Label1->text(), "Keine Lösung");
-    EXPECT_EQ(w.Label2->text(), "Label2");
+    EXPECT_EQ(shown(w), (Shown{"-1 - 0", "Keine Lösung", "Label2"}));
     EXPECT_TRUE(showsTile(w, 0, 0, 1));
     EXPECT_TRUE(showsTile(w, 2, 0, 0));
+    std::vector<Shown> atEvents;
+    w.onEvents = [&] { atEvents.push_back(shown(w)); };
+    std::vector<bool> ends;
+    w.onSearchEnded = [&](bool finished) { ends.push_back(finished && handedBack()); };
 
-    Recorder rec(w);
     w.show();
     waitFor(handedBack);
 
@@ -144,15 +103,12 @@ TEST_F(FinderTest, SearchesASmallLevelToTheEndAndDrawsTheBestSolution) {
     // 4 + 16 tries, 13 arrangements without a shared cell; only the deflector on (2, 0)
     // solves, leaving one piece of two.
     EXPECT_TRUE(w.finished());
-    EXPECT_EQ(w.windowTitle(), "1 - 20");
-    EXPECT_EQ(w.Label2->text(), "20 / 13 - Fertig");
+    EXPECT_EQ(ends, std::vector<bool>{true});
     const QString best = "Bester Lösung: 1 Steine übrig - 1 Lösungsmöglichkeiten gefunden";
-    EXPECT_EQ(w.Label1->text(), best);
-    // The first display comes with the first step of the innermost piece (one try per
-    // piece); the solution lets events run at once.
-    EXPECT_EQ(rec.shown,
-              (std::vector<Shown>{{"-1 - 2", "Keine Lösung", "2 / 1"}, {"1 - 4", best, "4 / 3"}}));
-
+    EXPECT_EQ(shown(w), (Shown{"1 - 20", best, "20 / 13 - Fertig"}));
+    // The first display comes as the search starts.
+    ASSERT_FALSE(atEvents.empty());
+    EXPECT_EQ(atEvents[0], (Shown{"-1 - 0", "Keine Lösung", "0 / 0"}));
     EXPECT_TRUE(showsTile(w, 2, 0, 12, true));  // the deflector (slot 4) where it solves
     EXPECT_TRUE(outlined(w, 2, 0));
     EXPECT_TRUE(showsTile(w, 1, 0, 0));
@@ -165,97 +121,63 @@ TEST_F(FinderTest, SearchesASmallLevelToTheEndAndDrawsTheBestSolution) {
     EXPECT_TRUE(handedBack());
 }
 
-TEST_F(FinderTest, ALevelSolvedWithoutPiecesIsRecordedAtOnce) {
-    usePack({levelFrom({">.R"}, {2, 1}, '#')}, 0);
-    Lösungssucher w;
-    Recorder rec(w);
-    w.show();
-    waitFor(handedBack);
-
-    // Recorded at the first check; the wall on the one free cell blocks the beam: no second solution.
-    const QString best = "Bester Lösung: 2 Steine übrig - 1 Lösungsmöglichkeiten gefunden";
-    ASSERT_FALSE(rec.shown.empty());
-    EXPECT_EQ(rec.shown[0], (Shown{"2 - 1", best, "1 / 1"}));
-    EXPECT_EQ(w.Label2->text(), "2 / 2 - Fertig");
-    EXPECT_EQ(w.windowTitle(), "2 - 2");
-    EXPECT_EQ(w.Label1->text(), best);
-    EXPECT_TRUE(showsTile(w, 1, 0, 0));
-}
-
-TEST_F(FinderTest, ProgressShowsAtMostEveryTwoSecondsAcrossOpenings) {
-    // No solution anywhere: only the progress display lets events run.
-    const LevelRecord level = levelFrom({">....#", "......", "#####U"}, {1, 1}, '#');
-    usePack({level}, 0);
-    // Time stands still: one display at the first try, none in a second finder opened
-    // within the same two seconds, one again after them.
-    std::vector<size_t> displays;
-    for (int round = 0; round < 3; ++round) {
-        if (round == 2) fake_.advance(2001);
-        state().handover.set(0);
-        Lösungssucher w;
-        Recorder rec(w);
-        w.show();
-        // Waiting in real time: the fake clock would move on with every wait.
-        while (!handedBack()) QTest::qWait(1);
-        EXPECT_EQ(w.Label2->text(), "11 / 11 - Fertig");
-        EXPECT_EQ(w.Label1->text(), "Keine Lösung");
-        displays.push_back(rec.shown.size());
-    }
-    EXPECT_EQ(displays, (std::vector<size_t>{1, 0, 1}));
-}
-
-TEST_F(FinderTest, ClosingDuringTheSearchStopsItWithoutFinishing) {
-    // Three walls over 200-odd free cells and no way to the target: millions of tries.
-    const LevelRecord level =
-        levelFrom({">", "", "", "", "", "", "", "", "", "", "", "###################U"}, {3, 3});
-    usePack({level}, 0);
-    SteppingClock stepping(freshTime());
-    setClock(&stepping);
-
-    Lösungssucher w;
-    Recorder rec(w);
-    rec.onSample = [&](Lösungssucher& finder) {
-        if (rec.shown.size() == 3) finder.close();
+TEST_F(FinderTest, EndTextsOfOtherLevels) {
+    LevelRecord crowded = deflectorLevel();
+    crowded.Stock[1] = 992;  // more pieces than the piece list holds
+    const struct {
+        LevelRecord level;
+        int index;
+        Shown end;
+    } cases[] = {
+        // Recorded at the first check; the wall on the one free cell blocks the beam.
+        {levelFrom({">.R"}, {2, 1}, '#'),
+         0,
+         {"2 - 2", "Bester Lösung: 2 Steine übrig - 1 Lösungsmöglichkeiten gefunden",
+          "2 / 2 - Fertig"}},
+        {levelFrom({">....#", "......", "#####U"}, {1, 1}, '#'),
+         0,
+         {"-1 - 11", "Keine Lösung", "11 / 11 - Fertig"}},
+        {crowded, 0, {"-1 - 0", "Zu viele Steine im Vorrat: 993 (höchstens 991).", "Label2"}},
+        {deflectorLevel(),
+         5,
+         {"-1 - 0", "Level 6 gibt es in diesem Levelpack nicht (1 Level).", "Label2"}},
     };
+    for (const auto& c : cases) {
+        usePack({c.level}, c.index);
+        Lösungssucher w;
+        w.show();
+        waitFor(handedBack);
+        EXPECT_TRUE(w.searchEnded());
+        EXPECT_EQ(shown(w), c.end);
+    }
+}
+
+TEST_F(FinderTest, ClosingDuringTheSearchStopsItAtOnce) {
+    usePack({lumor::testing::slowLevel()}, 0);
+    Lösungssucher w;
+    w.setAttribute(Qt::WA_DeleteOnClose, false);
+    int events = 0, eventsAfterClose = 0;
+    std::vector<Shown> atEvents;
+    w.onEvents = [&] {
+        atEvents.push_back(shown(w));
+        if (!w.isVisible()) ++eventsAfterClose;
+        if (++events == 3) fake_.advance(2001);  // time for the next display
+        if (events == 6) w.close();
+    };
+    std::vector<bool> ends;
+    w.onSearchEnded = [&](bool finished) { ends.push_back(finished); };
     w.show();
     waitFor(handedBack);
 
     EXPECT_TRUE(w.searchEnded());
     EXPECT_FALSE(w.finished());
+    EXPECT_EQ(ends, std::vector<bool>{false});
     EXPECT_FALSE(w.isVisible());
-    ASSERT_EQ(rec.shown.size(), 3u);  // nothing shown after the close
-    EXPECT_EQ(w.Label2->text(), rec.shown.back().label2);
+    EXPECT_EQ(eventsAfterClose, 0);
+    ASSERT_EQ(atEvents.size(), 6u);
+    // Time stood still until the third event run: one display; then a second one.
+    EXPECT_EQ(atEvents[2], atEvents[0]);
+    EXPECT_NE(atEvents[3].label2, atEvents[0].label2);
     EXPECT_FALSE(w.Label2->text().endsWith(" - Fertig"));
-    EXPECT_EQ(rec.shown[0].caption, "-1 - 3");
-    setClock(&fake_);
-}
-
-TEST_F(FinderTest, NoSearchRunsWhenThereIsNothingToSearchOrTheWindowClosesFirst) {
-    LevelRecord crowded = deflectorLevel();
-    crowded.Stock[1] = 992;                   // more pieces than the piece list holds
-    usePack({deflectorLevel(), crowded}, 5);  // Handover names no level of the pack
-    {
-        Lösungssucher w;
-        EXPECT_EQ(w.levelIndex(), -1);
-        w.show();
-        waitFor(handedBack);
-        EXPECT_EQ(w.Label1->text(), "Keine Lösung");
-        EXPECT_EQ(w.Label2->text(), "Label2");
-    }
-    state().handover.set(0);
-    {
-        Lösungssucher w;  // closed before Timer1 fires
-        w.show();
-        w.close();
-        EXPECT_TRUE(handedBack());
-        state().handover.set(1);
-        QTest::qWait(30);  // Timer1 would have fired by now
-        EXPECT_FALSE(w.searchEnded());
-        EXPECT_EQ(w.Label2->text(), "Label2");
-    }
-    Lösungssucher w;
-    w.show();
-    waitFor(handedBack);
-    EXPECT_TRUE(w.Label1->text().startsWith("Zu viele Steine"));
-    EXPECT_FALSE(w.finished());
+    EXPECT_EQ(w.Label1->text(), "Keine Lösung");
 }

@@ -35,24 +35,10 @@ Lösungssucher* openFinder() {
     return nullptr;
 }
 
-// Time that moves one millisecond each time it is read, so that a long search shows its
-// progress (and lets events run) every 2000-odd tries.
-class SteppingClock final : public Clock {
-public:
-    int64_t nowMs() override { return now_++; }
-    void waitUntil(int64_t deadlineMs, const std::function<bool()>&) override {
-        processEvents();
-        if (deadlineMs > now_) now_ = deadlineMs;
-    }
-
-private:
-    int64_t now_ = 500'000'000'000;
-};
-
 class FinderFromTitleTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    SteppingClock clock_;
+    FakeClock clock_;
     QStringList prompts;
     QString answer;
     int plays = 0;
@@ -73,12 +59,10 @@ protected:
         dialogHooks().message = [](const QString&) {};
         finderLauncher() = openLösungssucher;  // the title menu's own, whatever a test left
 
-        // Level 1 is searched to its end at once; level 2 (three walls over 200-odd free
-        // cells) would take minutes.
+        // Level 1 is searched to its end at once; level 2 takes seconds.
         std::vector<LevelRecord> levels = {
             levelFrom({">..#", "##.#", "##D#"}, {2, 1, 0, 0, 1}, '#'),
-            levelFrom({">", "", "", "", "", "", "", "", "", "", "", "###################U"},
-                      {3, 3}),
+            lumor::testing::slowLevel(),
         };
         levels[0].Password = "ECKE";
         levels[1].Password = "LANG";
@@ -161,4 +145,30 @@ TEST_F(FinderFromTitleTest, ClosingTheFinderMidSearchReleasesTheMenu) {
     EXPECT_TRUE(closed.isNull());
     EXPECT_EQ(openFinder(), nullptr);
     EXPECT_EQ(t->MenuChoice, -1);
+}
+
+TEST_F(FinderFromTitleTest, ClosingTheTitleWindowMidSearchEndsTheSearchAndTheProgram) {
+    auto t = openTitle();
+    QPointer<Lösungssucher> finder;
+    QTimer closer;
+    closer.setInterval(0);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        Lösungssucher* open = openFinder();
+        if (!open || !open->searching() || finder) return;
+        finder = open;
+        finder->setAttribute(Qt::WA_DeleteOnClose, false);
+        t->close();
+    });
+    closer.start();
+    answer = QStringLiteral("¤lang");
+    // The program's own loop: "Passwort" released in its first frame.
+    QTimer::singleShot(
+        0, t.get(), [&] { QTest::mouseRelease(t->Menu[1], Qt::LeftButton, {}, QPoint(10, 10)); });
+
+    EXPECT_EQ(t->runLoop(), 0);
+    ASSERT_TRUE(finder);
+    EXPECT_TRUE(finder->searchEnded());
+    EXPECT_FALSE(finder->finished());
+    EXPECT_FALSE(finder->isVisible());
+    delete finder.data();
 }
