@@ -31,27 +31,13 @@ int64_t steadyNs() {
 
 }  // namespace
 
-// --- Board picture ---------------------------------------------------------------------
-
-FinderBoard::FinderBoard(QWidget* parent)
-    : QWidget(parent), picture_(Width, Height, QImage::Format_RGB32) {
-    picture_.fill(Qt::black);
-    setFixedSize(Width, Height);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-void FinderBoard::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.drawImage(rect(), picture_);
-}
-
 // --- Window ----------------------------------------------------------------------------
 
 Lösungssucher::Lösungssucher(QWidget* parent) : QWidget(parent, Qt::Window) {
-    Feld = new FinderBoard(this);
+    Feld = new BoardView(this);
     Label1 = new QLabel(this);
     Label2 = new QLabel(this);
-    for (QLabel* label : {Label1, Label2}) label->setFixedWidth(FinderBoard::Width);
+    for (QLabel* label : {Label1, Label2}) label->setFixedWidth(BoardPixelWidth);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->setSpacing(6);
@@ -85,7 +71,7 @@ void Lösungssucher::Form_Load() {
         Label1->setText(QStringLiteral("Level %1 gibt es in diesem Levelpack nicht (%2 Level).")
                             .arg(index + 1)
                             .arg(levels.count()));
-    paintBoard();
+    Feld->paintBoard(level_.Cells);
     Timer1.start();
 }
 
@@ -155,19 +141,6 @@ void Lösungssucher::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Lösungssucher::paintLevel(QPainter& p) const {
-    for (int x = 0; x < BoardWidth; ++x)
-        for (int y = 0; y < BoardHeight; ++y)
-            p.drawImage(QPoint(32 * x, 32 * y), bilder().tile(level_.cell(x, y)));
-}
-
-void Lösungssucher::paintBoard() {
-    QPainter p(&Feld->picture());
-    paintLevel(p);
-    p.end();
-    Feld->update();
-}
-
 // While searching: the best known so far, and the pieces tried and beam runs made; at the
 // end: the counters of trying every arrangement.
 void Lösungssucher::showProgress(bool done) {
@@ -193,16 +166,17 @@ void Lösungssucher::showBest() {
 
     // The level as it stands, then every placed piece with a black outline; the outline
     // takes 33 x 33 pixels, so its right and bottom edges lie on the next cells.
+    Feld->paintBoard(level_.Cells);
     QPainter p(&Feld->picture());
-    paintLevel(p);
     p.setPen(QPen(Qt::black, 0));
     p.setBrush(Qt::NoBrush);
     for (const Piece& piece : search_.bestArrangement()) {
-        p.drawImage(QPoint(32 * piece.X, 32 * piece.Y), bilder().tile(codeOfSlot(piece.Slot)));
-        p.drawRect(QRect(32 * piece.X, 32 * piece.Y, 32, 32));
+        const QPoint at(CellPixels * piece.X, CellPixels * piece.Y);
+        p.drawImage(at, bilder().tile(codeOfSlot(piece.Slot)));
+        p.drawRect(QRect(at, QSize(CellPixels, CellPixels)));
     }
     p.end();
-    Feld->update();
+    Feld->changedAll();
 }
 
 // --- The title menu's solver request ---------------------------------------------------

@@ -6,9 +6,9 @@
 #pragma once
 
 #include "levels/level.h"
+#include "play/BoardView.h"
 #include "solver/exactsearch.h"
 
-#include <QImage>
 #include <QTimer>
 #include <QWidget>
 
@@ -17,26 +17,8 @@
 #include <vector>
 
 class QLabel;
-class QPainter;
 
 namespace lumor {
-
-// The finder's board picture: 640 x 384 pixels, cell (x, y) on the square at (32x, 32y).
-class FinderBoard final : public QWidget {
-public:
-    static constexpr int Width = BoardWidth * 32;
-    static constexpr int Height = BoardHeight * 32;
-
-    explicit FinderBoard(QWidget* parent = nullptr);
-    QImage& picture() { return picture_; }
-    const QImage& picture() const { return picture_; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QImage picture_;
-};
 
 // No Q_OBJECT here (the name would not survive moc): everything is connected by
 // member-function pointer, and the end of a search is reported by callback.
@@ -49,7 +31,7 @@ public:
     explicit Lösungssucher(QWidget* parent = nullptr);
     ~Lösungssucher() override;
 
-    FinderBoard* Feld = nullptr;
+    BoardView* Feld = nullptr;
     QLabel* Label1 = nullptr;  // the best-solution line
     QLabel* Label2 = nullptr;  // the progress line
     QTimer Timer1;             // starts the search once after loading
@@ -78,8 +60,7 @@ private:
     void Form_QueryUnload();
 
     bool poll();
-    void paintLevel(QPainter& p) const;
-    void paintBoard();
+
     void showProgress(bool done);
     void showBest();
     void endSearch(bool finished);

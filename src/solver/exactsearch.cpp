@@ -145,14 +145,14 @@ private:
     }
 
     // The core's lowest or highest labelling.
-    Rank labelling(bool highest) const {
+    Rank labelling(bool top) const {
         Rank r(static_cast<size_t>(pieces_), 0);
         for (const Group& g : groups_) {
             const auto& c = cells_[g.slot];
             const int n = static_cast<int>(c.size());
             for (int k = 0; k < n; ++k)
-                r[static_cast<size_t>(highest ? g.start + k : g.start + g.size - n + k)] =
-                    highest ? c[static_cast<size_t>(n - 1 - k)] : c[static_cast<size_t>(k)];
+                r[static_cast<size_t>(top ? g.start + k : g.start + g.size - n + k)] =
+                    top ? c[static_cast<size_t>(n - 1 - k)] : c[static_cast<size_t>(k)];
         }
         return r;
     }
@@ -344,6 +344,7 @@ void ExactSearch::run(const std::function<bool()>& poll, int threads) {
             std::mutex mutex;
             std::condition_variable done;
             std::vector<std::thread> pool;
+            pool.reserve(static_cast<size_t>(threads));
             for (int t = 0; t < threads; ++t)
                 pool.emplace_back([&, t] {
                     Worker& w = *workers_[static_cast<size_t>(t)];

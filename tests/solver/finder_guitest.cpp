@@ -71,8 +71,7 @@ bool showsTile(const Lösungssucher& w, int cx, int cy, int code, bool insideOnl
 // The black outline from (32x, 32y) to (32x + 32, 32y + 32), edges included.
 bool outlined(const Lösungssucher& w, int cx, int cy) {
     const auto black = [&](int x, int y) {
-        return x >= FinderBoard::Width || y >= FinderBoard::Height ||
-               (pixel(w, x, y) & 0xffffff) == 0;
+        return x >= BoardPixelWidth || y >= BoardPixelHeight || (pixel(w, x, y) & 0xffffff) == 0;
     };
     const int x = 32 * cx, y = 32 * cy;
     for (int i = 0; i <= 32; ++i)
