@@ -33,7 +33,8 @@ int64_t steadyNs() {
 
 // --- Window ----------------------------------------------------------------------------
 
-Lösungssucher::Lösungssucher(QWidget* parent) : QWidget(parent, Qt::Window) {
+Lösungssucher::Lösungssucher(QWidget* parent, Clock& clock)
+    : QWidget(parent, Qt::Window), clock_(clock) {
     Feld = new BoardView(this);
     Label1 = new QLabel(this);
     Label2 = new QLabel(this);
@@ -103,7 +104,7 @@ void Lösungssucher::Timer1_Timer() {
 // at most every 2000 ms by the program's clock, events every 10 ms of real time.
 bool Lösungssucher::poll() {
     if (AbortRequested) return true;
-    const int64_t t = nowMs();
+    const int64_t t = clock_.nowMs();
     if (NextDisplayTime < t) {
         NextDisplayTime = t + DisplayIntervalMs;
         showProgress(false);
@@ -200,13 +201,15 @@ private:
 
 }  // namespace
 
-void openLösungssucher(QWidget* parent, int level) {
+void openLösungssucher(QWidget* parent, int level) { openLösungssucherOn(parent, level, clock()); }
+
+void openLösungssucherOn(QWidget* parent, int level, Clock& clock) {
     state().handover.set(level);
-    auto* finder = new Lösungssucher(parent);
+    auto* finder = new Lösungssucher(parent, clock);
     finder->setAttribute(Qt::WA_DeleteOnClose);
     if (parent) new CloseAlong(parent, finder);
     finder->show();
-    waitFor([] { return state().handover == -1; });
+    clock.waitFor([] { return state().handover == -1; });
 }
 
 }  // namespace lumor

@@ -5,6 +5,7 @@
 // is closed.
 #pragma once
 
+#include "app/Wait.h"
 #include "levels/level.h"
 #include "play/BoardView.h"
 #include "solver/exactsearch.h"
@@ -27,8 +28,9 @@ public:
     static constexpr int64_t DisplayIntervalMs = 2000;  // between progress displays
     static constexpr int EventIntervalMs = 10;          // between event runs while searching
 
-    // Loads the window for the level whose index is in Handover.
-    explicit Lösungssucher(QWidget* parent = nullptr);
+    // Loads the window for the level whose index is in Handover. Its progress displays
+    // follow `clock`.
+    explicit Lösungssucher(QWidget* parent = nullptr, Clock& clock = lumor::clock());
     ~Lösungssucher() override;
 
     BoardView* Feld = nullptr;
@@ -65,6 +67,7 @@ private:
     void showBest();
     void endSearch(bool finished);
 
+    Clock& clock_;
     int levelIndex_ = -1;
     LevelRecord level_;
     ExactSearch search_;
@@ -82,5 +85,7 @@ private:
 // waits, handling events, until the finder has put -1 into Handover. Closing the parent
 // window meanwhile closes the finder too, which ends its search.
 void openLösungssucher(QWidget* parent, int level);
+// The same, waiting on and pacing the finder by the given clock.
+void openLösungssucherOn(QWidget* parent, int level, Clock& clock);
 
 }  // namespace lumor

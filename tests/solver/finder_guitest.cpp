@@ -39,9 +39,7 @@ bool handedBack() { return state().handover == -1; }
 
 class FinderTest : public ::testing::Test {
 protected:
-    void SetUp() override { setClock(&fake_); }
     void TearDown() override {
-        setClock(nullptr);
         state().pack.levels.assign({});
         state().handover.clear();
     }
@@ -85,7 +83,7 @@ bool outlined(const Lösungssucher& w, int cx, int cy) {
 TEST_F(FinderTest, ShowsWhatTryingEveryArrangementEndsWithAndDrawsTheBestSolution) {
     const LevelRecord level = deflectorLevel();
     usePack({level, level}, 1);
-    Lösungssucher w;
+    Lösungssucher w(nullptr, fake_);
     EXPECT_EQ(w.levelIndex(), 1);
     EXPECT_EQ(shown(w), (Shown{"-1 - 0", "Keine Lösung", "Label2"}));
     EXPECT_TRUE(showsTile(w, 0, 0, 1));
@@ -96,7 +94,7 @@ TEST_F(FinderTest, ShowsWhatTryingEveryArrangementEndsWithAndDrawsTheBestSolutio
     w.onSearchEnded = [&](bool finished) { ends.push_back(finished && handedBack()); };
 
     w.show();
-    waitFor(handedBack);
+    fake_.waitFor(handedBack);
 
     // Wall outer, deflector inner, each on "not placed" and the three free cells:
     // 4 + 16 tries, 13 arrangements without a shared cell; only the deflector on (2, 0)
@@ -143,9 +141,9 @@ TEST_F(FinderTest, EndTextsOfOtherLevels) {
     };
     for (const auto& c : cases) {
         usePack({c.level}, c.index);
-        Lösungssucher w;
+        Lösungssucher w(nullptr, fake_);
         w.show();
-        waitFor(handedBack);
+        fake_.waitFor(handedBack);
         EXPECT_TRUE(w.searchEnded());
         EXPECT_EQ(shown(w), c.end);
     }
@@ -153,7 +151,7 @@ TEST_F(FinderTest, EndTextsOfOtherLevels) {
 
 TEST_F(FinderTest, ClosingDuringTheSearchStopsItAtOnce) {
     usePack({lumor::testing::slowLevel()}, 0);
-    Lösungssucher w;
+    Lösungssucher w(nullptr, fake_);
     w.setAttribute(Qt::WA_DeleteOnClose, false);
     int events = 0, eventsAfterClose = 0;
     std::vector<Shown> atEvents;
@@ -166,7 +164,7 @@ TEST_F(FinderTest, ClosingDuringTheSearchStopsItAtOnce) {
     std::vector<bool> ends;
     w.onSearchEnded = [&](bool finished) { ends.push_back(finished); };
     w.show();
-    waitFor(handedBack);
+    fake_.waitFor(handedBack);
 
     EXPECT_TRUE(w.searchEnded());
     EXPECT_FALSE(w.finished());

@@ -50,14 +50,12 @@ protected:
         st.MusicOn = false;
         st.handover.clear();
         st.pack = Pack{};
-        setClock(&clock_);
         dialogHooks().input = [this](const QString& prompt,
                                      const QString&) -> std::optional<QString> {
             prompts << prompt;
             return answer;
         };
         dialogHooks().message = [](const QString&) {};
-        finderLauncher() = openLösungssucher;  // the title menu's own, whatever a test left
 
         // Level 1 is searched to its end at once; level 2 takes seconds.
         std::vector<LevelRecord> levels = {
@@ -75,15 +73,17 @@ protected:
         for (QWidget* w : QApplication::topLevelWidgets())
             if (dynamic_cast<Lösungssucher*>(w)) w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        setClock(nullptr);
         dialogHooks() = {};
         state().pack = Pack{};
         state().handover.clear();
     }
 
     std::unique_ptr<Titel> openTitle() {
-        auto t = std::make_unique<Titel>();
+        auto t = std::make_unique<Titel>(nullptr, clock_);
         t->hooks.play = [this](QWidget*) { ++plays; };
+        t->hooks.finder = [this](QWidget* parent, int level) {
+            openLösungssucherOn(parent, level, clock_);
+        };
         EXPECT_TRUE(t->Form_Load());
         t->show();
         return t;
