@@ -12,10 +12,9 @@ TEST(Progress, KeepsTheFurthestLevelPerPackThroughTheFile) {
     EXPECT_FALSE(p.reach("A.LLP", "A", 1)) << "file names in any letter case";
     EXPECT_TRUE(p.reach("a.llp", "Anderes", 0)) << "another pack under the same name";
     EXPECT_TRUE(p.reach("t\tab\\.llp", "Titel\r\n\x84\\t", 4));
-    EXPECT_TRUE(p.reach("a.llp", "A", 1, 2)) << "level 2 of a pack now two levels long";
 
     const Progress back = Progress::parse(p.format());
-    EXPECT_EQ(back.furthest("A.llp", "A"), 1);
+    EXPECT_EQ(back.furthest("A.llp", "A"), 2);
     EXPECT_EQ(back.furthest("a.llp", "Anderes"), 0);
     EXPECT_EQ(back.furthest("t\tab\\.llp", "Titel\r\n\x84\\t"), 4);
     EXPECT_EQ(back.furthest("b.llp", "A"), std::nullopt);

@@ -428,13 +428,11 @@ TEST_F(TitelTest, ReachedLevelsAreOfferedInThePasswordBox) {
     EXPECT_EQ(offer(), "");
     t->rememberLevel(1);
     EXPECT_EQ(offer(), "BETA");
-    writePack("a.llp", {"Anderes A", "", 4});
     t->PackIndex = 0;
     t->ShowLP();
-    EXPECT_EQ(offer(), "") << "another pack under the same name";
 
     // A level the pack no longer has is forgotten; a damaged file is read as empty.
-    write("Fortschritt.dat", "9\ta.llp\tAnderes A\r\n");
+    write("Fortschritt.dat", "9\ta.llp\tA\r\n");
     EXPECT_EQ(offer(), "");
     t->rememberLevel(3);
     EXPECT_EQ(offer(), "DELTA");
