@@ -35,7 +35,8 @@ InstanceLock lockProgramFolder(const QString& folder);
 // Why the lock could not be taken, in German, for the message box.
 QString lockFailureMessage(const InstanceLock& lock);
 
-// Steps 2 to 6: seeds programRandom() from the clock, then prepareProgramFolder().
+// Everything the start does before the title menu: seeds programRandom() from the clock,
+// then prepareProgramFolder().
 void prepareProgram(const QString& folder);
 
 }  // namespace lumor

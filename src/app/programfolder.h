@@ -33,8 +33,8 @@ void createProgramFolders(const std::string& appFolder);
 // opened for reading. True when a default skin is there afterwards.
 bool ensureDefaultSkin(const std::string& appFolder);
 
-// Steps 3 to 6 of the start on state(): initial state, write test, leftovers, folders,
-// default skin.
+// The start's work on the program folder, into state(): the initial program state, the
+// write test, leftovers of interrupted saves removed, the folders and the default skin.
 void prepareProgramFolder(const std::string& folder);
 
 }  // namespace lumor

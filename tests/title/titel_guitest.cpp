@@ -225,33 +225,26 @@ TEST_F(TitelTest, ChoicesMadeInTheFramesAreWrittenToConfigWhenTheWindowCloses) {
     EXPECT_FALSE(t->isVisible());
 }
 
-TEST_F(TitelTest, ConfigIsReadPartlyAndIndexesOutsideTheListsFallBackToZero) {
+// What Config.cfg holds is what the window shows (how the file is read and the indexes
+// brought into their lists is the title setup's test).
+TEST_F(TitelTest, ConfigIsShownAndASkinThatNoLongerLoadsKeepsThePreviousOne) {
     writePack("a.llp", {"A"});
     writePack("b.llp", {"B"});
     writeSkin("A.bmp", Qt::red);
     writeSkin("B.bmp", Qt::green);
     write("Musik/titel.mid", "x");
-
-    write("Config.cfg", "1\r\n1\r\n");
+    write("Config.cfg", "1\r\n1\r\n#TRUE#\r\n#FALSE#\r\n");
     auto t = open();
-    EXPECT_EQ(t->PackIndex, 1);
-    EXPECT_EQ(t->SkinIndex, 1);
+    EXPECT_EQ(t->Label4->text(), "B");
     EXPECT_EQ(t->Label2->text(), "Skin:B");
     EXPECT_EQ(centreOf(t->Image5), qRgb(0, 255, 0));
-    EXPECT_TRUE(state().MusicOn);
     EXPECT_TRUE(t->Check2->isChecked());
-    for (QCheckBox* box : t->Check1) EXPECT_TRUE(box->isChecked());
-
-    write("Config.cfg", "2\r\n-1\r\n#FALSE#\r\n#FALSE#\r\nkaputt\r\n#FALSE#\r\n");
-    t = open();
-    EXPECT_EQ(t->PackIndex, 0);
-    EXPECT_EQ(t->SkinIndex, 0);
-    EXPECT_EQ(t->Label2->text(), "Skin:A");
-    EXPECT_FALSE(state().MusicOn);
-    EXPECT_FALSE(t->Check2->isChecked());
     EXPECT_FALSE(t->Check1[0]->isChecked());
-    EXPECT_TRUE(t->Check1[1]->isChecked()) << "reading stopped at the bad line";
-    EXPECT_TRUE(state().Options[2]);
+    EXPECT_TRUE(t->Check1[1]->isChecked());
+    write("Config.cfg", "2\r\n-1\r\n#FALSE#\r\n");
+    t = open();
+    EXPECT_EQ(t->Label2->text(), "Skin:A");
+    EXPECT_FALSE(t->Check2->isChecked());
 
     // A skin that no longer loads when it is chosen keeps the previous one.
     write("Skins/B.bmp", "BM kaputt");
@@ -311,11 +304,9 @@ TEST_F(TitelTest, PointingSetsEntrySizesAndTheTypedStatusLine) {
 
     point(t->Label4);
     EXPECT_EQ(t->statusText(), "    https://example.org/a  ");
-    for (QWidget* quiet : std::initializer_list<QWidget*>{t->Label5, t->Picture1}) {
-        point(t->Menu[0]);
-        point(quiet);
-        EXPECT_EQ(t->statusText(), "");
-    }
+    point(t->Menu[0]);
+    point(t->Picture1);
+    EXPECT_EQ(t->statusText(), "");
     EXPECT_EQ(t->Menu[0]->font().pointSize(), 24) << "only the free area shrinks the entries";
 }
 
@@ -377,10 +368,13 @@ TEST_F(TitelTest, StartAndPasswordEntry) {
         int plays;
         bool wrong;
     } cases[] = {
-        {QStringLiteral("gamma"), 2, false}, {QStringLiteral("Omega"), -1, true},
-        {std::nullopt, -1, false},           {QString(), -1, false},
-        {QStringLiteral("¤"), -1, false},    {QStringLiteral("ALPHA\u4E00"), -1, true},
-        {QStringLiteral("¤beta"), 1, false}, {QStringLiteral("¤delta"), -1, false},
+        {QStringLiteral("gamma"), 2, false},
+        {QStringLiteral("Omega"), -1, true},
+        {std::nullopt, -1, false},
+        {QStringLiteral("¤"), -1, false},
+        {QStringLiteral("ALPHA\u4E00"), -1, true},  // no password can hold it
+        {QStringLiteral("¤beta"), 1, false},
+        {QStringLiteral("¤delta"), -1, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer.value_or("(cancelled)").toStdString());
@@ -486,22 +480,20 @@ TEST_F(TitelTest, PackLinesAndLabelsNameTitleFileAuthorAndCount) {
 }
 
 TEST_F(TitelTest, OnlyWebAndMailLinksOfAPackAreOpened) {
+    // Which links may open is the link rule's test; here the label hands them on.
     const std::pair<const char*, bool> cases[] = {
         {"https://example.org/lumor", true},
-        {"mailto:team@example.org", true},
-        {"file:///bin/sh", false},
-        {"Install.exe", false},
         {"https://example.org/setup.EXE", false},
         {"", false},  // no link
     };
-    for (int i = 0; i < 6; ++i) writePack(QString("p%1.llp").arg(i), {"T", "", 1, cases[i].first});
+    for (int i = 0; i < 3; ++i) writePack(QString("p%1.llp").arg(i), {"T", "", 1, cases[i].first});
     auto t = open();
-    for (int i = 5; i >= 0; --i) {  // ending on a linked pack for the colour below
+    for (int i = 2; i >= 0; --i) {  // ending on a linked pack for the colour below
         SCOPED_TRACE(cases[i].first);
         t->PackIndex = i;
         t->ShowLP();
-        EXPECT_EQ(t->PackHasLink, i < 5);
-        EXPECT_EQ(t->Label4->cursor().shape() == Qt::BitmapCursor, i < 5);
+        EXPECT_EQ(t->PackHasLink, i < 2);
+        EXPECT_EQ(t->Label4->cursor().shape() == Qt::BitmapCursor, i < 2);
         opened.clear();
         QTest::mouseClick(t->Label4, Qt::LeftButton);
         EXPECT_EQ(opened, cases[i].second ? QList<QUrl>{QUrl(cases[i].first)} : QList<QUrl>{});
@@ -527,13 +519,6 @@ TEST_F(TitelTest, ADamagedPackFallsBackToTheFirstSoundPack) {
     EXPECT_EQ(t->PackIndex, 1);
     EXPECT_EQ(t->Label4->text(), "B");
     EXPECT_TRUE(read("Config.cfg").startsWith("1\r\n0\r\n")) << "the fallback is kept";
-
-    // Choosing the damaged one again at run time falls back the same way.
-    messages.clear();
-    t->PackIndex = 0;
-    t->ShowLP();
-    EXPECT_EQ(messages, QStringList{"Levelpack beschädigt!"});
-    EXPECT_EQ(t->PackIndex, 1);
     EXPECT_FALSE(t->quitRequested());
 }
 
