@@ -20,8 +20,8 @@ TEST(FakeClockWait, JumpsToTheDeadlineAfterHandlingEvents) {
     EXPECT_EQ(fake.nowMs(), start + 12);
     fake.waitUntil(start + 5, {});  // a passed deadline leaves the time alone
     EXPECT_EQ(waits, (std::vector<int64_t>{start, start + 12}));
-    fake.waitFor([&] { return waits.size() >= 5; });
-    EXPECT_GE(fake.nowMs(), start + 12 + 100) << "each round moves the clock on";
+    fake.waitFor([&] { return fake.nowMs() >= start + 200; });  // each round moves the clock on
+    EXPECT_GE(waits.size(), 5u);
 }
 
 // Events are handled while waiting and once even when the deadline has passed or the
