@@ -265,6 +265,10 @@ void Editor::buildControls() {
     Levelname->installEventFilter(this);
     Passw->installEventFilter(this);
 
+    for (QLineEdit* box : {Levelname, Passw})
+        connect(box, &QLineEdit::inputRejected, this, [this] {
+            showStatus(QStringLiteral("Dieses Zeichen kann ein Levelpack nicht speichern."));
+        });
     connect(Levelname, &QLineEdit::textChanged, this, &Editor::Levelname_Change);
     connect(Passw, &QLineEdit::textChanged, this, &Editor::Passw_Change);
     connect(List1, &QListWidget::currentRowChanged, this, &Editor::List1_Click);
