@@ -4,8 +4,8 @@
 
 namespace lumor {
 
-History::History(std::size_t limit)
-    : limit_(std::max<std::size_t>(limit, 1)), mirror_(std::make_unique<Levels>()) {}
+History::History(std::size_t recordBudget)
+    : budget_(recordBudget), mirror_(std::make_unique<Levels>()) {}
 
 History::~History() = default;
 
@@ -14,6 +14,7 @@ void History::reset(const Levels& levels, const PackHeader& header, EditorPlace 
     mirrorHeader_ = header;
     mirrorPlace_ = place;
     steps_.clear();
+    stored_ = 0;
     done_ = 0;
     mergeable_ = false;
 }
@@ -45,18 +46,28 @@ bool History::record(const Levels& levels, const PackHeader& header, EditorPlace
         step.before.place.count == place.count)
         return false;
 
-    steps_.resize(done_);
-    if (mergeable_ && !key.empty() && done_ > 0 && steps_[done_ - 1].key == key) {
-        merge(steps_[done_ - 1], std::move(step));
-        if (changesNothing(steps_[done_ - 1])) {
+    while (steps_.size() > done_) {
+        stored_ -= size(steps_.back());
+        steps_.pop_back();
+    }
+    if (mergeable_ && !key.empty() && done_ > 0 && steps_.back().key == key) {
+        stored_ -= size(steps_.back());
+        merge(steps_.back(), std::move(step));
+        if (changesNothing(steps_.back())) {
             steps_.pop_back();
             --done_;
             mergeable_ = false;
+        } else {
+            stored_ += size(steps_.back());
         }
         return true;
     }
+    stored_ += size(step);
     steps_.push_back(std::move(step));
-    if (steps_.size() > limit_) steps_.erase(steps_.begin());
+    while (stored_ > budget_ && steps_.size() > 1) {
+        stored_ -= size(steps_.front());
+        steps_.pop_front();
+    }
     done_ = steps_.size();
     mergeable_ = true;
     return true;

@@ -6,6 +6,7 @@
 #include "levels/level.h"
 
 #include <cstddef>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,7 +24,10 @@ struct EditorPlace {
 
 class History {
 public:
-    explicit History(std::size_t limit = 1000);
+    // Keeps the newest steps that hold at most `recordBudget` records between them (a
+    // painted cell takes two, an insertion at the front of a full pack about two hundred);
+    // the newest step is always kept.
+    explicit History(std::size_t recordBudget = 20000);
     ~History();
 
     // Starts afresh from this state, forgetting every step (editor start, a pack opened).
@@ -60,12 +64,14 @@ private:
     EditorPlace apply(const Side& side, Levels& levels, PackHeader& header);
     static void merge(Step& into, Step&& next);
     static bool changesNothing(const Step& step);
+    static std::size_t size(const Step& step) { return 2 * step.before.records.size(); }
 
-    std::size_t limit_;
+    std::size_t budget_;
+    std::size_t stored_ = 0;  // records held by the steps
     std::unique_ptr<Levels> mirror_;  // about 60 KB: kept off the stack
     PackHeader mirrorHeader_;
     EditorPlace mirrorPlace_;
-    std::vector<Step> steps_;
+    std::deque<Step> steps_;
     std::size_t done_ = 0;
     bool mergeable_ = false;
 };

@@ -41,6 +41,18 @@ TEST(EditorCore, HistoryStepsJoinWhileOneFieldIsTypedIn) {
     type("Noname", "password 0");
     EXPECT_EQ(history.steps(), 0u);
     EXPECT_FALSE(type("Noname"));
+
+    // Old steps go when the records they hold pass the budget; the newest always stays.
+    History small(4);
+    small.reset(*levels, header, {1, 0});
+    for (const char* name : {"a", "b", "c"}) {
+        (*levels)[0].Name = name;
+        small.record(*levels, header, {1, 0});
+    }
+    EXPECT_EQ(small.steps(), 2u);
+    (*levels)[1].Name = (*levels)[2].Name = "d";
+    small.record(*levels, header, {1, 0});
+    EXPECT_EQ(small.steps(), 1u);
 }
 
 TEST(EditorCore, StrokesAndPictureColours) {
