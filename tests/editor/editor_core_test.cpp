@@ -50,7 +50,7 @@ TEST(EditorCore, HistoryStepsJoinWhileOneFieldIsTypedIn) {
         small.record(*levels, header, {1, 0});
     }
     EXPECT_EQ(small.steps(), 2u);
-    (*levels)[1].Name = (*levels)[2].Name = "d";
+    (*levels)[1].Name = (*levels)[2].Name = (*levels)[3].Name = "d";  // over the budget
     small.record(*levels, header, {1, 0});
     EXPECT_EQ(small.steps(), 1u);
 }
