@@ -42,7 +42,6 @@ const QString WrongPassword = QStringLiteral("Das Passwort war leider Falsch!");
 const QString OneLevelLeft = QStringLiteral("Es muss mindestens ein Level vorhanden sein!");
 const QString ReallyDelete = QStringLiteral("Wirklich löschen?");
 const QString SaveQuestion = QStringLiteral("Wollen Sie noch speichern?");
-const QColor FrameXorPen(255, 255, 1);
 
 Levels& levels() { return state().pack.levels; }
 PackHeader& header() { return state().pack.header; }
