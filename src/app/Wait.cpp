@@ -13,8 +13,6 @@ namespace lumor {
 
 namespace {
 
-Clock* installedClock = nullptr;
-
 // Sleeps in a local event loop for at most `ms`, leaving early when stop() turns true
 // after a handled batch of events. Returns false when no event loop could run (no
 // application object, or the application is already quitting, in which case nested
@@ -79,10 +77,6 @@ Clock& steadyClock() {
     static SteadyClock c;
     return c;
 }
-
-Clock& clock() { return installedClock ? *installedClock : steadyClock(); }
-
-void setClock(Clock* c) { installedClock = c; }
 
 void processEvents() {
     if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);

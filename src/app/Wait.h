@@ -44,11 +44,9 @@ private:
 
 // The real clock.
 Clock& steadyClock();
-// The clock a window takes when it is made without one: the steady clock, unless a test
-// has installed another (not owned; nullptr puts the steady clock back). Each window waits
-// on the clock it was made with.
-Clock& clock();
-void setClock(Clock* c);
+// The clock a window waits on unless it is made with another (a test hands its window a
+// FakeClock): the real one.
+inline Clock& clock() { return steadyClock(); }
 
 inline int64_t nowMs() { return clock().nowMs(); }
 inline void waitUntil(int64_t deadlineMs, const std::function<bool()>& stop = {}) {

@@ -102,11 +102,6 @@ protected:
 
 }  // namespace
 
-std::function<void(QWidget* parent, int level)>& finderLauncher() {
-    static std::function<void(QWidget*, int)> launcher = openLösungssucher;
-    return launcher;
-}
-
 // --- Window ------------------------------------------------------------------------------
 
 Titel::Titel(QWidget* parent, Clock& clock)

@@ -44,10 +44,6 @@ struct TitelHooks {
     std::function<void(QWidget* parent, int level)> finder;
 };
 
-// No longer read: the title menu opens the finder through TitelHooks::finder. Kept only
-// while older tests still name it.
-std::function<void(QWidget* parent, int level)>& finderLauncher();
-
 // Where the version label and the logo lead.
 inline const char* const HomePage = "https://lumor.example.org/";
 

@@ -3,6 +3,7 @@
 // answered by the test, and all of it put back afterwards.
 #pragma once
 
+#include "app/Audio.h"
 #include "app/Dialogs.h"
 #include "app/Wait.h"
 #include "app/state.h"
@@ -49,6 +50,7 @@ protected:
     }
     void TearDown() override {
         clock.onWait = nullptr;
+        lumor::shutdownAudio();  // nothing the window started goes on sounding
         lumor::dialogHooks() = {};
         lumor::state() = saved_;
         lumor::bilder() = lumor::Bilder();
