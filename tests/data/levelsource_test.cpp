@@ -1,6 +1,4 @@
 #include "levels/levelsource.h"
-#include "app/random.h"
-#include "levels/packfile.h"
 #include "play/cells.h"
 
 #include <gtest/gtest.h>
@@ -76,27 +74,6 @@ TEST(LevelSource, WriteThenParseGivesBackEveryPackExactly) {
         EXPECT_EQ(back.source.records(), src.records());
         EXPECT_EQ(writeLevelSource(back.source), text) << "a written source is canonical";
     }
-}
-
-TEST(LevelSource, CompilesThroughThePackFileAndDecompilesToTheSameSource) {
-    std::mt19937 rng(11);
-    PackHeader header{"Autorin", "Bemerkung mit \xe4\xf6\xfc", "", "mailto:a@b", "Titel", "GEHEIM"};
-    std::vector<LevelRecord> levels(3);
-    for (auto& l : levels) {
-        l = randomLevel(rng, false);
-        for (char& c : l.Name)
-            c = static_cast<char>(32 + (c & 0x5F));  // code + position <= 255, storable
-        l.Password = std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ").substr(0, l.Password.size());
-    }
-    const std::string source = writeLevelSource(header, levels);
-    const LevelSourceResult parsed = parseLevelSource(source);
-    ASSERT_TRUE(parsed.ok) << parsed.error;
-    SeededRandom random(3);
-    std::string bytes;
-    ASSERT_TRUE(packBytes(parsed.source.header, parsed.source.records(), random, bytes).ok);
-    const PackReadResult read = readPackFromBytes(bytes);
-    ASSERT_TRUE(read.ok);
-    EXPECT_EQ(writeLevelSource(read.contents.header, read.contents.levels), source);
 }
 
 TEST(LevelSource, ReadsTheHandWrittenFormWithSolutionsCommentsAndCrLf) {

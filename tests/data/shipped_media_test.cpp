@@ -1,6 +1,8 @@
 // The sounds, songs and skins the build generates into the program folder: the names the
 // game asks for, formats it can play and cut, lengths, headroom and seamless loops.
 #include "app/bitmap.h"
+#include "app/wave.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,34 +20,18 @@ namespace {
 
 const fs::path Program = LUMOR_PROGRAM_DIR;
 
-// The samples of a RIFF wave whose PCM "fmt " chunk says 16-bit mono at 22050 Hz or more;
-// empty for anything else.
+// The samples of a wave that the game's wave check lets through as 16-bit PCM mono at
+// 22050 Hz or more; empty for anything else.
 std::vector<int16_t> monoSamples(const fs::path& path, int* rate = nullptr) {
-    std::ifstream in(path, std::ios::binary);
-    const std::string b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const auto le = [&](size_t at, int bytes) {
-        uint32_t v = 0;
-        for (int i = bytes - 1; i >= 0; --i)
-            v = (v << 8) | static_cast<unsigned char>(b[at + static_cast<size_t>(i)]);
-        return v;
-    };
+    const std::string b = lumortest::readFile(path);
+    const std::optional<lumor::WaveFormat> w = lumor::checkWave(b, b.size());
     std::vector<int16_t> samples;
-    if (b.size() < 12 || b.compare(0, 4, "RIFF") != 0 || b.compare(8, 4, "WAVE") != 0)
+    if (!w || w->encoding != 1 || w->channels != 1 || w->bits != 16 || w->rate < 22050)
         return samples;
-    bool fmt = false;
-    for (size_t at = 12; at + 8 <= b.size();) {
-        const uint32_t size = le(at + 4, 4);
-        if (at + 8 + size > b.size()) return {};
-        if (b.compare(at, 4, "fmt ") == 0 && size >= 16) {
-            if (rate) *rate = static_cast<int>(le(at + 12, 4));
-            fmt = le(at + 8, 2) == 1 && le(at + 10, 2) == 1 && le(at + 12, 4) >= 22050 &&
-                  le(at + 22, 2) == 16;
-        } else if (b.compare(at, 4, "data") == 0 && fmt) {
-            for (size_t i = 0; i + 1 < size; i += 2)
-                samples.push_back(static_cast<int16_t>(le(at + 8 + i, 2)));
-        }
-        at += 8 + size + (size & 1);
-    }
+    if (rate) *rate = static_cast<int>(w->rate);
+    for (uint64_t i = w->dataOffset; i + 1 < w->dataOffset + w->dataSize; i += 2)
+        samples.push_back(static_cast<int16_t>(static_cast<unsigned char>(b[i]) |
+                                               (static_cast<unsigned char>(b[i + 1]) << 8)));
     return samples;
 }
 
