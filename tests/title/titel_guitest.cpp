@@ -511,22 +511,10 @@ TEST_F(TitelTest, OnlyWebAndMailLinksOfAPackAreOpened) {
     EXPECT_EQ(opened, QList<QUrl>{QUrl(HomePage)});
 }
 
-TEST_F(TitelTest, ADamagedPackFallsBackToTheFirstSoundPack) {
-    write("a.llp", "Lumor Levelpack V.1.1\r\nkaputt\r\n");
-    writePack("b.llp", {"B"});
-    writePack("c.llp", {"C"});
-    write("Config.cfg", "0\r\n");
-    auto t = open();
-    EXPECT_EQ(messages, QStringList{"Levelpack beschädigt!"});
-    EXPECT_EQ(t->PackIndex, 1);
-    EXPECT_EQ(t->Label4->text(), "B");
-    EXPECT_TRUE(read("Config.cfg").startsWith("1\r\n0\r\n")) << "the fallback is kept";
-    EXPECT_FALSE(t->quitRequested());
-}
-
-// Without a pack that reads soundly the program ends after the message, saving nothing;
-// with no pack at all a writable folder opens the editor first.
-TEST_F(TitelTest, WithoutASoundPackTheProgramEnds) {
+// No pack: the message, and on a writable folder the editor first; the program ends. A
+// damaged pack gives way to the first sound one, which is kept in Config.cfg; without a
+// sound one the program ends after the message, saving nothing.
+TEST_F(TitelTest, MissingAndDamagedPacks) {
     for (bool writable : {false, true}) {
         state().FolderWritable = writable;
         messages.clear();
@@ -534,7 +522,7 @@ TEST_F(TitelTest, WithoutASoundPackTheProgramEnds) {
         EXPECT_EQ(messages, QStringList{"Keine LevelPacks vorhanden!"});
         EXPECT_EQ(editorRuns, writable ? 1 : 0);
     }
-    write("a.llp", "nicht einmal ein Kopf");
+    write("a.llp", "Lumor Levelpack V.1.1\r\nkaputt\r\n");
     write("b.llp", "");
     messages.clear();
     auto t = make();
@@ -542,6 +530,14 @@ TEST_F(TitelTest, WithoutASoundPackTheProgramEnds) {
     EXPECT_EQ(messages, QStringList{"Levelpack beschädigt!"});
     EXPECT_TRUE(t->endingWithoutSave());
     EXPECT_TRUE(read("Config.cfg").isEmpty());
+
+    writePack("c.llp", {"C"});
+    messages.clear();
+    t = open();
+    EXPECT_EQ(messages, QStringList{"Levelpack beschädigt!"});
+    EXPECT_EQ(t->Label4->text(), "C");
+    EXPECT_TRUE(read("Config.cfg").startsWith("2\r\n0\r\n")) << "the fallback is kept";
+    EXPECT_FALSE(t->quitRequested());
 }
 
 // From a read-only folder the third entry starts the installer and nothing writes
