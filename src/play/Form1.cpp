@@ -3,6 +3,7 @@
 #include "app/Audio.h"
 #include "app/Text.h"
 #include "app/Wait.h"
+#include "app/edition.h"
 #include "app/random.h"
 #include "app/state.h"
 #include "levels/levelsource.h"
@@ -37,7 +38,6 @@ constexpr int FeldHeight = 383;             // one row short of the 12 cell rows
 const QColor Yellow(255, 255, 0);           // the beam's colour, whatever the skin
 const QColor DarkGrey(64, 64, 64);
 
-constexpr int PacingMs = 12;
 constexpr int FinaleFrameMs = 18;
 constexpr int FadeStepMs = 10;
 constexpr int MessageHoldMs = 1500;
@@ -370,7 +370,7 @@ void Form1::Aufbau() {
     endHint(false);
     Feld->clear();
     messageText_.clear();
-    Feld->paintBoard(model_.saved().Cells);
+    Feld->paintBoard(edition().aufbauPaintsStored ? model_.stored().Cells : model_.saved().Cells);
     showCounts();
     CaptionUpdate();
     if (state().opt(OptPositionFrame)) posFrame_ = true;
@@ -392,7 +392,8 @@ void Form1::ErstellePosFeld(int x, int y) {
     PosX = x;
     PosY = y;
     Feld->drawFrame(x, y);
-    pen_ = Yellow;
+    const int32_t pen = edition().penAfterFrame;
+    pen_ = QColor(pen & 255, (pen >> 8) & 255, (pen >> 16) & 255);
 }
 
 void Form1::LöschPosFeld() {
@@ -688,7 +689,7 @@ void Form1::Sieg() {
             const int x = randomBelow(FeldWidth) - 16;
             const int y = randomBelow(FeldHeight) - 16;
             const bool cool = !(randomBelow(100) < 50);
-            particles_->pool.Addpartikel(100, x, y, x + 32, y + 32, cool);
+            particles_->pool.Addpartikel(edition().fireworkSparks, x, y, x + 32, y + 32, cool);
         }
         BewegPartikel();
         clock_.waitUntil(start + FireworkFrameMs, interrupted);
@@ -731,6 +732,7 @@ void Form1::Timer1_Timer() {
     play(started);
 
     const auto closing = [&BeamState] { return BeamState == BeamClosing; };
+    const int PacingMs = edition().subStepMs;
     int64_t nextFrame = 0;
     while (BeamState == BeamRunning) {
         run.setState(BeamState);
@@ -783,7 +785,7 @@ void Form1::Timer1_Timer() {
                 clock_.waitUntil(nextFrame, closing);
                 // The wait sleeps and so wakes up a little late; keeping to the schedule
                 // (unless a whole frame was lost, as after a pause) holds a waited
-                // sub-step at 12 ms instead of letting each wake-up delay add up.
+                // sub-step at its length instead of letting each wake-up delay add up.
                 const int64_t woke = clock_.nowMs();
                 nextFrame = woke - nextFrame < PacingMs ? nextFrame + PacingMs : woke + PacingMs;
             }
@@ -816,7 +818,7 @@ void Form1::endOfAttempt() {
             Unload();
             return;
         }
-        Message(QStringLiteral("Sieg!"), false);
+        Message(QString::fromUtf8(edition().victoryMessage), false);
         if (model_.BeamState == BeamClosing) {
             Unload();
             return;
@@ -840,7 +842,7 @@ void Form1::endOfAttempt() {
         return;
     }
     model_.restoreAfterFailure();
-    Message(QStringLiteral("Fehlschlag!"), true);
+    Message(QString::fromUtf8(edition().failureMessage), true);
     if (model_.BeamState == BeamClosing) {
         Unload();
         return;

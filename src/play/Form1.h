@@ -91,6 +91,7 @@ public:
     // Read-only views for tests and measurement.
     const QString& messageText() const { return messageText_; }
     bool positionFrameOn() const { return posFrame_; }
+    const QColor& penColour() const { return pen_; }
     int musicIndex() const { return musicIndex_; }
     bool running() const { return busy_ > 0; }
     // Called with the index of every level that begins (the title menu keeps progress).

@@ -1,5 +1,7 @@
 #include "play/beamrun.h"
 
+#include "app/edition.h"
+
 namespace lumor {
 
 namespace {
@@ -125,25 +127,25 @@ const StepOutput& BeamRun::cellStep() {
         b.x = static_cast<int16_t>(b.x + stepX(b.dir));
         b.y = static_cast<int16_t>(b.y + stepY(b.dir));
         if (b.x < 0 || b.y < 0 || b.x >= BoardWidth || b.y >= BoardHeight) {
-            sideSpark(b, 50, false);
+            sideSpark(b, edition().stopSparks, false);
             WegLumor(i, BeamEnd::LeftBoard);
             if (soundLevel_ < SoundWand) soundLevel_ = SoundWand;
             continue;
         }
         switch (entryOf(b.dir, board_[at(b.x, b.y)])) {
             case Entry::Stop:
-                sideSpark(b, 50, false);
+                sideSpark(b, edition().stopSparks, false);
                 WegLumor(i, BeamEnd::Stopped);
                 if (soundLevel_ < SoundWand) soundLevel_ = SoundWand;
                 break;
             case Entry::Take:
-                sideSpark(b, 100, true);
+                sideSpark(b, edition().targetSparks, true);
                 ++hits_;
                 WegLumor(i, BeamEnd::Taken);
                 soundLevel_ = SoundZiel;
                 break;
             case Entry::EnterSand:
-                sideSpark(b, 10, false);
+                sideSpark(b, edition().sandSparks, false);
                 if (soundLevel_ < SoundSand) soundLevel_ = SoundSand;
                 break;
             case Entry::Pass:

@@ -1,5 +1,7 @@
 #include "play/particles.h"
 
+#include "app/edition.h"
+
 #include <cmath>
 
 namespace lumor {
@@ -40,6 +42,10 @@ void ParticlePool::free(int i) {
 
 void ParticlePool::Addpartikel(int count, int x1, int y1, int x2, int y2, bool cool) {
     if (!enabled_ || liveCount_ >= LastIndex || count <= 0) return;
+    if (edition().redSparkBlocks) {
+        addRedBlocks(count, x1, y1, x2, y2);
+        return;
+    }
     Random& r = *random_;
     int spawned = 0;
     for (int i = lowestFree_; i <= LastIndex; ++i) {
@@ -63,6 +69,33 @@ void ParticlePool::Addpartikel(int count, int x1, int y1, int x2, int y2, bool c
         p.VY = static_cast<float>(whole(r.next() * 12) - 6) / 2.0f;
         ++liveCount_;
         if (++spawned == count) return;
+    }
+}
+
+void ParticlePool::addRedBlocks(int count, int x1, int y1, int x2, int y2) {
+    Random& r = *random_;
+    int i = lowestFree_;
+    for (int round = 0; round < count; ++round) {
+        const int x = x1 + whole((x2 - x1) * r.next());
+        const int y = y1 + whole((y2 - y1) * r.next());
+        const float vx = static_cast<float>(whole(r.next() * 12) - 6) / 2.0f;
+        const float vy = static_cast<float>(whole(r.next() * 12) - 6) / 2.0f;
+        constexpr int half = RedBlockSide / 2;
+        for (int dy = -half; dy <= half; ++dy)
+            for (int dx = -half; dx <= half; ++dx) {
+                while (i <= LastIndex && pool_[static_cast<size_t>(i)].Alive) ++i;
+                if (i > LastIndex) return;  // the pool is full
+                Particle& p = pool_[static_cast<size_t>(i)];
+                p.X = static_cast<float>(x + dx);
+                p.Y = static_cast<float>(y + dy);
+                p.Life = static_cast<int16_t>(whole(r.next() * 10) + 2);
+                p.Alive = true;
+                p.Colour = rgbColour(255, 0, 0);
+                p.Under = -1;
+                p.VX = vx;
+                p.VY = vy;
+                ++liveCount_;
+            }
     }
 }
 

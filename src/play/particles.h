@@ -71,7 +71,11 @@ public:
 
     // Spawns up to count particles in the rectangle, from the lowest free index on. The
     // live count is tested on entry only, so one call may fill the pool to its last record.
+    // In the earlier release each of the count rounds is a block of RedBlockSide x
+    // RedBlockSide pure red particles centred on one random point of the rectangle, all
+    // with one random velocity (each with its own life), whatever `cool` says.
     void Addpartikel(int count, int x1, int y1, int x2, int y2, bool cool);
+    static constexpr int RedBlockSide = 3;
     void add(const SparkRequest& r) { Addpartikel(r.count, r.x1, r.y1, r.x2, r.y2, r.cool); }
 
     // Records 2500 down to 0: restore the pixel under each drawn particle, age it, free it
@@ -89,6 +93,7 @@ public:
 
 private:
     void free(int i);
+    void addRedBlocks(int count, int x1, int y1, int x2, int y2);
 
     std::array<Particle, Size> pool_{};
     Random* random_;

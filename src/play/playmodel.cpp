@@ -1,5 +1,7 @@
 #include "play/playmodel.h"
 
+#include "app/edition.h"
+
 namespace lumor {
 
 void PlayModel::open(int startLevel) {
@@ -86,6 +88,12 @@ bool PlayModel::pressRetry() {
     }
     selected_ = -1;
     if (!hasLevel()) return false;
+    if (!edition().retryRefillsStock) {
+        // The earlier release: the pieces go, the counts stay as they are.
+        board_ = BeamRun::boardOf(stored());
+        phase_ = AttemptPhase::Idle;
+        return true;
+    }
     saved_ = stored();
     board_ = BeamRun::boardOf(saved_);
     refill();
@@ -106,7 +114,7 @@ AfterVictory PlayModel::advance() {
 }
 
 void PlayModel::restoreAfterFailure() {
-    if (program_.opt(OptResetAfterFailure)) saved_ = stored();
+    if (edition().alwaysResetAfterFailure || program_.opt(OptResetAfterFailure)) saved_ = stored();
     board_ = BeamRun::boardOf(saved_);
 }
 

@@ -88,7 +88,8 @@ public:
     StartAction pressStart();
     // "Noch mal" / "Abbrechen": during an attempt it cancels it (the run ends as failed).
     // Otherwise no slot is selected any more and the level is set back as stored, with the
-    // full stock. True when the level was set back (and is to be shown again).
+    // full stock (the earlier release leaves the counts as they are). True when the level
+    // was set back (and is to be shown again).
     bool pressRetry();
 
     // The start of an attempt: no slot selected, the run started on the working board with
@@ -100,8 +101,8 @@ public:
     // After a victory: on to the next level, or behind the last to the final message (when
     // there is one) or the end.
     AfterVictory advance();
-    // After a failure: with OptResetAfterFailure the saved record is the stored level
-    // again; the working board shows the saved record.
+    // After a failure: with OptResetAfterFailure (always, in the earlier release) the saved
+    // record is the stored level again; the working board shows the saved record.
     void restoreAfterFailure();
     // The level is shown again after a failure: counts from the saved record, idle.
     void showAgain() { refill(); }

@@ -4,6 +4,7 @@
 #include "app/Dialogs.h"
 #include "app/Text.h"
 #include "app/Wait.h"
+#include "app/edition.h"
 #include "app/files.h"
 #include "app/paths.h"
 #include "app/skinfile.h"
@@ -70,7 +71,6 @@ QString shownName(const std::string& native) {
 }
 
 const QString NoPacksMessage = QStringLiteral("Keine LevelPacks vorhanden!");
-const QString PasswordPrompt = QStringLiteral("Bitte geben sie das Passwort ein:");
 const QString WrongPassword = QStringLiteral("Passwort falsch!");
 const std::string HomePageHint = "  Zur Homepage von Lumor   ";
 
@@ -112,7 +112,7 @@ Titel::Titel(QWidget* parent, Clock& clock)
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     buildControls();
-    ucShadow1 = new ucShadow(this);
+    if (edition().windowShadow) ucShadow1 = new ucShadow(this);
 
     hooks.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     hooks.startProgram = [this](const QString& program) {
@@ -233,7 +233,7 @@ void Titel::buildControls() {
     {
         auto* layout = new QVBoxLayout(Frame1);
         layout->setSpacing(3);
-        for (int k = 0; k < OptionCount; ++k) {
+        for (int k = 0; k < edition().optionCount; ++k) {
             auto* box = new QCheckBox(look::wrapCaption(QString::fromUtf8(OptionCaptions[k]),
                                                         QFontMetrics(optionFont), captionWidth),
                                       Frame1);
@@ -363,7 +363,7 @@ bool Titel::Form_Load() {
     SkinIndex = chosen.SkinIndex;
     st.MusicOn = chosen.MusicOn;
     st.Options = chosen.Options;
-    for (int k = 0; k < OptionCount; ++k)
+    for (int k = 0; k < edition().optionCount; ++k)
         Check1[static_cast<size_t>(k)]->setChecked(st.Options[static_cast<size_t>(k)]);
 
     PlayMusik();
@@ -765,7 +765,8 @@ QString Titel::rememberedPassword() const {
 }
 
 void Titel::passwordEntry() {
-    const std::optional<QString> answer = askText(this, PasswordPrompt, rememberedPassword());
+    const std::optional<QString> answer =
+        askText(this, QString::fromUtf8(edition().passwordPrompt), rememberedPassword());
     const QString typed = answer.value_or(QString());
     const std::optional<std::string> bytes = fromQt(typed);
     if (!bytes) {

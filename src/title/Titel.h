@@ -106,6 +106,7 @@ public:
     QGroupBox* Frame1 = nullptr;       // options
     QGroupBox* Frame2 = nullptr;       // skin choice
     QGroupBox* Frame3 = nullptr;       // pack choice
+    // One per option of the edition; the earlier release has no last one.
     std::array<QCheckBox*, OptionCount> Check1{};
     QCheckBox* Check2 = nullptr;      // "Hintergrundmusik"
     QListWidget* List1 = nullptr;     // pack display lines
@@ -114,7 +115,8 @@ public:
     QPushButton* Command2 = nullptr;  // skin "OK"
     QPushButton* Command3 = nullptr;  // pack "Abbrechen"
     QPushButton* Command4 = nullptr;  // pack "OK"
-    ucShadow* ucShadow1 = nullptr;    // drop shadow and fade-in, every property at its default
+    // Drop shadow and fade-in, every property at its default; none in the earlier release.
+    ucShadow* ucShadow1 = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -54,8 +54,8 @@ std::string formatConfig(const Config& config) {
     out += std::to_string(config.SkinIndex) + "\r\n";
     out += boolText(config.MusicOn);
     out += "\r\n";
-    for (bool option : config.Options) {
-        out += boolText(option);
+    for (int k = 0; k < edition().optionCount; ++k) {
+        out += boolText(config.Options[static_cast<size_t>(k)]);
         out += "\r\n";
     }
     return out;
@@ -64,7 +64,8 @@ std::string formatConfig(const Config& config) {
 int parseConfig(const std::string& text, Config& config) {
     std::string_view rest(text);
     int taken = 0;
-    while (taken < ConfigLineCount && !rest.empty()) {
+    const int lines = configLineCount();
+    while (taken < lines && !rest.empty()) {
         size_t nl = rest.find('\n');
         std::string_view line = rest.substr(0, nl);
         rest = nl == std::string_view::npos ? std::string_view() : rest.substr(nl + 1);

@@ -1,7 +1,9 @@
-// "Config.cfg": the chosen pack and skin, the music switch and the nine option switches,
-// one value per line, Windows-1252 text with CR LF line ends.
+// "Config.cfg": the chosen pack and skin, the music switch and the option switches of the
+// edition (nine, or eight in the earlier release), one value per line, Windows-1252 text
+// with CR LF line ends.
 #pragma once
 
+#include "app/edition.h"
 #include "app/state.h"
 
 #include <array>
@@ -11,7 +13,8 @@
 namespace lumor {
 
 inline const std::string ConfigFileName = "Config.cfg";
-inline constexpr int ConfigLineCount = 3 + OptionCount;
+// Twelve lines, eleven in the earlier release.
+inline int configLineCount() { return 3 + edition().optionCount; }
 
 struct Config {
     int32_t PackIndex = 0;
@@ -21,8 +24,8 @@ struct Config {
     bool operator==(const Config&) const = default;
 };
 
-// The twelve lines: both indexes in decimal, then "#TRUE#" or "#FALSE#" for the music
-// switch and each option, every line ended by CR LF.
+// The lines: both indexes in decimal, then "#TRUE#" or "#FALSE#" for the music switch and
+// each option of the edition, every line ended by CR LF.
 std::string formatConfig(const Config& config);
 
 // Reads the values in file order into `config` and stops at the first line that is missing

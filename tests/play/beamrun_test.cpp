@@ -4,6 +4,7 @@
 #include "play/beamrun.h"
 #include "app/random.h"
 #include "support/boards.h"
+#include "support/edition.h"
 
 #include <gtest/gtest.h>
 
@@ -58,9 +59,14 @@ DrawOp line(int x1, int y1, int x2, int y2) { return {DrawKind::Line, x1, y1, x2
 
 }  // namespace
 
+// The earlier release asks for fewer sparks at a stop (2), a target (5) and sand (1).
+using BeamRules = lumortest::InEachEdition<>;
+LUMOR_IN_EACH_EDITION(BeamRules);
+
 // What a beam entering each code from each direction ends with, sounds and sparks: a table
 // written out apart from the engine's own.
-TEST(BeamRules, EveryCodeFromEveryDirection) {
+TEST_P(BeamRules, EveryCodeFromEveryDirection) {
+    const int stopSparks = earlier() ? 2 : 50, targetSparks = earlier() ? 5 : 100;
     const std::set<int> stopped[5] = {{},
                                       {1, 2, 3, 4, 6, 7, 8, 9, 11, 14},
                                       {1, 2, 3, 4, 5, 7, 8, 9, 11, 12},
@@ -81,11 +87,13 @@ TEST(BeamRules, EveryCodeFromEveryDirection) {
                                      RemovedBeam{entered, BeamEnd::Stopped}),
                           1);
                 EXPECT_EQ(o.sounds, std::vector<int>{SoundWand});
-                EXPECT_TRUE(!o.sparks.empty() && o.sparks[0].count == 50 && !o.sparks[0].cool);
+                EXPECT_TRUE(!o.sparks.empty() && o.sparks[0].count == stopSparks &&
+                            !o.sparks[0].cool);
             } else if (code == dir + 4) {
                 EXPECT_EQ(o.removed, (std::vector<RemovedBeam>{{entered, BeamEnd::Taken}}));
                 EXPECT_EQ(o.sounds, std::vector<int>{SoundZiel});
-                EXPECT_TRUE(o.sparks.size() == 1 && o.sparks[0].count == 100 && o.sparks[0].cool);
+                EXPECT_TRUE(o.sparks.size() == 1 && o.sparks[0].count == targetSparks &&
+                            o.sparks[0].cool);
                 EXPECT_EQ(run.hits(), 1);
             } else {
                 EXPECT_TRUE(o.removed.empty());
@@ -97,31 +105,35 @@ TEST(BeamRules, EveryCodeFromEveryDirection) {
                                                      : -1;
                 EXPECT_EQ(o.sounds, sound < 0 ? std::vector<int>{} : std::vector<int>{sound});
                 EXPECT_EQ(o.sparks.size(), code == Sand ? 1u : 0u);
+                if (code == Sand) {
+                    EXPECT_EQ(o.sparks[0].count, earlier() ? 1 : 10);
+                }
                 EXPECT_EQ(run.cell(cx, cy), code == EatenSand ? Empty : code);
             }
         }
     }
 }
 
-TEST(BeamRules, SparksSitOnTheSideFacingTheBeamAndOnTheBoardEdge) {
+TEST_P(BeamRules, SparksSitOnTheSideFacingTheBeamAndOnTheBoardEdge) {
+    const int n = earlier() ? 2 : 50;
     BeamRun run;
     // Beams in column-major order of their sources: (5,5), (8,2), (12,7), (15,9).
     run.start(board({"", "", "........v", "........#", "", ".....>#", "", "...........#<",
                      "...............#", "...............^"}));
     const StepOutput& w = run.cellStep();
-    EXPECT_EQ(w.sparks, (std::vector<SparkRequest>{{50, 192, 160, 192, 192, false},
-                                                   {50, 256, 96, 288, 96, false},
-                                                   {50, 384, 224, 384, 256, false},
-                                                   {50, 480, 288, 512, 288, false}}));
+    EXPECT_EQ(w.sparks, (std::vector<SparkRequest>{{n, 192, 160, 192, 192, false},
+                                                   {n, 256, 96, 288, 96, false},
+                                                   {n, 384, 224, 384, 256, false},
+                                                   {n, 480, 288, 512, 288, false}}));
     EXPECT_EQ(w.sounds, std::vector<int>{SoundWand}) << "one sound for four stops";
 
     run.start(
         board({".......^", "", "", "...................>", "<", "", "", "", "", "", "", "..v"}));
     const StepOutput& l = run.cellStep();
-    EXPECT_EQ(l.sparks, (std::vector<SparkRequest>{{50, 0, 128, 0, 160, false},
-                                                   {50, 64, 384, 96, 384, false},
-                                                   {50, 224, 0, 256, 0, false},
-                                                   {50, 640, 96, 640, 128, false}}));
+    EXPECT_EQ(l.sparks, (std::vector<SparkRequest>{{n, 0, 128, 0, 160, false},
+                                                   {n, 64, 384, 96, 384, false},
+                                                   {n, 224, 0, 256, 0, false},
+                                                   {n, 640, 96, 640, 128, false}}));
     EXPECT_EQ(l.removed[0].why, BeamEnd::LeftBoard);
     EXPECT_EQ(run.state(), BeamWon) << "no target, every beam gone: 0 hits equal 0 targets";
 }

@@ -2,6 +2,7 @@
 #include "title/helptext.h"
 #include "title/links.h"
 
+#include "support/edition.h"
 #include "support/hostile.h"
 #include "support/tool_runner.h"
 
@@ -11,24 +12,35 @@
 
 using namespace lumor;
 
-TEST(Config, WritesTwelveLinesInTheirOrderAndReadsThemBack) {
+using ConfigInEachEdition = lumortest::InEachEdition<>;
+LUMOR_IN_EACH_EDITION(ConfigInEachEdition);
+
+// Twelve lines, or eleven in the earlier release, which has no OptResetAfterFailure and
+// leaves a twelfth line of a file unread.
+TEST_P(ConfigInEachEdition, WritesALineForEachOptionOfTheEditionAndReadsThemBack) {
     Config c;
     c.PackIndex = 2;
     c.SkinIndex = 1;
     c.MusicOn = false;
     c.Options[OptParticles] = false;
-    EXPECT_EQ(formatConfig(c),
-              "2\r\n1\r\n#FALSE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#FALSE#\r\n"
-              "#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n");
+    const std::string eleven =
+        "2\r\n1\r\n#FALSE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#FALSE#\r\n"
+        "#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n";
+    EXPECT_EQ(formatConfig(c), earlier() ? eleven : eleven + "#TRUE#\r\n");
+    Config back;
+    EXPECT_EQ(parseConfig(eleven + "#FALSE#\r\n", back), earlier() ? 11 : 12);
+    EXPECT_EQ(back.Options[OptResetAfterFailure], earlier());
+
     std::mt19937 rng(5);
     for (int round = 0; round < 200; ++round) {
         c.PackIndex = static_cast<int32_t>(rng());
         c.SkinIndex = static_cast<int32_t>(rng());
         c.MusicOn = rng() & 1;
         for (bool& o : c.Options) o = rng() & 1;
-        Config back;
+        if (earlier()) c.Options[OptResetAfterFailure] = true;  // not kept: the default stays
+        back = Config{};
         back.MusicOn = !c.MusicOn;
-        EXPECT_EQ(parseConfig(formatConfig(c), back), ConfigLineCount);
+        EXPECT_EQ(parseConfig(formatConfig(c), back), configLineCount());
         EXPECT_EQ(back, c);
     }
 }
@@ -53,7 +65,7 @@ TEST(Config, ReadingStopsAtTheFirstBadLineAndKeepsWhatCameBefore) {
         {"  5 \r\n\t6\r\n #false# \r\n0\r\n-1\r\n", 5, {5, 6, false, withOption0Off}},
         {"1\n2\n#FALSE#", 3, {1, 2, false, all}},  // LF ends and no last line end
         {"", 0, {0, 0, true, all}},
-        {formatConfig(Config{}) + "#FALSE#\r\nrubbish\r\n", ConfigLineCount, Config{}},
+        {formatConfig(Config{}) + "#FALSE#\r\nrubbish\r\n", configLineCount(), Config{}},
     };
     for (const Case& k : cases) {
         Config c;
