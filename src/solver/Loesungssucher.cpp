@@ -2,6 +2,7 @@
 
 #include "app/Text.h"
 #include "app/Wait.h"
+#include "app/edition.h"
 #include "app/state.h"
 #include "play/Bilder.h"
 #include "play/cells.h"
@@ -73,12 +74,18 @@ void Lösungssucher::Form_Load() {
                             .arg(index + 1)
                             .arg(levels.count()));
     Feld->paintBoard(level_.Cells);
+    // The earlier release works out the total of its tries as the window loads.
+    if (edition().olderFinder && levelIndex_ >= 0) earlierLoaded_ = earlier_.load(level_);
     Timer1.start();
 }
 
 void Lösungssucher::Timer1_Timer() {
     if (levelIndex_ < 0) {
         endSearch(false);
+        return;
+    }
+    if (edition().olderFinder) {
+        runEarlierSearch();
         return;
     }
     if (!search_.load(level_)) {
@@ -97,6 +104,30 @@ void Lösungssucher::Timer1_Timer() {
         showProgress(true);
         showBest();
     }
+    endSearch(finished_);
+}
+
+// The earlier release: the older search, tried arrangement by arrangement; each solution
+// recorded as best is shown at once, with an event run.
+void Lösungssucher::runEarlierSearch() {
+    if (!earlierLoaded_) {
+        Label1->setText(toQt(earlier_.loadMessage()));
+        endSearch(false);
+        return;
+    }
+    earlier_.onBest = [this] {
+        if (AbortRequested) return;
+        showBest();
+        showProgress(false);
+        processEvents();
+        if (onEvents) onEvents();
+    };
+    searching_ = true;
+    nextEventsNs_ = 0;
+    earlier_.run([this] { return poll(); });
+    searching_ = false;
+    finished_ = earlier_.finished();
+    if (finished_) showProgress(true);
     endSearch(finished_);
 }
 
@@ -146,7 +177,13 @@ void Lösungssucher::closeEvent(QCloseEvent* event) {
 // end: the counters of trying every arrangement.
 void Lösungssucher::showProgress(bool done) {
     QString progress, caption;
-    if (done) {
+    if (edition().olderFinder) {
+        // Tries so far, skipped ones included, against the total worked out on load.
+        progress = number(earlier_.triedCount()) + QStringLiteral(" / ") +
+                   number(earlier_.total()) + (done ? QStringLiteral(" - Fertig") : QString());
+        caption =
+            number(earlier_.bestLeft()) + QStringLiteral(" - ") + number(earlier_.triedCount());
+    } else if (done) {
         progress = number(search_.triedCount()) + QStringLiteral(" / ") +
                    number(search_.checkedCount()) + QStringLiteral(" - Fertig");
         caption = number(search_.bestLeft()) + QStringLiteral(" - ") + number(search_.triedCount());
@@ -160,18 +197,27 @@ void Lösungssucher::showProgress(bool done) {
 }
 
 void Lösungssucher::showBest() {
+    if (edition().olderFinder) {
+        Label1->setText(QStringLiteral("Bester Lösung: ") + number(earlier_.bestLeft()) +
+                        QStringLiteral(" Steine übrig"));
+        paintArrangement(earlier_.bestArrangement());
+        return;
+    }
     if (search_.bestLeft() < 0) return;
     Label1->setText(QStringLiteral("Bester Lösung: ") + number(search_.bestLeft()) +
                     QStringLiteral(" Steine übrig - ") + number(search_.solutionCount()) +
                     QStringLiteral(" Lösungsmöglichkeiten gefunden"));
+    paintArrangement(search_.bestArrangement());
+}
 
-    // The level as it stands, then every placed piece with a black outline; the outline
-    // takes 33 x 33 pixels, so its right and bottom edges lie on the next cells.
+// The level as it stands, then every placed piece with a black outline; the outline takes
+// 33 x 33 pixels, so its right and bottom edges lie on the next cells.
+void Lösungssucher::paintArrangement(const std::vector<Piece>& pieces) {
     Feld->paintBoard(level_.Cells);
     QPainter p(&Feld->picture());
     p.setPen(QPen(Qt::black, 0));
     p.setBrush(Qt::NoBrush);
-    for (const Piece& piece : search_.bestArrangement()) {
+    for (const Piece& piece : pieces) {
         const QPoint at(CellPixels * piece.X, CellPixels * piece.Y);
         p.drawImage(at, bilder().tile(codeOfSlot(piece.Slot)));
         p.drawRect(QRect(at, QSize(CellPixels, CellPixels)));

@@ -8,6 +8,7 @@
 #include "app/Wait.h"
 #include "levels/level.h"
 #include "play/BoardView.h"
+#include "solver/earliersearch.h"
 #include "solver/exactsearch.h"
 
 #include <QTimer>
@@ -50,6 +51,8 @@ public:
     bool finished() const { return finished_; }
     bool searchEnded() const { return ended_; }
     const ExactSearch& search() const { return search_; }
+    // The earlier release's search, which this window runs in that release.
+    const EarlierSearch& earlierSearch() const { return earlier_; }
     // Threads the search uses (the processor's cores unless set before it starts).
     void setThreads(int threads) { threads_ = threads; }
 
@@ -63,14 +66,18 @@ private:
 
     bool poll();
 
+    void runEarlierSearch();
     void showProgress(bool done);
     void showBest();
+    void paintArrangement(const std::vector<Piece>& pieces);
     void endSearch(bool finished);
 
     Clock& clock_;
     int levelIndex_ = -1;
     LevelRecord level_;
     ExactSearch search_;
+    EarlierSearch earlier_;
+    bool earlierLoaded_ = false;
     int threads_ = 0;
     int64_t NextDisplayTime = 0;
     int64_t nextEventsNs_ = 0;

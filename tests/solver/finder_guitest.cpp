@@ -7,6 +7,7 @@
 #include "play/Bilder.h"
 
 #include "solver/solver_support.h"
+#include "support/edition.h"
 
 #include <gtest/gtest.h>
 #include <QLabel>
@@ -50,6 +51,11 @@ protected:
     FakeClock fake_;
 };
 
+// The earlier release's window runs its older search: tries against a total known from the
+// start, and the best without the count of solutions.
+using FinderInEachEdition = lumortest::InEachEdition<FinderTest>;
+LUMOR_IN_EACH_EDITION(FinderInEachEdition);
+
 // A deflector turns the beam down into the target; a wall is in stock too.
 LevelRecord deflectorLevel() { return levelFrom({">..#", "##.#", "##D#"}, {2, 1, 0, 0, 1}, '#'); }
 
@@ -80,7 +86,7 @@ bool outlined(const Lösungssucher& w, int cx, int cy) {
 
 }  // namespace
 
-TEST_F(FinderTest, ShowsWhatTryingEveryArrangementEndsWithAndDrawsTheBestSolution) {
+TEST_P(FinderInEachEdition, ShowsWhatTryingEveryArrangementEndsWithAndDrawsTheBestSolution) {
     const LevelRecord level = deflectorLevel();
     usePack({level, level}, 1);
     Lösungssucher w(nullptr, fake_);
@@ -101,11 +107,14 @@ TEST_F(FinderTest, ShowsWhatTryingEveryArrangementEndsWithAndDrawsTheBestSolutio
     // solves, leaving one piece of two.
     EXPECT_TRUE(w.finished());
     EXPECT_EQ(ends, std::vector<bool>{true});
-    const QString best = "Bester Lösung: 1 Steine übrig - 1 Lösungsmöglichkeiten gefunden";
-    EXPECT_EQ(shown(w), (Shown{"1 - 20", best, "20 / 13 - Fertig"}));
+    const QString best = earlier()
+                             ? "Bester Lösung: 1 Steine übrig"
+                             : "Bester Lösung: 1 Steine übrig - 1 Lösungsmöglichkeiten gefunden";
+    EXPECT_EQ(shown(w),
+              (Shown{"1 - 20", best, earlier() ? "20 / 20 - Fertig" : "20 / 13 - Fertig"}));
     // The first display comes as the search starts.
     ASSERT_FALSE(atEvents.empty());
-    EXPECT_EQ(atEvents[0], (Shown{"-1 - 0", "Keine Lösung", "0 / 0"}));
+    EXPECT_EQ(atEvents[0], (Shown{"-1 - 0", "Keine Lösung", earlier() ? "0 / 20" : "0 / 0"}));
     EXPECT_TRUE(showsTile(w, 2, 0, 12, true));  // the deflector (slot 4) where it solves
     EXPECT_TRUE(outlined(w, 2, 0));
     EXPECT_TRUE(showsTile(w, 1, 0, 0));
@@ -118,7 +127,7 @@ TEST_F(FinderTest, ShowsWhatTryingEveryArrangementEndsWithAndDrawsTheBestSolutio
     EXPECT_TRUE(handedBack());
 }
 
-TEST_F(FinderTest, EndTextsOfOtherLevels) {
+TEST_P(FinderInEachEdition, EndTextsOfOtherLevels) {
     LevelRecord crowded = deflectorLevel();
     crowded.Stock[1] = 992;  // more pieces than the piece list holds
     const struct {
@@ -129,7 +138,9 @@ TEST_F(FinderTest, EndTextsOfOtherLevels) {
         // Recorded at the first check; the wall on the one free cell blocks the beam.
         {levelFrom({">.R"}, {2, 1}, '#'),
          0,
-         {"2 - 2", "Bester Lösung: 2 Steine übrig - 1 Lösungsmöglichkeiten gefunden",
+         {"2 - 2",
+          earlier() ? "Bester Lösung: 2 Steine übrig"
+                    : "Bester Lösung: 2 Steine übrig - 1 Lösungsmöglichkeiten gefunden",
           "2 / 2 - Fertig"}},
         {levelFrom({">....#", "......", "#####U"}, {1, 1}, '#'),
          0,
@@ -149,7 +160,7 @@ TEST_F(FinderTest, EndTextsOfOtherLevels) {
     }
 }
 
-TEST_F(FinderTest, ClosingDuringTheSearchStopsItAtOnce) {
+TEST_P(FinderInEachEdition, ClosingDuringTheSearchStopsItAtOnce) {
     usePack({lumor::testing::slowLevel()}, 0);
     Lösungssucher w(nullptr, fake_);
     w.setAttribute(Qt::WA_DeleteOnClose, false);

@@ -70,10 +70,14 @@ TEST_F(SolveCommand, ReportsTheAnswerExactlyFastOrByTryingEveryArrangement) {
     EXPECT_EQ(r.out, "{\"best_left\":0,\"best\":[[4,3,0]]}\n");
     r = solve(pack + " --fast 2");
     EXPECT_EQ(r.out, "{\"best_left\":-1,\"best\":[]}\n");
+    r = solve("--earlier " + pack + " 1");
+    EXPECT_EQ(r.out,
+              "{\"best_left\":0,\"tried\":24,\"total\":24,\"checked\":24,"
+              "\"best\":[[4,3,0]]}\n");
 }
 
 TEST_F(SolveCommand, GivesUpHonestlyAtItsTimeLimit) {
-    for (const std::string mode : {"", "--literal ", "--fast "}) {
+    for (const std::string mode : {"", "--literal ", "--fast ", "--earlier "}) {
         const ToolResult r =
             solve(mode + "--time-limit 0.2 " + pack + (mode == "--fast " ? " 5" : " 4"));
         EXPECT_EQ(r.exit, 3) << mode;
@@ -85,9 +89,10 @@ TEST_F(SolveCommand, RefusesBadArgumentsAndOversizedStock) {
     for (const std::string& args : std::vector<std::string>(
              {pack, pack + " 6", pack + " x", (dir / "missing.llp").string() + " 1",
               "--time-limit 0 " + pack + " 1", "--time-limit x " + pack + " 1",
-              "--fast --literal " + pack + " 1", pack + " 1 --time-limit"}))
+              "--fast --literal " + pack + " 1", "--earlier --fast " + pack + " 1",
+              pack + " 1 --time-limit"}))
         EXPECT_EQ(solve(args).exit, 2) << args;
-    for (const std::string flag : {"", "--fast ", "--literal "}) {
+    for (const std::string flag : {"", "--fast ", "--literal ", "--earlier "}) {
         const ToolResult r = solve(flag + pack + " 3");
         EXPECT_EQ(r.exit, 1);
         EXPECT_NE(r.err.find("Zu viele Steine im Vorrat: 992"), std::string::npos) << r.err;

@@ -1,12 +1,14 @@
 // lumor-pack solve: the finder's answer for one level of a pack, as one line of JSON.
 // Without an option the exact answer (the counters, the best and its arrangement, as the
 // search over every arrangement ends with them); --fast only the best and one arrangement
-// achieving it; --literal the search over every arrangement itself. A search that runs
-// out of its time limit says so (exit 3) and reports nothing it has not proven.
+// achieving it; --literal the search over every arrangement itself; --earlier the earlier
+// release's search, with its tries (skipped ones included) and their total. A search that
+// runs out of its time limit says so (exit 3) and reports nothing it has not proven.
 #include "command.h"
 #include "packjson.h"
 
 #include "levels/level.h"
+#include "solver/earliersearch.h"
 #include "solver/exactsearch.h"
 #include "solver/fastsearch.h"
 #include "solver/search.h"
@@ -22,7 +24,8 @@
 namespace lumorpack {
 namespace {
 
-constexpr const char* SolveUsage = "solve [--fast|--literal] [--time-limit SEKUNDEN] DATEI LEVEL";
+constexpr const char* SolveUsage =
+    "solve [--fast|--literal|--earlier] [--time-limit SEKUNDEN] DATEI LEVEL";
 constexpr int ExitGaveUp = 3;         // the time limit ran out before the answer was known
 constexpr double FastTimeLimit = 10;  // seconds, for --fast when none is given
 
@@ -78,7 +81,7 @@ std::string gaveUp(double limitSeconds) {
 
 int solve(const std::vector<std::string>& args) {
     std::vector<std::string> rest;
-    bool fast = false, literal = false;
+    bool fast = false, literal = false, earlier = false;
     double limit = -1;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -86,6 +89,8 @@ int solve(const std::vector<std::string>& args) {
             fast = true;
         } else if (a == "--literal") {
             literal = true;
+        } else if (a == "--earlier") {
+            earlier = true;
         } else if (a == "--time-limit" && i + 1 < args.size()) {
             char* end = nullptr;
             limit = std::strtod(args[++i].c_str(), &end);
@@ -97,7 +102,7 @@ int solve(const std::vector<std::string>& args) {
             rest.push_back(a);
         }
     }
-    if (rest.size() != 2 || (fast && literal)) {
+    if (rest.size() != 2 || fast + literal + earlier > 1) {
         std::cerr << "Aufruf: lumor-pack " << SolveUsage << '\n';
         return ExitUsage;
     }
@@ -122,6 +127,27 @@ int solve(const std::vector<std::string>& args) {
         }
         line = "{\"best_left\":" + std::to_string(r.bestLeft) +
                ",\"best\":" + arrangementJson(r.best) + "}";
+    } else if (earlier) {
+        lumor::EarlierSearch search;
+        if (!search.load(level)) {
+            std::cerr << terminalText(search.loadMessage()) << '\n';
+            return ExitRefused;
+        }
+        search.run([&] {
+            return watch.expired([&] {
+                return search.triedCount().toString() + " / " + search.total().toString() +
+                       " Versuche";
+            });
+        });
+        if (!search.finished()) {
+            std::cout << gaveUp(limit) << '\n';
+            return ExitGaveUp;
+        }
+        line = "{\"best_left\":" + std::to_string(search.bestLeft()) +
+               ",\"tried\":" + search.triedCount().toString() +
+               ",\"total\":" + search.total().toString() +
+               ",\"checked\":" + std::to_string(search.checkedCount()) +
+               ",\"best\":" + arrangementJson(search.bestArrangement()) + "}";
     } else if (literal) {
         lumor::SolutionSearch search;
         if (!search.load(level)) {
