@@ -66,7 +66,7 @@ LUMOR_IN_EACH_EDITION(BeamRules);
 // What a beam entering each code from each direction ends with, sounds and sparks: a table
 // written out apart from the engine's own.
 TEST_P(BeamRules, EveryCodeFromEveryDirection) {
-    const int stopSparks = earlier() ? 2 : 50, targetSparks = earlier() ? 5 : 100;
+    const int stop = earlier() ? 2 : 50, take = earlier() ? 5 : 100;
     const std::set<int> stopped[5] = {{},
                                       {1, 2, 3, 4, 6, 7, 8, 9, 11, 14},
                                       {1, 2, 3, 4, 5, 7, 8, 9, 11, 12},
@@ -87,13 +87,11 @@ TEST_P(BeamRules, EveryCodeFromEveryDirection) {
                                      RemovedBeam{entered, BeamEnd::Stopped}),
                           1);
                 EXPECT_EQ(o.sounds, std::vector<int>{SoundWand});
-                EXPECT_TRUE(!o.sparks.empty() && o.sparks[0].count == stopSparks &&
-                            !o.sparks[0].cool);
+                EXPECT_TRUE(!o.sparks.empty() && o.sparks[0].count == stop && !o.sparks[0].cool);
             } else if (code == dir + 4) {
                 EXPECT_EQ(o.removed, (std::vector<RemovedBeam>{{entered, BeamEnd::Taken}}));
                 EXPECT_EQ(o.sounds, std::vector<int>{SoundZiel});
-                EXPECT_TRUE(o.sparks.size() == 1 && o.sparks[0].count == targetSparks &&
-                            o.sparks[0].cool);
+                EXPECT_TRUE(o.sparks.size() == 1 && o.sparks[0].count == take && o.sparks[0].cool);
                 EXPECT_EQ(run.hits(), 1);
             } else {
                 EXPECT_TRUE(o.removed.empty());

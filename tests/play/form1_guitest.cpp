@@ -115,9 +115,8 @@ TEST_P(Form1InEachEdition, SolvedByClicksShowsSiegAndStartsTheNextLevel) {
 // The beam stopped by the wall throws warm sparks at the wall's side during the 50 finale
 // frames; once they have died the board is as the run left it. "Fehlschlag!" shows the
 // pieces and counts the run started with; a right click takes back only the player's piece
-// and "Noch mal" sets the level back. The earlier release's sparks are blocks of pure red,
-// it says "hehehe...", always sets the level back after the run, and its "Noch mal" leaves
-// the counts as they are.
+// and "Noch mal" sets the level back. The earlier release: red sparks, "hehehe...", the level
+// always set back after a run, and "Noch mal" leaves the counts.
 TEST_P(Form1InEachEdition, AFailedRunEndsInSparksAndTheButtonsSetTheLevelBack) {
     setLevels({wand()});
     Form1 f(nullptr, clock);
@@ -282,8 +281,7 @@ TEST_F(Form1Test, BoardPixelsAfterARunThroughSandDeflectorAndSplitter) {
 }
 
 // The frame follows the mouse to the cell the pointer is on (a fractional position at a
-// cell's last pixel included) and goes when the mouse leaves the board for the stock. It
-// leaves the pen yellow, or at (192, 64, 0) in the earlier release.
+// cell's last pixel included) and goes when the mouse leaves the board for the stock.
 TEST_P(Form1InEachEdition, ThePositionFrameFollowsTheMouse) {
     state().Options[OptPositionFrame] = true;
     setLevels({knick()});
@@ -296,7 +294,7 @@ TEST_P(Form1InEachEdition, ThePositionFrameFollowsTheMouse) {
     };
     f.Feld_MouseMove(32 * 3 + 31.6, 32 * 4 + 31.6);
     EXPECT_TRUE(framed(3, 4));
-    EXPECT_EQ(f.penColour(), earlier() ? QColor(192, 64, 0) : QColor(255, 255, 0));
+    EXPECT_EQ(f.penColour(), earlier() ? QColor(192, 64, 0) : QColor(255, 255, 0)) << "after it";
     f.Feld_MouseMove(32 * 7 + 1, 32 * 9 + 1);
     EXPECT_FALSE(framed(3, 4));
     EXPECT_TRUE(framed(7, 9));

@@ -15,8 +15,7 @@ using namespace lumor;
 using ConfigInEachEdition = lumortest::InEachEdition<>;
 LUMOR_IN_EACH_EDITION(ConfigInEachEdition);
 
-// Twelve lines, or eleven in the earlier release, which has no OptResetAfterFailure and
-// leaves a twelfth line of a file unread.
+// Eleven lines in the earlier release, which has no OptResetAfterFailure and reads no more.
 TEST_P(ConfigInEachEdition, WritesALineForEachOptionOfTheEditionAndReadsThemBack) {
     Config c;
     c.PackIndex = 2;
