@@ -376,7 +376,7 @@ TEST_F(Form1Test, WithoutAutoRedrawASystemRepaintShowsTheMessage) {
     };
     open(f);
     EXPECT_TRUE(checked);
-    QTest::qWait(20);  // our own repaints are done
+    QCoreApplication::processEvents();  // our own repaints are done
     f.Feld->picture().fill(Qt::red);
     f.Feld->repaint();
     EXPECT_EQ(cellPicture(f, 0, BeamRow), bilder().tile(SourceRight));
@@ -390,7 +390,7 @@ class CloseTest : public Form1Test {
 protected:
     void expectClosed(Form1& f) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return !f.isVisible() && !f.running(); }, 20000));
-        QTest::qWait(20);
+        QCoreApplication::processEvents();  // whatever the flow left behind runs now
         EXPECT_FALSE(f.Timer1->isActive() || f.Timer2->isActive() || f.Timer3->isActive());
         EXPECT_EQ(f.model().BeamState, BeamClosing);
         EXPECT_EQ(f.result(), QDialog::Rejected);
