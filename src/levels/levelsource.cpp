@@ -37,7 +37,10 @@ const char* const Header =
     ";   ?          ein anderer Code, angegeben in einer Zeile \"Zelle x,y: Code\"\n"
     "; Vorrat: Gesamtzahl | Stein Anzahl | ...   (Steine: # + \u250C \u2510 \u2518 \u2514 ~ T)\n"
     "; Bestwert: die meisten Steine, die eine L\u00f6sung \u00fcbrig l\u00e4sst; L\u00f6sung: "
-    "Stein x,y | ...  (x 0-19, y 0-11)\n";
+    "Stein x,y | ...  (x 0-19, y 0-11)\n"
+    "; Absicht (f\u00fcr lumor-pack lint): L\u00f6sungen N | K\u00f6der Stein | Reserve N | "
+    "Reserve "
+    "\u00f6ffnet | \u00c4hnlich PASSWORT | Einf\u00fchrung; Grund: warum\n";
 
 // Splits UTF-8 text into characters (code point sequences); false on invalid UTF-8.
 bool splitUtf8(const std::string& s, std::vector<std::string>& out) {
@@ -277,6 +280,13 @@ private:
             if (!splitKey(lines_[i], key, value))
                 return fail(i, "erwartet wird \"Schl\u00fcssel: Wert\"");
             if (key == "Level") break;
+            if (key == "Schwerer als") {
+                if (seen[key]) return fail(i, "\"" + key + "\" steht doppelt");
+                seen[key] = true;
+                src.harderThan = trim(value);
+                if (src.harderThan.empty()) return fail(i, "\"Schwerer als\" braucht einen Titel");
+                continue;
+            }
             const auto it = headerKeys.find(key);
             if (it == headerKeys.end())
                 return fail(i, "unbekannter Eintrag \"" + key + "\" im Kopf");
@@ -366,6 +376,11 @@ private:
                         pieces.push_back(p);
                     }
                 level.solution = std::move(pieces);
+            } else if (key == "Absicht") {
+                if (!parseIntent(i, value, level.intent)) return false;
+            } else if (key == "Grund") {
+                level.reason = trim(value);
+                if (level.reason.empty()) return fail(i, "\"Grund\" braucht einen Text");
             } else if (key == "Brett") {
                 if (!trim(value).empty())
                     return fail(i, "das Brett beginnt in der Zeile nach \"Brett:\"");
@@ -384,6 +399,66 @@ private:
                                       " fehlt die Zeile \"Zelle " +
                                       std::to_string(idx % BoardWidth) + "," +
                                       std::to_string(idx / BoardWidth) + ": Code\"");
+        return true;
+    }
+
+    bool parseIntent(size_t i, const std::string& value, LevelIntent& intent) {
+        const std::string usage =
+            "erwartet wird z. B. \"Absicht: L\u00f6sungen 5 | K\u00f6der # | Reserve 1 | "
+            "Reserve \u00f6ffnet | \u00c4hnlich PASSWORT | Einf\u00fchrung\"";
+        std::map<std::string, bool> given;
+        for (const auto& rawPart : splitOn(value, '|')) {
+            const std::string part = trim(rawPart);
+            const size_t blank = part.find(' ');
+            const std::string word = part.substr(0, blank);
+            const std::string rest = blank == std::string::npos ? "" : trim(part.substr(blank));
+            if (word.empty()) return fail(i, usage);
+            const std::string name =
+                word == "Reserve" && rest == "\u00f6ffnet" ? "Reserve \u00f6ffnet" : word;
+            if (given[name] && word != "\u00c4hnlich")
+                return fail(i, "\"" + name + "\" steht doppelt in der Absicht");
+            given[name] = true;
+            int n = 0;
+            if (name == "L\u00f6sungen") {
+                if (!parseInt(rest, 1, 1000000, n))
+                    return fail(i, "\"L\u00f6sungen\" braucht eine Zahl ab 1");
+                intent.placements = n;
+            } else if (name == "Reserve \u00f6ffnet") {
+                intent.spareOpens = true;
+            } else if (name == "Reserve") {
+                if (!parseInt(rest, 1, 1000, n))
+                    return fail(i, "\"Reserve\" braucht eine Zahl ab 1");
+                intent.spare = n;
+            } else if (name == "K\u00f6der") {
+                std::vector<std::string> chars;
+                if (!splitUtf8(rest, chars)) return fail(i, usage);
+                for (const std::string& c : chars) {
+                    if (c == " ") continue;
+                    const auto slot = slotOfSourceChar(c);
+                    if (!slot)
+                        return fail(
+                            i, "\"K\u00f6der\" nennt Steine: # + \u250C \u2510 \u2518 \u2514 ~ T");
+                    if (std::find(intent.decoys.begin(), intent.decoys.end(), *slot) !=
+                        intent.decoys.end())
+                        return fail(i, "der K\u00f6der " + c + " steht doppelt");
+                    intent.decoys.push_back(*slot);
+                }
+                if (intent.decoys.empty())
+                    return fail(i,
+                                "\"K\u00f6der\" nennt Steine: # + \u250C \u2510 \u2518 \u2514 ~ T");
+                std::sort(intent.decoys.begin(), intent.decoys.end());
+            } else if (name == "\u00c4hnlich") {
+                std::string password;
+                std::string err;
+                if (rest.empty() || !unquoteText(rest, password, err))
+                    return fail(i, "\"\u00c4hnlich\" nennt das Passwort eines Levels");
+                intent.similarTo.push_back(password);
+            } else if (name == "Einf\u00fchrung" && rest.empty()) {
+                intent.teaching = true;
+            } else {
+                return fail(i, usage);
+            }
+        }
         return true;
     }
 
@@ -486,6 +561,7 @@ std::string writeLevelSource(const LevelSource& source) {
     textLine("Schlussmeldung", h.PackEndMessage);
     textLine("Link", h.PackLink);
     textLine("Packpasswort", h.PackPassword);
+    if (!source.harderThan.empty()) out << "Schwerer als: " << source.harderThan << '\n';
     for (const auto& level : source.levels) {
         const LevelRecord& r = level.record;
         out << '\n';
@@ -513,6 +589,25 @@ std::string writeLevelSource(const LevelSource& source) {
             }
             out << '\n';
         }
+        if (level.intent.any()) {
+            const LevelIntent& in = level.intent;
+            std::vector<std::string> parts;
+            if (in.placements) parts.push_back("L\u00f6sungen " + std::to_string(*in.placements));
+            if (!in.decoys.empty()) {
+                std::string d = "K\u00f6der";
+                for (const int slot : in.decoys) d += " " + pieceText(slot);
+                parts.push_back(d);
+            }
+            if (in.spare) parts.push_back("Reserve " + std::to_string(in.spare));
+            if (in.spareOpens) parts.push_back("Reserve \u00f6ffnet");
+            for (const std::string& pw : in.similarTo)
+                parts.push_back("\u00c4hnlich " + quoteText(pw));
+            if (in.teaching) parts.push_back("Einf\u00fchrung");
+            out << "Absicht:";
+            for (size_t k = 0; k < parts.size(); ++k) out << (k ? " | " : " ") << parts[k];
+            out << '\n';
+        }
+        if (!level.reason.empty()) out << "Grund: " << level.reason << '\n';
         out << "Brett:\n";
         for (int y = 0; y < BoardHeight; ++y) {
             for (int x = 0; x < BoardWidth; ++x) out << sourceCharOf(r.cell(x, y));
@@ -529,7 +624,11 @@ std::string writeLevelSource(const LevelSource& source) {
 std::string writeLevelSource(const PackHeader& header, const std::vector<LevelRecord>& levels) {
     LevelSource source;
     source.header = header;
-    for (const auto& r : levels) source.levels.push_back({r, std::nullopt, std::nullopt, 0});
+    for (const auto& r : levels) {
+        SourceLevel level;
+        level.record = r;
+        source.levels.push_back(std::move(level));
+    }
     return writeLevelSource(source);
 }
 

@@ -13,10 +13,14 @@
 //   Vorrat 9-15: 0 0 0 0 0 0 1       (only when one of them is not 0)
 //   Bestwert: 2                      (optional: pieces left by the best solution)
 //   Lösung: ┌ 4,7                   (optional: a solving arrangement, x 0-19, y 0-11)
+//   Absicht: Lösungen 5 | Köder #    (optional: what the designer intends, for lumor-pack
+//   Grund: Der erste Teiler ...       lint; the reason for it in words)
 //   Brett:
 //   ####################             (12 rows of 20 characters, one per cell)
 //   ...
 //   Zelle 3,4: 99                    (one per "?" on the board: a code outside 0-20)
+//
+// A header may say "Schwerer als: TITEL": the pack is meant to be harder than that one.
 //
 // Lines beginning with ";" and empty lines are ignored outside the board. A text that
 // starts or ends with a blank, starts with a double quote or holds a control character
@@ -47,18 +51,40 @@ struct SourcePiece {
     bool operator==(const SourcePiece&) const = default;
 };
 
+// What a level declares it intends ("Absicht"), each part departing from what a level
+// is expected to be: at most 3 distinct minimal placements, the allowance equal to the
+// fewest pieces that win, every stocked kind used, no spare piece opening new ways to win,
+// no other level close to it, a difficulty in line with its place in the pack.
+struct LevelIntent {
+    std::optional<int> placements;       // "Lösungen N": at most N minimal placements
+    std::vector<int> decoys;             // "Köder ┌ +": stocked slots meant to go unused
+    int spare = 0;                       // "Reserve N": the allowance exceeds the minimum by N
+    bool spareOpens = false;             // "Reserve öffnet": the spare opens new placements
+    std::vector<std::string> similarTo;  // "Ähnlich PASSWORT": meant to be close to that level
+    bool teaching = false;               // "Einführung": a lesson, left out of the pack's rise
+    bool any() const {
+        return placements || !decoys.empty() || spare != 0 || spareOpens || !similarTo.empty() ||
+               teaching;
+    }
+    bool operator==(const LevelIntent&) const = default;
+};
+
 struct SourceLevel {
     LevelRecord record;                                // texts in Windows-1252
     std::optional<int> bestLeft;                       // "Bestwert"
     std::optional<std::vector<SourcePiece>> solution;  // "Lösung"
     int line = 0;                                      // line of "Level:" (for messages)
+    LevelIntent intent;                                // "Absicht"
+    std::string reason;                                // "Grund" (UTF-8)
     bool operator==(const SourceLevel& o) const {
-        return record == o.record && bestLeft == o.bestLeft && solution == o.solution;
+        return record == o.record && bestLeft == o.bestLeft && solution == o.solution &&
+               intent == o.intent && reason == o.reason;
     }
 };
 
 struct LevelSource {
-    PackHeader header;  // Windows-1252
+    PackHeader header;       // Windows-1252
+    std::string harderThan;  // "Schwerer als" (UTF-8): the title of an easier pack
     std::vector<SourceLevel> levels;
     std::vector<LevelRecord> records() const;
 };

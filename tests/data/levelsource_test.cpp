@@ -66,7 +66,7 @@ TEST(LevelSource, WriteThenParseGivesBackEveryPackExactly) {
                       randomText(rng, true), randomText(rng, true), randomText(rng, true)};
         const int count = round == 0 ? 0 : static_cast<int>(rng() % 5) + 1;
         for (int i = 0; i < count; ++i)
-            src.levels.push_back({randomLevel(rng, true), std::nullopt, std::nullopt, 0});
+            src.levels.push_back({randomLevel(rng, true), std::nullopt, std::nullopt, 0, {}, {}});
         const std::string text = writeLevelSource(src);
         const LevelSourceResult back = parseLevelSource(text);
         ASSERT_TRUE(back.ok) << back.error << "\n" << text;

@@ -1,0 +1,269 @@
+#include "solver/lint.h"
+
+#include "levels/cp1252.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <thread>
+
+namespace lumor {
+namespace {
+
+std::string pieceName(int slot) {
+    static const char* const names[] = {"",
+                                        "Wand",
+                                        "Kreuz",
+                                        "Umlenker \u250C",
+                                        "Umlenker \u2510",
+                                        "Umlenker \u2518",
+                                        "Umlenker \u2514",
+                                        "Sand",
+                                        "Teiler"};
+    return names[slot];
+}
+
+std::string oneDecimal(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f", v);
+    return buf;
+}
+
+// The second half of a pack: the positions after the middle one (1-based).
+int secondHalfStart(size_t count) { return static_cast<int>(count / 2) + 1; }
+
+class Checker {
+public:
+    Checker(const std::vector<LintPack>& packs, const LintRules& rules, LintReport& report)
+        : packs_(packs), rules_(rules), report_(report) {}
+
+    void level(const LintLevelReport& r) {
+        const LintLevel& l = packs_[r.pack].levels[static_cast<size_t>(r.number - 1)];
+        const LevelAnalysis& a = r.analysis;
+        const LevelIntent& in = l.intent;
+        auto find = [&](const char* rule, std::string text) {
+            report_.findings.push_back({r.pack, r.number, rule, std::move(text)});
+        };
+        if (!a.ok) {
+            find("solvable", cp1252::toUtf8(a.message));
+            return;
+        }
+        if (in.any() && l.reason.empty()) find("reason", "die Absicht braucht einen \"Grund\"");
+        if (rules_.solvable && a.bareWins) find("bare-board", "das leere Brett gewinnt schon");
+        if (!a.solvable()) {
+            if (rules_.solvable || l.bestLeft.value_or(-1) >= 0)
+                find("solvable", "keine Lösung im Rahmen des Vorrats");
+            return;
+        }
+        if (l.bestLeft && *l.bestLeft != a.bestLeft)
+            find("recorded-best", "Bestwert " + std::to_string(*l.bestLeft) +
+                                      " steht in der Quelle, die beste Lösung lässt " +
+                                      std::to_string(a.bestLeft) + " übrig");
+        if (l.solution && a.placements.size() == a.placementCount) {
+            Placement mine;
+            for (const SourcePiece& p : *l.solution) mine.push_back({p.slot, p.x, p.y});
+            mine = sortedPlacement(mine);
+            if (std::find(a.placements.begin(), a.placements.end(), mine) == a.placements.end())
+                find("recorded-solution", "die Lösung der Quelle ist keine minimale Lösung");
+        }
+        const int spare = a.allowance - a.fewest;
+        if (in.spare != 0 && spare != in.spare)
+            find("allowance", "die Absicht sagt Reserve " + std::to_string(in.spare) +
+                                  ", der Vorrat erlaubt " + std::to_string(spare) +
+                                  " Steine mehr als nötig");
+        else if (rules_.exactAllowance && in.spare == 0 && spare > 0)
+            find("allowance", "der Vorrat erlaubt " + std::to_string(a.allowance) + " Steine, " +
+                                  std::to_string(a.fewest) + " genügen");
+        const std::optional<int> most = in.placements ? in.placements : rules_.maxPlacements;
+        if (most && a.placementCount > static_cast<uint64_t>(*most))
+            find("placements",
+                 std::to_string(a.placementCount) + " verschiedene minimale Lösungen, erlaubt " +
+                     (*most == 1 ? std::string("ist eine") : "sind " + std::to_string(*most)));
+        for (const int slot : in.decoys) {
+            if (a.stock[static_cast<size_t>(slot)] == 0)
+                find("decoy", "der Köder " + pieceName(slot) + " ist nicht im Vorrat");
+            else if (std::find(a.unusedKinds.begin(), a.unusedKinds.end(), slot) ==
+                     a.unusedKinds.end())
+                find("decoy", "der Köder " + pieceName(slot) + " wird von einer Lösung gebraucht");
+        }
+        if (rules_.noDecoys)
+            for (const int slot : a.unusedKinds)
+                if (std::find(in.decoys.begin(), in.decoys.end(), slot) == in.decoys.end())
+                    find("decoy", pieceName(slot) +
+                                      " ist im Vorrat, keine minimale Lösung "
+                                      "braucht ihn");
+        if (a.sparesSearched) {
+            if (in.spareOpens && a.spareOpened == 0)
+                find("spare",
+                     "die Absicht sagt \"Reserve öffnet\", doch die Reserve öffnet "
+                     "keine neue Lösung");
+            else if ((rules_.noOpeningSpares || in.spare != 0) && !in.spareOpens &&
+                     a.spareOpened > 0)
+                find("spare", "die Reserve öffnet " + std::to_string(a.spareOpened) +
+                                  " neue Lösungen, die keine minimale enthalten");
+        }
+    }
+
+    void pairs(int only) {
+        for (size_t pa = 0; pa < packs_.size(); ++pa)
+            for (size_t la = 0; la < packs_[pa].levels.size(); ++la)
+                for (size_t pb = pa; pb < packs_.size(); ++pb)
+                    for (size_t lb = pb == pa ? la + 1 : 0; lb < packs_[pb].levels.size(); ++lb) {
+                        const int a = static_cast<int>(la) + 1, b = static_cast<int>(lb) + 1;
+                        if (only && a != only && b != only) continue;
+                        const int d = boardDistance(packs_[pa].levels[la].record,
+                                                    packs_[pb].levels[lb].record);
+                        const int limit = rules_.minDistance.value_or(DefaultMinDistance);
+                        if (d >= limit) continue;
+                        report_.pairs.push_back({pa, pb, a, b, d});
+                        if (!rules_.minDistance) continue;
+                        const LintLevel& x = packs_[pa].levels[la];
+                        const LintLevel& y = packs_[pb].levels[lb];
+                        auto declared = [](const LintLevel& from, const LintLevel& to) {
+                            const auto& s = from.intent.similarTo;
+                            return std::find(s.begin(), s.end(), to.record.Password) != s.end();
+                        };
+                        if (declared(x, y) || declared(y, x)) continue;
+                        report_.findings.push_back({pa, a, "distance",
+                                                    "das Brett unterscheidet sich von " +
+                                                        levelName(pb, b) + " nur in " +
+                                                        std::to_string(d) + " Zellen"});
+                    }
+        // A declared likeness must name a level that is there and close.
+        for (size_t p = 0; p < packs_.size(); ++p)
+            for (size_t l = 0; l < packs_[p].levels.size(); ++l) {
+                if (only && static_cast<int>(l) + 1 != only) continue;
+                for (const std::string& pw : packs_[p].levels[l].intent.similarTo) {
+                    bool named = false, close = false;
+                    for (size_t q = 0; q < packs_.size(); ++q)
+                        for (size_t m = 0; m < packs_[q].levels.size(); ++m)
+                            if ((q != p || m != l) && packs_[q].levels[m].record.Password == pw) {
+                                named = true;
+                                close =
+                                    close || boardDistance(packs_[p].levels[l].record,
+                                                           packs_[q].levels[m].record) <
+                                                 rules_.minDistance.value_or(DefaultMinDistance);
+                            }
+                    if (!named || !close)
+                        report_.findings.push_back(
+                            {p, static_cast<int>(l) + 1, "distance",
+                             "\"Ähnlich " + cp1252::toUtf8(pw) + "\": " +
+                                 (named ? "dieser Level ist nicht nah"
+                                        : "kein Level hat dieses Passwort")});
+                }
+            }
+    }
+
+    void trends() {
+        report_.trends.resize(packs_.size());
+        for (size_t p = 0; p < packs_.size(); ++p) {
+            std::vector<double> figures;
+            for (const LintLevelReport& r : report_.levels)
+                if (r.pack == p &&
+                    !packs_[p].levels[static_cast<size_t>(r.number - 1)].intent.teaching)
+                    figures.push_back(r.analysis.difficulty);
+            PackTrend& t = report_.trends[p];
+            t.counted = static_cast<int>(figures.size());
+            t.tau = kendallTau(figures);
+            if (rules_.rising && t.counted >= 3 && t.tau < RisingTau)
+                report_.findings.push_back({p, 0, "rising",
+                                            "der Aufwand steigt nicht im Ganzen: Kendalls Tau " +
+                                                oneDecimal(t.tau) + ", verlangt sind " +
+                                                oneDecimal(RisingTau)});
+        }
+        // "Schwerer als": every level of the second half beats the hardest of the easier
+        // pack's second half.
+        for (size_t p = 0; p < packs_.size(); ++p) {
+            const std::string& other = packs_[p].harderThan;
+            if (other.empty()) continue;
+            const auto easier = std::find_if(packs_.begin(), packs_.end(), [&](const LintPack& q) {
+                return cp1252::toUtf8(q.title) == other;
+            });
+            if (easier == packs_.end()) {
+                report_.findings.push_back(
+                    {p, 0, "harder", "\"Schwerer als: " + other + "\": dieser Pack fehlt"});
+                continue;
+            }
+            const size_t e = static_cast<size_t>(easier - packs_.begin());
+            double hardest = 0;
+            for (const LintLevelReport& r : report_.levels)
+                if (r.pack == e && r.number >= secondHalfStart(easier->levels.size()))
+                    hardest = std::max(hardest, r.analysis.difficulty);
+            for (const LintLevelReport& r : report_.levels)
+                if (r.pack == p && r.number >= secondHalfStart(packs_[p].levels.size()) &&
+                    r.analysis.difficulty <= hardest)
+                    report_.findings.push_back(
+                        {p, r.number, "harder",
+                         "Aufwand " + oneDecimal(r.analysis.difficulty) +
+                             " in der zweiten Hälfte, die zweite Hälfte von \"" + other +
+                             "\" erreicht " + oneDecimal(hardest)});
+        }
+    }
+
+private:
+    std::string levelName(size_t pack, int number) const {
+        return cp1252::toUtf8(packs_[pack].title) + " " + std::to_string(number) + " \"" +
+               cp1252::toUtf8(packs_[pack].levels[static_cast<size_t>(number - 1)].record.Name) +
+               "\"";
+    }
+
+    const std::vector<LintPack>& packs_;
+    const LintRules& rules_;
+    LintReport& report_;
+};
+
+}  // namespace
+
+LintRules LintRules::strict() {
+    LintRules r;
+    r.solvable = r.exactAllowance = r.noDecoys = r.noOpeningSpares = r.rising = true;
+    r.maxPlacements = DefaultMaxPlacements;
+    r.minDistance = DefaultMinDistance;
+    return r;
+}
+
+double kendallTau(const std::vector<double>& figures) {
+    const size_t n = figures.size();
+    if (n < 2) return 0;
+    long long balance = 0;
+    for (size_t i = 0; i < n; ++i)
+        for (size_t j = i + 1; j < n; ++j)
+            balance += (figures[j] > figures[i]) - (figures[j] < figures[i]);
+    return static_cast<double>(balance) / static_cast<double>(n * (n - 1) / 2);
+}
+
+LintReport lintPacks(const std::vector<LintPack>& packs, const LintRules& rules, int only,
+                     int threads) {
+    LintReport report;
+    for (size_t p = 0; p < packs.size(); ++p)
+        for (size_t l = 0; l < packs[p].levels.size(); ++l)
+            if (!only || static_cast<int>(l) + 1 == only)
+                report.levels.push_back({p, static_cast<int>(l) + 1, {}});
+
+    // The hardest levels take the longest: each thread takes the next level left.
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t i; (i = next.fetch_add(1)) < report.levels.size();) {
+            LintLevelReport& r = report.levels[i];
+            r.analysis =
+                analyseLevel(packs[r.pack].levels[static_cast<size_t>(r.number - 1)].record);
+        }
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t) pool.emplace_back(work);
+    work();
+    for (std::thread& t : pool) t.join();
+
+    Checker check(packs, rules, report);
+    for (const LintLevelReport& r : report.levels) check.level(r);
+    check.pairs(only);
+    if (!only) check.trends();
+    std::stable_sort(report.findings.begin(), report.findings.end(),
+                     [](const LintFinding& a, const LintFinding& b) {
+                         return a.pack != b.pack ? a.pack < b.pack : a.level < b.level;
+                     });
+    return report;
+}
+
+}  // namespace lumor
