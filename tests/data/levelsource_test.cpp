@@ -79,8 +79,12 @@ TEST(LevelSource, WriteThenParseGivesBackEveryPackExactly) {
 TEST(LevelSource, ReadsTheHandWrittenFormWithSolutionsCommentsAndCrLf) {
     std::string text = std::string("; ein Kommentar\n\n") + Minimal;
     text = replaced(text, "Brett:\n",
-                    "Bestwert: 1\nL\u00f6sung: \u250C 5,9 | # 0,0\n; noch einer\nBrett:\n");
-    text = replaced(text, "Titel: Probe", "Titel:   \"  Zitat \\\"x\\\" \\x01\\\\ \"   ");
+                    "Bestwert: 1\nL\u00f6sung: \u250C 5,9 | # 0,0\n; noch einer\n"
+                    "Absicht: K\u00f6der # \u2518 | Einf\u00fchrung | L\u00f6sungen 4 | "
+                    "\u00c4hnlich WINKEL | Reserve 1 | Reserve \u00f6ffnet\n"
+                    "Grund:  Erster Level \nBrett:\n");
+    text = replaced(text, "Titel: Probe",
+                    "Titel:   \"  Zitat \\\"x\\\" \\x01\\\\ \"   \nSchwerer als: Einstieg");
     const std::string crlf = std::regex_replace(text, std::regex("\n"), "\r\n");
     for (const std::string& t : {text, crlf}) {
         const LevelSourceResult r = parseLevelSource(t);
@@ -95,9 +99,19 @@ TEST(LevelSource, ReadsTheHandWrittenFormWithSolutionsCommentsAndCrLf) {
         EXPECT_EQ(l.bestLeft, 1);
         ASSERT_TRUE(l.solution.has_value());
         EXPECT_EQ(*l.solution, (std::vector<SourcePiece>{{3, 5, 9}, {1, 0, 0}}));
+        EXPECT_EQ(r.source.harderThan, "Einstieg");
+        LevelIntent intent;
+        intent.decoys = {1, 5};
+        intent.teaching = intent.spareOpens = true;
+        intent.placements = 4;
+        intent.similarTo = {"WINKEL"};
+        intent.spare = 1;
+        EXPECT_EQ(l.intent, intent);
+        EXPECT_EQ(l.reason, "Erster Level");
         const LevelSourceResult again = parseLevelSource(writeLevelSource(r.source));
         ASSERT_TRUE(again.ok) << again.error;
         EXPECT_EQ(again.source.levels, r.source.levels);
+        EXPECT_EQ(again.source.harderThan, r.source.harderThan);
     }
 }
 
@@ -131,6 +145,14 @@ TEST(LevelSource, RefusesMistakesWithTheLineThatHoldsThem) {
          "Zeile 19: erwartet wird \"Schl\u00fcssel: Wert\""},
         {"#3................4#\n####################\n", "#3................4#\n",
          "Zeile 17: das Brett braucht 12 Zeilen"},
+        {"Brett:\n", "Absicht: L\u00f6sungen 0\nBrett:\n",
+         "Zeile 6: \"L\u00f6sungen\" braucht eine Zahl ab 1"},
+        {"Brett:\n", "Absicht: K\u00f6der X\nBrett:\n", "Zeile 6: \"K\u00f6der\" nennt Steine"},
+        {"Brett:\n", "Absicht: Einf\u00fchrung | Einf\u00fchrung\nBrett:\n",
+         "Zeile 6: \"Einf\u00fchrung\" steht doppelt in der Absicht"},
+        {"Brett:\n", "Absicht: Reserve viel\nBrett:\n", "Zeile 6: \"Reserve\" braucht eine Zahl"},
+        {"Brett:\n", "Absicht: Fliegen\nBrett:\n", "Zeile 6: erwartet wird z. B."},
+        {"Brett:\n", "Grund:\nBrett:\n", "Zeile 6: \"Grund\" braucht einen Text"},
     };
     for (const auto& c : cases) {
         const LevelSourceResult r = parseLevelSource(replaced(Minimal, c.from, c.to));
@@ -147,7 +169,10 @@ TEST(LevelSource, RefusesMistakesWithTheLineThatHoldsThem) {
 
 TEST(LevelSource, DamagedSourcesNeverCrashAndWhatIsAcceptedRoundTrips) {
     std::mt19937 rng(99);
-    const std::string base = std::string(Minimal) + "Bestwert: 1\n";
+    const std::string base = replaced(
+        std::string(Minimal) + "Bestwert: 1\n", "Brett:\n",
+        "Absicht: K\u00f6der # | Reserve 2 | \u00c4hnlich \" A\\\"B\"\nGrund: weil\nBrett:\n");
+    ASSERT_TRUE(parseLevelSource(base).ok) << parseLevelSource(base).error;
     for (int round = 0; round < 3000; ++round) {
         std::string text = base;
         const int edits = 1 + static_cast<int>(rng() % 6);
@@ -176,6 +201,7 @@ TEST(LevelSource, DamagedSourcesNeverCrashAndWhatIsAcceptedRoundTrips) {
         const LevelSourceResult again = parseLevelSource(writeLevelSource(r.source));
         ASSERT_TRUE(again.ok) << again.error;
         EXPECT_TRUE(again.source.header == r.source.header &&
-                    again.source.records() == r.source.records());
+                    again.source.levels == r.source.levels &&
+                    again.source.harderThan == r.source.harderThan);
     }
 }

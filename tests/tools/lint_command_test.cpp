@@ -1,0 +1,106 @@
+#include "support/tool_runner.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace {
+
+using lumortest::ToolResult;
+
+// Two levels: a ┐ and a └ bring the beam round (one placement); a wall on any of four
+// cells keeps the beam from below off the crossing (four placements, declared); stars
+// around it.
+const char* const Source =
+    "Lumor-Levelquelle 1\n"
+    "Titel: Probe\n"
+    "Level: Ecke\n"
+    "Passwort: ECKE\n"
+    "Vorrat: 2 | \u2510 1 | \u2514 1\n"
+    "Brett:\n"
+    "####################\n"
+    "#>.....#############\n"
+    "###.################\n"
+    "###....R############\n"
+    "####################\n"
+    "####################\n"
+    "####################\n"
+    "####################\n"
+    "####################\n"
+    "####################\n"
+    "####################\n"
+    "####################\n"
+    "\n"
+    "Level: Mauer\n"
+    "Passwort: MAUER\n"
+    "Vorrat: 1 | # 1\n"
+    "Absicht: L\u00f6sungen 4\n"
+    "Grund: die Wand darf \u00fcberall auf dem Weg von unten stehen\n"
+    "Brett:\n"
+    "11111111111111111111\n"
+    "1>......R11111111111\n"
+    "111111.1111111111111\n"
+    "111111.1111111111111\n"
+    "111111.1111111111111\n"
+    "111111.1111111111111\n"
+    "111111^1111111111111\n"
+    "11111111111111111111\n"
+    "11111111111111111111\n"
+    "11111111111111111111\n"
+    "11111111111111111111\n"
+    "11111111111111111111\n";
+
+class LintCommand : public lumortest::ScratchFolderTest {
+protected:
+    ToolResult lint(const std::vector<std::string>& args) {
+        std::vector<std::string> all = {"lint"};
+        all.insert(all.end(), args.begin(), args.end());
+        return lumortest::runLumorPack(all, dir);
+    }
+    std::string write(const std::string& name, const std::string& text) {
+        lumortest::writeFile(dir / name, text);
+        return (dir / name).string();
+    }
+};
+
+}  // namespace
+
+TEST_F(LintCommand, MeasuresEveryLevelAndFailsOnABrokenDeclaration) {
+    const std::string source = write("probe.lls", Source);
+    const ToolResult table = lint({"--strict", source});
+    EXPECT_EQ(table.exit, 0) << table.out << table.err;
+    EXPECT_NE(table.out.find("Aufwand"), std::string::npos);
+    EXPECT_NE(table.out.find("Mauer"), std::string::npos);
+    EXPECT_EQ(table.out.find("Verst\u00f6\u00dfe"), std::string::npos) << table.out;
+
+    const ToolResult json = lint({"--json", source, "2"});
+    ASSERT_EQ(json.exit, 0) << json.err;
+    const auto j = nlohmann::json::parse(json.out);
+    ASSERT_EQ(j["levels"].size(), 1u);
+    EXPECT_EQ(j["levels"][0]["name"], "Mauer");
+    EXPECT_EQ(j["levels"][0]["placements"], 4);
+    EXPECT_EQ(j["levels"][0]["fewest"], 1);
+    EXPECT_EQ(j["levels"][0]["forced"].size(), 0u);
+    EXPECT_GT(j["levels"][0]["difficulty"].get<double>(), 0);
+
+    // The declaration is a rule of its own; so is one given on the command line.
+    std::string text = Source;
+    text.replace(text.find("L\u00f6sungen 4"), 11, "L\u00f6sungen 2");
+    const ToolResult broken = lint({write("falsch.lls", text)});
+    EXPECT_EQ(broken.exit, 1);
+    EXPECT_NE(broken.out.find("falsch.lls:20 Level 2 \"Mauer\": 4 verschiedene minimale "
+                              "L\u00f6sungen, erlaubt sind 2"),
+              std::string::npos)
+        << broken.out;
+    const ToolResult compiled =
+        lumortest::runLumorPack({"compile", source, (dir / "p.llp").string()}, dir);
+    ASSERT_EQ(compiled.exit, 0) << compiled.err;
+    EXPECT_EQ(lint({(dir / "p.llp").string()}).exit, 0);
+    EXPECT_EQ(lint({"--max-placements", "3", (dir / "p.llp").string()}).exit, 1);
+
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{},
+                                                {"--bogus", source},
+                                                {(dir / "nichts.lls").string()},
+                                                {source, "3"},
+                                                {"--max-placements", "viele", source}})
+        EXPECT_EQ(lint(bad).exit, 2);
+}
