@@ -172,8 +172,8 @@ public:
                                                 oneDecimal(t.tau) + ", verlangt sind " +
                                                 oneDecimal(RisingTau)});
         }
-        // "Schwerer als": every level of the second half beats the hardest of the easier
-        // pack's second half.
+        // "Schwerer als": every level of the second half beats the easier pack's level at
+        // the same place, measured as a share of each pack (the last against the last).
         for (size_t p = 0; p < packs_.size(); ++p) {
             const std::string& other = packs_[p].harderThan;
             if (other.empty()) continue;
@@ -186,18 +186,25 @@ public:
                 continue;
             }
             const size_t e = static_cast<size_t>(easier - packs_.begin());
-            double hardest = 0;
-            for (const LintLevelReport& r : report_.levels)
-                if (r.pack == e && r.number >= secondHalfStart(easier->levels.size()))
-                    hardest = std::max(hardest, r.analysis.difficulty);
-            for (const LintLevelReport& r : report_.levels)
-                if (r.pack == p && r.number >= secondHalfStart(packs_[p].levels.size()) &&
-                    r.analysis.difficulty <= hardest)
-                    report_.findings.push_back(
-                        {p, r.number, "harder",
-                         "Aufwand " + oneDecimal(r.analysis.difficulty) +
-                             " in der zweiten Hälfte, die zweite Hälfte von \"" + other +
-                             "\" erreicht " + oneDecimal(hardest)});
+            const size_t n = packs_[p].levels.size(), m = easier->levels.size();
+            for (const LintLevelReport& r : report_.levels) {
+                if (r.pack != p || r.number < secondHalfStart(n) || m == 0) continue;
+                const double share = static_cast<double>(r.number) / static_cast<double>(n);
+                const int q =
+                    std::clamp(static_cast<int>(std::lround(share * static_cast<double>(m))), 1,
+                               static_cast<int>(m));
+                const auto match = std::find_if(
+                    report_.levels.begin(), report_.levels.end(),
+                    [&](const LintLevelReport& o) { return o.pack == e && o.number == q; });
+                if (match == report_.levels.end() ||
+                    r.analysis.difficulty > match->analysis.difficulty)
+                    continue;
+                report_.findings.push_back({p, r.number, "harder",
+                                            "Aufwand " + oneDecimal(r.analysis.difficulty) +
+                                                ", nicht mehr als " + levelName(e, q) +
+                                                " an derselben Stelle von \"" + other + "\" (" +
+                                                oneDecimal(match->analysis.difficulty) + ")"});
+            }
         }
     }
 

@@ -27,7 +27,9 @@ struct LintLevel {
 struct LintPack {
     std::string file;        // as named on the command line
     std::string title;       // Windows-1252: the pack's title, else the file's name
-    std::string harderThan;  // UTF-8 title of a pack this one is meant to be harder than
+    // UTF-8 title of a pack this one is meant to be harder than: each level of its second
+    // half harder than the other pack's level at the same share of the pack.
+    std::string harderThan;
     std::vector<LintLevel> levels;
 };
 
@@ -45,7 +47,7 @@ struct LintRules {
 
 // Pairs of boards differing in fewer cells than this are listed (and, with a distance
 // rule, checked).
-inline constexpr int DefaultMinDistance = 16;
+inline constexpr int DefaultMinDistance = 10;
 inline constexpr int DefaultMaxPlacements = 3;
 // A pack rises on the whole when of all pairs of its levels (those not declared a lesson)
 // at least this share more are in rising order than in falling order: Kendall's tau.

@@ -144,12 +144,13 @@ TEST(Lint, PacksRiseAndAHarderPackBeatsTheEasierOnesSecondHalf) {
     falling[1].reason = falling[2].reason = "Übung";
     EXPECT_TRUE(rulesBroken({pack(falling)}, rules).empty());
 
-    // "Schwerer als": the second half (levels 2 and 3 of 3) above the easier pack's.
+    // "Schwerer als": the second half (levels 2 and 3 of 3) above the easier pack's
+    // levels at the same places (1 and 2 of 2).
     LintPack easy = pack({rising[0], rising[1]}, "Leicht");
-    LintPack hard = pack({rising[1], rising[3], rising[2]}, "Schwer");
+    LintPack hard = pack({rising[3], rising[1], rising[2]}, "Schwer");
     hard.harderThan = "Leicht";
     EXPECT_TRUE(rulesBroken({easy, hard}, {}).empty());
-    hard.levels[1] = rising[1];
+    hard.levels[2] = rising[1];
     EXPECT_EQ(rulesBroken({easy, hard}, {}), std::multiset<std::string>{"harder"});
     hard.harderThan = "Fehlt";
     EXPECT_EQ(rulesBroken({easy, hard}, {}), std::multiset<std::string>{"harder"});
