@@ -66,11 +66,6 @@ double boxDist(double x, double y, double x0, double y0, double x1, double y1) {
     if (dx <= 0 && dy <= 0) return std::max(dx, dy);
     return std::hypot(std::max(dx, 0.0), std::max(dy, 0.0));
 }
-double segmentDist(double x, double y, double ax, double ay, double bx, double by) {
-    const double px = x - ax, py = y - ay, dx = bx - ax, dy = by - ay;
-    const double t = clamp01((px * dx + py * dy) / (dx * dx + dy * dy));
-    return std::hypot(px - t * dx, py - t * dy);
-}
 
 // Distance into the closed half of a deflector (positive inside the closed half).
 // Code 11 is closed at left and top, 12 at top and right, 13 at right and bottom,
@@ -329,20 +324,27 @@ void paintHolz(Image& img) {
         c = mix(c, rgb(70, 40, 10), inside(std::fabs(y - 3) - 0.7) * inside(barrel));
         return c;
     });
-    // Target open at the top: a stone bowl with embers inside.
+    // Target open at the top: a light stone bowl outlined in dark, glowing embers in its
+    // well and their light spilling out of the opening, so it stands out on the wood.
     img.paintSquare(2, [&](double x, double y) {
         Rgb c = woodFloor(x, y);
-        const double outer = boxDist(x, y, 4, 7, 28, 29) - 2;
+        const double shadow = boxDist(x - 1.5, y - 1.5, 4, 7, 28, 29) - 2;
+        c = c * (1.0 - 0.45 * inside(shadow / 2));
         const double well = boxDist(x, y, 10, -4, 22, 22) - 1;
+        // The glow rising from the opening, brightest just above the well.
+        const double rise = std::max(boxDist(x, y, 11, 0, 21, 8), 0.0);
+        c = c + rgb(255, 170, 60) * (0.55 * std::exp(-rise / 2.5));
+        const double outer = boxDist(x, y, 4, 7, 28, 29) - 2;
         const double bowl = std::max(outer, -well);
-        c = mix(c, stone(x, y, 3) * (0.8 + 0.2 * smooth(29, 8, y)), inside(bowl));
-        c = mix(c, rgb(60, 55, 50), inside(std::fabs(bowl + 0.8) - 0.5) * inside(bowl + 0.3));
-        const double pool = std::max(well, 10 - y);
+        const Rgb rim = mix(rgb(175, 170, 160), rgb(235, 230, 218), smooth(29, 8, y));
+        c = mix(c, rim * (0.9 + 0.2 * fbm(x / 4, y / 4, 3)), inside(bowl));
+        c = mix(c, rgb(35, 25, 15), inside(std::fabs(bowl) - 0.7));
+        const double pool = std::max(well, 9 - y);
         const double ember = fbm(x / 2.5, y / 2.5, 9);
-        c = mix(
-            c,
-            mix(rgb(120, 20, 5), rgb(255, 190, 60), smooth(0.35, 0.8, ember) * smooth(10, 22, y)),
-            inside(pool));
+        c = mix(c,
+                mix(rgb(230, 70, 10), rgb(255, 235, 130),
+                    0.4 + 0.6 * smooth(0.3, 0.75, ember) * smooth(22, 12, y)),
+                inside(pool));
         return c;
     });
     // Wall: stone blocks with mortar.
@@ -403,21 +405,22 @@ void paintHolz(Image& img) {
         c = mix(c, rgb(240, 255, 255), inside(std::fabs(diamond + 0.5) - 0.4) * inside(diamond));
         return c;
     });
-    // Decorations 17..20: brass inlays in the floor: a star, a compass rose, small studs, a flower.
+    // Decorations 17..20: brass inlays in the floor: a star, a leaf, small studs, a flower.
     img.paintSquare(11, [&](double x, double y) {
         Rgb c = woodFloor(x, y);
         const double s = starDist(x, y, 16, 16, 10, -0.31);
         c = c * (1.0 - 0.3 * inside(s - 1.2));
         return mix(c, brass(0.55 + 0.4 * smooth(8, -2, std::hypot(x - 13, y - 13))), inside(s));
     });
+    // A brass leaf lying across the grain, with its vein.
     img.paintSquare(12, [&](double x, double y) {
         Rgb c = woodFloor(x, y);
-        const double ring = std::fabs(circleDist(x, y, 16, 16, 11)) - 0.9;
-        const double needle =
-            std::min(segmentDist(x, y, 16, 3, 16, 29) - 1.5 + std::fabs(y - 16) * 0.1,
-                     segmentDist(x, y, 3, 16, 29, 16) - 1.5 + std::fabs(x - 16) * 0.1);
-        c = mix(c, brass(0.7), inside(ring));
-        return mix(c, brass(0.45 + 0.4 * (y < 16)), inside(needle));
+        const double u = ((x - 16) + (y - 16)) * 0.7071, v = ((x - 16) - (y - 16)) * 0.7071;
+        const double leaf = std::hypot(u / 11.0, v / 4.5) - 1.0;
+        c = c * (1.0 - 0.3 * inside((leaf - 0.12) * 5));
+        c = mix(c, brass(0.5 + 0.35 * smooth(5, -5, v)), inside(leaf * 5));
+        const double vein = std::fabs(v) - 0.5;
+        return mix(c, brass(0.2), inside(vein) * inside(leaf * 5 + 0.6) * 0.8);
     });
     img.paintSquare(13, [&](double x, double y) {
         Rgb c = woodFloor(x, y);

@@ -106,24 +106,26 @@ TEST(ShippedPacks, CompileIntoPacksThatVerifyAndMatchTheProgramFolder) {
     }
 }
 
-// Two packs of 25 and 15 levels, with titles, remarks and end messages; names that fit the
-// board, passwords of plain capitals that are easy to type and differ; framed boards with
-// stars, sources and targets, and a total the slots can use up.
+// Three packs of 25, 15 and at least 15 levels, with titles, remarks and end messages; names
+// that fit the board; passwords by one rule (a word of 5 to 12 plain capitals, umlauts
+// written out) that differ across all packs; framed boards with stars, sources and
+// targets, and a total the slots can use up.
 TEST(ShippedPacks, ContentFitsTheGame) {
     const auto& packs = shippedPacks();
-    ASSERT_EQ(packs.size(), 2u);
+    ASSERT_EQ(packs.size(), 3u);
     EXPECT_EQ(packs[0].source.levels.size(), 25u);
     EXPECT_EQ(packs[1].source.levels.size(), 15u);
+    EXPECT_GE(packs[2].source.levels.size(), 15u);
+    std::set<std::string> passwords;
     for (const auto& pack : packs) {
         const PackHeader& h = pack.source.header;
         EXPECT_FALSE(h.PackTitle.empty() || h.PackRemark.empty() || h.PackEndMessage.empty());
-        std::set<std::string> passwords;
         for (const auto& level : pack.source.levels) {
             const std::string at = where(pack, level);
             const LevelRecord& r = level.record;
             // At 8 points a character is at most about 8 pixels wide: 40 fit the board.
             EXPECT_TRUE(r.Name.size() >= 3 && r.Name.size() <= 40) << at;
-            EXPECT_GE(r.Password.size(), 4u) << at;
+            EXPECT_TRUE(r.Password.size() >= 5 && r.Password.size() <= 12) << at;
             for (unsigned char c : r.Password) EXPECT_TRUE(c >= 'A' && c <= 'Z') << at;
             EXPECT_TRUE(passwords.insert(r.Password).second) << at << ": password used twice";
             int stars = 0, sources = 0, targets = 0, slots = 0;
