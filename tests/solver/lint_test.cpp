@@ -137,6 +137,9 @@ TEST(Lint, PacksRiseAndAHarderPackBeatsTheEasierOnesSecondHalf) {
     rules.rising = true;
     EXPECT_TRUE(rulesBroken({pack(rising)}, rules).empty());
     EXPECT_EQ(rulesBroken({pack(falling)}, rules), std::multiset<std::string>{"rising"});
+    // Up more often than down, but not by enough: tau 1/3.
+    const std::vector<LintLevel> wavering = {rising[0], rising[3], rising[1], rising[2]};
+    EXPECT_EQ(rulesBroken({pack(wavering)}, rules), std::multiset<std::string>{"rising"});
     // A lesson is left out of the rise.
     falling[0].intent.teaching = true;
     falling[0].reason = "Übung";
