@@ -7,6 +7,7 @@
 #include "app/state.h"
 #include "editor/IDEdit.h"
 #include "editor/Import.h"
+#include "editor/LiveCheck.h"
 #include "editor/LoadMap.h"
 #include "editor/TextFields.h"
 #include "editor/boardedit.h"
@@ -178,6 +179,11 @@ void Editor::buildControls() {
     Command11 = button("Importieren", this);
     Status = new QLabel(this);
     Status->setMinimumWidth(300);
+    CheckLine = new QLabel(this);
+    CheckLine->setToolTip(QStringLiteral(
+        "Strg+L zeigt eine Lösung mit den wenigsten Steinen, bis zum nächsten Klick"));
+    liveCheck_ = new LiveCheck(this);
+    liveCheck_->onChange = [this] { CheckLine->setText(liveCheck_->text()); };
 
     // Board on the left with the palette beside it, the stock underneath, the status line
     // at the bottom; the level, the level list and the pack on the right.
@@ -212,7 +218,10 @@ void Editor::buildControls() {
     auto* left = new QVBoxLayout;
     left->addLayout(boardRow);
     left->addWidget(stock);
-    left->addWidget(Status);
+    auto* statusRow = new QHBoxLayout;
+    statusRow->addWidget(Status, 1);
+    statusRow->addWidget(CheckLine, 0, Qt::AlignRight);
+    left->addLayout(statusRow);
 
     auto* levelBox = new QGroupBox(QStringLiteral("Level"), this);
     auto* levelGrid = new QGridLayout(levelBox);
@@ -288,6 +297,8 @@ void Editor::buildControls() {
     for (const char* keys : {"Ctrl+Y", "Ctrl+Shift+Z"})
         connect(new QShortcut(QKeySequence(QString::fromLatin1(keys)), this), &QShortcut::activated,
                 this, &Editor::redo);
+    connect(new QShortcut(QKeySequence(QStringLiteral("Ctrl+L")), this), &QShortcut::activated,
+            this, &Editor::showPlacement);
     Command1->setToolTip(QStringLiteral("Das Level im Spielfenster ausprobieren"));
     List1->setToolTip(QStringLiteral("Rückgängig: Strg+Z, Wiederholen: Strg+Y"));
 }
@@ -331,6 +342,8 @@ void Editor::Aufbau() {
     Levelname->setText(toQt(l.Name));
     Passw->setText(toQt(l.Password));
     filling_ = false;
+    placementShown_ = false;
+    checkLevel();
 }
 
 void Editor::paintCell(int x, int y) { Feld->paintCell(x, y, level().cell(x, y)); }
@@ -356,6 +369,7 @@ void Editor::LöschPosFeld() {
 // --- Mouse --------------------------------------------------------------------------------
 
 void Editor::Feld_MouseDown(Qt::MouseButton Button, qreal X, qreal Y) {
+    hidePlacement();
     const QPoint cell = BoardView::cellAt(QPointF(X, Y));
     const int x = cell.x(), y = cell.y();
     if (x < 0 || y < 0 || x >= BoardWidth || y >= BoardHeight) return;
@@ -439,6 +453,7 @@ bool Editor::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Editor::Symbol_MouseDown(int X, int Y) {
+    hidePlacement();
     const int code = paletteCode(X, Y);
     if (code < 0) return;
     SelectedCode = code;
@@ -656,6 +671,28 @@ void Editor::Command11_Click() {
 void Editor::record(const std::string& key) {
     if (filling_) return;
     history_.record(levels(), header(), {count_, CurrentLevel}, key);
+    checkLevel();
+}
+
+// --- The live check -----------------------------------------------------------------------
+
+void Editor::checkLevel() { liveCheck_->check(level()); }
+
+bool Editor::showPlacement() {
+    const auto& result = liveCheck_->result();
+    if (!result || !result->solvable() || result->placements.empty()) return false;
+    hidePlacement();
+    if (FrameCell != Cell{}) LöschPosFeld();
+    for (const PlacedPiece& p : result->placements.front()) Feld->paintCell(p.x, p.y, p.slot + 8);
+    placementShown_ = true;
+    return true;
+}
+
+// The board as the level holds it again.
+void Editor::hidePlacement() {
+    if (!placementShown_) return;
+    placementShown_ = false;
+    Feld->paintBoard(level().Cells);
 }
 
 bool Editor::undo() {

@@ -30,6 +30,7 @@ namespace lumor {
 
 class BoardView;
 class Editor;
+class LiveCheck;
 
 // The palette: the 21 element pictures in two columns.
 class EditorPalette final : public QWidget {
@@ -87,6 +88,7 @@ public:
     QPushButton* Command10 = nullptr;  // "Pack ID ändern"
     QPushButton* Command11 = nullptr;  // "Importieren"
     QLabel* Status = nullptr;          // the cell under the mouse, and what happened
+    QLabel* CheckLine = nullptr;       // the live check: solvable, pieces left, solutions
 
     // Fields of the window.
     int32_t CurrentLevel = 0;
@@ -124,6 +126,10 @@ public:
     void Command11_Click();
     bool undo();
     bool redo();
+    // One minimal placement of the level drawn on the board until the next click (Strg+L);
+    // false while the live check has none to show.
+    bool showPlacement();
+    LiveCheck* liveCheck() const { return liveCheck_; }
 
     // What the editor starts outside itself; tests replace them.
     std::function<void(QWidget* parent)> boardWindow;  // the board window, modally
@@ -158,6 +164,8 @@ private:
     void showCellStatus(int x, int y);
     // The closing question; false when the editor stays open.
     bool mayClose();
+    void checkLevel();
+    void hidePlacement();
 
     LevelRecord& level();
     int count_ = 1;
@@ -166,6 +174,8 @@ private:
     QPoint stroke_;         // where the pointer was at the last move of a stroke
     bool closing_ = false;
     Clock& clock_;  // the board window of "Testen" waits on it
+    LiveCheck* liveCheck_ = nullptr;
+    bool placementShown_ = false;
 };
 
 }  // namespace lumor

@@ -5,6 +5,7 @@
 #include "editor/Editor.h"
 #include "editor/IDEdit.h"
 #include "editor/Import.h"
+#include "editor/LiveCheck.h"
 #include "editor/LoadMap.h"
 #include "editor/levellist.h"
 #include "play/Bilder.h"
@@ -404,4 +405,57 @@ TEST_F(EditorTest, UndoAndRedoPutBackEveryByte) {
     QTest::keyClick(editor->Levelname, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(state().pack.header.PackTitle, "");
     editor->hide();
+}
+
+TEST_F(EditorTest, LiveCheckAnswersEachChangeAndShowsAPlacementUntilTheNextClick) {
+    LiveCheck* check = editor->liveCheck();
+    auto answer = [&] {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !check->busy(); }, 10000));
+        return editor->CheckLine->text();
+    };
+    // A source and a target round the corner; one ┐ in stock, and a spare wall.
+    LevelRecord& l = shown();
+    l.cell(1, 1) = SourceRight;
+    l.cell(5, 4) = TargetDown;
+    l.Stock = {2, 1, 0, 0, 1};
+    editor->Aufbau();
+    EXPECT_EQ(editor->CheckLine->text(), "prüft \u2026");  // the answer comes later
+    EXPECT_EQ(answer(), "lösbar, 1 Stein übrig, 1 Lösung");
+
+    // Strg+L: the ┐ on the board, not in the level, until the next click.
+    const QImage before = editor->Feld->picture();
+    editor->show();
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    QTest::keyClick(editor.get(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(editor->Feld->picture().copy(5 * 32, 32, 32, 32), bilder().tile(DeflectorLeftDown));
+    EXPECT_EQ(shown().cell(5, 1), Empty);
+    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(600, 350));
+    EXPECT_EQ(editor->Feld->picture(), before);
+    editor->hide();
+
+    // A change that leaves no solution, checked anew.
+    editor->SelectedCode = TargetUp;
+    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(5 * 32 + 5, 4 * 32 + 5));
+    EXPECT_EQ(answer(), "nicht lösbar");
+    EXPECT_FALSE(editor->showPlacement());
+
+    // A level that takes many seconds to check, changed at once: its check is cancelled
+    // (else the next change would wait for it) and only the answer for the level as it is
+    // now is shown.
+    const LevelRecord small = l;
+    l.cell(0, 0) = SourceRight;
+    l.cell(19, 11) = SourceLeft;
+    l.cell(19, 0) = SourceDown;
+    l.cell(10, 5) = TargetUp;
+    l.cell(4, 8) = TargetLeft;
+    l.cell(12, 9) = TargetRight;
+    l.Stock = {20, 2, 2, 4, 4, 4, 4, 2, 3};
+    editor->Aufbau();
+    QTest::qWait(50);
+    l = small;
+    l.cell(5, 4) = TargetDown;
+    l.Stock = {1, 0, 0, 0, 1};
+    editor->Aufbau();
+    EXPECT_EQ(answer(), "lösbar, 0 Steine übrig, 1 Lösung");
 }
