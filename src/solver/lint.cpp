@@ -237,7 +237,8 @@ double kendallTau(const std::vector<double>& figures) {
     for (size_t i = 0; i < n; ++i)
         for (size_t j = i + 1; j < n; ++j)
             balance += (figures[j] > figures[i]) - (figures[j] < figures[i]);
-    return static_cast<double>(balance) / static_cast<double>(n * (n - 1) / 2);
+    const double pairs = static_cast<double>(n) * static_cast<double>(n - 1) / 2;
+    return static_cast<double>(balance) / pairs;
 }
 
 LintReport lintPacks(const std::vector<LintPack>& packs, const LintRules& rules, int only,
