@@ -21,14 +21,8 @@ std::string chunk(const std::string& id, const std::string& body) {
            std::string(body.size() % 2, '\0');
 }
 
-struct Fmt {
-    uint32_t code = 1, channels = 1, rate = 22050, bits = 16, align = 2;
-};
-
-std::string fmt(const Fmt& f) {
-    return le(f.code, 2) + le(f.channels, 2) + le(f.rate, 4) + le(f.rate * f.align, 4) +
-           le(f.align, 2) + le(f.bits, 2);
-}
+// The body of the format chunk our own header holds.
+std::string fmt(const WaveFormat& f = {1, 1, 22050, 16, 2}) { return waveHeader(f).substr(20, 16); }
 
 std::string riff(const std::string& chunks) {
     return "RIFF" + le(static_cast<uint32_t>(4 + chunks.size()), 4) + "WAVE" + chunks;
@@ -39,39 +33,31 @@ const std::string Samples(400, '\x10');
 }  // namespace
 
 TEST(WaveCheck, PassesOnlyPlainSampleFormats) {
-    const std::string extensibleTail =
-        le(22, 2) + le(16, 2) + le(4, 4) + le(1, 2) +
-        std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
     const struct {
-        Fmt f;
+        WaveFormat f;  // encoding, channels, rate, bits, block alignment
         bool ok;
     } cases[] = {
-        {{}, true},
         {{1, 0, 22050, 16, 0}, false},  // no channels: a division by zero in the library
-        {{1, 8, 22050, 16, 16}, true},
-        {{1, 9, 22050, 16, 18}, false},
-        {{1, 1, 0, 16, 2}, false},
-        {{1, 1, 999, 16, 2}, false},
-        {{1, 2, 384000, 16, 4}, true},
-        {{1, 1, 384001, 16, 2}, false},
-        {{1, 1, 22050, 8, 1}, true},
-        {{1, 2, 22050, 24, 6}, true},
-        {{1, 1, 22050, 12, 2}, false},
+        {{1, 8, 22050, 16, 16}, true},  {{1, 9, 22050, 16, 18}, false},
+        {{1, 1, 999, 16, 2}, false},    {{1, 2, 384000, 16, 4}, true},
+        {{1, 1, 384001, 16, 2}, false}, {{1, 1, 22050, 8, 1}, true},
+        {{1, 2, 22050, 24, 6}, true},   {{1, 1, 22050, 12, 2}, false},
         {{1, 2, 22050, 16, 2}, false},  // block alignment not channels * bits / 8
-        {{3, 1, 22050, 32, 4}, true},
-        {{3, 1, 22050, 64, 8}, false},
+        {{3, 1, 22050, 32, 4}, true},   {{3, 1, 22050, 64, 8}, false},
         {{2, 1, 22050, 4, 2}, false},  // compressed
     };
     for (const auto& c : cases) {
         const std::string file = riff(chunk("fmt ", fmt(c.f)) + chunk("data", Samples));
-        const auto w = checkWave(file, file.size());
-        EXPECT_EQ(w.has_value(), c.ok) << c.f.code << " " << c.f.channels << " " << c.f.rate << " "
-                                       << c.f.bits << " " << c.f.align;
+        EXPECT_EQ(checkWave(file, file.size()).has_value(), c.ok)
+            << c.f.encoding << " " << c.f.channels << " " << c.f.rate << " " << c.f.bits;
     }
     // The extensible form of integer PCM passes; another sub-format does not.
-    Fmt ext;
-    ext.code = 0xFFFE;
-    std::string file = riff(chunk("fmt ", fmt(ext) + extensibleTail) + chunk("data", Samples));
+    std::string file = riff(chunk("fmt ", fmt({0xFFFE, 1, 22050, 16, 2}) + le(22, 2) + le(16, 2) +
+                                              le(4, 4) + le(1, 2) +
+                                              std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00"
+                                                          "\xAA\x00\x38\x9B\x71",
+                                                          14)) +
+                            chunk("data", Samples));
     const auto w = checkWave(file, file.size());
     ASSERT_TRUE(w);
     EXPECT_EQ(w->encoding, 1);
@@ -80,7 +66,7 @@ TEST(WaveCheck, PassesOnlyPlainSampleFormats) {
 }
 
 TEST(WaveCheck, ChunksAndDataMustAddUp) {
-    const std::string good = riff(chunk("LIST", "odd") + chunk("fmt ", fmt({})) +
+    const std::string good = riff(chunk("LIST", "odd") + chunk("fmt ", fmt()) +
                                   chunk("data", Samples + "x") + chunk("smpl", "loops"));
     const auto w = checkWave(good, good.size());
     ASSERT_TRUE(w) << "an odd chunk is padded; chunks after the samples do not matter";
@@ -97,11 +83,11 @@ TEST(WaveCheck, ChunksAndDataMustAddUp) {
     EXPECT_EQ(*again, *w);
 
     const std::string refused[] = {
-        riff(chunk("data", Samples) + chunk("fmt ", fmt({}))),  // samples before their format
-        riff(chunk("fmt ", fmt({}))),
-        riff(chunk("fmt ", fmt({})) + chunk("fmt ", fmt({})) + chunk("data", Samples)),
-        riff(chunk("fmt ", fmt({})) + chunk("data", "x")),  // not one whole block
-        riff(chunk("fmt ", fmt({}).substr(0, 14)) + chunk("data", Samples)),
+        riff(chunk("data", Samples) + chunk("fmt ", fmt())),  // samples before their format
+        riff(chunk("fmt ", fmt())),
+        riff(chunk("fmt ", fmt()) + chunk("fmt ", fmt()) + chunk("data", Samples)),
+        riff(chunk("fmt ", fmt()) + chunk("data", "x")),  // not one whole block
+        riff(chunk("fmt ", fmt().substr(0, 14)) + chunk("data", Samples)),
         "RIFX" + good.substr(4),
         good.substr(0, 40),
     };

