@@ -18,10 +18,15 @@ if [ "${1:-}" != "--as-player" ]; then
   for tool in Xvfb xdotool cmake; do
     command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed"; exit 77; }
   done
+  # cmake --install writes its manifest into the build tree.
+  manifest="$build/install_manifest.txt"
+  [ -e "$manifest" ] || manifest_dir="$build"
+  [ -w "${manifest_dir:-$manifest}" ] || { echo "SKIPPED: this user cannot write $manifest"; exit 77; }
   work=$(mktemp -d "${TMPDIR:-/tmp}/lumor-installer-XXXXXX")
   trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
   chmod 755 "$work"
-  DESTDIR="$work/root" cmake --install "$build" --prefix /usr >"$work/install.log"
+  DESTDIR="$work/root" cmake --install "$build" --prefix /usr >"$work/install.log" 2>&1 ||
+    { cat "$work/install.log"; echo "FAILED: cmake --install"; exit 1; }
   chmod -R a-w "$work/root"
   mkdir -m 700 "$work/home"
   cp "$0" "$work/player.sh"

@@ -24,6 +24,7 @@ protected:
         add("Sound/ziel.wav", "ziel");
     }
     void add(const std::string& rel, const std::string& bytes, bool program = false) {
+        fs::remove(from / rel);  // read-only: only the superuser could write through it
         writeFile(from / rel, bytes);
         fs::permissions(from / rel,
                         P::owner_read | P::group_read | P::others_read |
