@@ -9,8 +9,6 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
-#include <QProcess>
-#include <QTest>
 #include <QTimer>
 
 using namespace lumor;
@@ -72,33 +70,6 @@ TEST_F(Start, SeedsTheRandomSourceFromTheClock) {
     const double a = programRandom().next();
     prepareProgram(folder);
     EXPECT_TRUE(a != fixed && programRandom().next() != a);
-}
-
-// The real program, started twice on one folder: the second start ends at once and
-// leaves the first running.
-TEST_F(Start, SecondProcessEndsAndFirstRunsOn) {
-    const QString exe = QStringLiteral(LUMOR_PROGRAM_DIR "/Lumor");
-    if (!QFile::exists(exe)) GTEST_SKIP() << "Lumor is not built";
-    const QString copy = folder + "/Lumor", skin = folder + "/Skins/Default.bmp";
-    ASSERT_TRUE(QFile::copy(exe, copy));
-    QProcess first, second;
-    first.start(copy, {});
-    ASSERT_TRUE(first.waitForStarted(10000));
-    // The first instance has passed its start-up once the default skin is there.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(skin); }, 10000));
-    if (first.state() != QProcess::Running)
-        GTEST_SKIP() << "the program ended by itself in an empty folder";
-    // A start that got past the lock would write the default skin again.
-    ASSERT_TRUE(QFile::remove(skin));
-    second.start(copy, {});
-    ASSERT_TRUE(second.waitForFinished(20000));
-    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_FALSE(QFile::exists(skin));
-    EXPECT_EQ(first.state(), QProcess::Running);
-    first.kill();
-    first.waitForFinished(10000);
-    QFile::remove(QFile::decodeName(lockProgramFolder(folder).path().c_str()));
 }
 
 // The default skin is a bitmap other programs read as well, pixel for pixel.

@@ -1,5 +1,5 @@
-// The waits of every long loop: they handle window events, end at their deadline or when
-// their condition holds, and a test clock jumps straight to each deadline.
+// The waits of every long loop on the real clock: they handle window events and end at
+// their deadline or when their condition holds. (The test clock is every window test's.)
 #include "app/Wait.h"
 
 #include <gtest/gtest.h>
@@ -7,22 +7,6 @@
 #include <QTimer>
 
 using namespace lumor;
-
-TEST(FakeClockWait, JumpsToTheDeadlineAfterHandlingEvents) {
-    FakeClock fake;
-    const int64_t start = fake.nowMs();
-    bool timerRan = false;
-    QTimer::singleShot(0, [&] { timerRan = true; });
-    std::vector<int64_t> waits;
-    fake.onWait = [&](int64_t t) { waits.push_back(t); };
-    fake.waitUntil(start + 12, {});
-    EXPECT_TRUE(timerRan);
-    EXPECT_EQ(fake.nowMs(), start + 12);
-    fake.waitUntil(start + 5, {});  // a passed deadline leaves the time alone
-    EXPECT_EQ(waits, (std::vector<int64_t>{start, start + 12}));
-    fake.waitFor([&] { return fake.nowMs() >= start + 200; });  // each round moves the clock on
-    EXPECT_GE(waits.size(), 5u);
-}
 
 // Events are handled while waiting and once even when the deadline has passed or the
 // condition holds already; the condition ends a wait early; waitFor sleeps until it holds.

@@ -68,8 +68,8 @@ TEST_F(LumorPack, VerifyAndDumpTellSoundDamagedAndUnreadablePacksApart) {
     writeFile(damaged, bytes);
     r = lumorPack({"verify", damaged.string()});
     EXPECT_EQ(r.exit, 1);
-    EXPECT_NE(r.err.find("Levelpack besch\xc3\xa4"
-                         "digt!"),
+    EXPECT_NE(r.err.find(damaged.string() + ": Levelpack besch\xc3\xa4"
+                                            "digt!"),
               std::string::npos)
         << "UTF-8 on the terminal: " << r.err;
     EXPECT_EQ(r.out, "");
@@ -84,19 +84,6 @@ TEST_F(LumorPack, VerifyAndDumpTellSoundDamagedAndUnreadablePacksApart) {
     EXPECT_EQ(lumorPack({"dump", missing.string()}).exit, 2);
     EXPECT_EQ(lumorPack({"verify"}).exit, 2);
     EXPECT_EQ(lumorPack({"verify", pack, pack}).exit, 2);
-
-    // A level whose stored name reads "*" would end the level list in the game: "+" is
-    // stored as "," and weighs as much as "*", so only the name is wrong.
-    LevelRecord plus;
-    plus.Name = "+";
-    SeededRandom random(1);
-    ASSERT_TRUE(writePack(damaged.string(), {}, {plus}, random).ok);
-    bytes = readFile(damaged);
-    bytes.replace(bytes.find("\r\n,\r\n"), 5, "\r\n+\r\n");
-    writeFile(damaged, bytes);
-    r = lumorPack({"verify", damaged.string()});
-    EXPECT_EQ(r.exit, 1) << r.out;
-    EXPECT_NE(r.err.find(damaged.string() + ": Levelpack besch"), std::string::npos) << r.err;
 }
 
 TEST_F(LumorPack, DumpWritesUtf8JsonAndBuildIsItsInverse) {
