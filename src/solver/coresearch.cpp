@@ -166,33 +166,54 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
     bool anySplitter = false;               // a splitter piece needs to serve no way
     if (useBounds_) {
         prepareTurns(order, prevIndex);
-        const int most =
-            budget == 1 ? nearBounds(sigma) : forward(false, sigma, budget, false, costMax_);
+        if (budget <= 2) {
+            backward_.resize(targets_.size());
+            for (size_t n = 0; n < targets_.size(); ++n) closeBackward(static_cast<int>(n));
+        }
+        // The private parts of the ways (after their last split) share no piece. A
+        // splitter piece starts at most two of them, so with up to S splitter pieces
+        // the parts of at most 2S targets may start anywhere: the others cost at least
+        // what the ways from the beams and the splitters on the board cost. Cheaper than
+        // the bound per target, so tried first.
+        const int splitterPieces = counts_[8];
+        auto privateBound = [&](int newBeams) {
+            std::vector<int> parts;
+            for (const int t : targets_) parts.push_back(std::min<int>(costSum_[t], budget + 1));
+            std::sort(parts.begin(), parts.end(), std::greater<int>());
+            int sum = 0;
+            for (const int p : parts) sum += p;
+            int bound = Unreachable;
+            for (int used = 0, dropped = 0; used <= splitterPieces; ++used) {
+                if (used > 0)
+                    for (int i = 2 * used - 2; i < 2 * used && i < static_cast<int>(parts.size());
+                         ++i)
+                        dropped += parts[i];
+                if (used >= newBeams) bound = std::min(bound, used + sum - dropped);
+            }
+            return std::pair(bound, sum);
+        };
+        if (!splitterFree_) {
+            if (budget == 1) {
+                closeForward(true);
+                for (size_t n = 0; n < targets_.size(); ++n)
+                    costSum_[targets_[n]] = static_cast<uint8_t>(
+                        hitBefore(targets_[n], sigma) ? 0 : nearCost(static_cast<int>(n), true));
+            } else {
+                forward(true, sigma, budget, true, costSum_);
+            }
+            if (k + privateBound(0).first > limit) {
+                limitCut_ = true;
+                return false;
+            }
+        }
+        const int most = budget <= 2 ? nearBounds(sigma, budget)
+                                     : forward(false, sigma, budget, false, costMax_);
         if (most >= Unreachable) return false;
         if (k + std::max(most, 1) > limit) {
             limitCut_ = true;
             return false;
         }
-        // The private parts of the ways (after their last split) share no piece. A
-        // splitter piece starts at most two of them, so with up to S splitter pieces
-        // the parts of at most 2S targets may start anywhere: the others cost at least
-        // what the ways from the beams and the splitters on the board cost.
-        const int splitterPieces = counts_[8];
-        if (splitterFree_) {
-            costSum_ = costMax_;
-        } else if (budget == 1) {
-            closeForward(true);
-            for (size_t n = 0; n < targets_.size(); ++n)
-                costSum_[targets_[n]] = static_cast<uint8_t>(
-                    hitBefore(targets_[n], sigma) ? 0 : nearCost(static_cast<int>(n), true));
-        } else {
-            forward(true, sigma, budget, true, costSum_);
-        }
-        std::vector<int> parts;
-        for (const int t : targets_) parts.push_back(std::min<int>(costSum_[t], budget + 1));
-        std::sort(parts.begin(), parts.end(), std::greater<int>());
-        int sum = 0;
-        for (const int p : parts) sum += p;
+        if (splitterFree_) costSum_ = costMax_;
         // Every target not yet hit needs a beam of its own: beams standing now, one more
         // from each splitter on the board, the rest from splitter pieces.
         int unhit = 0;
@@ -202,14 +223,8 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
         const int newBeams =
             std::max(0, unhit - static_cast<int>(checker_.captured().size()) - boardSplitters);
         if (newBeams > splitterPieces) return false;
-        int privateBound = Unreachable;
-        for (int used = 0, dropped = 0; used <= splitterPieces; ++used) {
-            if (used > 0)
-                for (int i = 2 * used - 2; i < 2 * used && i < static_cast<int>(parts.size()); ++i)
-                    dropped += parts[i];
-            if (used >= newBeams) privateBound = std::min(privateBound, used + sum - dropped);
-        }
-        if (k + privateBound > limit) {
+        const auto [bound, sum] = privateBound(newBeams);
+        if (k + bound > limit) {
             limitCut_ = true;
             return false;
         }
@@ -229,7 +244,7 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
         // With splitter pieces the tight private bound makes every piece left a splitter
         // or a turn on some private part: the next one is a splitter, or a deflector
         // turning a beam onto a way.
-        if (ways.empty() && !sumMode && privateBound == budget) {
+        if (ways.empty() && !sumMode && bound == budget) {
             everyWay = false;
             anySplitter = true;
             for (const int t : targets_) ways.emplace_back(t, budget - 1);
@@ -251,6 +266,8 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
                 const size_t t = static_cast<size_t>(
                     std::find(targets_.begin(), targets_.end(), ways[n].first) - targets_.begin());
                 for (const int16_t state : backward_[t]) g[static_cast<size_t>(state)] = 0;
+            } else if (budget == 2 && ways[n].second == 1 && twoTurnsOf_ == ways[n].first) {
+                toGo_[k][n] = twoTurns_;  // worked out for the bound already
             } else {
                 costToGo(ways[n].first, ways[n].second, toGo_[k][n]);
             }
@@ -392,15 +409,34 @@ int CoreSearch::forward(bool privateParts, int sigma, int budget, bool sum,
 // can be reached by no way at all counts as beyond the budget): a way with at most one
 // new turn either meets a state from which its target is reached without one, or turns
 // into such a state on a free cell that a beam moves into.
-int CoreSearch::nearBounds(int sigma) {
+int CoreSearch::nearBounds(int sigma, int budget) {
     closeForward(false);
-    backward_.resize(targets_.size());
+    twoTurnsOf_ = -1;
     int most = 0;
     for (size_t n = 0; n < targets_.size(); ++n) {
         const int t = targets_[n];
-        closeBackward(static_cast<int>(n));
-        const int c = hitBefore(t, sigma) ? 0 : nearCost(static_cast<int>(n), false);
-        costMax_[t] = c > 1 ? Far : static_cast<uint8_t>(c);
+        int c = hitBefore(t, sigma) ? 0 : nearCost(static_cast<int>(n), false);
+        if (c == 2 && budget == 2) {
+            // Two new turns: the first where a beam moves in without one, onto a state
+            // from which one more turn at most reaches the target.
+            costToGo(t, 1, twoTurns_);
+            twoTurnsOf_ = t;
+            c = 3;
+            for (const int16_t cell : reachTouched_) {
+                if (c == 2) break;
+                if (entered_[cell] == 0 || checker_.codeAt(cell) != Empty || !freeCell_[cell] ||
+                    noTurn_[cell])
+                    continue;
+                for (int in = 1; in <= 4; ++in) {
+                    if (!(entered_[cell] & (1 << in))) continue;
+                    for (int out = 1; out <= 4; ++out)
+                        if (crossing(in, out) && turnable_[in][out] &&
+                            twoTurns_[cell * 5 + out] <= 1)
+                            c = 2;
+                }
+            }
+        }
+        costMax_[t] = c > budget ? Far : static_cast<uint8_t>(c);
         most = std::max(most, c);
     }
     return most;

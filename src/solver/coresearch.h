@@ -60,7 +60,7 @@ private:
     int forward(bool privateParts, int sigma, int budget, bool sum,
                 std::array<uint8_t, BeamChecker::PadCells>& cost);
     int transition(int cell, int from, int to) const;
-    int nearBounds(int sigma);
+    int nearBounds(int sigma, int budget);
     void closeForward(bool privateParts);
     void closeBackward(int target);
     int nearCost(int target, bool privateParts) const;
@@ -116,6 +116,8 @@ private:
     std::vector<int16_t> reachTouched_, reachQueue_;
     std::vector<std::vector<int16_t>> backward_;  // per target: states cell * 5 + direction
     std::vector<uint32_t> backwardSeen_;
+    ToGo twoTurns_{};      // with two pieces left: the fewest to the target, up to one
+    int twoTurnsOf_ = -1;  // that target
     uint32_t backwardStamp_ = 0;
     // Per depth: a deeper call must not overwrite what its caller still reads.
     std::vector<WayCosts> toGo_;
