@@ -77,34 +77,8 @@ LevelRecord walledLevel(int width, int height, Inner inner) {
     return level;
 }
 
-// An allowance from minTotal to maxTotal and kinds (plus up to two) draws of up to two
-// pieces each.
-inline void randomStock(std::mt19937& rng, LevelRecord& level, int minTotal, int maxTotal,
-                        int kinds) {
-    std::uniform_int_distribution<int> count(0, 2), total(minTotal, maxTotal), slot(1, 8);
-    level.Stock[0] = static_cast<int16_t>(total(rng));
-    kinds += count(rng);
-    for (int k = 0; k < kinds; ++k) level.Stock[slot(rng)] += static_cast<int16_t>(count(rng));
-}
-
-// A small area, so that even the step-for-step search runs through every arrangement
-// quickly. Beams leave through the area's open edges or stop at the walls; targets are
-// frequent enough that many levels need one or two pieces.
-inline LevelRecord smallRandomLevel(std::mt19937& rng, int maxPieces = 3) {
-    std::uniform_int_distribution<int> pct(0, 99), inner(1, 20), w(3, 7), h(3, 6);
-    const int width = w(rng), height = h(rng);
-    LevelRecord level = walledLevel(width, height, [&] {
-        const int roll = pct(rng);
-        return roll < 62   ? 0
-               : roll < 72 ? std::uniform_int_distribution<int>(1, 8)(rng)
-                           : inner(rng);
-    });
-    randomStock(rng, level, 0, maxPieces, 1);
-    return level;
-}
-
 // One or two sources and targets on mostly empty cells: many of these need a piece or two.
-inline LevelRecord smallPuzzleLevel(std::mt19937& rng, int maxPieces = 3) {
+inline LevelRecord smallPuzzleLevel(std::mt19937& rng) {
     std::uniform_int_distribution<int> pct(0, 99), obstacle(9, 20), w(4, 7), h(3, 6), dir(0, 3);
     const int width = w(rng), height = h(rng);
     LevelRecord level =
@@ -115,7 +89,10 @@ inline LevelRecord smallPuzzleLevel(std::mt19937& rng, int maxPieces = 3) {
         level.cell(px(rng), py(rng)) = static_cast<int16_t>(1 + dir(rng));
     for (int i = 0; i < targets; ++i)
         level.cell(px(rng), py(rng)) = static_cast<int16_t>(5 + dir(rng));
-    randomStock(rng, level, 1, maxPieces, 2);
+    std::uniform_int_distribution<int> count(0, 2), total(1, 4), slot(1, 8);
+    level.Stock[0] = static_cast<int16_t>(total(rng));
+    for (int k = 2 + count(rng); k > 0; --k)
+        level.Stock[slot(rng)] += static_cast<int16_t>(count(rng));
     return level;
 }
 
@@ -250,24 +227,17 @@ inline void PrintTo(const Answer& a, std::ostream* os) {
     for (const Piece& p : a.arrangement) *os << " (" << p.Slot << "," << p.X << "," << p.Y << ")";
 }
 
-// The search over every arrangement.
-inline Answer literal(const LevelRecord& level) {
-    SolutionSearch search;
-    EXPECT_TRUE(search.load(level));
-    search.run();
-    EXPECT_TRUE(search.finished());
-    return {std::to_string(search.triedCount()), std::to_string(search.checkedCount()),
-            std::to_string(search.solutionCount()), search.bestLeft(), search.bestArrangement()};
-}
-
-// The same written out step for step: the yardstick for the literal search.
-inline Answer reference(const LevelRecord& level) {
-    ReferenceSearch search;
+// The search over every arrangement (SolutionSearch), or the same written out step for
+// step (ReferenceSearch), run to its end.
+template <class Search>
+Answer answerOf(const LevelRecord& level) {
+    Search search;
     EXPECT_TRUE(search.load(level));
     search.run();
     return {std::to_string(search.triedCount()), std::to_string(search.checkedCount()),
             std::to_string(search.solutionCount()), search.bestLeft(), search.bestArrangement()};
 }
+inline Answer literal(const LevelRecord& level) { return answerOf<SolutionSearch>(level); }
 
 // The answer worked out without trying every arrangement.
 inline Answer exact(const LevelRecord& level, int threads = 1) {
