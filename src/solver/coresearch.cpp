@@ -259,17 +259,17 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
         // a larger limit may lift the restriction
         if (toGo_.size() <= static_cast<size_t>(k)) toGo_.resize(static_cast<size_t>(k) + 1);
         for (size_t n = 0; n < ways.size(); ++n) {
-            if (budget == 1) {
-                // Cap 0: the states from which the target is reached without a new piece.
-                ToGo& g = toGo_[k][n];
+            const size_t t = static_cast<size_t>(
+                std::find(targets_.begin(), targets_.end(), ways[n].first) - targets_.begin());
+            ToGo& g = toGo_[k][n];
+            if (budget <= 2 && ways[n].second == 0) {
+                // The states from which the target is reached without a new piece.
                 g.fill(Far);
-                const size_t t = static_cast<size_t>(
-                    std::find(targets_.begin(), targets_.end(), ways[n].first) - targets_.begin());
                 for (const int16_t state : backward_[t]) g[static_cast<size_t>(state)] = 0;
-            } else if (budget == 2 && ways[n].second == 1 && twoTurnsOf_ == ways[n].first) {
-                toGo_[k][n] = twoTurns_;  // worked out for the bound already
+            } else if (budget == 2 && ways[n].second == 1) {
+                g = oneTurn(t);
             } else {
-                costToGo(ways[n].first, ways[n].second, toGo_[k][n]);
+                costToGo(ways[n].first, ways[n].second, g);
             }
         }
     }
@@ -409,9 +409,22 @@ int CoreSearch::forward(bool privateParts, int sigma, int budget, bool sum,
 // can be reached by no way at all counts as beyond the budget): a way with at most one
 // new turn either meets a state from which its target is reached without one, or turns
 // into such a state on a free cell that a beam moves into.
+// For target n, the fewest new pieces to it from every state, up to one; worked out once
+// per node.
+const CoreSearch::ToGo& CoreSearch::oneTurn(size_t n) {
+    if (oneTurn_.size() < targets_.size()) {
+        oneTurn_.resize(targets_.size());
+        oneTurnNode_.resize(targets_.size(), -1);
+    }
+    if (oneTurnNode_[n] != runs_) {
+        costToGo(targets_[n], 1, oneTurn_[n]);
+        oneTurnNode_[n] = runs_;
+    }
+    return oneTurn_[n];
+}
+
 int CoreSearch::nearBounds(int sigma, int budget) {
     closeForward(false);
-    twoTurnsOf_ = -1;
     int most = 0;
     for (size_t n = 0; n < targets_.size(); ++n) {
         const int t = targets_[n];
@@ -419,8 +432,7 @@ int CoreSearch::nearBounds(int sigma, int budget) {
         if (c == 2 && budget == 2) {
             // Two new turns: the first where a beam moves in without one, onto a state
             // from which one more turn at most reaches the target.
-            costToGo(t, 1, twoTurns_);
-            twoTurnsOf_ = t;
+            const ToGo& oneMore = oneTurn(n);
             c = 3;
             for (const int16_t cell : reachTouched_) {
                 if (c == 2) break;
@@ -430,8 +442,7 @@ int CoreSearch::nearBounds(int sigma, int budget) {
                 for (int in = 1; in <= 4; ++in) {
                     if (!(entered_[cell] & (1 << in))) continue;
                     for (int out = 1; out <= 4; ++out)
-                        if (crossing(in, out) && turnable_[in][out] &&
-                            twoTurns_[cell * 5 + out] <= 1)
+                        if (crossing(in, out) && turnable_[in][out] && oneMore[cell * 5 + out] <= 1)
                             c = 2;
                 }
             }

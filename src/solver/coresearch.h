@@ -64,6 +64,7 @@ private:
     void closeForward(bool privateParts);
     void closeBackward(int target);
     int nearCost(int target, bool privateParts) const;
+    const std::array<uint8_t, BeamChecker::PadCells * 5>& oneTurn(size_t target);
 
     static constexpr uint8_t Far = 255;
     static constexpr size_t MaxWays = 8;
@@ -116,8 +117,9 @@ private:
     std::vector<int16_t> reachTouched_, reachQueue_;
     std::vector<std::vector<int16_t>> backward_;  // per target: states cell * 5 + direction
     std::vector<uint32_t> backwardSeen_;
-    ToGo twoTurns_{};      // with two pieces left: the fewest to the target, up to one
-    int twoTurnsOf_ = -1;  // that target
+    // Per target: the fewest new pieces to it, up to one, and the node (runs_) it is for.
+    std::vector<ToGo> oneTurn_;
+    std::vector<int64_t> oneTurnNode_;
     uint32_t backwardStamp_ = 0;
     // Per depth: a deeper call must not overwrite what its caller still reads.
     std::vector<WayCosts> toGo_;
