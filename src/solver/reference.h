@@ -1,6 +1,7 @@
-// The finder's search written out step for step, without any of the fast search's
-// shortcuts: every check copies the whole board back and every beam check scans the
-// board for its sources. Kept as the yardstick for the fast search's counters and speed.
+// The search over every arrangement written out step for step, without any of
+// SolutionSearch's shortcuts: every check copies the whole board back and every beam
+// check scans the board for its sources. Kept as the yardstick for SolutionSearch's
+// counters and speed.
 #pragma once
 
 #include "levels/level.h"

@@ -1,7 +1,7 @@
-// The solution finder's exhaustive search: every arrangement of a level's stock pieces
-// on its empty cells, each run through the beam check, the best one (most pieces left of
-// the allowance) reported. The window drives it: load(), run(), abort() from its events,
-// counters read from its hooks.
+// The search over every arrangement of a level's stock pieces on its empty cells, each
+// run through the beam check, the best one (most pieces left of the allowance) reported:
+// the definition of the finder's answer, which ExactSearch works out without it. Used by
+// "lumor-pack solve --literal" and as the tests' yardstick; it ends on small levels only.
 #pragma once
 
 #include "levels/level.h"
