@@ -19,12 +19,15 @@
 //   on those private parts add up, except that a splitter piece may start two of them;
 //   and every target not yet hit needs a beam of its own, which beyond the beams standing
 //   and the splitters on the board only splitter pieces make.
-// * The next piece. When a bound takes every piece left, each of them is a turn on some
-//   target's way (or, for the private parts with splitter pieces in stock, a splitter),
-//   and the next piece is on a way: it turns a beam onto a way the remaining pieces can
-//   finish. Which beam: the first one into its cell, unless that one meets the closed
-//   side of a deflector and is stopped without a trace; then any later one, from either
-//   open side.
+// * Turns, not pieces. Walls, crosses and sand turn no beam, so the bounds are held
+//   against the turns the pieces left can make: the fewer of the pieces left and of the
+//   deflectors and splitters in stock.
+// * The next piece. When a bound takes every turn left, each piece that turns is a turn
+//   on some target's way (or, for the private parts with splitter pieces in stock, a
+//   splitter), and the next piece, if it turns, is on a way: it turns a beam onto a way
+//   the remaining turns can finish. Which beam: the first one into its cell, unless that
+//   one meets the closed side of a deflector and is stopped without a trace; then any
+//   later one, from either open side. A piece that turns nothing is left free.
 // Each bound holds for every winning core of the limit's size, not just for one of them.
 // With one piece left the bounds need only what is reached without a new piece, forward
 // from the beams and backward from each target, which is far less than a search.
@@ -33,6 +36,7 @@
 #include "play/cells.h"
 
 #include <algorithm>
+#include <bit>
 #include <functional>
 #include <limits>
 
@@ -76,6 +80,11 @@ constexpr std::array<std::array<uint8_t, 5>, BeamChecker::CodeCount> makeInto() 
     return t;
 }
 constexpr auto Into = makeInto();
+
+// Deflectors and splitters: the pieces that turn a beam.
+constexpr bool turnsBeam(int slot) {
+    return isDeflector(codeOfSlot(slot)) || codeOfSlot(slot) == Splitter;
+}
 
 constexpr bool crossing(int a, int b) {
     return (a == Right || a == Left) != (b == Right || b == Left);
@@ -164,9 +173,16 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
     std::vector<std::pair<int, int>> ways;  // (target, new pieces after the next one)
     bool everyWay = true;                   // all of them must be served, else any one
     bool anySplitter = false;               // a splitter piece needs to serve no way
+    // Only deflectors and splitters turn a beam: the bounds count turns, and the pieces
+    // left can make at most `turns` of them. Walls, crosses and sand make none, so when
+    // the bounds take every turn left they say nothing about those pieces.
+    int turnPieces = 0;
+    for (int slot = 1; slot <= SlotCount; ++slot)
+        if (turnsBeam(slot)) turnPieces += counts_[slot];
+    const int turns = std::min(budget, turnPieces);
     if (useBounds_) {
         prepareTurns(order, prevIndex);
-        if (budget <= 2) {
+        if (turns <= 2) {
             backward_.resize(targets_.size());
             for (size_t n = 0; n < targets_.size(); ++n) closeBackward(static_cast<int>(n));
         }
@@ -178,7 +194,7 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
         const int splitterPieces = counts_[8];
         auto privateBound = [&](int newBeams) {
             std::vector<int> parts;
-            for (const int t : targets_) parts.push_back(std::min<int>(costSum_[t], budget + 1));
+            for (const int t : targets_) parts.push_back(std::min<int>(costSum_[t], turns + 1));
             std::sort(parts.begin(), parts.end(), std::greater<int>());
             int sum = 0;
             for (const int p : parts) sum += p;
@@ -193,23 +209,23 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
             return std::pair(bound, sum);
         };
         if (!splitterFree_) {
-            if (budget == 1) {
+            if (turns == 1) {
                 closeForward(true);
                 for (size_t n = 0; n < targets_.size(); ++n)
                     costSum_[targets_[n]] = static_cast<uint8_t>(
                         hitBefore(targets_[n], sigma) ? 0 : nearCost(static_cast<int>(n), true));
             } else {
-                forward(true, sigma, budget, true, costSum_);
+                forward(true, sigma, turns, true, costSum_);
             }
-            if (k + privateBound(0).first > limit) {
+            if (privateBound(0).first > turns) {
                 limitCut_ = true;
                 return false;
             }
         }
-        const int most = budget <= 2 ? nearBounds(sigma, budget)
-                                     : forward(false, sigma, budget, false, costMax_);
+        const int most =
+            turns <= 2 ? nearBounds(sigma, turns) : forward(false, sigma, turns, false, costMax_);
         if (most >= Unreachable) return false;
-        if (k + std::max(most, 1) > limit) {
+        if (most > turns) {
             limitCut_ = true;
             return false;
         }
@@ -223,32 +239,36 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
         const int newBeams =
             std::max(0, unhit - static_cast<int>(checker_.captured().size()) - boardSplitters);
         if (newBeams > splitterPieces) return false;
-        const auto [bound, sum] = privateBound(newBeams);
-        if (k + bound > limit) {
+        auto [bound, sum] = privateBound(newBeams);
+        if (bound <= turns && splitterPieces > 0)
+            bound = std::max(bound, splitPartsBound(newBeams, turns));
+        if (bound > turns) {
             limitCut_ = true;
             return false;
         }
         const bool sumMode = splitterPieces == 0;
-        // When a bound uses up every piece left, each of them is a turn on some target's
-        // way, and the next piece is the first new one on its way: it must turn the beam
-        // that first enters its cell onto a way that the pieces after it can finish. A
-        // target needing every piece left has all of them on its way; with the private
-        // parts of the ways adding up to the pieces left, the next piece is on one of them.
+        // When a bound uses up every turn left, each piece that turns is a turn on some
+        // target's way, and the next such piece is the first new one on its way: it must
+        // turn the beam that first enters its cell onto a way that the turns after it can
+        // finish. A target needing every turn left has all of them on its way; with the
+        // private parts of the ways adding up to the turns left, the next turn is on one
+        // of them.
         for (const int t : targets_)
-            if (costMax_[t] == budget) ways.emplace_back(t, budget - 1);
-        if (ways.empty() && sumMode && sum == budget) {
+            if (costMax_[t] == turns) ways.emplace_back(t, turns - 1);
+        if (ways.empty() && sumMode && sum == turns) {
             everyWay = false;
             for (const int t : targets_)
                 if (costSum_[t] >= 1) ways.emplace_back(t, costSum_[t] - 1);
         }
-        // With splitter pieces the tight private bound makes every piece left a splitter
+        // With splitter pieces the tight private bound makes every turning piece a splitter
         // or a turn on some private part: the next one is a splitter, or a deflector
         // turning a beam onto a way.
-        if (ways.empty() && !sumMode && bound == budget) {
+        if (ways.empty() && !sumMode && bound == turns) {
             everyWay = false;
             anySplitter = true;
-            for (const int t : targets_) ways.emplace_back(t, budget - 1);
+            for (const int t : targets_) ways.emplace_back(t, turns - 1);
         }
+        if (turns == 0) ways.clear();
         if (ways.size() > MaxWays) {
             if (everyWay)
                 ways.resize(MaxWays);  // fewer conditions: still sound
@@ -262,11 +282,11 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
             const size_t t = static_cast<size_t>(
                 std::find(targets_.begin(), targets_.end(), ways[n].first) - targets_.begin());
             ToGo& g = toGo_[k][n];
-            if (budget <= 2 && ways[n].second == 0) {
+            if (turns <= 2 && ways[n].second == 0) {
                 // The states from which the target is reached without a new piece.
                 g.fill(Far);
                 for (const int16_t state : backward_[t]) g[static_cast<size_t>(state)] = 0;
-            } else if (budget == 2 && ways[n].second == 1) {
+            } else if (turns == 2 && ways[n].second == 1) {
                 g = oneTurn(t);
             } else {
                 costToGo(ways[n].first, ways[n].second, g);
@@ -279,6 +299,7 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
         for (int slot = 1; slot <= SlotCount; ++slot) {
             if (counts_[slot] == 0) continue;
             if (!ways.empty() && !(anySplitter && slot == 8) &&
+                !(turns < budget && !turnsBeam(slot)) &&
                 !turnsOntoWay(toGo_[k], cell, dir, codeOfSlot(slot), ways, everyWay))
                 continue;
             ++tries_;
@@ -539,20 +560,96 @@ int CoreSearch::nearCost(int n, bool privateParts) const {
     return cost;
 }
 
+// The private bound again, with what the parts that splitter pieces start cost at the
+// least: a splitter piece starts at most two, both on its cell, which a later piece may
+// take, leaving it in opposite directions; a part turns only at deflectors. Splitter
+// pieces cover targets singly or in pairs, the others cost what their parts from the
+// beams and the splitters standing cost (costSum_). 0 where there are too many targets
+// to weigh every cover.
+int CoreSearch::splitPartsBound(int newBeams, int turns) {
+    constexpr int MaxTargets = 8;
+    std::array<int, MaxTargets> own{}, single{};
+    std::array<std::array<int, MaxTargets>, MaxTargets> pair{};
+    std::array<int, MaxTargets> open{};
+    int m = 0;
+    for (size_t n = 0; n < targets_.size(); ++n) {
+        const int c = std::min<int>(costSum_[targets_[n]], turns + 1);
+        if (c == 0) continue;
+        if (m == MaxTargets) return 0;
+        own[m] = c;
+        open[m++] = static_cast<int>(n);
+    }
+    if (privateToGo_.size() < static_cast<size_t>(m)) privateToGo_.resize(static_cast<size_t>(m));
+    for (int i = 0; i < m; ++i) {
+        costToGo(targets_[static_cast<size_t>(open[i])], turns, privateToGo_[i], true);
+        single[i] = turns + 1;
+        pair[i].fill(turns + 1);
+    }
+    constexpr std::array<std::pair<int, int>, 4> Opposite = {
+        {{Up, Down}, {Down, Up}, {Left, Right}, {Right, Left}}};
+    for (int cell = 0; cell < BeamChecker::PadCells; ++cell) {
+        if (!freeCell_[cell] || noTurn_[cell] || checker_.codeAt(cell) != Empty) continue;
+        const size_t at = static_cast<size_t>(cell) * 5;
+        for (int i = 0; i < m; ++i) {
+            const ToGo& gi = privateToGo_[static_cast<size_t>(i)];
+            for (int d = 1; d <= 4; ++d) single[i] = std::min<int>(single[i], gi[at + d]);
+            for (int j = i + 1; j < m; ++j) {
+                const ToGo& gj = privateToGo_[static_cast<size_t>(j)];
+                for (const auto& [a, b] : Opposite)
+                    pair[i][j] = std::min<int>(pair[i][j], gi[at + a] + gj[at + b]);
+            }
+        }
+    }
+    // cover_[mask]: the least the parts of the targets in mask cost when at most u
+    // splitter pieces start them; ownCost[mask] what they cost started elsewhere.
+    const size_t masks = size_t{1} << m;
+    cover_.assign(masks, Unreachable);
+    cover_[0] = 0;
+    std::vector<int> ownCost(masks, 0);
+    for (size_t mask = 1; mask < masks; ++mask) {
+        const int i = std::countr_zero(mask);
+        ownCost[mask] = ownCost[mask & (mask - 1)] + own[i];
+    }
+    const size_t all = masks - 1;
+    int best = Unreachable;
+    for (int u = 0; u <= counts_[8]; ++u) {
+        if (u > 0 && u <= m) {
+            coverNext_ = cover_;
+            for (size_t mask = 1; mask < masks; ++mask) {
+                const int i = std::countr_zero(mask);
+                const size_t rest = mask & (mask - 1);
+                int c = cover_[rest] + single[i];
+                for (size_t others = rest; others; others &= others - 1) {
+                    const int j = std::countr_zero(others);
+                    c = std::min(c, cover_[rest & ~(size_t{1} << j)] + pair[i][j]);
+                }
+                coverNext_[mask] = std::min(coverNext_[mask], c);
+            }
+            cover_.swap(coverNext_);
+        }
+        if (u < newBeams) continue;
+        for (size_t mask = 0; mask < masks; ++mask)
+            best = std::min(best, u + cover_[mask] + ownCost[all & ~mask]);
+    }
+    return best;
+}
+
 // What a beam coming in moving `from` may leave a cell moving `to` by, in new pieces
 // (0 or 1), or -1 when it cannot.
-int CoreSearch::transition(int cell, int from, int to) const {
+int CoreSearch::transition(int cell, int from, int to, bool privatePart) const {
     const int code = checker_.codeAt(cell);
     if (Through[code][from] & (1 << to)) return 0;
+    const auto& turnable = privatePart ? turnableByDeflector_ : turnable_;
     if (code == Empty && crossing(from, to) && freeCell_[cell] && !noTurn_[cell] &&
-        turnable_[from][to])
+        turnable[from][to])
         return 1;
     return -1;  // wall, source, target, off the board, or no such way through
 }
 
 // For every (cell, direction) the fewest new pieces from a beam standing there and leaving
-// in that direction to the target, up to cap (Far beyond).
-void CoreSearch::costToGo(int target, int cap, ToGo& g) {
+// in that direction to the target, up to cap (Far beyond); for a private part, turning
+// only at deflectors.
+void CoreSearch::costToGo(int target, int cap, ToGo& g, bool privatePart) {
     g.fill(Far);
     const int takes = checker_.codeAt(target) - 4;
     const int front = target - Delta[takes];
@@ -572,7 +669,7 @@ void CoreSearch::costToGo(int target, int cap, ToGo& g) {
         const int cell = state / 5, out = state % 5;
         const int cost = g[state];
         for (int in = 1; in <= 4; ++in) {
-            const int w = transition(cell, in, out);
+            const int w = transition(cell, in, out, privatePart);
             if (w < 0) continue;
             const int prev = cell - Delta[in];
             if (checker_.codeAt(prev) == BeamChecker::OffBoard) continue;

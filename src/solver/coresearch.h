@@ -59,7 +59,7 @@ private:
     void prepareTurns(const std::vector<int16_t>& order, int prevIndex);
     int forward(bool privateParts, int sigma, int budget, bool sum,
                 std::array<uint8_t, BeamChecker::PadCells>& cost);
-    int transition(int cell, int from, int to) const;
+    int transition(int cell, int from, int to, bool privatePart = false) const;
     int nearBounds(int sigma, int budget);
     void closeForward(bool privateParts);
     void closeBackward(int target);
@@ -70,7 +70,8 @@ private:
     static constexpr size_t MaxWays = 8;
     using ToGo = std::array<uint8_t, BeamChecker::PadCells * 5>;
     using WayCosts = std::array<ToGo, MaxWays>;
-    void costToGo(int target, int cap, ToGo& g);
+    void costToGo(int target, int cap, ToGo& g, bool privatePart = false);
+    int splitPartsBound(int newBeams, int turns);
     bool turnsOntoWay(const WayCosts& toGo, int cell, int dir, int code,
                       const std::vector<std::pair<int, int>>& ways, bool everyWay) const;
 
@@ -124,6 +125,10 @@ private:
     // Per depth: a deeper call must not overwrite what its caller still reads.
     std::vector<WayCosts> toGo_;
     bool splitterFree_ = false;  // no splitter on the level nor in its stock
+    // splitPartsBound(): per target the private part's turns from every state, and per
+    // number of splitter pieces the cheapest cover of each set of targets.
+    std::vector<ToGo> privateToGo_;
+    std::vector<int> cover_, coverNext_;
 };
 
 }  // namespace lumor

@@ -78,7 +78,7 @@ LevelRecord walledLevel(int width, int height, Inner inner) {
 }
 
 // One or two sources and targets on mostly empty cells: many of these need a piece or two.
-inline LevelRecord smallPuzzleLevel(std::mt19937& rng) {
+inline LevelRecord smallPuzzleLevel(std::mt19937& rng, int maxPieces = 4) {
     std::uniform_int_distribution<int> pct(0, 99), obstacle(9, 20), w(4, 7), h(3, 6), dir(0, 3);
     const int width = w(rng), height = h(rng);
     LevelRecord level =
@@ -89,7 +89,7 @@ inline LevelRecord smallPuzzleLevel(std::mt19937& rng) {
         level.cell(px(rng), py(rng)) = static_cast<int16_t>(1 + dir(rng));
     for (int i = 0; i < targets; ++i)
         level.cell(px(rng), py(rng)) = static_cast<int16_t>(5 + dir(rng));
-    std::uniform_int_distribution<int> count(0, 2), total(1, 4), slot(1, 8);
+    std::uniform_int_distribution<int> count(0, 2), total(1, maxPieces), slot(1, 8);
     level.Stock[0] = static_cast<int16_t>(total(rng));
     for (int k = 2 + count(rng); k > 0; --k)
         level.Stock[slot(rng)] += static_cast<int16_t>(count(rng));
