@@ -396,7 +396,7 @@ int CoreSearch::forward(bool privateParts, int sigma, int budget, bool sum,
             }
             continue;
         }
-        // The same moves as transition().
+        // The same moves as costToGo() takes backward.
         const uint8_t outs = Through[code][dir];
         for (int out = 1; out <= 4; ++out)
             if (outs & (1 << out)) relax(next, out, c, true);
@@ -634,22 +634,11 @@ int CoreSearch::splitPartsBound(int newBeams, int turns) {
     return best;
 }
 
-// What a beam coming in moving `from` may leave a cell moving `to` by, in new pieces
-// (0 or 1), or -1 when it cannot.
-int CoreSearch::transition(int cell, int from, int to, bool privatePart) const {
-    const int code = checker_.codeAt(cell);
-    if (Through[code][from] & (1 << to)) return 0;
-    const auto& turnable = privatePart ? turnableByDeflector_ : turnable_;
-    if (code == Empty && crossing(from, to) && freeCell_[cell] && !noTurn_[cell] &&
-        turnable[from][to])
-        return 1;
-    return -1;  // wall, source, target, off the board, or no such way through
-}
-
 // For every (cell, direction) the fewest new pieces from a beam standing there and leaving
 // in that direction to the target, up to cap (Far beyond); for a private part, turning
 // only at deflectors.
 void CoreSearch::costToGo(int target, int cap, ToGo& g, bool privatePart) {
+    const auto& turnable = privatePart ? turnableByDeflector_ : turnable_;
     g.fill(Far);
     const int takes = checker_.codeAt(target) - 4;
     const int front = target - Delta[takes];
@@ -668,9 +657,16 @@ void CoreSearch::costToGo(int target, int cap, ToGo& g, bool privatePart) {
         const int state = queue_[queueHead_++ & QueueMask];
         const int cell = state / 5, out = state % 5;
         const int cost = g[state];
+        // Through the cell as it is, or turned on a free cell by a piece in stock.
+        const int code = checker_.codeAt(cell);
+        const uint8_t straight = Into[code][out];
+        const bool turns = code == Empty && freeCell_[cell] && !noTurn_[cell];
         for (int in = 1; in <= 4; ++in) {
-            const int w = transition(cell, in, out, privatePart);
-            if (w < 0) continue;
+            int w = 0;
+            if (!(straight & (1 << in))) {
+                if (!turns || !crossing(in, out) || !turnable[in][out]) continue;
+                w = 1;
+            }
             const int prev = cell - Delta[in];
             if (checker_.codeAt(prev) == BeamChecker::OffBoard) continue;
             relax(prev * 5 + in, cost + w, w == 0);

@@ -59,7 +59,6 @@ private:
     void prepareTurns(const std::vector<int16_t>& order, int prevIndex);
     int forward(bool privateParts, int sigma, int budget, bool sum,
                 std::array<uint8_t, BeamChecker::PadCells>& cost);
-    int transition(int cell, int from, int to, bool privatePart = false) const;
     int nearBounds(int sigma, int budget);
     void closeForward(bool privateParts);
     void closeBackward(int target);

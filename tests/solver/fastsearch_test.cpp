@@ -1,9 +1,11 @@
 #include "solver/fastsearch.h"
+#include "solver/coresearch.h"
 
 #include "solver_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 using namespace lumor;
@@ -50,27 +52,52 @@ TEST(FastSearch, NamedLevels) {
     EXPECT_TRUE(stopped.best.empty());
 }
 
-TEST(FastSearch, BoundsCutNothingThatMattersOnLargerLevels) {
-    // Too large for the search over every arrangement; the search without the bounds is
-    // the yardstick.
+namespace {
+
+// Every winning core of every size, as the search reports them: pieces (slot, cell) in
+// the order they were placed.
+std::vector<std::vector<std::pair<int, int>>> winningCores(const LevelRecord& level, bool bounds) {
+    struct Collect : CoreVisitor {
+        std::vector<std::vector<std::pair<int, int>>> wins;
+        bool win(const std::vector<CorePiece>& core) override {
+            wins.emplace_back();
+            for (const CorePiece& p : core) wins.back().emplace_back(p.slot, p.cell);
+            return false;
+        }
+    } collect;
+    CoreSearch search(level, bounds);
+    for (int size = 0; size <= level.Stock[0]; ++size) {
+        search.search(size, collect);
+        collect.wins.emplace_back();  // the end of a size
+    }
+    std::sort(collect.wins.begin(), collect.wins.end());
+    return collect.wins;
+}
+
+}  // namespace
+
+TEST(CoreSearch, BoundsKeepEveryWinningCore) {
+    // Ways with turns and splits to up to four targets, spare pieces of every kind; the
+    // search without the bounds is the yardstick.
     std::mt19937 rng(90210);
     lumor::testing::RouteShape shape;
-    shape.minW = 8, shape.maxW = 12, shape.minH = 6, shape.maxH = 9;
-    shape.maxLeg = 5;
-    int routed = 0;
-    for (int round = 0; round < 300; ++round) {
+    shape.minW = 6, shape.maxW = 9, shape.minH = 4, shape.maxH = 8;
+    int wins = 0, split = 0;  // levels with wins, of them with splitter pieces
+    for (int round = 0; round < 1000; ++round) {
         shape.beams = 1 + round % 2;
-        shape.maxTurns = shape.beams == 1 ? 4 : 3;
+        shape.splits = round % 3;
+        shape.maxTurns = 3 - shape.beams / 2 - (shape.splits + 1) / 2;
         shape.obstaclePercent = 5 + round % 20;
-        shape.spareSplitters = round % 3 == 0 ? 1 : 0;
-        const LevelRecord level = lumor::testing::routedLevel(rng, shape);
-        const FastResult plain = fastSolve(level, false);
-        const FastResult r = fastSolve(level);
-        ASSERT_EQ(r.bestLeft, plain.bestLeft) << "round " << round;
-        expectAchieves(level, r);
-        if (HasFatalFailure()) return;
-        EXPECT_LE(r.beamRuns, plain.beamRuns);
-        routed += r.bestLeft >= 0 && r.bestLeft < level.Stock[0];
+        shape.spareSplitters = round % 7 == 0 ? 1 : 0;
+        LevelRecord level = lumor::testing::routedLevel(rng, shape);
+        if (level.Stock[0] > 5) continue;
+        level.Stock[std::array<int, 3>{1, 2, 7}[round % 3]] += static_cast<int16_t>(round % 2);
+        const auto bounded = winningCores(level, true);
+        ASSERT_EQ(bounded, winningCores(level, false)) << "round " << round;
+        const int found = static_cast<int>(bounded.size()) - level.Stock[0] - 1;
+        wins += found > 0;
+        split += found > 0 && level.Stock[8] > 0;
     }
-    EXPECT_GT(routed, 200);
+    EXPECT_GT(wins, 900);
+    EXPECT_GT(split, 200);
 }

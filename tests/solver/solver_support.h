@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -97,7 +98,8 @@ inline LevelRecord smallPuzzleLevel(std::mt19937& rng, int maxPieces = 4) {
 }
 
 // A walled area where each beam can be routed from its source to its target by the
-// deflectors that the stock holds, among obstacles (every kind) and spare pieces.
+// deflectors that the stock holds, and with splits by splitter pieces to several targets,
+// among obstacles (every kind) and spare pieces.
 struct RouteShape {
     int minW = 5, maxW = 7, minH = 4, maxH = 6;
     int minTurns = 1, maxTurns = 2;
@@ -105,60 +107,65 @@ struct RouteShape {
     int maxLeg = 3;
     int obstaclePercent = 12;
     int spareSplitters = 0;  // splitter pieces added to the stock beyond the route's needs
+    int splits = 0;          // splitter pieces the routes may branch at
 };
 
 inline LevelRecord routedLevel(std::mt19937& rng, const RouteShape& shape = {}) {
     constexpr int Path = -2, Turn = -3;
+    auto roll = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     for (;;) {
-        const int width = std::uniform_int_distribution<int>(shape.minW, shape.maxW)(rng);
-        const int height = std::uniform_int_distribution<int>(shape.minH, shape.maxH)(rng);
+        const int width = roll(shape.minW, shape.maxW), height = roll(shape.minH, shape.maxH);
         LevelRecord level = walledLevel(width, height, [] { return 0; });
-        int x = 0, y = 0, d = 0;
+        std::vector<int> needed;
+        int splits = shape.splits;
         // One cell on in direction d: true if it is inside and still empty.
-        auto step = [&] {
+        auto step = [&](int& x, int& y, int d) {
             x += d == 1 ? 1 : d == 3 ? -1 : 0;
             y += d == 2 ? 1 : d == 4 ? -1 : 0;
             return x >= 0 && y >= 0 && x < width && y < height && level.cell(x, y) == 0;
         };
-        std::vector<int> needed;
-        bool ok = true;
-        for (int b = 0; b < shape.beams && ok; ++b) {
-            x = std::uniform_int_distribution<int>(0, width - 1)(rng);
-            y = std::uniform_int_distribution<int>(0, height - 1)(rng);
-            d = std::uniform_int_distribution<int>(1, 4)(rng);
-            if (level.cell(x, y) != 0) {
-                ok = false;
-                break;
-            }
-            level.cell(x, y) = static_cast<int16_t>(d);
-            const int turns =
-                std::uniform_int_distribution<int>(shape.minTurns, shape.maxTurns)(rng);
-            for (int t = 0; t <= turns && ok; ++t) {
-                const int steps = std::uniform_int_distribution<int>(1, shape.maxLeg)(rng);
-                for (int k = 0; k < steps && ok; ++k) {
-                    ok = step();
-                    if (ok) level.cell(x, y) = Path;
+        // Legs and turns from (x, y) moving d to a target, or to a split into two ways.
+        std::function<bool(int, int, int)> route = [&](int x, int y, int d) {
+            const int turns = roll(shape.minTurns, shape.maxTurns);
+            for (int t = 0;; ++t) {
+                for (int k = roll(1, shape.maxLeg); k > 0; --k) {
+                    if (!step(x, y, d)) return false;
+                    level.cell(x, y) = Path;
                 }
-                if (!ok || t == turns) break;
-                const int d2 = (d == 1 || d == 3) ? (rng() % 2 ? 2 : 4) : (rng() % 2 ? 1 : 3);
+                if (t == turns) break;
+                level.cell(x, y) = Turn;
+                const bool across = d == 1 || d == 3;
+                if (splits > 0 && rng() % 3 == 0) {
+                    --splits;
+                    needed.push_back(Splitter);
+                    return route(x, y, across ? 2 : 1) && route(x, y, across ? 4 : 3);
+                }
+                const int d2 = across ? (rng() % 2 ? 2 : 4) : (rng() % 2 ? 1 : 3);
                 for (int code = 11; code <= 14; ++code)
                     if (entryOf(d, code) == Entry::Pass && turnedBy(code, d) == d2)
                         needed.push_back(code);
-                level.cell(x, y) = Turn;
                 d = d2;
             }
-            ok = ok && step();
-            if (ok) level.cell(x, y) = static_cast<int16_t>(d + 4);
+            if (!step(x, y, d)) return false;
+            level.cell(x, y) = static_cast<int16_t>(d + 4);
+            return true;
+        };
+        bool ok = true;
+        for (int b = 0; b < shape.beams && ok; ++b) {
+            const int x = roll(0, width - 1), y = roll(0, height - 1), d = roll(1, 4);
+            ok = level.cell(x, y) == 0;
+            if (ok) level.cell(x, y) = static_cast<int16_t>(d);
+            ok = ok && route(x, y, d);
         }
         if (!ok) continue;
-        std::uniform_int_distribution<int> pct(0, 99), obstacle(9, 20);
         for (auto& c : level.Cells)
-            if (c == 0 && pct(rng) < shape.obstaclePercent) c = static_cast<int16_t>(obstacle(rng));
+            if (c == 0 && roll(0, 99) < shape.obstaclePercent)
+                c = static_cast<int16_t>(roll(9, 20));
         for (auto& c : level.Cells)
             if (c == Path || c == Turn) c = 0;
         for (const int code : needed) ++level.Stock[code - 8];
-        const int spare = std::uniform_int_distribution<int>(0, 1)(rng);
-        if (spare) ++level.Stock[std::uniform_int_distribution<int>(1, 8)(rng)];
+        const int spare = roll(0, 1);
+        if (spare) ++level.Stock[roll(1, 8)];
         level.Stock[8] = static_cast<int16_t>(level.Stock[8] + shape.spareSplitters);
         level.Stock[0] = static_cast<int16_t>(needed.size() + spare + shape.spareSplitters);
         return level;
