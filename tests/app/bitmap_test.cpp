@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 using namespace lumor;
 using lumortest::Hostile;
 
@@ -134,6 +136,14 @@ TEST(DefaultSkin, PicturesHaveTheirLook) {
     // The source's neck reaches the top edge in the middle; the corners stay black.
     const RgbImage source = builtInTile(4);
     EXPECT_TRUE(!isBlack(source, 16, 0) && isBlack(source, 0, 0) && isBlack(source, 31, 0));
+    // The target's cup is open at the top: brownish (red above blue) inside its upper part.
+    const RgbImage target = builtInTile(6);
+    int brown = 0;
+    for (int i = 0; i < 32 * 14; ++i) {
+        const uint32_t c = target.pixels[static_cast<size_t>(i)];
+        brown += redOf(c) > greenOf(c) + 30 && greenOf(c) > blueOf(c);
+    }
+    EXPECT_GT(brown, 20);
     // Cross bars reach all four edges.
     const RgbImage cross = builtInTile(10);
     for (auto [x, y] : {std::pair{16, 0}, {16, 31}, {0, 16}, {31, 16}})
@@ -146,4 +156,14 @@ TEST(DefaultSkin, PicturesHaveTheirLook) {
         const RgbImage d = builtInTile(code);
         EXPECT_TRUE(redOf(d.pixel(cx, cy)) > 200 && isBlack(d, ox, oy)) << code;
     }
+    // Four different star fields; sand grows darker as it is used up.
+    std::set<std::vector<uint32_t>> fields;
+    for (int code = 17; code <= 20; ++code) fields.insert(builtInTile(code).pixels);
+    EXPECT_EQ(fields.size(), 4u);
+    auto green = [](const RgbImage& t) {
+        long sum = 0;
+        for (uint32_t p : t.pixels) sum += greenOf(p);
+        return sum;
+    };
+    for (int i = 0; i < 3; ++i) EXPECT_GT(green(builtInSand(i)), green(builtInSand(i + 1))) << i;
 }

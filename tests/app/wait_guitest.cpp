@@ -1,5 +1,5 @@
-// The waits of every long loop on the real clock: they handle window events and end at
-// their deadline or when their condition holds. (The test clock is every window test's.)
+// The waits of every long loop: they handle window events, end at their deadline or when
+// their condition holds, and a test clock jumps straight to each deadline.
 #include "app/Wait.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +7,19 @@
 #include <QTimer>
 
 using namespace lumor;
+
+// The test clock every window test waits on: events first, then straight to the deadline,
+// never back.
+TEST(FakeClockWait, JumpsToTheDeadlineAfterHandlingEvents) {
+    FakeClock fake;
+    const int64_t start = fake.nowMs();
+    bool timerRan = false;
+    QTimer::singleShot(0, [&] { timerRan = true; });
+    fake.waitUntil(start + 12, {});
+    EXPECT_TRUE(timerRan && fake.nowMs() == start + 12);
+    fake.waitUntil(start + 5, {});
+    EXPECT_EQ(fake.nowMs(), start + 12);
+}
 
 // Events are handled while waiting and once even when the deadline has passed or the
 // condition holds already; the condition ends a wait early; waitFor sleeps until it holds.

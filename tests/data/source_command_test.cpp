@@ -17,7 +17,7 @@ protected:
     std::string at(const char* name) const { return (dir / name).string(); }
 };
 
-TEST_F(SourceCommand, ShippedSourcesCompileAndDecompileToTheSameLevels) {
+TEST_F(SourceCommand, ShippedSourcesCompileAndDecompileToTheSameLevelsAndRefusalsSayWhere) {
     const std::string source = std::string(LUMOR_SOURCE_DIR) + "/data/packs/1_Einstieg.lls";
     ToolResult r = pack("compile " + source + " " + at("a.llp"));
     ASSERT_EQ(r.exit, 0) << r.err;
@@ -31,9 +31,8 @@ TEST_F(SourceCommand, ShippedSourcesCompileAndDecompileToTheSameLevels) {
     EXPECT_NE(decompiled.out.find("Level: Erstes Licht\nPasswort: FUNKE\n"), std::string::npos);
     EXPECT_EQ(decompiled.out.find("\nBestwert:"), std::string::npos)
         << "a pack holds no recorded best values";
-}
 
-TEST_F(SourceCommand, RefusalsSayWhereAndTouchNoFile) {
+    // Refusals say where, and touch no file.
     std::string level = "Lumor-Levelquelle 1\nLevel: \xc3\xbf\nVorrat: 0\nBrett:\n";
     for (int y = 0; y < 12; ++y) level += "....................\n";
     const struct {
@@ -43,7 +42,7 @@ TEST_F(SourceCommand, RefusalsSayWhereAndTouchNoFile) {
                  {level, "nicht kompaktibel"}};  // "ÿ": code + position above 255
     for (const auto& c : cases) {
         writeFile(dir / "bad.lls", c.source);
-        const ToolResult r = pack("compile " + at("bad.lls") + " " + at("bad.llp"));
+        r = pack("compile " + at("bad.lls") + " " + at("bad.llp"));
         EXPECT_EQ(r.exit, 1);
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_FALSE(std::filesystem::exists(dir / "bad.llp"));

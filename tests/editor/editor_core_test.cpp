@@ -60,7 +60,7 @@ TEST(EditorCore, HistoryStepsJoinWhileOneFieldIsTypedIn) {
 TEST(EditorCore, StrokesAndTheLinkRule) {
     using Cells = std::vector<std::pair<int, int>>;
     EXPECT_EQ(cellsCrossed(100, 100, 36, 100), (Cells{{3, 3}, {2, 3}, {1, 3}}));
-    const Cells row = cellsCrossed(-20, 370, 700, 370);
+    const Cells row = cellsCrossed(-100, 370, 700, 370);
     EXPECT_TRUE(row.size() == 20 && row.front() == std::pair(0, 11) &&
                 row.back() == std::pair(19, 11));
 

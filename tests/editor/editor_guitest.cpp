@@ -24,8 +24,10 @@
 #include <QTimer>
 #include <QtTest/QTest>
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 
 using namespace lumor;
 using lumortest::EditorFixture;
@@ -449,6 +451,14 @@ TEST_F(EditorTest, LiveCheckAnswersEachChangeAndShowsAPlacementUntilTheNextClick
     l = small;
     l.cell(5, 4) = TargetDown;
     l.Stock = {1, 0, 0, 0, 1};
+    editor->Aufbau();
+    EXPECT_EQ(answer(), "lösbar, 0 Steine übrig, 1 Lösung");
+
+    // An answer already on its way for an earlier state of the level is not shown.
+    l.cell(5, 4) = TargetUp;
+    editor->Aufbau();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // not handling events
+    l.cell(5, 4) = TargetDown;
     editor->Aufbau();
     EXPECT_EQ(answer(), "lösbar, 0 Steine übrig, 1 Lösung");
 }

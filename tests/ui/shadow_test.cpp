@@ -1,4 +1,4 @@
-// Strip placement, strip alpha and the fade's opacity steps.
+// Strip alpha and the fade's opacity steps (the strips' places: the shadow control's test).
 #include "ui/shadow.h"
 
 #include <gtest/gtest.h>
@@ -14,12 +14,6 @@ namespace {
 int alphaAt(Strip strip, int length, int depth, bool rounded, int x, int y) {
     const std::vector<uint8_t> a = stripAlpha(strip, length, depth, true, rounded);
     return a.at(static_cast<size_t>(y) * (strip == Strip::Right ? depth : length) + x);
-}
-
-TEST(ShadowStrips, StandRightOfAndBelowTheOwner) {
-    const Rect owner{100, 50, 880, 514};
-    EXPECT_EQ(rightStrip(owner, 7), (Rect{980, 57, 7, 514}));
-    EXPECT_EQ(bottomStrip(owner, 7), (Rect{107, 564, 873, 7}));
 }
 
 TEST(ShadowStrips, SoftAlphaFadesOutwardAndRampsAtOpenEnds) {
