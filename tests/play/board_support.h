@@ -1,13 +1,18 @@
 // Shared set-up of the board window tests: the test program folder without sounds or
-// music, a skin of distinct colours, and the options as the tests expect them.
+// music, a skin of distinct colours, the options as the tests expect them, and the board
+// window driven through its controls.
 #pragma once
 
 #include "levels/level.h"
 #include "play/Bilder.h"
+#include "play/Form1.h"
 #include "support/boards.h"
 #include "support/program.h"
 
 #include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
 #include <QtTest/QTest>
 
 #include <vector>
@@ -26,9 +31,8 @@ inline QImage testSkin(int width = 627, int height = 33) {
     skin.fill(qRgb(0, 0, 128));
     for (int k = 0; k < Bilder::Squares; ++k)
         for (int y = 0; y < Bilder::TileSize; ++y)
-            for (int x = 0; x < Bilder::TileSize; ++x)
-                if (33 * k + x < width && y < height)
-                    skin.setPixel(33 * k + x, y, skinPixel(k, x, y));
+            for (int x = 0; x < Bilder::TileSize && 33 * k + x < width; ++x)
+                if (y < height) skin.setPixel(33 * k + x, y, skinPixel(k, x, y));
     return skin;
 }
 
@@ -47,6 +51,36 @@ protected:
     static void setLevels(const std::vector<LevelRecord>& levels) {
         state().pack.levels.assign(levels);
     }
+
+    // Shows the window and waits until its first level waits for the player.
+    void open(Form1& f) {
+        f.onMessage = [this](const QString& t) { shown << t; };
+        f.show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ready(f); }, 10000));
+    }
+    // The level is built and waits for the player.
+    static bool ready(const Form1& f) {
+        return !f.running() && !f.Timer2->isActive() && f.Command1->isEnabled() &&
+               f.messageText().isEmpty();
+    }
+    // Level `level` (an index) waits for the player, after whatever came before.
+    static bool reaches(const Form1& f, int level) {
+        return QTest::qWaitFor([&] { return f.model().level() == level && ready(f); }, 20000);
+    }
+    static void clickStock(Form1& f, int slot) {
+        QTest::mouseClick(f.Image1[static_cast<size_t>(slot)], Qt::LeftButton);
+    }
+    static void clickCell(Form1& f, int x, int y, Qt::MouseButton b = Qt::LeftButton) {
+        QTest::mouseClick(f.Feld, b, {}, QPoint(CellPixels * x + 16, CellPixels * y + 16));
+    }
+    static int count(const Form1& f, int i) {
+        return f.Anzahl[static_cast<size_t>(i)]->text().toInt();
+    }
+    static QImage cellPicture(const Form1& f, int x, int y) {
+        return f.Feld->picture().copy(CellPixels * x, CellPixels * y, CellPixels, CellPixels);
+    }
+
+    QStringList shown;  // every text the window's messages showed
 };
 
 }  // namespace lumor::testing

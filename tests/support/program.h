@@ -11,10 +11,14 @@
 #include "support/scratch.h"
 
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 #include <QFile>
 #include <QImage>
+#include <QListWidget>
+#include <QMouseEvent>
 #include <QString>
 #include <QStringList>
+#include <QtTest/QTest>
 
 #include <deque>
 #include <optional>
@@ -28,6 +32,23 @@ inline void PrintTo(const QImage& i, std::ostream* os) {
 QT_END_NAMESPACE
 
 namespace lumortest {
+
+// The mouse moved onto `w` at `at` (its own coordinates) with no button held.
+inline void hover(QWidget* w, QPointF at = {5, 5}) {
+    QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &move);
+}
+
+// A click on row `row` of a list, and with `twice` a double click after it.
+inline void clickRow(QListWidget* list, int row, bool twice = false) {
+    QListWidgetItem* item = list->item(row);
+    ASSERT_NE(item, nullptr);
+    list->scrollToItem(item);
+    const QPoint at = list->visualItemRect(item).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    if (twice) QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
 
 class ProgramTest : public ScratchFolderTest {
 protected:

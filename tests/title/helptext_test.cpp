@@ -1,6 +1,9 @@
+// The help pages and how they and the status line are typed.
 #include "title/helptext.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace lumor;
 
@@ -14,12 +17,31 @@ std::vector<TypeStep> run(HelpTyper& typer, int frames) {
 
 }  // namespace
 
+TEST(HelpText, PagesAreLinesEndedByABarThatFitTheHelpArea) {
+    const auto& pages = helpPages();
+    EXPECT_EQ(pages[10], "  Ich geb's auf...   |");
+    EXPECT_EQ(pages[0].substr(0, 17), "  Willkommen!   |");
+    EXPECT_NE(pages[0].find("oben auf \"LUMOR\" klicken!   |"), std::string::npos);
+    EXPECT_NE(pages[2].find("den R\xe4tselmarathon des   |"), std::string::npos);
+    for (const std::string& page : pages) {
+        ASSERT_EQ(page.back(), '|');
+        size_t start = 0, lines = 0;
+        for (size_t bar; (bar = page.find('|', start)) != std::string::npos;
+             start = bar + 1, ++lines) {
+            const std::string line = page.substr(start, bar - start);
+            EXPECT_EQ(line.substr(line.size() - 3), "   ") << line;
+            EXPECT_LE(line.size(), 35u) << line;  // 35 cells of 8 pixels are the help area's width
+        }
+        EXPECT_LE(lines, 10u);
+    }
+    EXPECT_EQ(std::count(pages[1].begin(), pages[1].end(), '|'), 5) << "a heading, four credits";
+}
+
 TEST(HelpTyper, TypesACharacterEveryFifthFrameWithAGlowBehindIt) {
     HelpTyper typer({"  Hi   |ab   |", "  X   |"});
     auto steps = run(typer, 5);
     for (int i = 0; i < 4; ++i)
-        EXPECT_TRUE(steps[static_cast<size_t>(i)].glyphs.empty() &&
-                    !steps[static_cast<size_t>(i)].clear);
+        EXPECT_TRUE(steps[size_t(i)].glyphs.empty() && !steps[size_t(i)].clear);
     // The page starts at its third character, at (2, 2).
     EXPECT_TRUE(steps[4].clear);
     EXPECT_EQ(steps[4].glyphs, (std::vector<Glyph>{{2, 2, 'H', Shade::DarkGrey},
@@ -41,29 +63,20 @@ TEST(HelpTyper, TypesACharacterEveryFifthFrameWithAGlowBehindIt) {
 TEST(HelpTyper, PausesTwentyFiveStepsBehindAPageAndWrapsAfterTheLast) {
     const std::string a = "  ab   |", b = "  cd   |";
     HelpTyper typer({a, b});
-    // One step for each position from 3 to length + 25: the page, then a pause of 25 steps.
-    const int steps = static_cast<int>(a.size()) + 25 - 3 + 1;
     int frames = 0;
-    while (typer.page() == 0) {
-        typer.frame();
-        ++frames;
-        ASSERT_LT(frames, 1000);
-    }
-    EXPECT_EQ(frames, 5 * steps);
+    for (; typer.page() == 0 && frames < 1000; ++frames) typer.frame();
+    // One step for each position from 3 to length + 25: the page, then a pause of 25 steps.
+    EXPECT_EQ(frames, 5 * (static_cast<int>(a.size()) + 25 - 3 + 1));
     EXPECT_EQ(typer.position(), 0);
     auto first = run(typer, 5);
     EXPECT_TRUE(first[4].clear);
     EXPECT_EQ(first[4].glyphs[0].ch, 'c');
     while (typer.page() == 1) typer.frame();
     EXPECT_EQ(typer.page(), 0);
-}
 
-TEST(HelpTyper, ShortPagesDoNotReadPastTheirEnd) {
-    HelpTyper typer({"", "|", "ab"});
-    for (int i = 0; i < 2000; ++i) {
-        const TypeStep s = typer.frame();
-        for (const Glyph& g : s.glyphs) EXPECT_NE(g.ch, 0);
-    }
+    HelpTyper shortPages({"", "|", "ab"});  // never read past their ends
+    for (int i = 0; i < 2000; ++i)
+        for (const Glyph& g : shortPages.frame().glyphs) EXPECT_NE(g.ch, 0);
 }
 
 TEST(StatusTyper, TypesOneCharacterPerFrameAndStartsOverOnANewText) {
@@ -83,10 +96,7 @@ TEST(StatusTyper, TypesOneCharacterPerFrameAndStartsOverOnANewText) {
     EXPECT_FALSE(s.clear);
     EXPECT_EQ(s.glyphs[2], (Glyph{8, 0, 'S', Shade::White}));
     int frames = 2;
-    while (typer.busy()) {
-        typer.frame();
-        ++frames;
-    }
+    for (; typer.busy(); ++frames) typer.frame();
     EXPECT_EQ(frames, 10 - 3);  // positions 4..10
     EXPECT_TRUE(typer.frame().glyphs.empty());
 
@@ -96,7 +106,5 @@ TEST(StatusTyper, TypesOneCharacterPerFrameAndStartsOverOnANewText) {
     EXPECT_EQ(s.glyphs[0].ch, 'k');
     typer.setText("");
     s = typer.frame();
-    EXPECT_TRUE(s.clear);
-    EXPECT_TRUE(s.glyphs.empty());
-    EXPECT_FALSE(typer.busy());
+    EXPECT_TRUE(s.clear && s.glyphs.empty() && !typer.busy());
 }
