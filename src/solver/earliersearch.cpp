@@ -163,13 +163,11 @@ void EarlierSearch::StartSuche(int A, int St) {
 
 void EarlierSearch::Check(int s) {
     ++checked_;
-    bool solved;
-    if (PieceList.empty())
-        solved = checker_.run().solved;
-    else if (s == 0 || !baseEntered_.test(static_cast<size_t>(freePad_[static_cast<size_t>(s)])))
-        solved = baseSolved_;
-    else
-        solved = checker_.run().solved;
+    // The base run's outcome holds when the last piece stands where its beams never go.
+    const bool baseHolds =
+        !PieceList.empty() &&
+        (s == 0 || !baseEntered_.test(static_cast<size_t>(freePad_[static_cast<size_t>(s)])));
+    const bool solved = baseHolds ? baseSolved_ : checker_.run().solved;
     if (!solved || piecesLeft_ < bestLeft_) return;
     bestLeft_ = piecesLeft_;
     best_.clear();
