@@ -146,7 +146,7 @@ Import::Import(Levels& levels, int count, QWidget* parent)
     // The target from the pack being edited, the source packs from the folder.
     showTarget();
     for (const std::string& name : listFiles(state().AppFolder, "*.llp"))
-        Combo1->addItem(fileNameToQt(name));
+        Combo1->addItem(fileNameToQt(name), fileNameData(name));
     Combo1->setCurrentIndex(-1);
 
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this] {
@@ -171,7 +171,7 @@ void Import::Combo1_Click() {
     };
     if (index < 0) return;
     const PackReadResult pack =
-        readPack(state().AppFolder + fileNameFromQt(Combo1->itemText(index)));
+        readPack(state().AppFolder + fileNameFromData(Combo1->itemData(index)));
     if (!pack.ok) {
         // A damaged pack is refused; the previous source stays and the work goes on.
         showMessage(this, toQt(pack.message));

@@ -26,8 +26,10 @@ const QString HiddenNameMessage = QStringLiteral(
 
 // The pack files of the program folder (found without regard to letter case).
 void fillPackList(QListWidget* list) {
-    for (const std::string& name : listFiles(state().AppFolder, "*.llp"))
-        list->addItem(fileNameToQt(name));
+    for (const std::string& name : listFiles(state().AppFolder, "*.llp")) {
+        auto* item = new QListWidgetItem(fileNameToQt(name), list);
+        item->setData(Qt::UserRole, fileNameData(name));
+    }
 }
 
 QPushButton* button(const char* caption, QWidget* parent) {
@@ -69,7 +71,7 @@ void LoadMap::Command2_Click() {
         Command1_Click();
         return;
     }
-    state().handover.set(state().AppFolder + fileNameFromQt(item->text()));
+    state().handover.set(state().AppFolder + fileNameFromData(item->data(Qt::UserRole)));
     accept();
 }
 
@@ -124,9 +126,15 @@ bool SaveMap::eventFilter(QObject* watched, QEvent* event) {
 void SaveMap::Command1_Click() {
     // Nothing typed: nothing to save under.
     if (Text1->text().isEmpty()) return;
-    const QString name = fileNameToQt(withPackExtension(fileNameFromQt(Text1->text())));
+    // A listed name keeps its own bytes; a typed one is written as the system writes names.
+    std::string native = fileNameFromQt(Text1->text());
+    for (int i = 0; i < List1->count(); ++i)
+        if (List1->item(i)->text() == Text1->text())
+            native = fileNameFromData(List1->item(i)->data(Qt::UserRole));
+    native = withPackExtension(native);
+    const QString name = fileNameToQt(native);
     Text1->setText(name);
-    if (hasForbiddenCharacter(fileNameFromQt(name))) {
+    if (hasForbiddenCharacter(native)) {
         showMessage(this, ForbiddenMessage, true);
         return;
     }
@@ -135,7 +143,7 @@ void SaveMap::Command1_Click() {
         return;
     }
     ProgramState& st = state();
-    st.handover.set(st.AppFolder + fileNameFromQt(name));
+    st.handover.set(st.AppFolder + native);
     if (FileExists(st.handover.toText()) &&
         askQuestion(this, OverwriteQuestion, QuestionButtons::YesNoDefaultNo) != Answer::Yes) {
         st.handover.clear();

@@ -1,6 +1,7 @@
 #include "editor/TextFields.h"
 
 #include "app/Text.h"
+#include "app/paths.h"
 
 #include <QFile>
 
@@ -11,8 +12,14 @@ QValidator::State StorableText::validate(QString& input, int&) const {
     return fromQt(input) ? Acceptable : Invalid;
 }
 
-QString fileNameToQt(const std::string& native) { return QFile::decodeName(native.c_str()); }
+QString fileNameToQt(const std::string& native) {
+    return QString::fromStdString(displayFileName(native));
+}
 
 std::string fileNameFromQt(const QString& name) { return QFile::encodeName(name).toStdString(); }
+
+QVariant fileNameData(const std::string& native) { return QByteArray::fromStdString(native); }
+
+std::string fileNameFromData(const QVariant& data) { return data.toByteArray().toStdString(); }
 
 }  // namespace lumor

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QValidator>
+#include <QVariant>
 
 #include <string>
 
@@ -17,8 +18,14 @@ public:
     State validate(QString& input, int& pos) const override;
 };
 
-// File names as the folder holds them (native bytes) and as the windows show them.
+// File names as the folder holds them (native bytes) and as the windows show them. A name
+// that is not UTF-8 is shown as Windows-1252, as the title menu shows it.
 QString fileNameToQt(const std::string& native);
 std::string fileNameFromQt(const QString& name);
+
+// Lists keep each entry's own bytes beside the shown text, so a name the windows cannot
+// show exactly still opens its own file.
+QVariant fileNameData(const std::string& native);
+std::string fileNameFromData(const QVariant& data);
 
 }  // namespace lumor

@@ -133,3 +133,27 @@ TEST_F(DialogsTest, SavingChecksTheNameAndAsksBeforeReplacing) {
     EXPECT_EQ(buttons, std::vector<QuestionButtons>(2, QuestionButtons::YesNoDefaultNo));
     EXPECT_EQ(state().handover.toText(), file("alt.llp"));
 }
+
+TEST_F(DialogsTest, APackNamedInLatin1IsShownAsTheTitleMenuShowsItAndOpensByItsOwnBytes) {
+    writePackFile("M\xe4rz.llp", levels("M", 2));
+    const QString shown = QString::fromUtf8("März.llp");
+    {
+        LoadMap d;
+        ASSERT_EQ(d.List1->count(), 1);
+        EXPECT_EQ(d.List1->item(0)->text(), shown);
+        runShown(d, [&] { d.Command2->click(); });
+        EXPECT_EQ(state().handover.toText(), file("M\xe4rz.llp"));
+    }
+    // Saving over it by its listed name replaces that file rather than making a UTF-8 twin.
+    SaveMap d;
+    QTest::mouseClick(d.List1->viewport(), Qt::LeftButton, {},
+                      d.List1->visualItemRect(d.List1->item(0)).center());
+    replies = {Answer::Yes};
+    EXPECT_EQ(runShown(d, [&] { d.Command1->click(); }), QDialog::Accepted);
+    EXPECT_EQ(state().handover.toText(), file("M\xe4rz.llp"));
+    // A typed name is written as the system writes names.
+    SaveMap typed;
+    typed.Text1->setText(shown);
+    typed.Command1_Click();
+    EXPECT_EQ(state().handover.toText(), file("März.llp"));
+}

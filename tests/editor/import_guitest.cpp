@@ -147,3 +147,10 @@ TEST_F(ImportTest, SmallPicturesOfTheLevelsLastClicked) {
     w.List2->setCurrentRow(1);
     EXPECT_EQ(w.Picture1->image().pixel(2, 0), 0xffffff00u);  // Q2's source at (1, 0)
 }
+
+TEST_F(ImportTest, ASourcePackNamedInLatin1IsRead) {
+    writePackFile("\xc4lter.llp", levels("L", 2));
+    Import w(*target, 3);
+    choose(w, "Älter.llp");
+    EXPECT_EQ(entries(w.List2), (QStringList{"1. L1", "2. L2"}));
+}
