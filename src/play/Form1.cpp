@@ -239,7 +239,7 @@ Form1::Form1(QWidget* parent, Clock& clock) : QDialog(parent), clock_(clock), mo
     particles_ = std::make_unique<BoardParticles>(Feld->picture());
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() { hintSearch_->cancel(); }
 
 void Form1::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
@@ -500,9 +500,14 @@ void Form1::Tipp() {
     auto promise = std::make_shared<QPromise<Hint>>();
     hintSearch_->setFuture(promise->future());
     promise->start();
+    // A level from the editor can be beyond any search: the hint gives up after a while,
+    // and at once when the window goes.
+    const auto deadline = std::chrono::steady_clock::now() + HintSearchLimit;
     QThreadPool::globalInstance()->start(
-        [promise, stored = model_.stored(), current = hintAskedFor_] {
-            promise->addResult(findHint(stored, current));
+        [promise, deadline, stored = model_.stored(), current = hintAskedFor_] {
+            promise->addResult(findHint(stored, current, [&promise, deadline] {
+                return promise->isCanceled() || std::chrono::steady_clock::now() > deadline;
+            }));
             promise->finish();
         });
 }

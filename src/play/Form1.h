@@ -19,6 +19,7 @@
 #include <QWidget>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -111,6 +112,7 @@ public:
     // search runs beside the window; its answer counts only if the board is unchanged.
     static constexpr int HintKey = Qt::Key_T;
     static constexpr int HintShownMs = 2000;
+    static constexpr std::chrono::seconds HintSearchLimit{20};
     void Tipp();
     // The hint on the board now, and the last answer of the search (any kind).
     const std::optional<Hint>& hintShown() const { return hint_; }

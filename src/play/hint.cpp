@@ -2,6 +2,7 @@
 
 #include "play/cells.h"
 #include "solver/beamcheck.h"
+#include "solver/exactsearch.h"
 #include "solver/fastsearch.h"
 
 #include <algorithm>
@@ -40,15 +41,23 @@ LevelRecord withPieces(LevelRecord level, const std::vector<Piece>& pieces) {
 
 }  // namespace
 
-Hint findHint(const LevelRecord& stored, const LevelRecord& current) {
-    const FastResult best = fastSolve(stored);
-    if (!best.ok || best.bestLeft < 0) return {};
+Hint findHint(const LevelRecord& stored, const LevelRecord& current,
+              const std::function<bool()>& stop) {
+    ExactSearch finder;
+    if (!finder.load(stored)) return {};
+    finder.run(stop);
+    if (!finder.finished() || finder.bestLeft() < 0) return {};
 
-    // Pieces already placed that a best solution can keep: complete them.
-    const FastResult onTrack = current.Cells == stored.Cells ? best : fastSolve(current);
-    const bool keep = onTrack.ok && onTrack.bestLeft == best.bestLeft;
+    // Pieces already placed that a best solution can keep: complete them (any best
+    // completion will do, so the quicker search finds it).
+    bool keep = false;
+    FastResult onTrack;
+    if (current.Cells != stored.Cells) {
+        onTrack = fastSolve(current, true, stop);
+        keep = onTrack.ok && !onTrack.gaveUp && onTrack.bestLeft == finder.bestLeft();
+    }
     const LevelRecord target =
-        keep ? withPieces(current, onTrack.best) : withPieces(stored, best.best);
+        keep ? withPieces(current, onTrack.best) : withPieces(stored, finder.bestArrangement());
     const std::vector<Hint> changes = changesAlongTheBeams(current, target);
     if (changes.empty()) return {Hint::Kind::Complete};
     return changes.front();

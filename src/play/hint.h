@@ -4,13 +4,15 @@
 
 #include "levels/level.h"
 
+#include <functional>
+
 namespace lumor {
 
 struct Hint {
     enum class Kind {
         Cell,      // put `code` on (x, y); Empty: take the piece there away
         Complete,  // the pieces on the board already make a best solution
-        None,      // the level has no solution (or is too large to search)
+        None,      // the level has no solution (or the search was stopped)
     };
     Kind kind = Kind::None;
     int x = -1, y = -1;
@@ -23,6 +25,9 @@ struct Hint {
 // still be completed to a best solution, the hint completes them; otherwise it points at
 // a best solution of the level as stored. Of the cells that need a change, the hint names
 // the one a beam reaches first, so hints lead along the beams.
-Hint findHint(const LevelRecord& stored, const LevelRecord& current);
+// The best solution of the stored level is the finder's own answer (the arrangement it
+// shows). `stop` is asked every few milliseconds; true ends the search with no hint.
+Hint findHint(const LevelRecord& stored, const LevelRecord& current,
+              const std::function<bool()>& stop = {});
 
 }  // namespace lumor
