@@ -69,7 +69,7 @@ TEST_F(RunCommand, RefusesPiecesThePlayerCouldNotPlace) {
     }
     EXPECT_NE(run("1 4,3,0 4,5,5").err.find("Fach 4"), std::string::npos);
 
-    for (const std::string& bad : {"1 1,5", "1 1,5,5,", "1 a,b,c", "1 '1;5;5'", "3", "0", ""}) {
+    for (const char* bad : {"1 1,5", "1 1,5,5,", "1 a,b,c", "1 '1;5;5'", "3", "0", ""}) {
         const ToolResult r = run(bad);
         EXPECT_EQ(r.exit, 2) << bad;
         EXPECT_FALSE(r.err.empty()) << bad;
