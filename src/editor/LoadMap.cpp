@@ -126,13 +126,13 @@ bool SaveMap::eventFilter(QObject* watched, QEvent* event) {
 void SaveMap::Command1_Click() {
     // Nothing typed: nothing to save under.
     if (Text1->text().isEmpty()) return;
-    // A listed name keeps its own bytes; a typed one is written as the system writes names.
-    std::string native = fileNameFromQt(Text1->text());
-    for (int i = 0; i < List1->count(); ++i)
-        if (List1->item(i)->text() == Text1->text())
-            native = fileNameFromData(List1->item(i)->data(Qt::UserRole));
-    native = withPackExtension(native);
+    // A name as the list shows it means that file, whatever bytes name it on disk; any
+    // other name is written as the system writes names.
+    std::string native = withPackExtension(fileNameFromQt(Text1->text()));
     const QString name = fileNameToQt(native);
+    for (int i = 0; i < List1->count(); ++i)
+        if (List1->item(i)->text() == name)
+            native = fileNameFromData(List1->item(i)->data(Qt::UserRole));
     Text1->setText(name);
     if (hasForbiddenCharacter(native)) {
         showMessage(this, ForbiddenMessage, true);

@@ -144,16 +144,11 @@ TEST_F(DialogsTest, APackNamedInLatin1IsShownAsTheTitleMenuShowsItAndOpensByItsO
         runShown(d, [&] { d.Command2->click(); });
         EXPECT_EQ(state().handover.toText(), file("M\xe4rz.llp"));
     }
-    // Saving over it by its listed name replaces that file rather than making a UTF-8 twin.
+    // Saving under the name as shown replaces that file rather than making a UTF-8 twin.
     SaveMap d;
-    QTest::mouseClick(d.List1->viewport(), Qt::LeftButton, {},
-                      d.List1->visualItemRect(d.List1->item(0)).center());
+    d.Text1->setText(QString::fromUtf8("März"));
     replies = {Answer::Yes};
     EXPECT_EQ(runShown(d, [&] { d.Command1->click(); }), QDialog::Accepted);
     EXPECT_EQ(state().handover.toText(), file("M\xe4rz.llp"));
-    // A typed name is written as the system writes names.
-    SaveMap typed;
-    typed.Text1->setText(shown);
-    typed.Command1_Click();
-    EXPECT_EQ(state().handover.toText(), file("März.llp"));
+    EXPECT_EQ(questions.size(), 1);
 }
