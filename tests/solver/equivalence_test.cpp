@@ -11,7 +11,6 @@
 #include <random>
 
 using namespace lumor;
-using lumor::testing::levelFrom;
 using lumor::testing::randomBoard;
 
 namespace {
@@ -50,29 +49,6 @@ void expectSame(const LevelRecord& level, const std::string& what) {
 }
 
 }  // namespace
-
-TEST(BeamCheckEquivalence, NamedCasesAgree) {
-    // Beams from the left and from above reach an unused splitter in the same cell step:
-    // the first in beam order splits, the second is taken off, the split beams go on.
-    const auto splitter = levelFrom({"....v.", "......", "..>.x.", "......", "....D."}, {0});
-    EXPECT_TRUE(referenceBeamCheck(splitter).solved);
-    const std::vector<std::pair<std::string, LevelRecord>> cases = {
-        {"splitter met twice in one step", splitter},
-        {"two beams into one empty cell", levelFrom({">..<"}, {0})},
-        {"two beams meet on a cross", levelFrom({"..v", ">.+.R", "..."}, {0})},
-        {"beam crosses an earlier trail", levelFrom({"..v.", "....", ">...R", "...."}, {0})},
-        {"sand then target", levelFrom({">.s.R"}, {0})},
-        {"sand next to its source", levelFrom({">s..R"}, {0})},
-        {"sand behind a deflector", levelFrom({">..b", "...s", "...D"}, {0})},
-        {"two beams reach the same sand", levelFrom({">.s.<"}, {0})},
-        {"used splitter stops a later beam", levelFrom({">.x", "...", "^..", "..."}, {0})},
-        {"two targets one hit twice", levelFrom({"..v", ">.+R", "..."}, {0})},
-        {"closed deflector side", levelFrom({">.a.R"}, {0})},
-        {"loop through deflectors", levelFrom({">.b", "..", "d.c"}, {0})},
-        {"no target, beam leaves", levelFrom({">..."}, {0})},
-    };
-    for (const auto& [what, level] : cases) expectSame(level, what);
-}
 
 TEST(BeamCheckEquivalence, TenThousandRandomBoardsAgree) {
     std::mt19937 rng(6121);

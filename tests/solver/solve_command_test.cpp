@@ -18,15 +18,10 @@ class SolveCommand : public lumortest::ScratchFolderTest {
 protected:
     void SetUp() override {
         ScratchFolderTest::SetUp();
-        // Level 1: a 5 x 5 area walled in; a source moving right at (0,0), a target taking
-        // a beam moving down at (3,4); one DeflectorLeftDown in stock.
-        LevelRecord one;
-        for (int x = 0; x < BoardWidth; ++x)
-            for (int y = 0; y < BoardHeight; ++y) one.cell(x, y) = (x < 5 && y < 5) ? Empty : Wall;
-        one.cell(0, 0) = SourceRight;
-        one.cell(3, 4) = TargetDown;
-        one.Stock[0] = 1;
-        one.Stock[4] = 1;
+        // Level 1: a source moving right at (0,0) of a 5 x 5 area, a target taking a beam
+        // moving down at (3,4); one DeflectorLeftDown in stock.
+        const LevelRecord one = lumor::testing::levelFrom(
+            {">....", ".....", ".....", ".....", "...D."}, {1, 0, 0, 0, 1}, '#');
         // Level 2: the target faces away.
         LevelRecord two = one;
         two.cell(3, 4) = TargetUp;
