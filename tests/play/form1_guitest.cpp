@@ -326,32 +326,10 @@ TEST_F(Form1Test, WithoutAutoRedrawASystemRepaintShowsTheMessage) {
 }
 
 // The stock pictures name their pieces with the counts left; the chosen one is marked in the
-// beam's colour inside its frame and behind it.
-TEST_F(Form1Test, StockPiecesAreNamedWithTheirCountsAndTheChosenOneStandsOut) {
-    setLevels({knick()});
-    Form1 f(nullptr, clock);
-    open(f);
-    const QString names[] = {"Wand (noch 0)",       "Kreuz (noch 0)",      "Umlenker ┌ (noch 0)",
-                             "Umlenker ┐ (noch 1)", "Umlenker ┘ (noch 0)", "Umlenker └ (noch 1)",
-                             "Sand (noch 0)",       "Teiler (noch 0)"};
-    for (int s = 1; s <= SlotCount; ++s)
-        EXPECT_EQ(f.Image1[static_cast<size_t>(s)]->toolTip(), names[s - 1]);
-    clickStock(f, 4);
-    clickCell(f, 3, 5);
-    EXPECT_EQ(f.Image1[4]->toolTip(), "Umlenker ┐ (noch 0)");
-    const QImage chosen = f.Image1[4]->grab().toImage();
-    EXPECT_EQ(chosen.pixel(0, 10), qRgb(0, 0, 0)) << "the single-line frame stays";
-    EXPECT_EQ(chosen.pixel(2, 10), YellowRgb);
-    EXPECT_NE(f.Image1[6]->grab().toImage().pixel(2, 10), YellowRgb);
-    const QRgb beside = f.grab().toImage().pixel(f.Image1[4]->x() - 3, 40);
-    EXPECT_TRUE(qRed(beside) > qBlue(beside) + 40 && qGreen(beside) > qBlue(beside) + 40)
-        << "a yellow mark behind the chosen slot";
-}
-
-// The hint key shows one cell of a best solution for two seconds and counts in the caption;
-// with that piece placed, the next hint finishes the same solution; none during a run, and a
-// new level starts uncounted.
-TEST_F(Form1Test, TheHintKeyMarksACellOfABestSolution) {
+// beam's colour inside its frame and behind it. The hint key shows one cell of a best
+// solution for two seconds and counts in the caption; with that piece placed, the next hint
+// finishes the same solution; none during a run, and a new level starts uncounted.
+TEST_F(Form1Test, TheStockAndTheHintKeyHelpThePlayer) {
     setLevels({knick(), frei()});
     Form1 f(nullptr, clock);
     open(f);
@@ -367,6 +345,11 @@ TEST_F(Form1Test, TheHintKeyMarksACellOfABestSolution) {
                 QCoreApplication::sendEvent(t, &tick);
             }
     };
+    const QString names[] = {"Wand (noch 0)",       "Kreuz (noch 0)",      "Umlenker ┌ (noch 0)",
+                             "Umlenker ┐ (noch 1)", "Umlenker ┘ (noch 0)", "Umlenker └ (noch 1)",
+                             "Sand (noch 0)",       "Teiler (noch 0)"};
+    for (int s = 1; s <= SlotCount; ++s)
+        EXPECT_EQ(f.Image1[static_cast<size_t>(s)]->toolTip(), names[s - 1]);
     const QImage plain = cellPicture(f, 1, 5);
     ASSERT_TRUE(askForHint());
     ASSERT_TRUE(f.hintShown());
@@ -385,6 +368,14 @@ TEST_F(Form1Test, TheHintKeyMarksACellOfABestSolution) {
 
     clickStock(f, 4);
     clickCell(f, x, 5);
+    EXPECT_EQ(f.Image1[4]->toolTip(), "Umlenker ┐ (noch 0)");
+    const QImage chosen = f.Image1[4]->grab().toImage();
+    EXPECT_EQ(chosen.pixel(0, 10), qRgb(0, 0, 0)) << "the single-line frame stays";
+    EXPECT_EQ(chosen.pixel(2, 10), YellowRgb);
+    EXPECT_NE(f.Image1[6]->grab().toImage().pixel(2, 10), YellowRgb);
+    const QRgb beside = f.grab().toImage().pixel(f.Image1[4]->x() - 3, 40);
+    EXPECT_TRUE(qRed(beside) > qBlue(beside) + 40 && qGreen(beside) > qBlue(beside) + 40)
+        << "a yellow mark behind the chosen slot";
     ASSERT_TRUE(askForHint());
     EXPECT_EQ(f.lastHint(), (Hint{Hint::Kind::Cell, x, 8, DeflectorRightUp}));
     EXPECT_EQ(f.windowTitle(), "Level 1 - Knick (Passwort:PWKnick) Tipps:2");

@@ -129,7 +129,9 @@ LUMOR_IN_EACH_EDITION(TitelInEachEdition);
 
 }  // namespace
 
-// The earlier release has one option fewer (and so an 11-line Config.cfg) and no shadow.
+// The menu entries open and close the frames; a list click previews, a skin preview never
+// outlasts its frame. The earlier release has one option fewer (and so an 11-line
+// Config.cfg) and no shadow.
 TEST_P(TitelInEachEdition, ChoicesMadeInTheFramesAreWrittenToConfigWhenTheWindowCloses) {
     writePack("a.llp", "Anfang");
     writePack("b.llp", "Mitte");
@@ -149,7 +151,18 @@ TEST_P(TitelInEachEdition, ChoicesMadeInTheFramesAreWrittenToConfigWhenTheWindow
     EXPECT_EQ(t->SkinFiles, (QStringList{"A.bmp", "B.bmp", "C.bmp"}))
         << "exactly the files that load as skins";
 
+    // Which of the options, skin and pack frames are open.
+    const auto frames = [&] {
+        return QString("%1%2%3")
+            .arg(t->Frame1->isVisible())
+            .arg(t->Frame2->isVisible())
+            .arg(t->Frame3->isVisible());
+    };
     choose(*t, MenuLevelPack);
+    choose(*t, MenuLevelPack);
+    EXPECT_EQ(frames(), "000") << "a second click closes it";
+    choose(*t, MenuLevelPack);
+    EXPECT_EQ(frames(), "001");
     clickRow(t->List1, 2);
     EXPECT_EQ(t->PackIndex, 0) << "a click only previews";
     QTest::mouseClick(t->Command4, Qt::LeftButton);
@@ -159,8 +172,23 @@ TEST_P(TitelInEachEdition, ChoicesMadeInTheFramesAreWrittenToConfigWhenTheWindow
     EXPECT_EQ(state().pack.levels.count(), 5);
 
     choose(*t, MenuSkin);
+    EXPECT_EQ(frames(), "010");
     clickRow(t->File2, 1);
-    QTest::mouseClick(t->Command2, Qt::LeftButton);
+    EXPECT_EQ(t->Label2->text(), "Skin:B");
+    EXPECT_EQ(centreOf(t->Image3), qRgb(0, 255, 0));
+    EXPECT_EQ(t->SkinIndex, 0) << "a preview is not the choice";
+    choose(*t, MenuOption);
+    EXPECT_EQ(frames(), "100");
+    EXPECT_EQ(t->Label2->text(), "Skin:A") << "and never outlasts its frame";
+    EXPECT_EQ(centreOf(t->Image3), qRgb(255, 0, 0));
+    choose(*t, MenuSkin);
+    clickRow(t->File2, 1);
+    QTest::mouseClick(t->Command1, Qt::LeftButton);  // "Abbrechen"
+    EXPECT_EQ(frames(), "000");
+    EXPECT_EQ(t->Label2->text(), "Skin:A");
+    choose(*t, MenuSkin);
+    clickRow(t->File2, 1, true);
+    EXPECT_EQ(frames(), "000");
     EXPECT_EQ(t->SkinIndex, 1);
     EXPECT_EQ(t->Label2->text(), "Skin:B");
 
@@ -184,18 +212,28 @@ TEST_P(TitelInEachEdition, ChoicesMadeInTheFramesAreWrittenToConfigWhenTheWindow
     EXPECT_FALSE(t->isVisible());
 }
 
-// What Config.cfg holds is what the window shows; a skin that no longer loads when it is
-// chosen keeps the previous one.
+// What Config.cfg holds is what the window shows, files named in Latin-1 ("\xdc" for "Ü")
+// included; a skin that no longer loads when it is chosen keeps the previous one.
 TEST_F(TitelTest, ConfigIsShownAndASkinThatNoLongerLoadsKeepsThePreviousOne) {
     writePack("a.llp", "A");
-    writePack("b.llp", "B");
+    writePack("b.llp", "");
     writeSkin("A.bmp", Qt::red);
-    writeSkin("B.bmp", Qt::green);
+    writeSkin("b.bmp", Qt::green);
+    const std::string folder = state().AppFolder;
+    ASSERT_EQ(::rename((folder + "b.llp").c_str(), (folder + "\xdc"
+                                                             "bung.llp")
+                                                       .c_str()),
+              0);
+    ASSERT_EQ(::rename((folder + "Skins/b.bmp").c_str(), (folder + "Skins/Gr\xfcn.bmp").c_str()),
+              0);
     write("Musik/titel.mid", "x");
     write("Config.cfg", "1\r\n1\r\n#FALSE#\r\n#FALSE#\r\n");
     auto t = open();
-    EXPECT_EQ(t->Label4->text(), "B");
-    EXPECT_EQ(t->Label2->text(), "Skin:B");
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
+    EXPECT_EQ(t->PackFiles, (QStringList{"a.llp", "Übung.llp"}));
+    EXPECT_EQ(t->Label4->text(), "Übung");
+    EXPECT_EQ(state().pack.levels.count(), 3);
+    EXPECT_EQ(t->Label2->text(), "Skin:Grün");
     EXPECT_EQ(centreOf(t->Image5), qRgb(0, 255, 0));
     EXPECT_FALSE(t->Check2->isChecked() || t->Check1[0]->isChecked());
     EXPECT_TRUE(t->Check1[1]->isChecked());
@@ -205,36 +243,21 @@ TEST_F(TitelTest, ConfigIsShownAndASkinThatNoLongerLoadsKeepsThePreviousOne) {
     clickRow(t->File2, 0);
     QTest::mouseClick(t->Command2, Qt::LeftButton);
     EXPECT_EQ(t->SkinIndex, 1);
-    EXPECT_EQ(t->Label2->text(), "Skin:B");
+    EXPECT_EQ(t->Label2->text(), "Skin:Grün");
     EXPECT_EQ(centreOf(t->Image5), qRgb(0, 255, 0));
     EXPECT_EQ(t->statusText(), "  Der Skin A.bmp kann nicht geladen werden  ");
 }
 
-// File names are bytes: a pack or skin named in Latin-1 ("\xdc" for "Ü") opens, and its
-// name is shown as meant.
-TEST_F(TitelTest, FileNamesThatAreNotUtf8OpenAndShow) {
-    writePack("a.llp", "");
-    writeSkin("a.bmp", Qt::green);
-    const std::string folder = state().AppFolder;
-    ASSERT_EQ(::rename((folder + "a.llp").c_str(), (folder + "\xdc"
-                                                             "bung.llp")
-                                                       .c_str()),
-              0);
-    ASSERT_EQ(::rename((folder + "Skins/a.bmp").c_str(), (folder + "Skins/Gr\xfcn.bmp").c_str()),
-              0);
-    auto t = open();
-    EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
-    EXPECT_EQ(t->PackFiles, QStringList{"Übung.llp"});
-    EXPECT_EQ(t->Label4->text(), "Übung");
-    EXPECT_EQ(state().pack.levels.count(), 3);
-    EXPECT_EQ(t->Label2->text(), "Skin:Grün");
-    EXPECT_EQ(centreOf(t->Image5), qRgb(0, 255, 0));
-}
-
 // Pointing at an entry makes it large and types its hint in the status line; the free
 // window area shrinks every entry; the pack title shows its link; quiet areas clear the line.
-TEST_F(TitelTest, PointingSetsEntrySizesAndTheTypedStatusLine) {
-    writePack("a.llp", "A", "", 1, "https://example.org/a");
+// Releasing any button over an entry chooses it, wherever the press was; the logo is a link
+// only where its word stands; an entry of the pack or skin list chosen with the keyboard is
+// previewed as a click previews it.
+TEST_F(TitelTest, PointingAndReleasingOverEntriesTheLogoAndTheLists) {
+    writePack("a.llp", "A", "Ann", 1, "https://example.org/a");
+    writePack("b.llp", "B", "Bob");
+    writeSkin("A.bmp", Qt::red);
+    writeSkin("B.bmp", Qt::blue);
     auto t = open();
     hover(t->Menu[1]);
     EXPECT_EQ(fontSizes(*t), (std::vector<int>{18, 24, 18, 18, 18, 18}));
@@ -261,48 +284,40 @@ TEST_F(TitelTest, PointingSetsEntrySizesAndTheTypedStatusLine) {
         EXPECT_EQ(t->statusText(), "");
         EXPECT_EQ(t->Menu[0]->font().pointSize(), 24) << "only the free area shrinks the entries";
     }
-}
 
-TEST_F(TitelTest, MenuEntriesToggleTheFramesAndNeverLeaveASkinPreview) {
-    writePack("a.llp", "A");
-    writeSkin("A.bmp", Qt::red);
-    writeSkin("B.bmp", Qt::blue);
-    auto t = open();
-    // Which of the options, skin and pack frames are open.
-    auto frames = [&] {
-        return QString("%1%2%3")
-            .arg(t->Frame1->isVisible())
-            .arg(t->Frame2->isVisible())
-            .arg(t->Frame3->isVisible());
+    auto over = [](QWidget* receiver, QWidget* target) {
+        return receiver->mapFromGlobal(target->mapToGlobal(QPoint(10, 10)));
     };
-    choose(*t, MenuLevelPack);
-    EXPECT_EQ(frames(), "001");
-    choose(*t, MenuLevelPack);
-    EXPECT_EQ(frames(), "000") << "a second click closes it";
-    choose(*t, MenuLevelPack);
-    choose(*t, MenuSkin);
-    EXPECT_EQ(frames(), "010");
+    QTest::mousePress(t->Menu[1], Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(t->Menu[1], Qt::RightButton, {}, over(t->Menu[1], t->Menu[3]));
+    EXPECT_EQ(t->MenuChoice, MenuLevelPack);
+    t->frame();
+    EXPECT_TRUE(t->Frame3->isVisible());
+    QTest::mouseRelease(t.get(), Qt::MiddleButton, {}, over(t.get(), t->Menu[4]));
+    EXPECT_EQ(t->MenuChoice, MenuSkin);
+    QTest::mouseRelease(t.get(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(t->MenuChoice, MenuSkin) << "not over an entry";
+    t->frame();
 
-    clickRow(t->File2, 1);
+    const QPoint word = titleLogoWord(QRectF(t->Logo->rect())).center().toPoint();
+    hover(t->Menu[2]);
+    hover(t->Logo, QPoint(10, 10));
+    EXPECT_EQ(t->statusText(), "");
+    EXPECT_EQ(fontSizes(*t), std::vector<int>(6, 18));
+    hover(t->Logo, word);
+    EXPECT_EQ(t->statusText(), "  Zur Homepage von Lumor   ");
+    QTest::mouseClick(t->Logo, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(opened.isEmpty());
+    QTest::mouseClick(t->Logo, Qt::LeftButton, {}, word);
+    EXPECT_EQ(opened, QList<QUrl>{QUrl(HomePage)});
+
+    QTest::keyClick(t->File2, Qt::Key_Down);
     EXPECT_EQ(t->Label2->text(), "Skin:B");
-    EXPECT_EQ(centreOf(t->Image3), qRgb(0, 0, 255));
-    EXPECT_EQ(t->SkinIndex, 0) << "a preview is not the choice";
-    choose(*t, MenuOption);
-    EXPECT_EQ(frames(), "100");
-    EXPECT_EQ(t->Label2->text(), "Skin:A");
-    EXPECT_EQ(centreOf(t->Image3), qRgb(255, 0, 0));
-
-    choose(*t, MenuSkin);
-    clickRow(t->File2, 1);
-    QTest::mouseClick(t->Command1, Qt::LeftButton);  // "Abbrechen"
-    EXPECT_EQ(frames(), "000");
-    EXPECT_EQ(t->Label2->text(), "Skin:A");
-
-    choose(*t, MenuSkin);
-    clickRow(t->File2, 1, true);
-    EXPECT_EQ(frames(), "000");
-    EXPECT_EQ(t->SkinIndex, 1);
-    EXPECT_EQ(t->Label2->text(), "Skin:B");
+    EXPECT_EQ(t->SkinIndex, 0);
+    choose(*t, MenuLevelPack);
+    QTest::keyClick(t->List1, Qt::Key_Down);
+    EXPECT_EQ(t->statusText(), "  B von Bob  ");
+    EXPECT_EQ(t->PackIndex, 0);
 }
 
 // "Start" plays the first level; a password in any case plays its level; a wrong, empty,
@@ -396,11 +411,14 @@ TEST_F(TitelTest, ReachedLevelsAreOfferedInThePasswordBox) {
     }
 }
 
-TEST_F(TitelTest, PackLinesAndLabelsNameTitleFileAuthorAndCount) {
+// The pack list and labels name title, file, author, count and remark. Which links may open
+// is the link rule's test; here the title hands them on, in light green under a hand, and
+// the version label leads to the home page.
+TEST_F(TitelTest, PackLinesLabelsAndLinks) {
     writePack("ohne.llp", "", "", 1);
-    writePack("welt.llp", fromQt("Schöne Welt").value(), fromQt("Jörg").value(), 0, "",
-              "Bemerkung");
-    writePack("zwoelf.llp", fromQt("Zwölf").value(), "", 12);
+    writePack("welt.llp", fromQt("Schöne Welt").value(), fromQt("Jörg").value(), 0,
+              "https://example.org/lumor", "Bemerkung");
+    writePack("zwoelf.llp", fromQt("Zwölf").value(), "", 12, "https://example.org/setup.EXE");
     auto t = open();
     EXPECT_EQ(t->PackTitles,
               (QStringList{"ohne (ohne.llp)", "Schöne Welt (welt.llp)", "Zwölf (zwoelf.llp)"}));
@@ -423,29 +441,15 @@ TEST_F(TitelTest, PackLinesAndLabelsNameTitleFileAuthorAndCount) {
     clickRow(t->List1, 2);
     QTest::mouseClick(t->Command3, Qt::LeftButton);  // "Abbrechen" keeps the pack
     EXPECT_EQ(t->PackIndex, 1);
-}
 
-// Which links may open is the link rule's test; here the label hands them on, in light green
-// under a hand, and the version label leads to the home page.
-TEST_F(TitelTest, OnlyWebAndMailLinksOfAPackAreOpened) {
-    const std::pair<const char*, bool> cases[] = {
-        {"https://example.org/lumor", true},
-        {"https://example.org/setup.EXE", false},
-        {"", false},  // no link
-    };
-    for (int i = 0; i < 3; ++i)
-        writePack(QString("p%1.llp").arg(i), "T", "", 1, cases[static_cast<size_t>(i)].first);
-    auto t = open();
-    for (int i = 2; i >= 0; --i) {  // ending on a linked pack for the colour below
-        const auto& [link, opens] = cases[static_cast<size_t>(i)];
-        SCOPED_TRACE(link);
+    for (int i : {0, 2, 1}) {  // ending on the linked pack for the colour below
         t->PackIndex = i;
         t->ShowLP();
-        EXPECT_EQ(t->PackHasLink, i < 2);
-        EXPECT_EQ(t->Label4->cursor().shape() == Qt::BitmapCursor, i < 2);
+        EXPECT_EQ(t->PackHasLink, i > 0) << i;
+        EXPECT_EQ(t->Label4->cursor().shape() == Qt::BitmapCursor, i > 0) << i;
         opened.clear();
         QTest::mouseClick(t->Label4, Qt::LeftButton);
-        EXPECT_EQ(opened, opens ? QList<QUrl>{QUrl(link)} : QList<QUrl>{});
+        EXPECT_EQ(opened, i == 1 ? QList<QUrl>{QUrl("https://example.org/lumor")} : QList<QUrl>{});
     }
     const QImage linked = t->Label4->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const auto* px = reinterpret_cast<const QRgb*>(linked.constBits());
@@ -553,48 +557,4 @@ TEST_F(TitelTest, ClosingTheTitleWindowEndsTheProgram) {
     EXPECT_EQ(messages, QStringList{"Levelpack beschädigt!"});
     EXPECT_FALSE(QFile::exists(path("Config.cfg")));
     QGuiApplication::setQuitOnLastWindowClosed(true);
-}
-
-// Releasing any button over an entry chooses it, wherever the press was; the logo is a link
-// only where its word stands; an entry of the pack or skin list chosen with the keyboard is
-// previewed as a click previews it.
-TEST_F(TitelTest, ReleasesOverEntriesTheLogoWordAndKeyboardChoices) {
-    writePack("a.llp", "A", "Ann");
-    writePack("b.llp", "B", "Bob");
-    writeSkin("A.bmp", Qt::red);
-    writeSkin("B.bmp", Qt::blue);
-    auto t = open();
-    auto over = [](QWidget* receiver, QWidget* target) {
-        return receiver->mapFromGlobal(target->mapToGlobal(QPoint(10, 10)));
-    };
-    QTest::mousePress(t->Menu[1], Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseRelease(t->Menu[1], Qt::RightButton, {}, over(t->Menu[1], t->Menu[3]));
-    EXPECT_EQ(t->MenuChoice, MenuLevelPack);
-    t->frame();
-    EXPECT_TRUE(t->Frame3->isVisible());
-    QTest::mouseRelease(t.get(), Qt::MiddleButton, {}, over(t.get(), t->Menu[4]));
-    EXPECT_EQ(t->MenuChoice, MenuSkin);
-    QTest::mouseRelease(t.get(), Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(t->MenuChoice, MenuSkin) << "not over an entry";
-    t->frame();
-
-    const QPoint word = titleLogoWord(QRectF(t->Logo->rect())).center().toPoint();
-    hover(t->Menu[2]);
-    hover(t->Logo, QPoint(10, 10));
-    EXPECT_EQ(t->statusText(), "");
-    EXPECT_EQ(fontSizes(*t), std::vector<int>(6, 18));
-    hover(t->Logo, word);
-    EXPECT_EQ(t->statusText(), "  Zur Homepage von Lumor   ");
-    QTest::mouseClick(t->Logo, Qt::LeftButton, {}, QPoint(10, 10));
-    EXPECT_TRUE(opened.isEmpty());
-    QTest::mouseClick(t->Logo, Qt::LeftButton, {}, word);
-    EXPECT_EQ(opened, QList<QUrl>{QUrl(HomePage)});
-
-    QTest::keyClick(t->File2, Qt::Key_Down);
-    EXPECT_EQ(t->Label2->text(), "Skin:B");
-    EXPECT_EQ(t->SkinIndex, 0);
-    choose(*t, MenuLevelPack);
-    QTest::keyClick(t->List1, Qt::Key_Down);
-    EXPECT_EQ(t->statusText(), "  B von Bob  ");
-    EXPECT_EQ(t->PackIndex, 0);
 }
