@@ -1,10 +1,7 @@
-// The shared board view: cells from the skin store, the exclusive-or frame, the mouse
-// turned into cells, and the repaint that automatic redraw leaves to the owner.
+// The shared board view: cells from the skin store, the exclusive-or frame, and the repaint
+// that automatic redraw leaves to the owner (the board window's test points and clicks).
 #include "board_support.h"
 #include "play/BoardView.h"
-
-#include <QApplication>
-#include <QMouseEvent>
 
 using namespace lumor;
 
@@ -33,21 +30,6 @@ TEST_F(BoardViewTest, CellsAndTheFrameThatLeavesNoTrace) {
     view.drawFrame(1, 1);
     view.paintCell(1, 1, Wall);
     EXPECT_EQ(view.picture(), before);
-}
-
-// Positions come in fractions of a pixel under a scale factor: the cell is the one the
-// pointer is on, never the next one.
-TEST_F(BoardViewTest, MousePositionsBecomeTheCellUnderThem) {
-    EXPECT_EQ(BoardView::cellAt({31.6, 383.9}), QPoint(0, 11));
-    EXPECT_EQ(BoardView::cellAt({32.0, 0.4}), QPoint(1, 0));
-    EXPECT_EQ(BoardView::cellAt({-0.5, 5}), QPoint(-1, 0));
-    BoardView view;
-    QPointF pressed;
-    view.onPress = [&](Qt::MouseButton, const QPointF& p) { pressed = p; };
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(31.5, 40.5), QPointF(31.5, 40.5),
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&view, &press);
-    EXPECT_EQ(BoardView::cellAt(pressed), QPoint(0, 1));
 }
 
 TEST_F(BoardViewTest, OnlyARepaintOfTheWindowSystemWithoutAutoRedrawPaintsAgain) {

@@ -7,9 +7,7 @@
 #include "app/random.h"
 #include "support/edition.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QMouseEvent>
 
 #include <functional>
 #include <set>
@@ -252,9 +250,7 @@ TEST_P(Form1InEachEdition, ThePositionFrameFollowsTheMouse) {
     f.LöschPosFeld();
     for (QWidget* w : {static_cast<QWidget*>(f.Anzahl[2]), static_cast<QWidget*>(f.Image1[6])}) {
         f.ErstellePosFeld(9, 9);
-        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(w, &move);
+        lumortest::hover(w);
         EXPECT_EQ(f.Feld->picture(), bare);
     }
 }
@@ -297,32 +293,6 @@ TEST_F(Form1Test, MusicAndSounds) {
         clock.onWait = nullptr;
         EXPECT_EQ(heard, soundOn);
     }
-}
-
-// Without OptAutoRedraw the window system's repaint draws what the board shows now: the
-// message while one is shown, else the cells.
-TEST_F(Form1Test, WithoutAutoRedrawASystemRepaintShowsTheMessage) {
-    state().Options[OptAutoRedraw] = false;
-    setLevels({knick()});
-    Form1 f(nullptr, clock);
-    bool checked = false;
-    clock.onWait = [&](int64_t) {
-        if (checked || f.messageText() != "Knick" || f.penColour().red() < 250) return;
-        checked = true;
-        f.Feld->picture().fill(Qt::red);  // as if covered
-        f.Feld->repaint();                // uncovered: the window system asks for the board
-        EXPECT_EQ(f.Feld->picture().pixel(2, 2), 0xff000000u);
-        bool text = false;
-        for (int x = 0; x < BoardPixelWidth && !text; ++x)
-            text = qRed(f.Feld->picture().pixel(x, 191)) > 100;
-        EXPECT_TRUE(text);
-    };
-    open(f);
-    EXPECT_TRUE(checked);
-    QCoreApplication::processEvents();  // our own repaints are done
-    f.Feld->picture().fill(Qt::red);
-    f.Feld->repaint();
-    EXPECT_EQ(cellPicture(f, 0, BeamRow), bilder().tile(SourceRight));
 }
 
 // The stock pictures name their pieces with the counts left; the chosen one is marked in the

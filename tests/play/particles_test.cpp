@@ -1,11 +1,9 @@
 #include "play/particles.h"
 #include "app/random.h"
-#include "support/edition.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <tuple>
 #include <vector>
 
 using namespace lumor;
@@ -53,25 +51,6 @@ void script(ScriptedRandom& r, int life, double vx, double vy) {
 }
 
 }  // namespace
-
-TEST(Particles, SpawnDrawsItsRandomNumbersInOrder) {
-    ScriptedRandom r{0.5, 0.25,  0.95, 0.3, 0.5, 0.0, 0.999,  // warm
-                     0.0, 0.999, 0.0,  0.2, 0.5, 0.5, 0.5};   // cool
-    ParticlePool pool(r);
-    pool.Addpartikel(1, 10, 20, 30, 60, false);
-    pool.Addpartikel(1, 0, 0, 32, 32, true);
-    EXPECT_EQ(r.draws, 14);
-    EXPECT_EQ(pool.liveCount(), 2);
-    // x, y, life, colour, vx, vy of each, and whether it waits to be drawn (Under -1).
-    const auto fields = [](const Particle& p) {
-        return std::tuple{p.X, p.Y, p.Life, p.Colour, p.VX, p.VY, p.Under, p.Alive};
-    };
-    // 10 + Int(20 * 0.5), 20 + Int(40 * 0.25), Int(9.5) + 2; green Int(38.4) + 128, blue 127.5 to the even 128.
-    EXPECT_EQ(fields(pool[0]), std::tuple(20.0f, 30.0f, int16_t(11), rgbColour(255, 166, 128),
-                                          -3.0f, 2.5f, -1, true));
-    EXPECT_EQ(fields(pool[1]),
-              std::tuple(0.0f, 31.0f, int16_t(2), rgbColour(51, 128, 255), 0.0f, 0.0f, -1, true));
-}
 
 TEST(Particles, OffChangesNothing) {
     ScriptedRandom r;
@@ -179,25 +158,4 @@ TEST(Particles, TheLiveCountIsTestedOnEntryOnly) {
     pool.Addpartikel(1, 0, 0, 10, 10, false);
     EXPECT_EQ(counted.draws, 0);
     EXPECT_FALSE(pool[ParticlePool::LastIndex].Alive);
-}
-
-// The earlier release: each round is a 3 x 3 block of pure red sparks around one point of
-// the rectangle, all flying with one velocity, each with a life of its own.
-TEST(Particles, TheEarlierReleaseSpawnsRedBlocksThatFlyTogether) {
-    setEdition(Edition::Earlier);
-    ScriptedRandom r{0.5, 0.25, 0.0, 0.999, 0.0, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8};
-    ParticlePool pool(r);
-    pool.Addpartikel(2, 10, 20, 30, 60, true);
-    EXPECT_EQ(r.draws, 2 * (4 + 9));
-    EXPECT_EQ(pool.liveCount(), 18);
-    for (int i = 0; i < 18; ++i) {  // the second block's numbers are all 0.5
-        const Particle& p = pool[i];
-        const int k = i % 9, y = i < 9 ? 30 : 40;
-        EXPECT_EQ(
-            std::tuple(p.X, p.Y, p.Life, p.Colour, p.VX, p.VY),
-            std::tuple(float(20 + k % 3 - 1), float(y + k / 3 - 1), int16_t(i < 9 ? 2 + k : 7),
-                       rgbColour(255, 0, 0), i < 9 ? -3.0f : 0.0f, i < 9 ? 2.5f : 0.0f))
-            << i;
-    }
-    setEdition(Edition::Main);
 }

@@ -108,6 +108,9 @@ TEST_F(PlayModelTest, ResetAfterFailureSetsTheLevelBack) {
     EXPECT_EQ(play.phase(), AttemptPhase::Idle);
     EXPECT_EQ(play.cell(3, 1), Empty);
     EXPECT_EQ(play.stock(), stock({3, 3, 0, 0, 0, 1}));
+    play.selectSlot(1);
+    EXPECT_TRUE(play.pressRetry()) << "Noch mal";
+    EXPECT_EQ(play.selectedSlot(), -1);
 }
 
 TEST_F(PlayModelTest, VictoriesLeadThroughThePackToTheFinalMessage) {
