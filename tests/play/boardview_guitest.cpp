@@ -22,7 +22,7 @@ TEST_F(BoardViewTest, CellsAndTheFrameThatLeavesNoTrace) {
     const QImage before = view.picture().copy();
     view.drawFrame(1, 1);
     const QRgb wall = bilder().tile(Wall).pixel(0, 0);
-    for (const QPoint corner : {QPoint(32, 32), QPoint(63, 63), QPoint(32, 63), QPoint(63, 32)})
+    for (const QPoint corner : {QPoint(32, 32), QPoint(63, 63), QPoint(32, 48), QPoint(63, 48)})
         EXPECT_EQ(view.picture().pixel(corner), (wall ^ 0x00ffff01u) | 0xff000000u) << corner.x();
     EXPECT_EQ(view.picture().pixel(33, 33), before.pixel(33, 33)) << "only the outline";
     view.drawFrame(1, 1);
