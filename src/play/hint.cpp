@@ -6,6 +6,7 @@
 #include "solver/fastsearch.h"
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 namespace lumor {
@@ -45,7 +46,8 @@ Hint findHint(const LevelRecord& stored, const LevelRecord& current,
               const std::function<bool()>& stop) {
     ExactSearch finder;
     if (!finder.load(stored)) return {};
-    finder.run(stop);
+    // The player waits for it: as many threads as the finder window uses.
+    finder.run(stop, std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8));
     if (!finder.finished() || finder.bestLeft() < 0) return {};
 
     // Pieces already placed that a best solution can keep: complete them (any best
