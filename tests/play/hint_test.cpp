@@ -1,5 +1,6 @@
 // Hints where the board window's test does not lead: a piece that spoils every best
-// solution, a level without one, and the finder's own answer on a fresh board.
+// solution, pieces a best solution can keep, a level without one, and the finder's own
+// answer on a fresh board.
 #include "play/hint.h"
 #include "play/cells.h"
 #include "solver/exactsearch.h"
@@ -25,6 +26,14 @@ TEST(Hint, APieceThatSpoilsEveryBestSolutionIsTheFirstCellToChangeAndAFreshBoard
     EXPECT_TRUE(fix.kind == Hint::Kind::Cell && fix.x == 1 && fix.y == 5 &&
                 (fix.code == DeflectorLeftDown || fix.code == Empty))
         << fix.x << "," << fix.y << " " << fix.code;
+    // A turn in any column can be kept: the hint finishes the player's own solution.
+    for (int x : {3, 6}) {
+        LevelRecord turned = knick;
+        turned.cell(x, 5) = DeflectorLeftDown;
+        turned.Stock[0] = 1;
+        turned.Stock[4] = 0;
+        EXPECT_EQ(findHint(knick, turned), (Hint{Hint::Kind::Cell, x, 8, DeflectorRightUp}));
+    }
     EXPECT_EQ(findHint(level({">#R"}), level({">#R"})).kind, Hint::Kind::None);
 
     // On a fresh board the hint points into the arrangement the finder shows; a stopped
