@@ -49,9 +49,14 @@ PackHeader& header() { return state().pack.header; }
 
 std::string bytes(const QLineEdit* box) { return fromQt(box->text()).value_or(std::string()); }
 
-QString failedWrite(const std::string& path, const std::string& why) {
+// The file name of a pack's path as the dialogs list it.
+QString packFileName(const std::string& path) {
     const size_t slash = path.rfind('/');
-    const QString file = fileNameToQt(slash == std::string::npos ? path : path.substr(slash + 1));
+    return fileNameToQt(slash == std::string::npos ? path : path.substr(slash + 1));
+}
+
+QString failedWrite(const std::string& path, const std::string& why) {
+    const QString file = packFileName(path);
     return QStringLiteral(
                "Das Levelpack \u201e%1\u201c wurde nicht gespeichert.\n%2\n"
                "Eine ältere Datei dieses Namens ist unverändert geblieben.")
@@ -595,7 +600,8 @@ void Editor::Command3_Click() {
     if (st.handover.empty()) return;
     // The pack is read whole before anything is taken: a damaged pack or a refused
     // password leaves the editor as it was.
-    const PackReadResult pack = readPack(resolvePath(st.handover.toText()));
+    const std::string path = resolvePath(st.handover.toText());
+    const PackReadResult pack = readPack(path);
     if (!pack.ok) {
         showMessage(this, toQt(pack.message));
         return;
@@ -621,6 +627,8 @@ void Editor::Command3_Click() {
     selectLevel(CurrentLevel);
     Saved = true;
     history_.reset(levels(), header(), {count_, CurrentLevel});
+    // Replaces a word about the pack open before, such as "Gespeichert: ...".
+    showStatus(QStringLiteral("Geladen: %1").arg(packFileName(path)));
 }
 
 void Editor::Command4_Click() {
@@ -638,8 +646,7 @@ void Editor::Command4_Click() {
         return;
     }
     Saved = true;
-    showStatus(
-        QStringLiteral("Gespeichert: %1").arg(fileNameToQt(path.substr(path.rfind('/') + 1))));
+    showStatus(QStringLiteral("Gespeichert: %1").arg(packFileName(path)));
 }
 
 void Editor::Command10_Click() {
