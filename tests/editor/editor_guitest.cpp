@@ -1,28 +1,27 @@
-// The editor window driven through its controls: painting, the palette, the level list,
-// the stock bars, "Testen", opening and saving, importing, closing, undo and redo.
-#include "editor_support.h"
-
+// The editor window driven through its controls (painting, the palette, the level list, the
+// stock bars, "Testen", opening, saving, importing, closing, undo and redo, the live check)
+// and its dialogs: the pack information, opening, saving and the import window.
+#include "app/random.h"
 #include "editor/Editor.h"
 #include "editor/IDEdit.h"
 #include "editor/Import.h"
 #include "editor/LiveCheck.h"
 #include "editor/LoadMap.h"
 #include "editor/levellist.h"
-#include "play/Bilder.h"
+#include "levels/packfile.h"
 #include "play/Form1.h"
 #include "play/cells.h"
+#include "support/program.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QMouseEvent>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
-#include <QtTest/QTest>
 
 #include <chrono>
 #include <functional>
@@ -30,14 +29,22 @@
 #include <thread>
 
 using namespace lumor;
-using lumortest::EditorFixture;
+using lumortest::clickRow;
 
 namespace {
 
-class EditorTest : public EditorFixture {
+class EditorTest : public lumortest::ProgramTest {
 protected:
     void SetUp() override {
-        EditorFixture::SetUp();
+        ProgramTest::SetUp();
+        dialogHooks().question = [this](const QString& t, QuestionButtons b) {
+            questions << t;
+            buttons.push_back(b);
+            if (replies.empty()) return Answer::Cancel;
+            const Answer a = replies.front();
+            replies.pop_front();
+            return a;
+        };
         state().Options.fill(false);
         // What an earlier pack left behind: the editor starts empty all the same.
         state().pack.header.PackTitle = "Alt";
@@ -46,12 +53,44 @@ protected:
     }
     void TearDown() override {
         editor.reset();
-        EditorFixture::TearDown();
+        ProgramTest::TearDown();
     }
 
     static Levels& pack() { return state().pack.levels; }
     LevelRecord& shown() { return pack()[editor->CurrentLevel]; }
-    QStringList entries() const { return EditorFixture::entries(editor->List1); }
+    std::string file(const char* name) const { return (dir / name).string(); }
+    std::string bytesOf(const char* name) const { return lumortest::readFile(dir / name); }
+    static QStringList entries(const QListWidget* list) {
+        QStringList r;
+        for (int i = 0; i < list->count(); ++i) r << list->item(i)->text();
+        return r;
+    }
+    QStringList entries() const { return entries(editor->List1); }
+    // Levels named prefix + "1", prefix + "2", ..., each with a cell and stock of its own.
+    static std::vector<LevelRecord> levels(const std::string& prefix, int n) {
+        std::vector<LevelRecord> r(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            LevelRecord& l = r[static_cast<size_t>(i)];
+            l.Name = prefix + std::to_string(i + 1);
+            l.Password = "PW" + l.Name;
+            l.cell(i % 20, i / 20 % 12) = static_cast<int16_t>(1 + i % 20);
+            l.Stock[0] = static_cast<int16_t>(i);
+            l.Stock[12] = static_cast<int16_t>(100 + i);
+        }
+        return r;
+    }
+    void writePackFile(const char* name, const std::vector<LevelRecord>& list,
+                       const std::string& password = {}) {
+        PackHeader h;
+        h.PackPassword = password;
+        SeededRandom random(3);
+        ASSERT_TRUE(writePack(file(name), h, list, random).ok);
+    }
+    // Another checksum on the last line: the pack reads as damaged.
+    void damage(const char* name) {
+        std::string bytes = bytesOf(name);
+        lumortest::writeFile(dir / name, bytes.insert(bytes.size() - 2, "1"));
+    }
     // A pack of `n` levels opened in the editor, level `at` shown.
     void load(int n, int at) {
         writePackFile("geladen.llp", levels("L", n));
@@ -72,7 +111,7 @@ protected:
         });
         editor->Command4_Click();
     }
-    // Acts on the next modal window of type T once it is shown.
+    // Acts on the next modal window of type T once it is shown; `act` must close it.
     template <typename T>
     static void whenModal(std::function<void(T&)> act) {
         QTimer::singleShot(0, [act] {
@@ -86,8 +125,25 @@ protected:
     static void expectSame(const Levels& a, const Levels& b) {
         for (int i = 0; i < Levels::Capacity; ++i) EXPECT_EQ(a[i], b[i]) << "record " << i;
     }
+    // The import window on the levels T1..T`n`, with quelle.llp (Q1..Q5) in the folder.
+    std::unique_ptr<Import> importWindow(int n) {
+        writePackFile("quelle.llp", levels("Q", 5));
+        pack().assign(levels("T", n));
+        return std::make_unique<Import>(pack(), n);
+    }
+    static void choose(Import& w, const QString& pack) {
+        w.Combo1->setCurrentIndex(w.Combo1->findText(pack));
+    }
+    static std::vector<bool> selection(const QListWidget* list) {
+        std::vector<bool> r;
+        for (int i = 0; i < list->count(); ++i) r.push_back(list->item(i)->isSelected());
+        return r;
+    }
 
     std::unique_ptr<Editor> editor;
+    QStringList questions;                 // question boxes shown
+    std::vector<QuestionButtons> buttons;  // and the buttons each offered
+    std::deque<Answer> replies;            // for the question boxes, in order (then Cancel)
 };
 
 }  // namespace
@@ -124,9 +180,7 @@ TEST_F(EditorTest, PaletteBoardAndPositionFrameUnderTheMouse) {
     const QImage tile = bilder().tile(Empty);
     EXPECT_EQ(editor->FrameCell, (Editor::Cell{5, 4}));
     EXPECT_EQ(editor->Feld->picture().pixel(160 + 31, 128 + 17), tile.pixel(31, 17) ^ 0xffff01u);
-    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(editor->List1->viewport(), &move);  // the frame goes
+    lumortest::hover(editor->List1->viewport());  // the frame goes
     EXPECT_EQ(editor->Feld->picture().copy(160, 128, 32, 32), tile);
     ASSERT_TRUE(editor->undo());
     EXPECT_EQ(pack()[0], newLevel(1));
@@ -256,16 +310,14 @@ TEST_F(EditorTest, TestenPlaysTheLevelAloneAndPutsTheRecordBehindBack) {
 
     // The real board window opens on the level and closes again.
     editor = std::make_unique<Editor>();
-    const std::string behind = pack()[1].Name;
     whenModal<Form1>([](Form1& board) {
         EXPECT_EQ(board.model().level(), 0);
         board.close();
     });
     editor->Command1_Click();
-    EXPECT_EQ(pack()[1].Name, behind);
 }
 
-TEST_F(EditorTest, OpeningAPackBehindItsPassword) {
+TEST_F(EditorTest, OpeningAPackBehindItsPasswordOrNamedInLatin1) {
     writePackFile("geschuetzt.llp", levels("G", 3), "Sesam");
     writePackFile("kaputt.llp", levels("K", 1));
     damage("kaputt.llp");
@@ -293,6 +345,11 @@ TEST_F(EditorTest, OpeningAPackBehindItsPassword) {
     EXPECT_EQ(state().pack.header.PackPassword, "Sesam");
     EXPECT_TRUE(editor->Saved);
     EXPECT_FALSE(editor->undo());  // a fresh history for the opened pack
+
+    // A name in Latin-1 is listed as the title menu shows it and opened by its own bytes.
+    writePackFile("M\xe4rz.llp", levels("M", 2));
+    openPack(QString::fromUtf8("März.llp"));
+    EXPECT_EQ(entries(), (QStringList{"1. M1", "2. M2"}));
 }
 
 TEST_F(EditorTest, SavingRefusesWhatCannotBeStoredAndKeepsTheOldFile) {
@@ -327,7 +384,7 @@ TEST_F(EditorTest, ClosingAsksOnlyAfterAChangeAndAnImportIsNone) {
     editor->show();
     editor->Levelname->setText("Eigen");
     whenModal<Import>([](Import& w) {
-        w.Combo1->setCurrentIndex(w.Combo1->findText("quelle.llp"));
+        choose(w, "quelle.llp");
         w.List2->selectAll();
         w.Command1->click();
         w.close();
@@ -461,4 +518,225 @@ TEST_F(EditorTest, LiveCheckAnswersEachChangeAndShowsAPlacementUntilTheNextClick
     l.cell(5, 4) = TargetDown;
     editor->Aufbau();
     EXPECT_EQ(answer(), "lösbar, 0 Steine übrig, 1 Lösung");
+}
+
+// --- The dialogs -----------------------------------------------------------------------------
+
+TEST_F(EditorTest, PackInformationIsStoredTrimmedOnEveryWayOfClosing) {
+    PackHeader header{"Autor", "", "", "", "Titel", "alt"};
+    const char* typedLinks[] = {" www.example.org", "du@example.org", "HTTPS://a.b"};
+    const char* storedLinks[] = {"http://www.example.org", "mailto:du@example.org", "HTTPS://a.b"};
+    const QStringList said[] = {{"Der Url wurde 'http://' vorangefügt"},
+                                {"Der E-Mail Adresse wurde 'mailto:' vorangefügt"},
+                                {}};
+    for (int way = 0; way < 3; ++way) {
+        messages.clear();
+        IDEdit d(header);
+        EXPECT_EQ(d.Text5->text(), way == 0 ? "Titel" : "Neu");
+        whenModal<IDEdit>([&](IDEdit&) {
+            d.Text5->setText(" Neu ");
+            d.Text2->setText("Ende ");
+            d.Text3->setText(typedLinks[way]);
+            d.Text6->setText("  geheim  ");
+            if (way == 0) d.Command1->click();
+            if (way == 1) d.close();
+            if (way == 2) QTest::keyClick(&d, Qt::Key_Escape);
+        });
+        d.exec();
+        EXPECT_EQ(header, (PackHeader{"Autor", "", "Ende", storedLinks[way], "Neu", "geheim"}));
+        EXPECT_EQ(messages, said[way]);
+    }
+
+    // A character no pack can store is refused as it is typed.
+    IDEdit d(header);
+    d.Text4->clear();
+    for (const QChar c : QString::fromUtf8("Łu€")) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(d.Text4, &press);
+    }
+    EXPECT_EQ(d.Text4->text(), QString::fromUtf8("u€"));
+}
+
+TEST_F(EditorTest, OpeningListsThePackFilesAndHandsBackThePath) {
+    writePackFile("b.LLP", levels("B", 1));
+    writePackFile("a.llp", levels("A", 1));
+    QFile(path("notes.txt")).open(QIODevice::WriteOnly);
+    state().handover.set(5);
+    {
+        LoadMap d;
+        EXPECT_TRUE(state().handover.empty());
+        ASSERT_EQ(d.List1->count(), 2);
+        EXPECT_EQ(d.List1->currentRow(), 0);
+        whenModal<LoadMap>([&](LoadMap&) { clickRow(d.List1, 1, true); });
+        d.exec();
+        EXPECT_EQ(state().handover.toText(), file("b.LLP"));
+    }
+    // No pack at all: an empty list, and OK acts as "Abbrechen".
+    QFile::remove(path("a.llp"));
+    QFile::remove(path("b.LLP"));
+    LoadMap d;
+    EXPECT_EQ(d.List1->count(), 0);
+    whenModal<LoadMap>([&](LoadMap&) { d.Command2->click(); });
+    EXPECT_EQ(d.exec(), QDialog::Rejected);
+    EXPECT_TRUE(state().handover.empty());
+}
+
+TEST_F(EditorTest, SavingChecksTheNameAndAsksBeforeReplacing) {
+    writePackFile("alt.llp", levels("A", 1));
+    const std::pair<const char*, const char*> names[] = {
+        {"pack.llp.txt", "pack.llp.txt.llp"}, {"pack.LLP", "pack.LLP"}, {"", ""}};
+    for (const auto& [typed, stored] : names) {
+        SaveMap d;
+        d.Text1->setText(typed);
+        d.Command1_Click();
+        EXPECT_EQ(state().handover.toText(), *typed ? file(stored) : "") << typed;
+    }
+    // Refused with a message, the dialog staying open: the nine characters, a hidden name.
+    for (const char c : std::string("\\/:*?\"<>|.")) {
+        SaveMap d;
+        d.Text1->setText(QString(QLatin1Char(c)) + "x");
+        d.Command1_Click();
+        EXPECT_TRUE(state().handover.empty()) << c;
+    }
+    EXPECT_EQ(messages.value(0),
+              "Der Name darf keines der folgenden Zeichen enthalten:\r\n \\ / : "
+              "* ? \" < > |");
+    EXPECT_EQ(messages.size(), 10);
+
+    // An existing pack: the question with No as the default; No keeps the dialog open.
+    SaveMap d;
+    clickRow(d.List1, 0);
+    EXPECT_EQ(d.Text1->text(), "alt.llp");
+    replies = {Answer::No, Answer::Yes};
+    whenModal<SaveMap>([&](SaveMap&) {
+        QTest::keyClick(d.Text1, Qt::Key_Return);  // Enter in the name box is OK
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_TRUE(state().handover.empty());
+        QTest::keyClick(d.Text1, Qt::Key_Enter);
+    });
+    EXPECT_EQ(d.exec(), QDialog::Accepted);
+    EXPECT_EQ(questions, QStringList(2, "Soll das Levelpack überschrieben werden?"));
+    EXPECT_EQ(buttons, std::vector<QuestionButtons>(2, QuestionButtons::YesNoDefaultNo));
+    EXPECT_EQ(state().handover.toText(), file("alt.llp"));
+
+    // Saving under a Latin-1 name as shown replaces that file rather than making a UTF-8 twin.
+    writePackFile("M\xe4rz.llp", levels("M", 2));
+    SaveMap latin1;
+    latin1.Text1->setText(QString::fromUtf8("März"));
+    replies = {Answer::Yes};
+    latin1.Command1_Click();
+    EXPECT_EQ(state().handover.toText(), file("M\xe4rz.llp"));
+    EXPECT_EQ(questions.size(), 3);
+}
+
+// --- The import window ------------------------------------------------------------------------
+
+TEST_F(EditorTest, ImportReadsTheSourcePackBehindItsPassword) {
+    writePackFile("geheim.llp", levels("G", 2), "Sesam");
+    writePackFile("kaputt.llp", levels("K", 1));
+    writePackFile("\xc4lter.llp", levels("L", 2));
+    damage("kaputt.llp");
+    const auto w = importWindow(3);
+    EXPECT_EQ(entries(w->List1), (QStringList{"1. T1", "2. T2", "3. T3"}));
+    EXPECT_EQ(w->Combo1->currentIndex(), -1);
+    // Cancelling the first password: no message, no selection again.
+    choose(*w, "geheim.llp");
+    EXPECT_EQ(prompts, QStringList{"Bitte Passwort eingeben!"});
+    EXPECT_EQ(w->Combo1->currentIndex(), -1);
+
+    choose(*w, "quelle.llp");
+    EXPECT_EQ(w->List2->item(4)->text(), "5. Q5");
+    // A wrong answer is told, an empty one is not, a damaged pack is refused: each time
+    // the previous source stays and the work goes on.
+    answers = {QString("sesam"), QString("")};
+    for (const char* name : {"geheim.llp", "geheim.llp", "kaputt.llp"}) {
+        choose(*w, name);
+        EXPECT_EQ(w->Combo1->currentText(), "quelle.llp");
+        EXPECT_EQ(w->List2->count(), 5);
+    }
+    EXPECT_EQ(messages, (QStringList{"Das Passwort war leider Falsch!", "Levelpack beschädigt!"}));
+
+    answers = {QString("Sesam")};
+    choose(*w, "geheim.llp");
+    EXPECT_EQ(entries(w->List2), (QStringList{"1. G1", "2. G2"}));
+    choose(*w, QString::fromUtf8("Älter.llp"));  // a name in Latin-1
+    EXPECT_EQ(entries(w->List2), (QStringList{"1. L1", "2. L2"}));
+}
+
+TEST_F(EditorTest, ImportCopiesLevelsThatStaySelectedAndMoveAsABlock) {
+    const auto w = importWindow(3);
+    choose(*w, "quelle.llp");
+    for (int i : {0, 2, 3}) w->List2->item(i)->setSelected(true);
+    // Dropping on the target list copies the selected source levels.
+    QMimeData data;
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {}, QEvent::Drop);
+    w->List1->acceptFrom = nullptr;  // a synthetic drop names no source widget
+    QApplication::sendEvent(w->List1->viewport(), &enter);
+    QApplication::sendEvent(w->List1->viewport(), &drop);
+    EXPECT_EQ(entries(w->List1),
+              (QStringList{"1. T1", "2. T2", "3. T3", "4. Q1", "5. Q3", "6. Q4"}));
+    EXPECT_EQ(pack()[4], levels("Q", 5)[2]);
+    EXPECT_EQ(selection(w->List1), (std::vector<bool>{false, false, false, true, true, true}));
+
+    w->Command3->click();
+    w->Command3->click();
+    w->Command4->click();
+    EXPECT_EQ(entries(w->List1),
+              (QStringList{"1. T1", "2. T2", "3. Q1", "4. Q3", "5. Q4", "6. T3"}));
+    // The first two selected change places; the first alone stays.
+    w->List1->clearSelection();
+    w->List1->item(0)->setSelected(true);
+    w->Command3->click();
+    w->List1->item(1)->setSelected(true);
+    w->Command3->click();
+    EXPECT_EQ(entries(w->List1).mid(0, 2), (QStringList{"1. T2", "2. T1"}));
+
+    // Closing puts the end marker behind the last level.
+    pack()[6].Name = "alt";
+    w->show();
+    w->close();
+    EXPECT_TRUE(pack().isEndMarker(6));
+}
+
+TEST_F(EditorTest, ImportDeletingAllKeepsOneAndCopyingStopsAtTheCapacity) {
+    const auto w = importWindow(3);
+    w->List1->selectAll();
+    w->Command2->click();
+    EXPECT_EQ(entries(w->List1), QStringList{"1. T1"});
+    EXPECT_EQ(messages, QStringList{"Es muss mindestens ein Level vorhanden sein!"});
+    EXPECT_EQ(selection(w->List1), std::vector<bool>{false});
+
+    const auto full = importWindow(100);
+    choose(*full, "quelle.llp");
+    full->List2->selectAll();
+    full->Command1->click();
+    EXPECT_EQ(full->count(), 101);
+    EXPECT_EQ(messages.back(),
+              "Ein Levelpack fasst höchstens 101 Levels. Von den 5 gewählten Levels wurden nur 1 "
+              "übernommen.");
+}
+
+TEST_F(EditorTest, ImportDrawsSmallPicturesOfTheLevelsLastClicked) {
+    const auto window = importWindow(3);
+    Import& w = *window;
+    pack()[0].cell(0, 0) = Wall;
+    pack()[0].cell(19, 11) = Splitter;
+    pack()[0].cell(5, 5) = 42;
+    const QColor background = w.Picture2->image().pixelColor(10, 10);
+    clickRow(w.List1, 0);
+    const QImage p = w.Picture2->image();
+    EXPECT_EQ(p.size(), QSize(40, 24));
+    EXPECT_EQ(p.pixel(1, 1), 0xff00ffffu);
+    EXPECT_EQ(p.pixel(39, 23), 0xffffffffu);
+    EXPECT_EQ(p.pixel(2, 0), 0xff000000u);
+    EXPECT_EQ(p.pixelColor(10, 10), background);  // no colour for code 42
+    // Moving levels draws no other picture.
+    w.List1->item(2)->setSelected(true);
+    w.Command3->click();
+    EXPECT_EQ(w.Picture2->image(), p);
+
+    choose(w, "quelle.llp");
+    w.List2->setCurrentRow(1);
+    EXPECT_EQ(w.Picture1->image().pixel(2, 0), 0xffffff00u);  // Q2's source at (1, 0)
 }
