@@ -17,17 +17,9 @@ inline const std::vector<Hostile> AllHostile = {Hostile::Huge, Hostile::EndlessD
                                                 Hostile::Fifo, Hostile::Folder};
 
 inline const char* nameOf(Hostile h) {
-    switch (h) {
-        case Hostile::Huge:
-            return "a sparse terabyte";
-        case Hostile::EndlessDevice:
-            return "a link to /dev/zero";
-        case Hostile::Fifo:
-            return "a FIFO";
-        case Hostile::Folder:
-            break;
-    }
-    return "a folder";
+    static const char* const names[] = {"a sparse terabyte", "a link to /dev/zero", "a FIFO",
+                                        "a folder"};
+    return names[static_cast<int>(h)];
 }
 
 // Puts the thing under `path` (which must not exist); false when the system refuses.

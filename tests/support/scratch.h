@@ -39,32 +39,19 @@ inline std::vector<std::string> entriesOf(const fs::path& folder) {
     return names;
 }
 
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string name = (fs::temp_directory_path() / "lumor-test-XXXXXX").string();
-        if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("no scratch folder");
-        path_ = name;
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const fs::path& path() const { return path_; }
-    fs::path operator/(const fs::path& relative) const { return path_ / relative; }
-
-private:
-    fs::path path_;
-};
-
-// A test with its own scratch folder `dir`.
+// A test with its own scratch folder `dir`, made fresh and removed with everything in it.
 class ScratchFolderTest : public ::testing::Test {
 protected:
-    ScratchFolder scratch;
-    const fs::path& dir = scratch.path();
+    ScratchFolderTest() {
+        std::string name = (fs::temp_directory_path() / "lumor-test-XXXXXX").string();
+        if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("no scratch folder");
+        dir = name;
+    }
+    ~ScratchFolderTest() override {
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+    }
+    fs::path dir;
 };
 
 }  // namespace lumortest
