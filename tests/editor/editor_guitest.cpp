@@ -557,32 +557,27 @@ TEST_F(EditorTest, PackInformationIsStoredTrimmedOnEveryWayOfClosing) {
     EXPECT_EQ(d.Text4->text(), QString::fromUtf8("u€"));
 }
 
-TEST_F(EditorTest, OpeningListsThePackFilesAndHandsBackThePath) {
-    writePackFile("b.LLP", levels("B", 1));
-    writePackFile("a.llp", levels("A", 1));
-    QFile(path("notes.txt")).open(QIODevice::WriteOnly);
+TEST_F(EditorTest, OpeningAndSavingDialogsListThePacksAndCheckTheName) {
+    // No pack at all: an empty list, and OK acts as "Abbrechen".
     state().handover.set(5);
     {
         LoadMap d;
         EXPECT_TRUE(state().handover.empty());
-        ASSERT_EQ(d.List1->count(), 2);
-        EXPECT_EQ(d.List1->currentRow(), 0);
-        whenModal<LoadMap>([&](LoadMap&) { clickRow(d.List1, 1, true); });
-        d.exec();
-        EXPECT_EQ(state().handover.toText(), file("b.LLP"));
+        EXPECT_EQ(d.List1->count(), 0);
+        whenModal<LoadMap>([&](LoadMap&) { d.Command2->click(); });
+        EXPECT_EQ(d.exec(), QDialog::Rejected);
+        EXPECT_TRUE(state().handover.empty());
     }
-    // No pack at all: an empty list, and OK acts as "Abbrechen".
-    QFile::remove(path("a.llp"));
-    QFile::remove(path("b.LLP"));
-    LoadMap d;
-    EXPECT_EQ(d.List1->count(), 0);
-    whenModal<LoadMap>([&](LoadMap&) { d.Command2->click(); });
-    EXPECT_EQ(d.exec(), QDialog::Rejected);
-    EXPECT_TRUE(state().handover.empty());
-}
-
-TEST_F(EditorTest, SavingChecksTheNameAndAsksBeforeReplacing) {
+    writePackFile("b.LLP", levels("B", 1));
     writePackFile("alt.llp", levels("A", 1));
+    QFile(path("notes.txt")).open(QIODevice::WriteOnly);
+    LoadMap load;
+    ASSERT_EQ(load.List1->count(), 2);
+    EXPECT_EQ(load.List1->currentRow(), 0);
+    whenModal<LoadMap>([&](LoadMap&) { clickRow(load.List1, 1, true); });
+    load.exec();
+    EXPECT_EQ(state().handover.toText(), file("b.LLP"));
+
     const std::pair<const char*, const char*> names[] = {
         {"pack.llp.txt", "pack.llp.txt.llp"}, {"pack.LLP", "pack.LLP"}, {"", ""}};
     for (const auto& [typed, stored] : names) {
@@ -663,9 +658,25 @@ TEST_F(EditorTest, ImportReadsTheSourcePackBehindItsPassword) {
     EXPECT_EQ(entries(w->List2), (QStringList{"1. L1", "2. L2"}));
 }
 
-TEST_F(EditorTest, ImportCopiesLevelsThatStaySelectedAndMoveAsABlock) {
+TEST_F(EditorTest, ImportCopiesLevelsThatStaySelectedAndMoveAsABlockWithPictures) {
     const auto w = importWindow(3);
+    // A small picture of the level last clicked on each side, drawn again only on a click.
+    pack()[0].cell(0, 0) = Wall;
+    pack()[0].cell(19, 11) = Splitter;
+    pack()[0].cell(5, 5) = 42;
+    const QColor background = w->Picture2->image().pixelColor(10, 10);
+    clickRow(w->List1, 0);
+    const QImage p = w->Picture2->image();
+    EXPECT_EQ(p.size(), QSize(40, 24));
+    EXPECT_EQ(p.pixel(1, 1), 0xff00ffffu);
+    EXPECT_EQ(p.pixel(39, 23), 0xffffffffu);
+    EXPECT_EQ(p.pixel(2, 0), 0xff000000u);
+    EXPECT_EQ(p.pixelColor(10, 10), background);  // no colour for code 42
     choose(*w, "quelle.llp");
+    w->List2->setCurrentRow(1);
+    EXPECT_EQ(w->Picture1->image().pixel(2, 0), 0xffffff00u);  // Q2's source at (1, 0)
+    w->List1->clearSelection();
+    w->List2->clearSelection();
     for (int i : {0, 2, 3}) w->List2->item(i)->setSelected(true);
     // Dropping on the target list copies the selected source levels.
     QMimeData data;
@@ -684,6 +695,7 @@ TEST_F(EditorTest, ImportCopiesLevelsThatStaySelectedAndMoveAsABlock) {
     w->Command4->click();
     EXPECT_EQ(entries(w->List1),
               (QStringList{"1. T1", "2. T2", "3. Q1", "4. Q3", "5. Q4", "6. T3"}));
+    EXPECT_EQ(w->Picture2->image(), p);  // moving levels draws no other picture
     // The first two selected change places; the first alone stays.
     w->List1->clearSelection();
     w->List1->item(0)->setSelected(true);
@@ -715,28 +727,4 @@ TEST_F(EditorTest, ImportDeletingAllKeepsOneAndCopyingStopsAtTheCapacity) {
     EXPECT_EQ(messages.back(),
               "Ein Levelpack fasst höchstens 101 Levels. Von den 5 gewählten Levels wurden nur 1 "
               "übernommen.");
-}
-
-TEST_F(EditorTest, ImportDrawsSmallPicturesOfTheLevelsLastClicked) {
-    const auto window = importWindow(3);
-    Import& w = *window;
-    pack()[0].cell(0, 0) = Wall;
-    pack()[0].cell(19, 11) = Splitter;
-    pack()[0].cell(5, 5) = 42;
-    const QColor background = w.Picture2->image().pixelColor(10, 10);
-    clickRow(w.List1, 0);
-    const QImage p = w.Picture2->image();
-    EXPECT_EQ(p.size(), QSize(40, 24));
-    EXPECT_EQ(p.pixel(1, 1), 0xff00ffffu);
-    EXPECT_EQ(p.pixel(39, 23), 0xffffffffu);
-    EXPECT_EQ(p.pixel(2, 0), 0xff000000u);
-    EXPECT_EQ(p.pixelColor(10, 10), background);  // no colour for code 42
-    // Moving levels draws no other picture.
-    w.List1->item(2)->setSelected(true);
-    w.Command3->click();
-    EXPECT_EQ(w.Picture2->image(), p);
-
-    choose(w, "quelle.llp");
-    w.List2->setCurrentRow(1);
-    EXPECT_EQ(w.Picture1->image().pixel(2, 0), 0xffffff00u);  // Q2's source at (1, 0)
 }
