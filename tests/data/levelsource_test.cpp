@@ -100,13 +100,7 @@ TEST(LevelSource, ReadsTheHandWrittenFormWithSolutionsCommentsAndCrLf) {
         ASSERT_TRUE(l.solution.has_value());
         EXPECT_EQ(*l.solution, (std::vector<SourcePiece>{{3, 5, 9}, {1, 0, 0}}));
         EXPECT_EQ(r.source.harderThan, "Einstieg");
-        LevelIntent intent;
-        intent.decoys = {1, 5};
-        intent.teaching = intent.spareOpens = true;
-        intent.placements = 4;
-        intent.similarTo = {"WINKEL"};
-        intent.spare = 1;
-        EXPECT_EQ(l.intent, intent);
+        EXPECT_EQ(l.intent, (LevelIntent{4, {1, 5}, 1, true, {"WINKEL"}, true}));
         EXPECT_EQ(l.reason, "Erster Level");
         const LevelSourceResult again = parseLevelSource(writeLevelSource(r.source));
         ASSERT_TRUE(again.ok) << again.error;
@@ -178,20 +172,12 @@ TEST(LevelSource, DamagedSourcesNeverCrashAndWhatIsAcceptedRoundTrips) {
         const int edits = 1 + static_cast<int>(rng() % 6);
         for (int e = 0; e < edits && !text.empty(); ++e) {
             const size_t at = rng() % text.size();
-            switch (rng() % 4) {
-                case 0:
-                    text[at] = static_cast<char>(rng() % 256);
-                    break;
-                case 1:
-                    text.erase(at, 1 + rng() % 30);
-                    break;
-                case 2:
-                    text.insert(at, std::string(1 + rng() % 3, "\n\"\\|:?,~#\xe2\x94"[rng() % 11]));
-                    break;
-                default:
-                    text.insert(at, text.substr(rng() % text.size(), rng() % 40));
-                    break;
-            }
+            const auto edit = rng() % 4;
+            if (edit == 0) text[at] = static_cast<char>(rng() % 256);
+            if (edit == 1) text.erase(at, 1 + rng() % 30);
+            if (edit == 2)
+                text.insert(at, std::string(1 + rng() % 3, "\n\"\\|:?,~#\xe2\x94"[rng() % 11]));
+            if (edit == 3) text.insert(at, text.substr(rng() % text.size(), rng() % 40));
         }
         const LevelSourceResult r = parseLevelSource(text);
         if (!r.ok) {

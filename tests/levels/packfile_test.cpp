@@ -93,7 +93,7 @@ struct FixedRandom final : Random {
 
 }  // namespace
 
-TEST(PackText, ScrambleUnscrambleAndTheirLimits) {
+TEST(PackFile, ScramblingTheChecksumAndTheLayout) {
     FixedRandom filler(0.5), low(0.0), high(0.999999999);  // 0.5 * 64 + 32 = 64, "@"
     std::string stored, plain;
     ASSERT_TRUE(ScrambleText("abc", filler, stored));
@@ -101,26 +101,36 @@ TEST(PackText, ScrambleUnscrambleAndTheirLimits) {
     EXPECT_EQ(UnscrambleText(stored), "abc");
     ASSERT_TRUE(ScrambleText("xyz", low, stored) && stored[2] == ' ');
     ASSERT_TRUE(ScrambleText("xyz", high, stored) && stored[2] == '_') << "fillers in 32..95";
-
     SeededRandom random(7);
     ASSERT_TRUE(ScrambleText("ABCDEFGHIJKLMNO", random, stored));
     EXPECT_EQ(stored.size(), 22u) << "15 characters take 7 fillers (3, 5, 6, 9, 10, 12, 15)";
     EXPECT_EQ(UnscrambleText(stored), "ABCDEFGHIJKLMNO");
-    // Code plus position must stay within 255.
-    EXPECT_FALSE(ScrambleText("\xff", random, stored));
-    EXPECT_TRUE(CanScramble("\374\374\374") && !CanScramble("\374\374\374\374"));  // 252 + 4
-
     EXPECT_FALSE(UnscrambleText(std::string("\x01\x01", 2), plain))
         << "code 1 at position 2 would be -1";
     EXPECT_TRUE(UnscrambleText("\x01", plain) && plain == std::string("\0", 1));
 
     EXPECT_TRUE(CharWeight(0) == 1 && CharWeight(255) == 110);
-    PackHeader h{"abc", "", "", "", "", "abc"};
     LevelRecord l;
     l.Name = "abc";  // 42 + 43 + 43
     l.cell(3, 4) = -7;
     l.Stock[15] = 1000;
-    EXPECT_EQ(PackChecksum(h, {l}), 3 * 128 - 7 + 1000);
+    EXPECT_EQ(PackChecksum({"abc", "", "", "", "", "abc"}, {l}), 3 * 128 - 7 + 1000);
+
+    const std::string empty = bytesOf({}, {});
+    EXPECT_EQ(empty, "Lumor Levelpack V.1.1\r\n\r\n\r\n\r\n\r\n\r\n\r\n*\r\n*\r\n0\r\n");
+    EXPECT_TRUE(readPackFromBytes(empty).ok);
+    l = LevelRecord{};
+    l.cell(1, 2) = 9;
+    l.cell(0, 1) = -3;
+    l.Stock[0] = 4;
+    const auto lines = splitLines(bytesOf({}, {l}));
+    ASSERT_EQ(lines.size(), 8u + 259u + 2u);
+    EXPECT_TRUE(lines[8] == " " && lines[9] == "");
+    EXPECT_EQ(lines[8 + 3 + 1], "-3") << "cell (0, 1): negative numbers carry their sign, no blank";
+    EXPECT_EQ(lines[8 + 3 + 12 * 1 + 2], " 9") << "cell (x, y) stands on block line 4 + 12x + y";
+    EXPECT_EQ(lines[8 + 243], " 4");
+    EXPECT_EQ(lines[267], "*");
+    EXPECT_EQ(lines[268], "10") << "checksum without a leading blank";
 }
 
 TEST(PackFile, RoundTripKeepsEverythingUpTo101LevelsAndRefusesMore) {
@@ -143,26 +153,6 @@ TEST(PackFile, RoundTripKeepsEverythingUpTo101LevelsAndRefusesMore) {
     levels.push_back(levels[0]);
     lines.back() = std::to_string(PackChecksum(h, levels));
     EXPECT_TRUE(refused(joinLines(lines)));
-}
-
-TEST(PackFile, LayoutOfAnEmptyPackAndOfALevelBlock) {
-    PackHeader h;
-    const std::string empty = bytesOf(h, {});
-    EXPECT_EQ(empty, "Lumor Levelpack V.1.1\r\n\r\n\r\n\r\n\r\n\r\n\r\n*\r\n*\r\n0\r\n");
-    EXPECT_TRUE(readPackFromBytes(empty).ok);
-
-    LevelRecord l;
-    l.cell(1, 2) = 9;
-    l.cell(0, 1) = -3;
-    l.Stock[0] = 4;
-    const auto lines = splitLines(bytesOf(h, {l}));
-    ASSERT_EQ(lines.size(), 8u + 259u + 2u);
-    EXPECT_TRUE(lines[8] == " " && lines[9] == "");
-    EXPECT_EQ(lines[8 + 3 + 1], "-3") << "cell (0, 1): negative numbers carry their sign, no blank";
-    EXPECT_EQ(lines[8 + 3 + 12 * 1 + 2], " 9") << "cell (x, y) stands on block line 4 + 12x + y";
-    EXPECT_EQ(lines[8 + 243], " 4");
-    EXPECT_EQ(lines[267], "*");
-    EXPECT_EQ(lines[268], "10") << "checksum without a leading blank";
 }
 
 TEST(PackFile, ReaderIsLenientWithFormFillersAndBlanksButNotWithContents) {
