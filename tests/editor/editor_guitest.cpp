@@ -492,26 +492,8 @@ TEST_F(EditorTest, LiveCheckAnswersEachChangeAndShowsAPlacementUntilTheNextClick
     EXPECT_EQ(answer(), "nicht lösbar");
     EXPECT_FALSE(editor->showPlacement());
 
-    // A level that takes many seconds to check, changed at once: its check is cancelled
-    // (else the next change would wait for it) and only the answer for the level as it is
-    // now is shown.
-    const LevelRecord small = l;
-    l.cell(0, 0) = SourceRight;
-    l.cell(19, 11) = SourceLeft;
-    l.cell(19, 0) = SourceDown;
-    l.cell(10, 5) = TargetUp;
-    l.cell(4, 8) = TargetLeft;
-    l.cell(12, 9) = TargetRight;
-    l.Stock = {20, 2, 2, 4, 4, 4, 4, 2, 3};
-    editor->Aufbau();
-    QTest::qWait(50);
-    l = small;
-    l.cell(5, 4) = TargetDown;
-    l.Stock = {1, 0, 0, 0, 1};
-    editor->Aufbau();
-    EXPECT_EQ(answer(), "lösbar, 0 Steine übrig, 1 Lösung");
-
     // An answer already on its way for an earlier state of the level is not shown.
+    l.Stock = {1, 0, 0, 0, 1};
     l.cell(5, 4) = TargetUp;
     editor->Aufbau();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));  // not handling events
