@@ -346,4 +346,9 @@ TEST_F(PackFileOnDisk, ReadersRefuseWhatIsNoSoundPackAndThePreviewReadsTwoLines)
     writeFile(p, "V\n Anna \nr\ne\nl\n  Mein Pack \r\npw\n*\n*\n12345\n");
     const PackHeaderPreview preview = readPackHeader(p);
     EXPECT_TRUE(preview.ok && preview.author == "Anna" && preview.title == "Mein Pack");
+    Pack pack;
+    pack.levels.assign(makeLevels(3));
+    std::string finalMessage = "alt";
+    EXPECT_FALSE(loadPackInto(p, pack, finalMessage).ok);
+    EXPECT_TRUE(pack.levels.count() == 3 && finalMessage == "alt") << "a refused pack leaves them";
 }
