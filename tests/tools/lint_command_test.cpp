@@ -7,47 +7,24 @@ namespace {
 
 using lumortest::ToolResult;
 
+// A board of the source format: the rows given, filled up to 20 x 12 with `fill`.
+std::string board(std::vector<std::string> rows, char fill) {
+    std::string out = "Brett:\n";
+    rows.resize(12);
+    for (const std::string& row : rows) out += row + std::string(20 - row.size(), fill) + "\n";
+    return out;
+}
+
 // Two levels: a ┐ and a └ bring the beam round (one placement); a wall on any of four
 // cells keeps the beam from below off the crossing (four placements, declared); stars
 // around it.
-const char* const Source =
-    "Lumor-Levelquelle 1\n"
-    "Titel: Probe\n"
-    "Level: Ecke\n"
-    "Passwort: ECKE\n"
-    "Vorrat: 2 | \u2510 1 | \u2514 1\n"
-    "Brett:\n"
-    "####################\n"
-    "#>.....#############\n"
-    "###.################\n"
-    "###....R############\n"
-    "####################\n"
-    "####################\n"
-    "####################\n"
-    "####################\n"
-    "####################\n"
-    "####################\n"
-    "####################\n"
-    "####################\n"
-    "\n"
-    "Level: Mauer\n"
-    "Passwort: MAUER\n"
-    "Vorrat: 1 | # 1\n"
-    "Absicht: L\u00f6sungen 4\n"
-    "Grund: die Wand darf \u00fcberall auf dem Weg von unten stehen\n"
-    "Brett:\n"
-    "11111111111111111111\n"
-    "1>......R11111111111\n"
-    "111111.1111111111111\n"
-    "111111.1111111111111\n"
-    "111111.1111111111111\n"
-    "111111.1111111111111\n"
-    "111111^1111111111111\n"
-    "11111111111111111111\n"
-    "11111111111111111111\n"
-    "11111111111111111111\n"
-    "11111111111111111111\n"
-    "11111111111111111111\n";
+const std::string Source =
+    "Lumor-Levelquelle 1\nTitel: Probe\nLevel: Ecke\nPasswort: ECKE\n"
+    "Vorrat: 2 | \u2510 1 | \u2514 1\n" +
+    board({"", "#>.....", "###.", "###....R"}, '#') +
+    "\nLevel: Mauer\nPasswort: MAUER\nVorrat: 1 | # 1\nAbsicht: L\u00f6sungen 4\n"
+    "Grund: die Wand darf \u00fcberall auf dem Weg von unten stehen\n" +
+    board({"", "1>......R", "111111.", "111111.", "111111.", "111111.", "111111^"}, '1');
 
 class LintCommand : public lumortest::ScratchFolderTest {
 protected:
