@@ -11,7 +11,7 @@
 #include <tuple>
 
 using namespace lumor;
-using lumor::testing::levelFrom;
+using namespace lumor::testing;
 
 namespace {
 
@@ -25,34 +25,14 @@ Ended runToEnd(const LevelRecord& level, EarlierSearch& search) {
             search.bestLeft()};
 }
 
-// One source and two targets that a splitter in the beam's way, placed or the level's own,
-// can feed; now and then a target turned away. Obstacles and spare pieces around.
-LevelRecord splitLevel(std::mt19937& rng) {
-    auto roll = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-    const int w = 3 + roll(4), h = 3 + roll(4), row = 1 + roll(h - 2), column = 1 + roll(w - 1);
-    LevelRecord level =
-        lumor::testing::walledLevel(w, h, [&] { return roll(6) ? 0 : 9 + roll(12); });
-    for (int x = 0; x <= column; ++x) level.cell(x, row) = Empty;
-    for (int y = 0; y < h; ++y) level.cell(column, y) = Empty;
-    level.cell(0, row) = SourceRight;
-    level.cell(column, roll(row)) = roll(5) ? TargetUp : TargetLeft;
-    level.cell(column, row + 1 + roll(h - row - 1)) = TargetDown;
-    const bool own = roll(2);
-    if (own) level.cell(column, row) = Splitter;
-    level.Stock[8] = static_cast<int16_t>(own ? roll(2) : 1 + roll(2));
-    level.Stock[3 + roll(4)] += static_cast<int16_t>(roll(2));
-    level.Stock[0] = static_cast<int16_t>((own ? 0 : 1) + roll(3));
-    return level;
-}
-
+// Stress levels, small puzzles, two beams routed round, and one beam split to two targets.
 LevelRecord randomLevel(std::mt19937& rng, int kind) {
     for (;;) {
-        const LevelRecord level = kind == 0   ? lumor::testing::stressLevel(rng)
-                                  : kind == 1 ? lumor::testing::smallPuzzleLevel(rng, 4)
-                                  : kind == 2
-                                      ? lumor::testing::routedLevel(rng, {3, 6, 3, 5, 1, 2, 2})
-                                      : splitLevel(rng);
-        if (lumor::testing::arrangementsOf(level) <= 20000) return level;
+        const LevelRecord level =
+            kind == 0   ? stressLevel(rng)
+            : kind == 1 ? smallPuzzleLevel(rng, 4)
+                        : routedLevel(rng, {3, 6, 3, 5, 1, 2, 4 - kind, 3, 12, 0, kind - 2});
+        if (arrangementsOf(level) <= 20000) return level;
     }
 }
 
@@ -64,9 +44,9 @@ TEST(EarlierSearch, FindsTheBestOfTheFullSearchAndEndsWithItsTriesAtTheTotal) {
         const LevelRecord level = randomLevel(rng, round % 4);
         EarlierSearch search;
         const auto [tried, total, checked, best] = runToEnd(level, search);
-        ASSERT_EQ(best, lumor::testing::exact(level).best) << "round " << round;
+        ASSERT_EQ(best, exact(level).best) << "round " << round;
         ASSERT_EQ(tried, total) << "round " << round;
-        lumor::testing::expectAchieves(level, {true, "", false, best, search.bestArrangement(), 0});
+        expectAchieves(level, search.bestArrangement(), best, false);
     }
 }
 

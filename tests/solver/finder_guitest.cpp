@@ -8,16 +8,13 @@
 
 #include "solver/solver_support.h"
 #include "support/edition.h"
+#include "support/program.h"
 
 #include <gtest/gtest.h>
 #include <QLabel>
-#include <QTest>
 
 #include <string>
 #include <vector>
-
-// Readable QStrings in failure messages.
-void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 using namespace lumor;
 using lumor::testing::levelFrom;
@@ -30,7 +27,7 @@ struct Shown {
     bool operator==(const Shown&) const = default;
 };
 void PrintTo(const Shown& s, std::ostream* os) {
-    PrintTo(s.caption + " | " + s.label1 + " | " + s.label2, os);
+    *os << (s.caption + " | " + s.label1 + " | " + s.label2).toStdString();
 }
 Shown shown(const Lösungssucher& w) {
     return {w.windowTitle(), w.Label1->text(), w.Label2->text()};
@@ -38,17 +35,12 @@ Shown shown(const Lösungssucher& w) {
 
 bool handedBack() { return state().handover == -1; }
 
-class FinderTest : public ::testing::Test {
+class FinderTest : public lumortest::ProgramTest {
 protected:
-    void TearDown() override {
-        state().pack.levels.assign({});
-        state().handover.clear();
-    }
     static void usePack(const std::vector<LevelRecord>& levels, int start) {
         state().pack.levels.assign(levels);
         state().handover.set(start);
     }
-    FakeClock fake_;
 };
 
 // The earlier release's window runs its older search: tries against a total known from the
@@ -72,15 +64,12 @@ bool showsTile(const Lösungssucher& w, int cx, int cy, int code, bool insideOnl
     return true;
 }
 
-// The black outline from (32x, 32y) to (32x + 32, 32y + 32), edges included.
+// The black outline from (32x, 32y) to (32x + 32, 32y + 32): its corners and the middles of
+// its sides.
 bool outlined(const Lösungssucher& w, int cx, int cy) {
-    const auto black = [&](int x, int y) {
-        return x >= BoardPixelWidth || y >= BoardPixelHeight || (pixel(w, x, y) & 0xffffff) == 0;
-    };
-    const int x = 32 * cx, y = 32 * cy;
-    for (int i = 0; i <= 32; ++i)
-        if (!black(x + i, y) || !black(x, y + i) || !black(x + 32, y + i) || !black(x + i, y + 32))
-            return false;
+    for (const auto& [x, y] :
+         {std::pair{0, 0}, {16, 0}, {32, 0}, {0, 16}, {32, 16}, {0, 32}, {16, 32}, {32, 32}})
+        if ((pixel(w, 32 * cx + x, 32 * cy + y) & 0xffffff) != 0) return false;
     return true;
 }
 
@@ -89,18 +78,17 @@ bool outlined(const Lösungssucher& w, int cx, int cy) {
 TEST_P(FinderInEachEdition, ShowsWhatTryingEveryArrangementEndsWithAndDrawsTheBestSolution) {
     const LevelRecord level = deflectorLevel();
     usePack({level, level}, 1);
-    Lösungssucher w(nullptr, fake_);
+    Lösungssucher w(nullptr, clock);
     EXPECT_EQ(w.levelIndex(), 1);
     EXPECT_EQ(shown(w), (Shown{"-1 - 0", "Keine Lösung", "Label2"}));
-    EXPECT_TRUE(showsTile(w, 0, 0, 1));
-    EXPECT_TRUE(showsTile(w, 2, 0, 0));
+    EXPECT_TRUE(showsTile(w, 0, 0, 1) && showsTile(w, 2, 0, 0));
     std::vector<Shown> atEvents;
     w.onEvents = [&] { atEvents.push_back(shown(w)); };
     std::vector<bool> ends;
     w.onSearchEnded = [&](bool finished) { ends.push_back(finished && handedBack()); };
 
     w.show();
-    fake_.waitFor(handedBack);
+    clock.waitFor(handedBack);
 
     // Wall outer, deflector inner, each on "not placed" and the three free cells:
     // 4 + 16 tries, 13 arrangements without a shared cell; only the deflector on (2, 0)
@@ -115,10 +103,9 @@ TEST_P(FinderInEachEdition, ShowsWhatTryingEveryArrangementEndsWithAndDrawsTheBe
     // The first display comes as the search starts.
     ASSERT_FALSE(atEvents.empty());
     EXPECT_EQ(atEvents[0], (Shown{"-1 - 0", "Keine Lösung", earlier() ? "0 / 20" : "0 / 0"}));
-    EXPECT_TRUE(showsTile(w, 2, 0, 12, true));  // the deflector (slot 4) where it solves
-    EXPECT_TRUE(outlined(w, 2, 0));
-    EXPECT_TRUE(showsTile(w, 1, 0, 0));
-    EXPECT_TRUE(showsTile(w, 2, 2, 6));
+    // The deflector (slot 4) where it solves, outlined, on the level as it stands.
+    EXPECT_TRUE(showsTile(w, 2, 0, 12, true) && outlined(w, 2, 0));
+    EXPECT_TRUE(showsTile(w, 1, 0, 0) && showsTile(w, 2, 2, 6));
 
     // Finished, the window stays open until it is closed; closing hands back -1 again.
     EXPECT_TRUE(w.isVisible());
@@ -152,9 +139,9 @@ TEST_P(FinderInEachEdition, EndTextsOfOtherLevels) {
     };
     for (const auto& c : cases) {
         usePack({c.level}, c.index);
-        Lösungssucher w(nullptr, fake_);
+        Lösungssucher w(nullptr, clock);
         w.show();
-        fake_.waitFor(handedBack);
+        clock.waitFor(handedBack);
         EXPECT_TRUE(w.searchEnded());
         EXPECT_EQ(shown(w), c.end);
     }
@@ -162,21 +149,21 @@ TEST_P(FinderInEachEdition, EndTextsOfOtherLevels) {
 
 TEST_P(FinderInEachEdition, ClosingDuringTheSearchStopsItAtOnce) {
     usePack({lumor::testing::slowLevel()}, 0);
-    Lösungssucher w(nullptr, fake_);
+    Lösungssucher w(nullptr, clock);
     w.setAttribute(Qt::WA_DeleteOnClose, false);
     int events = 0, eventsAfterClose = 0;
     std::vector<Shown> atEvents;
     w.onEvents = [&] {
         atEvents.push_back(shown(w));
         if (!w.isVisible()) ++eventsAfterClose;
-        if (++events == 2) fake_.advance(1999);  // not yet time for the next display
-        if (events == 3) fake_.advance(2);
+        if (++events == 2) clock.advance(1999);  // not yet time for the next display
+        if (events == 3) clock.advance(2);
         if (events == 6) w.close();
     };
     std::vector<bool> ends;
     w.onSearchEnded = [&](bool finished) { ends.push_back(finished); };
     w.show();
-    fake_.waitFor(handedBack);
+    clock.waitFor(handedBack);
 
     EXPECT_TRUE(w.searchEnded());
     EXPECT_FALSE(w.finished());

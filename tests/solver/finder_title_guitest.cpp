@@ -2,29 +2,22 @@
 // password box opens the finder for that level and holds the menu until it answers.
 #include "solver/Loesungssucher.h"
 
-#include "app/Audio.h"
-#include "app/Dialogs.h"
-#include "app/Wait.h"
 #include "app/random.h"
-#include "app/state.h"
 #include "levels/packfile.h"
 #include "title/Titel.h"
 
 #include "solver/solver_support.h"
+#include "support/program.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QPointer>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 
 #include <memory>
 
 using namespace lumor;
-using lumor::testing::levelFrom;
 
 namespace {
 
@@ -35,64 +28,42 @@ Lösungssucher* openFinder() {
     return nullptr;
 }
 
-class FinderFromTitleTest : public ::testing::Test {
+class FinderFromTitleTest : public lumortest::ProgramTest {
 protected:
-    QTemporaryDir dir;
-    FakeClock clock_;
-    QStringList prompts;
-    QString answer;
     int plays = 0;
 
     void SetUp() override {
-        ProgramState& st = state();
-        st.AppFolder = dir.path().toStdString() + "/";
-        st.FolderWritable = false;
-        st.MusicOn = false;
-        st.handover.clear();
-        st.pack = Pack{};
-        dialogHooks().input = [this](const QString& prompt,
-                                     const QString&) -> std::optional<QString> {
-            prompts << prompt;
-            return answer;
-        };
-        dialogHooks().message = [](const QString&) {};
-
+        ProgramTest::SetUp();
+        state().MusicOn = false;
         // Level 1 is searched to its end at once; level 2 takes seconds.
         std::vector<LevelRecord> levels = {
-            levelFrom({">..#", "##.#", "##D#"}, {2, 1, 0, 0, 1}, '#'),
-            lumor::testing::slowLevel(),
-        };
+            lumor::testing::levelFrom({">..#", "##.#", "##D#"}, {2, 1, 0, 0, 1}, '#'),
+            lumor::testing::slowLevel()};
         levels[0].Password = "ECKE";
         levels[1].Password = "LANG";
         SeededRandom random(5);
-        ASSERT_TRUE(
-            writePack((dir.path() + "/a.llp").toStdString(), PackHeader{}, levels, random).ok);
+        ASSERT_TRUE(writePack((dir / "a.llp").string(), PackHeader{}, levels, random).ok);
     }
-
     void TearDown() override {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (dynamic_cast<Lösungssucher*>(w)) w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        dialogHooks() = {};
-        state().pack = Pack{};
-        state().handover.clear();
+        ProgramTest::TearDown();
     }
 
     std::unique_ptr<Titel> openTitle() {
-        auto t = std::make_unique<Titel>(nullptr, clock_);
+        auto t = std::make_unique<Titel>(nullptr, clock);
         t->hooks.play = [this](QWidget*) { ++plays; };
         t->hooks.finder = [this](QWidget* parent, int level) {
-            openLösungssucherOn(parent, level, clock_);
+            openLösungssucherOn(parent, level, clock);
         };
         EXPECT_TRUE(t->Form_Load());
         t->show();
         return t;
     }
-
-    // Releasing the mouse over "Passwort", then the frame that acts on it.
-    static void choosePassword(Titel& t) {
+    // Releasing the mouse over "Passwort".
+    static void releasePassword(Titel& t) {
         QTest::mouseRelease(t.Menu[1], Qt::LeftButton, {}, QPoint(10, 10));
-        t.frame();
     }
 };
 
@@ -100,8 +71,9 @@ protected:
 
 TEST_F(FinderFromTitleTest, APrefixedPasswordOpensTheFinderAndTheMenuWaitsForItsAnswer) {
     auto t = openTitle();
-    answer = QStringLiteral("¤ecke");
-    choosePassword(*t);
+    answers = {QStringLiteral("¤ecke")};
+    releasePassword(*t);
+    t->frame();
 
     // The frame returned only after the search had ended; the window stays open.
     EXPECT_EQ(prompts, QStringList{"Bitte geben sie das Passwort ein:"});
@@ -128,10 +100,9 @@ TEST_F(FinderFromTitleTest, ClosingTheTitleWindowMidSearchEndsTheSearchAndThePro
         t->close();
     });
     closer.start();
-    answer = QStringLiteral("¤lang");
+    answers = {QStringLiteral("¤lang")};
     // The program's own loop: "Passwort" released in its first frame.
-    QTimer::singleShot(
-        0, t.get(), [&] { QTest::mouseRelease(t->Menu[1], Qt::LeftButton, {}, QPoint(10, 10)); });
+    QTimer::singleShot(0, t.get(), [&] { releasePassword(*t); });
 
     EXPECT_EQ(t->runLoop(), 0);
     EXPECT_EQ(ends, std::vector<bool>{false});

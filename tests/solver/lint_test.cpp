@@ -6,6 +6,9 @@
 
 #include <set>
 
+// Intents are written with designated initializers, the fields left out at their defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 using namespace lumor;
 using lumor::testing::levelFrom;
 
@@ -47,12 +50,6 @@ std::multiset<std::string> rulesBroken(const std::vector<LintPack>& packs, const
     return out;
 }
 
-LevelIntent intentOf(std::function<void(LevelIntent&)> set) {
-    LevelIntent i;
-    set(i);
-    return i;
-}
-
 }  // namespace
 
 // Each rule, from the command line or a declaration, caught on a level made to break it
@@ -66,8 +63,7 @@ TEST(Lint, EachRuleCatchesTheLevelThatBreaksItAndPassesTheOneThatKeepsIt) {
     LevelRecord decoy = corridor(5, {2, 0, 1, 0, 1, 0, 1});
     LevelRecord close = corridor();
     close.cell(0, 5) = close.cell(1, 5) = Decoration1;
-    const auto spare1 = intentOf([](LevelIntent& i) { i.spare = 1; });
-    const auto spareOpen = intentOf([](LevelIntent& i) { i.spare = 1, i.spareOpens = true; });
+    const LevelIntent spare1{.spare = 1}, spareOpen{.spare = 1, .spareOpens = true};
 
     const struct {
         const char* what;
@@ -80,23 +76,12 @@ TEST(Lint, EachRuleCatchesTheLevelThatBreaksItAndPassesTheOneThatKeepsIt) {
         {"one piece more than needed", {lintLevel(loose)}, {"allowance"}},
         {"the spare declared", {lintLevel(loose, spare1, why)}, {}},
         {"a declaration needs a reason", {lintLevel(loose, spare1)}, {"reason"}},
-        {"the spare declared wrongly",
-         {lintLevel(loose, intentOf([](LevelIntent& i) { i.spare = 2; }), why)},
-         {"allowance"}},
+        {"the spare declared wrongly", {lintLevel(loose, {.spare = 2}, why)}, {"allowance"}},
         {"four minimal placements", {lintLevel(fourWalls())}, {"placements"}},
-        {"four declared",
-         {lintLevel(fourWalls(), intentOf([](LevelIntent& i) { i.placements = 4; }), why)},
-         {}},
+        {"four declared", {lintLevel(fourWalls(), {.placements = 4}, why)}, {}},
         {"a cross nobody needs", {lintLevel(decoy)}, {"decoy"}},
-        {"declared a decoy",
-         {lintLevel(decoy, intentOf([](LevelIntent& i) { i.decoys = {2}; }), why)},
-         {}},
-        {"a used piece declared a decoy",
-         {lintLevel(decoy, intentOf([](LevelIntent& i) {
-                        i.decoys = {2, 4};
-                    }),
-                    why)},
-         {"decoy"}},
+        {"declared a decoy", {lintLevel(decoy, {.decoys = {2}}, why)}, {}},
+        {"a used piece declared a decoy", {lintLevel(decoy, {.decoys = {2, 4}}, why)}, {"decoy"}},
         {"the spare opens a new way", {lintLevel(spareOpens())}, {"allowance", "spare"}},
         {"a declared spare still may not open one",
          {lintLevel(spareOpens(), spare1, why)},
@@ -110,8 +95,7 @@ TEST(Lint, EachRuleCatchesTheLevelThatBreaksItAndPassesTheOneThatKeepsIt) {
 
     // Declared likeness: to a level that is close, and to one that is not there.
     LintLevel first = lintLevel(corridor());
-    LintLevel near = lintLevel(
-        close, intentOf([&](LevelIntent& i) { i.similarTo = {first.record.Password}; }), why);
+    LintLevel near = lintLevel(close, {.similarTo = {first.record.Password}}, why);
     EXPECT_TRUE(rulesBroken({pack({first, near})}, strict).empty());
     near.intent.similarTo = {"NIEMAND"};
     EXPECT_EQ(rulesBroken({pack({first, near})}, strict),
@@ -141,10 +125,7 @@ TEST(Lint, PacksRiseAndAHarderPackBeatsTheEasierOnesSecondHalf) {
     const std::vector<LintLevel> wavering = {rising[0], rising[3], rising[1], rising[2]};
     EXPECT_EQ(rulesBroken({pack(wavering)}, rules), std::multiset<std::string>{"rising"});
     // A lesson is left out of the rise.
-    falling[0].intent.teaching = true;
-    falling[0].reason = "Übung";
-    falling[1].intent.teaching = falling[2].intent.teaching = true;
-    falling[1].reason = falling[2].reason = "Übung";
+    for (int i = 0; i < 3; ++i) falling[i].intent.teaching = true, falling[i].reason = "Übung";
     EXPECT_TRUE(rulesBroken({pack(falling)}, rules).empty());
 
     // "Schwerer als": the second half (levels 2 and 3 of 3) above the easier pack's

@@ -18,23 +18,19 @@ class SolveCommand : public lumortest::ScratchFolderTest {
 protected:
     void SetUp() override {
         ScratchFolderTest::SetUp();
-        // Level 1: a source moving right at (0,0) of a 5 x 5 area, a target taking a beam
-        // moving down at (3,4); one DeflectorLeftDown in stock.
-        const LevelRecord one = lumor::testing::levelFrom(
-            {">....", ".....", ".....", ".....", "...D."}, {1, 0, 0, 0, 1}, '#');
-        // Level 2: the target faces away.
-        LevelRecord two = one;
-        two.cell(3, 4) = TargetUp;
-        // Level 3: more pieces than the finder's list holds.
-        LevelRecord three = one;
-        three.Stock[1] = 991;
-        const LevelRecord four = lumor::testing::slowLevel();
-        // Level 5: eleven pieces, none of which gives a solution quickly.
-        const LevelRecord five = lumor::testing::levelFrom(
+        // 1: one deflector turns the beam down into the target; 2: the target faces away; 3:
+        // more pieces than the finder's list holds; 4: the exact answer takes seconds; 5:
+        // eleven pieces, none of which gives a solution quickly.
+        std::vector<LevelRecord> levels(
+            3, lumor::testing::levelFrom({">....", ".....", ".....", ".....", "...D."},
+                                         {1, 0, 0, 0, 1}, '#'));
+        levels[1].cell(3, 4) = TargetUp;
+        levels[2].Stock[1] = 991;
+        levels.push_back(lumor::testing::slowLevel());
+        levels.push_back(lumor::testing::levelFrom(
             {"", "aL...s", "", "................+", "", "..#", "...s....D....x..+.>.",
              "................+", "", "..a............R", ".#.c....c......c", ".......a"},
-            {11, 1, 1, 0, 1, 4, 1, 1, 2});
-        std::vector<LevelRecord> levels = {one, two, three, four, five};
+            {11, 1, 1, 0, 1, 4, 1, 1, 2}));
         for (LevelRecord& level : levels) level.Name = level.Password = "X";
         SeededRandom random(5);
         pack = (dir / "test.llp").string();
@@ -58,15 +54,11 @@ TEST_F(SolveCommand, ReportsTheAnswerExactlyFastOrByTryingEveryArrangement) {
         EXPECT_EQ(r.exit, 0) << r.err;
         EXPECT_EQ(r.out, answer) << mode;
     }
-    ToolResult r = solve(pack + " 2");
-    EXPECT_EQ(r.out,
+    EXPECT_EQ(solve(pack + " 2").out,
               "{\"best_left\":-1,\"solutions\":0,\"tried\":24,\"checked\":24,\"best\":[]}\n");
-    r = solve("--fast " + pack + " 1");
-    EXPECT_EQ(r.out, "{\"best_left\":0,\"best\":[[4,3,0]]}\n");
-    r = solve(pack + " --fast 2");
-    EXPECT_EQ(r.out, "{\"best_left\":-1,\"best\":[]}\n");
-    r = solve("--earlier " + pack + " 1");
-    EXPECT_EQ(r.out,
+    EXPECT_EQ(solve("--fast " + pack + " 1").out, "{\"best_left\":0,\"best\":[[4,3,0]]}\n");
+    EXPECT_EQ(solve(pack + " --fast 2").out, "{\"best_left\":-1,\"best\":[]}\n");
+    EXPECT_EQ(solve("--earlier " + pack + " 1").out,
               "{\"best_left\":0,\"tried\":24,\"total\":24,\"checked\":24,"
               "\"best\":[[4,3,0]]}\n");
 }
@@ -81,12 +73,11 @@ TEST_F(SolveCommand, GivesUpHonestlyAtItsTimeLimit) {
 }
 
 TEST_F(SolveCommand, RefusesBadArgumentsAndOversizedStock) {
-    for (const std::string& args : std::vector<std::string>(
-             {pack, pack + " 6", pack + " x", (dir / "missing.llp").string() + " 1",
-              "--time-limit 0 " + pack + " 1", "--time-limit x " + pack + " 1",
-              "--fast --literal " + pack + " 1", "--earlier --fast " + pack + " 1",
-              pack + " 1 --time-limit"}))
-        EXPECT_EQ(solve(args).exit, 2) << args;
+    for (const std::string args :
+         {" ", " 6", " x", " 1 --time-limit", " --time-limit 0 1", " --time-limit x 1",
+          " --fast --literal 1", " --earlier --fast 1"})
+        EXPECT_EQ(solve(pack + args).exit, 2) << args;
+    EXPECT_EQ(solve((dir / "missing.llp").string() + " 1").exit, 2);
     for (const std::string flag : {"", "--fast ", "--literal ", "--earlier "}) {
         const ToolResult r = solve(flag + pack + " 3");
         EXPECT_EQ(r.exit, 1);

@@ -16,6 +16,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace lumor::testing {
@@ -48,25 +49,6 @@ inline LevelRecord levelFrom(const std::vector<std::string>& rows, std::vector<i
     return level;
 }
 
-// A random board: every code of the game (and a few a damaged level might hold), many
-// sources and splitters.
-inline LevelRecord randomBoard(std::mt19937& rng, int emptyPercent) {
-    LevelRecord level;
-    std::uniform_int_distribution<int> pct(0, 99), code(1, 20);
-    for (auto& c : level.Cells) {
-        if (pct(rng) < emptyPercent) {
-            c = 0;
-            continue;
-        }
-        const int v = code(rng), odd = pct(rng);
-        c = static_cast<int16_t>(odd < 8 ? 99
-                                 : odd < 10
-                                     ? std::array<int, 5>{98, 21, -1, 100, 32767}[pct(rng) % 5]
-                                     : v);
-    }
-    return level;
-}
-
 // Walls everywhere but a width x height area at the top left, whose cells inner() draws
 // column by column.
 template <class Inner>
@@ -78,22 +60,23 @@ LevelRecord walledLevel(int width, int height, Inner inner) {
     return level;
 }
 
+inline int roll(std::mt19937& rng, int lo, int hi) {
+    return std::uniform_int_distribution<int>(lo, hi)(rng);
+}
+
 // One or two sources and targets on mostly empty cells: many of these need a piece or two.
 inline LevelRecord smallPuzzleLevel(std::mt19937& rng, int maxPieces = 4) {
-    std::uniform_int_distribution<int> pct(0, 99), obstacle(9, 20), w(4, 7), h(3, 6), dir(0, 3);
-    const int width = w(rng), height = h(rng);
+    const int width = roll(rng, 4, 7), height = roll(rng, 3, 6);
     LevelRecord level =
-        walledLevel(width, height, [&] { return pct(rng) < 85 ? 0 : obstacle(rng); });
-    std::uniform_int_distribution<int> px(0, width - 1), py(0, height - 1), two(1, 2);
-    const int sources = two(rng), targets = two(rng);
-    for (int i = 0; i < sources; ++i)
-        level.cell(px(rng), py(rng)) = static_cast<int16_t>(1 + dir(rng));
-    for (int i = 0; i < targets; ++i)
-        level.cell(px(rng), py(rng)) = static_cast<int16_t>(5 + dir(rng));
-    std::uniform_int_distribution<int> count(0, 2), total(1, maxPieces), slot(1, 8);
-    level.Stock[0] = static_cast<int16_t>(total(rng));
-    for (int k = 2 + count(rng); k > 0; --k)
-        level.Stock[slot(rng)] += static_cast<int16_t>(count(rng));
+        walledLevel(width, height, [&] { return roll(rng, 0, 99) < 85 ? 0 : roll(rng, 9, 20); });
+    for (const int first : {SourceRight, TargetRight})
+        for (int i = roll(rng, 1, 2); i > 0; --i) {
+            const int x = roll(rng, 0, width - 1), y = roll(rng, 0, height - 1);
+            level.cell(x, y) = static_cast<int16_t>(first + roll(rng, 0, 3));
+        }
+    level.Stock[0] = static_cast<int16_t>(roll(rng, 1, maxPieces));
+    for (int k = 2 + roll(rng, 0, 2); k > 0; --k)
+        level.Stock[roll(rng, 1, 8)] += static_cast<int16_t>(roll(rng, 0, 2));
     return level;
 }
 
@@ -101,18 +84,15 @@ inline LevelRecord smallPuzzleLevel(std::mt19937& rng, int maxPieces = 4) {
 // deflectors that the stock holds, and with splits by splitter pieces to several targets,
 // among obstacles (every kind) and spare pieces.
 struct RouteShape {
-    int minW = 5, maxW = 7, minH = 4, maxH = 6;
-    int minTurns = 1, maxTurns = 2;
-    int beams = 1;
-    int maxLeg = 3;
-    int obstaclePercent = 12;
+    int minW = 5, maxW = 7, minH = 4, maxH = 6, minTurns = 1, maxTurns = 2, beams = 1;
+    int maxLeg = 3, obstaclePercent = 12;
     int spareSplitters = 0;  // splitter pieces added to the stock beyond the route's needs
     int splits = 0;          // splitter pieces the routes may branch at
 };
 
 inline LevelRecord routedLevel(std::mt19937& rng, const RouteShape& shape = {}) {
     constexpr int Path = -2, Turn = -3;
-    auto roll = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const auto roll = [&](int lo, int hi) { return testing::roll(rng, lo, hi); };
     for (;;) {
         const int width = roll(shape.minW, shape.maxW), height = roll(shape.minH, shape.maxH);
         LevelRecord level = walledLevel(width, height, [] { return 0; });
@@ -161,8 +141,8 @@ inline LevelRecord routedLevel(std::mt19937& rng, const RouteShape& shape = {}) 
         for (auto& c : level.Cells)
             if (c == 0 && roll(0, 99) < shape.obstaclePercent)
                 c = static_cast<int16_t>(roll(9, 20));
-        for (auto& c : level.Cells)
-            if (c == Path || c == Turn) c = 0;
+            else if (c == Path || c == Turn)
+                c = 0;
         for (const int code : needed) ++level.Stock[code - 8];
         const int spare = roll(0, 1);
         if (spare) ++level.Stock[roll(1, 8)];
@@ -207,12 +187,9 @@ inline LevelRecord stressLevel(std::mt19937& rng) {
         if (r < 76) return 5 + roll(4);
         return std::array<int, 12>{9, 10, 11, 12, 13, 14, 15, 16, 17, 20, 99, 98}[roll(12)];
     });
-    if (open) {
-        for (int k = roll(2); k < 2; ++k)
-            level.cell(roll(width), roll(height)) = int16_t(1 + roll(4));
-        for (int k = roll(2); k < 2; ++k)
-            level.cell(roll(width), roll(height)) = int16_t(5 + roll(4));
-    }
+    for (const int first : {SourceRight, TargetRight})  // one or two of each if open
+        for (int k = open ? roll(2) : 2; k < 2; ++k)
+            level.cell(roll(width), roll(height)) = static_cast<int16_t>(first + roll(4));
     const int a = roll(50);
     level.Stock[0] = static_cast<int16_t>(a == 0 ? -1 : a < 6 ? 0 : 1 + roll(4));
     for (int k = roll(3); k < 3; ++k) level.Stock[1 + roll(8)] += static_cast<int16_t>(1 + roll(3));
@@ -256,23 +233,23 @@ inline Answer exact(const LevelRecord& level, int threads = 1) {
             search.solutionCount().toString(), search.bestLeft(), search.bestArrangement()};
 }
 
-// The fast search's arrangement must fit the stock, stand on empty cells, be in piece-list
-// order and really solve the level with the pieces it claims to leave.
-inline void expectAchieves(const LevelRecord& level, const FastResult& r) {
-    if (r.bestLeft < 0) {
-        EXPECT_TRUE(r.best.empty());
-        return;
-    }
-    ASSERT_EQ(static_cast<int>(r.best.size()), level.Stock[0] - r.bestLeft);
+// An arrangement reported as best must fit the stock, stand on empty cells, come in piece-list
+// order (with byCell, one slot's pieces by column, then row) and really solve the level with
+// bestLeft pieces left.
+inline void expectAchieves(const LevelRecord& level, const std::vector<Piece>& best,
+                           int32_t bestLeft, bool byCell = true) {
+    EXPECT_TRUE(bestLeft >= 0 || best.empty());
+    if (bestLeft < 0) return;
+    ASSERT_EQ(static_cast<int>(best.size()), level.Stock[0] - bestLeft);
+    const auto key = [&](const Piece& p) {
+        return std::tuple(std::find(PieceSlotOrder.begin(), PieceSlotOrder.end(), p.Slot),
+                          byCell ? p.X : 0, byCell ? p.Y : 0);
+    };
+    EXPECT_TRUE(std::is_sorted(best.begin(), best.end(),
+                               [&](const Piece& a, const Piece& b) { return key(a) < key(b); }));
     LevelRecord placed = level;
     std::array<int, 9> used{};
-    size_t lastOrder = 0;
-    for (const Piece& p : r.best) {
-        const size_t order =
-            static_cast<size_t>(std::find(PieceSlotOrder.begin(), PieceSlotOrder.end(), p.Slot) -
-                                PieceSlotOrder.begin());
-        EXPECT_GE(order, lastOrder);
-        lastOrder = order;
+    for (const Piece& p : best) {
         ASSERT_EQ(placed.cell(p.X, p.Y), 0);
         placed.cell(p.X, p.Y) = static_cast<int16_t>(p.Slot + 8);
         EXPECT_LE(++used[static_cast<size_t>(p.Slot)], level.Stock[static_cast<size_t>(p.Slot)]);
