@@ -1,6 +1,7 @@
 // The finder's exact answer must be what trying every arrangement ends with: all five
 // values, on levels chosen to stress ties, allowance cuts, identical pieces, splitters,
 // sand, crosses, crowded and empty stocks and boards.
+#include "solver/earliersearch.h"
 #include "solver/exactsearch.h"
 
 #include "solver_support.h"
@@ -15,7 +16,7 @@ using namespace lumor::testing;
 
 namespace {
 
-// Five kinds of level, each small enough for the search over every arrangement.
+// Five kinds of level (some routed ones split), each small enough for the search over every arrangement.
 LevelRecord randomLevel(std::mt19937& rng, int kind) {
     auto roll = [&](int n) { return lumor::testing::roll(rng, 0, n - 1); };
     for (;;) {
@@ -49,6 +50,7 @@ LevelRecord randomLevel(std::mt19937& rng, int kind) {
         } else {
             RouteShape shape;
             if (kind == 4) shape = {3, 5, 3, 4, 1, 2, 1 + roll(2), 2, 20};
+            shape.splits = kind == 3 && roll(2);
             level = routedLevel(rng, shape);
             // Crosses, sand and splitters where obstacles were; spare pieces of every kind.
             for (auto& c : level.Cells)
@@ -89,6 +91,14 @@ std::array<int, 12> expectEqualOnRandomLevels(uint32_t seed, int rounds) {
         const FastResult fast = fastSolve(level);
         EXPECT_EQ(fast.bestLeft, expected.best) << "seed " << seed << ", round " << round;
         expectAchieves(level, fast.best, fast.bestLeft);
+        // So must the earlier release's search, its tries ending at the total it worked out.
+        EarlierSearch earlier;
+        EXPECT_TRUE(earlier.load(level));
+        earlier.run();
+        EXPECT_TRUE(earlier.finished());
+        EXPECT_EQ(earlier.triedCount().toString(), earlier.total().toString()) << round;
+        EXPECT_EQ(earlier.bestLeft(), expected.best) << "seed " << seed << ", round " << round;
+        expectAchieves(level, earlier.bestArrangement(), earlier.bestLeft(), false);
         if (::testing::Test::HasFailure()) return seen;
 
         int n = 0, maxSlot = 0, free = 0;
@@ -169,6 +179,16 @@ TEST(ExactSearch, CountsBeyondSixtyFourBitsAreExact) {
 }
 
 TEST(ExactSearch, StopsWhenPolledToAndReportsItsWork) {
+    // The search over every arrangement polls at its first try that ends (the innermost
+    // piece's); stopped there, it has counted one more try at each of its two levels.
+    SolutionSearch all;
+    all.setProgressHook([&] { all.abort(); });
+    all.setDisplayInterval(0);
+    ASSERT_TRUE(all.load(levelFrom({">......R"}, {2, 2})));
+    all.run();
+    EXPECT_FALSE(all.finished());
+    EXPECT_EQ(all.triedCount(), 2 + 2);
+
     const LevelRecord level = slowLevel();
     for (const int threads : {1, 2}) {
         ExactSearch search;
