@@ -1,9 +1,11 @@
+// lumor-pack run and solve, as the real executable on the levels of a pack in a scratch
+// folder.
 #include "app/random.h"
 #include "levels/level.h"
 #include "levels/packfile.h"
 #include "play/cells.h"
 
-#include "solver_support.h"
+#include "solver/solver_support.h"
 #include "support/tool_runner.h"
 
 #include <gtest/gtest.h>
@@ -14,13 +16,15 @@ namespace {
 
 using lumortest::ToolResult;
 
-class SolveCommand : public lumortest::ScratchFolderTest {
+class LevelCommand : public lumortest::ScratchFolderTest {
 protected:
     void SetUp() override {
         ScratchFolderTest::SetUp();
         // 1: one deflector turns the beam down into the target; 2: the target faces away; 3:
         // more pieces than the finder's list holds; 4: the exact answer takes seconds; 5:
-        // eleven pieces, none of which gives a solution quickly.
+        // eleven pieces, none of which gives a solution quickly; 6: a target at (3,4) taking a
+        // beam moving down, a wall, two pieces in all, five from slot 1, one deflector of slot
+        // 4; 7: the same with sand in front of the source.
         std::vector<LevelRecord> levels(
             3, lumor::testing::levelFrom({">....", ".....", ".....", ".....", "...D."},
                                          {1, 0, 0, 0, 1}, '#'));
@@ -31,6 +35,10 @@ protected:
             {"", "aL...s", "", "................+", "", "..#", "...s....D....x..+.>.",
              "................+", "", "..a............R", ".#.c....c......c", ".......a"},
             {11, 1, 1, 0, 1, 4, 1, 1, 2}));
+        levels.push_back(lumor::testing::levelFrom(
+            {">", "", "", "", "...D", "", "", "", "........#"}, {2, 5, 0, 0, 1}));
+        levels.push_back(levels.back());
+        levels.back().cell(1, 0) = Sand;
         for (LevelRecord& level : levels) level.Name = level.Password = "X";
         SeededRandom random(5);
         pack = (dir / "test.llp").string();
@@ -39,13 +47,16 @@ protected:
     ToolResult solve(const std::string& args) {
         return lumortest::runLumorPackLine("solve " + args, dir);
     }
+    ToolResult run(const std::string& args) {
+        return lumortest::runLumorPackLine("run " + pack + " " + args, dir);
+    }
 
     std::string pack;
 };
 
 }  // namespace
 
-TEST_F(SolveCommand, ReportsTheAnswerExactlyFastOrByTryingEveryArrangement) {
+TEST_F(LevelCommand, SolveReportsTheAnswerExactlyFastOrByTryingEveryArrangement) {
     // 23 free cells: the one piece tries "not placed" and every cell, and each is checked.
     const std::string answer =
         "{\"best_left\":0,\"solutions\":1,\"tried\":24,\"checked\":24,\"best\":[[4,3,0]]}\n";
@@ -63,7 +74,7 @@ TEST_F(SolveCommand, ReportsTheAnswerExactlyFastOrByTryingEveryArrangement) {
               "\"best\":[[4,3,0]]}\n");
 }
 
-TEST_F(SolveCommand, GivesUpHonestlyAtItsTimeLimit) {
+TEST_F(LevelCommand, SolveGivesUpHonestlyAtItsTimeLimit) {
     for (const std::string mode : {"", "--literal ", "--fast ", "--earlier "}) {
         const ToolResult r =
             solve(mode + "--time-limit 0.2 " + pack + (mode == "--fast " ? " 5" : " 4"));
@@ -72,9 +83,9 @@ TEST_F(SolveCommand, GivesUpHonestlyAtItsTimeLimit) {
     }
 }
 
-TEST_F(SolveCommand, RefusesBadArgumentsAndOversizedStock) {
+TEST_F(LevelCommand, SolveRefusesBadArgumentsAndOversizedStock) {
     for (const std::string args :
-         {" ", " 6", " x", " 1 --time-limit", " --time-limit 0 1", " --time-limit x 1",
+         {" ", " 8", " x", " 1 --time-limit", " --time-limit 0 1", " --time-limit x 1",
           " --fast --literal 1", " --earlier --fast 1"})
         EXPECT_EQ(solve(pack + args).exit, 2) << args;
     EXPECT_EQ(solve((dir / "missing.llp").string() + " 1").exit, 2);
@@ -84,4 +95,31 @@ TEST_F(SolveCommand, RefusesBadArgumentsAndOversizedStock) {
         EXPECT_NE(r.err.find("Zu viele Steine im Vorrat: 992"), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty());
     }
+}
+
+TEST_F(LevelCommand, RunPlacesPiecesReportsTheRunAndRefusesPiecesThePlayerCouldNotPlace) {
+    // The deflector at (3,0) turns the beam down onto the target.
+    EXPECT_EQ(run("6 4,3,0").out,
+              "{\"won\":true,\"hits\":1,\"targets\":1,\"cell_steps\":7,\"sounds\":[0,3,6]}\n");
+    // Sand first: one step longer, the sand sound first; slot 1 takes one more piece.
+    EXPECT_EQ(run("7 4,3,0 1,10,10").out,
+              "{\"won\":true,\"hits\":1,\"targets\":1,\"cell_steps\":8,\"sounds\":[0,2,3,6]}\n");
+
+    // No slot 0 or 9, off the board, on the source or the level's wall, a cell twice, three
+    // pieces with two allowed, a second deflector where the stock holds one.
+    for (const char* pieces : {"0,5,5", "9,5,5", "1,20,0", "1,0,-1", "1,0,0", "1,8,8",
+                               "1,5,5 1,5,5", "1,5,5 1,6,6 1,7,7", "4,3,0 4,5,5"}) {
+        const ToolResult r = run(std::string("6 ") + pieces);
+        EXPECT_EQ(r.exit, 1) << pieces;
+        EXPECT_TRUE(r.out.empty() && !r.err.empty()) << pieces;
+    }
+    EXPECT_NE(run("6 4,3,0 4,5,5").err.find("Fach 4"), std::string::npos);
+
+    for (const char* bad : {"6 1,5", "6 1,5,5,", "6 a,b,c", "6 '1;5;5'", "8", "0", ""}) {
+        const ToolResult r = run(bad);
+        EXPECT_EQ(r.exit, 2) << bad;
+        EXPECT_FALSE(r.err.empty()) << bad;
+    }
+    EXPECT_EQ(lumortest::runLumorPackLine("run " + (dir / "fehlt.llp").string() + " 1", dir).exit,
+              2);
 }
