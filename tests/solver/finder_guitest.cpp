@@ -1,18 +1,27 @@
 // The solution finder window: its texts before, during and after a search, the best
-// solution on its board picture, the close request during a search.
+// solution on its board picture, the close request during a search; and the title menu's
+// solver request, a password with the prefix "¤", which opens the finder for that level
+// and holds the menu until it answers.
 #include "solver/Loesungssucher.h"
 
 #include "app/Wait.h"
+#include "app/random.h"
 #include "app/state.h"
+#include "levels/packfile.h"
 #include "play/Bilder.h"
+#include "title/Titel.h"
 
 #include "solver/solver_support.h"
 #include "support/edition.h"
 #include "support/program.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QLabel>
+#include <QPointer>
+#include <QTimer>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -72,6 +81,50 @@ bool outlined(const Lösungssucher& w, int cx, int cy) {
         if ((pixel(w, 32 * cx + x, 32 * cy + y) & 0xffffff) != 0) return false;
     return true;
 }
+
+Lösungssucher* openFinder() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* finder = dynamic_cast<Lösungssucher*>(w); finder && finder->isVisible())
+            return finder;
+    return nullptr;
+}
+
+class FinderFromTitleTest : public FinderTest {
+protected:
+    int plays = 0;
+
+    void SetUp() override {
+        FinderTest::SetUp();
+        state().MusicOn = false;
+        // Level 1 is searched to its end at once; level 2 takes seconds.
+        std::vector<LevelRecord> levels = {deflectorLevel(), lumor::testing::slowLevel()};
+        levels[0].Password = "ECKE";
+        levels[1].Password = "LANG";
+        SeededRandom random(5);
+        ASSERT_TRUE(writePack((dir / "a.llp").string(), PackHeader{}, levels, random).ok);
+    }
+    void TearDown() override {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (dynamic_cast<Lösungssucher*>(w)) w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        FinderTest::TearDown();
+    }
+
+    std::unique_ptr<Titel> openTitle() {
+        auto t = std::make_unique<Titel>(nullptr, clock);
+        t->hooks.play = [this](QWidget*) { ++plays; };
+        t->hooks.finder = [this](QWidget* parent, int level) {
+            openLösungssucherOn(parent, level, clock);
+        };
+        EXPECT_TRUE(t->Form_Load());
+        t->show();
+        return t;
+    }
+    // Releasing the mouse over "Passwort".
+    static void releasePassword(Titel& t) {
+        QTest::mouseRelease(t.Menu[1], Qt::LeftButton, {}, QPoint(10, 10));
+    }
+};
 
 }  // namespace
 
@@ -176,4 +229,42 @@ TEST_P(FinderInEachEdition, ClosingDuringTheSearchStopsItAtOnce) {
     EXPECT_NE(atEvents[3].label2, atEvents[0].label2);
     EXPECT_FALSE(w.Label2->text().endsWith(" - Fertig"));
     EXPECT_EQ(w.Label1->text(), "Keine Lösung");
+}
+
+TEST_F(FinderFromTitleTest, APrefixedPasswordOpensTheFinderAndClosingTheTitleEndsItsSearch) {
+    auto t = openTitle();
+    answers = {QStringLiteral("¤ecke")};
+    releasePassword(*t);
+    t->frame();
+    // The frame returned only after the search had ended; the window stays open.
+    EXPECT_EQ(plays, 0);
+    EXPECT_TRUE(handedBack());
+    QPointer<Lösungssucher> finder = openFinder();
+    ASSERT_TRUE(finder);
+    EXPECT_EQ(finder->levelIndex(), 0);
+    EXPECT_EQ(finder->Label2->text(), "20 / 13 - Fertig");
+    EXPECT_EQ(t->MenuChoice, -1);
+    finder->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // Level 2 takes seconds: the title window closed mid-search ends the search and the
+    // program's own loop, in which "Passwort" is released in the first frame.
+    std::vector<bool> ends;
+    QTimer closer;
+    closer.setInterval(0);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        Lösungssucher* open = openFinder();
+        if (!open || !open->searching() || finder) return;
+        finder = open;
+        finder->onSearchEnded = [&](bool finished) { ends.push_back(finished); };
+        t->close();
+    });
+    closer.start();
+    answers = {QStringLiteral("¤lang")};
+    QTimer::singleShot(0, t.get(), [&] { releasePassword(*t); });
+    EXPECT_EQ(t->runLoop(), 0);
+    EXPECT_EQ(ends, std::vector<bool>{false});
+    // The finder goes once its search has unwound.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(finder.isNull());
 }
