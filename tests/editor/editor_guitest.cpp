@@ -111,13 +111,24 @@ protected:
         });
         editor->Command4_Click();
     }
-    // Acts on the next modal window of type T once it is shown; `act` must close it.
+    // Acts on the next modal window of type T once it is shown; `act` must close it. A
+    // window that is not the expected one, or stays open, fails the test and is closed, so
+    // a fault fails at once instead of hanging the suite.
     template <typename T>
     static void whenModal(std::function<void(T&)> act) {
         QTimer::singleShot(0, [act] {
-            T* t = dynamic_cast<T*>(QApplication::activeModalWidget());
-            ASSERT_NE(t, nullptr);
+            QWidget* shown = QApplication::activeModalWidget();
+            T* t = dynamic_cast<T*>(shown);
+            if (t == nullptr) {
+                ADD_FAILURE() << "another modal window than expected";
+                if (shown != nullptr) shown->close();
+                return;
+            }
             act(*t);
+            if (t->isVisible()) {
+                ADD_FAILURE() << "the modal window stayed open";
+                t->close();
+            }
         });
     }
     static std::unique_ptr<Levels> snapshot() { return std::make_unique<Levels>(pack()); }
