@@ -66,72 +66,9 @@ LevelRecord randomLevel(std::mt19937& rng, int kind) {
     }
 }
 
-// What the random levels must exercise: wins that need pieces, bare wins, ties, a win with
-// more pieces recorded first, allowance cuts, identical pieces, a splitter, sand or a cross
-// in the best, more pieces of a kind than free cells, allowance 0, below 0, no free cell;
-// and on how many levels at least.
-constexpr std::array<int, 12> Least = {7000, 600,  4000, 800, 9000, 200,
-                                       70,   1200, 1000, 400, 60,   400};
-
-// Checks `rounds` random levels and counts what they exercised.
-std::array<int, 12> expectEqualOnRandomLevels(uint32_t seed, int rounds) {
-    std::mt19937 rng(seed);
-    std::array<int, 12> seen{};
-    for (int round = 0; round < rounds; ++round) {
-        const LevelRecord level = randomLevel(rng, round % 5);
-        SolutionSearch all;
-        std::vector<int32_t> recorded;  // pieces left of every win recorded as best
-        all.setBestHook([&](const std::vector<Piece>&) { recorded.push_back(all.piecesLeft()); });
-        all.load(level);
-        all.run();
-        const Answer expected{std::to_string(all.triedCount()), std::to_string(all.checkedCount()),
-                              std::to_string(all.solutionCount()), all.bestLeft(),
-                              all.bestArrangement()};
-        const Answer got = exact(level, round % 10 == 0 ? 2 : 1);
-        EXPECT_EQ(got, expected) << "seed " << seed << ", round " << round;
-        // The fast search, on the same cores, must find the same best.
-        const FastResult fast = fastSolve(level);
-        EXPECT_EQ(fast.bestLeft, expected.best) << "seed " << seed << ", round " << round;
-        expectAchieves(level, fast.best, fast.bestLeft);
-        // So must the earlier release's search, its tries ending at the total it worked out.
-        EarlierSearch earlier;
-        EXPECT_TRUE(earlier.load(level));
-        earlier.run();
-        EXPECT_TRUE(earlier.finished());
-        EXPECT_EQ(earlier.triedCount().toString(), earlier.total().toString()) << round;
-        EXPECT_EQ(earlier.bestLeft(), expected.best) << "seed " << seed << ", round " << round;
-        expectAchieves(level, earlier.bestArrangement(), earlier.bestLeft(), false);
-        if (::testing::Test::HasFailure()) return seen;
-
-        int n = 0, maxSlot = 0, free = 0;
-        for (int slot = 1; slot <= SlotCount; ++slot) {
-            n += std::max<int>(0, level.Stock[slot]);
-            maxSlot = std::max<int>(maxSlot, level.Stock[slot]);
-        }
-        for (const int16_t c : level.Cells) free += c == 0;
-        std::map<int, int> inBest;
-        for (const Piece& p : all.bestArrangement()) ++inBest[p.Slot];
-        const int best = all.bestLeft(), allowance = level.Stock[0];
-        const std::array<bool, 12> has = {
-            best >= 0 && best < allowance,
-            best >= 0 && best == allowance,
-            all.solutionCount() > 1,
-            !recorded.empty() && recorded.front() < best,
-            allowance >= 0 && n > allowance,
-            std::any_of(inBest.begin(), inBest.end(), [](const auto& e) { return e.second > 1; }),
-            inBest.count(8) > 0,
-            inBest.count(7) + inBest.count(2) > 0,
-            maxSlot > free,
-            allowance == 0,
-            allowance < 0,
-            free == 0};
-        for (size_t i = 0; i < has.size(); ++i) seen[i] += has[i];
-    }
-    return seen;
-}
-
 using Ended = std::tuple<std::string, std::string, int64_t, int32_t>;
 
+// The earlier release's search run to its end: tried, total, checked, best left.
 Ended runToEnd(const LevelRecord& level, EarlierSearch& search) {
     EXPECT_TRUE(search.load(level));
     search.run();
@@ -142,9 +79,61 @@ Ended runToEnd(const LevelRecord& level, EarlierSearch& search) {
 
 }  // namespace
 
+// The random levels must exercise (and on how many of them at least) wins that need pieces,
+// bare wins, ties, a win with more pieces recorded first, allowance cuts, identical pieces, a
+// splitter, sand or a cross in the best, more pieces of a kind than free cells, allowance 0,
+// below 0, no free cell.
 TEST(ExactSearch, EqualsTheSearchOverEveryArrangementOnRandomLevels) {
-    const std::array<int, 12> seen = expectEqualOnRandomLevels(1306, 20000);
-    for (size_t i = 0; i < seen.size(); ++i) EXPECT_GE(seen[i], Least[i]) << "trait " << i;
+    const std::array<int, 12> least = {7000, 600,  4000, 800, 9000, 200,
+                                       70,   1200, 1000, 400, 60,   400};
+    std::array<int, 12> seen{};
+    std::mt19937 rng(1306);
+    for (int round = 0; round < 20000 && !::testing::Test::HasFailure(); ++round) {
+        const LevelRecord level = randomLevel(rng, round % 5);
+        SolutionSearch all;
+        std::vector<int32_t> recorded;  // pieces left of every win recorded as best
+        all.setBestHook([&](const std::vector<Piece>&) { recorded.push_back(all.piecesLeft()); });
+        all.load(level);
+        all.run();
+        const Answer expected{std::to_string(all.triedCount()), std::to_string(all.checkedCount()),
+                              std::to_string(all.solutionCount()), all.bestLeft(),
+                              all.bestArrangement()};
+        EXPECT_EQ(exact(level, round % 10 == 0 ? 2 : 1), expected) << "round " << round;
+        // The fast search, on the same cores, must find the same best.
+        const FastResult fast = fastSolve(level);
+        EXPECT_EQ(fast.bestLeft, expected.best) << "round " << round;
+        expectAchieves(level, fast.best, fast.bestLeft);
+        // So must the earlier release's search, its tries ending at the total it worked out.
+        EarlierSearch earlier;
+        const auto [tried, total, checked, earlierBest] = runToEnd(level, earlier);
+        EXPECT_EQ(tried, total) << "round " << round;
+        EXPECT_EQ(earlierBest, expected.best) << "round " << round;
+        expectAchieves(level, earlier.bestArrangement(), earlierBest, false);
+
+        int n = 0, maxSlot = 0, free = 0;
+        for (int slot = 1; slot <= SlotCount; ++slot) {
+            n += std::max<int>(0, level.Stock[slot]);
+            maxSlot = std::max<int>(maxSlot, level.Stock[slot]);
+        }
+        for (const int16_t c : level.Cells) free += c == 0;
+        std::array<int, SlotCount + 1> inBest{};
+        for (const Piece& p : all.bestArrangement()) ++inBest[static_cast<size_t>(p.Slot)];
+        const int best = all.bestLeft(), allowance = level.Stock[0];
+        const std::array<bool, 12> has = {best >= 0 && best < allowance,
+                                          best >= 0 && best == allowance,
+                                          all.solutionCount() > 1,
+                                          !recorded.empty() && recorded.front() < best,
+                                          allowance >= 0 && n > allowance,
+                                          *std::max_element(inBest.begin(), inBest.end()) > 1,
+                                          inBest[8] > 0,
+                                          inBest[7] + inBest[2] > 0,
+                                          maxSlot > free,
+                                          allowance == 0,
+                                          allowance < 0,
+                                          free == 0};
+        for (size_t i = 0; i < has.size(); ++i) seen[i] += has[i];
+    }
+    for (size_t i = 0; i < seen.size(); ++i) EXPECT_GE(seen[i], least[i]) << "trait " << i;
 }
 
 TEST(ExactSearch, EqualsTheSearchOverEveryArrangementWhereRareRulesMatter) {

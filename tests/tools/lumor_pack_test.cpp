@@ -57,29 +57,28 @@ protected:
 }  // namespace
 
 TEST_F(LumorPack, VerifyAndDumpTellSoundDamagedAndUnreadablePacksApart) {
-    ToolResult r = lumorPack({"verify", pack});
-    EXPECT_EQ(r.exit, 0) << r.err;
-    EXPECT_EQ(r.out, "3\n");
-
     std::string bytes = readFile(pack);
     bytes[bytes.size() - 3] ^= 1;  // a digit of the checksum
-    const fs::path damaged = dir / "kaputt.llp", missing = dir / "fehlt.llp";
+    const std::string damaged = (dir / "kaputt.llp").string(), empty = (dir / "leer.llp").string();
     writeFile(damaged, bytes);
-    r = lumorPack({"verify", damaged.string()});
-    EXPECT_EQ(r.exit, 1);
-    EXPECT_NE(r.err.find(damaged.string() + ": Levelpack besch\xc3\xa4"
-                                            "digt!"),
-              std::string::npos)
-        << "UTF-8 on the terminal: " << r.err;
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(lumorPack({"dump", damaged.string()}).exit, 1);
-    writeFile(damaged, "");  // ends before its checksum
-    EXPECT_EQ(lumorPack({"verify", damaged.string()}).exit, 1);
-
-    r = lumorPack({"verify", missing.string()});
-    EXPECT_EQ(r.exit, 2);
-    EXPECT_NE(r.err.find("fehlt.llp"), std::string::npos);
-    EXPECT_EQ(lumorPack({"dump", missing.string()}).exit, 2);
+    writeFile(empty, "");  // ends before its checksum
+    const std::string missing = (dir / "fehlt.llp").string(),
+                      sick = ": Levelpack besch\u00e4digt!\n",
+                      gone = ": die Datei kann nicht gelesen werden\n";
+    const struct {
+        std::vector<std::string> args;
+        int exit;
+        std::string out, err;  // UTF-8 on the terminal
+    } cases[] = {{{"verify", pack}, 0, "3\n", ""},
+                 {{"verify", damaged}, 1, "", damaged + sick},
+                 {{"dump", damaged}, 1, "", damaged + sick},
+                 {{"verify", empty}, 1, "", empty + sick},
+                 {{"verify", missing}, 2, "", missing + gone},
+                 {{"dump", missing}, 2, "", missing + gone}};
+    for (const auto& c : cases) {
+        const ToolResult r = lumorPack(c.args);
+        EXPECT_EQ(std::tie(r.exit, r.out, r.err), std::tie(c.exit, c.out, c.err)) << c.args[1];
+    }
     EXPECT_EQ(lumorPack({"verify", pack, pack}).exit, 2);
 }
 
