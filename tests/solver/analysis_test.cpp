@@ -264,8 +264,10 @@ TEST(Lint, PacksRiseAndAHarderPackBeatsTheEasierOnesSecondHalf) {
     LintPack hard = pack({rising[3], rising[1], rising[2]}, "Schwer");
     hard.harderThan = "Leicht";
     EXPECT_TRUE(rulesBroken({easy, hard}, {}).empty());
-    hard.levels[2] = rising[1];
+    hard.levels[1] = rising[0];  // the first of the second half no harder
     EXPECT_EQ(rulesBroken({easy, hard}, {}), std::multiset<std::string>{"harder"});
+    hard.levels[2] = rising[1];  // and the last
+    EXPECT_EQ(rulesBroken({easy, hard}, {}), (std::multiset<std::string>{"harder", "harder"}));
     hard.harderThan = "Fehlt";
     EXPECT_EQ(rulesBroken({easy, hard}, {}), std::multiset<std::string>{"harder"});
 }

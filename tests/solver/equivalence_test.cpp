@@ -54,6 +54,15 @@ BeamResult fastCheck(const LevelRecord& level) {
 }  // namespace
 
 TEST(BeamCheckEquivalence, TenThousandRandomBoardsAgree) {
+    // First a beam once round the board, into the target at its last step.
+    const std::string middle(18, '.');
+    const LevelRecord circuit = lumor::testing::levelFrom(
+        {">" + middle + "b", "U", "", "", "", "", "", "", "", "", "", "d" + middle + "c"}, {});
+    const BeamResult circuitRun = referenceBeamCheck(circuit);
+    EXPECT_TRUE(circuitRun.solved && circuitRun.steps > 55);
+    EXPECT_EQ(playOnBoard(circuit), circuitRun);
+    EXPECT_EQ(fastCheck(circuit), circuitRun);
+
     std::mt19937 rng(6121);
     std::uniform_int_distribution<int> emptiness(20, 97);
     int won = 0, withHits = 0, longRuns = 0;

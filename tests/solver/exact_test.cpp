@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <map>
 #include <random>
 #include <tuple>
@@ -177,6 +178,9 @@ TEST(ExactSearch, CountsBeyondSixtyFourBitsAreExact) {
     EXPECT_EQ(search.triedCount().toString(), "16389182420840284006116944700");
     EXPECT_EQ(search.solutionCount().toString(), "1");  // the bare board only
     EXPECT_EQ(search.bestLeft(), 12);
+    Count sum = std::numeric_limits<uint64_t>::max();
+    sum += Count(1);  // a carry into a third limb
+    EXPECT_EQ(sum.toString(), "18446744073709551616");
 }
 
 TEST(ExactSearch, StopsWhenPolledToAndReportsItsWork) {
