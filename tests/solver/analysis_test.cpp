@@ -2,6 +2,7 @@
 // that lint builds on it.
 #include "solver/analysis.h"
 #include "solver/lint.h"
+#include "solver/reference.h"
 
 #include "solver_support.h"
 

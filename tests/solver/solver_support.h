@@ -1,12 +1,8 @@
-// Helpers for the solver tests: levels drawn as text, random levels, and the searches
-// run to their end with what they end with.
+// Helpers for the solver tests: levels drawn as text and random levels.
 #pragma once
 
 #include "levels/level.h"
 #include "play/cells.h"
-#include "solver/exactsearch.h"
-#include "solver/fastsearch.h"
-#include "solver/reference.h"
 #include "solver/search.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +12,6 @@
 #include <functional>
 #include <random>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace lumor::testing {
@@ -37,13 +32,10 @@ inline LevelRecord levelFrom(const std::vector<std::string>& rows, std::vector<i
     LevelRecord level;
     level.Name = "Test";
     level.Password = "TEST";
-    for (int y = 0; y < BoardHeight; ++y)
-        for (int x = 0; x < BoardWidth; ++x) {
-            char ch = fill;
-            if (y < static_cast<int>(rows.size()) && x < static_cast<int>(rows[y].size()))
-                ch = rows[y][x];
-            level.cell(x, y) = static_cast<int16_t>(codeOfChar(ch));
-        }
+    for (size_t y = 0; y < BoardHeight; ++y)
+        for (size_t x = 0; x < BoardWidth; ++x)
+            level.cell(static_cast<int>(x), static_cast<int>(y)) = static_cast<int16_t>(
+                codeOfChar(y < rows.size() && x < rows[y].size() ? rows[y][x] : fill));
     for (size_t i = 0; i < stock.size() && i < level.Stock.size(); ++i)
         level.Stock[i] = static_cast<int16_t>(stock[i]);
     return level;
@@ -158,103 +150,6 @@ inline LevelRecord slowLevel() {
     return levelFrom(
         {"", "..>", "", "", "......v", "", "", "", "...........R", "", "L", "..........D"},
         {12, 2, 2, 3, 3, 3, 3, 2, 2});
-}
-
-// Arrangements the search over all of them checks (roughly: only compared).
-inline double arrangementsOf(const LevelRecord& level) {
-    int n = 0, f = 0;
-    for (int slot = 1; slot <= SlotCount; ++slot) n += std::max<int>(0, level.Stock[slot]);
-    for (const int16_t c : level.Cells) f += c == 0;
-    double total = 0, term = 1;
-    for (int j = 0; j <= std::min({n, static_cast<int>(level.Stock[0]), f}); ++j) {
-        total += term;
-        term = term * (n - j) * (f - j) / (j + 1);
-    }
-    return total;
-}
-
-// A tiny area with every kind of cell, sometimes no free cell at all, allowances from -1
-// to 4 and two or three pieces of a kind, sometimes more of a kind than free cells.
-inline LevelRecord stressLevel(std::mt19937& rng) {
-    auto roll = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-    const int width = 1 + roll(6), height = 1 + roll(5);
-    const bool full = roll(20) == 0, open = roll(2) == 0;
-    LevelRecord level = walledLevel(width, height, [&] {
-        const int r = roll(100);
-        if (r < (full ? 0 : open ? 75 : 52)) return 0;
-        if (open) return std::array<int, 10>{9, 10, 11, 12, 13, 14, 15, 16, 17, 99}[roll(10)];
-        if (r < 64) return 1 + roll(4);
-        if (r < 76) return 5 + roll(4);
-        return std::array<int, 12>{9, 10, 11, 12, 13, 14, 15, 16, 17, 20, 99, 98}[roll(12)];
-    });
-    for (const int first : {SourceRight, TargetRight})  // one or two of each if open
-        for (int k = open ? roll(2) : 2; k < 2; ++k)
-            level.cell(roll(width), roll(height)) = static_cast<int16_t>(first + roll(4));
-    const int a = roll(50);
-    level.Stock[0] = static_cast<int16_t>(a == 0 ? -1 : a < 6 ? 0 : 1 + roll(4));
-    for (int k = roll(3); k < 3; ++k) level.Stock[1 + roll(8)] += static_cast<int16_t>(1 + roll(3));
-    if (roll(10) == 0) level.Stock[1 + roll(8)] += static_cast<int16_t>(5 + roll(4));
-    return level;
-}
-
-// What a search ends with: its counters and the arrangement last recorded as best.
-struct Answer {
-    std::string tried, checked, solutions;
-    int32_t best;
-    std::vector<Piece> arrangement;
-    bool operator==(const Answer&) const = default;
-};
-
-inline void PrintTo(const Answer& a, std::ostream* os) {
-    *os << "tried " << a.tried << ", checked " << a.checked << ", solutions " << a.solutions
-        << ", best " << a.best << ", arrangement";
-    for (const Piece& p : a.arrangement) *os << " (" << p.Slot << "," << p.X << "," << p.Y << ")";
-}
-
-// The search over every arrangement (SolutionSearch), or the same written out step for
-// step (ReferenceSearch), run to its end.
-template <class Search>
-Answer answerOf(const LevelRecord& level) {
-    Search search;
-    EXPECT_TRUE(search.load(level));
-    search.run();
-    return {std::to_string(search.triedCount()), std::to_string(search.checkedCount()),
-            std::to_string(search.solutionCount()), search.bestLeft(), search.bestArrangement()};
-}
-inline Answer literal(const LevelRecord& level) { return answerOf<SolutionSearch>(level); }
-
-// The answer worked out without trying every arrangement.
-inline Answer exact(const LevelRecord& level, int threads = 1) {
-    ExactSearch search;
-    EXPECT_TRUE(search.load(level));
-    search.run({}, threads);
-    EXPECT_TRUE(search.finished());
-    return {search.triedCount().toString(), search.checkedCount().toString(),
-            search.solutionCount().toString(), search.bestLeft(), search.bestArrangement()};
-}
-
-// An arrangement reported as best must fit the stock, stand on empty cells, come in piece-list
-// order (with byCell, one slot's pieces by column, then row) and really solve the level with
-// bestLeft pieces left.
-inline void expectAchieves(const LevelRecord& level, const std::vector<Piece>& best,
-                           int32_t bestLeft, bool byCell = true) {
-    EXPECT_TRUE(bestLeft >= 0 || best.empty());
-    if (bestLeft < 0) return;
-    ASSERT_EQ(static_cast<int>(best.size()), level.Stock[0] - bestLeft);
-    const auto key = [&](const Piece& p) {
-        return std::tuple(std::find(PieceSlotOrder.begin(), PieceSlotOrder.end(), p.Slot),
-                          byCell ? p.X : 0, byCell ? p.Y : 0);
-    };
-    EXPECT_TRUE(std::is_sorted(best.begin(), best.end(),
-                               [&](const Piece& a, const Piece& b) { return key(a) < key(b); }));
-    LevelRecord placed = level;
-    std::array<int, 9> used{};
-    for (const Piece& p : best) {
-        ASSERT_EQ(placed.cell(p.X, p.Y), 0);
-        placed.cell(p.X, p.Y) = static_cast<int16_t>(p.Slot + 8);
-        EXPECT_LE(++used[static_cast<size_t>(p.Slot)], level.Stock[static_cast<size_t>(p.Slot)]);
-    }
-    EXPECT_TRUE(referenceBeamCheck(placed).solved);
 }
 
 }  // namespace lumor::testing
