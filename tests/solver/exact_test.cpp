@@ -118,7 +118,8 @@ void expectAchieves(const LevelRecord& level, const std::vector<Piece>& best, in
     EXPECT_TRUE(referenceBeamCheck(placed).solved);
 }
 
-// Five kinds of level (some routed ones split), each small enough for the search over every arrangement.
+// Five kinds of level (some routed ones split), each small enough for the search over every
+// arrangement.
 LevelRecord randomLevel(std::mt19937& rng, int kind) {
     auto roll = [&](int n) { return lumor::testing::roll(rng, 0, n - 1); };
     for (;;) {
