@@ -27,6 +27,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSignalBlocker>
@@ -260,9 +262,29 @@ void Editor::buildControls() {
     right->addWidget(listBox, 1);
     right->addWidget(packBox);
 
-    auto* layout = new QHBoxLayout(this);
+    // Everything stands in a scroll area, so a screen smaller than the editor (a laptop at
+    // scale factor 2) still reaches every control; where it fits, no scroll bar shows.
+    auto* content = new QWidget;
+    content->setMouseTracking(true);
+    auto* layout = new QHBoxLayout(content);
     layout->addLayout(left);
     layout->addLayout(right, 1);
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(content);
+    scroll->setMouseTracking(true);
+    scroll->viewport()->setMouseTracking(true);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
+    // Room is left for the window manager's frame, which is not known before the window
+    // is shown.
+    ensurePolished();  // the style's sizes, as the window will show them
+    QSize size = content->sizeHint();
+    if (const QScreen* s = screen())
+        size = size.boundedTo(s->availableGeometry().size() - QSize(16, 48));
+    resize(size);
 
     // Moving over these ends a stroke and takes the position frame away; the group boxes
     // and labels pass their moves on to the window's background.

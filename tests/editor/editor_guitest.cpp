@@ -193,6 +193,9 @@ TEST_F(EditorTest, PaletteBoardAndPositionFrameUnderTheMouse) {
     EXPECT_EQ(editor->Feld->picture().pixel(160 + 31, 128 + 17), tile.pixel(31, 17) ^ 0xffff01u);
     lumortest::hover(editor->List1->viewport());  // the frame goes
     EXPECT_EQ(editor->Feld->picture().copy(160, 128, 32, 32), tile);
+    editor->Feld_MouseMove(5 * 32 + 3, 4 * 32 + 30);
+    lumortest::hover(editor->Status);  // and over the window's free area
+    EXPECT_EQ(editor->Feld->picture().copy(160, 128, 32, 32), tile);
     ASSERT_TRUE(editor->undo());
     EXPECT_EQ(pack()[0], newLevel(1));
     EXPECT_EQ(editor->Feld->picture().copy(0, 0, 32, 32), tile);
