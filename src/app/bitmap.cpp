@@ -1,6 +1,7 @@
 #include "app/bitmap.h"
 
 #include "app/files.h"
+#include "app/littleendian.h"
 
 namespace lumor {
 
@@ -18,20 +19,10 @@ RgbImage RgbImage::copy(int x, int y, int w, int h) const {
 
 namespace {
 
-void put16(std::string& s, uint32_t v) {
-    s.push_back(static_cast<char>(v & 255));
-    s.push_back(static_cast<char>((v >> 8) & 255));
-}
-void put32(std::string& s, uint32_t v) {
-    put16(s, v & 0xFFFF);
-    put16(s, v >> 16);
-}
-
-uint32_t get16(const std::string& s, size_t at) {
-    return static_cast<uint32_t>(static_cast<unsigned char>(s[at])) |
-           static_cast<uint32_t>(static_cast<unsigned char>(s[at + 1])) << 8;
-}
-uint32_t get32(const std::string& s, size_t at) { return get16(s, at) | get16(s, at + 2) << 16; }
+using le::get16;
+using le::get32;
+using le::put16;
+using le::put32;
 
 // Scales the bits of `value` selected by `mask` to 0..255.
 int maskedChannel(uint32_t value, uint32_t mask) {

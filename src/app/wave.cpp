@@ -1,5 +1,7 @@
 #include "app/wave.h"
 
+#include "app/littleendian.h"
+
 namespace lumor {
 
 namespace {
@@ -11,32 +13,22 @@ constexpr uint16_t ExtensibleCode = 0xFFFE;
 constexpr std::string_view SubFormatTail("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71",
                                          14);
 
-uint32_t le16(std::string_view s, size_t at) {
-    return static_cast<uint32_t>(static_cast<unsigned char>(s[at])) |
-           static_cast<uint32_t>(static_cast<unsigned char>(s[at + 1])) << 8;
-}
-uint32_t le32(std::string_view s, size_t at) { return le16(s, at) | le16(s, at + 2) << 16; }
-
-void put16(std::string& s, uint32_t v) {
-    s.push_back(static_cast<char>(v & 255));
-    s.push_back(static_cast<char>((v >> 8) & 255));
-}
-void put32(std::string& s, uint32_t v) {
-    put16(s, v & 0xFFFF);
-    put16(s, v >> 16);
-}
+using le::get16;
+using le::get32;
+using le::put16;
+using le::put32;
 
 bool parseFormat(std::string_view fmt, WaveFormat& out) {
     if (fmt.size() < 16) return false;
-    uint16_t code = static_cast<uint16_t>(le16(fmt, 0));
-    out.channels = static_cast<uint16_t>(le16(fmt, 2));
-    out.rate = le32(fmt, 4);
-    out.blockAlign = static_cast<uint16_t>(le16(fmt, 12));
-    out.bits = static_cast<uint16_t>(le16(fmt, 14));
+    uint16_t code = static_cast<uint16_t>(get16(fmt, 0));
+    out.channels = static_cast<uint16_t>(get16(fmt, 2));
+    out.rate = get32(fmt, 4);
+    out.blockAlign = static_cast<uint16_t>(get16(fmt, 12));
+    out.bits = static_cast<uint16_t>(get16(fmt, 14));
     if (code == ExtensibleCode) {
-        if (fmt.size() < 40 || le16(fmt, 16) < 22) return false;
+        if (fmt.size() < 40 || get16(fmt, 16) < 22) return false;
         if (fmt.substr(26, 14) != SubFormatTail) return false;
-        code = static_cast<uint16_t>(le16(fmt, 24));
+        code = static_cast<uint16_t>(get16(fmt, 24));
     }
     if (code == PcmCode) {
         if (out.bits != 8 && out.bits != 16 && out.bits != 24 && out.bits != 32) return false;
@@ -65,7 +57,7 @@ std::optional<WaveFormat> checkWave(std::string_view head, uint64_t fileSize) {
     // Chunk by chunk, each padded to an even length, up to the samples.
     while (at + 8 <= head.size()) {
         const std::string_view id = head.substr(static_cast<size_t>(at), 4);
-        const uint64_t size = le32(head, static_cast<size_t>(at) + 4);
+        const uint64_t size = get32(head, static_cast<size_t>(at) + 4);
         const uint64_t body = at + 8;
         if (id == "fmt ") {
             if (haveFormat || size > 256 || body + size > head.size()) return std::nullopt;
