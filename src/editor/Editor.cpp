@@ -278,10 +278,10 @@ void Editor::buildControls() {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);
-    // Room is left for the window manager's frame, which is not known before the window
-    // is shown.
     ensurePolished();  // the style's sizes, as the window will show them
     QSize size = content->sizeHint();
+    // Room is left for the window manager's frame, which is not known before the window
+    // is shown.
     if (const QScreen* s = screen())
         size = size.boundedTo(s->availableGeometry().size() - QSize(16, 48));
     resize(size);
