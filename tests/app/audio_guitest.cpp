@@ -50,6 +50,14 @@ TEST_F(Audio, SongsReportTheirTimesAndPollingRestartsOnlyAnEndedOne) {
     EXPECT_EQ(songPositionMs(), songLengthMs());  // an ended song stands at its end
     PollSong();
     EXPECT_GT(songLengthMs(), songPositionMs());  // playing again from the start
+
+    // Switching sounds off leaves the one playing alone.
+    write("Sound/start.wav", wav(2000));
+    PlaySoundFile("SOUND\\Start.wav");  // below the program folder, in any case
+    EXPECT_TRUE(soundPlaying());
+    state().Options[OptSound] = false;
+    PlaySoundFile("sound\\start.wav");
+    EXPECT_TRUE(soundPlaying());
 }
 
 TEST_F(Audio, MissingUnplayableAndHostileFilesAreSilent) {
@@ -98,14 +106,4 @@ TEST_F(Audio, MissingUnplayableAndHostileFilesAreSilent) {
                                     QByteArray("\xff\xff\xff\x7f", 4) + QByteArray(4, '\0'));
     PlaySong(path("Musik/Schleife.wav"));
     EXPECT_NEAR(static_cast<double>(songLengthMs()), 700, 5);
-}
-
-// Switching sounds off leaves the one playing alone.
-TEST_F(Audio, SoundsOffLeaveTheRunningSound) {
-    write("Sound/start.wav", wav(2000));
-    PlaySoundFile("SOUND\\Start.wav");  // below the program folder, in any case
-    EXPECT_TRUE(soundPlaying());
-    state().Options[OptSound] = false;
-    PlaySoundFile("sound\\start.wav");
-    EXPECT_TRUE(soundPlaying());
 }

@@ -74,14 +74,6 @@ TEST(WaveCheck, ChunksAndDataMustAddUp) {
     EXPECT_EQ(w->dataSize, Samples.size()) << "whole blocks only";
     EXPECT_EQ(w->frames(), Samples.size() / 2);
 
-    // Our own header in front of the samples says the same.
-    const std::string clean = waveHeader(*w) + good.substr(w->dataOffset, w->dataSize);
-    auto again = checkWave(clean, clean.size());
-    ASSERT_TRUE(again);
-    EXPECT_EQ(again->dataOffset, 44u);
-    again->dataOffset = w->dataOffset;
-    EXPECT_EQ(*again, *w);
-
     const std::string refused[] = {
         riff(chunk("data", Samples) + chunk("fmt ", fmt())),  // samples before their format
         riff(chunk("fmt ", fmt())),

@@ -36,6 +36,10 @@ TEST_F(Start, RunsTheStepsAndShowsTheTitle) {
     EXPECT_TRUE(FileExists(state().AppFolder + "skins\\Default.bmp"));
     // The lock went with the program.
     EXPECT_EQ(lockProgramFolder(folder).result(), InstanceLock::Result::Acquired);
+    // The default skin is a bitmap other programs read as well, pixel for pixel.
+    const QImage skin(QString::fromStdString(programPath("skins\\Default.bmp")));
+    EXPECT_EQ(skin.convertToFormat(QImage::Format_RGB32), toQImage(composeDefaultSkin()));
+    EXPECT_EQ(fromQImage(skin), composeDefaultSkin());
 }
 
 TEST_F(Start, SecondInstanceEndsSilentlyAndABrokenLockSaysWhy) {
@@ -70,12 +74,4 @@ TEST_F(Start, SeedsTheRandomSourceFromTheClock) {
     const double a = programRandom().next();
     prepareProgram(folder);
     EXPECT_TRUE(a != fixed && programRandom().next() != a);
-}
-
-// The default skin is a bitmap other programs read as well, pixel for pixel.
-TEST_F(Start, QtReadsTheDefaultSkinPixelForPixel) {
-    prepareProgram(folder);
-    const QImage skin(QString::fromStdString(programPath("skins\\Default.bmp")));
-    EXPECT_EQ(skin.convertToFormat(QImage::Format_RGB32), toQImage(composeDefaultSkin()));
-    EXPECT_EQ(fromQImage(skin), composeDefaultSkin());
 }
