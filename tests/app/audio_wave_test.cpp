@@ -32,7 +32,7 @@ const std::string Samples(400, '\x10');
 
 }  // namespace
 
-TEST(WaveCheck, PassesOnlyPlainSampleFormats) {
+TEST(WaveCheck, PassesOnlyPlainSamplesInChunksThatAddUp) {
     const struct {
         WaveFormat f;  // encoding, channels, rate, bits, block alignment
         bool ok;
@@ -58,14 +58,13 @@ TEST(WaveCheck, PassesOnlyPlainSampleFormats) {
                                                           "\xAA\x00\x38\x9B\x71",
                                                           14)) +
                             chunk("data", Samples));
-    const auto w = checkWave(file, file.size());
-    ASSERT_TRUE(w);
-    EXPECT_EQ(w->encoding, 1);
+    const auto extensible = checkWave(file, file.size());
+    ASSERT_TRUE(extensible);
+    EXPECT_EQ(extensible->encoding, 1);
     file[20 + 24] = 2;
     EXPECT_FALSE(checkWave(file, file.size()));
-}
 
-TEST(WaveCheck, ChunksAndDataMustAddUp) {
+    // Chunks and data must add up.
     const std::string good = riff(chunk("LIST", "odd") + chunk("fmt ", fmt()) +
                                   chunk("data", Samples + "x") + chunk("smpl", "loops"));
     const auto w = checkWave(good, good.size());

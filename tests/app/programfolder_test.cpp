@@ -35,12 +35,18 @@ TEST_F(StartFolder, FreshFolderGetsStateFoldersAndSkinAndKeepsFoldersInOtherCase
     state().MusicOn = false;
     state().handover.set(5);
     fs::create_directory(dir / "SOUND");
+    // Leftovers of killed saves go, only theirs; not only the default skin's own, which the
+    // start writes anew anyway.
+    for (const char* name : {"Skins/Default.bmp.tmp", "Skins/.Holz.bmp.lumor-Ab3dE5",
+                             ".Config.cfg.lumor-x1y2z3", "Skins/x.tmp"})
+        lumortest::writeFile(dir / name, "x");
     prepareProgramFolder(dir.string());
     EXPECT_EQ(state().AppFolder, app);
     EXPECT_TRUE(state().FolderWritable && state().MusicOn && state().opt(OptSound));
     EXPECT_TRUE(state().handover.empty());
     EXPECT_EQ(state().FinalMessage, "Gratulation! Du hast es geschafft!");
     EXPECT_EQ(entriesOf(dir), (Names{"Musik", "SOUND", "Skins"}));
+    EXPECT_EQ(entriesOf(dir / "Skins"), (Names{"Default.bmp", "x.tmp"}));
     EXPECT_EQ(readBmp(app + "Skins/Default.bmp"), composeDefaultSkin());
 }
 
@@ -54,17 +60,6 @@ TEST_F(StartFolder, LeftoverTestFileIsReplacedNeverWrittenThrough) {
     EXPECT_TRUE(CheckWritable(app)) << "and does not wait for a reader";
     EXPECT_EQ(entriesOf(dir), Names{"ziel"});
     EXPECT_EQ(lumortest::readFile(dir / "ziel"), "not ours");
-}
-
-TEST_F(StartFolder, LeftoversOfKilledSavesGoAtStartOnlyTheirs) {
-    const std::string skin = encodeBmp(composeDefaultSkin());
-    // Not only the default skin's own: the start writes that one anew anyway.
-    for (const char* name : {"Skins/Default.bmp.tmp", "Skins/.Holz.bmp.lumor-Ab3dE5",
-                             ".Config.cfg.lumor-x1y2z3", "Skins/x.tmp"})
-        lumortest::writeFile(dir / name, skin);
-    prepareProgramFolder(app);
-    EXPECT_EQ(entriesOf(dir), (Names{"Musik", "Skins", "Sound"}));
-    EXPECT_EQ(entriesOf(dir / "Skins"), (Names{"Default.bmp", "x.tmp"}));
 }
 
 TEST_F(StartFolder, ReadOnlyFolderIsNotWritableAndStartGoesOn) {

