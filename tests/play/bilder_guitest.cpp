@@ -35,9 +35,8 @@ protected:
 }  // namespace
 
 TEST_F(BilderTest, SkinFileIsCutTurnedAndMirroredPixelForPixel) {
-    const QString path = file("Fremd.bmp");
-    ASSERT_TRUE(testSkin().save(path, "BMP"));
-    ASSERT_TRUE(bilder().LoadSkin(path));
+    ASSERT_TRUE(testSkin().save(file("Fremd.bmp"), "BMP"));
+    ASSERT_TRUE(bilder().LoadSkin(file("Fremd.bmp")));
 
     auto same = [](int x, int y) { return std::pair{x, y}; };
     auto turned = [](int x, int y) { return std::pair{y, 31 - x}; };  // quarter turn clockwise
@@ -45,17 +44,16 @@ TEST_F(BilderTest, SkinFileIsCutTurnedAndMirroredPixelForPixel) {
     auto mirrored = [](int x, int y) { return std::pair{x, 31 - y}; };
     auto mirroredTurned = [](int x, int y) { return std::pair{y, x}; };  // the turn of the mirror
 
+    // Square 1, a source pointing up: right, down, left for codes 1, 2, 3; square 2, a target
+    // open at the top: right, bottom, left for codes 7, 8, 5.
+    const int squares[][5] = {{1, 4, 1, 2, 3}, {2, 6, 7, 8, 5}};
+    for (const auto& [square, up, right, down, left] : squares) {
+        expectTile(up, square, same);
+        expectTile(right, square, turned);
+        expectTile(down, square, mirrored);
+        expectTile(left, square, mirroredTurned);
+    }
     expectTile(0, 0, same);
-    // Square 1, a source pointing up: right, down, left for codes 1, 2, 3.
-    expectTile(4, 1, same);
-    expectTile(1, 1, turned);
-    expectTile(2, 1, mirrored);
-    expectTile(3, 1, mirroredTurned);
-    // Square 2, a target open at the top: right, bottom, left for codes 7, 8, 5.
-    expectTile(6, 2, same);
-    expectTile(7, 2, turned);
-    expectTile(8, 2, mirrored);
-    expectTile(5, 2, mirroredTurned);
     for (int i = 0; i < 12; ++i) expectTile(9 + i, 3 + i, same);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(bilder().sand(i).pixel(7, 9) & 0xffffff, skinPixel(15 + i, 7, 9) & 0xffffff);
@@ -67,33 +65,24 @@ TEST_F(BilderTest, SkinFileIsCutTurnedAndMirroredPixelForPixel) {
 // A store starts with the built-in pictures; a refused skin keeps the previous ones.
 TEST_F(BilderTest, RefusedSkinsKeepThePreviousPictures) {
     const Bilder fresh;
-    for (int code : {0, 4, 9, 20}) {
-        const RgbImage builtIn = builtInTile(code);
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x)
-                ASSERT_EQ(fresh.tile(code).pixel(x, y) & 0xffffff, builtIn.pixel(x, y)) << code;
-    }
+    for (int code : {0, 4, 9, 20})
+        EXPECT_EQ(fresh.tile(code).pixel(16, 16) & 0xffffff, builtInTile(code).pixel(16, 16));
     EXPECT_EQ(fresh.tile(2), Bilder::mirror(fresh.tile(4)));
     ASSERT_TRUE(bilder().cutSkin(testSkin()));
     const QImage before = bilder().tile(9);
 
-    const QString narrow = file("schmal.bmp");
-    ASSERT_TRUE(testSkin(625, 33).save(narrow, "BMP"));
-    const QString flat = file("flach.bmp");
-    ASSERT_TRUE(testSkin(700, 31).save(flat, "BMP"));
-    const QString broken = file("kaputt.bmp");
+    ASSERT_TRUE(testSkin(625, 33).save(file("schmal.bmp"), "BMP"));
+    ASSERT_TRUE(testSkin(700, 31).save(file("flach.bmp"), "BMP"));
     lumortest::writeFile(dir / "kaputt.bmp", "BM this is no bitmap");
-    EXPECT_FALSE(bilder().LoadSkin(narrow) || bilder().cutSkin(testSkin(625, 33)));
-    EXPECT_FALSE(bilder().LoadSkin(flat));
-    EXPECT_FALSE(bilder().LoadSkin(broken));
-    EXPECT_FALSE(bilder().LoadSkin(file("fehlt.bmp")));
+    for (const char* name : {"schmal.bmp", "flach.bmp", "kaputt.bmp", "fehlt.bmp"})
+        EXPECT_FALSE(bilder().LoadSkin(file(name))) << name;
+    EXPECT_FALSE(bilder().cutSkin(testSkin(625, 33)));
     EXPECT_EQ(bilder().tile(9), before);
 
     // Exactly 626 x 32 is enough.
-    const QString minimal = file("knapp.bmp");
     QImage other = testSkin(626, 32);
     other.setPixel(33 * 3 + 5, 5, qRgb(1, 2, 3));
-    ASSERT_TRUE(other.save(minimal, "BMP"));
-    EXPECT_TRUE(bilder().LoadSkin(minimal));
+    ASSERT_TRUE(other.save(file("knapp.bmp"), "BMP"));
+    EXPECT_TRUE(bilder().LoadSkin(file("knapp.bmp")));
     EXPECT_EQ(bilder().tile(9).pixel(5, 5) & 0xffffff, 0x010203u);
 }

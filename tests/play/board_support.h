@@ -1,6 +1,5 @@
-// Shared set-up of the board window tests: the test program folder without sounds or
-// music, a skin of distinct colours, the options as the tests expect them, and the board
-// window driven through its controls.
+// Shared set-up of the board window tests: a program folder without sounds or music, a skin
+// of distinct colours, the options the tests expect, the window driven through its controls.
 #pragma once
 
 #include "levels/level.h"

@@ -4,21 +4,13 @@
 #include "play/BoardView.h"
 
 using namespace lumor;
+using BoardViewTest = lumor::testing::BoardFixture;
 
-namespace {
-
-class BoardViewTest : public lumor::testing::BoardFixture {};
-
-QImage cellOf(const BoardView& v, int x, int y) {
-    return v.picture().copy(CellPixels * x, CellPixels * y, CellPixels, CellPixels);
-}
-
-TEST_F(BoardViewTest, CellsAndTheFrameThatLeavesNoTrace) {
+TEST_F(BoardViewTest, CellsTheFrameThatLeavesNoTraceAndRepaintsWithoutAutoRedraw) {
     BoardView view;
     EXPECT_EQ(view.size(), QSize(BoardPixelWidth, BoardPixelHeight));
     view.paintBoard(lumortest::level({"", ".#"}).Cells);
-    EXPECT_EQ(cellOf(view, 1, 1), bilder().tile(Wall));
-    EXPECT_EQ(cellOf(view, 0, 0), bilder().tile(Empty));
+    EXPECT_EQ(view.picture().copy(32, 32, 32, 32), bilder().tile(Wall));
     const QImage before = view.picture().copy();
     view.drawFrame(1, 1);
     const QRgb wall = bilder().tile(Wall).pixel(0, 0);
@@ -30,10 +22,7 @@ TEST_F(BoardViewTest, CellsAndTheFrameThatLeavesNoTrace) {
     view.drawFrame(1, 1);
     view.paintCell(1, 1, Wall);
     EXPECT_EQ(view.picture(), before);
-}
 
-TEST_F(BoardViewTest, OnlyARepaintOfTheWindowSystemWithoutAutoRedrawPaintsAgain) {
-    BoardView view;
     int paints = 0;
     view.onSystemPaint = [&] {
         ++paints;
@@ -49,7 +38,5 @@ TEST_F(BoardViewTest, OnlyARepaintOfTheWindowSystemWithoutAutoRedrawPaintsAgain)
     EXPECT_EQ(paints, 0);
     view.repaint();
     EXPECT_EQ(paints, 1);
-    EXPECT_EQ(cellOf(view, 0, 0), bilder().tile(Wall));
+    EXPECT_EQ(view.picture().copy(0, 0, 32, 32), bilder().tile(Wall));
 }
-
-}  // namespace

@@ -10,9 +10,8 @@ using namespace lumor;
 
 namespace {
 
-// Hands out the given fractions in order (then 0.5) and counts the draws.
+// Hands out the fractions queued (then 0.5) and counts the draws.
 struct ScriptedRandom final : Random {
-    ScriptedRandom(std::initializer_list<double> v = {}) : values(v) {}
     double next() override {
         ++draws;
         const double r = values.empty() ? 0.5 : values.front();
@@ -42,30 +41,17 @@ struct Board final : PixelSurface {
     std::vector<std::pair<int, int>> points;
 };
 
-// Fractions that give one particle at (x, y) moving by (vx, vy) per frame with the given life
-// (the rectangle passed is (x, y)-(x, y), so the position draws do not matter).
-void script(ScriptedRandom& r, int life, double vx, double vy) {
+// Adds n particles at the point (x, y), each moving by (vx, vy) per frame with the given life.
+void spawn(ParticlePool& pool, ScriptedRandom& r, int n, int life, double vx, double vy, int x,
+           int y, bool cool = false) {
     const auto frac = [](int whole, int range) { return (whole + 0.5) / range; };
-    r.values.insert(r.values.end(), {0.0, 0.0, frac(life - 2, 10), 0.5, 0.5,
-                                     frac(int(vx * 2) + 6, 12), frac(int(vy * 2) + 6, 12)});
+    for (int i = 0; i < n; ++i)
+        r.values.insert(r.values.end(), {0.0, 0.0, frac(life - 2, 10), 0.5, 0.5,
+                                         frac(int(vx * 2) + 6, 12), frac(int(vy * 2) + 6, 12)});
+    pool.Addpartikel(n, x, y, x, y, cool);
 }
 
 }  // namespace
-
-TEST(Particles, OffChangesNothing) {
-    ScriptedRandom r;
-    ParticlePool pool(r, false);
-    Board board;
-    pool.Addpartikel(100, 0, 0, 640, 384, false);
-    EXPECT_TRUE(r.draws == 0 && pool.liveCount() == 0);
-    pool.setEnabled(true);
-    pool.Addpartikel(3, 0, 0, 640, 384, false);
-    EXPECT_EQ(pool.liveCount(), 3);
-    pool.setEnabled(false);
-    pool.BewegPartikel(board);
-    EXPECT_TRUE(board.reads + board.writes == 0 && board.points.empty())
-        << "nothing moves while the option is off";
-}
 
 TEST(Particles, AFrameRestoresAgesMovesAndDrawsAndFreedRecordsAreReusedLowestFirst) {
     ScriptedRandom r;
@@ -73,10 +59,8 @@ TEST(Particles, AFrameRestoresAgesMovesAndDrawsAndFreedRecordsAreReusedLowestFir
     Board board;
     const int32_t yellow = rgbColour(255, 255, 0);
     board.at(100, 100) = yellow;  // the beam
-    script(r, 2, 2.0, 0.0);
-    pool.Addpartikel(1, 98, 100, 98, 100, false);
-    script(r, 11, 0, 0);
-    pool.Addpartikel(1, 300, 300, 300, 300, false);  // record 1 outlives record 0
+    spawn(pool, r, 1, 2, 2.0, 0.0, 98, 100);
+    spawn(pool, r, 1, 11, 0, 0, 300, 300);  // record 1 outlives record 0
     const int32_t colour = pool[0].Colour;
 
     pool.BewegPartikel(board);  // nothing to restore yet; moves onto the beam
@@ -94,9 +78,7 @@ TEST(Particles, AFrameRestoresAgesMovesAndDrawsAndFreedRecordsAreReusedLowestFir
     EXPECT_EQ(pool.liveCount(), 1);
     EXPECT_TRUE(board.at(104, 100) == 0 && board.at(106, 100) == 0);
 
-    script(r, 5, 0, 0);
-    script(r, 5, 0, 0);
-    pool.Addpartikel(2, 7, 7, 7, 7, true);
+    spawn(pool, r, 2, 5, 0, 0, 7, 7, true);
     EXPECT_TRUE(pool[0].X == 7.0f && pool[1].X == 300.0f && pool[2].X == 7.0f);
 }
 
@@ -105,19 +87,12 @@ TEST(Particles, SharedPixelsAreRestoredInReverseOrderAndSparksLeavingTheBoardAre
     ParticlePool pool(r);
     Board board;
     board.at(50, 50) = 1234;
-    script(r, 5, 0.5, 0);
-    script(r, 5, 0.5, 0);
-    pool.Addpartikel(2, 50, 50, 50, 50, false);  // both stay on (50, 50)
-    script(r, 2, -3.0, 0);
-    pool.Addpartikel(1, 1, 10, 1, 10, false);
-    script(r, 2, 0, -0.5);
-    pool.Addpartikel(1, 5, 0, 5, 0, false);  // half a pixel above the board is outside too
-    script(r, 2, 2.5, 2.5);
-    pool.Addpartikel(1, 638, 380, 638, 380, false);  // leaves by the lower right corner
-    script(r, 3, 1.0, 0);
-    pool.Addpartikel(1, -3, 200, -3, 200, false);  // spawned outside, flying in
-    script(r, 3, 0, 0);
-    pool.Addpartikel(1, 10, 400, 10, 400, false);  // outside and standing still
+    spawn(pool, r, 2, 5, 0.5, 0, 50, 50);  // both stay on (50, 50)
+    spawn(pool, r, 1, 2, -3.0, 0, 1, 10);
+    spawn(pool, r, 1, 2, 0, -0.5, 5, 0);       // half a pixel above the board is outside too
+    spawn(pool, r, 1, 2, 2.5, 2.5, 638, 380);  // leaves by the lower right corner
+    spawn(pool, r, 1, 3, 1.0, 0, -3, 200);     // spawned outside, flying in
+    spawn(pool, r, 1, 3, 0, 0, 10, 400);       // outside and standing still
     pool.moveDrawPass(board);
     EXPECT_EQ(pool[1].Under, pool[0].Colour);
     EXPECT_EQ(pool.liveCount(), 3);
@@ -134,13 +109,9 @@ TEST(Particles, SharedPixelsAreRestoredInReverseOrderAndSparksLeavingTheBoardAre
     for (int frame = 0; frame < 10; ++frame)
         pool.BewegPartikel(board);  // Board fails any read outside
     EXPECT_EQ(pool.liveCount(), 0);
-
-    script(r, 3, 0, 0);
-    pool.Addpartikel(1, 7, 7, 7, 7, false);
-    EXPECT_EQ(pool[0].X, 7.0f) << "freed records are reused";
 }
 
-TEST(Particles, TheLiveCountIsTestedOnEntryOnly) {
+TEST(Particles, TheLiveCountIsTestedOnEntryOnlyAndOffChangesNothing) {
     SeededRandom random(11);
     ParticlePool pool(random);
     pool.Addpartikel(2450, 0, 0, 640, 384, false);
@@ -158,4 +129,17 @@ TEST(Particles, TheLiveCountIsTestedOnEntryOnly) {
     pool.Addpartikel(1, 0, 0, 10, 10, false);
     EXPECT_EQ(counted.draws, 0);
     EXPECT_FALSE(pool[ParticlePool::LastIndex].Alive);
+
+    pool.reset();
+    pool.setEnabled(false);
+    pool.Addpartikel(100, 0, 0, 640, 384, false);
+    EXPECT_TRUE(counted.draws == 0 && pool.liveCount() == 0);
+    pool.setEnabled(true);
+    pool.Addpartikel(3, 0, 0, 640, 384, false);
+    EXPECT_EQ(pool.liveCount(), 3);
+    pool.setEnabled(false);
+    Board board;
+    pool.BewegPartikel(board);
+    EXPECT_TRUE(board.reads + board.writes == 0 && board.points.empty())
+        << "nothing moves while the option is off";
 }

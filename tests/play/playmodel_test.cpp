@@ -33,7 +33,7 @@ protected:
     PlayModel play{program};
 };
 
-TEST_F(PlayModelTest, PiecesArePlacedOnEmptyCellsWithinTheStock) {
+TEST_F(PlayModelTest, PiecesArePlacedWithinTheStockAndOnlyThePlayersAreTakenBack) {
     EXPECT_EQ(play.phase(), AttemptPhase::Idle);
     EXPECT_FALSE(play.place(1, 1).placed) << "no slot selected";
     play.selectSlot(2);
@@ -52,18 +52,13 @@ TEST_F(PlayModelTest, PiecesArePlacedOnEmptyCellsWithinTheStock) {
     program.Options[OptAutostart] = true;
     EXPECT_TRUE(play.place(4, 1).autostart) << "even a click that places nothing";
     EXPECT_EQ(play.stored().cell(1, 1), Empty) << "the pack is never written";
-}
 
-TEST_F(PlayModelTest, OnlyThePlayersOwnPiecesAreTakenBackBetweenAttempts) {
-    play.selectSlot(5);
-    play.place(3, 1);
-    play.selectSlot(1);
-    play.place(2, 1);
+    // Only the player's own pieces are taken back.
     EXPECT_FALSE(play.takeBack(4, 5).taken) << "the level's own wall";
     EXPECT_FALSE(play.takeBack(7, 7).taken) << "an empty cell";
     const PlayModel::Taken taken = play.takeBack(3, 1);
     EXPECT_TRUE(taken.taken && taken.code == Empty);
-    EXPECT_EQ(play.stock(), stock({2, 2, 0, 0, 0, 1}));
+    EXPECT_EQ(play.stock(), stock({1, 1, 0, 0, 0, 1}));
     EXPECT_EQ(play.selectedSlot(), 5) << "OptGameRightClickTakes selects its slot";
     program.Options[OptGameRightClickTakes] = false;
     play.takeBack(2, 1);
@@ -73,13 +68,18 @@ TEST_F(PlayModelTest, OnlyThePlayersOwnPiecesAreTakenBackBetweenAttempts) {
     EXPECT_FALSE(play.takeBack(6, 1).taken) << "no slot selected";
 }
 
-TEST_F(PlayModelTest, TheAttemptPausesResumesAndIsCancelled) {
+// An attempt paused, resumed, cancelled and taken back, then run to its failure: with
+// OptResetAfterFailure the pieces go (without it they stay: the board window's test).
+TEST_F(PlayModelTest, TheAttemptPausesIsCancelledAndResetAfterFailureSetsTheLevelBack) {
+    program.Options[OptResetAfterFailure] = true;
     play.selectSlot(1);
     play.place(1, 1);
+    play.selectSlot(5);
+    play.place(3, 1);
     EXPECT_EQ(play.pressStart(), StartAction::Start);
     play.startAttempt();
     EXPECT_EQ(play.selectedSlot(), -1);
-    EXPECT_EQ(play.saved().Stock[0], 2) << "the live counts go into the saved record";
+    EXPECT_EQ(play.saved().Stock[0], 1) << "the live counts go into the saved record";
     EXPECT_EQ(play.saved().cell(1, 1), Wall);
     play.selectSlot(1);  // a click that cannot happen while the stock is hidden
     EXPECT_FALSE(play.takeBack(1, 1).taken) << "not during an attempt";
@@ -90,15 +90,7 @@ TEST_F(PlayModelTest, TheAttemptPausesResumesAndIsCancelled) {
     EXPECT_EQ(play.BeamState, BeamFailed);
     EXPECT_EQ(play.pressStart(), StartAction::Resume) << "a click on Stop takes it back";
     EXPECT_EQ(play.BeamState, BeamRunning);
-}
 
-// With OptResetAfterFailure the pieces go after a failed run (without it they stay: the
-// board window's test).
-TEST_F(PlayModelTest, ResetAfterFailureSetsTheLevelBack) {
-    program.Options[OptResetAfterFailure] = true;
-    play.selectSlot(5);
-    play.place(3, 1);
-    play.startAttempt();
     play.BeamState = play.run().runToEnd().state;
     play.endAttempt();
     EXPECT_EQ(play.BeamState, BeamFailed);
@@ -106,7 +98,7 @@ TEST_F(PlayModelTest, ResetAfterFailureSetsTheLevelBack) {
     play.restoreAfterFailure();
     play.showAgain();
     EXPECT_EQ(play.phase(), AttemptPhase::Idle);
-    EXPECT_EQ(play.cell(3, 1), Empty);
+    EXPECT_TRUE(play.cell(1, 1) == Empty && play.cell(3, 1) == Empty);
     EXPECT_EQ(play.stock(), stock({3, 3, 0, 0, 0, 1}));
     play.selectSlot(1);
     EXPECT_TRUE(play.pressRetry()) << "Noch mal";
