@@ -63,6 +63,9 @@ TEST(WaveCheck, PassesOnlyPlainSamplesInChunksThatAddUp) {
     EXPECT_EQ(extensible->encoding, 1);
     file[20 + 24] = 2;
     EXPECT_FALSE(checkWave(file, file.size()));
+    file[20 + 24] = 1;
+    file[20 + 30] = 1;  // in the GUID's tail
+    EXPECT_FALSE(checkWave(file, file.size()));
 
     // Chunks and data must add up.
     const std::string good = riff(chunk("LIST", "odd") + chunk("fmt ", fmt()) +

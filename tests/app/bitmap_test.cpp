@@ -37,16 +37,6 @@ std::string bmp(int w, int h, int bits, uint32_t compression, const std::string&
     return b + rest;
 }
 
-// The same picture stored top-down: a negative height and the rows in the other order.
-std::string topDown(const RgbImage& img) {
-    const std::string b = encodeBmp(img);
-    const size_t row = (static_cast<size_t>(img.width) * 3 + 3) / 4 * 4;
-    std::string out = b.substr(0, 54);
-    put32(out, 22, static_cast<uint32_t>(-img.height));
-    for (int y = img.height - 1; y >= 0; --y) out += b.substr(54 + row * y, row);
-    return out;
-}
-
 }  // namespace
 
 using BitmapFile = lumortest::ScratchFolderTest;
@@ -94,9 +84,12 @@ TEST_F(Skins, TheListOffersExactlyTheSkinsThatLoadCompletely) {
     std::string huge = good;  // claims 16384 x 16384
     put32(huge, 18, 16384);
     put32(huge, 22, 16384);
+    const RgbImage plain(SkinMinWidth, SkinMinHeight, rgb(9, 99, 199));
+    std::string upside = encodeBmp(plain);  // rows alike, so only the height's sign differs
+    put32(upside, 22, static_cast<uint32_t>(-SkinMinHeight));
     const std::pair<const char*, std::string> files[] = {
         {"Gut.bmp", good},
-        {"Kopfstehend.BMP", topDown(skin)},
+        {"Kopfstehend.BMP", upside},
         {"Abgeschnitten.bmp", good.substr(0, good.size() - 1)},
         {"NurKopf.bmp", good.substr(0, 54)},
         {"Riesig.bmp", huge},
@@ -109,7 +102,7 @@ TEST_F(Skins, TheListOffersExactlyTheSkinsThatLoadCompletely) {
         ASSERT_TRUE(makeHostile(h, (dir / (std::to_string(int(h)) + ".bmp")).string()));
 
     EXPECT_EQ(listSkins(dir.string()), (std::vector<std::string>{"Gut.bmp", "Kopfstehend.BMP"}));
-    EXPECT_EQ(readSkin((dir / "Kopfstehend.BMP").string()), skin);
+    EXPECT_EQ(readSkin((dir / "Kopfstehend.BMP").string()), plain);
 }
 
 TEST(DefaultSkin, SquaresHoldTheBuiltInPicturesOnDarkBlue) {

@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# The per-user installer as a player meets it, with whole processes on an X server of
-# this test's own: the game installed below a scratch prefix and made read-only, started
-# through the launcher by a user who is not root, "Install" chosen in the title menu, the
-# installer's report answered, and the copy found running from the player's data folder,
-# where the third menu entry is the editor's: it saves Config.cfg (which the installed
-# game can never do) and opens the editor. Then the launcher: it starts the copy, and
-# after an update of the installed game it brings the copy's program up to date.
+# The per-user installer as a player (not root) meets it, on an X server of its own: the
+# read-only installed game chooses "Install", the copy then runs with the editor in its
+# menu, and the launcher starts the copy, renewing its program after an update.
 #
 #   installer_end_to_end.sh BUILD_DIR         (exit 77: skipped, a tool is missing)
 set -euo pipefail

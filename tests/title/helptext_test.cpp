@@ -87,6 +87,12 @@ TEST(StatusTyper, TypesOneCharacterPerFrameAndStartsOverOnANewText) {
     EXPECT_EQ(frames, 10 - 3);  // positions 4..10
     EXPECT_TRUE(typer.frame().glyphs.empty());
 
+    typer.setText("  Skin   ");  // a new text starts over
+    s = typer.frame();
+    EXPECT_TRUE(s.clear);
+    EXPECT_EQ(s.glyphs, (std::vector<Glyph>{{16, 0, 'k', Shade::DarkGrey},
+                                            {8, 0, 'S', Shade::LightGrey},
+                                            {0, 0, ' ', Shade::White}}));
     typer.setText("");
     s = typer.frame();
     EXPECT_TRUE(s.clear && s.glyphs.empty() && !typer.busy());
