@@ -51,7 +51,7 @@ TEST_F(ProgramFolder, NamesStayInsideTheFolderAndAbsolutePathsResolveFromTheRoot
     EXPECT_EQ(resolvePath(dir.string() + "/SOUND\\start.WAV"), dir.string() + "/Sound/Start.wav");
 }
 
-TEST_F(ProgramFolder, FileListIsFilteredAndSortedAndShowsNamesAsMeant) {
+TEST_F(ProgramFolder, FileListIsFilteredByWildcardsInAnyCaseAndShowsNamesAsMeant) {
     for (const char* n : {"b.llp", "A.LLP", "c.llp.bak", "Config.cfg", "z.llp", ".x.llp"}) touch(n);
     fs::create_directory(dir / "ordner.llp");
     EXPECT_EQ(listFiles(app, "*.llp"), (std::vector<std::string>{"A.LLP", "b.llp", "z.llp"}));
@@ -62,9 +62,8 @@ TEST_F(ProgramFolder, FileListIsFilteredAndSortedAndShowsNamesAsMeant) {
               "Übung.llp");
     EXPECT_EQ(displayFileName("Übung.llp"), "Übung.llp");
     EXPECT_EQ(displayFileName("\xc0\x80"), "À€") << "an overlong form is no UTF-8";
-}
 
-TEST(Patterns, WildcardsAreCaseInsensitive) {
+    // Wildcards are case-insensitive.
     for (auto [name, pattern] :
          {std::pair{"README", "*.*"}, {"titel.ogg", "TITEL.*"}, {"a1b", "a?b"}, {"aXbXc", "*b*c"}})
         EXPECT_TRUE(matchesPattern(name, pattern)) << name << " " << pattern;
