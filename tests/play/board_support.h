@@ -1,5 +1,4 @@
-// Shared set-up of the board window tests: a program folder without sounds or music, a skin
-// of distinct colours, the options the tests expect, the window driven through its controls.
+// Shared set-up of the board window tests: a bare program folder, a skin of distinct colours.
 #pragma once
 
 #include "levels/level.h"
@@ -18,8 +17,7 @@
 
 namespace lumor::testing {
 
-// Square k of the test skin: a colour of its own (never yellow, never black), and for
-// squares 1 and 2 a picture in which every pixel tells its own coordinates.
+// Square k of the test skin: its own colour, never yellow or black; 1 and 2 show coordinates.
 inline QRgb skinPixel(int k, int x, int y) {
     if (k == 1 || k == 2) return qRgb(4 * x + 2, 4 * y + 2, k * 60);
     return qRgb(20 + 9 * k, 200 - 7 * k, 30 + 11 * k);

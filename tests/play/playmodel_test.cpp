@@ -23,17 +23,12 @@ protected:
         play.beginLevel();
         play.buildLevel();
     }
-    static PlayModel::Stock stock(std::initializer_list<int> s) {
-        PlayModel::Stock out{};
-        std::copy(s.begin(), s.end(), out.begin());
-        return out;
-    }
 
     ProgramState program;
     PlayModel play{program};
 };
 
-TEST_F(PlayModelTest, PiecesArePlacedWithinTheStockAndOnlyThePlayersAreTakenBack) {
+TEST_F(PlayModelTest, PiecesArePlacedAndTakenBackAndVictoriesLeadThroughThePack) {
     EXPECT_EQ(play.phase(), AttemptPhase::Idle);
     EXPECT_FALSE(play.place(1, 1).placed) << "no slot selected";
     play.selectSlot(2);
@@ -45,7 +40,7 @@ TEST_F(PlayModelTest, PiecesArePlacedWithinTheStockAndOnlyThePlayersAreTakenBack
     play.selectSlot(5);
     EXPECT_TRUE(play.place(3, 1).placed);
     EXPECT_EQ(play.cell(3, 1), DeflectorLeftUp);
-    EXPECT_EQ(play.stock(), stock({0, 1, 0, 0, 0, 0}));
+    EXPECT_EQ(play.stock(), (PlayModel::Stock{0, 1, 0, 0, 0, 0}));
     play.selectSlot(1);
     EXPECT_FALSE(play.place(4, 1).placed) << "the total is used up";
     EXPECT_FALSE(play.place(4, 1).autostart) << "only with the option";
@@ -58,7 +53,7 @@ TEST_F(PlayModelTest, PiecesArePlacedWithinTheStockAndOnlyThePlayersAreTakenBack
     EXPECT_FALSE(play.takeBack(7, 7).taken) << "an empty cell";
     const PlayModel::Taken taken = play.takeBack(3, 1);
     EXPECT_TRUE(taken.taken && taken.code == Empty);
-    EXPECT_EQ(play.stock(), stock({1, 1, 0, 0, 0, 1}));
+    EXPECT_EQ(play.stock(), (PlayModel::Stock{1, 1, 0, 0, 0, 1}));
     EXPECT_EQ(play.selectedSlot(), 5) << "OptGameRightClickTakes selects its slot";
     program.Options[OptGameRightClickTakes] = false;
     play.takeBack(2, 1);
@@ -66,6 +61,24 @@ TEST_F(PlayModelTest, PiecesArePlacedWithinTheStockAndOnlyThePlayersAreTakenBack
     play.place(6, 1);
     play.selectSlot(-1);
     EXPECT_FALSE(play.takeBack(6, 1).taken) << "no slot selected";
+
+    // Victories lead through the pack to the final message.
+    program.FinalMessage = "Ende";
+    play.open(1);
+    EXPECT_EQ(play.advance(), AfterVictory::FinalMessage);
+    EXPECT_FALSE(play.hasLevel());
+    program.FinalMessage.clear();
+    play.open(0);
+    EXPECT_EQ(play.advance(), AfterVictory::NextLevel);
+    EXPECT_EQ(play.advance(), AfterVictory::End);
+
+    // The 101st level is the last there can be.
+    program.pack.levels.assign(std::vector<LevelRecord>(MaxLevels));
+    play.open(MaxLevels - 2);
+    EXPECT_EQ(play.advance(), AfterVictory::NextLevel);
+    EXPECT_EQ(play.advance(), AfterVictory::End);
+    play.open(-1);
+    EXPECT_FALSE(play.hasLevel());
 }
 
 // An attempt paused, resumed, cancelled and taken back, then run to its failure: with
@@ -99,29 +112,10 @@ TEST_F(PlayModelTest, TheAttemptPausesIsCancelledAndResetAfterFailureSetsTheLeve
     play.showAgain();
     EXPECT_EQ(play.phase(), AttemptPhase::Idle);
     EXPECT_TRUE(play.cell(1, 1) == Empty && play.cell(3, 1) == Empty);
-    EXPECT_EQ(play.stock(), stock({3, 3, 0, 0, 0, 1}));
+    EXPECT_EQ(play.stock(), (PlayModel::Stock{3, 3, 0, 0, 0, 1}));
     play.selectSlot(1);
     EXPECT_TRUE(play.pressRetry()) << "Noch mal";
     EXPECT_EQ(play.selectedSlot(), -1);
-}
-
-TEST_F(PlayModelTest, VictoriesLeadThroughThePackToTheFinalMessage) {
-    program.FinalMessage = "Ende";
-    play.open(1);
-    EXPECT_EQ(play.advance(), AfterVictory::FinalMessage);
-    EXPECT_FALSE(play.hasLevel());
-    program.FinalMessage.clear();
-    play.open(0);
-    EXPECT_EQ(play.advance(), AfterVictory::NextLevel);
-    EXPECT_EQ(play.advance(), AfterVictory::End);
-
-    // The 101st level is the last there can be.
-    program.pack.levels.assign(std::vector<LevelRecord>(MaxLevels));
-    play.open(MaxLevels - 2);
-    EXPECT_EQ(play.advance(), AfterVictory::NextLevel);
-    EXPECT_EQ(play.advance(), AfterVictory::End);
-    play.open(-1);
-    EXPECT_FALSE(play.hasLevel());
 }
 
 }  // namespace

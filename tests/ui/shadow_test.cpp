@@ -16,7 +16,7 @@ int alphaAt(Strip strip, int length, int depth, bool rounded, int x, int y) {
     return a.at(static_cast<size_t>(y) * (strip == Strip::Right ? depth : length) + x);
 }
 
-TEST(ShadowStrips, SoftAlphaFadesOutwardAndRampsAtOpenEnds) {
+TEST(ShadowStrips, SoftAlphaFadesOutwardHardIsSolidAndRoundedTopsClearTheOuterCorner) {
     // {strip, length, depth, x, y, alpha}
     const std::vector<std::tuple<Strip, int, int, int, int, int>> cases = {
         // Bottom strip: darkest next to the owner, clear at the outer row and the left end;
@@ -32,13 +32,12 @@ TEST(ShadowStrips, SoftAlphaFadesOutwardAndRampsAtOpenEnds) {
         {Strip::Right, 5, 10, 0, 3, 25},  // shorter than both ramps: the nearer end counts
     };
     for (const auto& [strip, length, depth, x, y, alpha] : cases) {
-        SCOPED_TRACE(testing::Message() << (strip == Strip::Right ? "right " : "bottom ") << length
-                                        << "x" << depth << " at " << x << "," << y);
+        SCOPED_TRACE(testing::Message()
+                     << int(strip) << " " << length << "x" << depth << " " << x << "," << y);
         EXPECT_EQ(alphaAt(strip, length, depth, false, x, y), alpha);
     }
-}
 
-TEST(ShadowStrips, HardStripsAreSolidAndRoundedTopsClearTheOuterCorner) {
+    // Hard strips are solid; a rounded top clears the outer corner.
     for (Strip strip : {Strip::Right, Strip::Bottom})
         EXPECT_EQ(stripAlpha(strip, 33, 7, false, false), std::vector<uint8_t>(33 * 7, 255));
     // The outer 3, 2, 1, 1 pixels of rows 1 to 4 (row 0 is clear anyway), none below.
