@@ -23,7 +23,7 @@ TEST(FakeClockWait, JumpsToTheDeadlineAfterHandlingEvents) {
 
 // Events are handled while waiting and once even when the deadline has passed or the
 // condition holds already; the condition ends a wait early; waitFor sleeps until it holds.
-TEST(SteadyClockWait, HandlesEventsUntilTheDeadlineOrTheCondition) {
+TEST(SteadyClockWait, HandlesEventsUntilTheDeadlineOrTheConditionAlsoWhileTheApplicationQuits) {
     Clock& c = steadyClock();
     for (const bool already : {false, true}) {
         bool ran = false, stop = already;
@@ -39,11 +39,9 @@ TEST(SteadyClockWait, HandlesEventsUntilTheDeadlineOrTheCondition) {
     QTimer::singleShot(120, [&] { done = true; });
     c.waitFor([&] { return done; });
     EXPECT_TRUE(done);
-}
 
-// Once the application has been told to quit, nested event loops return at once: the
-// wait still lasts until its deadline and still handles events.
-TEST(SteadyClockWait, StillWaitsWhileTheApplicationQuits) {
+    // Once the application has been told to quit, nested event loops return at once: the
+    // wait still lasts until its deadline and still handles events.
     QCoreApplication::exit(0);
     bool ran = false;
     QTimer::singleShot(0, [&] { ran = true; });

@@ -4,7 +4,7 @@
 
 using namespace lumor;
 
-TEST(TitleSetup, ChoicesComeFromConfigOnAWritableFolderAndStayInTheirLists) {
+TEST(TitleSetup, ChoicesComeFromConfigOnAWritableFolderStayInTheirListsAndSkipDamagedPacks) {
     Config current{5, 6, false, {}};
     const auto read = [](const char* text) { return [text](Config& c) { parseConfig(text, c); }; };
     EXPECT_EQ(startChoices(current, true, read("1\r\n1\r\n"), 3, 2), (Config{1, 1, false, {}}))
@@ -14,9 +14,8 @@ TEST(TitleSetup, ChoicesComeFromConfigOnAWritableFolderAndStayInTheirLists) {
     EXPECT_EQ(startChoices({2, 1, true, {}}, false, read("0\r\n0\r\n"), 3, 2),
               (Config{2, 1, true, {}}))
         << "a read-only folder reads nothing";
-}
 
-TEST(TitleSetup, ADamagedPackGivesWayToTheFirstSoundOne) {
+    // A damaged pack gives way to the first sound one.
     std::vector<int> tried;
     const auto loads = [&](int i) { return tried.push_back(i), i >= 2; };
     EXPECT_EQ(fallbackPack(4, 2, loads), 3);
