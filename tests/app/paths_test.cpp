@@ -1,5 +1,6 @@
 #include "app/paths.h"
 #include "app/state.h"
+#include "app/userdata.h"
 
 #include "support/scratch.h"
 
@@ -70,4 +71,27 @@ TEST_F(ProgramFolder, FileListIsFilteredByWildcardsInAnyCaseAndShowsNamesAsMeant
     for (auto [name, pattern] : {std::pair{"ab", "a?b"}, {"", "?"}, {"aXbXcX", "*b*c"}})
         EXPECT_FALSE(matchesPattern(name, pattern)) << name << " " << pattern;
     EXPECT_TRUE(nameLess("apfel", "Birne") && nameLess("ABC", "abc"));
+}
+
+TEST_F(ProgramFolder, UserDataFolderIsMadePrivateAndRefusesALinkOrAFolderOthersMayWrite) {
+    const char* oldXdg = std::getenv("XDG_DATA_HOME");
+    const std::string saved = oldXdg ? oldXdg : "";
+    ::setenv("XDG_DATA_HOME", (dir / "data/").c_str(), 1);
+    EXPECT_EQ(userDataPath(), (dir / "data/lumor").string());
+    EXPECT_EQ(userDataFolder(), (dir / "data/lumor").string());
+    EXPECT_EQ(fs::status(dir / "data/lumor").permissions(), fs::perms::owner_all);
+
+    fs::permissions(dir / "data/lumor", fs::perms::others_write, fs::perm_options::add);
+    EXPECT_EQ(userDataFolder(), "");
+    fs::remove(dir / "data/lumor");
+    fs::create_directory(dir / "elsewhere");
+    fs::create_directory_symlink(dir / "elsewhere", dir / "data/lumor");
+    EXPECT_EQ(userDataFolder(), "");
+
+    ::setenv("XDG_DATA_HOME", "relative/path", 1);  // not absolute: ignored, as XDG says
+    EXPECT_NE(userDataPath().find("/.local/share/lumor"), std::string::npos);
+    if (oldXdg)
+        ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_DATA_HOME");
 }
