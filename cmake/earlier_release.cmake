@@ -1,6 +1,6 @@
 # The earlier release: the same program built once more from the same sources, with
 # LUMOR_EARLIER_RELEASE, which main() turns into the edition every differing place reads
-# (src/app/edition.h). It gets a program folder of its own beside build/Lumor/, so that
+# (src/core/app/edition.h). It gets a program folder of its own beside build/Lumor/, so that
 # each keeps its own Config.cfg and packs saved in its editor.
 #
 # The shipped content (packs, Sound/, Musik/, Skins/) is hard-linked from the main program
@@ -9,7 +9,7 @@
 set(LUMOR_EARLIER_PROGRAM_DIR ${CMAKE_BINARY_DIR}/Lumor-frueher)
 file(MAKE_DIRECTORY ${LUMOR_EARLIER_PROGRAM_DIR})
 
-add_executable(lumor_earlier ${PROJECT_SOURCE_DIR}/src/app/main.cpp)
+add_executable(lumor_earlier ${PROJECT_SOURCE_DIR}/src/gui/app/main.cpp)
 target_link_libraries(lumor_earlier PRIVATE lumor_gui)
 target_compile_definitions(lumor_earlier PRIVATE LUMOR_EARLIER_RELEASE=1)
 set_target_properties(lumor_earlier PROPERTIES
