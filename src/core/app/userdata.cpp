@@ -45,7 +45,7 @@ std::string userDataPath() {
 }
 
 std::string userDataFolder() {
-    const std::string path = userDataPath();
+    std::string path = userDataPath();
     if (path.empty() || !makeFolders(path)) return {};
     struct stat st {};
     if (lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid() ||
