@@ -9,7 +9,7 @@ PACKAGES=(
   libsdl2-dev libsdl2-mixer-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
-  clang libclang-rt-14-dev clang-tidy-14
+  clang libclang-rt-14-dev clang-tidy-14 clang-format-14
   xvfb xauth x11-utils xdotool imagemagick
   fonts-dejavu-core
   appstream desktop-file-utils dpkg-dev

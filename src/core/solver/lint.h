@@ -25,8 +25,8 @@ struct LintLevel {
 };
 
 struct LintPack {
-    std::string file;        // as named on the command line
-    std::string title;       // Windows-1252: the pack's title, else the file's name
+    std::string file;   // as named on the command line
+    std::string title;  // Windows-1252: the pack's title, else the file's name
     // UTF-8 title of a pack this one is meant to be harder than: each level of its second
     // half harder than the other pack's level at the same share of the pack.
     std::string harderThan;
