@@ -66,8 +66,11 @@ void createProgramFolders(const std::string& appFolder) {
 
 bool ensureDefaultSkin(const std::string& appFolder) {
     if (FileExists(resolveIn(appFolder, "Skins\\default.bmp"))) return true;
+    const std::string skins = resolveIn(appFolder, "Skins");
     std::error_code ec;
-    fs::create_directory(resolveIn(appFolder, "Skins"), ec);
+    fs::create_directory(skins, ec);
+    // A "Skins" that leads elsewhere may be read from, but the program writes nothing there.
+    if (fs::is_symlink(skins, ec)) return false;
     return writeBmp(resolveIn(appFolder, "skins\\Default.bmp"), composeDefaultSkin());
 }
 

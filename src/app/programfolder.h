@@ -30,7 +30,8 @@ void removeLeftovers(const std::string& appFolder);
 void createProgramFolders(const std::string& appFolder);
 
 // Writes "skins\Default.bmp" (creating "Skins" first) when "Skins\default.bmp" cannot be
-// opened for reading. True when a default skin is there afterwards.
+// opened for reading, never through a link: not one in the file's place, nor a "Skins"
+// that leads elsewhere. True when a default skin is there afterwards.
 bool ensureDefaultSkin(const std::string& appFolder);
 
 // The start's work on the program folder, into state(): the initial program state, the

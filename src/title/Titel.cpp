@@ -752,7 +752,7 @@ void Titel::rememberLevel(int level) {
     if (!progress.reach(packNames_[static_cast<size_t>(PackIndex)], state().pack.header.PackTitle,
                         level, state().pack.levels.count()))
         return;
-    saveFileAtomically(programPath(ProgressFileName), progress.format());
+    saveFileAtomically(programPath(ProgressFileName), progress.format(), LinkPolicy::Refuse);
 }
 
 QString Titel::rememberedPassword() const {

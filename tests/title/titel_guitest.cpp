@@ -386,6 +386,14 @@ TEST_F(TitelTest, ReachedLevelsAreOfferedInThePasswordBox) {
     QFile::remove(path("Fortschritt.dat"));
     ASSERT_TRUE(makeHostile(lumortest::Hostile::Huge, path("Fortschritt.dat").toStdString()));
     EXPECT_EQ(offer(), "");
+
+    // A link is read but never written through.
+    QFile::remove(path("Fortschritt.dat"));
+    write("anderswo", "1\ta.llp\tA\r\n");
+    ASSERT_TRUE(QFile::link(path("anderswo"), path("Fortschritt.dat")));
+    EXPECT_EQ(offer(), "ALPHA");
+    t->rememberLevel(2);
+    EXPECT_EQ(read("anderswo"), "1\ta.llp\tA\r\n");
 }
 
 // The pack list and labels name title, file, author, count and remark. Which links may open
