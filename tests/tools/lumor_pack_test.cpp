@@ -3,6 +3,7 @@
 #include "levels/level.h"
 #include "levels/packfile.h"
 
+#include "support/fulldisk.h"
 #include "support/tool_runner.h"
 
 #include <gtest/gtest.h>
@@ -207,8 +208,31 @@ TEST_F(LumorPack, AFailedWriteToStandardOutputIsAnErrorForEveryCommand) {
                 lumortest::shellQuoted(LUMOR_PACK_EXE) + " " + command + " " + out + " 2>" + err;
             const int status = std::system(line.c_str());
             EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 2) << line;
-            EXPECT_NE(readFile(dir / "err.txt").find("die Ausgabe kann nicht geschrieben werden"),
-                      std::string::npos)
+            const std::string said = readFile(dir / "err.txt");
+            EXPECT_NE(said.find("die Ausgabe kann nicht geschrieben werden"), std::string::npos)
+                << line;
+            EXPECT_EQ(said.find("der Datentr\xc3\xa4ger ist voll") != std::string::npos,
+                      out == std::string(">/dev/full"))
                 << line;
         }
+}
+
+// A full disk is named as such, and the pack that was there stays whole.
+TEST_F(LumorPack, AFullDiskSaysSoAndKeepsThePack) {
+    const fs::path json = dir / "pack.json";
+    writeFile(json, dumped(pack).dump());
+    const fs::path full = dir / "voll";
+    const auto answer = lumortest::onTinyFileSystem(full, 16, [&] {
+        const std::string old = readFile(pack);
+        writeFile(full / "test.llp", old);
+        writeFile(full / "rest", std::string(64 * 1024, 'x'));  // as much as fits
+        const ToolResult r = lumorPack({"build", json.string(), (full / "test.llp").string()});
+        return std::to_string(r.exit) + " " + r.err +
+               (readFile(full / "test.llp") == old ? "" : " (changed)") +
+               std::to_string(lumortest::entriesOf(full).size());
+    });
+    if (!answer) GTEST_SKIP() << lumortest::NoTinyFileSystem;
+    EXPECT_EQ(*answer, "2 " + (full / "test.llp").string() +
+                           ": Das Levelpack konnte nicht gespeichert werden: der "
+                           "Datentr\xc3\xa4ger ist voll.\n2");
 }
