@@ -313,11 +313,6 @@ qint64 songPositionMs() {
     return position;
 }
 
-QStringList musicFiles() {
-    QStringList list;
-    for (const std::string& name : listFiles(programPath("Musik"), "*.*"))
-        list << QFile::decodeName(name.c_str());
-    return list;
-}
+std::vector<std::string> musicFiles() { return listFiles(programPath("Musik"), "*.*"); }
 
 }  // namespace lumor

@@ -9,6 +9,10 @@
 
 namespace lumor {
 
+// The folder of the running program's executable, as the bytes of its real path (names
+// need not be UTF-8); empty when the system does not tell it. Never the working folder.
+std::string executableFolder();
+
 // The folder as AppFolder: with one "/" appended unless it ends in one already (so the
 // root folder stays "/").
 std::string asProgramFolder(const std::string& folder);
