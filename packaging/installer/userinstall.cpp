@@ -1,6 +1,8 @@
 #include "installer/userinstall.h"
 
+#include "app/files.h"
 #include "app/paths.h"
+#include "levels/cp1252.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -26,8 +28,8 @@ constexpr const char* IconFile = "Lumor.png";
 std::string reason(int error) {
     switch (error) {
         case ENOSPC:
-        case EDQUOT:
-            return "der Datenträger ist voll";
+        case EDQUOT:  // as every save of the game says it
+            return lumor::cp1252::toUtf8(lumor::saveFailureText(lumor::SaveStatus::DiskFull));
         case EACCES:
         case EPERM:
             return "keine Berechtigung";
