@@ -6,6 +6,7 @@
 //   Install            the above, with message boxes
 //   Install --update   quietly brings an existing copy up to the installed program
 //                      (the launcher runs this when the installed game has changed)
+#include "app/programfolder.h"
 #include "installer/userinstall.h"
 #include "lumor_desktop_entry.h"
 
@@ -32,7 +33,8 @@ QString files(int n) {
     return n == 1 ? QStringLiteral("1 Datei") : QStringLiteral("%1 Dateien").arg(n);
 }
 
-fs::path programFolder() { return QCoreApplication::applicationDirPath().toStdString(); }
+// As bytes: a folder whose name is not UTF-8 is found all the same.
+fs::path programFolder() { return lumor::executableFolder(); }
 
 fs::path copyFolder() {
     const fs::path data = userDataHome(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));

@@ -1,6 +1,8 @@
 #include "installer/userinstall.h"
 
+#include "app/files.h"
 #include "app/paths.h"
+#include "levels/cp1252.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,6 +12,11 @@
 #include <system_error>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace lumor::installer {
 
 namespace {
@@ -17,8 +24,109 @@ namespace {
 constexpr const char* GameExecutable = "Lumor";
 constexpr const char* IconFile = "Lumor.png";
 
+// The German reason for a system error; the system's own texts are English.
+std::string reason(int error) {
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:  // as every save of the game says it
+            return lumor::cp1252::toUtf8(lumor::saveFailureText(lumor::SaveStatus::DiskFull));
+        case EACCES:
+        case EPERM:
+            return "keine Berechtigung";
+        case EROFS:
+            return "der Datenträger ist schreibgeschützt";
+        case ENOENT:
+            return "nicht vorhanden";
+        case ENOTDIR:
+            return "kein Ordner";
+        case EISDIR:
+            return "ein Ordner";
+        case EEXIST:
+            return "schon vorhanden";
+        case ELOOP:
+            return "ein symbolischer Link";
+        case EIO:
+            return "der Datenträger meldet einen Lese- oder Schreibfehler";
+        default:
+            return "Systemfehler " + std::to_string(error);
+    }
+}
+
+std::string describe(const fs::path& file, int error) {
+    return file.string() + ": " + reason(error);
+}
+
 std::string describe(const fs::path& file, const std::error_code& ec) {
-    return file.string() + ": " + ec.message();
+    return describe(file, ec.value());
+}
+
+struct Fd {
+    int fd = -1;
+    ~Fd() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+bool writeAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t w = ::write(fd, data, size);
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) return false;
+        data += w;
+        size -= static_cast<size_t>(w);
+    }
+    return true;
+}
+
+// Writes a file beside `path` under a name made new for it (never one that somebody put
+// there, which could be a link leading elsewhere) and renames it over `path`, so `path` is
+// the old file or the new one, and a link in its place is replaced rather than written
+// through. The name is the one the game's saves use, so the game clears away what an
+// installer that was killed left behind. `fill` writes the contents into the descriptor.
+template <typename Fill>
+bool replaceFile(const fs::path& path, mode_t mode, Fill fill, std::string& error) {
+    std::string tmp =
+        (path.parent_path() / ("." + path.filename().string() + ".lumor-XXXXXX")).string();
+    Fd f{::mkostemp(tmp.data(), O_CLOEXEC)};
+    if (f.fd < 0) {
+        error = describe(path, errno);
+        return false;
+    }
+    ::flock(f.fd, LOCK_EX | LOCK_NB);  // a save in progress, to the game's clean-up
+    int failed = 0;
+    errno = 0;
+    if (::fchmod(f.fd, mode) != 0 || !fill(f.fd) || ::fsync(f.fd) != 0 ||
+        ::rename(tmp.c_str(), path.c_str()) != 0)
+        failed = errno ? errno : EIO;
+    if (failed == 0) return true;
+    error = describe(path, failed);
+    ::unlink(tmp.c_str());
+    return false;
+}
+
+std::string linkRefused(const fs::path& link) {
+    return link.string() +
+           ": ein symbolischer Link, der anderswohin führt; die Kopie braucht dort einen "
+           "eigenen Ordner";
+}
+
+// Whether `rel` below `base` passes through a symbolic link: the player's copy must be
+// folders of its own, not a way into some other place.
+bool throughLink(const fs::path& base, const fs::path& rel, fs::path& link) {
+    std::error_code ec;
+    fs::path at = base;
+    if (fs::is_symlink(at, ec)) {
+        link = at;
+        return true;
+    }
+    for (const fs::path& part : rel) {
+        at /= part;
+        if (fs::is_symlink(at, ec)) {
+            link = at;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool ownerMayExecute(const fs::path& file) {
@@ -36,27 +144,24 @@ bool sameContent(const fs::path& a, const fs::path& b) {
                       std::istreambuf_iterator<char>(fb), std::istreambuf_iterator<char>());
 }
 
-fs::path besideTemporary(const fs::path& path) {
-    return path.parent_path() / ("." + path.filename().string() + ".lumor-install");
-}
-
-// Copies `src` to `dst` through a temporary file beside it, readable for everyone and
-// writable for the player whatever the installed file's mode was.
+// Copies `src` to `dst` whole (replaceFile), readable for everyone and writable for the
+// player whatever the installed file's mode was.
 bool copyWhole(const fs::path& src, const fs::path& dst, bool executable, std::string& error) {
-    const fs::path tmp = besideTemporary(dst);
-    std::error_code ec;
-    fs::copy_file(src, tmp, fs::copy_options::overwrite_existing, ec);
-    if (!ec) {
-        using P = fs::perms;
-        const P mode = P::owner_read | P::owner_write | P::group_read | P::others_read |
-                       (executable ? P::owner_exec | P::group_exec | P::others_exec : P::none);
-        fs::permissions(tmp, mode, ec);
+    Fd in{::open(src.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (in.fd < 0) {
+        error = describe(src, errno);
+        return false;
     }
-    if (!ec) fs::rename(tmp, dst, ec);
-    if (!ec) return true;
-    error = describe(dst, ec);
-    fs::remove(tmp, ec);
-    return false;
+    const auto fill = [&](int out) {
+        char buf[1 << 16];
+        while (true) {
+            const ssize_t got = ::read(in.fd, buf, sizeof buf);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) return got == 0;
+            if (!writeAll(out, buf, static_cast<size_t>(got))) return false;
+        }
+    };
+    return replaceFile(dst, executable ? 0755 : 0644, fill, error);
 }
 
 // The files below `from` as paths relative to it, in a fixed order with the game's
@@ -104,6 +209,11 @@ CopyResult copyProgramFolder(const fs::path& from, const fs::path& to) {
         return r;
     }
     std::error_code ec;
+    fs::path link;
+    if (throughLink(to, {}, link)) {
+        r.error = linkRefused(link);
+        return r;
+    }
     fs::create_directories(to, ec);
     if (ec) {
         r.error = describe(to, ec);
@@ -113,6 +223,10 @@ CopyResult copyProgramFolder(const fs::path& from, const fs::path& to) {
         const fs::path src = from / rel;
         const fs::path dst = resolveIn(to.string(), rel.generic_string());
         const bool executable = ownerMayExecute(src);
+        if (throughLink(to, dst.lexically_relative(to).parent_path(), link)) {
+            r.error = linkRefused(link);
+            return r;
+        }
         if (fs::exists(fs::symlink_status(dst, ec))) {
             if (!executable || sameContent(src, dst)) {
                 ++r.kept;
@@ -173,32 +287,14 @@ std::string desktopEntryFor(const std::string& installed, const fs::path& folder
 }
 
 bool writeFileAtomically(const fs::path& path, const std::string& content, std::string& error) {
-    const fs::path tmp = besideTemporary(path);
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
     if (ec) {
         error = describe(path.parent_path(), ec);
         return false;
     }
-    {
-        std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-        if (!f.is_open()) {
-            error = describe(path, std::error_code(errno, std::generic_category()));
-            return false;
-        }
-        f << content;
-        f.flush();
-        if (!f) {
-            error = describe(path, std::make_error_code(std::errc::io_error));
-            fs::remove(tmp, ec);
-            return false;
-        }
-    }
-    fs::rename(tmp, path, ec);
-    if (!ec) return true;
-    error = describe(path, ec);
-    fs::remove(tmp, ec);
-    return false;
+    const auto fill = [&](int out) { return writeAll(out, content.data(), content.size()); };
+    return replaceFile(path, 0644, fill, error);
 }
 
 }  // namespace lumor::installer

@@ -26,9 +26,11 @@ struct CopyResult {
 // already holds belongs to the player (a pack changed in the editor, a skin) and stays,
 // except the program files (those the owner may execute), which follow the installed
 // ones. Names are matched without regard to letter case, as the game matches them. Each
-// file arrives whole (written beside its place, then renamed), and the game's executable
-// "Lumor" comes last, so a copy cut short never looks like a finished one. Stops at the
-// first failure.
+// file arrives whole (written beside its place under a name made afresh, then renamed, so
+// a link in its place is replaced, never written through), and the game's executable
+// "Lumor" comes last, so a copy cut short never looks like a finished one. A copy folder,
+// or a folder in it, that is a link is refused. Stops at the first failure; the error
+// names the file and the reason in German.
 CopyResult copyProgramFolder(const fs::path& from, const fs::path& to);
 
 // One argument of a desktop entry's Exec key, quoted and escaped.
@@ -39,8 +41,9 @@ std::string execArgument(const std::string& path);
 // when there is one; every other line (names, comments, categories) stays.
 std::string desktopEntryFor(const std::string& installed, const fs::path& folder);
 
-// Writes `content` through a temporary file beside `path` and a rename, so `path` is
-// either the old file or the new one. On failure the reason is in `error`.
+// Writes `content` through a temporary file beside `path` (made afresh) and a rename, so
+// `path` is either the old file or the new one, and a link there is replaced. On failure
+// the reason (German) is in `error`.
 bool writeFileAtomically(const fs::path& path, const std::string& content, std::string& error);
 
 }  // namespace lumor::installer

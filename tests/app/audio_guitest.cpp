@@ -42,12 +42,21 @@ TEST_F(Audio, SongsReportTheirTimesAndPollingRestartsOnlyAnEndedOne) {
     StopSong();
     EXPECT_EQ(songLengthMs() + songPositionMs(), 0);
 
+    // A song that ends within a second is not loaded again until its file changes; a
+    // longer one starts again once it has ended.
     write("Musik/kurz.wav", wav(60));
     PlaySong(path("Musik/kurz.wav"));
     ASSERT_TRUE(QTest::qWaitFor([] { return songLengthMs() <= songPositionMs(); }, 5000))
         << "the song never ended";
     QTest::qWait(200);  // long past its end, and not restarted without a poll
     EXPECT_EQ(songPositionMs(), songLengthMs());  // an ended song stands at its end
+    PollSong();
+    EXPECT_EQ(songLengthMs(), 0);
+    PlaySong(path("Musik/kurz.wav"));
+    EXPECT_EQ(songLengthMs(), 0);
+    write("Musik/lang.wav", wav(1100));
+    PlaySong(path("Musik/lang.wav"));
+    ASSERT_TRUE(QTest::qWaitFor([] { return songLengthMs() <= songPositionMs(); }, 10000));
     PollSong();
     EXPECT_GT(songLengthMs(), songPositionMs());  // playing again from the start
 
@@ -99,6 +108,21 @@ TEST_F(Audio, MissingUnplayableAndHostileFilesAreSilent) {
         EXPECT_EQ(songLengthMs(), 0) << nameOf(h);
         EXPECT_FALSE(soundPlaying()) << nameOf(h);
     }
+
+    // A module (loaded whole by its decoder) plays; one beyond the size limit for such
+    // songs is not even read.
+    QByteArray module(2308, '\0');
+    module[43] = 100;                    // the first sample: 100 words of silence
+    module[45] = 64;                     // at full volume
+    module[950] = 1;                     // one position in the song: pattern 0
+    module.replace(1080, 4, "M.K.", 4);  // four channels
+    write("Musik/modul.mod", module);
+    PlaySong(path("Musik/modul.mod"));
+    EXPECT_GT(songLengthMs(), 0);
+    write("Musik/riesig.mod", module);
+    std::filesystem::resize_file(path("Musik/riesig.mod").toStdString(), 40 << 20);
+    PlaySong(path("Musik/riesig.mod"));
+    EXPECT_EQ(songLengthMs(), 0);
 
     // A song with a sampler chunk that promises loops it does not hold still plays, once,
     // as the plain samples it carries.

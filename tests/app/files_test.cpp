@@ -50,10 +50,13 @@ TEST_F(Files, SavesReplaceOnlyRegularFilesAndNewNames) {
     EXPECT_EQ(readFile(at("neu")), "zwei");
     EXPECT_EQ(fs::status(at("neu")).permissions(), static_cast<fs::perms>(0640));
 
-    // Through a link: the file it leads to is saved, the link stays.
+    // Through a link: the file it leads to is saved, the link stays; the program's own
+    // saves refuse it and leave that file alone.
     ASSERT_EQ(::symlink("neu", at("link").c_str()), 0);
     EXPECT_EQ(saveFileAtomically(at("link"), "drei"), SaveStatus::Ok);
     EXPECT_TRUE(fs::is_symlink(at("link")));
+    EXPECT_EQ(readFile(at("neu")), "drei");
+    EXPECT_EQ(saveFileAtomically(at("link"), "nie", LinkPolicy::Refuse), SaveStatus::Link);
     EXPECT_EQ(readFile(at("neu")), "drei");
 
     // Read-only means read-only for everybody, also when running as the superuser.

@@ -82,10 +82,16 @@ TEST_F(StartFolder, DefaultSkinIsWrittenOnlyWhenMissing) {
     fs::remove(dir / "skins" / "DEFAULT.BMP");
     EXPECT_TRUE(ensureDefaultSkin(app));
     EXPECT_EQ(readBmp(app + "skins/Default.bmp"), composeDefaultSkin());
-    // A "Skins" that is a file only loses the skin; start-up goes on.
+    // A "Skins" that is a file only loses the skin; start-up goes on. One that leads
+    // elsewhere gets nothing written into it.
     fs::remove_all(dir / "skins");
     lumortest::writeFile(dir / "Skins", "not a folder");
     EXPECT_FALSE(ensureDefaultSkin(app));
     prepareProgramFolder(app);
     EXPECT_TRUE(state().FolderWritable);
+    fs::remove(dir / "Skins");
+    fs::create_directory(dir / "anderswo");
+    fs::create_directory_symlink(dir / "anderswo", dir / "Skins");
+    EXPECT_FALSE(ensureDefaultSkin(app));
+    EXPECT_TRUE(fs::is_empty(dir / "anderswo"));
 }

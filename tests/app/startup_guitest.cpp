@@ -8,16 +8,34 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
-#include <QDir>
 #include <QTimer>
 
+#include <cstdlib>
+
 using namespace lumor;
+namespace fs = std::filesystem;
 
 namespace {
 
 class Start : public lumortest::ProgramTest {
 protected:
-    const QString folder = QFile::decodeName(dir.c_str());
+    void SetUp() override {
+        ProgramTest::SetUp();
+        for (const char* name : {"XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
+            const char* value = std::getenv(name);
+            savedEnv.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        }
+        ::setenv("XDG_DATA_HOME", (dir / "daten").c_str(), 1);  // where the lock goes
+        fs::create_directory(folder);
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : savedEnv)
+            value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+        ProgramTest::TearDown();
+    }
+    std::vector<std::pair<const char*, std::optional<std::string>>> savedEnv;
+    // Its name is not UTF-8: "Spiél" in Latin-1.
+    const std::string folder = dir.string() + "/Spi\xe9l";
 };
 
 }  // namespace
@@ -32,12 +50,13 @@ TEST_F(Start, RunsTheStepsAndShowsTheTitle) {
         },
         folder);
     EXPECT_EQ(rc, 7);
-    EXPECT_EQ(folderWhenShown, dir.string() + "/");
+    EXPECT_EQ(folderWhenShown, folder + "/");
     EXPECT_TRUE(FileExists(state().AppFolder + "skins\\Default.bmp"));
     // The lock went with the program.
     EXPECT_EQ(lockProgramFolder(folder).result(), InstanceLock::Result::Acquired);
     // The default skin is a bitmap other programs read as well, pixel for pixel.
-    const QImage skin(QString::fromStdString(programPath("skins\\Default.bmp")));
+    const QImage skin = QImage::fromData(
+        QByteArray::fromStdString(lumortest::readFile(programPath("skins\\Default.bmp"))));
     EXPECT_EQ(skin.convertToFormat(QImage::Format_RGB32), toQImage(composeDefaultSkin()));
     EXPECT_EQ(fromQImage(skin), composeDefaultSkin());
 }
@@ -50,21 +69,32 @@ TEST_F(Start, SecondInstanceEndsSilentlyAndABrokenLockSaysWhy) {
         EXPECT_EQ(runProgram(
                       *qApp, [&] { shown = true; }, folder),
                   0);
+        // The lock lies in the user's data folder, whatever the runtime folder is.
+        EXPECT_EQ(first.path().rfind((dir / "daten" / "lumor/").string(), 0), 0u);
+        ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+        EXPECT_EQ(runProgram(
+                      *qApp, [&] { shown = true; }, folder),
+                  0);
+        ::unsetenv("XDG_RUNTIME_DIR");
+        EXPECT_EQ(runProgram(
+                      *qApp, [&] { shown = true; }, folder),
+                  0);
         EXPECT_TRUE(messages.isEmpty());
-        EXPECT_TRUE(QDir(folder).isEmpty());  // nothing was touched
+        EXPECT_TRUE(fs::is_empty(folder));  // nothing was touched
     }
     // A lock file that cannot be used: a message, no start.
-    const QString lockPath = QFile::decodeName(lockProgramFolder(folder).path().c_str());
-    QFile::remove(lockPath);
-    ASSERT_TRUE(QDir().mkdir(lockPath));
+    const std::string lockPath = lockProgramFolder(folder).path();
+    fs::remove(lockPath);
+    fs::create_directory(lockPath);
     EXPECT_EQ(runProgram(
                   *qApp, [&] { shown = true; }, folder),
               1);
-    QDir().rmdir(lockPath);
+    fs::remove(lockPath);
     EXPECT_FALSE(shown);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith("Lumor kann nicht starten")) << messages[0].toStdString();
-    EXPECT_TRUE(messages[0].contains(lockPath) && messages[0].contains("keine gewöhnliche Datei"));
+    EXPECT_TRUE(messages[0].contains(QString::fromStdString(lockPath)) &&
+                messages[0].contains("keine gewöhnliche Datei"));
 }
 
 TEST_F(Start, SeedsTheRandomSourceFromTheClock) {

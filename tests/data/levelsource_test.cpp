@@ -10,8 +10,9 @@ using namespace lumor;
 
 namespace {
 
+// Any byte but NUL, which no pack keeps.
 std::string randomText(std::mt19937& rng, bool anyByte) {
-    std::uniform_int_distribution<int> len(0, 24), byte(anyByte ? 0 : 32, 255);
+    std::uniform_int_distribution<int> len(0, 24), byte(anyByte ? 1 : 32, 255);
     std::string s;
     const int n = len(rng);
     for (int i = 0; i < n; ++i) s += static_cast<char>(byte(rng));
@@ -86,7 +87,7 @@ TEST(LevelSource, ReadsTheHandWrittenFormWithSolutionsCommentsAndCrLf) {
     text = replaced(text, "Titel: Probe",
                     "Titel:   \"  Zitat \\\"x\\\" \\x01\\\\ \"   \nSchwerer als: Einstieg");
     const std::string crlf = std::regex_replace(text, std::regex("\n"), "\r\n");
-    for (const std::string& t : {text, crlf}) {
+    for (const std::string& t : {text, crlf, "\xEF\xBB\xBF" + crlf}) {  // also after a BOM
         const LevelSourceResult r = parseLevelSource(t);
         ASSERT_TRUE(r.ok) << r.error;
         EXPECT_EQ(r.source.header.PackTitle, std::string("  Zitat \"x\" \x01\\ "));
@@ -131,7 +132,15 @@ TEST(LevelSource, RefusesMistakesWithTheLineThatHoldsThem) {
         {"Vorrat: 2 | \u250C 1 | # 1", "Vorrat: 2 | # 1 | # 2",
          "Zeile 5: der Stein # steht doppelt im Vorrat"},
         {"Vorrat: 2 | \u250C 1 | # 1", "Vorrat: 40000",
+         "Zeile 5: die Gesamtzahl des Vorrats ist zu gro\u00df (h\u00f6chstens 32767)"},
+        {"Vorrat: 2 | \u250C 1 | # 1", "Vorrat: 2 | # 999999999999999999999999999999",
+         "Zeile 5: die Anzahl von # ist zu gro\u00df"},
+        {"Vorrat: 2 | \u250C 1 | # 1", "Vorrat: +2",
          "Zeile 5: der Vorrat beginnt mit der Gesamtzahl"},
+        {"Passwort: EINS", "Passwort: \"A\\x00B\"",
+         "Zeile 4: der Text enth\u00e4lt das Zeichen NUL"},
+        {"Titel: Probe", std::string("Titel: A\0B", 10),
+         "Zeile 2: der Text enth\u00e4lt das Zeichen NUL"},
         {"Titel: Probe", "Titel: \"offen",
          "Zeile 2: der Text in Anf\u00fchrungszeichen ist nicht geschlossen"},
         {"Lumor-Levelquelle 1", "Lumor-Levelquelle 2", "Zeile 1: die Quelle muss mit"},

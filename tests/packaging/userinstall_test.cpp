@@ -1,5 +1,6 @@
 // The per-user installer's copy and desktop entry, on folders in a scratch place.
 #include "installer/userinstall.h"
+#include "support/fulldisk.h"
 #include "support/scratch.h"
 
 #include <gtest/gtest.h>
@@ -64,6 +65,48 @@ TEST_F(UserInstall, CopiesOnceThenKeepsThePlayersFiles) {
     r = copyProgramFolder(from, cut);
     EXPECT_NE(r.error.find((cut / "Sound").string()), std::string::npos) << r.error;
     EXPECT_FALSE(fs::exists(cut / "Lumor"));
+}
+
+// Nothing goes through a link: not a temporary name someone planted, not a program file or
+// desktop entry that is a link (it is replaced), and a copy that leads elsewhere, or a
+// folder of it that does, is refused. A full disk is named as such.
+TEST_F(UserInstall, NeverWritesThroughALinkAndSaysWhyNot) {
+    const fs::path outside = dir / "outside", entry = dir / "applications" / "x.desktop";
+    writeFile(outside, "mine");
+    fs::create_directories(to);
+    fs::create_directories(entry.parent_path());
+    for (const fs::path& planted :
+         {to / ".Lumor.lumor-install", to / ".a.llp.lumor-install", to / "Lumor", entry,
+          dir / "applications" / ".x.desktop.lumor-install"})
+        fs::create_symlink(outside, planted);
+    ASSERT_EQ(copyProgramFolder(from, to).error, "");
+    std::string error;
+    ASSERT_TRUE(writeFileAtomically(entry, "entry", error)) << error;
+    EXPECT_EQ(readFile(outside), "mine");
+    EXPECT_EQ(fs::status(outside).permissions() & P::all, P(0644));
+    EXPECT_FALSE(fs::is_symlink(to / "Lumor") || fs::is_symlink(entry));
+    EXPECT_EQ(readFile(to / "Lumor") + readFile(entry), "game 1entry");
+
+    const fs::path elsewhere = dir / "elsewhere", linkedCopy = dir / "linked";
+    fs::create_directories(elsewhere);
+    fs::remove_all(to / "Sound");
+    fs::create_directory_symlink(elsewhere, to / "sound");
+    fs::create_directory_symlink(elsewhere, linkedCopy);
+    add("Sound/wand.wav", "wand");
+    EXPECT_EQ(copyProgramFolder(from, to).error.rfind(
+                  (to / "sound").string() + ": ein symbolischer Link", 0),
+              0u);
+    EXPECT_EQ(copyProgramFolder(from, linkedCopy)
+                  .error.rfind(linkedCopy.string() + ": ein symbolischer Link", 0),
+              0u);
+    EXPECT_TRUE(fs::is_empty(elsewhere));
+
+    add("Musik/lang.ogg", std::string(64 * 1024, 'x'));
+    const auto answer = lumortest::onTinyFileSystem(
+        dir / "voll", 32, [&] { return copyProgramFolder(from, dir / "voll" / "lumor").error; });
+    if (!answer) GTEST_SKIP() << lumortest::NoTinyFileSystem;
+    EXPECT_EQ(*answer, (dir / "voll" / "lumor" / "Musik" / "lang.ogg").string() +
+                           ": der Datenträger ist voll");
 }
 
 TEST_F(UserInstall, DesktopEntryStartsTheCopy) {

@@ -79,6 +79,13 @@ TEST_F(ConfigFile, OnlyASmallRegularFileIsReadAndAReadOnlyOneStays) {
     std::filesystem::permissions(path, std::filesystem::perms::owner_read);
     EXPECT_FALSE(saveConfigFile(path, Config{}));
     EXPECT_EQ(lumortest::readFile(path), formatConfig(c));
+    // A link is read, but never written through.
+    const std::string link = (dir / "Link.cfg").string();
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    std::filesystem::create_symlink(path, link);
+    EXPECT_TRUE(readConfigFile(link, back));
+    EXPECT_FALSE(saveConfigFile(link, Config{}));
+    EXPECT_EQ(lumortest::readFile(path), formatConfig(c));
 }
 
 TEST(PackLink, OnlyWebAndMailAddressesAreHandedOn) {

@@ -29,6 +29,8 @@ TEST(Progress, KeepsTheFurthestLevelPerPackThroughTheFile) {
         "2\t\tF\r\n"
         "2\tg.llp\tG\\q\r\n"
         "\xff\x13\t\t\n"
-        "7\th.llp\tH");  // no line end at the end of the file
-    EXPECT_EQ(read.format(), "3\ta.llp\tA\r\n7\th.llp\tH\r\n");
+        "7\th.llp\tH\r\n"
+        "2\tA.LLP\tA\r\n"  // the same pack again, not as far
+        "9\tH.llp\tH");    // and further, with no line end at the end of the file
+    EXPECT_EQ(read.format(), "3\ta.llp\tA\r\n9\tH.llp\tH\r\n");
 }

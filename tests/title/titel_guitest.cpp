@@ -80,7 +80,9 @@ protected:
             ++editorRuns;
             if (inEditor) inEditor();
         };
-        t->hooks.startProgram = [this](const QString& program) { return started << program, true; };
+        t->hooks.startProgram = [this](const std::string& program) {
+            return started << QString::fromStdString(program), true;
+        };
         t->hooks.openUrl = [this](const QUrl& url) { return opened << url, true; };
         return t;
     }
@@ -386,6 +388,14 @@ TEST_F(TitelTest, ReachedLevelsAreOfferedInThePasswordBox) {
     QFile::remove(path("Fortschritt.dat"));
     ASSERT_TRUE(makeHostile(lumortest::Hostile::Huge, path("Fortschritt.dat").toStdString()));
     EXPECT_EQ(offer(), "");
+
+    // A link is read but never written through.
+    QFile::remove(path("Fortschritt.dat"));
+    write("anderswo", "1\ta.llp\tA\r\n");
+    ASSERT_TRUE(QFile::link(path("anderswo"), path("Fortschritt.dat")));
+    EXPECT_EQ(offer(), "ALPHA");
+    t->rememberLevel(2);
+    EXPECT_EQ(read("anderswo"), "1\ta.llp\tA\r\n");
 }
 
 // The pack list and labels name title, file, author, count and remark. Which links may open
@@ -490,11 +500,11 @@ TEST_F(TitelTest, InstallFromAReadOnlyFolderElseTheEditor) {
     const Titel plain(nullptr, clock);               // with the hook it has in the program
     write("install", "#!/bin/sh\npwd > started\n");  // any case, as in the whole folder
     QFile::setPermissions(path("install"), QFile::ReadOwner | QFile::ExeOwner);
-    EXPECT_TRUE(plain.hooks.startProgram(path("Install.exe")));
+    EXPECT_TRUE(plain.hooks.startProgram(path("Install.exe").toStdString()));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !read("started").isEmpty(); }, 10000));
     EXPECT_EQ(read("started").trimmed(), QByteArray::fromStdString(dir.string()));
     QFile::remove(path("install"));
-    EXPECT_FALSE(plain.hooks.startProgram(path("Install.exe")));
+    EXPECT_FALSE(plain.hooks.startProgram(path("Install.exe").toStdString()));
     EXPECT_EQ(messages, QStringList{"„Install“ konnte nicht gestartet werden."});
     QFile::remove(path("Config.cfg"));
     EXPECT_EQ(runAndClose(*t, 2), 0);

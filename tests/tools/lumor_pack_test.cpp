@@ -3,6 +3,7 @@
 #include "levels/level.h"
 #include "levels/packfile.h"
 
+#include "support/fulldisk.h"
 #include "support/tool_runner.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +27,7 @@ protected:
             LevelRecord l;
             // Level 2: undefined code points and controls in its name, no password.
             l.Name =
-                n == 1 ? std::string("\x81\0\x9d\x07", 4) : "Level \xe4" + std::to_string(n + 1);
+                n == 1 ? std::string("\x81\x01\x9d\x07", 4) : "Level \xe4" + std::to_string(n + 1);
             l.Password = n == 1 ? "" : "PW" + std::to_string(n);
             for (int x = 0; x < BoardWidth; ++x)
                 for (int y = 0; y < BoardHeight; ++y)
@@ -96,7 +97,7 @@ TEST_F(LumorPack, DumpWritesUtf8JsonAndBuildIsItsInverse) {
     EXPECT_EQ(l["stock"], Json(levels[2].Stock));
 
     const fs::path json = dir / "pack.json", built = dir / "neu.llp";
-    writeFile(json, j.dump(2));
+    writeFile(json, "\xef\xbb\xbf" + j.dump(2));  // a byte-order mark is no harm
     ASSERT_EQ(lumorPack({"build", json.string(), built.string()}).exit, 0);
     const PackReadResult back = readPack(built.string());
     ASSERT_TRUE(back.ok);
@@ -121,6 +122,10 @@ TEST_F(LumorPack, BuildRefusesWithoutTouchingTheTarget) {
     const std::string crowdedText = crowded.dump();
     const std::string bad = json.string() + ": kein g\xc3\xbcltiges JSON";
     const std::string stock2 = R"({"op":"replace","path":"/levels/0/stock/2","value":"@"})";
+    const std::string deep = std::string(17, '[') + std::string(17, ']');
+    std::string longList = "[0";
+    for (int i = 0; i < 256; ++i) longList += ",0";
+    longList += "]";
     const struct {
         std::string patch;  // one JSON patch operation, its value "@" standing for `raw`
         std::string message;
@@ -138,8 +143,15 @@ TEST_F(LumorPack, BuildRefusesWithoutTouchingTheTarget) {
         {R"({"op":"add","path":"/header/autor","value":"Tippfehler"})", "\"autor\""},
         {R"({"op":"replace","path":"/header/author","value":"Pfeil \u2192"})",
          "header.author"},  // not in Windows-1252
-        {stock2, "levels[0].stock[2]: die Zahl liegt nicht zwischen -32768 und 32767",
-         "99999999999999999999"},
+        {stock2,
+         "levels[0].stock[2]: die Zahl ist zu gro\xc3\x9f (h\xc3\xb6"
+         "chstens 32767)",
+         "999999999999999999999999999999"},
+        {stock2, "levels[0].stock[2]: die Zahl ist zu klein", "-40000"},
+        {R"({"op":"replace","path":"/levels/1/password","value":"a\u0000b"})",
+         "levels[1].password: der Text enth\xc3\xa4lt das Zeichen NUL"},
+        {stock2, "mehr als 16 Ebenen", deep.c_str()},
+        {stock2, "mehr als 256 Eintr\xc3\xa4gen", longList.c_str()},
         {stock2, "Kommazahl", "1.5"},
         {stock2, bad + ": eine Zahl ist zu gro\xc3\x9f", "1e400"},
         {R"({"op":"add","path":"/header/zweimal","value":"@"})", "\"zweimal\" steht zweimal",
@@ -207,8 +219,31 @@ TEST_F(LumorPack, AFailedWriteToStandardOutputIsAnErrorForEveryCommand) {
                 lumortest::shellQuoted(LUMOR_PACK_EXE) + " " + command + " " + out + " 2>" + err;
             const int status = std::system(line.c_str());
             EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 2) << line;
-            EXPECT_NE(readFile(dir / "err.txt").find("die Ausgabe kann nicht geschrieben werden"),
-                      std::string::npos)
+            const std::string said = readFile(dir / "err.txt");
+            EXPECT_NE(said.find("die Ausgabe kann nicht geschrieben werden"), std::string::npos)
+                << line;
+            EXPECT_EQ(said.find("der Datentr\xc3\xa4ger ist voll") != std::string::npos,
+                      out == std::string(">/dev/full"))
                 << line;
         }
+}
+
+// A full disk is named as such, and the pack that was there stays whole.
+TEST_F(LumorPack, AFullDiskSaysSoAndKeepsThePack) {
+    const fs::path json = dir / "pack.json";
+    writeFile(json, dumped(pack).dump());
+    const fs::path full = dir / "voll";
+    const auto answer = lumortest::onTinyFileSystem(full, 16, [&] {
+        const std::string old = readFile(pack);
+        writeFile(full / "test.llp", old);
+        writeFile(full / "rest", std::string(64 * 1024, 'x'));  // as much as fits
+        const ToolResult r = lumorPack({"build", json.string(), (full / "test.llp").string()});
+        return std::to_string(r.exit) + " " + r.err +
+               (readFile(full / "test.llp") == old ? "" : " (changed)") +
+               std::to_string(lumortest::entriesOf(full).size());
+    });
+    if (!answer) GTEST_SKIP() << lumortest::NoTinyFileSystem;
+    EXPECT_EQ(*answer, "2 " + (full / "test.llp").string() +
+                           ": Das Levelpack konnte nicht gespeichert werden: der "
+                           "Datentr\xc3\xa4ger ist voll.\n2");
 }

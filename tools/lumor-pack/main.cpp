@@ -1,9 +1,11 @@
 // lumor-pack: the level designers' command-line tool over the Lumor core.
 #include "command.h"
 
+#include <cerrno>
 #include <csignal>
 #include <iostream>
 #include <map>
+#include <streambuf>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -29,12 +31,63 @@ static void printUsage(std::ostream& out) {
         out << "  lumor-pack " << cmd.usage << '\n';
 }
 
+namespace {
+
+// Standard output through a buffer that remembers why writing failed; the library's own
+// only tells that it did.
+class OutputBuffer : public std::streambuf {
+public:
+    OutputBuffer() { setp(buf_, buf_ + sizeof buf_); }
+    int error() const { return error_; }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!drain()) return traits_type::eof();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+    int sync() override { return drain() ? 0 : -1; }
+
+private:
+    bool drain() {
+        const char* p = pbase();
+        while (p < pptr()) {
+            const ssize_t w = ::write(STDOUT_FILENO, p, static_cast<size_t>(pptr() - p));
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) {
+                if (error_ == 0) error_ = w < 0 ? errno : EIO;
+                setp(buf_, buf_ + sizeof buf_);
+                return false;
+            }
+            p += w;
+        }
+        setp(buf_, buf_ + sizeof buf_);
+        return true;
+    }
+
+    char buf_[1 << 16];
+    int error_ = 0;
+};
+
+// Never destroyed: standard output is flushed once more at the very end of the program.
+OutputBuffer& output() {
+    static auto* buffer = new OutputBuffer;
+    return *buffer;
+}
+
+}  // namespace
+
 // Whatever a command printed must have reached standard output: a full disk or a closed
 // pipe is an error like any other, not a success with half an answer.
 static int checkedOutput(int code) {
     std::cout.flush();
     if (std::cout) return code;
-    std::cerr << "lumor-pack: die Ausgabe kann nicht geschrieben werden\n";
+    const int error = output().error();
+    std::cerr << "lumor-pack: die Ausgabe kann nicht geschrieben werden"
+              << (error == ENOSPC || error == EDQUOT ? ": der Datenträger ist voll" : "") << '\n';
     return lumorpack::ExitUsage;
 }
 
@@ -64,5 +117,6 @@ int main(int argc, char** argv) {
         if (::fcntl(fd, F_GETFD) < 0 && ::open("/dev/null", O_RDONLY) != fd) return 2;
     // A reader that went away makes writes fail (and be reported) instead of killing us.
     std::signal(SIGPIPE, SIG_IGN);
+    std::cout.rdbuf(&output());
     return checkedOutput(dispatch(argc, argv));
 }

@@ -36,8 +36,16 @@ inline constexpr uint64_t MaxInputFileBytes = 8 * 1024 * 1024;
 // ExitUsage (cannot be read, no regular file) or ExitRefused (too large).
 bool readInputArg(const std::string& file, std::string& bytes, int& exitCode);
 
-// Parses JSON strictly: an object holding a key twice is refused, as is a number beyond
-// any that JSON readers hold. On failure the error says why (UTF-8).
+// A pack's JSON nests five lists and objects deep, and none but the list of levels holds
+// more than 20 entries; far more than this is no pack.
+inline constexpr size_t MaxJsonDepth = 16;
+inline constexpr size_t MaxJsonEntries = 256;
+
+// Parses JSON strictly, in time and memory linear in the text: an object holding a key
+// twice is refused, as are a number beyond any that JSON readers hold, nesting deeper than
+// MaxJsonDepth, other lists and objects with more than MaxJsonEntries entries and a pack's
+// "levels" with more than 101 (before any of them is looked at). On failure the error says
+// why (UTF-8).
 bool parseJson(const std::string& text, Json& out, std::string& error);
 
 // Reads a pack file named on the command line. On failure the message goes to standard

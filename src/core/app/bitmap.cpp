@@ -175,7 +175,7 @@ std::optional<RgbImage> decodeBmp(const std::string& b) {
 
 bool writeBmp(const std::string& path, const RgbImage& image) {
     if (image.width <= 0 || image.height <= 0) return false;
-    return saveFileAtomically(path, encodeBmp(image)) == SaveStatus::Ok;
+    return saveFileAtomically(path, encodeBmp(image), LinkPolicy::Refuse) == SaveStatus::Ok;
 }
 
 std::optional<RgbImage> readBmp(const std::string& path) {

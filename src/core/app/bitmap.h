@@ -58,7 +58,8 @@ std::string encodeBmp(const RgbImage& image);
 std::optional<RgbImage> decodeBmp(const std::string& bytes);
 
 // Saves with saveFileAtomically, so a failed write leaves an older file as it was and
-// nothing but a regular file is replaced. False on any failure.
+// nothing but a regular file is replaced; the program writes bitmaps only on its own (the
+// default skin), so a link under the name is refused. False on any failure.
 bool writeBmp(const std::string& path, const RgbImage& image);
 // A regular file of at most MaxBitmapFileBytes, decoded.
 std::optional<RgbImage> readBmp(const std::string& path);

@@ -63,6 +63,8 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+bool diskFull(int error) { return error == ENOSPC || error == EDQUOT; }
+
 mode_t newFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -161,11 +163,12 @@ void removeSaveLeftovers(const std::string& folder, const std::string& target) {
     }
 }
 
-SaveStatus saveFileAtomically(const std::string& path, std::string_view bytes) {
+SaveStatus saveFileAtomically(const std::string& path, std::string_view bytes, LinkPolicy links) {
     std::string target = path;
     mode_t mode = newFileMode();
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0) {
+        if (S_ISLNK(st.st_mode) && links == LinkPolicy::Refuse) return SaveStatus::Link;
         if (S_ISLNK(st.st_mode)) {
             // Save the file the link leads to, so the link stays a link.
             if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
@@ -194,17 +197,21 @@ SaveStatus saveFileAtomically(const std::string& path, std::string_view bytes) {
     removeSaveLeftovers(dir, base);
     // Hidden and ending in random letters, so that no file list ever shows it.
     std::string tmp = dir + "/." + base + std::string(LeftoverMark) + "XXXXXX";
+    // Created afresh (O_EXCL): a name someone put there first is never written through.
     Fd f{::mkostemp(tmp.data(), O_CLOEXEC)};
     if (f.fd < 0)
         return errno == EACCES || errno == ENOENT || errno == ENOTDIR || errno == EROFS
                    ? SaveStatus::NoFolder
-                   : SaveStatus::Failed;
+               : diskFull(errno) ? SaveStatus::DiskFull
+                                 : SaveStatus::Failed;
     ::flock(f.fd, LOCK_EX | LOCK_NB);  // tells a later clean-up that this save is alive
     ::fchmod(f.fd, mode);
+    // A full disk shows in the write or, where space is taken late, in the flush.
     if (!writeAll(f.fd, bytes) || ::fsync(f.fd) != 0 ||
         ::rename(tmp.c_str(), target.c_str()) != 0) {
+        const int error = errno;
         ::unlink(tmp.c_str());
-        return SaveStatus::Failed;
+        return diskFull(error) ? SaveStatus::DiskFull : SaveStatus::Failed;
     }
     // Make the rename itself durable; a failure here no longer endangers the old file.
     Fd d{::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
@@ -222,6 +229,10 @@ const char* saveFailureText(SaveStatus status) {
             return "die Datei ist schreibgesch\xfctzt";
         case SaveStatus::NoFolder:
             return "der Ordner fehlt oder nimmt keine neue Datei an";
+        case SaveStatus::Link:
+            return "das Ziel ist ein symbolischer Link";
+        case SaveStatus::DiskFull:
+            return "der Datentr\xe4ger ist voll";
         case SaveStatus::Failed:
             break;
     }

@@ -1,7 +1,8 @@
 // Reading and saving files that anyone may have put into the program folder: only
 // regular files are read, never more than a reader's limit, and saves go through a
 // hidden temporary file renamed over the target, so a failed save leaves the old file
-// whole and nothing but a regular file (or a new name) is ever replaced.
+// whole and nothing but a regular file (or a new name) is ever replaced. The program's
+// own automatic saves never go through a symbolic link.
 #pragma once
 
 #include <cstdint>
@@ -36,13 +37,25 @@ enum class SaveStatus {
     NotRegular,  // the name exists but is no regular file, or is a link leading nowhere
     ReadOnly,    // the file allows no writing (its permission bits, or for this user)
     NoFolder,    // the folder does not exist or takes no new file
-    Failed,      // writing, flushing or renaming failed
+    Link,        // the name is a symbolic link, and the save does not follow links
+    DiskFull,    // no room left on the file system, or the user's quota is used up
+    Failed,      // writing, flushing or renaming failed otherwise
 };
 
-// Saves `bytes` under `path`. A link to a regular file saves the file it leads to (the link
-// stays). An existing file keeps its permission bits. Leftovers of an earlier save of the
-// same name that was killed half-way are removed first.
-SaveStatus saveFileAtomically(const std::string& path, std::string_view bytes);
+enum class LinkPolicy {
+    // A link to a regular file saves the file it leads to, and the link stays: for saves
+    // the player asks for by name.
+    Follow,
+    // A link is refused (SaveStatus::Link) and what it leads to stays as it was: for every
+    // save the program makes on its own, so that a planted link never turns one into a
+    // write to some other file.
+    Refuse,
+};
+
+// Saves `bytes` under `path`. An existing file keeps its permission bits. Leftovers of an
+// earlier save of the same name that were killed half-way are removed first.
+SaveStatus saveFileAtomically(const std::string& path, std::string_view bytes,
+                              LinkPolicy links = LinkPolicy::Follow);
 
 // The German reason for a failed save, in Windows-1252 like the pack's own messages
 // ("die Datei ist schreibgeschützt"), without a full stop.

@@ -28,26 +28,34 @@ std::string canonical(const std::string& folder) {
 }  // namespace
 
 std::string InstanceLock::fileName(const std::string& programFolder) {
+    char buf[64];
+    struct stat st {};
+    if (::stat(programFolder.c_str(), &st) == 0) {
+        std::snprintf(buf, sizeof buf, ".lumor-instance-%llx-%llx.lock",
+                      static_cast<unsigned long long>(st.st_dev),
+                      static_cast<unsigned long long>(st.st_ino));
+        return buf;
+    }
     uint64_t h = 14695981039346656037ull;  // FNV-1a
     for (char c : canonical(programFolder)) {
         h ^= static_cast<unsigned char>(c);
         h *= 1099511628211ull;
     }
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "lumor-%016llx.lock", static_cast<unsigned long long>(h));
+    std::snprintf(buf, sizeof buf, ".lumor-instance-%016llx.lock",
+                  static_cast<unsigned long long>(h));
     return buf;
 }
 
-InstanceLock InstanceLock::acquire(const std::string& runtimeFolder,
+InstanceLock InstanceLock::acquire(const std::string& lockFolder,
                                    const std::string& programFolder) {
     InstanceLock lock;
     struct stat st {};
-    if (runtimeFolder.empty() || ::stat(runtimeFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+    if (lockFolder.empty() || ::stat(lockFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) ||
         st.st_uid != ::geteuid() || (st.st_mode & 022) != 0) {
         lock.result_ = Result::NoFolder;
         return lock;
     }
-    lock.path_ = runtimeFolder + "/" + fileName(programFolder);
+    lock.path_ = lockFolder + "/" + fileName(programFolder);
     lock.result_ = Result::Failed;
     lock.fd_ =
         ::open(lock.path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);

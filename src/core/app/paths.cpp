@@ -145,6 +145,8 @@ std::string displayFileName(const std::string& name) {
 
 bool sameNameIgnoringCase(const std::string& a, const std::string& b) { return fold(a) == fold(b); }
 
+std::string foldedName(const std::string& name) { return fold(name); }
+
 bool nameLess(const std::string& a, const std::string& b) {
     const std::string fa = fold(a), fb = fold(b);
     if (fa != fb) return fa < fb;

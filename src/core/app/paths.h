@@ -12,6 +12,9 @@ namespace lumor {
 // Case-insensitive comparison of file names: ASCII letters and the Latin-1 letters of
 // UTF-8 ("Ä" = "ä").
 bool sameNameIgnoringCase(const std::string& a, const std::string& b);
+// The form in which sameNameIgnoringCase compares: equal for exactly the names it calls the
+// same, so it can key a table of names.
+std::string foldedName(const std::string& name);
 // Orders names case-insensitively, ties by their bytes (a stable listing order).
 bool nameLess(const std::string& a, const std::string& b);
 

@@ -16,6 +16,28 @@ namespace fs = std::filesystem;
 
 namespace lumor {
 
+std::string executableFolder() {
+    // The kernel's link names the executable with every link resolved, as bytes.
+    std::string path(256, '\0');
+    while (true) {
+        const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+        if (n < 0) return {};
+        if (static_cast<size_t>(n) < path.size()) {
+            path.resize(static_cast<size_t>(n));
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    // An executable replaced while it runs (an update) is named with this mark.
+    constexpr std::string_view Deleted = " (deleted)";
+    if (path.size() > Deleted.size() && path.ends_with(Deleted)) {
+        path.resize(path.size() - Deleted.size());
+    }
+    const size_t slash = path.rfind('/');
+    if (path.empty() || path[0] != '/' || slash == std::string::npos) return {};
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 std::string asProgramFolder(const std::string& folder) {
     if (folder.empty()) return "./";
     if (folder.back() == '/') return folder;
@@ -66,8 +88,11 @@ void createProgramFolders(const std::string& appFolder) {
 
 bool ensureDefaultSkin(const std::string& appFolder) {
     if (FileExists(resolveIn(appFolder, "Skins\\default.bmp"))) return true;
+    const std::string skins = resolveIn(appFolder, "Skins");
     std::error_code ec;
-    fs::create_directory(resolveIn(appFolder, "Skins"), ec);
+    fs::create_directory(skins, ec);
+    // A "Skins" that leads elsewhere may be read from, but the program writes nothing there.
+    if (fs::is_symlink(skins, ec)) return false;
     return writeBmp(resolveIn(appFolder, "skins\\Default.bmp"), composeDefaultSkin());
 }
 

@@ -9,6 +9,10 @@
 
 namespace lumor {
 
+// The folder of the running program's executable, as the bytes of its real path (names
+// need not be UTF-8); empty when the system does not tell it. Never the working folder.
+std::string executableFolder();
+
 // The folder as AppFolder: with one "/" appended unless it ends in one already (so the
 // root folder stays "/").
 std::string asProgramFolder(const std::string& folder);
@@ -30,7 +34,8 @@ void removeLeftovers(const std::string& appFolder);
 void createProgramFolders(const std::string& appFolder);
 
 // Writes "skins\Default.bmp" (creating "Skins" first) when "Skins\default.bmp" cannot be
-// opened for reading. True when a default skin is there afterwards.
+// opened for reading, never through a link: not one in the file's place, nor a "Skins"
+// that leads elsewhere. True when a default skin is there afterwards.
 bool ensureDefaultSkin(const std::string& appFolder);
 
 // The start's work on the program folder, into state(): the initial program state, the

@@ -65,22 +65,26 @@ std::string trim(const std::string& s) {
     return s.substr(a, b - a + 1);
 }
 
-bool parseInt(const std::string& text, long long lo, long long hi, int& out) {
+enum class Number { Ok, NotOne, TooSmall, TooLarge };
+
+Number readInt(const std::string& text, long long lo, long long hi, int& out) {
     const std::string t = trim(text);
-    if (t.empty()) return false;
+    if (t.empty() || t.front() == '+') return Number::NotOne;
     long long v = 0;
     const char* first = t.data();
     const char* last = t.data() + t.size();
-    if (*first == '+') return false;
     const auto [p, ec] = std::from_chars(first, last, v);
-    if (ec != std::errc() || p != last || v < lo || v > hi) return false;
+    if (p != last || (ec != std::errc() && ec != std::errc::result_out_of_range))
+        return Number::NotOne;
+    if (ec != std::errc()) return *first == '-' ? Number::TooSmall : Number::TooLarge;
+    if (v < lo) return Number::TooSmall;
+    if (v > hi) return Number::TooLarge;
     out = static_cast<int>(v);
-    return true;
+    return Number::Ok;
 }
 
-bool parseInt16(const std::string& text, int& out) {
-    return parseInt(text, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max(),
-                    out);
+bool parseInt(const std::string& text, long long lo, long long hi, int& out) {
+    return readInt(text, lo, hi, out) == Number::Ok;
 }
 
 std::vector<std::string> splitOn(const std::string& s, char sep) {
@@ -189,6 +193,14 @@ bool unquoteText(const std::string& value, std::string& cp, std::string& error) 
     return true;
 }
 
+// unquoteText for a text that goes into a pack, which cannot keep the character NUL.
+bool packText(const std::string& value, std::string& cp, std::string& error) {
+    if (!unquoteText(value, cp, error)) return false;
+    if (cp.find('\0') == std::string::npos) return true;
+    error = "der Text enth\u00e4lt das Zeichen NUL (\\x00), das ein Levelpack nicht speichern kann";
+    return false;
+}
+
 // Splits "Key: value" at the first colon; false when the line has none.
 bool splitKey(const std::string& line, std::string& key, std::string& value) {
     const size_t colon = line.find(':');
@@ -219,20 +231,40 @@ bool parsePiecePos(const std::string& part, int& slot, int& x, int& y) {
     return true;
 }
 
-class Parser {
+// The lines of a text, LF or CR LF, found once and kept as where they start: 4 bytes a
+// line, where a string each took 32 (8 MB of line ends took 270 MB). A byte-order mark at
+// the start is no part of the first line.
+class Lines {
 public:
-    explicit Parser(const std::string& text) {
-        size_t start = 0;
-        while (start <= text.size()) {
-            size_t end = text.find('\n', start);
-            if (end == std::string::npos) end = text.size();
-            std::string line = text.substr(start, end - start);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            lines_.push_back(line);
+    explicit Lines(const std::string& text) : text_(text) {
+        size_t start = text.compare(0, Bom.size(), Bom) == 0 ? Bom.size() : 0;
+        while (start < text.size()) {
+            starts_.push_back(static_cast<uint32_t>(start));
+            const size_t end = text.find('\n', start);
+            if (end == std::string::npos) break;
             start = end + 1;
         }
-        if (!lines_.empty() && lines_.back().empty()) lines_.pop_back();
     }
+    size_t size() const { return starts_.size(); }
+    std::string operator[](size_t i) const {
+        const size_t start = starts_[i];
+        size_t end = i + 1 < starts_.size() ? starts_[i + 1] - 1 : text_.find('\n', start);
+        if (end == std::string::npos) end = text_.size();
+        if (end > start && text_[end - 1] == '\r') --end;
+        return text_.substr(start, end - start);
+    }
+    // Texts beyond what 32-bit line starts reach are not taken.
+    static constexpr size_t MaxText = UINT32_MAX;
+
+private:
+    static constexpr std::string_view Bom = "\xEF\xBB\xBF";
+    const std::string& text_;
+    std::vector<uint32_t> starts_;
+};
+
+class Parser {
+public:
+    explicit Parser(const std::string& text) : lines_(text) {}
 
     LevelSourceResult run() {
         LevelSourceResult result;
@@ -258,8 +290,25 @@ private:
 
     bool text(size_t i, const std::string& value, std::string& out) {
         std::string err;
-        if (!unquoteText(value, out, err)) return fail(i, err);
+        if (!packText(value, out, err)) return fail(i, err);
         return true;
+    }
+
+    // A 16-bit number: one written right but out of range is called too large or too
+    // small (`what` names it), anything else fails with `otherwise`.
+    bool number16(size_t i, const std::string& value, int& out, const std::string& what,
+                  const std::string& otherwise) {
+        switch (readInt(value, INT16_MIN, INT16_MAX, out)) {
+            case Number::Ok:
+                return true;
+            case Number::TooLarge:
+                return fail(i, what + " ist zu gro\u00df (h\u00f6chstens 32767)");
+            case Number::TooSmall:
+                return fail(i, what + " ist zu klein (mindestens -32768)");
+            case Number::NotOne:
+                break;
+        }
+        return fail(i, otherwise);
     }
 
     bool parse(LevelSource& src) {
@@ -329,8 +378,9 @@ private:
                 if (xy.size() != 2 || !parseInt(xy[0], 0, BoardWidth - 1, x) ||
                     !parseInt(xy[1], 0, BoardHeight - 1, y))
                     return fail(i, "erwartet wird \"Zelle x,y: Code\" mit x 0-19 und y 0-11");
-                if (!parseInt16(value, code))
-                    return fail(i, "der Code muss eine Zahl von -32768 bis 32767 sein");
+                if (!number16(i, value, code, "der Code",
+                              "der Code muss eine Zahl von -32768 bis 32767 sein"))
+                    return false;
                 const int idx = cellIndex(x, y);
                 if (cellGiven[idx] || std::none_of(unknownCells.begin(), unknownCells.end(),
                                                    [&](const auto& u) { return u.second == idx; }))
@@ -354,7 +404,9 @@ private:
                 for (const auto& p : parts) {
                     if (p.empty()) continue;
                     int v = 0;
-                    if (!parseInt16(p, v)) return fail(i, "\"Vorrat 9-15\" braucht sieben Zahlen");
+                    if (!number16(i, p, v, "eine Zahl in \"Vorrat 9-15\"",
+                                  "\"Vorrat 9-15\" braucht sieben Zahlen"))
+                        return false;
                     numbers.push_back(v);
                 }
                 if (numbers.size() != 7) return fail(i, "\"Vorrat 9-15\" braucht sieben Zahlen");
@@ -450,7 +502,7 @@ private:
             } else if (name == "\u00c4hnlich") {
                 std::string password;
                 std::string err;
-                if (rest.empty() || !unquoteText(rest, password, err))
+                if (rest.empty() || !packText(rest, password, err))
                     return fail(i, "\"\u00c4hnlich\" nennt das Passwort eines Levels");
                 intent.similarTo.push_back(password);
             } else if (name == "Einf\u00fchrung" && rest.empty()) {
@@ -465,7 +517,9 @@ private:
     bool parseStock(size_t i, const std::string& value, LevelRecord& record) {
         const auto parts = splitOn(value, '|');
         int total = 0;
-        if (!parseInt16(parts[0], total)) return fail(i, "der Vorrat beginnt mit der Gesamtzahl");
+        if (!number16(i, parts[0], total, "die Gesamtzahl des Vorrats",
+                      "der Vorrat beginnt mit der Gesamtzahl"))
+            return false;
         record.Stock[0] = static_cast<int16_t>(total);
         std::array<bool, 9> given{};
         for (size_t k = 1; k < parts.size(); ++k) {
@@ -474,10 +528,12 @@ private:
             int count = 0;
             std::optional<int> slot;
             if (splitUtf8(t, chars) && !chars.empty()) slot = slotOfSourceChar(chars[0]);
-            if (!slot || !parseInt16(t.substr(chars[0].size()), count))
-                return fail(i,
-                            "erwartet wird \"Stein Anzahl\", z. B. \"# 2\"; Steine: # + \u250C "
-                            "\u2510 \u2518 \u2514 ~ T");
+            const std::string usage =
+                "erwartet wird \"Stein Anzahl\", z. B. \"# 2\"; Steine: # + \u250C \u2510 "
+                "\u2518 \u2514 ~ T";
+            if (!slot) return fail(i, usage);
+            if (!number16(i, t.substr(chars[0].size()), count, "die Anzahl von " + chars[0], usage))
+                return false;
             if (given[static_cast<size_t>(*slot)])
                 return fail(i, "der Stein " + chars[0] + " steht doppelt im Vorrat");
             given[static_cast<size_t>(*slot)] = true;
@@ -516,7 +572,7 @@ private:
         return true;
     }
 
-    std::vector<std::string> lines_;
+    Lines lines_;
     size_t errorLine_ = 0;
     std::string error_;
 };
@@ -543,7 +599,14 @@ std::vector<LevelRecord> LevelSource::records() const {
     return out;
 }
 
-LevelSourceResult parseLevelSource(const std::string& utf8) { return Parser(utf8).run(); }
+LevelSourceResult parseLevelSource(const std::string& utf8) {
+    if (utf8.size() > Lines::MaxText) {
+        LevelSourceResult r;
+        r.error = "Zeile 1: die Quelle ist zu gro\u00df";
+        return r;
+    }
+    return Parser(utf8).run();
+}
 
 std::string writeLevelSource(const LevelSource& source) {
     std::ostringstream out;

@@ -96,7 +96,7 @@ bool readConfigFile(const std::string& path, Config& config) {
 }
 
 bool saveConfigFile(const std::string& path, const Config& config) {
-    return saveFileAtomically(path, formatConfig(config)) == SaveStatus::Ok;
+    return saveFileAtomically(path, formatConfig(config), LinkPolicy::Refuse) == SaveStatus::Ok;
 }
 
 }  // namespace lumor

@@ -41,8 +41,8 @@ inline constexpr uint64_t MaxConfigFileBytes = 4096;
 // Reads the file with parseConfig. False, leaving `config` as it was, when it is missing,
 // no regular file or larger than MaxConfigFileBytes.
 bool readConfigFile(const std::string& path, Config& config);
-// Saves the file atomically (a failed save leaves the old one whole); false when it was
-// not saved.
+// Saves the file atomically (a failed save leaves the old one whole) and never through a
+// link; false when it was not saved.
 bool saveConfigFile(const std::string& path, const Config& config);
 
 }  // namespace lumor

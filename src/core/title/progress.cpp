@@ -98,27 +98,28 @@ std::string Progress::format() const {
     return out;
 }
 
-const Progress::Entry* Progress::find(const std::string& file, const std::string& title) const {
-    for (const Entry& e : entries_)
-        if (e.title == title && sameNameIgnoringCase(e.file, file)) return &e;
-    return nullptr;
+std::string Progress::keyOf(const std::string& file, const std::string& title) {
+    // The folded name's length first, so that no name and title run into one another.
+    const std::string folded = foldedName(file);
+    return std::to_string(folded.size()) + ':' + folded + title;
 }
 
 std::optional<int> Progress::furthest(const std::string& file, const std::string& title) const {
-    const Entry* e = find(file, title);
-    return e ? std::optional<int>(e->level) : std::nullopt;
+    const auto it = index_.find(keyOf(file, title));
+    return it == index_.end() ? std::nullopt : std::optional<int>(entries_[it->second].level);
 }
 
 bool Progress::reach(const std::string& file, const std::string& title, int level, int levelCount) {
     if (level < 0) return false;
-    if (const Entry* found = find(file, title)) {
-        Entry& e = entries_[static_cast<size_t>(found - entries_.data())];
-        if (level <= e.level && e.level < levelCount) return false;
-        e.level = level;
-        e.file = file;
+    const auto [it, added] = index_.try_emplace(keyOf(file, title), entries_.size());
+    if (added) {
+        entries_.push_back({level, file, title});
         return true;
     }
-    entries_.push_back({level, file, title});
+    Entry& e = entries_[it->second];
+    if (level <= e.level && e.level < levelCount) return false;
+    e.level = level;
+    e.file = file;
     return true;
 }
 

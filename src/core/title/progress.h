@@ -10,6 +10,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace lumor {
@@ -40,9 +41,11 @@ private:
         std::string file;
         std::string title;
     };
-    const Entry* find(const std::string& file, const std::string& title) const;
+    // The key of a pack in `index_`: its file name folded for comparing and its title.
+    static std::string keyOf(const std::string& file, const std::string& title);
 
-    std::vector<Entry> entries_;
+    std::vector<Entry> entries_;  // in the order first reached, as the file keeps them
+    std::unordered_map<std::string, size_t> index_;  // into entries_
 };
 
 }  // namespace lumor

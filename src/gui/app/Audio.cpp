@@ -11,7 +11,9 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -28,9 +30,28 @@ constexpr int SoundChannel = 0;
 // Sounds are loaded whole and decoded into memory: short effects, not albums.
 constexpr uint64_t SoundFileLimit = 16 * 1024 * 1024;
 constexpr uint64_t SoundMaxSeconds = 60;
-// Songs are streamed; the limit only keeps decoders that load a whole file (trackers)
-// from swallowing a huge one.
+// Songs in the formats below are streamed; others go to decoders that load the whole file
+// (trackers, MIDI), which get a smaller limit: modules are rarely above a few megabytes.
 constexpr uint64_t SongFileLimit = 256 * 1024 * 1024;
+constexpr uint64_t WholeSongFileLimit = 32 * 1024 * 1024;
+// A song that ends sooner after its start is not one to loop: it is not loaded again.
+constexpr int64_t ShortestLoopMs = 1000;
+
+bool streamedFormat(const std::string& head) {
+    const auto byte = [&](size_t i) { return i < head.size() ? static_cast<uint8_t>(head[i]) : 0; };
+    return head.compare(0, 4, "OggS") == 0 || head.compare(0, 4, "fLaC") == 0 ||
+           head.compare(0, 3, "ID3") == 0 || (byte(0) == 0xFF && (byte(1) & 0xE0) == 0xE0);
+}
+
+int64_t steadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// When the playing song ended, set from the mixer's thread; 0 while it plays.
+std::atomic<int64_t> songEndedAt{0};
+void noteSongEnded() { songEndedAt = steadyMs(); }
 
 struct Mixer {
     bool tried = false;
@@ -39,6 +60,8 @@ struct Mixer {
     std::map<std::string, Mix_Chunk*>
         requested;  // the same by the path asked for, to skip the lookup
     Mix_Music* music = nullptr;
+    std::pair<std::string, std::filesystem::file_time_type> musicStamp;  // its file
+    int64_t musicStartedAt = 0;
     // Songs and sounds found unplayable, with the file's time stamp: the title loop asks
     // for its song every frame, and reading an unplayable file 60 times a second helps nobody.
     std::set<std::pair<std::string, std::filesystem::file_time_type>> unplayable;
@@ -198,8 +221,22 @@ Mix_Music* loadSong(const std::string& file) {
         ::close(fd);
         return nullptr;
     }
+    if (!streamedFormat(head) && size > WholeSongFileLimit) {
+        ::close(fd);
+        return nullptr;
+    }
     SDL_RWops* rw = openStream(fd, {}, 0, size);
     return rw ? Mix_LoadMUS_RW(rw, 1) : nullptr;
+}
+
+// A song that ended within a moment of its start (a module with nothing in it, say) would
+// be loaded again and again by whoever restarts songs that have ended: it goes with the
+// unplayable ones until its file changes.
+void noteSongEndedAtOnce() {
+    Mixer& m = mixer();
+    const int64_t ended = songEndedAt;
+    if (m.music && !Mix_PlayingMusic() && ended != 0 && ended - m.musicStartedAt < ShortestLoopMs)
+        m.unplayable.insert(m.musicStamp);
 }
 
 }  // namespace
@@ -219,6 +256,7 @@ bool initAudio() {
         return false;
     }
     Mix_AllocateChannels(1);
+    Mix_HookMusicFinished(noteSongEnded);
     m.ok = true;
     return true;
 }
@@ -274,6 +312,7 @@ bool soundPlaying() { return mixer().ok && Mix_Playing(SoundChannel) != 0; }
 void PlaySong(const std::string& path) {
     state().CurrentSong = path;
     if (!initAudio()) return;
+    noteSongEndedAtOnce();
     closeMusic();
     const std::string file = resolvePath(path);
     if (!FileExists(file)) return;
@@ -285,7 +324,13 @@ void PlaySong(const std::string& path) {
         m.unplayable.insert(stamp);
         return;
     }
-    if (Mix_PlayMusic(m.music, 0) != 0) closeMusic();
+    m.musicStamp = stamp;
+    m.musicStartedAt = steadyMs();
+    songEndedAt = 0;
+    if (Mix_PlayMusic(m.music, 0) != 0) {
+        closeMusic();
+        m.unplayable.insert(stamp);
+    }
 }
 
 void PlaySong(const QString& path) { PlaySong(nativeName(path)); }
@@ -313,11 +358,6 @@ qint64 songPositionMs() {
     return position;
 }
 
-QStringList musicFiles() {
-    QStringList list;
-    for (const std::string& name : listFiles(programPath("Musik"), "*.*"))
-        list << QFile::decodeName(name.c_str());
-    return list;
-}
+std::vector<std::string> musicFiles() { return listFiles(programPath("Musik"), "*.*"); }
 
 }  // namespace lumor

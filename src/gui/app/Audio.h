@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <string>
+#include <vector>
 
 namespace lumor {
 
@@ -36,8 +37,8 @@ qint64 songLengthMs();
 qint64 songPositionMs();
 // True while a wave sound is audible (for tests and the title's start sound).
 bool soundPlaying();
-// The music file list of the music folder ("Musik"), file names only, in a stable
-// order (case-insensitive by name).
-QStringList musicFiles();
+// The music file list of the music folder ("Musik"), file names only (bytes, as the file
+// system has them), in a stable order (case-insensitive by name).
+std::vector<std::string> musicFiles();
 
 }  // namespace lumor

@@ -2,27 +2,57 @@
 
 #include "app/Audio.h"
 #include "app/Dialogs.h"
+#include "app/paths.h"
 #include "app/programfolder.h"
 #include "app/random.h"
+#include "app/userdata.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QStandardPaths>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include <unistd.h>
 
 namespace lumor {
 
-QString executableFolder() { return QCoreApplication::applicationDirPath(); }
+namespace {
 
-QString runtimeFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+QString shownPath(const std::string& path) { return QString::fromStdString(displayFileName(path)); }
+
+QtMessageHandler qtHandler = nullptr;
+
+void platformStartHandler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtFatalMsg) {
+        if (qtHandler) qtHandler(type, context, text);
+        return;
+    }
+    std::fputs(
+        "Lumor kann nicht starten: Es ist keine grafische Oberfläche erreichbar (keine "
+        "Anzeige oder kein passendes Qt-Plattformmodul; DISPLAY, WAYLAND_DISPLAY und "
+        "QT_QPA_PLATFORM sagen, welche gesucht wird).\n",
+        stderr);
+    std::_Exit(1);
 }
 
-InstanceLock lockProgramFolder(const QString& folder) {
-    return InstanceLock::acquire(QFile::encodeName(runtimeFolder()).toStdString(),
-                                 QFile::encodeName(folder).toStdString());
+}  // namespace
+
+PlatformStartGuard::PlatformStartGuard() {
+    qtHandler = qInstallMessageHandler(platformStartHandler);
+}
+
+PlatformStartGuard::~PlatformStartGuard() { qInstallMessageHandler(qtHandler); }
+
+std::string lockFolder() {
+    std::string folder = userDataFolder();
+    if (folder.empty()) folder = "/run/user/" + std::to_string(::geteuid());
+    return folder;
+}
+
+InstanceLock lockProgramFolder(const std::string& folder) {
+    return InstanceLock::acquire(lockFolder(), folder);
 }
 
 QString lockFailureMessage(const InstanceLock& lock) {
@@ -45,18 +75,23 @@ QString lockFailureMessage(const InstanceLock& lock) {
                "Lumor kann nicht starten: Die Sperrdatei \"%1\", die einen zweiten Start "
                "verhindert, lässt sich nicht benutzen (%2). Wenn kein Lumor mehr läuft, "
                "kann sie gelöscht werden.")
-        .arg(QFile::decodeName(lock.path().c_str()), why);
+        .arg(shownPath(lock.path()), why);
 }
 
-void prepareProgram(const QString& folder) {
+void prepareProgram(const std::string& folder) {
     const auto now = std::chrono::system_clock::now().time_since_epoch().count();
     programRandom().seed(static_cast<uint64_t>(now));
-    prepareProgramFolder(QFile::encodeName(folder).toStdString());
+    prepareProgramFolder(folder);
 }
 
 int runProgram(QApplication& app, const std::function<void()>& showTitle,
-               const QString& programFolder) {
-    const QString folder = programFolder.isEmpty() ? executableFolder() : programFolder;
+               const std::string& programFolder) {
+    const std::string folder = programFolder.empty() ? executableFolder() : programFolder;
+    if (folder.empty()) {
+        showMessage(nullptr, QStringLiteral("Lumor kann nicht starten: Das System nennt den "
+                                            "Ordner des Programms nicht."));
+        return 1;
+    }
     const InstanceLock lock = lockProgramFolder(folder);
     if (lock.result() == InstanceLock::Result::Running) return 0;  // runs already: silently
     if (lock.result() == InstanceLock::Result::Failed) {

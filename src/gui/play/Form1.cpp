@@ -4,6 +4,7 @@
 #include "app/Text.h"
 #include "app/Wait.h"
 #include "app/edition.h"
+#include "app/paths.h"
 #include "app/random.h"
 #include "app/state.h"
 #include "levels/levelsource.h"
@@ -250,10 +251,9 @@ void Form1::showEvent(QShowEvent* e) {
 }
 
 void Form1::Form_Load() {
-    const QString app = QString::fromStdString(state().AppFolder);
     for (int i = 0; i < SoundCount; ++i)
         soundPaths_[static_cast<size_t>(i)] =
-            app + QString::fromLatin1(SoundFiles[static_cast<size_t>(i)]);
+            state().AppFolder + SoundFiles[static_cast<size_t>(i)];
     posFrame_ = false;
     messageText_ = QStringLiteral(" ");
     Feld->setAutoRedraw(state().opt(OptAutoRedraw));
@@ -262,7 +262,7 @@ void Form1::Form_Load() {
     model_.open(state().handover.toInt());
 
     music_ = musicFiles();
-    if (!state().MusicOn || music_.isEmpty()) {
+    if (!state().MusicOn || music_.empty()) {
         Command2->hide();
         Timer3->stop();
     } else {
@@ -432,7 +432,9 @@ void Form1::CaptionUpdate() {
     if (model_.hintsUsed() > 0) caption += QStringLiteral(" Tipps:%1").arg(model_.hintsUsed());
     if (state().MusicOn) {
         caption += QStringLiteral(" Musik:");
-        if (musicIndex_ >= 0 && musicIndex_ < music_.size()) caption += music_[musicIndex_];
+        if (musicIndex_ >= 0 && musicIndex_ < static_cast<int>(music_.size()))
+            caption +=
+                QString::fromStdString(displayFileName(music_[static_cast<size_t>(musicIndex_)]));
     }
     setWindowTitle(caption);
 }
@@ -583,9 +585,8 @@ void Form1::Command2_Click() {
     if (n == 0) return;
     auto next = [&] { musicIndex_ = (musicIndex_ + 1) % n; };
     next();
-    if (music_[musicIndex_].toUpper().startsWith(QStringLiteral("TITEL."))) next();
-    PlaySong(QString::fromStdString(state().AppFolder) + QStringLiteral("musik\\") +
-             music_[musicIndex_]);
+    if (matchesPattern(music_[static_cast<size_t>(musicIndex_)], "TITEL.*")) next();
+    PlaySong(state().AppFolder + "musik\\" + music_[static_cast<size_t>(musicIndex_)]);
     CaptionUpdate();
 }
 

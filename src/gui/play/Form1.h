@@ -24,6 +24,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -178,8 +180,8 @@ private:
     bool posFrame_ = false;
     std::optional<int> PosX;  // empty until the first frame is drawn
     int PosY = 0;
-    std::array<QString, SoundCount> soundPaths_;
-    QStringList music_;
+    std::array<std::string, SoundCount> soundPaths_;  // bytes, as every path
+    std::vector<std::string> music_;
     int musicIndex_ = 0;
     std::unique_ptr<BoardParticles> particles_;
 

@@ -7,6 +7,7 @@
 #include "app/edition.h"
 #include "app/files.h"
 #include "app/paths.h"
+#include "app/process.h"
 #include "app/skinfile.h"
 #include "app/state.h"
 #include "editor/Editor.h"
@@ -63,8 +64,6 @@ QString lessLastFour(const QString& name) {
     return name.left(std::max<qsizetype>(0, name.size() - 4));
 }
 
-std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
 // A file name for the lists; the file itself is always opened by its own bytes.
 QString shownName(const std::string& native) {
     return QString::fromStdString(displayFileName(native));
@@ -115,16 +114,17 @@ Titel::Titel(QWidget* parent, Clock& clock)
     if (edition().windowShadow) ucShadow1 = new ucShadow(this);
 
     hooks.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-    hooks.startProgram = [this](const QString& program) {
+    hooks.startProgram = [this](const std::string& program) {
         // Programs here carry no extension: the installer "Install.exe" is "Install".
-        QString native = program;
-        if (native.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive)) native.chop(4);
-        native = QFile::decodeName(resolvePath(nativePath(native)).c_str());
-        if (QProcess::startDetached(native, {}, QFileInfo(native).absolutePath())) return true;
-        showMessage(
-            this,
-            QStringLiteral("„%1“ konnte nicht gestartet werden.").arg(QFileInfo(native).fileName()),
-            true);
+        std::string native = program;
+        if (native.size() >= 4 && sameNameIgnoringCase(native.substr(native.size() - 4), ".exe"))
+            native.resize(native.size() - 4);
+        native = resolvePath(native);
+        if (startDetached(native)) return true;
+        showMessage(this,
+                    QStringLiteral("„%1“ konnte nicht gestartet werden.")
+                        .arg(shownName(native.substr(native.rfind('/') + 1))),
+                    true);
         return false;
     };
     hooks.play = [this](QWidget* owner) {
@@ -311,10 +311,6 @@ void Titel::paintEvent(QPaintEvent*) {
 
 // --- Loading -------------------------------------------------------------------------------
 
-QString Titel::appPath(const QString& relative) const {
-    return QFile::decodeName(programPath(relative.toStdString()).c_str());
-}
-
 bool Titel::Form_Load() {
     ProgramState& st = state();
     MenuChoice = -1;
@@ -450,19 +446,19 @@ bool Titel::UpdateSkin() { return applySkin(SkinIndex); }
 void Titel::PlayMusik() {
     ProgramState& st = state();
     musicBusy_ = true;
-    const QStringList files = musicFiles();
-    QString song;
-    if (!files.isEmpty()) {
+    const std::vector<std::string> files = musicFiles();
+    std::string song;
+    if (!files.empty()) {
         Check2->setVisible(true);
-        song = files.first();
-        for (const QString& f : files)
-            if (QFileInfo(f).fileName().toUpper().startsWith(QStringLiteral("TITEL."))) song = f;
+        song = files.front();
+        for (const std::string& f : files)
+            if (matchesPattern(f, "TITEL.*")) song = f;
     } else {
         st.MusicOn = false;
         Check2->setVisible(false);
     }
     if (st.MusicOn) {
-        PlaySong(appPath(QStringLiteral("Musik/") + QFileInfo(song).fileName()));
+        PlaySong(programPath("Musik/" + song));
         Check2->setChecked(true);
     } else {
         StopSong();
@@ -693,7 +689,7 @@ void Titel::actOnMenuChoice() {
     switch (MenuChoice) {
         case MenuStart:
             StopSong();
-            PlaySoundFile(appPath(QStringLiteral("Sound/start.wav")));
+            PlaySoundFile(programPath("Sound/start.wav"));
             st.handover.set(0);
             startPlay();
             PlayMusik();
@@ -705,7 +701,7 @@ void Titel::actOnMenuChoice() {
             break;
         case MenuEditor:
             if (!st.FolderWritable) {
-                hooks.startProgram(appPath(QStringLiteral("Install.exe")));
+                hooks.startProgram(programPath("Install.exe"));
                 break;
             }
             StopSong();
@@ -752,7 +748,7 @@ void Titel::rememberLevel(int level) {
     if (!progress.reach(packNames_[static_cast<size_t>(PackIndex)], state().pack.header.PackTitle,
                         level, state().pack.levels.count()))
         return;
-    saveFileAtomically(programPath(ProgressFileName), progress.format());
+    saveFileAtomically(programPath(ProgressFileName), progress.format(), LinkPolicy::Refuse);
 }
 
 QString Titel::rememberedPassword() const {
@@ -783,7 +779,7 @@ void Titel::passwordEntry() {
         showMessage(this, WrongPassword);
         return;
     }
-    PlaySoundFile(appPath(QStringLiteral("Sound/start.wav")));
+    PlaySoundFile(programPath("Sound/start.wav"));
     state().handover.set(*level);
     if (solverRequest_ && hooks.finder)
         hooks.finder(this, *level);

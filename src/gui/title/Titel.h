@@ -35,10 +35,11 @@ class ucShadow;
 
 // What the title menu starts outside itself; tests replace them.
 struct TitelHooks {
-    std::function<bool(const QUrl&)> openUrl;                  // the desktop's URL handler
-    std::function<bool(const QString& program)> startProgram;  // started without waiting
-    std::function<void(QWidget* parent)> play;                 // the board window, modally
-    std::function<void(QWidget* parent)> editor;               // the editor, modally
+    std::function<bool(const QUrl&)> openUrl;  // the desktop's URL handler
+    // Started without waiting; the path as bytes.
+    std::function<bool(const std::string& program)> startProgram;
+    std::function<void(QWidget* parent)> play;    // the board window, modally
+    std::function<void(QWidget* parent)> editor;  // the editor, modally
     // The solution finder for a level, not modally, waiting (handling events) until it has
     // put -1 into Handover. Without it a password with the solver prefix plays the level.
     std::function<void(QWidget* parent, int level)> finder;
@@ -145,7 +146,6 @@ private:
     bool loadPack(int index);
     void layoutPackCard();
     bool applySkin(int index);
-    QString appPath(const QString& relative) const;
     Progress readProgress() const;
 
     Clock& clock_;
