@@ -52,10 +52,7 @@ PackHeader& header() { return state().pack.header; }
 std::string bytes(const QLineEdit* box) { return fromQt(box->text()).value_or(std::string()); }
 
 // The file name of a pack's path as the dialogs list it.
-QString packFileName(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return fileNameToQt(slash == std::string::npos ? path : path.substr(slash + 1));
-}
+QString packFileName(const std::string& path) { return fileNameToQt(fileNameOf(path)); }
 
 QString failedWrite(const std::string& path, const std::string& why) {
     const QString file = packFileName(path);
@@ -186,6 +183,8 @@ void Editor::buildControls() {
     Command11 = button("Importieren", this);
     Status = new QLabel(this);
     Status->setMinimumWidth(300);
+    // A long pack or level name is cut off rather than widening the window.
+    Status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     CheckLine = new QLabel(this);
     CheckLine->setToolTip(QStringLiteral(
         "Strg+L zeigt eine Lösung mit den wenigsten Steinen, bis zum nächsten Klick"));
@@ -326,6 +325,8 @@ void Editor::buildControls() {
                 this, &Editor::redo);
     connect(new QShortcut(QKeySequence(QStringLiteral("Ctrl+L")), this), &QShortcut::activated,
             this, &Editor::showPlacement);
+    connect(new QShortcut(QKeySequence(QStringLiteral("Ctrl+S")), this), &QShortcut::activated,
+            this, &Editor::saveToOwnFile);
     Command1->setToolTip(QStringLiteral("Das Level im Spielfenster ausprobieren"));
     List1->setToolTip(QStringLiteral("Rückgängig: Strg+Z, Wiederholen: Strg+Y"));
 }
@@ -351,10 +352,14 @@ void Editor::Form_Load() {
     Symbol->paint();
     levels()[0].Cells.fill(0);
     Feld->paintBoard(levels()[0].Cells);
+    // Showing the level above checked the board an earlier pack left in the record.
+    checkLevel();
     SelectedCode = -1;
     showSelectedCode();
     Saved = true;
     history_.reset(levels(), header(), {count_, CurrentLevel});
+    packPath_.clear();
+    stateChanged();
 }
 
 void Editor::Aufbau() {
@@ -422,6 +427,7 @@ void Editor::Feld_MouseDown(Qt::MouseButton Button, qreal X, qreal Y) {
         ErstellePosFeld(x, y);
     }
     showCellStatus(x, y);
+    stateChanged();
 }
 
 void Editor::Feld_MouseMove(qreal X, qreal Y) {
@@ -613,6 +619,8 @@ void Editor::Command2_Click() {
 // --- The pack -----------------------------------------------------------------------------
 
 void Editor::Command3_Click() {
+    // Opening replaces the pack and its undo history: unsaved work is asked about first.
+    if (!askToSave()) return;
     ProgramState& st = state();
     st.handover.clear();
     {
@@ -649,26 +657,42 @@ void Editor::Command3_Click() {
     selectLevel(CurrentLevel);
     Saved = true;
     history_.reset(levels(), header(), {count_, CurrentLevel});
+    packPath_ = path;
+    stateChanged();
     // Replaces a word about the pack open before, such as "Gespeichert: ...".
     showStatus(QStringLiteral("Geladen: %1").arg(packFileName(path)));
 }
 
-void Editor::Command4_Click() {
+void Editor::Command4_Click() { saveWithDialog(); }
+
+bool Editor::saveWithDialog() {
     ProgramState& st = state();
     st.handover.clear();
     {
-        SaveMap dialog(this);
+        SaveMap dialog(this, packPath_.empty() ? QString() : packFileName(packPath_));
         dialog.exec();
     }
-    if (st.handover.empty()) return;
-    const std::string path = resolvePath(st.handover.toText());
+    if (st.handover.empty()) return false;
+    return saveTo(resolvePath(st.handover.toText()));
+}
+
+bool Editor::saveToOwnFile() { return packPath_.empty() ? saveWithDialog() : saveTo(packPath_); }
+
+bool Editor::saveTo(const std::string& path) {
+    if (const size_t length = fileNameOf(path).size(); length > MaxPackNameBytes) {
+        showMessage(this, nameTooLongMessage(length));
+        return false;
+    }
     const PackWriteResult r = writer(path, header(), packLevels(levels(), count_), programRandom());
     if (!r.ok) {
         showMessage(this, r.refused ? toQt(r.message) : failedWrite(path, r.message));
-        return;
+        return false;
     }
     Saved = true;
+    packPath_ = path;
+    stateChanged();
     showStatus(QStringLiteral("Gespeichert: %1").arg(packFileName(path)));
+    return true;
 }
 
 void Editor::Command10_Click() {
@@ -681,8 +705,9 @@ void Editor::Command10_Click() {
 }
 
 void Editor::Command11_Click() {
+    // Only a change to the pack's levels counts; the end marker behind them is no level.
+    const std::vector<LevelRecord> before = packLevels(levels(), count_);
     levels()[count_].Name = Levels::EndMarkerName;
-    Saved = true;
     int imported;
     {
         Import window(levels(), count_, this);
@@ -692,6 +717,7 @@ void Editor::Command11_Click() {
     count_ = imported;
     CurrentLevel = count_ - 1;
     selectLevel(CurrentLevel);
+    if (packLevels(levels(), count_) != before) Saved = false;
     record();
 }
 
@@ -701,6 +727,14 @@ void Editor::record(const std::string& key) {
     if (filling_) return;
     history_.record(levels(), header(), {count_, CurrentLevel}, key);
     checkLevel();
+    stateChanged();
+}
+
+void Editor::stateChanged() {
+    QString caption = QStringLiteral("Lumor - Editor");
+    if (!packPath_.empty()) caption += QStringLiteral(" - ") + packFileName(packPath_);
+    if (!Saved) caption += QLatin1Char('*');
+    setWindowTitle(caption);
 }
 
 // --- The live check -----------------------------------------------------------------------
@@ -732,6 +766,7 @@ bool Editor::undo() {
     CurrentLevel = std::clamp(place->current, 0, count_ - 1);
     selectLevel(CurrentLevel);
     Saved = false;
+    stateChanged();
     showStatus(QStringLiteral("Rückgängig gemacht"));
     return true;
 }
@@ -744,6 +779,7 @@ bool Editor::redo() {
     CurrentLevel = std::clamp(place->current, 0, count_ - 1);
     selectLevel(CurrentLevel);
     Saved = false;
+    stateChanged();
     showStatus(QStringLiteral("Wiederholt"));
     return true;
 }
@@ -755,24 +791,24 @@ void Editor::showCellStatus(int x, int y) {
     showStatus(QStringLiteral("Feld (%1, %2): %3").arg(x).arg(y).arg(toQt(elementName(code))));
 }
 
-bool Editor::mayClose() {
+bool Editor::askToSave() {
     if (Saved) return true;
     switch (askQuestion(this, SaveQuestion, QuestionButtons::YesNoCancel)) {
         case Answer::Cancel:
             return false;
         case Answer::Yes:
-            Command4_Click();
-            return true;
+            // Only a save that succeeded lets the work go.
+            return saveToOwnFile();
         case Answer::No:
             return true;
     }
-    return true;
+    return false;
 }
 
 void Editor::reject() {
     if (closing_) return;
     closing_ = true;
-    const bool close = mayClose();
+    const bool close = askToSave();
     closing_ = false;
     if (close) QDialog::reject();
 }

@@ -126,6 +126,11 @@ public:
     void Command11_Click();
     bool undo();
     bool redo();
+    // Strg+S: the pack into its own file, or through "Speichern"'s dialog when it has none.
+    // True when the pack was written.
+    bool saveToOwnFile();
+    // The pack's own file: the one opened or saved last; empty for a new pack.
+    const std::string& packPath() const { return packPath_; }
     // One minimal placement of the level drawn on the board until the next click (Strg+L);
     // false while the live check has none to show.
     bool showPlacement();
@@ -162,8 +167,14 @@ private:
     void record(const std::string& key = {});
     void showStatus(const QString& text);
     void showCellStatus(int x, int y);
-    // The closing question; false when the editor stays open.
-    bool mayClose();
+    // "Wollen Sie noch speichern?" when there are unsaved changes, before closing or
+    // opening another pack: false when the work must stay (Abbrechen, or a save that did
+    // not succeed).
+    bool askToSave();
+    bool saveWithDialog();
+    bool saveTo(const std::string& path);
+    // After a change, a load or a save: the caption shows the file and unsaved changes.
+    void stateChanged();
     void checkLevel();
     void hidePlacement();
 
@@ -176,6 +187,7 @@ private:
     Clock& clock_;  // the board window of "Testen" waits on it
     LiveCheck* liveCheck_ = nullptr;
     bool placementShown_ = false;
+    std::string packPath_;
 };
 
 }  // namespace lumor

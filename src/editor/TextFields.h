@@ -11,7 +11,8 @@
 namespace lumor {
 
 // Accepts a text only when Windows-1252 can hold every character and it has no line
-// break: a character a pack could not store is refused as it is typed, never changed.
+// break and no NUL: a character a pack could not store is refused as it is typed, never
+// changed.
 class StorableText final : public QValidator {
 public:
     using QValidator::QValidator;
@@ -22,6 +23,9 @@ public:
 // that is not UTF-8 is shown as Windows-1252, as the title menu shows it.
 QString fileNameToQt(const std::string& native);
 std::string fileNameFromQt(const QString& name);
+
+// Why a pack cannot be saved under a name of `bytes` bytes (more than MaxPackNameBytes).
+QString nameTooLongMessage(size_t bytes);
 
 // Lists keep each entry's own bytes beside the shown text, so a name the windows cannot
 // show exactly still opens its own file.

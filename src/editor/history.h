@@ -67,7 +67,7 @@ private:
     static std::size_t size(const Step& step) { return 2 * step.before.records.size(); }
 
     std::size_t budget_;
-    std::size_t stored_ = 0;  // records held by the steps
+    std::size_t stored_ = 0;          // records held by the steps
     std::unique_ptr<Levels> mirror_;  // about 60 KB: kept off the stack
     PackHeader mirrorHeader_;
     EditorPlace mirrorPlace_;

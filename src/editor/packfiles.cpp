@@ -10,6 +10,11 @@ std::string withPackExtension(const std::string& name) {
     return tail == ".LLP" ? name : name + ".llp";
 }
 
+std::string fileNameOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 bool hasForbiddenCharacter(const std::string& name) {
     return name.find_first_of("\\/:*?\"<>|") != std::string::npos;
 }

@@ -14,6 +14,12 @@ class Random;
 // The file name the save dialog stores under: ".llp" is appended unless the name already
 // ends in it in any letter case ("pack.LLP" stays, "pack.llp.txt" gets ".llp").
 std::string withPackExtension(const std::string& name);
+// The longest file name a pack can be saved under, in bytes: the atomic save writes a
+// temporary ".NAME.lumor-XXXXXX" beside it first, and that must fit the 255 bytes a file
+// name may have.
+inline constexpr size_t MaxPackNameBytes = 255 - 14;
+// The file name part of a path.
+std::string fileNameOf(const std::string& path);
 // Whether the name holds one of the nine characters no file name may hold:
 // \ / : * ? " < > |
 bool hasForbiddenCharacter(const std::string& name);

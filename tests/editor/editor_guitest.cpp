@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -97,7 +98,10 @@ protected:
         openPack("geladen.llp");
         editor->List1->setCurrentRow(at);
     }
-    void openPack(const QString& name) {
+    // Unsaved work is dropped ("Nein" to the question) unless `ask` leaves the answer to
+    // the test.
+    void openPack(const QString& name, bool ask = false) {
+        if (!ask && !editor->Saved) replies.push_front(Answer::No);
         whenModal<LoadMap>([name](LoadMap& d) {
             d.List1->setCurrentItem(d.List1->findItems(name, Qt::MatchExactly).value(0));
             d.Command2->click();
@@ -130,6 +134,18 @@ protected:
                 t->close();
             }
         });
+    }
+    // Runs `act`, which must open no modal window: one that opens anyway fails the test
+    // and is closed, so the suite goes on.
+    static void withoutModal(const std::function<void()>& act) {
+        QTimer::singleShot(0, [] {
+            if (QWidget* shown = QApplication::activeModalWidget()) {
+                ADD_FAILURE() << "a modal window opened";
+                shown->close();
+            }
+        });
+        act();
+        QCoreApplication::processEvents();
     }
     static std::unique_ptr<Levels> snapshot() { return std::make_unique<Levels>(pack()); }
     // Every record, the ones behind the list too.
@@ -393,40 +409,122 @@ TEST_F(EditorTest, SavingRefusesWhatCannotBeStoredAndKeepsTheOldFile) {
     EXPECT_EQ(readPack(file("neu.llp")).contents.levels.at(1).Name, "Tolle Tuer");
 }
 
-TEST_F(EditorTest, ClosingAsksOnlyAfterAChangeAndAnImportIsNone) {
+TEST_F(EditorTest, UnsavedWorkSurvivesImportingClosingAndOpening) {
     writePackFile("quelle.llp", levels("Q", 3));
     editor->show();
-    editor->Levelname->setText("Eigen");
-    whenModal<Import>([](Import& w) {
-        choose(w, "quelle.llp");
-        w.List2->selectAll();
-        w.Command1->click();
-        w.close();
-    });
+    // A wall painted, then the manager opened and closed: still unsaved.
+    editor->SelectedCode = Wall;
+    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(40, 40));
+    whenModal<Import>([](Import& w) { w.close(); });
     editor->Command11_Click();
-    EXPECT_EQ(entries(), (QStringList{"1. Eigen", "2. Q1", "3. Q2", "4. Q3"}));
-    EXPECT_EQ(editor->CurrentLevel, 3);
+    editor->Levelname->setText(QString::fromUtf8("Tolle Tür"));  // cannot be stored
+    // "Ja", and the save does not happen: the dialog cancelled, the name refused, the
+    // write failed. The editor stays with its work, its history and Saved.
+    editor->writer = [](auto&&...) { return PackWriteResult{false, false, "Platte voll"}; };
+    const std::function<void(SaveMap&)> saves[] = {
+        [](SaveMap& d) { d.Command2->click(); },
+        [](SaveMap& d) { d.Text1->setText("a"), d.Command1->click(); },
+        [this](SaveMap& d) {
+            editor->Levelname->setText("Tolle Tuer");
+            d.Text1->setText("a"), d.Command1->click();
+        }};
+    for (const auto& save : saves) {
+        replies = {Answer::Yes};
+        whenModal<SaveMap>(save);
+        editor->close();
+        EXPECT_TRUE(editor->isVisible());
+        EXPECT_FALSE(editor->Saved);
+        EXPECT_EQ(pack()[0].cell(1, 1), Wall);
+    }
+    EXPECT_EQ(messages.size(), 2);
+    editor->writer = writePack;
+    replies = {Answer::Yes};
+    whenModal<SaveMap>([](SaveMap& d) { d.Text1->setText("a"), d.Command1->click(); });
     editor->close();
     EXPECT_FALSE(editor->isVisible());
-    EXPECT_TRUE(questions.isEmpty());
+    EXPECT_EQ(readPack(file("a.llp")).contents.levels.at(0).cell(1, 1), Wall);
+    ASSERT_TRUE(editor->undo());  // the history survived the refusals
+    EXPECT_EQ(shown().Name, "Noname");
 
-    // "Pack ID ändern" is a change even when nothing is typed.
+    // Levels copied in are a change; nothing copied is none.
+    editor = std::make_unique<Editor>();
     editor->show();
-    whenModal<IDEdit>([](IDEdit& d) { d.Command1->click(); });
-    editor->Command10_Click();
-    replies = {Answer::Cancel, Answer::No, Answer::Yes};
-    editor->close();
-    EXPECT_TRUE(editor->isVisible());
-    editor->close();
-    EXPECT_FALSE(editor->isVisible());
-    EXPECT_EQ(buttons.back(), QuestionButtons::YesNoCancel);
-    // Yes saves, and closes whatever the save's outcome (here the dialog is cancelled).
-    editor->show();
+    for (const bool copy : {false, true}) {
+        whenModal<Import>([copy](Import& w) {
+            choose(w, "quelle.llp");
+            if (copy) w.List2->selectAll(), w.Command1->click();
+            w.close();
+        });
+        editor->Command11_Click();
+        EXPECT_EQ(editor->Saved, !copy);
+    }
+    EXPECT_EQ(entries(), (QStringList{"1. Noname", "2. Q1", "3. Q2", "4. Q3"}));
+    EXPECT_EQ(questions.size(), 4);
+
+    // "Laden" asks first: Abbrechen stays, a save that did not happen stays, Nein opens.
+    const auto before = snapshot();
+    replies = {Answer::Cancel, Answer::Yes};
+    withoutModal([&] { editor->Command3_Click(); });
     whenModal<SaveMap>([](SaveMap& d) { d.Command2->click(); });
+    editor->Command3_Click();
+    expectSame(pack(), *before);
+    replies = {Answer::No};
+    openPack("a.llp", true);
+    EXPECT_EQ(entries(), QStringList{"1. Tolle Tuer"});
+    EXPECT_EQ(questions.size(), 7);
+    // With a file of its own, "Ja" saves there without a dialog and then opens.
+    editor->SelectedCode = Wall;
+    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(80, 40));
+    replies = {Answer::Yes};
+    openPack("quelle.llp", true);
+    EXPECT_EQ(entries(), (QStringList{"1. Q1", "2. Q2", "3. Q3"}));
+    EXPECT_EQ(readPack(file("a.llp")).contents.levels.at(0).cell(2, 1), Wall);
+    EXPECT_EQ(questions, QStringList(8, "Wollen Sie noch speichern?"));
     editor->close();
     EXPECT_FALSE(editor->isVisible());
-    EXPECT_EQ(questions, QStringList(3, "Wollen Sie noch speichern?"));
-    EXPECT_EQ(QDir(path({})).entryList({"*.llp"}), QStringList{"quelle.llp"});
+}
+
+TEST_F(EditorTest, StrgSSavesToThePacksOwnFileAndTheCaptionTellsOfChanges) {
+    editor->show();
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    EXPECT_EQ(editor->windowTitle(), "Lumor - Editor");
+    editor->Levelname->setText("Erstes");
+    EXPECT_EQ(editor->windowTitle(), "Lumor - Editor*");
+    // No file yet: the dialog, which refuses a name too long for the save's temporary file.
+    whenModal<SaveMap>([](SaveMap& d) {
+        d.Text1->setText(QString(238, 'x'));
+        d.Command1->click();
+        EXPECT_TRUE(d.isVisible());
+        d.Text1->setText("eigen");
+        d.Command1->click();
+    });
+    QTest::keyClick(editor.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(editor->windowTitle(), "Lumor - Editor - eigen.llp");
+    EXPECT_TRUE(messages.value(0).startsWith("Der Name ist zu lang"));
+    editor->Levelname->setText("Zweites");
+    EXPECT_EQ(editor->windowTitle(), "Lumor - Editor - eigen.llp*");
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    withoutModal([&] { QTest::keyClick(editor.get(), Qt::Key_S, Qt::ControlModifier); });
+    EXPECT_EQ(readPack(file("eigen.llp")).contents.levels.at(0).Name, "Zweites");
+    EXPECT_EQ(editor->windowTitle(), "Lumor - Editor - eigen.llp");
+    // "Speichern" keeps its dialog and offers the pack's own name; the longest name saves.
+    const std::string longest = std::string(237, 'y') + ".llp";
+    whenModal<SaveMap>([&](SaveMap& d) {
+        EXPECT_EQ(d.Text1->text(), "eigen.llp");
+        d.Text1->setText(QString::fromStdString(longest));
+        d.Command1->click();
+    });
+    editor->Command4_Click();
+    EXPECT_TRUE(readPack(file(longest.c_str())).ok);
+    // A pack opened under a name one byte longer is refused by Strg+S, not half written.
+    lumortest::writeFile(dir / ("z" + longest), bytesOf(longest.c_str()));
+    openPack(QString::fromStdString("z" + longest));
+    editor->Levelname->setText("Drittes");
+    EXPECT_FALSE(editor->saveToOwnFile());
+    EXPECT_TRUE(messages.last().startsWith("Der Name ist zu lang"));
+    editor->hide();
 }
 
 TEST_F(EditorTest, UndoAndRedoPutBackEveryByte) {
@@ -626,8 +724,13 @@ TEST_F(EditorTest, ImportReadsTheSourcePackBehindItsPassword) {
     writePackFile("geheim.llp", levels("G", 2), "Sesam");
     writePackFile("kaputt.llp", levels("K", 1));
     writePackFile("\xc4lter.llp", levels("L", 2));
+    writePackFile((std::string(236, 'n') + ".llp").c_str(), levels("N", 1));
     damage("kaputt.llp");
     const auto w = importWindow(3);
+    // The longest pack name does not widen the window beyond the screen.
+    w->show();
+    EXPECT_LE(w->sizeHint().width(), w->screen()->availableGeometry().width());
+    w->hide();
     EXPECT_EQ(entries(w->List1), (QStringList{"1. T1", "2. T2", "3. T3"}));
     EXPECT_EQ(w->Combo1->currentIndex(), -1);
     // Cancelling the first password: no message, no selection again.
