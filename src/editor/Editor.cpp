@@ -510,13 +510,31 @@ void Editor::Levelname_Change() {
     level().Name = bytes(Levelname);
     if (QListWidgetItem* item = List1->item(CurrentLevel))
         item->setText(toQt(levelEntry(CurrentLevel, level().Name)));
+    flagText(Levelname, QStringLiteral("Name"));
     record("name " + std::to_string(CurrentLevel));
 }
 
 void Editor::Passw_Change() {
     Saved = false;
     level().Password = bytes(Passw);
+    if (!flagText(Passw, QStringLiteral("Passwort")) && !filling_) {
+        const int other = samePassword(levels(), count_, CurrentLevel);
+        if (other >= 0)
+            showStatus(QStringLiteral("Passwort: Level %1 (\u201e%2\u201c) hat dasselbe "
+                                      "Passwort; den späteren der beiden erreicht kein Passwort.")
+                           .arg(other + 1)
+                           .arg(toQt(levels()[other].Name)));
+    }
     record("password " + std::to_string(CurrentLevel));
+}
+
+bool Editor::flagText(QLineEdit* box, const QString& label) {
+    const std::optional<Unstorable> problem = firstUnstorable(bytes(box));
+    const QString why =
+        problem ? label + QStringLiteral(": ") + unstorableText(*problem) : QString();
+    flagBox(box, why);
+    if (problem && !filling_) showStatus(why);
+    return problem.has_value();
 }
 
 void Editor::VS_Change(int i) {
@@ -683,9 +701,21 @@ bool Editor::saveTo(const std::string& path) {
         showMessage(this, nameTooLongMessage(length));
         return false;
     }
-    const PackWriteResult r = writer(path, header(), packLevels(levels(), count_), programRandom());
+    const std::vector<LevelRecord> list = packLevels(levels(), count_);
+    const PackWriteResult r = writer(path, header(), list, programRandom());
     if (!r.ok) {
-        showMessage(this, r.refused ? toQt(r.message) : failedWrite(path, r.message));
+        QString message = r.refused ? toQt(r.message) : failedWrite(path, r.message);
+        // The refusal names the text; which character of it is the designer's next question.
+        if (r.refused && r.message.find("kompaktibel") != std::string::npos) {
+            std::vector<const std::string*> texts{&header().PackPassword};
+            for (const LevelRecord& l : list) texts.insert(texts.end(), {&l.Name, &l.Password});
+            for (const std::string* text : texts)
+                if (const std::optional<Unstorable> problem = firstUnstorable(*text)) {
+                    message += QStringLiteral("\n\n") + unstorableText(*problem);
+                    break;
+                }
+        }
+        showMessage(this, message);
         return false;
     }
     Saved = true;

@@ -155,6 +155,9 @@ private:
     void Levelname_Change();
     void Passw_Change();
     void VS_Change(int i);
+    // Shows in the box, and while typing in the status line, whether the pack can store
+    // its text; true when it cannot.
+    bool flagText(QLineEdit* box, const QString& label);
     // The level list shown again from the records, `row` selected without the selection's
     // handler; then the level shown as selecting it does.
     void refillList(int row);

@@ -5,6 +5,7 @@
 #include "editor/packfiles.h"
 
 #include <QFile>
+#include <QLineEdit>
 
 namespace lumor {
 
@@ -20,6 +21,38 @@ QString fileNameToQt(const std::string& native) {
 }
 
 std::string fileNameFromQt(const QString& name) { return QFile::encodeName(name).toStdString(); }
+
+QString unstorableText(const Unstorable& u) {
+    const unsigned stored = u.code + static_cast<unsigned>(u.position);
+    // A control character has no picture of its own: it is named by its code.
+    const QString c = u.code < 32 ? QStringLiteral("Das Zeichen mit dem Code %1").arg(u.code)
+                                  : QStringLiteral("\u201e%1\u201c (Code %2)")
+                                        .arg(toQt(std::string(1, static_cast<char>(u.code))))
+                                        .arg(u.code);
+    const QString rule = u.lineBreak ? QStringLiteral(
+                                           "Gespeichert wird Code + Stelle, und %1 wäre ein "
+                                           "Zeilenumbruch.")
+                                           .arg(stored)
+                         : u.code == 255
+                             ? QStringLiteral(
+                                   "Gespeichert wird Code + Stelle, höchstens 255: dieses Zeichen "
+                                   "kann an keiner Stelle stehen.")
+                             : QStringLiteral(
+                                   "Gespeichert wird Code + Stelle, höchstens 255: dieses Zeichen "
+                                   "darf nur bis Stelle %1 stehen.")
+                                   .arg(255 - u.code);
+    return QStringLiteral("%1 an Stelle %2 kann nicht gespeichert werden. %3")
+        .arg(c)
+        .arg(u.position)
+        .arg(rule);
+}
+
+void flagBox(QLineEdit* box, const QString& why) {
+    QPalette colours = box->parentWidget() ? box->parentWidget()->palette() : QPalette();
+    if (!why.isEmpty()) colours.setColor(QPalette::Base, QColor(255, 205, 205));
+    box->setPalette(colours);
+    box->setToolTip(why);
+}
 
 QString nameTooLongMessage(size_t bytes) {
     return QStringLiteral(

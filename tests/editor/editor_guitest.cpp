@@ -386,13 +386,33 @@ TEST_F(EditorTest, SavingRefusesWhatCannotBeStoredAndKeepsTheOldFile) {
     writePackFile("alt.llp", levels("A", 1));
     const std::string old = bytesOf("alt.llp");
     editor->Command6_Click();
-    editor->Levelname->setText(QString::fromUtf8("Tolle Tür"));  // "ü" at 8: 252 + 8 > 255
-    replies = {Answer::Yes, Answer::Yes};
+    // Flagged as it is typed, and named again by the refusal: "ü" at 8 (252 + 8 > 255), a
+    // tab at 1 (stored as 10, a line break).
+    const QString why =
+        "„ü“ (Code 252) an Stelle 8 kann nicht gespeichert werden. Gespeichert "
+        "wird Code + Stelle, höchstens 255: dieses Zeichen darf nur bis Stelle 3 "
+        "stehen.";
+    editor->Levelname->setText(QString::fromUtf8("Tolle Tür"));
+    EXPECT_EQ(editor->Status->text(), "Name: " + why);
+    EXPECT_EQ(editor->Levelname->toolTip(), "Name: " + why);
+    replies = {Answer::Yes, Answer::Yes, Answer::Yes};  // to overwrite alt.llp
     savePack("alt.llp");
     EXPECT_EQ(messages, QStringList{"Der Name des 2. Levels (Tolle Tür) ist nicht kompaktibel. "
-                                    "Bitte suchen sie sich ein anderen aus."});
+                                    "Bitte suchen sie sich ein anderen aus.\n\n" +
+                                    why});
+    editor->Passw->setText("\tx");
+    EXPECT_TRUE(editor->Status->text().endsWith("und 10 wäre ein Zeilenumbruch."));
+    editor->Levelname->setText("Tolle Tuer");
+    EXPECT_EQ(editor->Levelname->toolTip(), "");
+    savePack("alt.llp");
+    EXPECT_TRUE(messages.last().startsWith("Das Passwort des 2. Levels (Tolle Tuer) ist nicht"));
     EXPECT_TRUE(bytesOf("alt.llp") == old);
     EXPECT_FALSE(editor->Saved);
+    // A password the title menu finds on an earlier level first is named.
+    editor->Passw->setText("level1");
+    EXPECT_EQ(editor->Status->text(),
+              "Passwort: Level 1 („Noname“) hat dasselbe Passwort; den "
+              "späteren der beiden erreicht kein Passwort.");
 
     // A write that fails names the file and leaves the old one, and Saved.
     editor->Levelname->setText("Tolle Tuer");
@@ -644,11 +664,14 @@ TEST_F(EditorTest, PackInformationIsStoredTrimmedOnEveryWayOfClosing) {
     // A character no pack can store is refused as it is typed.
     IDEdit d(header);
     d.Text4->clear();
-    for (const QChar c : QString::fromUtf8("Łu€")) {
+    for (const QChar c : QString::fromUtf8("Łu") + QChar(0) + QString::fromUtf8("€")) {
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
         QApplication::sendEvent(d.Text4, &press);
     }
     EXPECT_EQ(d.Text4->text(), QString::fromUtf8("u€"));
+    // The scrambled password is flagged while typed: "ÿ" (255) fits nowhere.
+    d.Text6->setText(QString::fromUtf8(" ÿ"));
+    EXPECT_TRUE(d.Hint->text().endsWith("kann an keiner Stelle stehen."));
 }
 
 TEST_F(EditorTest, OpeningAndSavingDialogsListThePacksAndCheckTheName) {
