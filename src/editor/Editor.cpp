@@ -5,6 +5,7 @@
 #include "app/paths.h"
 #include "app/random.h"
 #include "app/state.h"
+#include "app/userdata.h"
 #include "editor/IDEdit.h"
 #include "editor/Import.h"
 #include "editor/LiveCheck.h"
@@ -12,11 +13,13 @@
 #include "editor/TextFields.h"
 #include "editor/boardedit.h"
 #include "editor/levellist.h"
+#include "editor/recovery.h"
 #include "play/Bilder.h"
 #include "play/BoardView.h"
 #include "play/Form1.h"
 #include "play/cells.h"
 
+#include <QDateTime>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -32,9 +35,11 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace lumor {
 
@@ -45,6 +50,8 @@ const QString WrongPassword = QStringLiteral("Das Passwort war leider Falsch!");
 const QString OneLevelLeft = QStringLiteral("Es muss mindestens ein Level vorhanden sein!");
 const QString ReallyDelete = QStringLiteral("Wirklich löschen?");
 const QString SaveQuestion = QStringLiteral("Wollen Sie noch speichern?");
+// Long enough that a stroke or a word is finished, short enough that little is lost.
+constexpr int RecoveryDelayMs = 3000;
 
 Levels& levels() { return state().pack.levels; }
 PackHeader& header() { return state().pack.header; }
@@ -131,6 +138,10 @@ Editor::Editor(QWidget* parent, Clock& clock) : QDialog(parent), clock_(clock) {
         board.exec();
     };
     writer = writePack;
+    recoveryTimer_ = new QTimer(this);
+    recoveryTimer_->setSingleShot(true);
+    recoveryTimer_->setInterval(RecoveryDelayMs);
+    connect(recoveryTimer_, &QTimer::timeout, this, &Editor::saveRecoveryCopy);
     buildControls();
     Form_Load();
 }
@@ -617,6 +628,7 @@ void Editor::Command9_Click() {
 
 // "Testen": the current level alone in the board window, without music or final message.
 void Editor::Command1_Click() {
+    saveRecoveryCopy();  // the board window is a long stretch of other code
     ProgramState& st = state();
     st.MusicOn = false;
     st.handover.set(CurrentLevel);
@@ -765,6 +777,79 @@ void Editor::stateChanged() {
     if (!packPath_.empty()) caption += QStringLiteral(" - ") + packFileName(packPath_);
     if (!Saved) caption += QLatin1Char('*');
     setWindowTitle(caption);
+    if (Saved)
+        removeRecoveryCopy();
+    else
+        recoveryTimer_->start();  // again from the start at each change
+}
+
+// --- The recovery copy --------------------------------------------------------------------
+
+void Editor::saveRecoveryCopy() {
+    recoveryTimer_->stop();
+    if (Saved) return;
+    const std::string folder = userDataFolder();
+    if (folder.empty()) return;  // no place of the user's own: nothing to keep it in
+    const std::string path = folder + "/" + recoveryFileName(state().AppFolder, packPath_);
+    // Another pack than the copy written last (saved under a new name): that copy goes.
+    if (path != recoveryPath_) removeRecoveryCopy();
+    RecoveryCopy copy{state().AppFolder, packPath_, QDateTime::currentSecsSinceEpoch(),
+                      CurrentLevel,      header(),  packLevels(levels(), count_)};
+    if (writeRecoveryFile(path, recoveryBytes(copy))) recoveryPath_ = path;
+}
+
+bool Editor::recoveryPending() const { return recoveryTimer_->isActive(); }
+
+void Editor::removeRecoveryCopy() {
+    recoveryTimer_->stop();
+    if (recoveryPath_.empty()) return;
+    std::remove(recoveryPath_.c_str());
+    recoveryPath_.clear();
+}
+
+void Editor::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (offered_) return;
+    offered_ = true;
+    // Asked once the window is on the screen, so the question stands in front of it.
+    QTimer::singleShot(0, this, &Editor::offerRecovery);
+}
+
+void Editor::offerRecovery() {
+    const std::string folder = userDataPath();
+    if (folder.empty()) return;
+    for (auto& [path, copy] : findRecoveryCopies(folder, state().AppFolder)) {
+        const QString when = QDateTime::fromSecsSinceEpoch(copy.savedAt)
+                                 .toString(QStringLiteral("dd.MM.yyyy 'um' HH:mm 'Uhr'"));
+        const QString pack =
+            copy.packPath.empty()
+                ? QStringLiteral("eines noch nie gespeicherten Levelpacks")
+                : QStringLiteral("von \u201e%1\u201c").arg(packFileName(copy.packPath));
+        const int n = static_cast<int>(copy.levels.size());
+        const QString question =
+            QStringLiteral(
+                "Der Editor wurde nicht ordentlich beendet. Es gibt eine Sicherung %1 vom %2 "
+                "mit %3 %4.\n\nWiederherstellen? (Nein verwirft die Sicherung.)")
+                .arg(pack, when)
+                .arg(n)
+                .arg(n == 1 ? QStringLiteral("Level") : QStringLiteral("Levels"));
+        if (askQuestion(this, question, QuestionButtons::YesNoDefaultYes) != Answer::Yes) {
+            std::remove(path.c_str());
+            continue;
+        }
+        header() = copy.header;
+        levels().assign(copy.levels);
+        count_ = n;
+        CurrentLevel = copy.current;
+        selectLevel(CurrentLevel);
+        history_.reset(levels(), header(), {count_, CurrentLevel});
+        Saved = false;
+        packPath_ = copy.packPath;
+        recoveryPath_ = path;
+        stateChanged();
+        showStatus(QStringLiteral("Wiederhergestellt: die Sicherung vom %1").arg(when));
+        return;
+    }
 }
 
 // --- The live check -----------------------------------------------------------------------
@@ -840,7 +925,9 @@ void Editor::reject() {
     closing_ = true;
     const bool close = askToSave();
     closing_ = false;
-    if (close) QDialog::reject();
+    if (!close) return;
+    removeRecoveryCopy();  // a clean close: the work is saved or given up
+    QDialog::reject();
 }
 
 void Editor::keyPressEvent(QKeyEvent* e) {

@@ -25,6 +25,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QScrollBar;
+class QTimer;
 
 namespace lumor {
 
@@ -131,6 +132,14 @@ public:
     bool saveToOwnFile();
     // The pack's own file: the one opened or saved last; empty for a new pack.
     const std::string& packPath() const { return packPath_; }
+
+    // The recovery copy of unsaved work in the user's data folder: written a few seconds
+    // after the last change (by a timer, or at once here), removed by a save or a clean close.
+    void saveRecoveryCopy();
+    bool recoveryPending() const;
+    // When the editor is first shown: the copies a crash left behind for this program
+    // folder, newest first, are offered; "Ja" restores one, "Nein" discards it.
+    void offerRecovery();
     // One minimal placement of the level drawn on the board until the next click (Strg+L);
     // false while the live check has none to show.
     bool showPlacement();
@@ -142,6 +151,7 @@ public:
 
 protected:
     void reject() override;
+    void showEvent(QShowEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -191,6 +201,10 @@ private:
     LiveCheck* liveCheck_ = nullptr;
     bool placementShown_ = false;
     std::string packPath_;
+    QTimer* recoveryTimer_ = nullptr;
+    std::string recoveryPath_;  // the copy this editor wrote; empty when there is none
+    bool offered_ = false;
+    void removeRecoveryCopy();
 };
 
 }  // namespace lumor

@@ -8,6 +8,7 @@
 #include "editor/LiveCheck.h"
 #include "editor/LoadMap.h"
 #include "editor/levellist.h"
+#include "editor/recovery.h"
 #include "levels/packfile.h"
 #include "play/Form1.h"
 #include "play/cells.h"
@@ -38,6 +39,9 @@ class EditorTest : public lumortest::ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
+        // Recovery copies go to a scratch folder, never to the user's own.
+        if (const char* xdg = std::getenv("XDG_DATA_HOME")) savedXdg = xdg;
+        ::setenv("XDG_DATA_HOME", (dir / "daten").c_str(), 1);
         dialogHooks().question = [this](const QString& t, QuestionButtons b) {
             questions << t;
             buttons.push_back(b);
@@ -54,6 +58,10 @@ protected:
     }
     void TearDown() override {
         editor.reset();
+        if (savedXdg)
+            ::setenv("XDG_DATA_HOME", savedXdg->c_str(), 1);
+        else
+            ::unsetenv("XDG_DATA_HOME");
         ProgramTest::TearDown();
     }
 
@@ -167,6 +175,7 @@ protected:
         return r;
     }
 
+    std::optional<std::string> savedXdg;
     std::unique_ptr<Editor> editor;
     QStringList questions;                 // question boxes shown
     std::vector<QuestionButtons> buttons;  // and the buttons each offered
@@ -545,6 +554,55 @@ TEST_F(EditorTest, StrgSSavesToThePacksOwnFileAndTheCaptionTellsOfChanges) {
     EXPECT_FALSE(editor->saveToOwnFile());
     EXPECT_TRUE(messages.last().startsWith("Der Name ist zu lang"));
     editor->hide();
+}
+
+TEST_F(EditorTest, AKilledEditorOffersItsWorkBackAndACleanCloseLeavesNoCopy) {
+    const auto copies = [this] { return QDir(path("daten/lumor")).entryList(QDir::Files); };
+    const auto restart = [this](std::deque<Answer> next) {
+        editor.reset();  // killed: no close, no clean-up
+        pack().assign(levels("Fremd", 2));
+        questions.clear();
+        replies = std::move(next);
+        editor = std::make_unique<Editor>();
+        editor->show();
+        QCoreApplication::processEvents();
+    };
+    editor->SelectedCode = Wall;
+    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(40, 40));
+    editor->Levelname->setText("Gerettet");
+    EXPECT_TRUE(editor->recoveryPending());
+    editor->saveRecoveryCopy();
+    // A copy from another program folder is no business of this one.
+    RecoveryCopy other{"/anderswo/", "", 0, 0, {}, levels("A", 1)};
+    lumortest::writeFile(dir / "daten/lumor" / recoveryFileName(other.programFolder, ""),
+                         recoveryBytes(other));
+    restart({Answer::Yes});
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(
+        questions[0].startsWith("Der Editor wurde nicht ordentlich beendet. Es gibt eine "
+                                "Sicherung eines noch nie gespeicherten Levelpacks vom "));
+    EXPECT_TRUE(questions[0].contains(" mit 1 Level.\n\nWiederherstellen?"));
+    EXPECT_EQ(entries(), QStringList{"1. Gerettet"});
+    EXPECT_EQ(shown().cell(1, 1), Wall);
+    EXPECT_EQ(editor->windowTitle(), "Lumor - Editor*");
+    // Saved under a name, changed again: the copy follows the pack's file.
+    whenModal<SaveMap>([](SaveMap& d) { d.Text1->setText("r"), d.Command1->click(); });
+    editor->Command4_Click();
+    EXPECT_EQ(copies().size(), 1);  // only the other folder's
+    editor->Levelname->setText("Zweiter");
+    editor->saveRecoveryCopy();
+    restart({Answer::No, Answer::Yes});
+    EXPECT_EQ(questions.size(), 1);  // "Nein" discarded it; nothing more to offer
+    EXPECT_EQ(entries(), QStringList{"1. Noname"});
+    EXPECT_EQ(copies().size(), 1);
+
+    editor->Levelname->setText("Dritter");
+    editor->saveRecoveryCopy();
+    restart({Answer::Yes});
+    EXPECT_EQ(editor->windowTitle(), "Lumor - Editor*");
+    replies = {Answer::No};
+    editor->close();  // clean: the copy goes
+    EXPECT_EQ(copies().size(), 1);
 }
 
 TEST_F(EditorTest, UndoAndRedoPutBackEveryByte) {
