@@ -13,16 +13,20 @@
 #include "editor/TextFields.h"
 #include "editor/boardedit.h"
 #include "editor/levellist.h"
+#include "editor/packlint.h"
 #include "editor/recovery.h"
 #include "play/Bilder.h"
 #include "play/BoardView.h"
 #include "play/Form1.h"
 #include "play/cells.h"
 
+#include <QApplication>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,7 +39,9 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -76,6 +82,22 @@ QPushButton* button(const char* caption, QWidget* parent) {
 }
 
 }  // namespace
+
+// While a solution is shown, a press anywhere in the editor takes it away first (on the
+// board the press does nothing else; Feld_MouseDown sees to that).
+class PlacementClicks final : public QObject {
+public:
+    explicit PlacementClicks(Editor* editor) : QObject(editor), editor_(editor) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::MouseButtonPress) return false;
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && w->window() == editor_ && w != editor_->Feld) editor_->hidePlacementShown();
+        return false;
+    }
+
+private:
+    Editor* editor_;
+};
 
 // --- The board, the palette and the pictures ----------------------------------------------
 
@@ -138,6 +160,7 @@ Editor::Editor(QWidget* parent, Clock& clock) : QDialog(parent), clock_(clock) {
         board.exec();
     };
     writer = writePack;
+    clicks_ = new PlacementClicks(this);
     recoveryTimer_ = new QTimer(this);
     recoveryTimer_->setSingleShot(true);
     recoveryTimer_->setInterval(RecoveryDelayMs);
@@ -197,10 +220,24 @@ void Editor::buildControls() {
     // A long pack or level name is cut off rather than widening the window.
     Status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     CheckLine = new QLabel(this);
-    CheckLine->setToolTip(QStringLiteral(
-        "Strg+L zeigt eine Lösung mit den wenigsten Steinen, bis zum nächsten Klick"));
-    liveCheck_ = new LiveCheck(this);
-    liveCheck_->onChange = [this] { CheckLine->setText(liveCheck_->text()); };
+    CheckLine->setToolTip(
+        QStringLiteral("Strg+L zeigt eine Lösung mit den wenigsten Steinen, bis zum nächsten "
+                       "Klick; nochmals Strg+L die nächste"));
+    CheckCancel = new QToolButton(this);
+    CheckCancel->setText(QStringLiteral("Abbrechen"));
+    CheckCancel->setToolTip(QStringLiteral("Die Prüfung dieses Levels abbrechen (Esc)"));
+    CheckCancel->hide();
+    liveCheck_ = new LiveCheck(this, clock_);
+    liveCheck_->onChange = [this] {
+        CheckLine->setText(liveCheck_->text());
+        CheckCancel->setVisible(liveCheck_->busy());
+    };
+    liveCheck_->onMeasured = [this] { lintSoon(); };
+    lintTimer_ = new QTimer(this);
+    lintTimer_->setSingleShot(true);
+    lintTimer_->setInterval(0);
+    connect(lintTimer_, &QTimer::timeout, this, &Editor::showLint);
+    connect(CheckCancel, &QToolButton::clicked, liveCheck_, [this] { liveCheck_->cancel(); });
 
     // Board on the left with the palette beside it, the stock underneath, the status line
     // at the bottom; the level, the level list and the pack on the right.
@@ -238,6 +275,7 @@ void Editor::buildControls() {
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(Status, 1);
     statusRow->addWidget(CheckLine, 0, Qt::AlignRight);
+    statusRow->addWidget(CheckCancel, 0, Qt::AlignRight);
     left->addLayout(statusRow);
 
     auto* levelBox = new QGroupBox(QStringLiteral("Level"), this);
@@ -412,7 +450,11 @@ void Editor::LöschPosFeld() {
 // --- Mouse --------------------------------------------------------------------------------
 
 void Editor::Feld_MouseDown(Qt::MouseButton Button, qreal X, qreal Y) {
-    hidePlacement();
+    // A click while a solution is shown only takes it away.
+    if (placementShown_) {
+        hidePlacement();
+        return;
+    }
     const QPoint cell = BoardView::cellAt(QPointF(X, Y));
     const int x = cell.x(), y = cell.y();
     if (x < 0 || y < 0 || x >= BoardWidth || y >= BoardHeight) return;
@@ -777,6 +819,8 @@ void Editor::stateChanged() {
     if (!packPath_.empty()) caption += QStringLiteral(" - ") + packFileName(packPath_);
     if (!Saved) caption += QLatin1Char('*');
     setWindowTitle(caption);
+    liveCheck_->setPack(packLevels(levels(), count_));
+    lintSoon();
     if (Saved)
         removeRecoveryCopy();
     else
@@ -857,12 +901,45 @@ void Editor::offerRecovery() {
 void Editor::checkLevel() { liveCheck_->check(level()); }
 
 bool Editor::showPlacement() {
-    const auto& result = liveCheck_->result();
-    if (!result || !result->solvable() || result->placements.empty()) return false;
-    hidePlacement();
+    const LevelAnalysis* r = liveCheck_->result();
+    if (!r) {
+        showStatus(liveCheck_->busy()
+                       ? QStringLiteral("Die Prüfung läuft noch; danach zeigt Strg+L eine Lösung.")
+                       : QStringLiteral("Die Prüfung wurde abgebrochen: keine Lösung bekannt."));
+        return false;
+    }
+    if (!r->ok || !r->solvable() || r->placements.empty()) {
+        showStatus(QStringLiteral("Nicht lösbar: es gibt keine Lösung zu zeigen."));
+        return false;
+    }
+    // Again and again Strg+L: every minimal placement in turn.
+    placementIndex_ = placementShown_ ? (placementIndex_ + 1) % r->placements.size() : 0;
     if (FrameCell != Cell{}) LöschPosFeld();
-    for (const PlacedPiece& p : result->placements.front()) Feld->paintCell(p.x, p.y, p.slot + 8);
-    placementShown_ = true;
+    Feld->paintBoard(level().Cells);
+    {
+        // Half see-through and outlined: not to be taken for the level's own pieces.
+        QPainter p(&Feld->picture());
+        QPen outline(QColor(0, 230, 255));
+        outline.setStyle(Qt::DashLine);
+        for (const PlacedPiece& piece : r->placements[placementIndex_]) {
+            p.setOpacity(0.55);
+            p.drawImage(32 * piece.x, 32 * piece.y, bilder().tile(piece.slot + 8));
+            p.setOpacity(1);
+            p.setPen(outline);
+            p.drawRect(32 * piece.x + 1, 32 * piece.y + 1, 29, 29);
+        }
+    }
+    Feld->changedAll();
+    if (!placementShown_) {
+        placementShown_ = true;
+        qApp->installEventFilter(clicks_);
+    }
+    QString text =
+        QStringLiteral("Lösung %1 von %2").arg(placementIndex_ + 1).arg(r->placementCount);
+    if (r->placementCount > r->placements.size())
+        text += QStringLiteral(" (zu sehen sind die ersten %1)").arg(r->placements.size());
+    if (r->fewest == 0) text += QStringLiteral(": das leere Brett gewinnt schon");
+    showStatus(text + QStringLiteral(" \u2013 Esc oder ein Klick nimmt sie weg"));
     return true;
 }
 
@@ -870,7 +947,54 @@ bool Editor::showPlacement() {
 void Editor::hidePlacement() {
     if (!placementShown_) return;
     placementShown_ = false;
+    qApp->removeEventFilter(clicks_);
     Feld->paintBoard(level().Cells);
+    showStatus({});
+}
+
+// --- The rules of the level list ----------------------------------------------------------
+
+void Editor::lintSoon() { lintTimer_->start(); }
+
+void Editor::showLint() {
+    const std::vector<LevelRecord> list = packLevels(levels(), count_);
+    std::vector<const LevelAnalysis*> measured;
+    for (const LevelRecord& l : list) measured.push_back(liveCheck_->measured(l));
+    // The pack as lint names it: its title, else its file's name without ".llp".
+    std::string title = header().PackTitle;
+    if (title.empty() && !packPath_.empty())
+        title = fromQt(QFileInfo(packFileName(packPath_)).completeBaseName()).value_or("");
+    if (title.empty()) title = "Levelpack";
+    const PackLint lint = lintPack(list, title, measured);
+    const QIcon fault = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    const QIcon hint = style()->standardIcon(QStyle::SP_MessageBoxInformation);
+    for (int i = 0; i < count_ && i < List1->count(); ++i) {
+        const auto& findings = lint.levels[static_cast<size_t>(i)];
+        QStringList lines;
+        bool anyFault = false;
+        for (const PackLintFinding& f : findings) {
+            lines << QStringLiteral("\u2022 ") + QString::fromStdString(f.text);
+            anyFault = anyFault || f.fault;
+        }
+        if (liveCheck_->gaveUp(list[static_cast<size_t>(i)]))
+            lines << QStringLiteral(
+                "\u2022 nicht ganz geprüft: die Prüfung dauerte zu lange "
+                "oder wurde abgebrochen");
+        else if (!measured[static_cast<size_t>(i)])
+            lines << QStringLiteral("(wird noch geprüft)");
+        QListWidgetItem* item = List1->item(i);
+        item->setIcon(findings.empty() ? QIcon() : anyFault ? fault : hint);
+        item->setToolTip(lines.join(QLatin1Char('\n')));
+        item->setData(LintRole, QString::fromStdString([&] {
+                          std::string rules;
+                          for (const PackLintFinding& f : findings)
+                              rules += (rules.empty() ? "" : " ") + f.rule;
+                          return rules;
+                      }()));
+    }
+    QStringList pack{QStringLiteral("Rückgängig: Strg+Z, Wiederholen: Strg+Y")};
+    for (const std::string& text : lint.pack) pack << QString::fromStdString(text);
+    List1->setToolTip(pack.join(QLatin1Char('\n')));
 }
 
 bool Editor::undo() {
@@ -931,8 +1055,13 @@ void Editor::reject() {
 }
 
 void Editor::keyPressEvent(QKeyEvent* e) {
-    // No cancel key: the editor closes by its close box, with the question.
+    // Escape takes a shown solution away, else stops a long check; it never closes the
+    // editor, which closes by its close box, with the question.
     if (e->key() == Qt::Key_Escape) {
+        if (placementShown_)
+            hidePlacement();
+        else
+            liveCheck_->cancel();
         e->accept();
         return;
     }

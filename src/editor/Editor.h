@@ -26,6 +26,7 @@ class QListWidget;
 class QPushButton;
 class QScrollBar;
 class QTimer;
+class QToolButton;
 
 namespace lumor {
 
@@ -77,19 +78,20 @@ public:
     QLineEdit* Levelname = nullptr;
     QLineEdit* Passw = nullptr;
     QListWidget* List1 = nullptr;
-    QPushButton* Command1 = nullptr;   // "Testen"
-    QPushButton* Command2 = nullptr;   // "Sterne verteilen"
-    QPushButton* Command3 = nullptr;   // "Laden"
-    QPushButton* Command4 = nullptr;   // "Speichern"
-    QPushButton* Command5 = nullptr;   // "Neues Level einfügen"
-    QPushButton* Command6 = nullptr;   // "Level anschließen"
-    QPushButton* Command7 = nullptr;   // "Level löschen"
-    QPushButton* Command8 = nullptr;   // "Hoch"
-    QPushButton* Command9 = nullptr;   // "Runter"
-    QPushButton* Command10 = nullptr;  // "Pack ID ändern"
-    QPushButton* Command11 = nullptr;  // "Importieren"
-    QLabel* Status = nullptr;          // the cell under the mouse, and what happened
-    QLabel* CheckLine = nullptr;       // the live check: solvable, pieces left, solutions
+    QPushButton* Command1 = nullptr;     // "Testen"
+    QPushButton* Command2 = nullptr;     // "Sterne verteilen"
+    QPushButton* Command3 = nullptr;     // "Laden"
+    QPushButton* Command4 = nullptr;     // "Speichern"
+    QPushButton* Command5 = nullptr;     // "Neues Level einfügen"
+    QPushButton* Command6 = nullptr;     // "Level anschließen"
+    QPushButton* Command7 = nullptr;     // "Level löschen"
+    QPushButton* Command8 = nullptr;     // "Hoch"
+    QPushButton* Command9 = nullptr;     // "Runter"
+    QPushButton* Command10 = nullptr;    // "Pack ID ändern"
+    QPushButton* Command11 = nullptr;    // "Importieren"
+    QLabel* Status = nullptr;            // the cell under the mouse, and what happened
+    QLabel* CheckLine = nullptr;         // the live check: solvable, pieces left, solutions
+    QToolButton* CheckCancel = nullptr;  // "Abbrechen", while a check runs
 
     // Fields of the window.
     int32_t CurrentLevel = 0;
@@ -140,9 +142,14 @@ public:
     // When the editor is first shown: the copies a crash left behind for this program
     // folder, newest first, are offered; "Ja" restores one, "Nein" discards it.
     void offerRecovery();
-    // One minimal placement of the level drawn on the board until the next click (Strg+L);
-    // false while the live check has none to show.
+    // Strg+L: a minimal placement drawn over the board, see-through and outlined, until
+    // the next click or Escape; again, the next one ("Lösung 2 von 4"). False (and the
+    // status line says why) while the live check has none to show.
     bool showPlacement();
+    void hidePlacementShown() { hidePlacement(); }
+    // Each level's entry carries the rules it breaks (lint's names, separated by blanks)
+    // under this role, with an icon and the findings as its tooltip.
+    static constexpr int LintRole = Qt::UserRole + 1;
     LiveCheck* liveCheck() const { return liveCheck_; }
 
     // What the editor starts outside itself; tests replace them.
@@ -200,6 +207,11 @@ private:
     Clock& clock_;  // the board window of "Testen" waits on it
     LiveCheck* liveCheck_ = nullptr;
     bool placementShown_ = false;
+    size_t placementIndex_ = 0;
+    QObject* clicks_ = nullptr;  // watches for the click that takes a solution away
+    QTimer* lintTimer_ = nullptr;
+    void lintSoon();
+    void showLint();
     std::string packPath_;
     QTimer* recoveryTimer_ = nullptr;
     std::string recoveryPath_;  // the copy this editor wrote; empty when there is none

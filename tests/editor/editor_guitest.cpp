@@ -17,17 +17,21 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <set>
 #include <thread>
 
 using namespace lumor;
@@ -649,47 +653,139 @@ TEST_F(EditorTest, UndoAndRedoPutBackEveryByte) {
     editor->hide();
 }
 
-TEST_F(EditorTest, LiveCheckAnswersEachChangeAndShowsAPlacementUntilTheNextClick) {
+TEST_F(EditorTest, LiveCheckAnswersByItselfRemembersAndShowsEverySolutionUntilAClick) {
     LiveCheck* check = editor->liveCheck();
     auto answer = [&] {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !check->busy(); }, 10000));
         return editor->CheckLine->text();
     };
-    // A source and a target round the corner; one ┐ in stock, and a spare wall.
-    LevelRecord& l = shown();
-    l.cell(1, 1) = SourceRight;
-    l.cell(5, 4) = TargetDown;
-    l.Stock = {2, 1, 0, 0, 1};
-    editor->Aufbau();
-    EXPECT_EQ(editor->CheckLine->text(), "prüft \u2026");  // the answer comes later
-    EXPECT_EQ(answer(), "lösbar, 1 Stein übrig, 1 Lösung");
+    // The empty new level is won by its bare board, whatever the record held before.
+    pack()[0].cell(3, 3) = TargetUp;
+    editor = std::make_unique<Editor>();
+    check = editor->liveCheck();
+    EXPECT_EQ(answer(), "lösbar, 0 Steine übrig, 1 Lösung");
 
-    // Strg+L: the ┐ on the board, not in the level, until the next click.
+    // A beam from (0, 0) to the target at (5, 3): a ┐ and a └ in any of columns 1 to 4.
+    LevelRecord& l = shown();
+    l.cell(0, 0) = SourceRight;
+    l.cell(5, 3) = TargetRight;
+    l.Stock = {3, 0, 0, 0, 1, 0, 1};
+    editor->Aufbau();
+    EXPECT_EQ(editor->CheckLine->text(), "prüft \u2026");  // the answer comes by itself
+    EXPECT_EQ(answer(), "lösbar, 1 Stein übrig, 4 Lösungen");
+
+    // Strg+L again and again: each placement in turn, drawn see-through and outlined over
+    // the board, not into the level; a click on the board takes it away and paints nothing.
     const QImage before = editor->Feld->picture();
     editor->show();
     editor->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
-    QTest::keyClick(editor.get(), Qt::Key_L, Qt::ControlModifier);
-    EXPECT_EQ(editor->Feld->picture().copy(5 * 32, 32, 32, 32), bilder().tile(DeflectorLeftDown));
-    EXPECT_EQ(shown().cell(5, 1), Empty);
+    std::set<int> columns;
+    for (int i = 1; i <= 5; ++i) {
+        QTest::keyClick(editor.get(), Qt::Key_L, Qt::ControlModifier);
+        EXPECT_TRUE(editor->Status->text().startsWith(
+            QStringLiteral("Lösung %1 von 4").arg((i - 1) % 4 + 1)));
+        for (int x = 1; x <= 4; ++x)
+            if (editor->Feld->picture().copy(32 * x, 0, 32, 32) != bilder().tile(Empty))
+                columns.insert(x);
+    }
+    EXPECT_EQ(columns, (std::set<int>{1, 2, 3, 4}));
+    const QImage shownPiece = editor->Feld->picture().copy(32, 0, 32, 32);  // the 1st again
+    const QRect inside(4, 4, 24, 24);  // within the outline: neither the piece nor the cell
+    EXPECT_NE(shownPiece.copy(inside), bilder().tile(DeflectorLeftDown).copy(inside));
+    EXPECT_NE(shownPiece.copy(inside), bilder().tile(Empty).copy(inside));
+    EXPECT_EQ(shownPiece.pixel(1, 1), qRgb(0, 230, 255));
+    editor->SelectedCode = Wall;
     QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(600, 350));
+    EXPECT_EQ(editor->Feld->picture(), before);
+    EXPECT_EQ(shown().cell(18, 10), Empty);
+    QTest::keyClick(editor.get(), Qt::Key_L, Qt::ControlModifier);
+    QTest::keyClick(editor.get(), Qt::Key_Escape);
     EXPECT_EQ(editor->Feld->picture(), before);
     editor->hide();
 
-    // A change that leaves no solution, checked anew.
-    editor->SelectedCode = TargetUp;
-    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(5 * 32 + 5, 4 * 32 + 5));
+    // A change is checked anew; taken back, its answer is there at once.
+    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(32 * 3 + 5, 5));
+    EXPECT_EQ(answer(), "lösbar, 1 Stein übrig, 2 Lösungen");
+    QTest::mouseClick(editor->Feld, Qt::RightButton, {}, QPoint(32 * 3 + 5, 5));
+    EXPECT_EQ(editor->CheckLine->text(), "lösbar, 1 Stein übrig, 4 Lösungen");
+    l.Stock[0] = 1;
+    editor->Aufbau();
     EXPECT_EQ(answer(), "nicht lösbar");
     EXPECT_FALSE(editor->showPlacement());
+    EXPECT_EQ(editor->Status->text(), "Nicht lösbar: es gibt keine Lösung zu zeigen.");
 
     // An answer already on its way for an earlier state of the level is not shown.
-    l.Stock = {1, 0, 0, 0, 1};
-    l.cell(5, 4) = TargetUp;
+    l.Stock[0] = 2;
     editor->Aufbau();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));  // not handling events
-    l.cell(5, 4) = TargetDown;
+    l.cell(5, 3) = TargetUp;
     editor->Aufbau();
-    EXPECT_EQ(answer(), "lösbar, 0 Steine übrig, 1 Lösung");
+    EXPECT_EQ(answer(), "nicht lösbar");
+}
+
+// A check that takes long shows its seconds and can be stopped; the window goes on.
+TEST_F(EditorTest, ALongCheckCountsItsSecondsAndCanBeCancelled) {
+    std::atomic<int> started{0};
+    LiveCheck check(nullptr, clock, [&](const LevelRecord& l, bool whole, const auto& stop) {
+        ++started;
+        if (l.cell(0, 0) == Wall)
+            while (!stop()) std::this_thread::yield();  // a search without end
+        return analyseForEditor(l, whole, stop);
+    });
+    int changes = 0;
+    check.onChange = [&] { ++changes; };
+    LevelRecord endless;
+    endless.cell(0, 0) = Wall;
+    check.check(endless);
+    EXPECT_EQ(check.text(), "prüft \u2026");
+    clock.advance(12500);
+    EXPECT_EQ(check.text(), "prüft \u2026 12 s");
+    check.cancel();
+    EXPECT_FALSE(check.busy());
+    EXPECT_EQ(check.text(), "Prüfung abgebrochen");
+    // The next level is checked at once; the cancelled one is not taken up again, not even
+    // for the level list.
+    check.setPack({endless, LevelRecord{}});
+    check.check(LevelRecord{});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !check.busy(); }, 10000));
+    EXPECT_EQ(check.text(), "lösbar, 0 Steine übrig, 1 Lösung");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return check.measured(LevelRecord{}) != nullptr; }, 10000));
+    EXPECT_TRUE(check.gaveUp(endless));
+    EXPECT_EQ(started, 3);
+    EXPECT_GE(changes, 3);
+}
+
+TEST_F(EditorTest, TheLevelListMarksTheRulesEachLevelBreaks) {
+    // 1: a decoy wall (a hint); 2: the same password, letter case aside, and no target at
+    // all (faults); 3: nothing in stock can win it (a fault). All three boards are close.
+    std::vector<LevelRecord> list(3);
+    for (LevelRecord& l : list) l.cell(0, 0) = SourceRight;
+    list[0].cell(5, 3) = list[2].cell(5, 3) = TargetRight;
+    list[0].cell(3, 0) = Wall;
+    list[0].Stock = {2, 1, 0, 0, 1, 0, 1};
+    list[0].Password = "eins";
+    list[1].Password = "EINS";
+    list[2].Password = "drei";
+    writePackFile("regeln.llp", list);
+    openPack("regeln.llp");
+    const auto rules = [this](int i) {
+        return editor->List1->item(i)->data(Editor::LintRole).toString().split(' ');
+    };
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rules(1).filter("password").size(), 1);  // known before any level is measured
+    EXPECT_FALSE(rules(2).contains("solvable"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !editor->List1->item(2)->toolTip().contains("wird noch"); }, 10000));
+    EXPECT_EQ(rules(0), (QStringList{"decoy", "distance", "distance"}));
+    EXPECT_EQ(rules(1), (QStringList{"bare-board", "distance", "password"}));
+    EXPECT_EQ(rules(2).value(0), "solvable");
+    EXPECT_TRUE(editor->List1->item(1)->toolTip().contains(
+        "\u2022 das Passwort \"EINS\" hat schon regeln 1 \"\": diesen Level erreicht kein "
+        "Passwort"));
+    const QIcon hint = editor->style()->standardIcon(QStyle::SP_MessageBoxInformation);
+    EXPECT_EQ(editor->List1->item(0)->icon().pixmap(16).toImage(), hint.pixmap(16).toImage());
+    EXPECT_NE(editor->List1->item(2)->icon().pixmap(16).toImage(), hint.pixmap(16).toImage());
 }
 
 // --- The dialogs -----------------------------------------------------------------------------
