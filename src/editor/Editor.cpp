@@ -26,7 +26,9 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QIcon>
+#include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -42,6 +44,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -82,6 +85,17 @@ QPushButton* button(const char* caption, QWidget* parent) {
 }
 
 }  // namespace
+
+// A stock count in its box: a number the bar can show, nothing beyond (QIntValidator
+// takes "75" for 0..20 as a start of typing).
+class CountValidator final : public QIntValidator {
+public:
+    using QIntValidator::QIntValidator;
+    State validate(QString& input, int& pos) const override {
+        const State state = QIntValidator::validate(input, pos);
+        return state == Intermediate && !input.isEmpty() && input.toInt() > top() ? Invalid : state;
+    }
+};
 
 // While a solution is shown, a press anywhere in the editor takes it away first (on the
 // board the press does nothing else; Feld_MouseDown sees to that).
@@ -133,8 +147,19 @@ void EditorPalette::mouseMoveEvent(QMouseEvent* e) {
     const QPoint pos = e->position().toPoint();
     const int code = paletteCode(pos.x(), pos.y());
     owner_->showStatus(code < 0 ? QString()
-                                : QStringLiteral("Palette: %1").arg(toQt(elementName(code))));
+                                : QStringLiteral("Palette: %1").arg(toQt(paletteName(code))));
     e->ignore();  // the window's background sees the move too
+}
+
+bool EditorPalette::event(QEvent* e) {
+    if (e->type() != QEvent::ToolTip) return QWidget::event(e);
+    const auto* help = static_cast<QHelpEvent*>(e);
+    const int code = paletteCode(help->pos().x(), help->pos().y());
+    if (code < 0)
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), toQt(paletteName(code)), this);
+    return true;
 }
 
 TileImage::TileImage(QWidget* parent) : QWidget(parent) { setFixedSize(34, 34); }
@@ -189,12 +214,18 @@ void Editor::buildControls() {
         bar->setFixedHeight(96);
         VS[static_cast<size_t>(i)] = bar;
         auto* text = new QLineEdit(this);
-        text->setReadOnly(true);
         text->setFixedWidth(40);
         text->setAlignment(Qt::AlignCenter);
-        text->setFocusPolicy(Qt::NoFocus);
+        text->setValidator(new CountValidator(0, barMaximum(i), text));
+        text->setToolTip(
+            QStringLiteral("Eine Zahl von 0 bis %1; der Balken folgt").arg(barMaximum(i)));
         Text1[static_cast<size_t>(i)] = text;
         connect(bar, &QScrollBar::valueChanged, this, [this, i] { VS_Change(i); });
+        connect(text, &QLineEdit::textEdited, this, [this, i] { Text1_Change(i); });
+        // Left empty, the box shows the count again.
+        connect(text, &QLineEdit::editingFinished, this, [this, i, text] {
+            text->setText(QString::number(level().Stock[static_cast<size_t>(i)]));
+        });
     }
     Levelname = new QLineEdit(this);
     Passw = new QLineEdit(this);
@@ -347,6 +378,7 @@ void Editor::buildControls() {
     // The editor's own undo, also while a text box has the focus.
     Levelname->installEventFilter(this);
     Passw->installEventFilter(this);
+    for (QLineEdit* box : Text1) box->installEventFilter(this);
 
     for (QLineEdit* box : {Levelname, Passw})
         connect(box, &QLineEdit::inputRejected, this, [this] {
@@ -523,8 +555,7 @@ bool Editor::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
         endDrawing();
         LöschPosFeld();
-    } else if (event->type() == QEvent::ShortcutOverride &&
-               (watched == Levelname || watched == Passw)) {
+    } else if (event->type() == QEvent::ShortcutOverride && qobject_cast<QLineEdit*>(watched)) {
         // Undo and redo are the editor's, not the text box's own.
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeyCombination combo = key->keyCombination();
@@ -588,6 +619,19 @@ bool Editor::flagText(QLineEdit* box, const QString& label) {
     flagBox(box, why);
     if (problem && !filling_) showStatus(why);
     return problem.has_value();
+}
+
+// A typed count: stored, and the bar follows without storing it again.
+void Editor::Text1_Change(int i) {
+    if (!Text1[static_cast<size_t>(i)]->hasAcceptableInput()) return;
+    const int typed = Text1[static_cast<size_t>(i)]->text().toInt();
+    Saved = false;
+    level().Stock[static_cast<size_t>(i)] = static_cast<int16_t>(typed);
+    {
+        const QSignalBlocker block(VS[static_cast<size_t>(i)]);
+        VS[static_cast<size_t>(i)]->setValue(barValue(i, typed));
+    }
+    record("stock " + std::to_string(i) + " " + std::to_string(CurrentLevel));
 }
 
 void Editor::VS_Change(int i) {

@@ -44,6 +44,7 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    bool event(QEvent* e) override;  // the element's name as the tooltip
 
 private:
     Editor* owner_;
@@ -74,7 +75,7 @@ public:
     EditorPalette* Symbol = nullptr;
     std::array<TileImage*, 9> Image1{};  // 0: the selected code, 1..8: the stock slots
     std::array<QScrollBar*, 9> VS{};     // stock bars, inverted: the top is the highest count
-    std::array<QLineEdit*, 9> Text1{};   // the stock counts as numbers
+    std::array<QLineEdit*, 9> Text1{};   // the stock counts as numbers, to be typed too
     QLineEdit* Levelname = nullptr;
     QLineEdit* Passw = nullptr;
     QListWidget* List1 = nullptr;
@@ -172,6 +173,7 @@ private:
     void Levelname_Change();
     void Passw_Change();
     void VS_Change(int i);
+    void Text1_Change(int i);
     // Shows in the box, and while typing in the status line, whether the pack can store
     // its text; true when it cannot.
     bool flagText(QLineEdit* box, const QString& label);

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +27,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
+#include <QToolTip>
 
 #include <atomic>
 #include <chrono>
@@ -205,6 +207,13 @@ TEST_F(EditorTest, PaletteBoardAndPositionFrameUnderTheMouse) {
         EXPECT_EQ(editor->SelectedCode, code);
     }
     EXPECT_EQ(editor->Image1[0]->picture(), bilder().tile(Wall));
+    // Each picture is named, the empty one with what it does.
+    const QPoint empty(5, 5);
+    QHelpEvent help(QEvent::ToolTip, empty, editor->Symbol->mapToGlobal(empty));
+    QApplication::sendEvent(editor->Symbol, &help);
+    EXPECT_EQ(QToolTip::text(), "Leer: löscht, was auf einem Feld steht");
+    lumortest::hover(editor->Symbol, QPoint(40, 40));
+    EXPECT_EQ(editor->Status->text(), "Palette: Umlenker links-unten");
 
     // A drag paints every cell the pointer crosses, however fast it moves, as one step.
     state().Options[OptPositionFrame] = true;
@@ -305,6 +314,12 @@ TEST_F(EditorTest, NamePasswordAndStockFields) {
     editor->VS[3]->setValue(15);  // inverted: the top is the highest count
     EXPECT_EQ(shown().Password, "geheim");
     EXPECT_EQ(shown().Stock[3], 5);
+    // A count typed into its box: stored, and the bar follows; beyond the bar is refused.
+    editor->Text1[2]->selectAll();
+    QTest::keyClicks(editor->Text1[2], "75");
+    EXPECT_EQ(shown().Stock[2], 7);
+    EXPECT_EQ(editor->Text1[2]->text(), "7");
+    EXPECT_EQ(editor->VS[2]->value(), 13);
 
     // Counts outside a bar's range are shown at its end and kept until the bar moves.
     LevelRecord odd = levels("X", 1)[0];
