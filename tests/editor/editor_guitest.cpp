@@ -408,6 +408,11 @@ TEST_F(EditorTest, OpeningAPackBehindItsPasswordOrNamedInLatin1) {
     writePackFile("M\xe4rz.llp", levels("M", 2));
     openPack(QString::fromUtf8("März.llp"));
     EXPECT_EQ(entries(), (QStringList{"1. M1", "2. M2"}));
+    // A pack of no levels opens with one empty level to work on.
+    writePackFile("leer.llp", {});
+    openPack("leer.llp");
+    EXPECT_EQ(entries(), QStringList{"1. Noname"});
+    EXPECT_EQ(shown(), newLevel(1));
 }
 
 TEST_F(EditorTest, SavingRefusesWhatCannotBeStoredAndKeepsTheOldFile) {
