@@ -1003,6 +1003,7 @@ void Editor::lintSoon() { lintTimer_->start(); }
 void Editor::showLint() {
     const std::vector<LevelRecord> list = packLevels(levels(), count_);
     std::vector<const LevelAnalysis*> measured;
+    measured.reserve(list.size());
     for (const LevelRecord& l : list) measured.push_back(liveCheck_->measured(l));
     // The pack as lint names it: its title, else its file's name without ".llp".
     std::string title = header().PackTitle;

@@ -176,9 +176,15 @@ void LiveCheck::finished(uint64_t id, LevelAnalysis analysis, bool stopped, bool
         if (onMeasured) onMeasured();
     } else if (!stopped) {
         const bool board = job.key == boardKey_ && !find(job.key);
-        remember(job.key, {std::move(analysis), job.whole});
+        // Spare pieces are searched only above the fewest that win: where there are none,
+        // or nothing wins, the quick answer is the whole one and is not made twice.
+        const bool whole = job.whole || !analysis.ok || !analysis.solvable() ||
+                           analysis.fewest >= analysis.allowance;
+        if (whole && !job.whole)
+            analysis.sparesSearched = analysis.placements.size() == analysis.placementCount;
+        remember(job.key, {std::move(analysis), whole});
         if (board && onChange) onChange();
-        if (job.whole && onMeasured) onMeasured();
+        if (whole && onMeasured) onMeasured();
     }
     schedule();
 }
