@@ -234,6 +234,9 @@ void Editor::buildControls() {
     Passw->setValidator(storable);
     List1 = new QListWidget(this);
     List1->setMinimumWidth(230);
+    // The markers of the rules a level breaks fit the line, so every entry is as high.
+    const int line = List1->fontMetrics().height();
+    List1->setIconSize(QSize(line, line));
 
     Command1 = button("Testen", this);
     Command2 = button("Sterne verteilen", this);
@@ -257,6 +260,10 @@ void Editor::buildControls() {
     CheckCancel = new QToolButton(this);
     CheckCancel->setText(QStringLiteral("Abbrechen"));
     CheckCancel->setToolTip(QStringLiteral("Die Prüfung dieses Levels abbrechen (Esc)"));
+    // Its room is kept while hidden, so the window does not grow when a check runs long.
+    QSizePolicy keep = CheckCancel->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    CheckCancel->setSizePolicy(keep);
     CheckCancel->hide();
     liveCheck_ = new LiveCheck(this, clock_);
     liveCheck_->onChange = [this] {

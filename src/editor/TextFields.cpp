@@ -25,26 +25,24 @@ std::string fileNameFromQt(const QString& name) { return QFile::encodeName(name)
 QString unstorableText(const Unstorable& u) {
     const unsigned stored = u.code + static_cast<unsigned>(u.position);
     // A control character has no picture of its own: it is named by its code.
-    const QString c = u.code < 32 ? QStringLiteral("Das Zeichen mit dem Code %1").arg(u.code)
-                                  : QStringLiteral("\u201e%1\u201c (Code %2)")
-                                        .arg(toQt(std::string(1, static_cast<char>(u.code))))
-                                        .arg(u.code);
-    const QString rule = u.lineBreak ? QStringLiteral(
-                                           "Gespeichert wird Code + Stelle, und %1 wäre ein "
-                                           "Zeilenumbruch.")
-                                           .arg(stored)
-                         : u.code == 255
-                             ? QStringLiteral(
-                                   "Gespeichert wird Code + Stelle, höchstens 255: dieses Zeichen "
-                                   "kann an keiner Stelle stehen.")
-                             : QStringLiteral(
-                                   "Gespeichert wird Code + Stelle, höchstens 255: dieses Zeichen "
-                                   "darf nur bis Stelle %1 stehen.")
-                                   .arg(255 - u.code);
-    return QStringLiteral("%1 an Stelle %2 kann nicht gespeichert werden. %3")
+    const QString c =
+        u.code < 32
+            ? QStringLiteral("Zeichen %1").arg(u.code)
+            : QStringLiteral("\u201e%1\u201c").arg(toQt(std::string(1, static_cast<char>(u.code))));
+    if (u.lineBreak)
+        return QStringLiteral("%1 an Stelle %2 geht nicht: %3 + %2 = %4 wäre ein Zeilenumbruch")
+            .arg(c)
+            .arg(u.position)
+            .arg(u.code)
+            .arg(stored);
+    if (u.code == 255)
+        return QStringLiteral("%1 geht an keiner Stelle: Code 255 + Stelle ist über 255").arg(c);
+    return QStringLiteral(
+               "%1 an Stelle %2 geht nicht: Code %3 + %2 ist über 255 (nur bis Stelle %4)")
         .arg(c)
         .arg(u.position)
-        .arg(rule);
+        .arg(u.code)
+        .arg(255 - u.code);
 }
 
 void flagBox(QLineEdit* box, const QString& why) {
