@@ -807,14 +807,36 @@ bool Editor::saveTo(const std::string& path) {
         return false;
     }
     const std::vector<LevelRecord> list = packLevels(levels(), count_);
+    // No box takes a NUL, but a pack from elsewhere may have brought one: it is not
+    // written into a pack again.
+    const PackHeader& h = header();
+    std::vector<std::pair<const std::string*, QString>> texts{
+        {&h.PackTitle, QStringLiteral("Der Titel")},
+        {&h.PackAuthor, QStringLiteral("Der Autor")},
+        {&h.PackRemark, QStringLiteral("Die Bemerkung")},
+        {&h.PackEndMessage, QStringLiteral("Die Meldung beim Beenden aller Levels")},
+        {&h.PackLink, QStringLiteral("Die Homepageadresse")},
+        {&h.PackPassword, QStringLiteral("Das Passwort des Levelpacks")}};
+    for (size_t i = 0; i < list.size(); ++i) {
+        texts.emplace_back(&list[i].Name, QStringLiteral("Der Name des %1. Levels").arg(i + 1));
+        texts.emplace_back(&list[i].Password,
+                           QStringLiteral("Das Passwort des %1. Levels").arg(i + 1));
+    }
+    for (const auto& [text, what] : texts)
+        if (text->find('\0') != std::string::npos) {
+            showMessage(this, what + QStringLiteral(" enthält ein Nullzeichen, das ein Levelpack "
+                                                    "nicht aufnehmen kann. Bitte ändern sie ihn."));
+            return false;
+        }
     const PackWriteResult r = writer(path, header(), list, programRandom());
     if (!r.ok) {
         QString message = r.refused ? toQt(r.message) : failedWrite(path, r.message);
         // The refusal names the text; which character of it is the designer's next question.
         if (r.refused && r.message.find("kompaktibel") != std::string::npos) {
-            std::vector<const std::string*> texts{&header().PackPassword};
-            for (const LevelRecord& l : list) texts.insert(texts.end(), {&l.Name, &l.Password});
-            for (const std::string* text : texts)
+            std::vector<const std::string*> scrambled{&header().PackPassword};
+            for (const LevelRecord& l : list)
+                scrambled.insert(scrambled.end(), {&l.Name, &l.Password});
+            for (const std::string* text : scrambled)
                 if (const std::optional<Unstorable> problem = firstUnstorable(*text)) {
                     message += QStringLiteral("\n\n") + unstorableText(*problem);
                     break;

@@ -425,7 +425,7 @@ TEST_F(EditorTest, SavingRefusesWhatCannotBeStoredAndKeepsTheOldFile) {
     editor->Levelname->setText(QString::fromUtf8("Tolle Tür"));
     EXPECT_EQ(editor->Status->text(), "Name: " + why);
     EXPECT_EQ(editor->Levelname->toolTip(), "Name: " + why);
-    replies = {Answer::Yes, Answer::Yes, Answer::Yes};  // to overwrite alt.llp
+    replies = {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes};  // to overwrite alt.llp
     savePack("alt.llp");
     EXPECT_EQ(messages, QStringList{"Der Name des 2. Levels (Tolle Tür) ist nicht kompaktibel. "
                                     "Bitte suchen sie sich ein anderen aus.\n\n" +
@@ -439,6 +439,13 @@ TEST_F(EditorTest, SavingRefusesWhatCannotBeStoredAndKeepsTheOldFile) {
     EXPECT_TRUE(messages.last().startsWith("Das Passwort des 2. Levels (Tolle Tuer) ist nicht"));
     EXPECT_TRUE(bytesOf("alt.llp") == old);
     EXPECT_FALSE(editor->Saved);
+    // A NUL that came with a pack from elsewhere is not written again.
+    state().pack.header.PackRemark = std::string("a\0b", 3);
+    savePack("alt.llp");
+    EXPECT_EQ(messages.last(),
+              "Die Bemerkung enthält ein Nullzeichen, das ein Levelpack nicht "
+              "aufnehmen kann. Bitte ändern sie ihn.");
+    state().pack.header.PackRemark.clear();
     // A password the title menu finds on an earlier level first is named.
     editor->Passw->setText("level1");
     EXPECT_EQ(editor->Status->text(),
