@@ -1,9 +1,10 @@
 // The editor's core where the windows do not reach it alone: the undo history's steps,
-// strokes and the link rule.
+// strokes, the link rule and the recovery copy's file.
 #include "editor/boardedit.h"
 #include "editor/history.h"
 #include "editor/levellist.h"
 #include "editor/packinfo.h"
+#include "editor/recovery.h"
 
 #include <gtest/gtest.h>
 
@@ -67,4 +68,23 @@ TEST(EditorCore, StrokesAndTheLinkRule) {
     for (const auto& [typed, stored] :
          {std::pair{"mailto:x@y", "mailto:x@y"}, {"ftp://a@b", "mailto:ftp://a@b"}, {"   ", ""}})
         EXPECT_EQ(packLinkRule(typed).link, stored);
+}
+
+// Every byte of the texts comes back, those a pack cannot store included; a copy cut short
+// or changed is no copy.
+TEST(EditorCore, RecoveryCopiesKeepEveryByteAndRefuseDamage) {
+    RecoveryCopy copy{"/spiel/", "/spiel/p.llp", 1700000000, 1, {}, {LevelRecord{}, LevelRecord{}}};
+    copy.header.PackTitle = std::string("T\0\r\n\xff", 5);
+    copy.levels[1].Name = "Tolle T\xfcr";
+    copy.levels[1].Cells[239] = -32768;
+    copy.levels[0].Stock[15] = 32767;
+    const std::string bytes = recoveryBytes(copy);
+    EXPECT_EQ(parseRecovery(bytes), copy);
+    const size_t lastLevel = bytes.rfind("level");
+    for (const std::string& bad :
+         {bytes.substr(0, bytes.size() - 3),
+          bytes.substr(0, lastLevel) + bytes.substr(bytes.rfind("ende")),
+          std::string(bytes).replace(bytes.find("gezeigt 1"), 9, "gezeigt 2"),
+          std::string(bytes).replace(lastLevel + 6, 1, "x")})
+        EXPECT_FALSE(parseRecovery(bad)) << bad.substr(0, 80);
 }

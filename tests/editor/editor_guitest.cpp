@@ -8,6 +8,7 @@
 #include "editor/LiveCheck.h"
 #include "editor/LoadMap.h"
 #include "editor/levellist.h"
+#include "editor/recovery.h"
 #include "levels/packfile.h"
 #include "play/Form1.h"
 #include "play/cells.h"
@@ -16,16 +17,23 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
+#include <QToolTip>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <set>
 #include <thread>
 
 using namespace lumor;
@@ -37,6 +45,9 @@ class EditorTest : public lumortest::ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
+        // Recovery copies go to a scratch folder, never to the user's own.
+        if (const char* xdg = std::getenv("XDG_DATA_HOME")) savedXdg = xdg;
+        ::setenv("XDG_DATA_HOME", (dir / "daten").c_str(), 1);
         dialogHooks().question = [this](const QString& t, QuestionButtons b) {
             questions << t;
             buttons.push_back(b);
@@ -53,6 +64,10 @@ protected:
     }
     void TearDown() override {
         editor.reset();
+        if (savedXdg)
+            ::setenv("XDG_DATA_HOME", savedXdg->c_str(), 1);
+        else
+            ::unsetenv("XDG_DATA_HOME");
         ProgramTest::TearDown();
     }
 
@@ -97,7 +112,10 @@ protected:
         openPack("geladen.llp");
         editor->List1->setCurrentRow(at);
     }
-    void openPack(const QString& name) {
+    // Unsaved work is dropped ("Nein" to the question) unless `ask` leaves the answer to
+    // the test.
+    void openPack(const QString& name, bool ask = false) {
+        if (!ask && !editor->Saved) replies.push_front(Answer::No);
         whenModal<LoadMap>([name](LoadMap& d) {
             d.List1->setCurrentItem(d.List1->findItems(name, Qt::MatchExactly).value(0));
             d.Command2->click();
@@ -131,6 +149,18 @@ protected:
             }
         });
     }
+    // Runs `act`, which must open no modal window: one that opens anyway fails the test
+    // and is closed, so the suite goes on.
+    static void withoutModal(const std::function<void()>& act) {
+        QTimer::singleShot(0, [] {
+            if (QWidget* shown = QApplication::activeModalWidget()) {
+                ADD_FAILURE() << "a modal window opened";
+                shown->close();
+            }
+        });
+        act();
+        QCoreApplication::processEvents();
+    }
     static std::unique_ptr<Levels> snapshot() { return std::make_unique<Levels>(pack()); }
     // Every record, the ones behind the list too.
     static void expectSame(const Levels& a, const Levels& b) {
@@ -151,6 +181,7 @@ protected:
         return r;
     }
 
+    std::optional<std::string> savedXdg;
     std::unique_ptr<Editor> editor;
     QStringList questions;                 // question boxes shown
     std::vector<QuestionButtons> buttons;  // and the buttons each offered
@@ -176,6 +207,13 @@ TEST_F(EditorTest, PaletteBoardAndPositionFrameUnderTheMouse) {
         EXPECT_EQ(editor->SelectedCode, code);
     }
     EXPECT_EQ(editor->Image1[0]->picture(), bilder().tile(Wall));
+    // Each picture is named, the empty one with what it does.
+    const QPoint empty(5, 5);
+    QHelpEvent help(QEvent::ToolTip, empty, editor->Symbol->mapToGlobal(empty));
+    QApplication::sendEvent(editor->Symbol, &help);
+    EXPECT_EQ(QToolTip::text(), "Leer: löscht, was auf einem Feld steht");
+    lumortest::hover(editor->Symbol, QPoint(40, 40));
+    EXPECT_EQ(editor->Status->text(), "Palette: Umlenker links-unten");
 
     // A drag paints every cell the pointer crosses, however fast it moves, as one step.
     state().Options[OptPositionFrame] = true;
@@ -276,6 +314,12 @@ TEST_F(EditorTest, NamePasswordAndStockFields) {
     editor->VS[3]->setValue(15);  // inverted: the top is the highest count
     EXPECT_EQ(shown().Password, "geheim");
     EXPECT_EQ(shown().Stock[3], 5);
+    // A count typed into its box: stored, and the bar follows; beyond the bar is refused.
+    editor->Text1[2]->selectAll();
+    QTest::keyClicks(editor->Text1[2], "75");
+    EXPECT_EQ(shown().Stock[2], 7);
+    EXPECT_EQ(editor->Text1[2]->text(), "7");
+    EXPECT_EQ(editor->VS[2]->value(), 13);
 
     // Counts outside a bar's range are shown at its end and kept until the bar moves.
     LevelRecord odd = levels("X", 1)[0];
@@ -364,19 +408,49 @@ TEST_F(EditorTest, OpeningAPackBehindItsPasswordOrNamedInLatin1) {
     writePackFile("M\xe4rz.llp", levels("M", 2));
     openPack(QString::fromUtf8("März.llp"));
     EXPECT_EQ(entries(), (QStringList{"1. M1", "2. M2"}));
+    // A pack of no levels opens with one empty level to work on.
+    writePackFile("leer.llp", {});
+    openPack("leer.llp");
+    EXPECT_EQ(entries(), QStringList{"1. Noname"});
+    EXPECT_EQ(shown(), newLevel(1));
 }
 
 TEST_F(EditorTest, SavingRefusesWhatCannotBeStoredAndKeepsTheOldFile) {
     writePackFile("alt.llp", levels("A", 1));
     const std::string old = bytesOf("alt.llp");
     editor->Command6_Click();
-    editor->Levelname->setText(QString::fromUtf8("Tolle Tür"));  // "ü" at 8: 252 + 8 > 255
-    replies = {Answer::Yes, Answer::Yes};
+    // Flagged as it is typed, and named again by the refusal: "ü" at 8 (252 + 8 > 255), a
+    // tab at 1 (stored as 10, a line break).
+    const QString why = "„ü“ an Stelle 8 geht nicht: Code 252 + 8 ist über 255 (nur bis Stelle 3)";
+    editor->Levelname->setText(QString::fromUtf8("Tolle Tür"));
+    EXPECT_EQ(editor->Status->text(), "Name: " + why);
+    EXPECT_EQ(editor->Levelname->toolTip(), "Name: " + why);
+    replies = {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes};  // to overwrite alt.llp
     savePack("alt.llp");
     EXPECT_EQ(messages, QStringList{"Der Name des 2. Levels (Tolle Tür) ist nicht kompaktibel. "
-                                    "Bitte suchen sie sich ein anderen aus."});
+                                    "Bitte suchen sie sich ein anderen aus.\n\n" +
+                                    why});
+    editor->Passw->setText("\tx");
+    EXPECT_EQ(editor->Status->text(),
+              "Passwort: Zeichen 9 an Stelle 1 geht nicht: 9 + 1 = 10 wäre ein Zeilenumbruch");
+    editor->Levelname->setText("Tolle Tuer");
+    EXPECT_EQ(editor->Levelname->toolTip(), "");
+    savePack("alt.llp");
+    EXPECT_TRUE(messages.last().startsWith("Das Passwort des 2. Levels (Tolle Tuer) ist nicht"));
     EXPECT_TRUE(bytesOf("alt.llp") == old);
     EXPECT_FALSE(editor->Saved);
+    // A NUL that came with a pack from elsewhere is not written again.
+    state().pack.header.PackRemark = std::string("a\0b", 3);
+    savePack("alt.llp");
+    EXPECT_EQ(messages.last(),
+              "Die Bemerkung enthält ein Nullzeichen, das ein Levelpack nicht "
+              "aufnehmen kann. Bitte ändern sie ihn.");
+    state().pack.header.PackRemark.clear();
+    // A password the title menu finds on an earlier level first is named.
+    editor->Passw->setText("level1");
+    EXPECT_EQ(editor->Status->text(),
+              "Passwort: Level 1 („Noname“) hat dasselbe Passwort; den "
+              "späteren der beiden erreicht kein Passwort.");
 
     // A write that fails names the file and leaves the old one, and Saved.
     editor->Levelname->setText("Tolle Tuer");
@@ -393,40 +467,171 @@ TEST_F(EditorTest, SavingRefusesWhatCannotBeStoredAndKeepsTheOldFile) {
     EXPECT_EQ(readPack(file("neu.llp")).contents.levels.at(1).Name, "Tolle Tuer");
 }
 
-TEST_F(EditorTest, ClosingAsksOnlyAfterAChangeAndAnImportIsNone) {
+TEST_F(EditorTest, UnsavedWorkSurvivesImportingClosingAndOpening) {
     writePackFile("quelle.llp", levels("Q", 3));
     editor->show();
-    editor->Levelname->setText("Eigen");
-    whenModal<Import>([](Import& w) {
-        choose(w, "quelle.llp");
-        w.List2->selectAll();
-        w.Command1->click();
-        w.close();
-    });
+    // A wall painted, then the manager opened and closed: still unsaved.
+    editor->SelectedCode = Wall;
+    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(40, 40));
+    whenModal<Import>([](Import& w) { w.close(); });
     editor->Command11_Click();
-    EXPECT_EQ(entries(), (QStringList{"1. Eigen", "2. Q1", "3. Q2", "4. Q3"}));
-    EXPECT_EQ(editor->CurrentLevel, 3);
+    editor->Levelname->setText(QString::fromUtf8("Tolle Tür"));  // cannot be stored
+    // "Ja", and the save does not happen: the dialog cancelled, the name refused, the
+    // write failed. The editor stays with its work, its history and Saved.
+    editor->writer = [](auto&&...) { return PackWriteResult{false, false, "Platte voll"}; };
+    const std::function<void(SaveMap&)> saves[] = {
+        [](SaveMap& d) { d.Command2->click(); },
+        [](SaveMap& d) { d.Text1->setText("a"), d.Command1->click(); },
+        [this](SaveMap& d) {
+            editor->Levelname->setText("Tolle Tuer");
+            d.Text1->setText("a"), d.Command1->click();
+        }};
+    for (const auto& save : saves) {
+        replies = {Answer::Yes};
+        whenModal<SaveMap>(save);
+        editor->close();
+        EXPECT_TRUE(editor->isVisible());
+        EXPECT_FALSE(editor->Saved);
+        EXPECT_EQ(pack()[0].cell(1, 1), Wall);
+    }
+    EXPECT_EQ(messages.size(), 2);
+    editor->writer = writePack;
+    replies = {Answer::Yes};
+    whenModal<SaveMap>([](SaveMap& d) { d.Text1->setText("a"), d.Command1->click(); });
     editor->close();
     EXPECT_FALSE(editor->isVisible());
-    EXPECT_TRUE(questions.isEmpty());
+    EXPECT_EQ(readPack(file("a.llp")).contents.levels.at(0).cell(1, 1), Wall);
+    ASSERT_TRUE(editor->undo());  // the history survived the refusals
+    EXPECT_EQ(shown().Name, "Noname");
 
-    // "Pack ID ändern" is a change even when nothing is typed.
+    // Levels copied in are a change; nothing copied is none.
+    editor = std::make_unique<Editor>();
     editor->show();
-    whenModal<IDEdit>([](IDEdit& d) { d.Command1->click(); });
-    editor->Command10_Click();
-    replies = {Answer::Cancel, Answer::No, Answer::Yes};
-    editor->close();
-    EXPECT_TRUE(editor->isVisible());
-    editor->close();
-    EXPECT_FALSE(editor->isVisible());
-    EXPECT_EQ(buttons.back(), QuestionButtons::YesNoCancel);
-    // Yes saves, and closes whatever the save's outcome (here the dialog is cancelled).
-    editor->show();
+    for (const bool copy : {false, true}) {
+        whenModal<Import>([copy](Import& w) {
+            choose(w, "quelle.llp");
+            if (copy) w.List2->selectAll(), w.Command1->click();
+            w.close();
+        });
+        editor->Command11_Click();
+        EXPECT_EQ(editor->Saved, !copy);
+    }
+    EXPECT_EQ(entries(), (QStringList{"1. Noname", "2. Q1", "3. Q2", "4. Q3"}));
+    EXPECT_EQ(questions.size(), 4);
+
+    // "Laden" asks first: Abbrechen stays, a save that did not happen stays, Nein opens.
+    const auto before = snapshot();
+    replies = {Answer::Cancel, Answer::Yes};
+    withoutModal([&] { editor->Command3_Click(); });
     whenModal<SaveMap>([](SaveMap& d) { d.Command2->click(); });
+    editor->Command3_Click();
+    expectSame(pack(), *before);
+    replies = {Answer::No};
+    openPack("a.llp", true);
+    EXPECT_EQ(entries(), QStringList{"1. Tolle Tuer"});
+    EXPECT_EQ(questions.size(), 7);
+    // With a file of its own, "Ja" saves there without a dialog and then opens.
+    editor->SelectedCode = Wall;
+    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(80, 40));
+    replies = {Answer::Yes};
+    openPack("quelle.llp", true);
+    EXPECT_EQ(entries(), (QStringList{"1. Q1", "2. Q2", "3. Q3"}));
+    EXPECT_EQ(readPack(file("a.llp")).contents.levels.at(0).cell(2, 1), Wall);
+    EXPECT_EQ(questions, QStringList(8, "Wollen Sie noch speichern?"));
     editor->close();
     EXPECT_FALSE(editor->isVisible());
-    EXPECT_EQ(questions, QStringList(3, "Wollen Sie noch speichern?"));
-    EXPECT_EQ(QDir(path({})).entryList({"*.llp"}), QStringList{"quelle.llp"});
+}
+
+TEST_F(EditorTest, StrgSSavesToThePacksOwnFileAndTheCaptionTellsOfChanges) {
+    editor->show();
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    EXPECT_EQ(editor->windowTitle(), "Lumor - Editor");
+    editor->Levelname->setText("Erstes");
+    EXPECT_EQ(editor->windowTitle(), "Lumor - Editor*");
+    // No file yet: the dialog, which refuses a name too long for the save's temporary file.
+    whenModal<SaveMap>([](SaveMap& d) {
+        d.Text1->setText(QString(238, 'x'));
+        d.Command1->click();
+        EXPECT_TRUE(d.isVisible());
+        d.Text1->setText("eigen");
+        d.Command1->click();
+    });
+    QTest::keyClick(editor.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(editor->windowTitle(), "Lumor - Editor - eigen.llp");
+    EXPECT_TRUE(messages.value(0).startsWith("Der Name ist zu lang"));
+    editor->Levelname->setText("Zweites");
+    EXPECT_EQ(editor->windowTitle(), "Lumor - Editor - eigen.llp*");
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    withoutModal([&] { QTest::keyClick(editor.get(), Qt::Key_S, Qt::ControlModifier); });
+    EXPECT_EQ(readPack(file("eigen.llp")).contents.levels.at(0).Name, "Zweites");
+    EXPECT_EQ(editor->windowTitle(), "Lumor - Editor - eigen.llp");
+    // "Speichern" keeps its dialog and offers the pack's own name; the longest name saves.
+    const std::string longest = std::string(237, 'y') + ".llp";
+    whenModal<SaveMap>([&](SaveMap& d) {
+        EXPECT_EQ(d.Text1->text(), "eigen.llp");
+        d.Text1->setText(QString::fromStdString(longest));
+        d.Command1->click();
+    });
+    editor->Command4_Click();
+    EXPECT_TRUE(readPack(file(longest.c_str())).ok);
+    // A pack opened under a name one byte longer is refused by Strg+S, not half written.
+    lumortest::writeFile(dir / ("z" + longest), bytesOf(longest.c_str()));
+    openPack(QString::fromStdString("z" + longest));
+    editor->Levelname->setText("Drittes");
+    EXPECT_FALSE(editor->saveToOwnFile());
+    EXPECT_TRUE(messages.last().startsWith("Der Name ist zu lang"));
+    editor->hide();
+}
+
+TEST_F(EditorTest, AKilledEditorOffersItsWorkBackAndACleanCloseLeavesNoCopy) {
+    const auto copies = [this] { return QDir(path("daten/lumor")).entryList(QDir::Files); };
+    const auto restart = [this](std::deque<Answer> next) {
+        editor.reset();  // killed: no close, no clean-up
+        pack().assign(levels("Fremd", 2));
+        questions.clear();
+        replies = std::move(next);
+        editor = std::make_unique<Editor>();
+        editor->show();
+        QCoreApplication::processEvents();
+    };
+    editor->SelectedCode = Wall;
+    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(40, 40));
+    editor->Levelname->setText("Gerettet");
+    EXPECT_TRUE(editor->recoveryPending());
+    editor->saveRecoveryCopy();
+    // A copy from another program folder is no business of this one.
+    RecoveryCopy other{"/anderswo/", "", 0, 0, {}, levels("A", 1)};
+    lumortest::writeFile(dir / "daten/lumor" / recoveryFileName(other.programFolder, ""),
+                         recoveryBytes(other));
+    restart({Answer::Yes});
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(
+        questions[0].startsWith("Der Editor wurde nicht ordentlich beendet. Es gibt eine "
+                                "Sicherung eines noch nie gespeicherten Levelpacks vom "));
+    EXPECT_TRUE(questions[0].contains(" mit 1 Level.\n\nWiederherstellen?"));
+    EXPECT_EQ(entries(), QStringList{"1. Gerettet"});
+    EXPECT_EQ(shown().cell(1, 1), Wall);
+    EXPECT_EQ(editor->windowTitle(), "Lumor - Editor*");
+    // Saved under a name, changed again: the copy follows the pack's file.
+    whenModal<SaveMap>([](SaveMap& d) { d.Text1->setText("r"), d.Command1->click(); });
+    editor->Command4_Click();
+    EXPECT_EQ(copies().size(), 1);  // only the other folder's
+    editor->Levelname->setText("Zweiter");
+    editor->saveRecoveryCopy();
+    restart({Answer::No, Answer::Yes});
+    EXPECT_EQ(questions.size(), 1);  // "Nein" discarded it; nothing more to offer
+    EXPECT_EQ(entries(), QStringList{"1. Noname"});
+    EXPECT_EQ(copies().size(), 1);
+
+    editor->Levelname->setText("Dritter");
+    editor->saveRecoveryCopy();
+    restart({Answer::Yes});
+    EXPECT_EQ(editor->windowTitle(), "Lumor - Editor*");
+    replies = {Answer::No};
+    editor->close();  // clean: the copy goes
+    EXPECT_EQ(copies().size(), 1);
 }
 
 TEST_F(EditorTest, UndoAndRedoPutBackEveryByte) {
@@ -473,47 +678,144 @@ TEST_F(EditorTest, UndoAndRedoPutBackEveryByte) {
     editor->hide();
 }
 
-TEST_F(EditorTest, LiveCheckAnswersEachChangeAndShowsAPlacementUntilTheNextClick) {
+TEST_F(EditorTest, LiveCheckAnswersByItselfRemembersAndShowsEverySolutionUntilAClick) {
     LiveCheck* check = editor->liveCheck();
     auto answer = [&] {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !check->busy(); }, 10000));
         return editor->CheckLine->text();
     };
-    // A source and a target round the corner; one ┐ in stock, and a spare wall.
-    LevelRecord& l = shown();
-    l.cell(1, 1) = SourceRight;
-    l.cell(5, 4) = TargetDown;
-    l.Stock = {2, 1, 0, 0, 1};
-    editor->Aufbau();
-    EXPECT_EQ(editor->CheckLine->text(), "prüft \u2026");  // the answer comes later
-    EXPECT_EQ(answer(), "lösbar, 1 Stein übrig, 1 Lösung");
+    // The empty new level is won by its bare board, whatever the record held before.
+    pack()[0].cell(3, 3) = TargetUp;
+    editor = std::make_unique<Editor>();
+    check = editor->liveCheck();
+    EXPECT_EQ(answer(), "lösbar, 0 Steine übrig, 1 Lösung");
 
-    // Strg+L: the ┐ on the board, not in the level, until the next click.
+    // A beam from (0, 0) to the target at (5, 3): a ┐ and a └ in any of columns 1 to 4.
+    LevelRecord& l = shown();
+    l.cell(0, 0) = SourceRight;
+    l.cell(5, 3) = TargetRight;
+    l.Stock = {3, 0, 0, 0, 1, 0, 1};
+    editor->Aufbau();
+    EXPECT_EQ(editor->CheckLine->text(), "prüft \u2026");  // the answer comes by itself
+    EXPECT_EQ(answer(), "lösbar, 1 Stein übrig, 4 Lösungen");
+
+    // Strg+L again and again: each placement in turn, drawn see-through and outlined over
+    // the board, not into the level; a click on the board takes it away and paints nothing.
     const QImage before = editor->Feld->picture();
     editor->show();
     editor->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
-    QTest::keyClick(editor.get(), Qt::Key_L, Qt::ControlModifier);
-    EXPECT_EQ(editor->Feld->picture().copy(5 * 32, 32, 32, 32), bilder().tile(DeflectorLeftDown));
-    EXPECT_EQ(shown().cell(5, 1), Empty);
+    std::set<int> columns;
+    for (int i = 1; i <= 5; ++i) {
+        QTest::keyClick(editor.get(), Qt::Key_L, Qt::ControlModifier);
+        EXPECT_TRUE(editor->Status->text().startsWith(
+            QStringLiteral("Lösung %1 von 4").arg((i - 1) % 4 + 1)));
+        for (int x = 1; x <= 4; ++x)
+            if (editor->Feld->picture().copy(32 * x, 0, 32, 32) != bilder().tile(Empty))
+                columns.insert(x);
+    }
+    EXPECT_EQ(columns, (std::set<int>{1, 2, 3, 4}));
+    const QImage shownPiece = editor->Feld->picture().copy(32, 0, 32, 32);  // the 1st again
+    const QRect inside(4, 4, 24, 24);  // within the outline: neither the piece nor the cell
+    EXPECT_NE(shownPiece.copy(inside), bilder().tile(DeflectorLeftDown).copy(inside));
+    EXPECT_NE(shownPiece.copy(inside), bilder().tile(Empty).copy(inside));
+    EXPECT_EQ(shownPiece.pixel(1, 1), qRgb(0, 230, 255));
+    editor->SelectedCode = Wall;
     QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(600, 350));
+    EXPECT_EQ(editor->Feld->picture(), before);
+    EXPECT_EQ(shown().cell(18, 10), Empty);
+    QTest::keyClick(editor.get(), Qt::Key_L, Qt::ControlModifier);
+    QTest::keyClick(editor.get(), Qt::Key_Escape);
     EXPECT_EQ(editor->Feld->picture(), before);
     editor->hide();
 
-    // A change that leaves no solution, checked anew.
-    editor->SelectedCode = TargetUp;
-    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(5 * 32 + 5, 4 * 32 + 5));
+    // A change is checked anew; taken back, its answer is there at once.
+    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(32 * 3 + 5, 5));
+    EXPECT_EQ(answer(), "lösbar, 1 Stein übrig, 2 Lösungen");
+    QTest::mouseClick(editor->Feld, Qt::RightButton, {}, QPoint(32 * 3 + 5, 5));
+    EXPECT_EQ(editor->CheckLine->text(), "lösbar, 1 Stein übrig, 4 Lösungen");
+    l.Stock[0] = 1;
+    editor->Aufbau();
     EXPECT_EQ(answer(), "nicht lösbar");
     EXPECT_FALSE(editor->showPlacement());
+    EXPECT_EQ(editor->Status->text(), "Nicht lösbar: es gibt keine Lösung zu zeigen.");
 
     // An answer already on its way for an earlier state of the level is not shown.
-    l.Stock = {1, 0, 0, 0, 1};
-    l.cell(5, 4) = TargetUp;
+    l.Stock[0] = 2;
     editor->Aufbau();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));  // not handling events
-    l.cell(5, 4) = TargetDown;
+    l.cell(5, 3) = TargetUp;
     editor->Aufbau();
-    EXPECT_EQ(answer(), "lösbar, 0 Steine übrig, 1 Lösung");
+    EXPECT_EQ(answer(), "nicht lösbar");
+}
+
+// A check that takes long shows its seconds and can be stopped; the window goes on.
+TEST_F(EditorTest, ALongCheckCountsItsSecondsAndCanBeCancelled) {
+    std::atomic<int> started{0};
+    LiveCheck check(nullptr, clock, [&](const LevelRecord& l, bool whole, const auto& stop) {
+        ++started;
+        if (l.cell(0, 0) == Wall)
+            while (!stop()) std::this_thread::yield();  // a search without end
+        return analyseForEditor(l, whole, stop);
+    });
+    int changes = 0;
+    check.onChange = [&] { ++changes; };
+    LevelRecord endless;
+    endless.cell(0, 0) = Wall;
+    check.check(endless);
+    EXPECT_EQ(check.text(), "prüft \u2026");
+    clock.advance(12500);
+    EXPECT_EQ(check.text(), "prüft \u2026 12 s");
+    check.cancel();
+    EXPECT_FALSE(check.busy());
+    EXPECT_EQ(check.text(), "Prüfung abgebrochen");
+    // The next level is checked at once; the cancelled one is not taken up again, not even
+    // for the level list.
+    check.setPack({endless, LevelRecord{}});
+    check.check(LevelRecord{});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !check.busy(); }, 10000));
+    EXPECT_EQ(check.text(), "lösbar, 0 Steine übrig, 1 Lösung");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return check.measured(LevelRecord{}) != nullptr; }, 10000));
+    EXPECT_TRUE(check.gaveUp(endless));
+    EXPECT_EQ(started, 2);  // the empty level's quick answer is its whole one
+    EXPECT_GE(changes, 3);
+}
+
+TEST_F(EditorTest, TheLevelListMarksTheRulesEachLevelBreaks) {
+    // 1: a decoy wall (a hint); 2: the same password, letter case aside, and no target at
+    // all (faults); 3: nothing in stock can win it (a fault). All three boards are close.
+    std::vector<LevelRecord> list(3);
+    for (LevelRecord& l : list) l.cell(0, 0) = SourceRight;
+    list[0].cell(5, 3) = list[2].cell(5, 3) = TargetRight;
+    list[0].cell(3, 0) = Wall;
+    list[0].Stock = {2, 1, 0, 0, 1, 0, 1};
+    list[0].Password = "eins";
+    list[1].Password = "EINS";
+    list[2].Password = "drei";
+    writePackFile("regeln.llp", list);
+    openPack("regeln.llp");
+    const auto rules = [this](int i) {
+        return editor->List1->item(i)->data(Editor::LintRole).toString().split(' ');
+    };
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rules(1).filter("password").size(), 1);  // known before any level is measured
+    EXPECT_FALSE(rules(2).contains("solvable"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            for (int i = 0; i < 3; ++i)
+                if (editor->List1->item(i)->toolTip().contains("wird noch")) return false;
+            return true;
+        },
+        10000));
+    EXPECT_EQ(rules(0), (QStringList{"decoy", "distance", "distance"}));
+    EXPECT_EQ(rules(1), (QStringList{"bare-board", "distance", "password"}));
+    EXPECT_EQ(rules(2).value(0), "solvable");
+    EXPECT_TRUE(editor->List1->item(1)->toolTip().contains(
+        "\u2022 das Passwort \"EINS\" hat schon regeln 1 \"\": diesen Level erreicht kein "
+        "Passwort"));
+    const QIcon hint = editor->style()->standardIcon(QStyle::SP_MessageBoxInformation);
+    EXPECT_EQ(editor->List1->item(0)->icon().pixmap(16).toImage(), hint.pixmap(16).toImage());
+    EXPECT_NE(editor->List1->item(2)->icon().pixmap(16).toImage(), hint.pixmap(16).toImage());
 }
 
 // --- The dialogs -----------------------------------------------------------------------------
@@ -546,11 +848,14 @@ TEST_F(EditorTest, PackInformationIsStoredTrimmedOnEveryWayOfClosing) {
     // A character no pack can store is refused as it is typed.
     IDEdit d(header);
     d.Text4->clear();
-    for (const QChar c : QString::fromUtf8("Łu€")) {
+    for (const QChar c : QString::fromUtf8("Łu") + QChar(0) + QString::fromUtf8("€")) {
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
         QApplication::sendEvent(d.Text4, &press);
     }
     EXPECT_EQ(d.Text4->text(), QString::fromUtf8("u€"));
+    // The scrambled password is flagged while typed: "ÿ" (255) fits nowhere.
+    d.Text6->setText(QString::fromUtf8(" ÿ"));
+    EXPECT_EQ(d.Hint->text(), "„ÿ“ geht an keiner Stelle: Code 255 + Stelle ist über 255");
 }
 
 TEST_F(EditorTest, OpeningAndSavingDialogsListThePacksAndCheckTheName) {
@@ -626,8 +931,13 @@ TEST_F(EditorTest, ImportReadsTheSourcePackBehindItsPassword) {
     writePackFile("geheim.llp", levels("G", 2), "Sesam");
     writePackFile("kaputt.llp", levels("K", 1));
     writePackFile("\xc4lter.llp", levels("L", 2));
+    writePackFile((std::string(236, 'n') + ".llp").c_str(), levels("N", 1));
     damage("kaputt.llp");
     const auto w = importWindow(3);
+    // The longest pack name does not widen the window beyond the screen.
+    w->show();
+    EXPECT_LE(w->sizeHint().width(), w->screen()->availableGeometry().width());
+    w->hide();
     EXPECT_EQ(entries(w->List1), (QStringList{"1. T1", "2. T2", "3. T3"}));
     EXPECT_EQ(w->Combo1->currentIndex(), -1);
     // Cancelling the first password: no message, no selection again.

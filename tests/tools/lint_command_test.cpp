@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <sstream>
+
 namespace {
 
 using lumortest::ToolResult;
@@ -80,4 +82,26 @@ TEST_F(LintCommand, MeasuresEveryLevelAndFailsOnABrokenDeclaration) {
                                                 {source, "3"},
                                                 {"--max-placements", "viele", source}})
         EXPECT_EQ(lint(bad).exit, 2);
+}
+
+// A level whose password an earlier level has already (letter case aside), or a later level
+// without one, is reached by no password; --help explains every column of the table.
+TEST_F(LintCommand, PasswordsNoLevelCanBeReachedByAndTheHelp) {
+    std::string text = Source;
+    text.replace(text.find("Passwort: MAUER"), 15, "Passwort: ecke");
+    const ToolResult own = lint({"--strict", write("doppelt.lls", text)});
+    EXPECT_EQ(own.exit, 1);
+    EXPECT_NE(own.out.find("Level 2 \"Mauer\": das Passwort \"ecke\" hat schon Probe 1 "
+                           "\"Ecke\": diesen Level erreicht kein Passwort"),
+              std::string::npos)
+        << own.out;
+    EXPECT_EQ(lint({write("frei.lls", text)}).exit, 0);  // a rule only when asked for
+
+    const ToolResult help = lint({"--help"});
+    EXPECT_EQ(help.exit, 0);
+    const std::string table = lint({write("probe.lls", Source)}).out;
+    const std::string header = table.substr(0, table.find('\n'));
+    std::istringstream columns(header);
+    for (std::string column; columns >> column;)
+        EXPECT_NE(help.out.find("\n  " + column + " "), std::string::npos) << column;
 }

@@ -20,7 +20,63 @@ namespace {
 
 constexpr const char* LintUsage =
     "lint [--json] [--strict] [--exact-allowance] [--max-placements N] [--no-decoys] "
-    "[--no-opening-spares] [--min-distance N] [--rising] DATEI... [LEVEL]";
+    "[--no-opening-spares] [--min-distance N] [--rising] [--own-passwords] DATEI... [LEVEL]";
+
+// lumor-pack lint --help: what every column, symbol and rule means.
+constexpr const char* LintHelp = R"(Aufruf: lumor-pack lint [OPTIONEN] DATEI... [LEVEL]
+
+Misst jeden Level der Levelpacks (.llp) oder Levelquellen und prüft Regeln. Mit LEVEL
+(1, 2, ...) nur den Level dieser Nummer in jeder Datei.
+
+Spalten der Tabelle:
+  Level      Nummer im Pack (bei mehreren Dateien: Datei.Level)
+  Name       Name des Levels
+  Vorrat     erlaubte Steine insgesamt, nach dem Doppelpunkt die Steine je Art
+  Frei       leere Felder, auf die Steine gesetzt werden können
+  Best       Steine, die die beste Lösung übrig lässt (wie der Lösungssucher)
+  Min        die wenigsten Steine, die gewinnen
+  Lös        verschiedene minimale Lösungen (gleiche Steine in anderer Reihenfolge
+             zählen einmal); 0: keine Lösung im Rahmen des Vorrats
+  Zwang      Felder, die jede minimale Lösung belegt / Steine einer minimalen Lösung
+  Ungenutzt  Arten im Vorrat, die keine minimale Lösung braucht (Köder)
+  Reserve    Lösungen mit mehr Steinen als nötig, die keine minimale enthalten;
+             "-": der Vorrat erlaubt nicht mehr als nötig, "?": nicht gesucht, weil es
+             zu viele minimale Lösungen gibt
+  Leer       "ja": das Brett gewinnt schon ohne jeden Stein
+  Aufwand    Schwierigkeit in Bit: wie schwer eine minimale Lösung für jemanden zu
+             finden ist, der blind den Strahlen entlang baut
+  "-" in einer Spalte: der Level ist nicht lösbar oder wurde abgelehnt.
+
+Zeichen der Steine:
+  #  Wand            +  Kreuz          ~  Sand           T  Teiler
+  ┌ ┐ ┘ └  Umlenker; die Linien zeigen die beiden Seiten, die er verbindet
+
+Unter der Tabelle:
+  Nahe Paare   Levels, deren Bretter sich in weniger Zellen unterscheiden als
+               --min-distance (sonst 10); Sternbilder zählen als gleich
+  Anstieg      Kendalls Tau der Schwierigkeit über die Reihenfolge des Packs:
+               +1 steigt stetig, 0 ungeordnet, -1 fällt stetig
+  Verstöße     jede gebrochene Regel: Datei[:Zeile] Level N "Name": was nicht stimmt
+
+Regeln (ohne Option gilt nur, was eine Levelquelle selbst erklärt):
+  --strict               alle Regeln unten, wie sie jeder mitgelieferte Level hält
+  --exact-allowance      der Vorrat erlaubt genau die nötigen Steine
+  --max-placements N     höchstens N minimale Lösungen (mit --strict: 3)
+  --no-decoys            jede Art im Vorrat wird von einer minimalen Lösung gebraucht
+  --no-opening-spares    überzählige Steine öffnen keine neuen Lösungen
+  --min-distance N       je zwei Bretter unterscheiden sich in mindestens N Zellen
+  --rising               die Schwierigkeit eines Packs steigt im Ganzen (Tau >= 0.5)
+  --own-passwords        jeder Level nach dem ersten hat ein eigenes Passwort (Groß- und
+                         Kleinschreibung zählen nicht): sonst erreicht ihn kein Passwort
+  Mit --strict fallen außerdem Levels auf, die nicht lösbar sind oder deren leeres Brett
+  schon gewinnt.
+
+Ausgabe:
+  --json   dieselben Werte als JSON (Felder "levels", "pairs", "packs", "findings")
+
+Rückgabewert: 0 ohne Verstoß, 1 bei einem Verstoß oder einer abgelehnten Datei,
+2 bei falschem Aufruf oder einer unlesbaren Datei.
+)";
 
 const char* const PieceChars[] = {"", "#", "+", "\u250C", "\u2510", "\u2518", "\u2514", "~", "T"};
 
@@ -247,6 +303,10 @@ bool parseCount(const std::string& arg, int& out) {
 }
 
 int lint(const std::vector<std::string>& args) {
+    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+        std::cout << LintHelp;
+        return ExitOk;
+    }
     lumor::LintRules rules;
     bool json = false;
     std::vector<std::string> rest;
@@ -268,6 +328,8 @@ int lint(const std::vector<std::string>& args) {
             rules.noOpeningSpares = true;
         } else if (a == "--rising") {
             rules.rising = true;
+        } else if (a == "--own-passwords") {
+            rules.ownPasswords = true;
         } else if ((a == "--max-placements" || a == "--min-distance") && i + 1 < args.size()) {
             if (!parseCount(args[++i], n)) return ExitUsage;
             (a == "--max-placements" ? rules.maxPlacements : rules.minDistance) = n;

@@ -1,6 +1,7 @@
 #include "editor/boardedit.h"
 
 #include "app/random.h"
+#include "play/cells.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -44,6 +45,10 @@ std::string elementName(int code) {
     };
     if (code >= 0 && code < PaletteCodes) return names[code];
     return "Unbekannter Code " + std::to_string(code);
+}
+
+std::string paletteName(int code) {
+    return code == Empty ? "Leer: l\xf6scht, was auf einem Feld steht" : elementName(code);
 }
 
 namespace {

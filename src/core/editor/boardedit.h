@@ -29,6 +29,8 @@ std::pair<int, int> palettePosition(int code);
 
 // The German name of a cell code for the status line (Windows-1252).
 std::string elementName(int code);
+// The name of a palette picture: the element's, and for the empty cell what it does.
+std::string paletteName(int code);
 
 // The cells a straight stroke from pixel (x1, y1) to (x2, y2) of the board passes
 // through, in order from the first point, each once; cells outside the board are left out.

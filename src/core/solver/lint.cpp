@@ -155,6 +155,29 @@ public:
             }
     }
 
+    void passwords(int only) {
+        for (size_t p = 0; p < packs_.size(); ++p) {
+            const std::vector<LintLevel>& levels = packs_[p].levels;
+            for (size_t l = 1; l < levels.size(); ++l) {
+                if (only && static_cast<int>(l) + 1 != only) continue;
+                const std::string mine = cp1252::toUpper(levels[l].record.Password);
+                const auto first = std::find_if(
+                    levels.begin(), levels.begin() + static_cast<std::ptrdiff_t>(l),
+                    [&](const LintLevel& o) { return cp1252::toUpper(o.record.Password) == mine; });
+                if (!mine.empty() && first == levels.begin() + static_cast<std::ptrdiff_t>(l))
+                    continue;
+                report_.findings.push_back(
+                    {p, static_cast<int>(l) + 1, "password",
+                     (mine.empty()
+                          ? std::string("kein Passwort")
+                          : "das Passwort \"" + cp1252::toUtf8(levels[l].record.Password) +
+                                "\" hat schon " +
+                                levelName(p, static_cast<int>(first - levels.begin()) + 1)) +
+                         ": diesen Level erreicht kein Passwort"});
+            }
+        }
+    }
+
     void trends() {
         report_.trends.resize(packs_.size());
         for (size_t p = 0; p < packs_.size(); ++p) {
@@ -225,6 +248,7 @@ private:
 LintRules LintRules::strict() {
     LintRules r;
     r.solvable = r.exactAllowance = r.noDecoys = r.noOpeningSpares = r.rising = true;
+    r.ownPasswords = true;
     r.maxPlacements = DefaultMaxPlacements;
     r.minDistance = DefaultMinDistance;
     return r;
@@ -263,10 +287,18 @@ LintReport lintPacks(const std::vector<LintPack>& packs, const LintRules& rules,
     work();
     for (std::thread& t : pool) t.join();
 
+    return lintMeasured(packs, rules, std::move(report.levels), only, !only);
+}
+
+LintReport lintMeasured(const std::vector<LintPack>& packs, const LintRules& rules,
+                        std::vector<LintLevelReport> levels, int only, bool trends) {
+    LintReport report;
+    report.levels = std::move(levels);
     Checker check(packs, rules, report);
     for (const LintLevelReport& r : report.levels) check.level(r);
     check.pairs(only);
-    if (!only) check.trends();
+    if (rules.ownPasswords) check.passwords(only);
+    if (trends) check.trends();
     std::stable_sort(report.findings.begin(), report.findings.end(),
                      [](const LintFinding& a, const LintFinding& b) {
                          return a.pack != b.pack ? a.pack < b.pack : a.level < b.level;

@@ -42,6 +42,10 @@ struct LintRules {
     bool noOpeningSpares = false;      // spare pieces open no new winning placements
     std::optional<int> minDistance;    // two boards differ in at least this many cells
     bool rising = false;               // each pack's difficulty rises on the whole
+    // Every level after the first has a password of its own: the title menu finds the
+    // first level with the typed password (letter case aside), so a later level sharing it,
+    // or one without a password, is reached by no password.
+    bool ownPasswords = false;
     static LintRules strict();
 };
 
@@ -88,6 +92,13 @@ struct LintReport {
 // pack (the pairs still look at every level). Levels are measured on `threads` threads.
 LintReport lintPacks(const std::vector<LintPack>& packs, const LintRules& rules, int only = 0,
                      int threads = 1);
+
+// The rules checked over levels already measured (`levels`, in pack and level order, each
+// with its analysis): what lintPacks does after measuring. The pairs and passwords are
+// checked over every level of the packs; the trends only with `trends`, which needs every
+// level measured.
+LintReport lintMeasured(const std::vector<LintPack>& packs, const LintRules& rules,
+                        std::vector<LintLevelReport> levels, int only, bool trends);
 
 // Kendall's tau of position against the given figures: +1 for a strict rise.
 double kendallTau(const std::vector<double>& figures);

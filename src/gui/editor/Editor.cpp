@@ -5,6 +5,7 @@
 #include "app/paths.h"
 #include "app/random.h"
 #include "app/state.h"
+#include "app/userdata.h"
 #include "editor/IDEdit.h"
 #include "editor/Import.h"
 #include "editor/LiveCheck.h"
@@ -12,14 +13,22 @@
 #include "editor/TextFields.h"
 #include "editor/boardedit.h"
 #include "editor/levellist.h"
+#include "editor/packlint.h"
+#include "editor/recovery.h"
 #include "play/Bilder.h"
 #include "play/BoardView.h"
 #include "play/Form1.h"
 #include "play/cells.h"
 
+#include <QApplication>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QIcon>
+#include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,9 +41,14 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace lumor {
 
@@ -45,6 +59,8 @@ const QString WrongPassword = QStringLiteral("Das Passwort war leider Falsch!");
 const QString OneLevelLeft = QStringLiteral("Es muss mindestens ein Level vorhanden sein!");
 const QString ReallyDelete = QStringLiteral("Wirklich löschen?");
 const QString SaveQuestion = QStringLiteral("Wollen Sie noch speichern?");
+// Long enough that a stroke or a word is finished, short enough that little is lost.
+constexpr int RecoveryDelayMs = 3000;
 
 Levels& levels() { return state().pack.levels; }
 PackHeader& header() { return state().pack.header; }
@@ -52,10 +68,7 @@ PackHeader& header() { return state().pack.header; }
 std::string bytes(const QLineEdit* box) { return fromQt(box->text()).value_or(std::string()); }
 
 // The file name of a pack's path as the dialogs list it.
-QString packFileName(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return fileNameToQt(slash == std::string::npos ? path : path.substr(slash + 1));
-}
+QString packFileName(const std::string& path) { return fileNameToQt(fileNameOf(path)); }
 
 QString failedWrite(const std::string& path, const std::string& why) {
     const QString file = packFileName(path);
@@ -72,6 +85,33 @@ QPushButton* button(const char* caption, QWidget* parent) {
 }
 
 }  // namespace
+
+// A stock count in its box: a number the bar can show, nothing beyond (QIntValidator
+// takes "75" for 0..20 as a start of typing).
+class CountValidator final : public QIntValidator {
+public:
+    using QIntValidator::QIntValidator;
+    State validate(QString& input, int& pos) const override {
+        const State state = QIntValidator::validate(input, pos);
+        return state == Intermediate && !input.isEmpty() && input.toInt() > top() ? Invalid : state;
+    }
+};
+
+// While a solution is shown, a press anywhere in the editor takes it away first (on the
+// board the press does nothing else; Feld_MouseDown sees to that).
+class PlacementClicks final : public QObject {
+public:
+    explicit PlacementClicks(Editor* editor) : QObject(editor), editor_(editor) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::MouseButtonPress) return false;
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && w->window() == editor_ && w != editor_->Feld) editor_->hidePlacementShown();
+        return false;
+    }
+
+private:
+    Editor* editor_;
+};
 
 // --- The board, the palette and the pictures ----------------------------------------------
 
@@ -107,8 +147,19 @@ void EditorPalette::mouseMoveEvent(QMouseEvent* e) {
     const QPoint pos = e->position().toPoint();
     const int code = paletteCode(pos.x(), pos.y());
     owner_->showStatus(code < 0 ? QString()
-                                : QStringLiteral("Palette: %1").arg(toQt(elementName(code))));
+                                : QStringLiteral("Palette: %1").arg(toQt(paletteName(code))));
     e->ignore();  // the window's background sees the move too
+}
+
+bool EditorPalette::event(QEvent* e) {
+    if (e->type() != QEvent::ToolTip) return QWidget::event(e);
+    const auto* help = static_cast<QHelpEvent*>(e);
+    const int code = paletteCode(help->pos().x(), help->pos().y());
+    if (code < 0)
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), toQt(paletteName(code)), this);
+    return true;
 }
 
 TileImage::TileImage(QWidget* parent) : QWidget(parent) { setFixedSize(34, 34); }
@@ -134,6 +185,11 @@ Editor::Editor(QWidget* parent, Clock& clock) : QDialog(parent), clock_(clock) {
         board.exec();
     };
     writer = writePack;
+    clicks_ = new PlacementClicks(this);
+    recoveryTimer_ = new QTimer(this);
+    recoveryTimer_->setSingleShot(true);
+    recoveryTimer_->setInterval(RecoveryDelayMs);
+    connect(recoveryTimer_, &QTimer::timeout, this, &Editor::saveRecoveryCopy);
     buildControls();
     Form_Load();
 }
@@ -158,12 +214,18 @@ void Editor::buildControls() {
         bar->setFixedHeight(96);
         VS[static_cast<size_t>(i)] = bar;
         auto* text = new QLineEdit(this);
-        text->setReadOnly(true);
         text->setFixedWidth(40);
         text->setAlignment(Qt::AlignCenter);
-        text->setFocusPolicy(Qt::NoFocus);
+        text->setValidator(new CountValidator(0, barMaximum(i), text));
+        text->setToolTip(
+            QStringLiteral("Eine Zahl von 0 bis %1; der Balken folgt").arg(barMaximum(i)));
         Text1[static_cast<size_t>(i)] = text;
         connect(bar, &QScrollBar::valueChanged, this, [this, i] { VS_Change(i); });
+        connect(text, &QLineEdit::textEdited, this, [this, i] { Text1_Change(i); });
+        // Left empty, the box shows the count again.
+        connect(text, &QLineEdit::editingFinished, this, [this, i, text] {
+            text->setText(QString::number(level().Stock[static_cast<size_t>(i)]));
+        });
     }
     Levelname = new QLineEdit(this);
     Passw = new QLineEdit(this);
@@ -172,6 +234,9 @@ void Editor::buildControls() {
     Passw->setValidator(storable);
     List1 = new QListWidget(this);
     List1->setMinimumWidth(230);
+    // The markers of the rules a level breaks fit the line, so every entry is as high.
+    const int line = List1->fontMetrics().height();
+    List1->setIconSize(QSize(line, line));
 
     Command1 = button("Testen", this);
     Command2 = button("Sterne verteilen", this);
@@ -186,11 +251,31 @@ void Editor::buildControls() {
     Command11 = button("Importieren", this);
     Status = new QLabel(this);
     Status->setMinimumWidth(300);
+    // A long pack or level name is cut off rather than widening the window.
+    Status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     CheckLine = new QLabel(this);
-    CheckLine->setToolTip(QStringLiteral(
-        "Strg+L zeigt eine Lösung mit den wenigsten Steinen, bis zum nächsten Klick"));
-    liveCheck_ = new LiveCheck(this);
-    liveCheck_->onChange = [this] { CheckLine->setText(liveCheck_->text()); };
+    CheckLine->setToolTip(
+        QStringLiteral("Strg+L zeigt eine Lösung mit den wenigsten Steinen, bis zum nächsten "
+                       "Klick; nochmals Strg+L die nächste"));
+    CheckCancel = new QToolButton(this);
+    CheckCancel->setText(QStringLiteral("Abbrechen"));
+    CheckCancel->setToolTip(QStringLiteral("Die Prüfung dieses Levels abbrechen (Esc)"));
+    // Its room is kept while hidden, so the window does not grow when a check runs long.
+    QSizePolicy keep = CheckCancel->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    CheckCancel->setSizePolicy(keep);
+    CheckCancel->hide();
+    liveCheck_ = new LiveCheck(this, clock_);
+    liveCheck_->onChange = [this] {
+        CheckLine->setText(liveCheck_->text());
+        CheckCancel->setVisible(liveCheck_->busy());
+    };
+    liveCheck_->onMeasured = [this] { lintSoon(); };
+    lintTimer_ = new QTimer(this);
+    lintTimer_->setSingleShot(true);
+    lintTimer_->setInterval(0);
+    connect(lintTimer_, &QTimer::timeout, this, &Editor::showLint);
+    connect(CheckCancel, &QToolButton::clicked, liveCheck_, [this] { liveCheck_->cancel(); });
 
     // Board on the left with the palette beside it, the stock underneath, the status line
     // at the bottom; the level, the level list and the pack on the right.
@@ -228,6 +313,7 @@ void Editor::buildControls() {
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(Status, 1);
     statusRow->addWidget(CheckLine, 0, Qt::AlignRight);
+    statusRow->addWidget(CheckCancel, 0, Qt::AlignRight);
     left->addLayout(statusRow);
 
     auto* levelBox = new QGroupBox(QStringLiteral("Level"), this);
@@ -299,6 +385,7 @@ void Editor::buildControls() {
     // The editor's own undo, also while a text box has the focus.
     Levelname->installEventFilter(this);
     Passw->installEventFilter(this);
+    for (QLineEdit* box : Text1) box->installEventFilter(this);
 
     for (QLineEdit* box : {Levelname, Passw})
         connect(box, &QLineEdit::inputRejected, this, [this] {
@@ -326,6 +413,8 @@ void Editor::buildControls() {
                 this, &Editor::redo);
     connect(new QShortcut(QKeySequence(QStringLiteral("Ctrl+L")), this), &QShortcut::activated,
             this, &Editor::showPlacement);
+    connect(new QShortcut(QKeySequence(QStringLiteral("Ctrl+S")), this), &QShortcut::activated,
+            this, &Editor::saveToOwnFile);
     Command1->setToolTip(QStringLiteral("Das Level im Spielfenster ausprobieren"));
     List1->setToolTip(QStringLiteral("Rückgängig: Strg+Z, Wiederholen: Strg+Y"));
 }
@@ -351,10 +440,14 @@ void Editor::Form_Load() {
     Symbol->paint();
     levels()[0].Cells.fill(0);
     Feld->paintBoard(levels()[0].Cells);
+    // Showing the level above checked the board an earlier pack left in the record.
+    checkLevel();
     SelectedCode = -1;
     showSelectedCode();
     Saved = true;
     history_.reset(levels(), header(), {count_, CurrentLevel});
+    packPath_.clear();
+    stateChanged();
 }
 
 void Editor::Aufbau() {
@@ -396,7 +489,11 @@ void Editor::LöschPosFeld() {
 // --- Mouse --------------------------------------------------------------------------------
 
 void Editor::Feld_MouseDown(Qt::MouseButton Button, qreal X, qreal Y) {
-    hidePlacement();
+    // A click while a solution is shown only takes it away.
+    if (placementShown_) {
+        hidePlacement();
+        return;
+    }
     const QPoint cell = BoardView::cellAt(QPointF(X, Y));
     const int x = cell.x(), y = cell.y();
     if (x < 0 || y < 0 || x >= BoardWidth || y >= BoardHeight) return;
@@ -422,6 +519,7 @@ void Editor::Feld_MouseDown(Qt::MouseButton Button, qreal X, qreal Y) {
         ErstellePosFeld(x, y);
     }
     showCellStatus(x, y);
+    stateChanged();
 }
 
 void Editor::Feld_MouseMove(qreal X, qreal Y) {
@@ -464,8 +562,7 @@ bool Editor::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
         endDrawing();
         LöschPosFeld();
-    } else if (event->type() == QEvent::ShortcutOverride &&
-               (watched == Levelname || watched == Passw)) {
+    } else if (event->type() == QEvent::ShortcutOverride && qobject_cast<QLineEdit*>(watched)) {
         // Undo and redo are the editor's, not the text box's own.
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeyCombination combo = key->keyCombination();
@@ -504,13 +601,44 @@ void Editor::Levelname_Change() {
     level().Name = bytes(Levelname);
     if (QListWidgetItem* item = List1->item(CurrentLevel))
         item->setText(toQt(levelEntry(CurrentLevel, level().Name)));
+    flagText(Levelname, QStringLiteral("Name"));
     record("name " + std::to_string(CurrentLevel));
 }
 
 void Editor::Passw_Change() {
     Saved = false;
     level().Password = bytes(Passw);
+    if (!flagText(Passw, QStringLiteral("Passwort")) && !filling_) {
+        const int other = samePassword(levels(), count_, CurrentLevel);
+        if (other >= 0)
+            showStatus(QStringLiteral("Passwort: Level %1 (\u201e%2\u201c) hat dasselbe "
+                                      "Passwort; den späteren der beiden erreicht kein Passwort.")
+                           .arg(other + 1)
+                           .arg(toQt(levels()[other].Name)));
+    }
     record("password " + std::to_string(CurrentLevel));
+}
+
+bool Editor::flagText(QLineEdit* box, const QString& label) {
+    const std::optional<Unstorable> problem = firstUnstorable(bytes(box));
+    const QString why =
+        problem ? label + QStringLiteral(": ") + unstorableText(*problem) : QString();
+    flagBox(box, why);
+    if (problem && !filling_) showStatus(why);
+    return problem.has_value();
+}
+
+// A typed count: stored, and the bar follows without storing it again.
+void Editor::Text1_Change(int i) {
+    if (!Text1[static_cast<size_t>(i)]->hasAcceptableInput()) return;
+    const int typed = Text1[static_cast<size_t>(i)]->text().toInt();
+    Saved = false;
+    level().Stock[static_cast<size_t>(i)] = static_cast<int16_t>(typed);
+    {
+        const QSignalBlocker block(VS[static_cast<size_t>(i)]);
+        VS[static_cast<size_t>(i)]->setValue(barValue(i, typed));
+    }
+    record("stock " + std::to_string(i) + " " + std::to_string(CurrentLevel));
 }
 
 void Editor::VS_Change(int i) {
@@ -593,6 +721,7 @@ void Editor::Command9_Click() {
 
 // "Testen": the current level alone in the board window, without music or final message.
 void Editor::Command1_Click() {
+    saveRecoveryCopy();  // the board window is a long stretch of other code
     ProgramState& st = state();
     st.MusicOn = false;
     st.handover.set(CurrentLevel);
@@ -613,6 +742,8 @@ void Editor::Command2_Click() {
 // --- The pack -----------------------------------------------------------------------------
 
 void Editor::Command3_Click() {
+    // Opening replaces the pack and its undo history: unsaved work is asked about first.
+    if (!askToSave()) return;
     ProgramState& st = state();
     st.handover.clear();
     {
@@ -649,26 +780,76 @@ void Editor::Command3_Click() {
     selectLevel(CurrentLevel);
     Saved = true;
     history_.reset(levels(), header(), {count_, CurrentLevel});
+    packPath_ = path;
+    stateChanged();
     // Replaces a word about the pack open before, such as "Gespeichert: ...".
     showStatus(QStringLiteral("Geladen: %1").arg(packFileName(path)));
 }
 
-void Editor::Command4_Click() {
+void Editor::Command4_Click() { saveWithDialog(); }
+
+bool Editor::saveWithDialog() {
     ProgramState& st = state();
     st.handover.clear();
     {
-        SaveMap dialog(this);
+        SaveMap dialog(this, packPath_.empty() ? QString() : packFileName(packPath_));
         dialog.exec();
     }
-    if (st.handover.empty()) return;
-    const std::string path = resolvePath(st.handover.toText());
-    const PackWriteResult r = writer(path, header(), packLevels(levels(), count_), programRandom());
+    if (st.handover.empty()) return false;
+    return saveTo(resolvePath(st.handover.toText()));
+}
+
+bool Editor::saveToOwnFile() { return packPath_.empty() ? saveWithDialog() : saveTo(packPath_); }
+
+bool Editor::saveTo(const std::string& path) {
+    if (const size_t length = fileNameOf(path).size(); length > MaxPackNameBytes) {
+        showMessage(this, nameTooLongMessage(length));
+        return false;
+    }
+    const std::vector<LevelRecord> list = packLevels(levels(), count_);
+    // No box takes a NUL, but a pack from elsewhere may have brought one: it is not
+    // written into a pack again.
+    const PackHeader& h = header();
+    std::vector<std::pair<const std::string*, QString>> texts{
+        {&h.PackTitle, QStringLiteral("Der Titel")},
+        {&h.PackAuthor, QStringLiteral("Der Autor")},
+        {&h.PackRemark, QStringLiteral("Die Bemerkung")},
+        {&h.PackEndMessage, QStringLiteral("Die Meldung beim Beenden aller Levels")},
+        {&h.PackLink, QStringLiteral("Die Homepageadresse")},
+        {&h.PackPassword, QStringLiteral("Das Passwort des Levelpacks")}};
+    for (size_t i = 0; i < list.size(); ++i) {
+        texts.emplace_back(&list[i].Name, QStringLiteral("Der Name des %1. Levels").arg(i + 1));
+        texts.emplace_back(&list[i].Password,
+                           QStringLiteral("Das Passwort des %1. Levels").arg(i + 1));
+    }
+    for (const auto& [text, what] : texts)
+        if (text->find('\0') != std::string::npos) {
+            showMessage(this, what + QStringLiteral(" enthält ein Nullzeichen, das ein Levelpack "
+                                                    "nicht aufnehmen kann. Bitte ändern sie ihn."));
+            return false;
+        }
+    const PackWriteResult r = writer(path, header(), list, programRandom());
     if (!r.ok) {
-        showMessage(this, r.refused ? toQt(r.message) : failedWrite(path, r.message));
-        return;
+        QString message = r.refused ? toQt(r.message) : failedWrite(path, r.message);
+        // The refusal names the text; which character of it is the designer's next question.
+        if (r.refused && r.message.find("kompaktibel") != std::string::npos) {
+            std::vector<const std::string*> scrambled{&header().PackPassword};
+            for (const LevelRecord& l : list)
+                scrambled.insert(scrambled.end(), {&l.Name, &l.Password});
+            for (const std::string* text : scrambled)
+                if (const std::optional<Unstorable> problem = firstUnstorable(*text)) {
+                    message += QStringLiteral("\n\n") + unstorableText(*problem);
+                    break;
+                }
+        }
+        showMessage(this, message);
+        return false;
     }
     Saved = true;
+    packPath_ = path;
+    stateChanged();
     showStatus(QStringLiteral("Gespeichert: %1").arg(packFileName(path)));
+    return true;
 }
 
 void Editor::Command10_Click() {
@@ -681,8 +862,9 @@ void Editor::Command10_Click() {
 }
 
 void Editor::Command11_Click() {
+    // Only a change to the pack's levels counts; the end marker behind them is no level.
+    const std::vector<LevelRecord> before = packLevels(levels(), count_);
     levels()[count_].Name = Levels::EndMarkerName;
-    Saved = true;
     int imported;
     {
         Import window(levels(), count_, this);
@@ -692,6 +874,7 @@ void Editor::Command11_Click() {
     count_ = imported;
     CurrentLevel = count_ - 1;
     selectLevel(CurrentLevel);
+    if (packLevels(levels(), count_) != before) Saved = false;
     record();
 }
 
@@ -701,6 +884,89 @@ void Editor::record(const std::string& key) {
     if (filling_) return;
     history_.record(levels(), header(), {count_, CurrentLevel}, key);
     checkLevel();
+    stateChanged();
+}
+
+void Editor::stateChanged() {
+    QString caption = QStringLiteral("Lumor - Editor");
+    if (!packPath_.empty()) caption += QStringLiteral(" - ") + packFileName(packPath_);
+    if (!Saved) caption += QLatin1Char('*');
+    setWindowTitle(caption);
+    liveCheck_->setPack(packLevels(levels(), count_));
+    lintSoon();
+    if (Saved)
+        removeRecoveryCopy();
+    else
+        recoveryTimer_->start();  // again from the start at each change
+}
+
+// --- The recovery copy --------------------------------------------------------------------
+
+void Editor::saveRecoveryCopy() {
+    recoveryTimer_->stop();
+    if (Saved) return;
+    const std::string folder = userDataFolder();
+    if (folder.empty()) return;  // no place of the user's own: nothing to keep it in
+    const std::string path = folder + "/" + recoveryFileName(state().AppFolder, packPath_);
+    // Another pack than the copy written last (saved under a new name): that copy goes.
+    if (path != recoveryPath_) removeRecoveryCopy();
+    RecoveryCopy copy{state().AppFolder, packPath_, QDateTime::currentSecsSinceEpoch(),
+                      CurrentLevel,      header(),  packLevels(levels(), count_)};
+    if (writeRecoveryFile(path, recoveryBytes(copy))) recoveryPath_ = path;
+}
+
+bool Editor::recoveryPending() const { return recoveryTimer_->isActive(); }
+
+void Editor::removeRecoveryCopy() {
+    recoveryTimer_->stop();
+    if (recoveryPath_.empty()) return;
+    std::remove(recoveryPath_.c_str());
+    recoveryPath_.clear();
+}
+
+void Editor::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (offered_) return;
+    offered_ = true;
+    // Asked once the window is on the screen, so the question stands in front of it.
+    QTimer::singleShot(0, this, &Editor::offerRecovery);
+}
+
+void Editor::offerRecovery() {
+    const std::string folder = userDataPath();
+    if (folder.empty()) return;
+    for (auto& [path, copy] : findRecoveryCopies(folder, state().AppFolder)) {
+        const QString when = QDateTime::fromSecsSinceEpoch(copy.savedAt)
+                                 .toString(QStringLiteral("dd.MM.yyyy 'um' HH:mm 'Uhr'"));
+        const QString pack =
+            copy.packPath.empty()
+                ? QStringLiteral("eines noch nie gespeicherten Levelpacks")
+                : QStringLiteral("von \u201e%1\u201c").arg(packFileName(copy.packPath));
+        const int n = static_cast<int>(copy.levels.size());
+        const QString question =
+            QStringLiteral(
+                "Der Editor wurde nicht ordentlich beendet. Es gibt eine Sicherung %1 vom %2 "
+                "mit %3 %4.\n\nWiederherstellen? (Nein verwirft die Sicherung.)")
+                .arg(pack, when)
+                .arg(n)
+                .arg(n == 1 ? QStringLiteral("Level") : QStringLiteral("Levels"));
+        if (askQuestion(this, question, QuestionButtons::YesNoDefaultYes) != Answer::Yes) {
+            std::remove(path.c_str());
+            continue;
+        }
+        header() = copy.header;
+        levels().assign(copy.levels);
+        count_ = n;
+        CurrentLevel = copy.current;
+        selectLevel(CurrentLevel);
+        history_.reset(levels(), header(), {count_, CurrentLevel});
+        Saved = false;
+        packPath_ = copy.packPath;
+        recoveryPath_ = path;
+        stateChanged();
+        showStatus(QStringLiteral("Wiederhergestellt: die Sicherung vom %1").arg(when));
+        return;
+    }
 }
 
 // --- The live check -----------------------------------------------------------------------
@@ -708,12 +974,45 @@ void Editor::record(const std::string& key) {
 void Editor::checkLevel() { liveCheck_->check(level()); }
 
 bool Editor::showPlacement() {
-    const auto& result = liveCheck_->result();
-    if (!result || !result->solvable() || result->placements.empty()) return false;
-    hidePlacement();
+    const LevelAnalysis* r = liveCheck_->result();
+    if (!r) {
+        showStatus(liveCheck_->busy()
+                       ? QStringLiteral("Die Prüfung läuft noch; danach zeigt Strg+L eine Lösung.")
+                       : QStringLiteral("Die Prüfung wurde abgebrochen: keine Lösung bekannt."));
+        return false;
+    }
+    if (!r->ok || !r->solvable() || r->placements.empty()) {
+        showStatus(QStringLiteral("Nicht lösbar: es gibt keine Lösung zu zeigen."));
+        return false;
+    }
+    // Again and again Strg+L: every minimal placement in turn.
+    placementIndex_ = placementShown_ ? (placementIndex_ + 1) % r->placements.size() : 0;
     if (FrameCell != Cell{}) LöschPosFeld();
-    for (const PlacedPiece& p : result->placements.front()) Feld->paintCell(p.x, p.y, p.slot + 8);
-    placementShown_ = true;
+    Feld->paintBoard(level().Cells);
+    {
+        // Half see-through and outlined: not to be taken for the level's own pieces.
+        QPainter p(&Feld->picture());
+        QPen outline(QColor(0, 230, 255));
+        outline.setStyle(Qt::DashLine);
+        for (const PlacedPiece& piece : r->placements[placementIndex_]) {
+            p.setOpacity(0.55);
+            p.drawImage(32 * piece.x, 32 * piece.y, bilder().tile(piece.slot + 8));
+            p.setOpacity(1);
+            p.setPen(outline);
+            p.drawRect(32 * piece.x + 1, 32 * piece.y + 1, 29, 29);
+        }
+    }
+    Feld->changedAll();
+    if (!placementShown_) {
+        placementShown_ = true;
+        qApp->installEventFilter(clicks_);
+    }
+    QString text =
+        QStringLiteral("Lösung %1 von %2").arg(placementIndex_ + 1).arg(r->placementCount);
+    if (r->placementCount > r->placements.size())
+        text += QStringLiteral(" (zu sehen sind die ersten %1)").arg(r->placements.size());
+    if (r->fewest == 0) text += QStringLiteral(": das leere Brett gewinnt schon");
+    showStatus(text + QStringLiteral(" \u2013 Esc oder ein Klick nimmt sie weg"));
     return true;
 }
 
@@ -721,7 +1020,55 @@ bool Editor::showPlacement() {
 void Editor::hidePlacement() {
     if (!placementShown_) return;
     placementShown_ = false;
+    qApp->removeEventFilter(clicks_);
     Feld->paintBoard(level().Cells);
+    showStatus({});
+}
+
+// --- The rules of the level list ----------------------------------------------------------
+
+void Editor::lintSoon() { lintTimer_->start(); }
+
+void Editor::showLint() {
+    const std::vector<LevelRecord> list = packLevels(levels(), count_);
+    std::vector<const LevelAnalysis*> measured;
+    measured.reserve(list.size());
+    for (const LevelRecord& l : list) measured.push_back(liveCheck_->measured(l));
+    // The pack as lint names it: its title, else its file's name without ".llp".
+    std::string title = header().PackTitle;
+    if (title.empty() && !packPath_.empty())
+        title = fromQt(QFileInfo(packFileName(packPath_)).completeBaseName()).value_or("");
+    if (title.empty()) title = "Levelpack";
+    const PackLint lint = lintPack(list, title, measured);
+    const QIcon fault = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    const QIcon hint = style()->standardIcon(QStyle::SP_MessageBoxInformation);
+    for (int i = 0; i < count_ && i < List1->count(); ++i) {
+        const auto& findings = lint.levels[static_cast<size_t>(i)];
+        QStringList lines;
+        bool anyFault = false;
+        for (const PackLintFinding& f : findings) {
+            lines << QStringLiteral("\u2022 ") + QString::fromStdString(f.text);
+            anyFault = anyFault || f.fault;
+        }
+        if (liveCheck_->gaveUp(list[static_cast<size_t>(i)]))
+            lines << QStringLiteral(
+                "\u2022 nicht ganz geprüft: die Prüfung dauerte zu lange "
+                "oder wurde abgebrochen");
+        else if (!measured[static_cast<size_t>(i)])
+            lines << QStringLiteral("(wird noch geprüft)");
+        QListWidgetItem* item = List1->item(i);
+        item->setIcon(findings.empty() ? QIcon() : anyFault ? fault : hint);
+        item->setToolTip(lines.join(QLatin1Char('\n')));
+        item->setData(LintRole, QString::fromStdString([&] {
+                          std::string rules;
+                          for (const PackLintFinding& f : findings)
+                              rules += (rules.empty() ? "" : " ") + f.rule;
+                          return rules;
+                      }()));
+    }
+    QStringList pack{QStringLiteral("Rückgängig: Strg+Z, Wiederholen: Strg+Y")};
+    for (const std::string& text : lint.pack) pack << QString::fromStdString(text);
+    List1->setToolTip(pack.join(QLatin1Char('\n')));
 }
 
 bool Editor::undo() {
@@ -732,6 +1079,7 @@ bool Editor::undo() {
     CurrentLevel = std::clamp(place->current, 0, count_ - 1);
     selectLevel(CurrentLevel);
     Saved = false;
+    stateChanged();
     showStatus(QStringLiteral("Rückgängig gemacht"));
     return true;
 }
@@ -744,6 +1092,7 @@ bool Editor::redo() {
     CurrentLevel = std::clamp(place->current, 0, count_ - 1);
     selectLevel(CurrentLevel);
     Saved = false;
+    stateChanged();
     showStatus(QStringLiteral("Wiederholt"));
     return true;
 }
@@ -755,31 +1104,38 @@ void Editor::showCellStatus(int x, int y) {
     showStatus(QStringLiteral("Feld (%1, %2): %3").arg(x).arg(y).arg(toQt(elementName(code))));
 }
 
-bool Editor::mayClose() {
+bool Editor::askToSave() {
     if (Saved) return true;
     switch (askQuestion(this, SaveQuestion, QuestionButtons::YesNoCancel)) {
         case Answer::Cancel:
             return false;
         case Answer::Yes:
-            Command4_Click();
-            return true;
+            // Only a save that succeeded lets the work go.
+            return saveToOwnFile();
         case Answer::No:
             return true;
     }
-    return true;
+    return false;
 }
 
 void Editor::reject() {
     if (closing_) return;
     closing_ = true;
-    const bool close = mayClose();
+    const bool close = askToSave();
     closing_ = false;
-    if (close) QDialog::reject();
+    if (!close) return;
+    removeRecoveryCopy();  // a clean close: the work is saved or given up
+    QDialog::reject();
 }
 
 void Editor::keyPressEvent(QKeyEvent* e) {
-    // No cancel key: the editor closes by its close box, with the question.
+    // Escape takes a shown solution away, else stops a long check; it never closes the
+    // editor, which closes by its close box, with the question.
     if (e->key() == Qt::Key_Escape) {
+        if (placementShown_)
+            hidePlacement();
+        else
+            liveCheck_->cancel();
         e->accept();
         return;
     }

@@ -25,6 +25,8 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QScrollBar;
+class QTimer;
+class QToolButton;
 
 namespace lumor {
 
@@ -42,6 +44,7 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    bool event(QEvent* e) override;  // the element's name as the tooltip
 
 private:
     Editor* owner_;
@@ -72,23 +75,24 @@ public:
     EditorPalette* Symbol = nullptr;
     std::array<TileImage*, 9> Image1{};  // 0: the selected code, 1..8: the stock slots
     std::array<QScrollBar*, 9> VS{};     // stock bars, inverted: the top is the highest count
-    std::array<QLineEdit*, 9> Text1{};   // the stock counts as numbers
+    std::array<QLineEdit*, 9> Text1{};   // the stock counts as numbers, to be typed too
     QLineEdit* Levelname = nullptr;
     QLineEdit* Passw = nullptr;
     QListWidget* List1 = nullptr;
-    QPushButton* Command1 = nullptr;   // "Testen"
-    QPushButton* Command2 = nullptr;   // "Sterne verteilen"
-    QPushButton* Command3 = nullptr;   // "Laden"
-    QPushButton* Command4 = nullptr;   // "Speichern"
-    QPushButton* Command5 = nullptr;   // "Neues Level einfügen"
-    QPushButton* Command6 = nullptr;   // "Level anschließen"
-    QPushButton* Command7 = nullptr;   // "Level löschen"
-    QPushButton* Command8 = nullptr;   // "Hoch"
-    QPushButton* Command9 = nullptr;   // "Runter"
-    QPushButton* Command10 = nullptr;  // "Pack ID ändern"
-    QPushButton* Command11 = nullptr;  // "Importieren"
-    QLabel* Status = nullptr;          // the cell under the mouse, and what happened
-    QLabel* CheckLine = nullptr;       // the live check: solvable, pieces left, solutions
+    QPushButton* Command1 = nullptr;     // "Testen"
+    QPushButton* Command2 = nullptr;     // "Sterne verteilen"
+    QPushButton* Command3 = nullptr;     // "Laden"
+    QPushButton* Command4 = nullptr;     // "Speichern"
+    QPushButton* Command5 = nullptr;     // "Neues Level einfügen"
+    QPushButton* Command6 = nullptr;     // "Level anschließen"
+    QPushButton* Command7 = nullptr;     // "Level löschen"
+    QPushButton* Command8 = nullptr;     // "Hoch"
+    QPushButton* Command9 = nullptr;     // "Runter"
+    QPushButton* Command10 = nullptr;    // "Pack ID ändern"
+    QPushButton* Command11 = nullptr;    // "Importieren"
+    QLabel* Status = nullptr;            // the cell under the mouse, and what happened
+    QLabel* CheckLine = nullptr;         // the live check: solvable, pieces left, solutions
+    QToolButton* CheckCancel = nullptr;  // "Abbrechen", while a check runs
 
     // Fields of the window.
     int32_t CurrentLevel = 0;
@@ -126,9 +130,27 @@ public:
     void Command11_Click();
     bool undo();
     bool redo();
-    // One minimal placement of the level drawn on the board until the next click (Strg+L);
-    // false while the live check has none to show.
+    // Strg+S: the pack into its own file, or through "Speichern"'s dialog when it has none.
+    // True when the pack was written.
+    bool saveToOwnFile();
+    // The pack's own file: the one opened or saved last; empty for a new pack.
+    const std::string& packPath() const { return packPath_; }
+
+    // The recovery copy of unsaved work in the user's data folder: written a few seconds
+    // after the last change (by a timer, or at once here), removed by a save or a clean close.
+    void saveRecoveryCopy();
+    bool recoveryPending() const;
+    // When the editor is first shown: the copies a crash left behind for this program
+    // folder, newest first, are offered; "Ja" restores one, "Nein" discards it.
+    void offerRecovery();
+    // Strg+L: a minimal placement drawn over the board, see-through and outlined, until
+    // the next click or Escape; again, the next one ("Lösung 2 von 4"). False (and the
+    // status line says why) while the live check has none to show.
     bool showPlacement();
+    void hidePlacementShown() { hidePlacement(); }
+    // Each level's entry carries the rules it breaks (lint's names, separated by blanks)
+    // under this role, with an icon and the findings as its tooltip.
+    static constexpr int LintRole = Qt::UserRole + 1;
     LiveCheck* liveCheck() const { return liveCheck_; }
 
     // What the editor starts outside itself; tests replace them.
@@ -137,6 +159,7 @@ public:
 
 protected:
     void reject() override;
+    void showEvent(QShowEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -150,6 +173,10 @@ private:
     void Levelname_Change();
     void Passw_Change();
     void VS_Change(int i);
+    void Text1_Change(int i);
+    // Shows in the box, and while typing in the status line, whether the pack can store
+    // its text; true when it cannot.
+    bool flagText(QLineEdit* box, const QString& label);
     // The level list shown again from the records, `row` selected without the selection's
     // handler; then the level shown as selecting it does.
     void refillList(int row);
@@ -162,8 +189,14 @@ private:
     void record(const std::string& key = {});
     void showStatus(const QString& text);
     void showCellStatus(int x, int y);
-    // The closing question; false when the editor stays open.
-    bool mayClose();
+    // "Wollen Sie noch speichern?" when there are unsaved changes, before closing or
+    // opening another pack: false when the work must stay (Abbrechen, or a save that did
+    // not succeed).
+    bool askToSave();
+    bool saveWithDialog();
+    bool saveTo(const std::string& path);
+    // After a change, a load or a save: the caption shows the file and unsaved changes.
+    void stateChanged();
     void checkLevel();
     void hidePlacement();
 
@@ -176,6 +209,16 @@ private:
     Clock& clock_;  // the board window of "Testen" waits on it
     LiveCheck* liveCheck_ = nullptr;
     bool placementShown_ = false;
+    size_t placementIndex_ = 0;
+    QObject* clicks_ = nullptr;  // watches for the click that takes a solution away
+    QTimer* lintTimer_ = nullptr;
+    void lintSoon();
+    void showLint();
+    std::string packPath_;
+    QTimer* recoveryTimer_ = nullptr;
+    std::string recoveryPath_;  // the copy this editor wrote; empty when there is none
+    bool offered_ = false;
+    void removeRecoveryCopy();
 };
 
 }  // namespace lumor

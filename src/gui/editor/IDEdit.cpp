@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/Text.h"
 #include "editor/TextFields.h"
+#include "editor/packfiles.h"
 #include "editor/packinfo.h"
 
 #include <QFormLayout>
@@ -41,13 +42,26 @@ IDEdit::IDEdit(PackHeader& header, QWidget* parent) : QDialog(parent), header_(h
     Text3 = box("Homepageadresse oder E-Mail:", header.PackLink);
     Text6 = box("Passwort zum Schutz des Levelpacks:", header.PackPassword);
 
+    // The password is stored scrambled: what it cannot hold is shown while it is typed.
+    Hint = new QLabel(this);
+    Hint->setWordWrap(true);
+    form->addRow(Hint);
+    const auto flagPassword = [this] {
+        const std::optional<Unstorable> problem = firstUnstorable(trimSpaces(bytes(Text6)));
+        const QString why = problem ? unstorableText(*problem) : QString();
+        flagBox(Text6, why);
+        Hint->setText(why);
+    };
+    connect(Text6, &QLineEdit::textChanged, this, flagPassword);
+    flagPassword();
+
     Command1 = new QPushButton(QStringLiteral("OK"), this);
     Command1->setDefault(true);
     connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(Command1, 0, Qt::AlignRight);
-    setFixedSize(sizeHint());
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void IDEdit::done(int result) {

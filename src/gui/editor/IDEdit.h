@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -23,6 +24,7 @@ public:
     QLineEdit* Text3 = nullptr;       // "Homepageadresse oder E-Mail:"
     QLineEdit* Text6 = nullptr;       // "Passwort zum Schutz des Levelpacks:"
     QPushButton* Command1 = nullptr;  // "OK"
+    QLabel* Hint = nullptr;           // why the password cannot be stored, while it cannot
 
     void done(int result) override;
 

@@ -113,6 +113,10 @@ Import::Import(Levels& levels, int count, QWidget* parent)
     List1->acceptFrom = List2;
     List1->onDrop = [this] { Command1_Click(); };
     Combo1 = new QComboBox(this);
+    // A pack's name may be 255 bytes long: the box shows its start rather than widening
+    // the window beyond the screen.
+    Combo1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    Combo1->setMinimumContentsLength(20);
 
     Command1 = new QPushButton(QStringLiteral("<-----"), this);
     Command2 = new QPushButton(QStringLiteral("< Level löschen  "), this);

@@ -1,52 +1,227 @@
 #include "editor/LiveCheck.h"
 
+#include "app/Text.h"
+#include "app/Wait.h"
+
 #include <QMetaObject>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
 
 namespace lumor {
 
-LiveCheck::LiveCheck(QObject* parent) : QObject(parent) {}
+namespace {
 
-LiveCheck::~LiveCheck() { cancel(); }
+// Answers kept for undo, redo and going back; each holds at most ShownPlacements.
+constexpr size_t RememberedAnswers = 400;
 
-// The search asks every few hundred steps whether to stop, so a cancelled check ends
-// within a fraction of a millisecond and the join below does not hold up the window.
-void LiveCheck::cancel() {
-    if (cancelled_) cancelled_->store(true);
-    if (worker_.joinable()) worker_.join();
+}  // namespace
+
+LevelAnalysis analyseForEditor(const LevelRecord& level, bool whole,
+                               const std::function<bool()>& stop) {
+    AnalysisOptions options;
+    if (!whole) {
+        options.spares = false;  // the fewest pieces and the minimal placements only
+        options.keepPlacements = LiveCheck::ShownPlacements;
+    }
+    return analyseLevel(level, options, stop);
+}
+
+LiveCheck::LiveCheck(QObject* parent, Clock& clock, LevelAnalyser analyser)
+    : QObject(parent), clock_(clock), analyser_(std::move(analyser)), ticker_(new QTimer(this)) {
+    ticker_->setInterval(1000);
+    connect(ticker_, &QTimer::timeout, this, [this] {
+        if (onChange) onChange();
+    });
+    worker_ = std::thread([this] { work(); });
+}
+
+LiveCheck::~LiveCheck() {
+    {
+        const std::lock_guard lock(mutex_);
+        quit_ = true;
+        next_.reset();
+    }
+    stopId_ = ~uint64_t{0};  // whatever runs stops at its next poll
+    wake_.notify_one();
+    worker_.join();
+}
+
+std::string LiveCheck::keyOf(const LevelRecord& level) {
+    std::string key(reinterpret_cast<const char*>(level.Cells.data()), sizeof level.Cells);
+    key.append(reinterpret_cast<const char*>(level.Stock.data()), sizeof level.Stock);
+    return key;
+}
+
+const LiveCheck::Answer* LiveCheck::find(const std::string& key) const {
+    const auto it = answers_.find(key);
+    return it == answers_.end() ? nullptr : &it->second;
 }
 
 void LiveCheck::check(const LevelRecord& level) {
-    cancel();
-    const uint64_t id = ++id_;
-    auto cancelled = std::make_shared<std::atomic<bool>>(false);
-    cancelled_ = cancelled;
-    busy_ = true;
-    result_.reset();
+    std::string key = keyOf(level);
+    if (key == boardKey_) return;
+    boardKey_ = std::move(key);
+    board_ = level;
+    boardSince_ = clock_.nowMs();
+    schedule();
     if (onChange) onChange();
-    worker_ = std::thread([this, level, id, cancelled] {
-        AnalysisOptions options;
-        options.spares = false;      // only the fewest pieces and the minimal placements
-        options.keepPlacements = 1;  // one of them to show
-        LevelAnalysis analysis = analyseLevel(level, options, [&] { return cancelled->load(); });
-        if (cancelled->load()) return;
-        QMetaObject::invokeMethod(
-            this, [this, id, a = std::move(analysis)]() mutable { finish(id, std::move(a)); },
-            Qt::QueuedConnection);
-    });
 }
 
-void LiveCheck::finish(uint64_t id, LevelAnalysis analysis) {
-    if (id != id_) return;  // a newer change is being checked
-    busy_ = false;
-    result_ = std::move(analysis);
+void LiveCheck::setPack(const std::vector<LevelRecord>& levels) {
+    pack_.clear();
+    for (const LevelRecord& l : levels) pack_.emplace_back(keyOf(l), l);
+    schedule();
+}
+
+void LiveCheck::cancel() {
+    if (!busy()) return;
+    cancelled_.insert(boardKey_);
+    schedule();
     if (onChange) onChange();
+    if (onMeasured) onMeasured();
+}
+
+bool LiveCheck::busy() const {
+    return !boardKey_.empty() && !find(boardKey_) && !cancelled_.count(boardKey_);
+}
+
+const LevelAnalysis* LiveCheck::result() const {
+    const Answer* a = find(boardKey_);
+    return a ? &a->analysis : nullptr;
+}
+
+const LevelAnalysis* LiveCheck::measured(const LevelRecord& level) const {
+    const Answer* a = find(keyOf(level));
+    return a && a->whole ? &a->analysis : nullptr;
+}
+
+bool LiveCheck::gaveUp(const LevelRecord& level) const {
+    const std::string key = keyOf(level);
+    return tooLong_.count(key) > 0 || cancelled_.count(key) > 0;
+}
+
+// The next work: the board's level first, then each level of the pack not measured whole.
+std::optional<LiveCheck::Job> LiveCheck::wanted() const {
+    if (busy()) return Job{0, boardKey_, board_, false};
+    for (const auto& [key, level] : pack_) {
+        const Answer* a = find(key);
+        if ((!a || !a->whole) && !tooLong_.count(key) && !cancelled_.count(key))
+            return Job{0, key, level, true};
+    }
+    return std::nullopt;
+}
+
+void LiveCheck::schedule() {
+    if (busy())
+        ticker_->start();
+    else
+        ticker_->stop();
+    const std::optional<Job> job = wanted();
+    if (running_) {
+        // A job on the wanted level goes on (a whole one answers the board too); any other
+        // is stopped, and its end schedules again.
+        if (!job || job->key != running_->key) stopId_ = running_->id;
+        return;
+    }
+    if (!job) return;
+    running_ = *job;
+    running_->id = ++nextId_;
+    {
+        const std::lock_guard lock(mutex_);
+        next_ = running_;
+    }
+    wake_.notify_one();
+}
+
+void LiveCheck::work() {
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [this] { return quit_ || next_; });
+            if (quit_) return;
+            job = std::move(*next_);
+            next_.reset();
+        }
+        using Steady = std::chrono::steady_clock;
+        const Steady::time_point deadline =
+            Steady::now() + std::chrono::milliseconds(MeasureBudgetMs);
+        bool overBudget = false;
+        const auto stop = [&] {
+            if (stopId_.load() == job.id || stopId_.load() == ~uint64_t{0}) return true;
+            overBudget = job.whole && Steady::now() >= deadline;
+            return overBudget;
+        };
+        LevelAnalysis analysis = analyser_(job.level, job.whole, stop);
+        // A whole answer stands even when a stop came too late to matter.
+        const bool stopped = analysis.stopped;
+        overBudget = overBudget && stopped;
+        QMetaObject::invokeMethod(
+            this,
+            [this, id = job.id, a = std::move(analysis), stopped, overBudget]() mutable {
+                finished(id, std::move(a), stopped, overBudget);
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void LiveCheck::finished(uint64_t id, LevelAnalysis analysis, bool stopped, bool overBudget) {
+    if (!running_ || running_->id != id) return;
+    const Job job = std::move(*running_);
+    running_.reset();
+    if (overBudget) {
+        tooLong_.insert(job.key);
+        if (onMeasured) onMeasured();
+    } else if (!stopped) {
+        const bool board = job.key == boardKey_ && !find(job.key);
+        // Spare pieces are searched only above the fewest that win: where there are none,
+        // or nothing wins, the quick answer is the whole one and is not made twice.
+        const bool whole = job.whole || !analysis.ok || !analysis.solvable() ||
+                           analysis.fewest >= analysis.allowance;
+        if (whole && !job.whole)
+            analysis.sparesSearched = analysis.placements.size() == analysis.placementCount;
+        remember(job.key, {std::move(analysis), whole});
+        if (board && onChange) onChange();
+        if (whole && onMeasured) onMeasured();
+    }
+    schedule();
+}
+
+void LiveCheck::remember(const std::string& key, Answer answer) {
+    if (answer.analysis.placements.size() > ShownPlacements)
+        answer.analysis.placements.resize(ShownPlacements);
+    const auto [it, added] = answers_.insert_or_assign(key, std::move(answer));
+    if (added) answerOrder_.push_back(key);
+    // The oldest answers go first, but never the board's nor a level of the pack.
+    for (size_t i = 0; answers_.size() > RememberedAnswers && i < answerOrder_.size();) {
+        const std::string& old = answerOrder_[i];
+        const bool inUse =
+            old == boardKey_ ||
+            std::any_of(pack_.begin(), pack_.end(), [&](const auto& p) { return p.first == old; });
+        if (inUse) {
+            ++i;
+            continue;
+        }
+        answers_.erase(old);
+        answerOrder_.erase(answerOrder_.begin() + static_cast<std::ptrdiff_t>(i));
+    }
 }
 
 QString LiveCheck::text() const {
-    if (busy_) return QStringLiteral("prüft \u2026");
-    if (!result_ || !result_->ok || !result_->solvable()) return QStringLiteral("nicht lösbar");
-    const int left = result_->bestLeft;
-    const uint64_t ways = result_->placementCount;
+    if (cancelled_.count(boardKey_) && !find(boardKey_))
+        return QStringLiteral("Prüfung abgebrochen");
+    const LevelAnalysis* r = result();
+    if (!r) {
+        const int64_t seconds = (clock_.nowMs() - boardSince_) / 1000;
+        return seconds < 1 ? QStringLiteral("prüft \u2026")
+                           : QStringLiteral("prüft \u2026 %1 s").arg(seconds);
+    }
+    if (!r->ok) return toQt(r->message);
+    if (!r->solvable()) return QStringLiteral("nicht lösbar");
+    const int left = r->bestLeft;
+    const uint64_t ways = r->placementCount;
     return QStringLiteral("lösbar, %1 %2 übrig, %3 %4")
         .arg(left)
         .arg(left == 1 ? QStringLiteral("Stein") : QStringLiteral("Steine"))

@@ -1,6 +1,9 @@
-// The editor's live check: the level being edited is analysed on a worker thread after
-// each change, a newer change cancelling the check still running; the answer comes back
-// to the window's thread through a queued call, so painting never waits for it.
+// The editor's live check: the level on the board is analysed on a worker thread after
+// each change, and then, in the background, every level of the pack for the rules of the
+// level list. Answers are remembered by board and stock, so that undo, redo and going back
+// to a level answer at once; the worker is never waited on, and its answers come back to
+// the window's thread through queued calls. A check that takes long shows its seconds and
+// can be cancelled.
 #pragma once
 
 #include "levels/level.h"
@@ -10,37 +13,111 @@
 #include <QString>
 
 #include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
 #include <functional>
-#include <memory>
+#include <map>
+#include <mutex>
 #include <optional>
+#include <set>
+#include <string>
 #include <thread>
+#include <vector>
+
+class QTimer;
 
 namespace lumor {
 
+class Clock;
+
+// What the live check asks of the analysis: one level, whole (with the spare pieces, as
+// the rules of the level list need it) or quick (the fewest pieces and the minimal
+// placements), ending early when `stop` says so. All the live check knows of the search.
+using LevelAnalyser = std::function<LevelAnalysis(const LevelRecord& level, bool whole,
+                                                  const std::function<bool()>& stop)>;
+LevelAnalysis analyseForEditor(const LevelRecord& level, bool whole,
+                               const std::function<bool()>& stop);
+
 class LiveCheck final : public QObject {
 public:
-    explicit LiveCheck(QObject* parent = nullptr);
-    ~LiveCheck() override;  // cancels the check running and waits for it to notice
+    // `clock` times the seconds shown while the board's check runs.
+    LiveCheck(QObject* parent, Clock& clock, LevelAnalyser analyser = analyseForEditor);
+    ~LiveCheck() override;  // stops the worker (it notices within a few search steps)
 
-    // Starts checking this level; a check still running is cancelled and its answer dropped.
+    // The level on the board: answered at once when this board and stock were checked before.
     void check(const LevelRecord& level);
-    bool busy() const { return busy_; }
-    // The answer for the level given last, once it is known.
-    const std::optional<LevelAnalysis>& result() const { return result_; }
-    // "prüft …", "lösbar, N Steine übrig, M Lösungen" or "nicht lösbar".
+    // The levels of the pack, measured whole in the background while the board's level has
+    // its answer.
+    void setPack(const std::vector<LevelRecord>& levels);
+    // Stops the board's check ("Abbrechen", Escape); this board and stock are not checked
+    // again, neither for the board nor for the level list.
+    void cancel();
+
+    bool busy() const;  // the board's level is being checked
+    // The answer for the board's level once it is known; nullptr before.
+    const LevelAnalysis* result() const;
+    // The whole analysis of a level, once made; nullptr before, and for a level whose
+    // measuring was given up (too long, or cancelled).
+    const LevelAnalysis* measured(const LevelRecord& level) const;
+    bool gaveUp(const LevelRecord& level) const;
+    // "prüft …", "prüft … 12 s", "lösbar, N Steine übrig, M Lösungen", "nicht lösbar",
+    // "Prüfung abgebrochen" or why the level cannot be checked.
     QString text() const;
-    // Runs on the window's thread when a check starts and when its answer arrives.
+
+    // On the window's thread: the board's answer, or its seconds, changed.
     std::function<void()> onChange;
+    // On the window's thread: a level of the pack was measured (or given up).
+    std::function<void()> onMeasured;
+
+    // Placements kept per answer for showing (the count is always whole).
+    static constexpr size_t ShownPlacements = 1000;
+    // A background measurement that runs longer is given up; the board's check is not.
+    static constexpr int64_t MeasureBudgetMs = 30000;
 
 private:
-    void cancel();
-    void finish(uint64_t id, LevelAnalysis analysis);
+    struct Answer {
+        LevelAnalysis analysis;
+        bool whole = false;
+    };
+    struct Job {
+        uint64_t id = 0;
+        std::string key;
+        LevelRecord level;
+        bool whole = false;
+    };
 
+    static std::string keyOf(const LevelRecord& level);
+    const Answer* find(const std::string& key) const;
+    std::optional<Job> wanted() const;
+    void schedule();
+    void finished(uint64_t id, LevelAnalysis analysis, bool stopped, bool overBudget);
+    void remember(const std::string& key, Answer answer);
+    void work();
+
+    Clock& clock_;
+    LevelAnalyser analyser_;
+    QTimer* ticker_;  // the seconds while the board's check runs
+
+    // The window's thread only.
+    std::string boardKey_;
+    LevelRecord board_;
+    int64_t boardSince_ = 0;  // when the board's level was first asked for
+    std::vector<std::pair<std::string, LevelRecord>> pack_;
+    std::map<std::string, Answer> answers_;
+    std::deque<std::string> answerOrder_;  // oldest first, to forget beyond the limit
+    std::set<std::string> tooLong_;        // measured too long in the background
+    std::set<std::string> cancelled_;      // checks the designer stopped: not taken up again
+    std::optional<Job> running_;           // handed to the worker, its answer not yet back
+    uint64_t nextId_ = 0;
+
+    // Shared with the worker.
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::optional<Job> next_;
+    bool quit_ = false;
+    std::atomic<uint64_t> stopId_{0};  // the job with this id is to stop
     std::thread worker_;
-    std::shared_ptr<std::atomic<bool>> cancelled_;
-    uint64_t id_ = 0;
-    bool busy_ = false;
-    std::optional<LevelAnalysis> result_;
 };
 
 }  // namespace lumor

@@ -82,7 +82,7 @@ void LoadMap::Command1_Click() {
 
 // --- SaveMap ------------------------------------------------------------------------------
 
-SaveMap::SaveMap(QWidget* parent) : QDialog(parent) {
+SaveMap::SaveMap(QWidget* parent, const QString& offered) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Levelpack speichern"));
     state().handover.clear();
     List1 = new QListWidget(this);
@@ -98,6 +98,11 @@ SaveMap::SaveMap(QWidget* parent) : QDialog(parent) {
     resize(320, 330);
 
     fillPackList(List1);
+    if (!offered.isEmpty()) {
+        Text1->setText(offered);
+        Text1->selectAll();
+        List1->setCurrentItem(List1->findItems(offered, Qt::MatchExactly).value(0));
+    }
     Text1->installEventFilter(this);
     Text1->setFocus();
 
@@ -140,6 +145,10 @@ void SaveMap::Command1_Click() {
     }
     if (name.startsWith(QLatin1Char('.'))) {
         showMessage(this, HiddenNameMessage, true);
+        return;
+    }
+    if (native.size() > MaxPackNameBytes) {
+        showMessage(this, nameTooLongMessage(native.size()), true);
         return;
     }
     ProgramState& st = state();

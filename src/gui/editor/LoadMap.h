@@ -26,7 +26,8 @@ private:
 
 class SaveMap final : public QDialog {
 public:
-    explicit SaveMap(QWidget* parent = nullptr);
+    // `offered`: the name the box starts with (the pack's own file), selected in the list.
+    explicit SaveMap(QWidget* parent = nullptr, const QString& offered = {});
 
     QListWidget* List1 = nullptr;
     QLineEdit* Text1 = nullptr;
