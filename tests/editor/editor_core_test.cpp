@@ -6,6 +6,8 @@
 #include "editor/packinfo.h"
 #include "editor/recovery.h"
 
+#include "support/scratch.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -72,7 +74,8 @@ TEST(EditorCore, StrokesAndTheLinkRule) {
 
 // Every byte of the texts comes back, those a pack cannot store included; a copy cut short
 // or changed is no copy.
-TEST(EditorCore, RecoveryCopiesKeepEveryByteAndRefuseDamage) {
+using RecoveryFiles = lumortest::ScratchFolderTest;
+TEST_F(RecoveryFiles, KeepEveryByteRefuseDamageAndNeverFollowALink) {
     RecoveryCopy copy{"/spiel/", "/spiel/p.llp", 1700000000, 1, {}, {LevelRecord{}, LevelRecord{}}};
     copy.header.PackTitle = std::string("T\0\r\n\xff", 5);
     copy.levels[1].Name = "Tolle T\xfcr";
@@ -87,4 +90,10 @@ TEST(EditorCore, RecoveryCopiesKeepEveryByteAndRefuseDamage) {
           std::string(bytes).replace(bytes.find("gezeigt 1"), 9, "gezeigt 2"),
           std::string(bytes).replace(lastLevel + 6, 1, "x")})
         EXPECT_FALSE(parseRecovery(bad)) << bad.substr(0, 80);
+
+    // A copy is an automatic write: a link in its place is refused, its target kept.
+    lumortest::writeFile(dir / "elsewhere", "kept");
+    std::filesystem::create_symlink(dir / "elsewhere", dir / "copy.recovery");
+    EXPECT_FALSE(writeRecoveryFile((dir / "copy.recovery").string(), bytes));
+    EXPECT_EQ(lumortest::readFile(dir / "elsewhere"), "kept");
 }

@@ -188,7 +188,7 @@ std::vector<std::pair<std::string, RecoveryCopy>> findRecoveryCopies(
 }
 
 bool writeRecoveryFile(const std::string& path, const std::string& bytes) {
-    return saveFileAtomically(path, bytes) == SaveStatus::Ok;
+    return saveFileAtomically(path, bytes, LinkPolicy::Refuse) == SaveStatus::Ok;
 }
 
 }  // namespace lumor
