@@ -8,6 +8,7 @@
 #include "levels/level.h"
 #include "levels/levelsource.h"
 #include "solver/analysis.h"
+#include "solver/modelplayer.h"
 
 #include <optional>
 #include <string>
@@ -46,6 +47,7 @@ struct LintRules {
     // first level with the typed password (letter case aside), so a later level sharing it,
     // or one without a password, is reached by no password.
     bool ownPasswords = false;
+    bool noIdeaRepeats = false;  // no two levels share a solution up to turning and moving
     static LintRules strict();
 };
 
@@ -61,6 +63,7 @@ struct LintLevelReport {
     size_t pack = 0;
     int number = 0;  // 1-based
     LevelAnalysis analysis;
+    PlayerTries player;  // the model player's tries; only for solvable levels
 };
 
 struct NearPair {
@@ -84,7 +87,8 @@ struct LintFinding {
 struct LintReport {
     std::vector<LintLevelReport> levels;  // in pack and level order
     std::vector<NearPair> pairs;
-    std::vector<PackTrend> trends;  // per pack; empty when only one level was linted
+    std::vector<NearPair> ideaPairs;  // same solution up to turning and moving (cells: 0)
+    std::vector<PackTrend> trends;    // per pack; empty when only one level was linted
     std::vector<LintFinding> findings;
 };
 
