@@ -18,11 +18,8 @@ TEST(ModelPlayer, CountsStartsUntilTheFirstWinAndPrefersHits) {
 
     // A splitter that scores both hits at once: the player tries it first, whatever the
     // size of the open board.
-    const LevelRecord hits = levelFrom({"..........U.....",
-                                        "................",
-                                        ">...............",
-                                        "................",
-                                        "..........D....."},
+    const LevelRecord hits = levelFrom({"..........U.....", "................", ">...............",
+                                        "................", "..........D....."},
                                        {1, 0, 0, 0, 0, 0, 0, 0, 1});
     const PlayerTries h = modelPlayerTries(hits);
     EXPECT_TRUE(h.won);
@@ -30,13 +27,10 @@ TEST(ModelPlayer, CountsStartsUntilTheFirstWinAndPrefersHits) {
 
     // Two deflectors that score only together: the player tries its way through many
     // first pieces before the pair wins.
-    const LevelRecord together = levelFrom({"................",
-                                            ">...............",
-                                            "................",
-                                            "................",
-                                            "................",
-                                            ".......L........"},
-                                           {2, 0, 0, 0, 1, 1, 0, 0, 0});
+    const LevelRecord together =
+        levelFrom({"................", ">...............", "................", "................",
+                   "................", ".......L........"},
+                  {2, 0, 0, 0, 1, 1, 0, 0, 0});
     const PlayerTries t = modelPlayerTries(together);
     EXPECT_TRUE(t.won);
     EXPECT_GT(t.tries, 10);
@@ -89,7 +83,8 @@ TEST(Ideas, LintReportsRepeatsUnlessALevelDeclaresTheLikeness) {
     LintPack pack;
     pack.title = "Probe";
     const LevelRecord a = levelFrom({"", ">....", "", "", "....D"}, {1, 0, 0, 0, 1});
-    LevelRecord b = levelFrom({"", "", "U", "", "", "", "", "", "", "......<"}, {1, 0, 0, 0, 0, 0, 1});
+    LevelRecord b =
+        levelFrom({"", "", "U", "", "", "", "", "", "", "......<"}, {1, 0, 0, 0, 0, 0, 1});
     b.Password = "ANDERS";
     pack.levels.push_back({a, {}, {}, {}, {}, 0});
     pack.levels.push_back({b, {}, {}, {}, {}, 0});

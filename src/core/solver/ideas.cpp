@@ -63,8 +63,8 @@ std::string ideaKey(const Placement& placement) {
         std::sort(pieces.begin(), pieces.end());
         std::string key;
         for (const auto& p : pieces)
-            key += std::to_string(p[0]) + "," + std::to_string(p[1]) + ":" +
-                   std::to_string(p[2]) + ";";
+            key += std::to_string(p[0]) + "," + std::to_string(p[1]) + ":" + std::to_string(p[2]) +
+                   ";";
         if (t == 0 || key < best) best = key;
     }
     return best;
@@ -100,8 +100,10 @@ void lintIdeas(const std::vector<LintPack>& packs, const LintRules& rules, int o
                 ? levelIdeas(packs[r.pack].levels[static_cast<size_t>(r.number - 1)], r.analysis)
                 : std::vector<Placement>{});
     auto declared = [&](const LintLevelReport& from, const LintLevelReport& to) {
-        const auto& s = packs[from.pack].levels[static_cast<size_t>(from.number - 1)].intent.similarTo;
-        const std::string& pw = packs[to.pack].levels[static_cast<size_t>(to.number - 1)].record.Password;
+        const auto& s =
+            packs[from.pack].levels[static_cast<size_t>(from.number - 1)].intent.similarTo;
+        const std::string& pw =
+            packs[to.pack].levels[static_cast<size_t>(to.number - 1)].record.Password;
         return std::find(s.begin(), s.end(), pw) != s.end();
     };
     for (size_t i = 0; i < report.levels.size(); ++i)

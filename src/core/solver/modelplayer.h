@@ -15,9 +15,9 @@
 namespace lumor {
 
 struct PlayerTries {
-    int64_t tries = 0;     // starts of the beams up to and including the first win
-    bool won = false;      // false: no win within the allowance, or the cap was reached
-    bool capped = false;   // stopped at the cap; tries is then a lower bound
+    int64_t tries = 0;    // starts of the beams up to and including the first win
+    bool won = false;     // false: no win within the allowance, or the cap was reached
+    bool capped = false;  // stopped at the cap; tries is then a lower bound
 };
 
 inline constexpr int64_t DefaultPlayerCap = 2'000'000;
