@@ -25,7 +25,8 @@ Placement placementOf(const Pieces& pieces) {
 
 std::array<int, SlotCount + 1> stockOf(const LevelRecord& level) {
     std::array<int, SlotCount + 1> s{};
-    for (int i = 1; i <= SlotCount; ++i) s[static_cast<size_t>(i)] = level.Stock[static_cast<size_t>(i)];
+    for (int i = 1; i <= SlotCount; ++i)
+        s[static_cast<size_t>(i)] = level.Stock[static_cast<size_t>(i)];
     return s;
 }
 
@@ -103,7 +104,8 @@ void expectPromisesKept(const GeneratedLevel& g, const std::set<Placement>& wins
         }
     // The recorded solution wins in the step-for-step beam check too.
     LevelRecord solved = level;
-    for (const PlacedPiece& p : g.solution) solved.cell(p.x, p.y) = static_cast<int16_t>(codeOfSlot(p.slot));
+    for (const PlacedPiece& p : g.solution)
+        solved.cell(p.x, p.y) = static_cast<int16_t>(codeOfSlot(p.slot));
     EXPECT_TRUE(referenceBeamCheck(solved).solved);
 }
 
@@ -125,7 +127,8 @@ TEST(Generator, SmallLevelsKeepEveryPromiseByTryingEveryCell) {
         std::set<Placement> wins;
         auto wins_ = [&](const Placement& p) {
             LevelRecord l = g->record;
-            for (const PlacedPiece& q : p) l.cell(q.x, q.y) = static_cast<int16_t>(codeOfSlot(q.slot));
+            for (const PlacedPiece& q : p)
+                l.cell(q.x, q.y) = static_cast<int16_t>(codeOfSlot(q.slot));
             return referenceBeamCheck(l).solved;
         };
         if (wins_({})) wins.insert({});

@@ -33,16 +33,15 @@ TEST_F(GenerateCommand, ASeedAloneMakesALevelThatKeepsTheStrictRules) {
 
 TEST_F(GenerateCommand, RefusesWhatItCannotDo) {
     const std::string out = (dir / "x.lls").string();
-    EXPECT_EQ(run({"generate", out}).exit, 2);                                 // no seed
-    EXPECT_EQ(run({"generate", "--seed", "x1", out}).exit, 2);                 // not a number
-    EXPECT_EQ(run({"generate", "--seed", "1"}).exit, 2);                       // no file
+    EXPECT_EQ(run({"generate", out}).exit, 2);                  // no seed
+    EXPECT_EQ(run({"generate", "--seed", "x1", out}).exit, 2);  // not a number
+    EXPECT_EQ(run({"generate", "--seed", "1"}).exit, 2);        // no file
     EXPECT_EQ(run({"generate", "--mechanik", "laser", "--seed", "1", out}).exit, 2);
     EXPECT_EQ(run({"generate", "--steine", "0", "--seed", "1", out}).exit, 2);
     EXPECT_EQ(run({"generate", "--brett", "rund", "--seed", "1", out}).exit, 2);
     // Nothing holds every promise in a single board of five kinds: refused, nothing written.
-    const ToolResult none =
-        run({"generate", "--mechanik", "umlenker,teiler,sand,kreuz,wand", "--steine", "5",
-             "--versuche", "1", "--seed", "1", out});
+    const ToolResult none = run({"generate", "--mechanik", "umlenker,teiler,sand,kreuz,wand",
+                                 "--steine", "5", "--versuche", "1", "--seed", "1", out});
     EXPECT_EQ(none.exit, 1);
     EXPECT_FALSE(std::filesystem::exists(out));
     EXPECT_EQ(run({"generate", "--seed", "1", (dir / "kein" / "x.lls").string()}).exit, 2);

@@ -151,15 +151,13 @@ int generate(const std::vector<std::string>& args) {
     for (const lumor::PlacedPiece& p : level->solution) pieces.push_back({p.slot, p.x, p.y});
     l.solution = pieces;
     source.levels.push_back(l);
-    const lumor::SaveStatus saved =
-        lumor::saveFileAtomically(out, lumor::writeLevelSource(source));
+    const lumor::SaveStatus saved = lumor::saveFileAtomically(out, lumor::writeLevelSource(source));
     if (saved != lumor::SaveStatus::Ok) {
         std::cerr << out << ": " << terminalText(lumor::saveFailureText(saved)) << '\n';
         return ExitUsage;
     }
-    std::cout << out << ": " << level->solution.size() << " Steine, "
-              << level->player.tries << " Versuche des Modellspielers, " << level->attempts
-              << " Bretter probiert\n";
+    std::cout << out << ": " << level->solution.size() << " Steine, " << level->player.tries
+              << " Versuche des Modellspielers, " << level->attempts << " Bretter probiert\n";
     return ExitOk;
 }
 

@@ -36,20 +36,29 @@ bool inside(int x, int y) { return x >= 1 && x < BoardWidth - 1 && y >= 1 && y <
 // The two deflectors that turn a beam arriving in a direction (rather than stop it).
 std::array<int, 2> turningDeflectors(int dir) {
     switch (dir) {
-        case Right: return {DeflectorLeftDown, DeflectorLeftUp};
-        case Down: return {DeflectorLeftUp, DeflectorRightUp};
-        case Left: return {DeflectorRightDown, DeflectorRightUp};
-        default: return {DeflectorRightDown, DeflectorLeftDown};
+        case Right:
+            return {DeflectorLeftDown, DeflectorLeftUp};
+        case Down:
+            return {DeflectorLeftUp, DeflectorRightUp};
+        case Left:
+            return {DeflectorRightDown, DeflectorRightUp};
+        default:
+            return {DeflectorRightDown, DeflectorLeftDown};
     }
 }
 
 int slotOf(Mechanic m) {
     switch (m) {
-        case Mechanic::Splitter: return 8;
-        case Mechanic::Sand: return 7;
-        case Mechanic::Cross: return 2;
-        case Mechanic::Wall: return 1;
-        case Mechanic::Deflector: break;
+        case Mechanic::Splitter:
+            return 8;
+        case Mechanic::Sand:
+            return 7;
+        case Mechanic::Cross:
+            return 2;
+        case Mechanic::Wall:
+            return 1;
+        case Mechanic::Deflector:
+            break;
     }
     return 3;
 }
@@ -146,21 +155,22 @@ public:
         std::stable_partition(kinds.begin(), kinds.end(), [](Mechanic m) {
             return m == Mechanic::Deflector || m == Mechanic::Splitter;
         });
-        const bool splits = std::find(kinds.begin(), kinds.end(), Mechanic::Splitter) != kinds.end();
+        const bool splits =
+            std::find(kinds.begin(), kinds.end(), Mechanic::Splitter) != kinds.end();
         // Sand decides races, a cross lets beams cross, a wall stops a beam that would
         // cut another: each needs two beams to matter.
         const bool races = std::any_of(kinds.begin(), kinds.end(), [](Mechanic m) {
             return m == Mechanic::Sand || m == Mechanic::Cross || m == Mechanic::Wall;
         });
-        const int sources = races ? 2 + dice_.below(2)
+        const int sources = races                          ? 2 + dice_.below(2)
                             : splits && !dice_.chance(0.3) ? 1
                                                            : 1 + dice_.below(2);
         for (int s = 0; s < sources; ++s)
             if (!addSource(level, dice_)) return false;
         if (options_.fixedElements) {
-            static const std::vector<int> fixed = {Splitter, Cross, DeflectorRightDown,
-                                                   DeflectorLeftDown, DeflectorLeftUp,
-                                                   DeflectorRightUp};
+            static const std::vector<int> fixed = {Splitter,           Cross,
+                                                   DeflectorRightDown, DeflectorLeftDown,
+                                                   DeflectorLeftUp,    DeflectorRightUp};
             const std::vector<std::pair<int, int>> cells = emptyCells(level);
             for (int n = 1 + dice_.below(2); n > 0 && !cells.empty(); --n) {
                 const auto [x, y] = dice_.pick(cells);
@@ -187,8 +197,9 @@ public:
             int i = dice_.pick(candidates);
             int code = codeOfSlot(slotOf(m));
             if (m == Mechanic::Deflector) {
-                code = turningDeflectors(checker.enteredDir()[static_cast<size_t>(i)])
-                    [static_cast<size_t>(dice_.below(2))];
+                code = turningDeflectors(
+                    checker
+                        .enteredDir()[static_cast<size_t>(i)])[static_cast<size_t>(dice_.below(2))];
             } else if (m != Mechanic::Splitter) {
                 // Sand, crosses and walls matter only where they change which beams go on
                 // (a race, a crossing): such cells are preferred.
@@ -344,18 +355,24 @@ std::string passwordOf(uint64_t seed) {
 
 std::pair<int64_t, int64_t> triesFor(Difficulty d) {
     switch (d) {
-        case Difficulty::Easy: return {1, 40};
-        case Difficulty::Middle: return {20, 2000};
-        case Difficulty::Hard: break;
+        case Difficulty::Easy:
+            return {1, 40};
+        case Difficulty::Middle:
+            return {20, 2000};
+        case Difficulty::Hard:
+            break;
     }
     return {500, DefaultPlayerCap};
 }
 
 int piecesFor(Difficulty d) {
     switch (d) {
-        case Difficulty::Easy: return 2;
-        case Difficulty::Middle: return 4;
-        case Difficulty::Hard: break;
+        case Difficulty::Easy:
+            return 2;
+        case Difficulty::Middle:
+            return 4;
+        case Difficulty::Hard:
+            break;
     }
     return 6;
 }
@@ -371,7 +388,8 @@ std::string brokenPromise(const LevelRecord& level, const Placement& solution,
         return "die minimale Lösung ist nicht die angegebene";
     if (!a.unusedKinds.empty()) return "eine Art im Vorrat wird nicht gebraucht";
     int stocked = 0;
-    for (int s = 1; s <= SlotCount; ++s) stocked += std::max<int>(0, level.Stock[static_cast<size_t>(s)]);
+    for (int s = 1; s <= SlotCount; ++s)
+        stocked += std::max<int>(0, level.Stock[static_cast<size_t>(s)]);
     if (stocked != a.allowance) return "der Vorrat hat überzählige Steine";
     if (!a.sparesSearched || a.spareOpened > 0) return "die Reserve öffnet neue Lösungen";
     return {};
