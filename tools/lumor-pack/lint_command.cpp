@@ -60,7 +60,7 @@ Unter der Tabelle:
                --min-distance (sonst 10); Sternbilder zählen als gleich
   Gleiche Idee Levels, deren Lösungen gleich sind bis auf Drehen, Spiegeln und
                Verschieben
-  Anstieg      Kendalls Tau der Schwierigkeit über die Reihenfolge des Packs:
+  Anstieg      Kendalls Tau der Versuche über die Reihenfolge des Packs:
                +1 steigt stetig, 0 ungeordnet, -1 fällt stetig
   Verstöße     jede gebrochene Regel: Datei[:Zeile] Level N "Name": was nicht stimmt
 
@@ -71,7 +71,7 @@ Regeln (ohne Option gilt nur, was eine Levelquelle selbst erklärt):
   --no-decoys            jede Art im Vorrat wird von einer minimalen Lösung gebraucht
   --no-opening-spares    überzählige Steine öffnen keine neuen Lösungen
   --min-distance N       je zwei Bretter unterscheiden sich in mindestens N Zellen
-  --rising               die Schwierigkeit eines Packs steigt im Ganzen (Tau >= 0.5)
+  --rising               die Versuche des Modellspielers steigen im Ganzen (Tau >= 0.6)
   --no-idea-repeats      keine zwei Levels haben dieselbe Lösung bis auf Drehen,
                          Spiegeln und Verschieben, außer einer erklärt "Ähnlich"
   --own-passwords        jeder Level nach dem ersten hat ein eigenes Passwort (Groß- und
@@ -234,7 +234,7 @@ void printTable(const std::vector<lumor::LintPack>& packs, const lumor::LintRepo
                       << "\"\n";
     }
     if (!report.trends.empty()) {
-        std::cout << "\nAnstieg des Aufwands (Kendalls Tau, +1 = stetig steigend):\n";
+        std::cout << "\nAnstieg der Versuche (Kendalls Tau, +1 = stetig steigend):\n";
         for (size_t p = 0; p < report.trends.size(); ++p)
             std::cout << "  " << lumor::cp1252::toUtf8(packs[p].title) << ": "
                       << decimal(report.trends[p].tau) << " über " << report.trends[p].counted

@@ -183,19 +183,15 @@ public:
     void trends() {
         report_.trends.resize(packs_.size());
         for (size_t p = 0; p < packs_.size(); ++p) {
-            std::vector<double> figures;
-            for (const LintLevelReport& r : report_.levels)
-                if (r.pack == p &&
-                    !packs_[p].levels[static_cast<size_t>(r.number - 1)].intent.teaching)
-                    figures.push_back(r.analysis.difficulty);
+            std::vector<double> figures = risingFigures(p);
             PackTrend& t = report_.trends[p];
             t.counted = static_cast<int>(figures.size());
             t.tau = kendallTau(figures);
             if (rules_.rising && t.counted >= 3 && t.tau < RisingTau)
-                report_.findings.push_back({p, 0, "rising",
-                                            "der Aufwand steigt nicht im Ganzen: Kendalls Tau " +
-                                                oneDecimal(t.tau) + ", verlangt sind " +
-                                                oneDecimal(RisingTau)});
+                report_.findings.push_back(
+                    {p, 0, "rising",
+                     "die Versuche des Modellspielers steigen nicht im Ganzen: Kendalls Tau " +
+                         oneDecimal(t.tau) + ", verlangt sind " + oneDecimal(RisingTau)});
         }
         // "Schwerer als": every level of the second half beats the easier pack's level at
         // the same place, measured as a share of each pack (the last against the last).
@@ -234,6 +230,22 @@ public:
     }
 
 private:
+    // The figures a pack's order must follow (lessons left out): the model player's
+    // tries, or the old figure where the player has not been asked (the editor's check).
+    std::vector<double> risingFigures(size_t p) const {
+        std::vector<double> tries, bits;
+        for (const LintLevelReport& r : report_.levels) {
+            if (r.pack != p || packs_[p].levels[static_cast<size_t>(r.number - 1)].intent.teaching)
+                continue;
+            // Every level that tired the player out counts as equally hard.
+            tries.push_back(
+                static_cast<double>(r.player.capped ? DefaultPlayerCap : r.player.tries));
+            bits.push_back(r.analysis.difficulty);
+        }
+        const bool asked = std::all_of(tries.begin(), tries.end(), [](double n) { return n > 0; });
+        return asked ? tries : bits;
+    }
+
     // Whether two levels, both measured, share an idea: a likeness may be declared for that.
     bool sharesIdea(size_t p, size_t l, size_t q, size_t m) const {
         auto measured = [&](size_t pack, size_t level) -> const LintLevelReport* {
@@ -264,7 +276,7 @@ private:
 LintRules LintRules::strict() {
     LintRules r;
     r.solvable = r.exactAllowance = r.noDecoys = r.noOpeningSpares = r.rising = true;
-    r.ownPasswords = true;
+    r.ownPasswords = r.noIdeaRepeats = true;
     r.maxPlacements = DefaultMaxPlacements;
     r.minDistance = DefaultMinDistance;
     return r;

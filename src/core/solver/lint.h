@@ -55,9 +55,9 @@ struct LintRules {
 // rule, checked).
 inline constexpr int DefaultMinDistance = 10;
 inline constexpr int DefaultMaxPlacements = 3;
-// A pack rises on the whole when of all pairs of its levels (those not declared a lesson)
-// at least this share more are in rising order than in falling order: Kendall's tau.
-inline constexpr double RisingTau = 0.5;
+// A pack rises on the whole when its levels (those not declared a lesson), by the model
+// player's tries, have at least this Kendall's tau against their order.
+inline constexpr double RisingTau = 0.6;
 
 struct LintLevelReport {
     size_t pack = 0;
