@@ -242,6 +242,7 @@ public:
         level.Stock[0] = static_cast<int16_t>(solution.size());
         for (const PlacedPiece& piece : solution) ++level.Stock[static_cast<size_t>(piece.slot)];
         if (!wins(level, solution)) return false;
+        decorateFrame(level, solution);
         // Each piece must be needed: without it the rest must lose. A cheap test that
         // saves the exact analysis most attempts.
         for (size_t k = 0; k < solution.size(); ++k) {
@@ -287,6 +288,24 @@ public:
     }
 
 private:
+    // Stars in the frame where no beam of the solution ends, as on the shipped boards. A
+    // beam leaving over a star ends like one stopped by the wall, a step later; the proof
+    // that follows covers that.
+    void decorateFrame(LevelRecord& level, const Placement& solution) {
+        BeamChecker run;
+        run.setBoard(level.Cells);
+        for (const PlacedPiece& p : solution)
+            run.place(BeamChecker::pad(p.x, p.y), codeOfSlot(p.slot));
+        run.runMarking();
+        for (int y = 0; y < BoardHeight; ++y)
+            for (int x = 0; x < BoardWidth; ++x) {
+                const bool frame = x == 0 || y == 0 || x == BoardWidth - 1 || y == BoardHeight - 1;
+                if (frame && level.cell(x, y) == Wall && !run.entered(BeamChecker::pad(x, y)) &&
+                    dice_.chance(0.2))
+                    level.cell(x, y) = static_cast<int16_t>(Decoration1 + dice_.below(4));
+            }
+    }
+
     // The candidates (indexes into the entry order) where the piece changes which cells
     // the beams enter or how many targets they hit, not only when.
     static std::vector<int> changingCells(BeamChecker& checker, const std::vector<int>& candidates,
