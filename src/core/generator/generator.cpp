@@ -441,4 +441,16 @@ std::optional<GeneratedLevel> generateLevel(const GeneratorOptions& options,
     return std::nullopt;
 }
 
+std::optional<std::string> fillWithGenerated(LevelRecord& level, uint64_t seed) {
+    GeneratorOptions options;
+    options.seed = seed;
+    const std::optional<GeneratedLevel> made = generateLevel(options);
+    if (!made) return std::nullopt;
+    level.Cells = made->record.Cells;
+    for (int i = 0; i <= SlotCount; ++i)
+        level.Stock[static_cast<size_t>(i)] = made->record.Stock[static_cast<size_t>(i)];
+    return "Generiert (Seed " + std::to_string(seed) + "): einzige L\u00f6sung mit " +
+           std::to_string(made->solution.size()) + " Steinen";
+}
+
 }  // namespace lumor

@@ -55,6 +55,11 @@ struct GeneratedLevel {
 std::optional<GeneratedLevel> generateLevel(const GeneratorOptions& options,
                                             const std::function<bool()>& poll = {});
 
+// The editor's "Generieren": the level's board and stock replaced by a generated level of
+// middle difficulty (its name, password and stock entries 9..15 stay). The status line to
+// show (UTF-8); nullopt leaves the level as it was.
+std::optional<std::string> fillWithGenerated(LevelRecord& level, uint64_t seed);
+
 // What a level offered by the generator must hold, checked by the exact analysis: empty
 // when all holds, else the first broken promise (German, UTF-8).
 std::string brokenPromise(const LevelRecord& level, const Placement& solution,
