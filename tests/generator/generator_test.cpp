@@ -226,5 +226,42 @@ TEST(Generator, BrokenPromisesAreNamed) {
     EXPECT_EQ(broken(), "das leere Brett gewinnt schon");
 }
 
+TEST(Generator, OtherPlacementsAreShutOutWithoutTouchingTheSolutionsRun) {
+    // A ┐ turns the beam down any column, a └ turns it right along row 8 into the target:
+    // ten placements. Intended: the turn at column 6.
+    LevelRecord level;
+    level.cell(1, 5) = SourceRight;
+    level.cell(12, 8) = TargetRight;
+    level.Stock[0] = 2;
+    level.Stock[4] = level.Stock[6] = 1;
+    const Placement solution = sortedPlacement({{4, 6, 5}, {6, 6, 8}});
+    ASSERT_GT(analyseLevel(level).placementCount, 1u);
+    LevelRecord unique = level;
+    ASSERT_TRUE(shutOutOthers(unique, solution, 1));
+    const LevelAnalysis a = analyseLevel(unique);
+    ASSERT_EQ(a.placementCount, 1u);
+    EXPECT_EQ(a.placements.front(), solution);
+    // Only cells the solution's beam never enters were changed.
+    BeamChecker run;
+    run.setBoard(level.Cells);
+    for (const PlacedPiece& p : solution) run.place(BeamChecker::pad(p.x, p.y), codeOfSlot(p.slot));
+    run.runMarking();
+    for (int y = 0; y < BoardHeight; ++y)
+        for (int x = 0; x < BoardWidth; ++x)
+            if (unique.cell(x, y) != level.cell(x, y)) {
+                EXPECT_FALSE(run.entered(BeamChecker::pad(x, y))) << x << "," << y;
+            }
+
+    // A splitter on the ┐'s cell also wins: that cannot be shut out, the level stays.
+    level.Stock[0] = 1;
+    level.Stock[6] = 0;
+    level.Stock[8] = 1;
+    level.cell(6, 10) = TargetDown;
+    level.cell(12, 8) = Empty;
+    const LevelRecord before = level;
+    EXPECT_FALSE(shutOutOthers(level, {{4, 6, 5}}, 1));
+    EXPECT_EQ(level, before);
+}
+
 }  // namespace
 }  // namespace lumor

@@ -441,6 +441,18 @@ std::optional<GeneratedLevel> generateLevel(const GeneratorOptions& options,
     return std::nullopt;
 }
 
+bool shutOutOthers(LevelRecord& level, const Placement& solution, uint64_t seed) {
+    GeneratorOptions options;
+    options.style = BoardStyle::Open;  // stars as well as walls
+    Dice dice(seed);
+    Builder builder(options, dice);
+    LevelRecord trial = level;
+    LevelAnalysis analysis;
+    if (!builder.shutOut(trial, sortedPlacement(solution), {}, analysis)) return false;
+    level = trial;
+    return true;
+}
+
 std::optional<std::string> fillWithGenerated(LevelRecord& level, uint64_t seed) {
     GeneratorOptions options;
     options.seed = seed;

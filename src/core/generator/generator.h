@@ -55,6 +55,11 @@ struct GeneratedLevel {
 std::optional<GeneratedLevel> generateLevel(const GeneratorOptions& options,
                                             const std::function<bool()>& poll = {});
 
+// Shuts out every other minimal placement of a level by walls or stars on cells the run
+// of `solution` never enters, which leaves that run as it was. True when `solution` is
+// then the one minimal placement; false leaves the level as it was.
+bool shutOutOthers(LevelRecord& level, const Placement& solution, uint64_t seed);
+
 // The editor's "Generieren": the level's board and stock replaced by a generated level of
 // middle difficulty (its name, password and stock entries 9..15 stay). The status line to
 // show (UTF-8); nullopt leaves the level as it was.
