@@ -38,7 +38,6 @@ TEST_F(GenerateCommand, RefusesWhatItCannotDo) {
     EXPECT_EQ(run({"generate", "--seed", "1"}).exit, 2);        // no file
     EXPECT_EQ(run({"generate", "--mechanik", "laser", "--seed", "1", out}).exit, 2);
     EXPECT_EQ(run({"generate", "--steine", "0", "--seed", "1", out}).exit, 2);
-    EXPECT_EQ(run({"generate", "--brett", "rund", "--seed", "1", out}).exit, 2);
     // Nothing holds every promise in a single board of five kinds: refused, nothing written.
     const ToolResult none = run({"generate", "--mechanik", "umlenker,teiler,sand,kreuz,wand",
                                  "--steine", "5", "--versuche", "1", "--seed", "1", out});
