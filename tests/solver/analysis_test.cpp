@@ -263,6 +263,11 @@ TEST(Lint, PacksRiseAndAHarderPackBeatsTheEasierOnesSecondHalf) {
     // Up more often than down, but not by enough: tau 1/3.
     const std::vector<LintLevel> wavering = {rising[0], rising[3], rising[1], rising[2]};
     EXPECT_EQ(rulesBroken({pack(wavering)}, rules), std::multiset<std::string>{"rising"});
+    // Without the model player's tries (the editor's check) the rise is not judged.
+    std::vector<LintLevelReport> unasked;
+    for (size_t i = 0; i < falling.size(); ++i)
+        unasked.push_back({0, static_cast<int>(i) + 1, analyseLevel(falling[i].record), {}});
+    EXPECT_TRUE(lintMeasured({pack(falling)}, rules, unasked, 0, true).findings.empty());
     // A lesson is left out of the rise.
     for (int i = 0; i < 3; ++i) falling[i].intent.teaching = true, falling[i].reason = "Übung";
     EXPECT_TRUE(rulesBroken({pack(falling)}, rules).empty());

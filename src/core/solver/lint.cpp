@@ -183,11 +183,12 @@ public:
     void trends() {
         report_.trends.resize(packs_.size());
         for (size_t p = 0; p < packs_.size(); ++p) {
-            std::vector<double> figures = risingFigures(p);
+            bool asked = false;
+            const std::vector<double> figures = risingFigures(p, asked);
             PackTrend& t = report_.trends[p];
             t.counted = static_cast<int>(figures.size());
             t.tau = kendallTau(figures);
-            if (rules_.rising && t.counted >= 3 && t.tau < RisingTau)
+            if (rules_.rising && asked && t.counted >= 3 && t.tau < RisingTau)
                 report_.findings.push_back(
                     {p, 0, "rising",
                      "die Versuche des Modellspielers steigen nicht im Ganzen: Kendalls Tau " +
@@ -231,8 +232,9 @@ public:
 
 private:
     // The figures a pack's order must follow (lessons left out): the model player's
-    // tries, or the old figure where the player has not been asked (the editor's check).
-    std::vector<double> risingFigures(size_t p) const {
+    // tries. Where the player has not been asked (the editor's check) the old figure is
+    // shown, and the rise is not judged by it.
+    std::vector<double> risingFigures(size_t p, bool& asked) const {
         std::vector<double> tries, bits;
         for (const LintLevelReport& r : report_.levels) {
             if (r.pack != p || packs_[p].levels[static_cast<size_t>(r.number - 1)].intent.teaching)
@@ -242,7 +244,7 @@ private:
                 static_cast<double>(r.player.capped ? DefaultPlayerCap : r.player.tries));
             bits.push_back(r.analysis.difficulty);
         }
-        const bool asked = std::all_of(tries.begin(), tries.end(), [](double n) { return n > 0; });
+        asked = std::all_of(tries.begin(), tries.end(), [](double n) { return n > 0; });
         return asked ? tries : bits;
     }
 
