@@ -12,6 +12,7 @@
 #include "levels/packfile.h"
 #include "play/Form1.h"
 #include "play/cells.h"
+#include "solver/analysis.h"
 #include "support/program.h"
 
 #include <QApplication>
@@ -344,6 +345,25 @@ TEST_F(EditorTest, NamePasswordAndStockFields) {
     editor->Command2_Click();
     EXPECT_EQ(shown(), before);
     EXPECT_FALSE(editor->Saved);
+}
+
+TEST_F(EditorTest, GenerierenFillsTheLevelWithAProvenOneAsOneUndoStep) {
+    load(2, 1);
+    const LevelRecord before = shown();
+    editor->Saved = true;
+    editor->Generate->click();
+    const LevelRecord made = shown();
+    EXPECT_FALSE(editor->Saved);
+    EXPECT_EQ(made.Name, before.Name);
+    EXPECT_EQ(made.Password, before.Password);
+    for (size_t i = SlotCount + 1; i < StockEntries; ++i) EXPECT_EQ(made.Stock[i], before.Stock[i]);
+    EXPECT_NE(made.Cells, before.Cells);
+    const LevelAnalysis a = analyseLevel(made);
+    EXPECT_EQ(a.placementCount, 1u);
+    EXPECT_EQ(a.fewest, made.Stock[0]);
+    EXPECT_TRUE(editor->Status->text().contains(QStringLiteral("einzige Lösung")));
+    ASSERT_TRUE(editor->undo());
+    EXPECT_EQ(shown(), before);
 }
 
 TEST_F(EditorTest, TestenPlaysTheLevelAloneAndPutsTheRecordBehindBack) {

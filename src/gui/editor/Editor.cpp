@@ -15,6 +15,7 @@
 #include "editor/levellist.h"
 #include "editor/packlint.h"
 #include "editor/recovery.h"
+#include "generator/generator.h"
 #include "play/Bilder.h"
 #include "play/BoardView.h"
 #include "play/Form1.h"
@@ -240,6 +241,9 @@ void Editor::buildControls() {
 
     Command1 = button("Testen", this);
     Command2 = button("Sterne verteilen", this);
+    Generate = button("Generieren", this);
+    Generate->setToolTip(QStringLiteral(
+        "Füllt den Level mit einem neuen Brett und Vorrat: genau eine Lösung, geprüft"));
     Command3 = button("Laden", this);
     Command4 = button("Speichern", this);
     Command5 = button("Neues Level einfügen", this);
@@ -325,6 +329,7 @@ void Editor::buildControls() {
     auto* tryRow = new QHBoxLayout;
     tryRow->addWidget(Command1);
     tryRow->addWidget(Command2);
+    tryRow->addWidget(Generate);
     levelGrid->addLayout(tryRow, 2, 0, 1, 2);
 
     auto* listBox = new QGroupBox(QStringLiteral("Levelliste"), this);
@@ -396,6 +401,7 @@ void Editor::buildControls() {
     connect(List1, &QListWidget::currentRowChanged, this, &Editor::List1_Click);
     connect(Command1, &QPushButton::clicked, this, &Editor::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Editor::Command2_Click);
+    connect(Generate, &QPushButton::clicked, this, &Editor::Generate_Click);
     connect(Command3, &QPushButton::clicked, this, &Editor::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Editor::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &Editor::Command5_Click);
@@ -737,6 +743,20 @@ void Editor::Command2_Click() {
     distributeStars(level(), programRandom());
     Aufbau();
     record();
+}
+
+// "Generieren": a new board and stock for the current level, one undo step.
+void Editor::Generate_Click() {
+    const uint64_t seed = static_cast<uint64_t>(programRandom().next() * 1e9);
+    const std::optional<std::string> made = fillWithGenerated(level(), seed);
+    if (!made) {
+        showStatus(QStringLiteral("Kein Level hielt alle Zusagen; bitte noch einmal."));
+        return;
+    }
+    Saved = false;
+    Aufbau();
+    record();
+    showStatus(QString::fromStdString(*made));
 }
 
 // --- The pack -----------------------------------------------------------------------------

@@ -81,6 +81,7 @@ public:
     QListWidget* List1 = nullptr;
     QPushButton* Command1 = nullptr;     // "Testen"
     QPushButton* Command2 = nullptr;     // "Sterne verteilen"
+    QPushButton* Generate = nullptr;     // "Generieren"
     QPushButton* Command3 = nullptr;     // "Laden"
     QPushButton* Command4 = nullptr;     // "Speichern"
     QPushButton* Command5 = nullptr;     // "Neues Level einfügen"
@@ -119,6 +120,7 @@ public:
     void Symbol_MouseDown(int X, int Y);
     void Command1_Click();
     void Command2_Click();
+    void Generate_Click();
     void Command3_Click();
     void Command4_Click();
     void Command5_Click();
