@@ -29,7 +29,7 @@ PlaySetup playSetupOf(const ProgramState& program);
 struct PlayAudio {
     std::function<void(const std::string& path)> sound;
     std::function<void(const std::string& path)> song;
-    std::function<bool()> songOver;  // the song started last has played to its end
+    std::function<bool()> songOver;                   // the song started last has played to its end
     std::function<std::vector<std::string>()> songs;  // the music folder's file names
 
     // The program's audio device.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/Wait.h"
+#include "app/state.h"
 #include "title/config.h"
 #include "title/helptext.h"
 #include "title/progress.h"
@@ -50,8 +51,11 @@ inline const char* const HomePage = "https://lumor.example.org/";
 
 class Titel : public QWidget {
 public:
-    // The loop and every window opened from the menu wait on `clock`.
-    explicit Titel(QWidget* parent = nullptr, Clock& clock = lumor::clock());
+    // The loop and every window opened from the menu wait on `clock`. The menu keeps the
+    // program's options, music switch and loaded pack in `program`, where the start level
+    // for the board window and the finder is handed over too.
+    explicit Titel(QWidget* parent = nullptr, Clock& clock = lumor::clock(),
+                   ProgramState& program = state());
     ~Titel() override;
 
     // Loading the window: pack list, configuration, music, skin and pack. False when the
@@ -127,7 +131,25 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // A frame with a list, "OK" and "Abbrechen".
+    struct ChoiceFrame {
+        QGroupBox* frame = nullptr;
+        QListWidget* list = nullptr;
+        QPushButton* ok = nullptr;
+        QPushButton* cancel = nullptr;
+    };
     void buildControls();
+    void buildMenu();
+    void buildSkinCard();
+    void buildPackCard();
+    void buildOptionsFrame();
+    // `onChoice` when an entry is clicked or reached with the keys, `onOk` on "OK" or a
+    // double click.
+    ChoiceFrame buildChoiceFrame(const QString& title, const QRect& geometry,
+                                 const std::function<void()>& onChoice,
+                                 const std::function<void()>& onOk);
+    // The pack and skin lists from the files as they are now.
+    void listPacksAndSkins();
     void setStatus(std::string text);
     void pointAtMenu(int k);
     // The menu entry under a point of the screen, -1 for none.
@@ -149,6 +171,7 @@ private:
     Progress readProgress() const;
 
     Clock& clock_;
+    ProgramState& program_;
     std::vector<std::string> packNames_;  // PackFiles and SkinFiles as the files are named (bytes)
     std::vector<std::string> skinNames_;
     HelpTyper helpTyper_;
