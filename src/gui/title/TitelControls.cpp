@@ -70,8 +70,9 @@ void Titel::buildControls() {
     buildOptionsFrame();
 
     // Skin frame: choosing an entry previews it, "OK" keeps it, "Abbrechen" takes it back.
-    ChoiceFrame skins = buildChoiceFrame(QStringLiteral("Skin wählen"), look::SkinFrameRect,
-                                         [this] { File2_Click(); }, [this] { Command2_Click(); });
+    ChoiceFrame skins = buildChoiceFrame(
+        QStringLiteral("Skin wählen"), look::SkinFrameRect, [this] { File2_Click(); },
+        [this] { Command2_Click(); });
     Frame2 = skins.frame;
     File2 = skins.list;
     Command2 = skins.ok;
@@ -79,8 +80,9 @@ void Titel::buildControls() {
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 
     // Pack frame: choosing an entry names its pack in the status line.
-    ChoiceFrame packs = buildChoiceFrame(QStringLiteral("Levelpack wählen"), look::FrameRect,
-                                         [this] { List1_Click(); }, [this] { Command4_Click(); });
+    ChoiceFrame packs = buildChoiceFrame(
+        QStringLiteral("Levelpack wählen"), look::FrameRect, [this] { List1_Click(); },
+        [this] { Command4_Click(); });
     Frame3 = packs.frame;
     List1 = packs.list;
     Command4 = packs.ok;
@@ -133,8 +135,8 @@ void Titel::buildMenu() {
 // Skin card: name and three tiles of the current skin, twice their size.
 void Titel::buildSkinCard() {
     const QRect& card = look::SkinCard;
-    Label2 = textLabel(this, QRect(card.x() + 12, card.y() + 12, card.width() - 24, 22), 10,
-                       true, QStringLiteral("color: #cfe3ff;"));
+    Label2 = textLabel(this, QRect(card.x() + 12, card.y() + 12, card.width() - 24, 22), 10, true,
+                       QStringLiteral("color: #cfe3ff;"));
     Label2->setText(QStringLiteral("Skin:"));
     Label2->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     const int tileX = card.x() + (card.width() - 64) / 2;
@@ -155,8 +157,8 @@ void Titel::buildPackCard() {
     Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label4->setMouseTracking(true);
     Label4->installEventFilter(this);
-    Label3 = textLabel(this, QRect(x, card.y() + 50, w, 18), 9, true,
-                       QStringLiteral("color: #69b8ff;"));
+    Label3 =
+        textLabel(this, QRect(x, card.y() + 50, w, 18), 9, true, QStringLiteral("color: #69b8ff;"));
     Label5 = textLabel(this, QRect(x, card.y() + 70, w, 36), 9, false,
                        QStringLiteral("color: #aab8d0;"));
     Label5->setWordWrap(true);

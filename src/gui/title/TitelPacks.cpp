@@ -17,9 +17,9 @@
 #include "app/Audio.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QGroupBox>
 #include <QUrl>
 
 namespace lumor {
