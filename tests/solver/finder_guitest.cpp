@@ -265,7 +265,7 @@ TEST_F(FinderFromTitleTest, APrefixedPasswordOpensTheFinderAndClosingTheTitleEnd
     ASSERT_TRUE(finder);
     EXPECT_EQ(finder->levelIndex(), 0);
     EXPECT_EQ(finder->Label2->text(), "20 / 13 - Fertig");
-    EXPECT_EQ(t->MenuChoice, -1);
+    EXPECT_EQ(t->menuChoice(), -1);
     finder->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 

@@ -80,14 +80,17 @@ public:
 
     TitelHooks hooks;
 
-    // Fields of the window.
-    int32_t PackIndex = 0;
-    int32_t SkinIndex = 0;
-    QStringList PackFiles;   // File1: the pack files of the program folder
-    QStringList PackTitles;  // their display lines, same order
-    QStringList SkinFiles;   // File2: the skins of "Skins" that load as skins
-    bool PackHasLink = false;
-    int MenuChoice = -1;
+    // The pack and skin chosen (indexes into the lists), the program folder's pack files
+    // and their display lines, the skins, and the menu entry chosen and not yet acted on.
+    int packIndex() const { return PackIndex; }
+    int skinIndex() const { return SkinIndex; }
+    const QStringList& packFiles() const { return PackFiles; }
+    const QStringList& packTitles() const { return PackTitles; }
+    const QStringList& skinFiles() const { return SkinFiles; }
+    bool packHasLink() const { return PackHasLink; }
+    int menuChoice() const { return MenuChoice; }
+    // Loads pack `index` of the list and shows it on the pack card, as choosing it does.
+    void showPack(int index);
 
     // The status line text asked for (Windows-1252) and the one being typed.
     const std::string& statusText() const;
@@ -169,6 +172,14 @@ private:
     void layoutPackCard();
     bool applySkin(int index);
     Progress readProgress() const;
+
+    int32_t PackIndex = 0;
+    int32_t SkinIndex = 0;
+    QStringList PackFiles;   // File1: the pack files of the program folder
+    QStringList PackTitles;  // their display lines, same order
+    QStringList SkinFiles;   // File2: the skins of "Skins" that load as skins
+    bool PackHasLink = false;
+    int MenuChoice = -1;
 
     Clock& clock_;
     ProgramState& program_;

@@ -133,6 +133,11 @@ void Titel::ShowLP() {
     }
 }
 
+void Titel::showPack(int index) {
+    PackIndex = index;
+    ShowLP();
+}
+
 void Titel::layoutPackCard() {
     // Title, count and remark follow each other; a long title takes a second line.
     const int x = look::PackCard.x() + 14, w = look::PackCard.width() - 28;
