@@ -40,7 +40,7 @@ TEST_F(GenerateCommand, RefusesWhatItCannotDo) {
     EXPECT_EQ(run({"generate", "--steine", "0", "--seed", "1", out}).exit, 2);
     // Nothing holds every promise in a single board of five kinds: refused, nothing written.
     const ToolResult none = run({"generate", "--mechanik", "umlenker,teiler,sand,kreuz,wand",
-                                 "--steine", "5", "--versuche", "1", "--seed", "1", out});
+                                 "--steine", "5", "--bretter", "1", "--seed", "1", out});
     EXPECT_EQ(none.exit, 1);
     EXPECT_FALSE(std::filesystem::exists(out));
     EXPECT_EQ(run({"generate", "--seed", "1", (dir / "kein" / "x.lls").string()}).exit, 2);

@@ -17,7 +17,7 @@ namespace {
 
 constexpr const char* GenerateUsage =
     "generate [--mechanik LISTE] [--feste] [--brett offen|mauern|gaenge] [--steine N] "
-    "[--schwierigkeit leicht|mittel|schwer] [--versuche N] --seed N AUSGABE.lls";
+    "[--schwierigkeit leicht|mittel|schwer] [--bretter N] --seed N AUSGABE.lls";
 
 constexpr const char* GenerateHelp = R"(Aufruf: lumor-pack generate [OPTIONEN] --seed N AUSGABE.lls
 
@@ -34,7 +34,7 @@ Derselbe Seed gibt denselben Level.
   --steine N             Steine der Lösung (Vorgabe: nach der Schwierigkeit 2, 4 oder 6)
   --schwierigkeit S      leicht, mittel (Vorgabe) oder schwer, gemessen an den Versuchen
                          des Modellspielers (lumor-pack lint, Spalte "Versuche")
-  --versuche N           so viele Bretter höchstens probieren (Vorgabe 20000)
+  --bretter N            so viele Bretter höchstens probieren (Vorgabe 20000)
 
 Rückgabewert: 0 geschrieben, 1 kein Level hielt alle Zusagen, 2 falscher Aufruf oder
 die Datei kann nicht geschrieben werden.
@@ -86,7 +86,7 @@ int generate(const std::vector<std::string>& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool valued = a == "--seed" || a == "--mechanik" || a == "--brett" ||
-                            a == "--steine" || a == "--schwierigkeit" || a == "--versuche";
+                            a == "--steine" || a == "--schwierigkeit" || a == "--bretter";
         if (valued && i + 1 >= args.size()) return usage(a + " braucht einen Wert");
         const std::string v = valued ? args[i + 1] : std::string();
         uint64_t n = 0;
@@ -119,9 +119,9 @@ int generate(const std::vector<std::string>& args) {
                 options.difficulty = lumor::Difficulty::Hard;
             else
                 return usage("\"" + v + "\": erlaubt sind leicht, mittel, schwer");
-        } else if (a == "--versuche") {
+        } else if (a == "--bretter") {
             if (!parseNumber(v, n) || n < 1 || n > 1000000)
-                return usage("\"" + v + "\": erlaubt sind 1 bis 1000000 Versuche");
+                return usage("\"" + v + "\": erlaubt sind 1 bis 1000000 Bretter");
             options.attempts = static_cast<int>(n);
         } else if (a == "--feste") {
             options.fixedElements = true;
@@ -138,7 +138,7 @@ int generate(const std::vector<std::string>& args) {
     const std::optional<lumor::GeneratedLevel> level = lumor::generateLevel(options);
     if (!level) {
         std::cerr << "Kein Level nach " << options.attempts
-                  << " Brettern hielt alle Zusagen; ein anderer Seed oder mehr --versuche "
+                  << " Brettern hielt alle Zusagen; ein anderer Seed oder mehr --bretter "
                      "helfen\n";
         return ExitRefused;
     }

@@ -137,12 +137,14 @@ public:
     bool build(LevelRecord& level, Placement& solution) {
         styleBoard(level, options_.style, dice_);
         const int pieces = options_.pieces > 0 ? options_.pieces : piecesFor(options_.difficulty);
-        std::vector<Mechanic> kinds = options_.mechanics;
-        if (kinds.empty()) kinds = {Mechanic::Deflector};
+        const std::vector<Mechanic> allowed = options_.mechanics.empty()
+                                                  ? std::vector<Mechanic>{Mechanic::Deflector}
+                                                  : options_.mechanics;
+        std::vector<Mechanic> kinds = allowed;
         kinds.resize(std::min<size_t>(kinds.size(), static_cast<size_t>(pieces)));
         while (static_cast<int>(kinds.size()) < pieces) {
             // Beyond one of each, mostly deflectors: they carry a route; at most two splitters.
-            Mechanic m = dice_.pick(options_.mechanics);
+            Mechanic m = dice_.pick(allowed);
             if (dice_.chance(0.5) ||
                 (m == Mechanic::Splitter &&
                  std::count(kinds.begin(), kinds.end(), Mechanic::Splitter) >= 2))

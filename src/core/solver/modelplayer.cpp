@@ -51,7 +51,10 @@ private:
             if (!free_[static_cast<size_t>(cell)] || checker_.codeAt(cell) != Empty) continue;
             for (int slot = 1; slot <= SlotCount; ++slot) {
                 if (stock_[static_cast<size_t>(slot)] == 0) continue;
-                if (++runs_ > cap_) return capped_ = true, false;
+                if (++runs_ > cap_) {
+                    capped_ = true;
+                    return false;
+                }
                 checker_.place(cell, codeOfSlot(slot));
                 const BeamResult r = checker_.run();
                 checker_.place(cell, Empty);
@@ -65,12 +68,10 @@ private:
             ++tries_;
             checker_.place(m.cell, codeOfSlot(m.slot));
             --stock_[static_cast<size_t>(m.slot)];
-            // The try itself was the run made while ordering: it wins or it does not.
-            bool won = false;
-            {
-                ++runs_;
-                won = checker_.run().solved;
-            }
+            // The try: the beams started with this piece (counted against the cap like
+            // the runs that ordered the moves).
+            ++runs_;
+            bool won = checker_.run().solved;
             if (!won && placed + 1 < allowance_) won = build(placed + 1, m.index);
             ++stock_[static_cast<size_t>(m.slot)];
             checker_.place(m.cell, Empty);
