@@ -125,6 +125,54 @@ void Form1::buildControls() {
     small.setPointSize(8);
     setFont(small);
 
+    buildStock();
+    Feld = new BoardView(this, FeldHeight);
+    Feld->move(0, 48);
+    Feld->onSystemPaint = [this] { Feld_Paint(); };
+    Feld->onPress = [this](Qt::MouseButton b, const QPointF& p) {
+        Feld_MouseDown(b, p.x(), p.y());
+    };
+    Feld->onMove = [this](const QPointF& p) { Feld_MouseMove(p.x(), p.y()); };
+    Feld->setToolTip(QStringLiteral(
+        "Taste T: ein Tipp – zeigt zwei Sekunden lang ein Feld einer besten Lösung"));
+
+    // Left to right, the order the tab key follows.
+    const struct {
+        QPushButton*& control;
+        QString caption;
+        int x, width;
+        void (Form1::*click)();
+    } buttons[] = {
+        {Command4, QStringLiteral("Turbo einschalten"), 8, 105, &Form1::Command4_Click},
+        {Command2, QStringLiteral("N\u00e4chste Musik"), 128, 89, &Form1::Command2_Click},
+        {Command3, NochMalCaption, 448, 89, &Form1::Command3_Click},
+        {Command1, StartCaption, 552, 89, &Form1::Command1_Click},
+    };
+    for (const auto& b : buttons) {
+        b.control = new QPushButton(b.caption, this);
+        b.control->setGeometry(b.x, 440, b.width, 25);
+        b.control->setAutoDefault(false);
+        connect(b.control, &QPushButton::clicked, this, b.click);
+    }
+
+    const struct {
+        QTimer*& timer;
+        int intervalMs;
+        void (Form1::*tick)();
+    } timers[] = {
+        {Timer1, 1, &Form1::Timer1_Timer},
+        {Timer2, 1, &Form1::Timer2_Timer},
+        {Timer3, 500, &Form1::Timer3_Timer},
+    };
+    for (const auto& t : timers) {
+        t.timer = new QTimer(this);
+        t.timer->setInterval(t.intervalMs);
+        connect(t.timer, &QTimer::timeout, this, t.tick);
+    }
+}
+
+// The total and, for slots 1..8, a picture with its count below.
+void Form1::buildStock() {
     Label1 = new QLabel(QStringLiteral("Gesamt:"), this);
     Label1->setGeometry(8, 8, 49, 17);
     for (int i = 0; i <= SlotCount; ++i) {
@@ -139,41 +187,6 @@ void Form1::buildControls() {
         Image1[static_cast<size_t>(s)] = img;
         Anzahl[static_cast<size_t>(s)]->setGeometry(x, 32, 33, 17);
     }
-
-    Feld = new BoardView(this, FeldHeight);
-    Feld->move(0, 48);
-    Feld->onSystemPaint = [this] { Feld_Paint(); };
-    Feld->onPress = [this](Qt::MouseButton b, const QPointF& p) {
-        Feld_MouseDown(b, p.x(), p.y());
-    };
-    Feld->onMove = [this](const QPointF& p) { Feld_MouseMove(p.x(), p.y()); };
-    Feld->setToolTip(QStringLiteral(
-        "Taste T: ein Tipp – zeigt zwei Sekunden lang ein Feld einer besten Lösung"));
-
-    auto button = [this](const QString& caption, int x, int w) {
-        auto* b = new QPushButton(caption, this);
-        b->setGeometry(x, 440, w, 25);
-        b->setAutoDefault(false);
-        return b;
-    };
-    Command4 = button(QStringLiteral("Turbo einschalten"), 8, 105);
-    Command2 = button(QStringLiteral("N\u00e4chste Musik"), 128, 89);
-    Command3 = button(NochMalCaption, 448, 89);
-    Command1 = button(StartCaption, 552, 89);
-    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
-
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(1);
-    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
-    Timer2 = new QTimer(this);
-    Timer2->setInterval(1);
-    connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
-    Timer3 = new QTimer(this);
-    Timer3->setInterval(500);
-    connect(Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
 }
 
 Form1::~Form1() { hintSearch_->cancel(); }

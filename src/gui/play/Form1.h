@@ -116,6 +116,7 @@ private:
     struct Busy;
 
     void buildControls();
+    void buildStock();
     void Form_Load();
     bool opt(Option o) const { return setup_.options[static_cast<size_t>(o)]; }
     // Board procedures.

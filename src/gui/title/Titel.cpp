@@ -176,11 +176,6 @@ void Titel::mouseReleaseEvent(QMouseEvent* event) {
 bool Titel::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     const bool pointing = type == QEvent::Enter || type == QEvent::MouseMove;
-    auto releasedInside = [&](QWidget* w) {
-        if (type != QEvent::MouseButtonRelease) return false;
-        auto* me = static_cast<QMouseEvent*>(event);
-        return me->button() == Qt::LeftButton && w->rect().contains(me->position().toPoint());
-    };
     if (type == QEvent::MouseButtonRelease) {
         const int k = entryAt(static_cast<QMouseEvent*>(event)->globalPosition());
         if (k >= 0) {
@@ -198,31 +193,37 @@ bool Titel::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
-    if (watched == Label4) {
-        if (pointing) {
-            setStatus("    " + program_.pack.header.PackLink + "  ");
+    if (pointing && pointAtLink(watched)) return true;
+    if (type == QEvent::MouseButtonRelease) {
+        auto* me = static_cast<QMouseEvent*>(event);
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (me->button() == Qt::LeftButton && w && w->rect().contains(me->position().toPoint()) &&
+            clickLink(watched))
             return true;
-        }
-        if (releasedInside(Label4)) {
-            Label4_Click();
-            return true;
-        }
-    } else if (watched == Label1) {
-        if (pointing) {
-            setStatus(HomePageHint);
-            return true;
-        }
-        if (releasedInside(Label1)) {
-            hooks.openUrl(QUrl(QString::fromLatin1(HomePage)));
-            return true;
-        }
-    } else if (watched == Label5 || watched == Picture1 || watched == Frame3) {
-        if (pointing) {
-            setStatus({});
-            return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool Titel::pointAtLink(QObject* watched) {
+    if (watched == Label4)
+        setStatus("    " + program_.pack.header.PackLink + "  ");
+    else if (watched == Label1)
+        setStatus(HomePageHint);
+    else if (watched == Label5 || watched == Picture1 || watched == Frame3)
+        setStatus({});
+    else
+        return false;
+    return true;
+}
+
+bool Titel::clickLink(QObject* watched) {
+    if (watched == Label4)
+        Label4_Click();
+    else if (watched == Label1)
+        hooks.openUrl(QUrl(QString::fromLatin1(HomePage)));
+    else
+        return false;
+    return true;
 }
 
 void Titel::File2_Click() {

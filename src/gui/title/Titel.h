@@ -157,6 +157,10 @@ private:
     void pointAtMenu(int k);
     // The menu entry under a point of the screen, -1 for none.
     int entryAt(const QPointF& globalPosition) const;
+    // The pointer over, or a left click released inside, the pack link, the version label
+    // or a plain area: the status line follows, the link opens. False for other controls.
+    bool pointAtLink(QObject* watched);
+    bool clickLink(QObject* watched);
     void Label4_Click();
     void List1_Click();
     void Command4_Click();
