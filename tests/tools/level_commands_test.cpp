@@ -24,7 +24,8 @@ protected:
         // more pieces than the finder's list holds; 4: the exact answer takes seconds; 5:
         // eleven pieces, none of which gives a solution quickly; 6: a target at (3,4) taking a
         // beam moving down, a wall, two pieces in all, five from slot 1, one deflector of slot
-        // 4; 7: the same with sand in front of the source.
+        // 4; 7: the same with sand in front of the source; 8: an open board with forty
+        // stocked pieces of every kind and three targets, beyond any exact answer.
         std::vector<LevelRecord> levels(
             3, lumor::testing::levelFrom({">....", ".....", ".....", ".....", "...D."},
                                          {1, 0, 0, 0, 1}, '#'));
@@ -39,6 +40,9 @@ protected:
             {">", "", "", "", "...D", "", "", "", "........#"}, {2, 5, 0, 0, 1}));
         levels.push_back(levels.back());
         levels.back().cell(1, 0) = Sand;
+        levels.push_back(lumor::testing::levelFrom(
+            {">", "", "", "", ".....R", "", "", "", "", "", "", "..........R......R"},
+            {40, 5, 5, 5, 5, 5, 5, 5, 5}));
         for (LevelRecord& level : levels) level.Name = level.Password = "X";
         SeededRandom random(5);
         pack = (dir / "test.llp").string();
@@ -74,18 +78,45 @@ TEST_F(LevelCommand, SolveReportsTheAnswerExactlyFastOrByTryingEveryArrangement)
               "\"best\":[[4,3,0]]}\n");
 }
 
-TEST_F(LevelCommand, SolveGivesUpHonestlyAtItsTimeLimit) {
+// A limit however large (past what the clock can add) means as long as it takes.
+TEST_F(LevelCommand, SolveGivesUpHonestlyAtItsTimeLimitAndOnlyThere) {
     for (const std::string mode : {"", "--literal ", "--fast ", "--earlier "}) {
         const ToolResult r =
             solve(mode + "--time-limit 0.2 " + pack + (mode == "--fast " ? " 5" : " 4"));
         EXPECT_EQ(r.exit, 3) << mode;
         EXPECT_EQ(r.out, "{\"gave_up\":true,\"time_limit\":0.2}\n") << mode;
+        for (const std::string huge : {"9.3e9 ", "9.3e18 ", "1e400 "}) {
+            const ToolResult full = solve(mode + "--time-limit " + huge + pack + " 1");
+            EXPECT_EQ(full.exit, 0) << mode << huge << full.out;
+            EXPECT_NE(full.out.find("\"best\":[[4,3,0]]"), std::string::npos) << mode << huge;
+        }
     }
+}
+
+// On a terminal the search says about once a second how far it is, on standard error.
+TEST_F(LevelCommand, SolveShowsItsProgressOnATerminal) {
+    if (std::system("command -v script >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no script(1) to give the tool a terminal";
+    // script(1) runs the tool on a terminal of its own and copies what it shows.
+    const std::filesystem::path shown = dir / "terminal.txt";
+    const std::string tool = lumortest::shellQuoted(LUMOR_PACK_EXE) + " solve --time-limit 1.6 " +
+                             lumortest::shellQuoted(pack) + " 8";
+    const int status = std::system(("script -qec " + lumortest::shellQuoted(tool) + " /dev/null >" +
+                                    lumortest::shellQuoted(shown.string()) + " 2>&1 </dev/null")
+                                       .c_str());
+    ToolResult r;
+    r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = lumortest::readFile(shown);
+    EXPECT_EQ(r.exit, 3) << r.out << r.err;
+    EXPECT_NE(r.out.find("Suche: 1 s, "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("{\"gave_up\":true,\"time_limit\":1.6}"), std::string::npos);
+    EXPECT_EQ(solve("--time-limit 0.1 " + pack + " 8").err, "") << "no terminal, no progress";
 }
 
 TEST_F(LevelCommand, SolveRefusesBadArgumentsAndOversizedStock) {
     for (const std::string args :
          {" ", " 8", " x", " 1 --time-limit", " --time-limit 0 1", " --time-limit x 1",
+          " --time-limit -3 1", " --time-limit nan 1", " --time-limit 2s 1", " --time-limit '' 1",
           " --fast --literal 1", " --earlier --fast 1"})
         EXPECT_EQ(solve(pack + args).exit, 2) << args;
     EXPECT_EQ(solve((dir / "missing.llp").string() + " 1").exit, 2);

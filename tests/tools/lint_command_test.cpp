@@ -105,3 +105,38 @@ TEST_F(LintCommand, PasswordsNoLevelCanBeReachedByAndTheHelp) {
     for (std::string column; columns >> column;)
         EXPECT_NE(help.out.find("\n  " + column + " "), std::string::npos) << column;
 }
+
+// An open board with forty stocked pieces of every kind cannot be measured in a blink: the
+// level gives up at the time limit, says so in the table and the JSON, is judged by no
+// rule, and the exit code tells. A limit however large means as long as it takes.
+TEST_F(LintCommand, GivesUpOnALevelAtTheTimeLimitAndRefusesLimitsThatAreNone) {
+    const std::string open =
+        write("offen.lls",
+              "Lumor-Levelquelle 1\nTitel: Offen\nLevel: Weit\nPasswort: WEIT\n"
+              "Vorrat: 40 | # 5 | + 5 | \u250C 5 | \u2510 5 | \u2518 5 | \u2514 5 | ~ 5 "
+              "| T 5\n" +
+                  board({">", "", "", "", "", "", "", "", "", "", "", "..........R"}, '.'));
+    const std::string probe = write("probe.lls", Source);
+    const ToolResult table = lint({"--strict", "--time-limit", "0.001", probe, open});
+    EXPECT_EQ(table.exit, 3) << table.out << table.err;
+    EXPECT_NE(table.out.find("abgebrochen: nicht in der Zeitgrenze fertig"), std::string::npos)
+        << table.out;
+    EXPECT_EQ(table.out.find("Weit\": "), std::string::npos) << table.out;  // no finding
+
+    const ToolResult json = lint({"--json", "--time-limit", "0.001", open});
+    EXPECT_EQ(json.exit, 3);
+    const auto j = nlohmann::json::parse(json.out);
+    EXPECT_EQ(j["levels"][0]["gave_up"], true);
+    EXPECT_FALSE(j["levels"][0].contains("fewest"));
+
+    for (const char* huge : {"9.3e9", "1e300", "1e400"}) {
+        const ToolResult r = lint({"--json", "--time-limit", huge, probe});
+        EXPECT_EQ(r.exit, 0) << huge << r.err;
+        EXPECT_EQ(nlohmann::json::parse(r.out)["levels"][1]["placements"], 4) << huge;
+    }
+    for (const char* none : {"0", "-1", "nan", "x", "5s", "", "-inf"}) {
+        const ToolResult r = lint({"--time-limit", none, probe});
+        EXPECT_EQ(r.exit, 2) << none;
+        EXPECT_NE(r.err.find("ist keine Zeit in Sekunden"), std::string::npos) << none;
+    }
+}

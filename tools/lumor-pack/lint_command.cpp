@@ -1,8 +1,10 @@
 // lumor-pack lint: the designers' measurements of every level of the packs or level
 // sources given, as a table or as JSON, and exit 1 when a level breaks a rule given on
-// the command line or declared in its source.
+// the command line or declared in its source, 3 when a level's figures took longer than
+// the time limit.
 #include "command.h"
 #include "packjson.h"
+#include "timelimit.h"
 
 #include "levels/cp1252.h"
 #include "levels/levelsource.h"
@@ -21,7 +23,11 @@ namespace {
 constexpr const char* LintUsage =
     "lint [--json] [--strict] [--exact-allowance] [--max-placements N] [--no-decoys] "
     "[--no-opening-spares] [--min-distance N] [--rising] [--own-passwords] [--no-idea-repeats] "
-    "DATEI... [LEVEL]";
+    "[--time-limit SEKUNDEN] DATEI... [LEVEL]";
+
+// Seconds a level's figures may take when no limit is given: a shipped level takes well
+// under one, an open board with a large stock may take hours.
+constexpr double DefaultSecondsPerLevel = 60;
 
 // lumor-pack lint --help: what every column, symbol and rule means.
 constexpr const char* LintHelp = R"(Aufruf: lumor-pack lint [OPTIONEN] DATEI... [LEVEL]
@@ -50,6 +56,7 @@ Spalten der Tabelle:
              Strahlen entlang, probiert zuerst, was die meisten Treffer bringt, und
              zählt die Starts bis zum ersten Sieg; ">": nach so vielen aufgegeben
   "-" in einer Spalte: der Level ist nicht lösbar oder wurde abgelehnt.
+  "abgebrochen": die Zahlen des Levels waren nicht in der Zeitgrenze fertig.
 
 Zeichen der Steine:
   #  Wand            +  Kreuz          ~  Sand           T  Teiler
@@ -79,11 +86,16 @@ Regeln (ohne Option gilt nur, was eine Levelquelle selbst erklärt):
   Mit --strict fallen außerdem Levels auf, die nicht lösbar sind oder deren leeres Brett
   schon gewinnt.
 
+Zeit:
+  --time-limit SEKUNDEN  höchstens so lange je Level (sonst 60); ein Level, dessen Zahlen
+                         dann nicht fertig sind, heißt "abgebrochen" und wird nicht geprüft
+
 Ausgabe:
-  --json   dieselben Werte als JSON (Felder "levels", "pairs", "packs", "findings")
+  --json   dieselben Werte als JSON (Felder "levels", "pairs", "packs", "findings"; ein
+           abgebrochener Level hat "gave_up": true und keine Zahlen)
 
 Rückgabewert: 0 ohne Verstoß, 1 bei einem Verstoß oder einer abgelehnten Datei,
-2 bei falschem Aufruf oder einer unlesbaren Datei.
+2 bei falschem Aufruf oder einer unlesbaren Datei, 3 wenn ein Level abgebrochen wurde.
 )";
 
 const char* const PieceChars[] = {"", "#", "+", "\u250C", "\u2510", "\u2518", "\u2514", "~", "T"};
@@ -191,6 +203,10 @@ void printTable(const std::vector<lumor::LintPack>& packs, const lumor::LintRepo
         std::cout << column(levelId(packs, r.pack, r.number), 6)
                   << column(lumor::cp1252::toUtf8(l.record.Name), 20) << ' '
                   << column(stockText(a), 20) << column(std::to_string(a.freeCells), 5, true);
+        if (a.ok && r.gaveUp) {
+            std::cout << "  abgebrochen: nicht in der Zeitgrenze fertig\n";
+            continue;
+        }
         if (!a.ok || !a.solvable()) {
             std::cout << column("-", 5, true) << column("-", 4, true) << column("0", 6, true)
                       << column("-", 7, true) << "  " << column("-", 10) << column("-", 8, true)
@@ -280,6 +296,8 @@ void printJson(const std::vector<lumor::LintPack>& packs, const lumor::LintRepor
         j["bare_board_wins"] = a.bareWins;
         if (!a.ok) {
             j["refused"] = lumor::cp1252::toUtf8(a.message);
+        } else if (r.gaveUp) {
+            j["gave_up"] = true;
         } else {
             j["best_left"] = a.bestLeft;
             j["fewest"] = a.fewest;
@@ -340,6 +358,7 @@ int lint(const std::vector<std::string>& args) {
     }
     lumor::LintRules rules;
     bool json = false;
+    double seconds = DefaultSecondsPerLevel;
     std::vector<std::string> rest;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -363,6 +382,8 @@ int lint(const std::vector<std::string>& args) {
             rules.noIdeaRepeats = true;
         } else if (a == "--own-passwords") {
             rules.ownPasswords = true;
+        } else if (a == "--time-limit" && i + 1 < args.size()) {
+            if (!parseTimeLimit(args[++i], seconds)) return ExitUsage;
         } else if ((a == "--max-placements" || a == "--min-distance") && i + 1 < args.size()) {
             if (!parseCount(args[++i], n)) return ExitUsage;
             (a == "--max-placements" ? rules.maxPlacements : rules.minDistance) = n;
@@ -398,11 +419,14 @@ int lint(const std::vector<std::string>& args) {
     }
     const unsigned cores = std::thread::hardware_concurrency();
     const lumor::LintReport report =
-        lumor::lintPacks(packs, rules, only, static_cast<int>(std::clamp(cores, 1u, 8u)));
+        lumor::lintPacks(packs, rules, only, static_cast<int>(std::clamp(cores, 1u, 8u)), seconds);
     if (json)
         printJson(packs, report);
     else
         printTable(packs, report);
+    if (std::any_of(report.levels.begin(), report.levels.end(),
+                    [](const lumor::LintLevelReport& r) { return r.gaveUp; }))
+        return ExitGaveUp;
     return report.findings.empty() ? ExitOk : ExitRefused;
 }
 

@@ -2,10 +2,12 @@
 // Without an option the exact answer (the counters, the best and its arrangement, as the
 // search over every arrangement ends with them); --fast only the best and one arrangement
 // achieving it; --literal the search over every arrangement itself; --earlier the earlier
-// release's search, with its tries (skipped ones included) and their total. A search that
-// runs out of its time limit says so (exit 3) and reports nothing it has not proven.
+// release's search, with its tries (skipped ones included) and their total. Every search
+// runs as long as it takes unless given a time limit; one that runs out of it says so
+// (exit 3) and reports nothing it has not proven.
 #include "command.h"
 #include "packjson.h"
+#include "timelimit.h"
 
 #include "levels/level.h"
 #include "solver/earliersearch.h"
@@ -15,8 +17,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <thread>
@@ -26,9 +28,6 @@ namespace {
 
 constexpr const char* SolveUsage =
     "solve [--fast|--literal|--earlier] [--time-limit SEKUNDEN] DATEI LEVEL";
-constexpr int ExitGaveUp = 3;         // the time limit ran out before the answer was known
-constexpr double FastTimeLimit = 10;  // seconds, for --fast when none is given
-
 using Clock = std::chrono::steady_clock;
 
 std::string arrangementJson(const std::vector<lumor::Piece>& pieces) {
@@ -41,11 +40,7 @@ std::string arrangementJson(const std::vector<lumor::Piece>& pieces) {
 class Watch {
 public:
     explicit Watch(double limitSeconds)
-        : start_(Clock::now()),
-          limited_(limitSeconds > 0),
-          deadline_(start_ + std::chrono::duration_cast<Clock::duration>(
-                                 std::chrono::duration<double>(limitSeconds))),
-          terminal_(isatty(STDERR_FILENO) == 1) {}
+        : deadline_(limitSeconds), terminal_(isatty(STDERR_FILENO) == 1) {}
 
     // True when the time is up. `what` describes the work done so far.
     template <class Describe>
@@ -53,22 +48,19 @@ public:
         const Clock::time_point now = Clock::now();
         if (terminal_ && now >= nextShow_) {
             nextShow_ = now + std::chrono::seconds(1);
-            const double seconds = std::chrono::duration<double>(now - start_).count();
-            std::fprintf(stderr, "\rSuche: %.0f s, %s   ", seconds, what().c_str());
+            std::fprintf(stderr, "\rSuche: %.0f s, %s   ", deadline_.elapsed(), what().c_str());
             shown_ = true;
         }
-        return limited_ && now >= deadline_;
+        return deadline_.passed();
     }
     ~Watch() {
         if (shown_) std::fputs("\n", stderr);
     }
 
 private:
-    Clock::time_point start_;
-    bool limited_;
-    Clock::time_point deadline_;
+    Deadline deadline_;
     bool terminal_;
-    Clock::time_point nextShow_ = start_ + std::chrono::seconds(1);
+    Clock::time_point nextShow_ = Clock::now() + std::chrono::seconds(1);
     bool shown_ = false;
 };
 
@@ -92,12 +84,7 @@ int solve(const std::vector<std::string>& args) {
         } else if (a == "--earlier") {
             earlier = true;
         } else if (a == "--time-limit" && i + 1 < args.size()) {
-            char* end = nullptr;
-            limit = std::strtod(args[++i].c_str(), &end);
-            if (end == args[i].c_str() || *end != '\0' || !std::isfinite(limit) || limit <= 0) {
-                std::cerr << '"' << args[i] << "\" ist keine Zeit in Sekunden\n";
-                return ExitUsage;
-            }
+            if (!parseTimeLimit(args[++i], limit)) return ExitUsage;
         } else {
             rest.push_back(a);
         }
@@ -106,7 +93,6 @@ int solve(const std::vector<std::string>& args) {
         std::cerr << "Aufruf: lumor-pack " << SolveUsage << '\n';
         return ExitUsage;
     }
-    if (fast && limit < 0) limit = FastTimeLimit;
     lumor::LevelRecord level;
     int code = ExitOk;
     if (!loadLevelArg(rest[0], rest[1], level, code)) return code;

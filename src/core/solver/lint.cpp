@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <thread>
@@ -50,6 +51,7 @@ public:
             find("solvable", cp1252::toUtf8(a.message));
             return;
         }
+        if (r.gaveUp) return;  // unfinished figures prove nothing
         if (in.any() && l.reason.empty()) find("reason", "die Absicht braucht einen \"Grund\"");
         if (rules_.solvable && a.bareWins) find("bare-board", "das leere Brett gewinnt schon");
         if (!a.solvable()) {
@@ -237,7 +239,8 @@ private:
     std::vector<double> risingFigures(size_t p, bool& asked) const {
         std::vector<double> tries, bits;
         for (const LintLevelReport& r : report_.levels) {
-            if (r.pack != p || packs_[p].levels[static_cast<size_t>(r.number - 1)].intent.teaching)
+            if (r.pack != p || r.gaveUp ||
+                packs_[p].levels[static_cast<size_t>(r.number - 1)].intent.teaching)
                 continue;
             // Every level that tired the player out counts as equally hard.
             tries.push_back(
@@ -296,7 +299,7 @@ double kendallTau(const std::vector<double>& figures) {
 }
 
 LintReport lintPacks(const std::vector<LintPack>& packs, const LintRules& rules, int only,
-                     int threads) {
+                     int threads, double secondsPerLevel) {
     LintReport report;
     for (size_t p = 0; p < packs.size(); ++p)
         for (size_t l = 0; l < packs[p].levels.size(); ++l)
@@ -310,8 +313,15 @@ LintReport lintPacks(const std::vector<LintPack>& packs, const LintRules& rules,
             LintLevelReport& r = report.levels[i];
             const LevelRecord& level =
                 packs[r.pack].levels[static_cast<size_t>(r.number - 1)].record;
-            r.analysis = analyseLevel(level);
-            if (r.analysis.ok && r.analysis.solvable()) r.player = modelPlayerTries(level);
+            const auto start = std::chrono::steady_clock::now();
+            r.analysis = analyseLevel(level, {}, [&] {
+                return secondsPerLevel > 0 &&
+                       std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
+                               .count() >= secondsPerLevel;
+            });
+            r.gaveUp = r.analysis.stopped;
+            if (r.analysis.ok && r.analysis.solvable() && !r.gaveUp)
+                r.player = modelPlayerTries(level);
         }
     };
     std::vector<std::thread> pool;

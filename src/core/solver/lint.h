@@ -64,6 +64,9 @@ struct LintLevelReport {
     int number = 0;  // 1-based
     LevelAnalysis analysis;
     PlayerTries player;  // the model player's tries; only for solvable levels
+    // The level's figures were not finished within the time limit: the analysis is
+    // incomplete (stopped) and no rule is judged on it.
+    bool gaveUp = false;
 };
 
 struct NearPair {
@@ -93,9 +96,10 @@ struct LintReport {
 };
 
 // Lints the packs; `only` (1-based) restricts the measured levels to that number in each
-// pack (the pairs still look at every level). Levels are measured on `threads` threads.
+// pack (the pairs still look at every level). Levels are measured on `threads` threads;
+// each level's measurement gives up after `secondsPerLevel` (not positive: no limit).
 LintReport lintPacks(const std::vector<LintPack>& packs, const LintRules& rules, int only = 0,
-                     int threads = 1);
+                     int threads = 1, double secondsPerLevel = 0);
 
 // The rules checked over levels already measured (`levels`, in pack and level order, each
 // with its analysis): what lintPacks does after measuring. The pairs and passwords are
