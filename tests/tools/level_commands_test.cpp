@@ -119,7 +119,7 @@ TEST_F(LevelCommand, SolveShowsItsProgressOnATerminal) {
 
 TEST_F(LevelCommand, SolveRefusesBadArgumentsAndOversizedStock) {
     for (const std::string args :
-         {" ", " 8", " x", " 1 --time-limit", " --time-limit 0 1", " --time-limit x 1",
+         {" ", " 9", " x", " 1 --time-limit", " --time-limit 0 1", " --time-limit x 1",
           " --time-limit -3 1", " --time-limit nan 1", " --time-limit 2s 1", " --time-limit '' 1",
           " --fast --literal 1", " --earlier --fast 1", " --hint --fast 1"})
         EXPECT_EQ(solve(pack + args).exit, 2) << args;
@@ -150,7 +150,7 @@ TEST_F(LevelCommand, RunPlacesPiecesReportsTheRunAndRefusesPiecesThePlayerCouldN
     }
     EXPECT_NE(run("6 4,3,0 4,5,5").err.find("Fach 4"), std::string::npos);
 
-    for (const char* bad : {"6 1,5", "6 1,5,5,", "6 a,b,c", "6 '1;5;5'", "8", "0", ""}) {
+    for (const char* bad : {"6 1,5", "6 1,5,5,", "6 a,b,c", "6 '1;5;5'", "9", "0", ""}) {
         const ToolResult r = run(bad);
         EXPECT_EQ(r.exit, 2) << bad;
         EXPECT_FALSE(r.err.empty()) << bad;
