@@ -1,16 +1,20 @@
-// Measures the hint: how long the search behind the hint key takes on every level of the
-// given packs, for a board without pieces and for one with the first hinted piece placed
-// (which searches twice). The window waits for neither: the search runs beside it.
+// Measures the hint as the board window gets it, on every level of the given packs: the
+// level's answer prepared on one thread (from the level's start, beside the game), then
+// a press on the bare board, the same press again, a press with the first hinted piece
+// placed (a search of that board) and that press again. Prints each level and, per kind,
+// the median and the slowest.
 //
 //   hint_measure PACK.llp...
 #include "levels/packfile.h"
 #include "play/cells.h"
 #include "play/hint.h"
+#include "play/hintsource.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 using namespace lumor;
 
@@ -21,6 +25,18 @@ double msSince(std::chrono::steady_clock::time_point start) {
         .count();
 }
 
+struct Column {
+    const char* name;
+    std::vector<double> ms;
+};
+
+void summary(Column& c) {
+    if (c.ms.empty()) return;
+    std::sort(c.ms.begin(), c.ms.end());
+    std::printf("%-26s median %8.2f ms, slowest %8.2f ms (%zu)\n", c.name, c.ms[c.ms.size() / 2],
+                c.ms.back(), c.ms.size());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -28,8 +44,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: hint_measure PACK.llp...\n");
         return 2;
     }
-    double worst = 0, total = 0;
-    int hints = 0;
+    Column ready{"prepared (one thread)", {}}, press{"press, bare board", {}},
+        again{"same press again", {}}, next{"press, first piece placed", {}},
+        nextAgain{"that press again", {}};
     for (int a = 1; a < argc; ++a) {
         Pack pack;
         std::string finalMessage;
@@ -39,26 +56,31 @@ int main(int argc, char** argv) {
         }
         for (int i = 0; i < pack.levels.count(); ++i) {
             const LevelRecord& level = pack.levels[i];
-            auto start = std::chrono::steady_clock::now();
-            const Hint first = findHint(level, level);
-            const double fresh = msSince(start);
-            double next = 0;
-            if (first.kind == Hint::Kind::Cell && first.code != Empty) {
+            HintSource source(level, 1);
+            auto timed = [](Column& c, auto&& f) {
+                const auto start = std::chrono::steady_clock::now();
+                auto r = f();
+                c.ms.push_back(msSince(start));
+                return r;
+            };
+            timed(ready, [&] { return source.prepare(); });
+            const std::optional<Hint> first = timed(press, [&] { return source.hintFor(level); });
+            timed(again, [&] { return source.hintFor(level); });
+            std::printf("%-28s level %2d: prepared %8.1f ms, press %6.2f ms, again %6.3f ms",
+                        argv[a], i + 1, ready.ms.back(), press.ms.back(), again.ms.back());
+            if (first && first->kind == Hint::Kind::Cell && first->code != Empty) {
                 LevelRecord placed = level;
-                placed.cell(first.x, first.y) = static_cast<int16_t>(first.code);
+                placed.cell(first->x, first->y) = static_cast<int16_t>(first->code);
                 --placed.Stock[0];
-                --placed.Stock[static_cast<size_t>(first.code - 8)];
-                start = std::chrono::steady_clock::now();
-                findHint(level, placed);
-                next = msSince(start);
+                --placed.Stock[static_cast<size_t>(first->code - 8)];
+                timed(next, [&] { return source.hintFor(placed); });
+                timed(nextAgain, [&] { return source.hintFor(placed); });
+                std::printf(", first piece placed %7.1f ms, again %6.3f ms", next.ms.back(),
+                            nextAgain.ms.back());
             }
-            std::printf("%-28s level %2d: %7.1f ms, after the first piece %7.1f ms\n", argv[a],
-                        i + 1, fresh, next);
-            worst = std::max({worst, fresh, next});
-            total += fresh + next;
-            hints += next > 0 ? 2 : 1;
+            std::printf("\n");
         }
     }
-    std::printf("%d hints, %.1f ms on average, at most %.1f ms\n", hints, total / hints, worst);
+    for (Column* c : {&ready, &press, &again, &next, &nextAgain}) summary(*c);
     return 0;
 }

@@ -304,7 +304,8 @@ TEST_P(Form1InEachEdition, ThePositionFrameFollowsTheMouse) {
 
 // The stock tooltips count what is left; the chosen slot is marked yellow inside its frame and
 // behind it. The hint key shows a cell of a best solution for two seconds and counts in the
-// caption; the next hint finishes the same solution; a new level starts uncounted.
+// caption; the same board's hint again comes at once; the next hint finishes the same
+// solution; a new level starts uncounted.
 TEST_F(Form1Test, TheStockAndTheHintKeyHelpThePlayer) {
     setLevels({knick(), frei()});
     Form1 f(nullptr, clock);
@@ -332,6 +333,14 @@ TEST_F(Form1Test, TheStockAndTheHintKeyHelpThePlayer) {
     clock.advance(1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !f.hintShown(); }, 5000));
     EXPECT_EQ(cellPicture(f, x, 5), plain);
+    // The same board again: the kept answer at once, no search.
+    const int searches = f.hintSearches();
+    QTest::keyClick(&f, Qt::Key_T);
+    EXPECT_FALSE(f.hintSearching());
+    EXPECT_EQ(f.hintShown(), (Hint{Hint::Kind::Cell, x, 5, DeflectorLeftDown}));
+    EXPECT_EQ(f.hintSearches(), searches);
+    clock.advance(Form1::HintShownMs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.hintShown(); }, 5000));
 
     clickStock(f, 4);
     clickCell(f, x, 5);
@@ -345,13 +354,13 @@ TEST_F(Form1Test, TheStockAndTheHintKeyHelpThePlayer) {
         << "a yellow mark behind the chosen slot";
     ASSERT_TRUE(askForHint());
     EXPECT_EQ(f.lastHint(), (Hint{Hint::Kind::Cell, x, 8, DeflectorRightUp}));
-    EXPECT_EQ(f.windowTitle(), "Level 1 - Knick (Passwort:PWKnick) Tipps:2");
+    EXPECT_EQ(f.windowTitle(), "Level 1 - Knick (Passwort:PWKnick) Tipps:3");
     clickStock(f, 6);
     clickCell(f, x, 8);
     EXPECT_FALSE(f.hintShown()) << "placing on the marked cell ends the hint";
     ASSERT_TRUE(askForHint());
     EXPECT_EQ(f.lastHint()->kind, Hint::Kind::Complete);
-    EXPECT_EQ(f.windowTitle(), "Level 1 - Knick (Passwort:PWKnick) Tipps:2") << "not counted";
+    EXPECT_EQ(f.windowTitle(), "Level 1 - Knick (Passwort:PWKnick) Tipps:3") << "not counted";
 
     f.startButton()->click();
     ASSERT_TRUE(reaches(f, 1));

@@ -1,9 +1,12 @@
 // Hints the board window's test does not reach: spoilt or kept solutions, none, a stopped search.
 #include "play/hint.h"
 #include "play/cells.h"
+#include "play/hintsource.h"
 #include "support/boards.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 using namespace lumor;
 using lumortest::level;
@@ -33,4 +36,33 @@ TEST(Hint, APieceThatSpoilsEveryBestSolutionIsTheFirstCellToChange) {
 
     // A stopped search gives none (a fresh board's hint: the board window's test).
     EXPECT_EQ(findHint(knick, knick, [] { return true; }).kind, Hint::Kind::None);
+}
+
+// The hints of a level start: the same answers as findHint, each board searched once, the
+// level's answer searched once however many ask for it at the same time.
+TEST(Hint, TheSourceKeepsEveryBoardsAnswerAndSearchesTheLevelOnce) {
+    const LevelRecord knick =
+        level({"", "", "", "", "", ">", "", "", "..........R"}, {2, 0, 0, 0, 1, 0, 1});
+    LevelRecord turned = knick;
+    turned.cell(3, 5) = DeflectorLeftDown;
+    turned.Stock[0] = 1;
+    turned.Stock[4] = 0;
+
+    HintSource source(knick, 2);
+    EXPECT_FALSE(source.known(knick));
+    EXPECT_FALSE(source.prepare([] { return true; })) << "a stopped search leaves nothing";
+    std::thread early([&] { EXPECT_TRUE(source.prepare()); });
+    for (int press = 0; press < 2; ++press) {
+        EXPECT_EQ(source.hintFor(knick), findHint(knick, knick));
+        EXPECT_EQ(source.hintFor(turned), findHint(knick, turned));
+    }
+    early.join();
+    EXPECT_EQ(source.searches(), 3) << "the stopped one, the level's, the turned board's";
+    EXPECT_EQ(source.known(turned), findHint(knick, turned));
+
+    LevelRecord spoilt = turned;
+    spoilt.cell(1, 5) = DeflectorRightUp;
+    source.cancel();
+    EXPECT_FALSE(source.hintFor(spoilt));
+    EXPECT_EQ(source.hintFor(knick), findHint(knick, knick)) << "kept answers stay";
 }

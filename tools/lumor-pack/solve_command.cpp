@@ -1,15 +1,17 @@
 // lumor-pack solve: the finder's answer for one level of a pack, as one line of JSON.
 // Without an option the exact answer (the counters, the best and its arrangement, as the
 // search over every arrangement ends with them); --fast only the best and one arrangement
-// achieving it; --literal the search over every arrangement itself; --earlier the earlier
-// release's search, with its tries (skipped ones included) and their total. Every search
-// runs as long as it takes unless given a time limit; one that runs out of it says so
-// (exit 3) and reports nothing it has not proven.
+// achieving it; --hint the game's hint for the level's bare board, by the board window's
+// own path (for measuring it); --literal the search over every arrangement itself;
+// --earlier the earlier release's search, with its tries (skipped ones included) and
+// their total. Every search runs as long as it takes unless given a time limit; one that
+// runs out of it says so (exit 3) and reports nothing it has not proven.
 #include "command.h"
 #include "packjson.h"
 #include "timelimit.h"
 
 #include "levels/level.h"
+#include "play/hintsource.h"
 #include "solver/earliersearch.h"
 #include "solver/exactsearch.h"
 #include "solver/fastsearch.h"
@@ -27,7 +29,7 @@ namespace lumorpack {
 namespace {
 
 constexpr const char* SolveUsage =
-    "solve [--fast|--literal|--earlier] [--time-limit SEKUNDEN] DATEI LEVEL";
+    "solve [--fast|--hint|--literal|--earlier] [--time-limit SEKUNDEN] DATEI LEVEL";
 using Clock = std::chrono::steady_clock;
 
 std::string arrangementJson(const std::vector<lumor::Piece>& pieces) {
@@ -73,7 +75,7 @@ std::string gaveUp(double limitSeconds) {
 
 int solve(const std::vector<std::string>& args) {
     std::vector<std::string> rest;
-    bool fast = false, literal = false, earlier = false;
+    bool fast = false, literal = false, earlier = false, hint = false;
     double limit = -1;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -83,13 +85,15 @@ int solve(const std::vector<std::string>& args) {
             literal = true;
         } else if (a == "--earlier") {
             earlier = true;
+        } else if (a == "--hint") {
+            hint = true;
         } else if (a == "--time-limit" && i + 1 < args.size()) {
             if (!parseTimeLimit(args[++i], limit)) return ExitUsage;
         } else {
             rest.push_back(a);
         }
     }
-    if (rest.size() != 2 || fast + literal + earlier > 1) {
+    if (rest.size() != 2 || fast + literal + earlier + hint > 1) {
         std::cerr << "Aufruf: lumor-pack " << SolveUsage << '\n';
         return ExitUsage;
     }
@@ -134,6 +138,19 @@ int solve(const std::vector<std::string>& args) {
                ",\"total\":" + search.total().toString() +
                ",\"checked\":" + std::to_string(search.checkedCount()) +
                ",\"best\":" + arrangementJson(search.bestArrangement()) + "}";
+    } else if (hint) {
+        lumor::HintSource source(
+            level, std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8));
+        const std::optional<lumor::Hint> h = source.hintFor(
+            level, [&] { return watch.expired([] { return std::string("Tipp"); }); });
+        if (!h) {
+            std::cout << gaveUp(limit) << '\n';
+            return ExitGaveUp;
+        }
+        static const char* const kinds[] = {"cell", "complete", "none"};
+        line = "{\"hint\":\"" + std::string(kinds[static_cast<int>(h->kind)]) +
+               "\",\"x\":" + std::to_string(h->x) + ",\"y\":" + std::to_string(h->y) +
+               ",\"code\":" + std::to_string(h->code) + "}";
     } else if (literal) {
         lumor::SolutionSearch search;
         if (!search.load(level)) {

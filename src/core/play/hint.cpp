@@ -42,27 +42,41 @@ LevelRecord withPieces(LevelRecord level, const std::vector<Piece>& pieces) {
 
 }  // namespace
 
-Hint findHint(const LevelRecord& stored, const LevelRecord& current,
-              const std::function<bool()>& stop) {
+std::optional<StoredBest> storedBest(const LevelRecord& stored, const std::function<bool()>& stop,
+                                     int threads) {
     ExactSearch finder;
-    if (!finder.load(stored)) return {};
-    // The player waits for it: as many threads as the finder window uses.
-    finder.run(stop, std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8));
-    if (!finder.finished() || finder.bestLeft() < 0) return {};
+    if (!finder.load(stored)) return StoredBest{};
+    finder.run(stop, threads);
+    if (!finder.finished()) return std::nullopt;
+    return StoredBest{finder.bestLeft(), finder.bestArrangement()};
+}
 
+std::optional<Hint> hintTowards(const LevelRecord& stored, const StoredBest& best,
+                                const LevelRecord& current, const std::function<bool()>& stop) {
+    if (best.bestLeft < 0) return Hint{};
     // Pieces already placed that a best solution can keep: complete them (any best
     // completion will do, so the quicker search finds it).
     bool keep = false;
     FastResult onTrack;
     if (current.Cells != stored.Cells) {
         onTrack = fastSolve(current, true, stop);
-        keep = onTrack.ok && !onTrack.gaveUp && onTrack.bestLeft == finder.bestLeft();
+        if (onTrack.gaveUp) return std::nullopt;
+        keep = onTrack.ok && onTrack.bestLeft == best.bestLeft;
     }
     const LevelRecord target =
-        keep ? withPieces(current, onTrack.best) : withPieces(stored, finder.bestArrangement());
+        keep ? withPieces(current, onTrack.best) : withPieces(stored, best.arrangement);
     const std::vector<Hint> changes = changesAlongTheBeams(current, target);
-    if (changes.empty()) return {Hint::Kind::Complete};
+    if (changes.empty()) return Hint{Hint::Kind::Complete};
     return changes.front();
+}
+
+Hint findHint(const LevelRecord& stored, const LevelRecord& current,
+              const std::function<bool()>& stop) {
+    // The player waits for it: as many threads as the finder window uses.
+    const std::optional<StoredBest> best = storedBest(
+        stored, stop, std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8));
+    if (!best) return {};
+    return hintTowards(stored, *best, current, stop).value_or(Hint{});
 }
 
 }  // namespace lumor

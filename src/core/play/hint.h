@@ -4,7 +4,12 @@
 
 #include "levels/level.h"
 
+#include "solver/search.h"
+
+#include <cstdint>
 #include <functional>
+#include <optional>
+#include <vector>
 
 namespace lumor {
 
@@ -29,5 +34,18 @@ struct Hint {
 // shows). `stop` is asked every few milliseconds; true ends the search with no hint.
 Hint findHint(const LevelRecord& stored, const LevelRecord& current,
               const std::function<bool()>& stop = {});
+
+// The two steps of findHint, for those who keep the first (HintSource).
+// The finder's answer for the level as stored; none when stopped or refused.
+struct StoredBest {
+    int32_t bestLeft = -1;  // -1: the level has no solution
+    std::vector<Piece> arrangement;
+};
+std::optional<StoredBest> storedBest(const LevelRecord& stored, const std::function<bool()>& stop,
+                                     int threads);
+// The hint on `current` leading to `best` or to a best completion of the player's pieces;
+// none when stopped.
+std::optional<Hint> hintTowards(const LevelRecord& stored, const StoredBest& best,
+                                const LevelRecord& current, const std::function<bool()>& stop);
 
 }  // namespace lumor

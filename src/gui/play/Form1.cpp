@@ -189,7 +189,10 @@ void Form1::buildStock() {
     }
 }
 
-Form1::~Form1() { hintSearch_->cancel(); }
+Form1::~Form1() {
+    if (hints_) hints_->cancel();
+    hintSearch_->cancel();
+}
 
 bool Form1::levelQueued() const { return Timer2->isActive(); }
 
@@ -319,6 +322,7 @@ void Form1::Timer2_Timer() {
         return;
     }
     model_.beginLevel();
+    prepareHints();
     if (onLevelStart) onLevelStart(model_.level());
     showButtons();
     Message(toQt(model_.stored().Name), true);

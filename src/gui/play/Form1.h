@@ -12,6 +12,7 @@
 #include "play/PlaySetup.h"
 #include "play/StockImage.h"
 #include "play/hint.h"
+#include "play/hintsource.h"
 #include "play/playmodel.h"
 
 #include <QDialog>
@@ -94,7 +95,9 @@ public:
 
     // The hint key (T, for "Tipp"): between attempts, one cell of a best solution is
     // marked with the piece that belongs there for two seconds; nothing is placed. The
-    // search runs beside the window; its answer counts only if the board is unchanged.
+    // level's answer is searched beside the window from the level's start, and every
+    // board's hint is kept: a press on a board answered before is answered at once. A
+    // search's answer counts only if the board is unchanged.
     static constexpr int HintKey = Qt::Key_T;
     static constexpr int HintShownMs = 2000;
     static constexpr std::chrono::seconds HintSearchLimit{20};
@@ -103,6 +106,8 @@ public:
     const std::optional<Hint>& hintShown() const { return hint_; }
     const std::optional<Hint>& lastHint() const { return lastHint_; }
     bool hintSearching() const;
+    // Searches run for this level's hints (the level's and each board's).
+    int hintSearches() const { return hints_ ? hints_->searches() : 0; }
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -198,6 +203,8 @@ private:
     int musicIndex_ = 0;
     std::unique_ptr<BoardParticles> particles_;
 
+    void prepareHints();
+    std::shared_ptr<HintSource> hints_;  // of the level being played
     QFutureWatcher<Hint>* hintSearch_ = nullptr;
     LevelRecord hintAskedFor_;  // the board and stock the search was asked about
     std::optional<Hint> hint_;

@@ -227,22 +227,43 @@ void Form1::mouseMoveEvent(QMouseEvent*) {
 
 bool Form1::hintSearching() const { return hintSearch_->isRunning(); }
 
+// The level's answer, searched on one thread from the level's start: the beam run keeps
+// the other core. A level from the editor may be beyond any search: it gives up after a
+// while, and at once when the window or the level goes.
+void Form1::prepareHints() {
+    if (hints_) hints_->cancel();
+    hints_ = std::make_shared<HintSource>(model_.stored(), 1);
+    const auto deadline = std::chrono::steady_clock::now() + HintSearchLimit;
+    QThreadPool::globalInstance()->start([source = hints_, deadline] {
+        source->prepare([deadline] { return std::chrono::steady_clock::now() > deadline; });
+    });
+}
+
 void Form1::Tipp() {
     if (!model_.hasLevel() || model_.phase() != AttemptPhase::Idle || !messageText_.isEmpty() ||
         hintSearching())
         return;
     hintAskedFor_ = model_.asPlaced();
+    if (!hints_ || hints_->stored().Cells != model_.stored().Cells ||
+        hints_->stored().Stock != model_.stored().Stock)
+        prepareHints();
+    if (const std::optional<Hint> known = hints_->known(hintAskedFor_)) {
+        answerHint(*known);
+        return;
+    }
     auto promise = std::make_shared<QPromise<Hint>>();
     hintSearch_->setFuture(promise->future());
     promise->start();
-    // A level from the editor can be beyond any search: the hint gives up after a while,
-    // and at once when the window goes.
     const auto deadline = std::chrono::steady_clock::now() + HintSearchLimit;
     QThreadPool::globalInstance()->start(
-        [promise, deadline, stored = model_.stored(), current = hintAskedFor_] {
-            promise->addResult(findHint(stored, current, [&promise, deadline] {
-                return promise->isCanceled() || std::chrono::steady_clock::now() > deadline;
-            }));
+        [promise, deadline, source = hints_, current = hintAskedFor_] {
+            promise->addResult(source
+                                   ->hintFor(current,
+                                             [&promise, deadline] {
+                                                 return promise->isCanceled() ||
+                                                        std::chrono::steady_clock::now() > deadline;
+                                             })
+                                   .value_or(Hint{}));
             promise->finish();
         });
 }
