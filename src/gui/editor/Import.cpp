@@ -3,7 +3,6 @@
 #include "app/Dialogs.h"
 #include "app/Text.h"
 #include "app/paths.h"
-#include "app/state.h"
 #include "editor/TextFields.h"
 #include "editor/boardedit.h"
 #include "editor/levellist.h"
@@ -98,8 +97,8 @@ void LevelPicture::paintEvent(QPaintEvent*) {
 
 // --- Import -----------------------------------------------------------------------------
 
-Import::Import(Levels& levels, int count, QWidget* parent)
-    : QDialog(parent), target_(levels, count) {
+Import::Import(Levels& levels, int count, const std::string& folder, QWidget* parent)
+    : QDialog(parent), target_(levels, count), folder_(folder) {
     setWindowTitle(QStringLiteral("Levelpack Manager"));
 
     List1 = new DropList(this);
@@ -149,7 +148,7 @@ Import::Import(Levels& levels, int count, QWidget* parent)
 
     // The target from the pack being edited, the source packs from the folder.
     showTarget();
-    for (const std::string& name : listFiles(state().AppFolder, "*.llp"))
+    for (const std::string& name : listFiles(folder_, "*.llp"))
         Combo1->addItem(fileNameToQt(name), fileNameData(name));
     Combo1->setCurrentIndex(-1);
 
@@ -174,8 +173,7 @@ void Import::Combo1_Click() {
         Reverting = false;
     };
     if (index < 0) return;
-    const PackReadResult pack =
-        readPack(state().AppFolder + fileNameFromData(Combo1->itemData(index)));
+    const PackReadResult pack = readPack(folder_ + fileNameFromData(Combo1->itemData(index)));
     if (!pack.ok) {
         // A damaged pack is refused; the previous source stays and the work goes on.
         showMessage(this, toQt(pack.message));

@@ -12,6 +12,7 @@
 #include <QListWidget>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 class QComboBox;
@@ -51,8 +52,9 @@ private:
 
 class Import final : public QDialog {
 public:
-    // The target is Levels(0) .. Levels(count - 1) of the pack being edited.
-    Import(Levels& levels, int count, QWidget* parent = nullptr);
+    // The target is Levels(0) .. Levels(count - 1) of the pack being edited; the source
+    // packs are those of `folder` (ending in "/").
+    Import(Levels& levels, int count, const std::string& folder, QWidget* parent = nullptr);
 
     DropList* List1 = nullptr;         // the target levels
     QComboBox* Combo1 = nullptr;       // the pack files of the program folder
@@ -88,6 +90,7 @@ private:
     void showTarget();
 
     ImportTarget target_;
+    std::string folder_;
 };
 
 }  // namespace lumor
