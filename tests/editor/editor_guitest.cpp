@@ -208,7 +208,8 @@ protected:
         return std::make_unique<Import>(pack(), n, folder());
     }
     static void choose(Import& w, const QString& pack) {
-        w.Combo1->setCurrentIndex(w.Combo1->findText(pack));
+        child<QComboBox>(&w, "Combo1")
+            ->setCurrentIndex(child<QComboBox>(&w, "Combo1")->findText(pack));
     }
     static std::vector<bool> selection(const QListWidget* list) {
         std::vector<bool> r;
@@ -555,7 +556,9 @@ TEST_F(EditorTest, UnsavedWorkSurvivesImportingClosingAndOpening) {
     for (const bool copy : {false, true}) {
         whenModal<Import>([copy](Import& w) {
             choose(w, "quelle.llp");
-            if (copy) w.List2->selectAll(), w.Command1->click();
+            if (copy)
+                child<QListWidget>(&w, "List2")->selectAll(),
+                    child<QPushButton>(&w, "Command1")->click();
             w.close();
         });
         click("Command11");
@@ -987,30 +990,30 @@ TEST_F(EditorTest, ImportReadsTheSourcePackBehindItsPassword) {
     w->show();
     EXPECT_LE(w->sizeHint().width(), w->screen()->availableGeometry().width());
     w->hide();
-    EXPECT_EQ(entries(w->List1), (QStringList{"1. T1", "2. T2", "3. T3"}));
-    EXPECT_EQ(w->Combo1->currentIndex(), -1);
+    EXPECT_EQ(entries(child<DropList>(w.get(), "List1")), (QStringList{"1. T1", "2. T2", "3. T3"}));
+    EXPECT_EQ(child<QComboBox>(w.get(), "Combo1")->currentIndex(), -1);
     // Cancelling the first password: no message, no selection again.
     choose(*w, "geheim.llp");
     EXPECT_EQ(prompts, QStringList{"Bitte Passwort eingeben!"});
-    EXPECT_EQ(w->Combo1->currentIndex(), -1);
+    EXPECT_EQ(child<QComboBox>(w.get(), "Combo1")->currentIndex(), -1);
 
     choose(*w, "quelle.llp");
-    EXPECT_EQ(w->List2->item(4)->text(), "5. Q5");
+    EXPECT_EQ(child<QListWidget>(w.get(), "List2")->item(4)->text(), "5. Q5");
     // A wrong answer is told, an empty one is not, a damaged pack is refused: each time
     // the previous source stays and the work goes on.
     answers = {QString("sesam"), QString("")};
     for (const char* name : {"geheim.llp", "geheim.llp", "kaputt.llp"}) {
         choose(*w, name);
-        EXPECT_EQ(w->Combo1->currentText(), "quelle.llp");
-        EXPECT_EQ(w->List2->count(), 5);
+        EXPECT_EQ(child<QComboBox>(w.get(), "Combo1")->currentText(), "quelle.llp");
+        EXPECT_EQ(child<QListWidget>(w.get(), "List2")->count(), 5);
     }
     EXPECT_EQ(messages, (QStringList{"Das Passwort war leider Falsch!", "Levelpack beschädigt!"}));
 
     answers = {QString("Sesam")};
     choose(*w, "geheim.llp");
-    EXPECT_EQ(entries(w->List2), (QStringList{"1. G1", "2. G2"}));
+    EXPECT_EQ(entries(child<QListWidget>(w.get(), "List2")), (QStringList{"1. G1", "2. G2"}));
     choose(*w, QString::fromUtf8("Älter.llp"));  // a name in Latin-1
-    EXPECT_EQ(entries(w->List2), (QStringList{"1. L1", "2. L2"}));
+    EXPECT_EQ(entries(child<QListWidget>(w.get(), "List2")), (QStringList{"1. L1", "2. L2"}));
 }
 
 TEST_F(EditorTest, ImportCopiesLevelsThatStaySelectedAndMoveAsABlockWithPictures) {
@@ -1019,45 +1022,50 @@ TEST_F(EditorTest, ImportCopiesLevelsThatStaySelectedAndMoveAsABlockWithPictures
     pack()[0].cell(0, 0) = Wall;
     pack()[0].cell(19, 11) = Splitter;
     pack()[0].cell(5, 5) = 42;
-    const QColor background = w->Picture2->image().pixelColor(10, 10);
-    clickRow(w->List1, 0);
-    const QImage p = w->Picture2->image();
+    const QColor background = child<LevelPicture>(w.get(), "Picture2")->image().pixelColor(10, 10);
+    clickRow(child<DropList>(w.get(), "List1"), 0);
+    const QImage p = child<LevelPicture>(w.get(), "Picture2")->image();
     EXPECT_EQ(p.size(), QSize(40, 24));
     EXPECT_EQ(p.pixel(1, 1), 0xff00ffffu);
     EXPECT_EQ(p.pixel(39, 23), 0xffffffffu);
     EXPECT_EQ(p.pixel(2, 0), 0xff000000u);
     EXPECT_EQ(p.pixelColor(10, 10), background);  // no colour for code 42
     choose(*w, "quelle.llp");
-    w->List2->setCurrentRow(1);
-    EXPECT_EQ(w->Picture1->image().pixel(2, 0), 0xffffff00u);  // Q2's source at (1, 0)
-    w->List1->clearSelection();
-    w->List2->clearSelection();
-    for (int i : {0, 2, 3}) w->List2->item(i)->setSelected(true);
+    child<QListWidget>(w.get(), "List2")->setCurrentRow(1);
+    EXPECT_EQ(child<LevelPicture>(w.get(), "Picture1")->image().pixel(2, 0),
+              0xffffff00u);  // Q2's source at (1, 0)
+    child<DropList>(w.get(), "List1")->clearSelection();
+    child<QListWidget>(w.get(), "List2")->clearSelection();
+    for (int i : {0, 2, 3}) child<QListWidget>(w.get(), "List2")->item(i)->setSelected(true);
     // Dropping on the target list copies the selected source levels.
     QMimeData data;
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {}, QEvent::Drop);
-    w->List1->acceptFrom = nullptr;  // a synthetic drop names no source widget
-    QApplication::sendEvent(w->List1->viewport(), &enter);
-    QApplication::sendEvent(w->List1->viewport(), &drop);
-    EXPECT_EQ(entries(w->List1),
+    child<DropList>(w.get(), "List1")->acceptFrom =
+        nullptr;  // a synthetic drop names no source widget
+    QApplication::sendEvent(child<DropList>(w.get(), "List1")->viewport(), &enter);
+    QApplication::sendEvent(child<DropList>(w.get(), "List1")->viewport(), &drop);
+    EXPECT_EQ(entries(child<DropList>(w.get(), "List1")),
               (QStringList{"1. T1", "2. T2", "3. T3", "4. Q1", "5. Q3", "6. Q4"}));
     EXPECT_EQ(pack()[4], levels("Q", 5)[2]);
-    EXPECT_EQ(selection(w->List1), (std::vector<bool>{false, false, false, true, true, true}));
+    EXPECT_EQ(selection(child<DropList>(w.get(), "List1")),
+              (std::vector<bool>{false, false, false, true, true, true}));
 
-    w->Command3->click();
-    w->Command3->click();
-    w->Command4->click();
-    EXPECT_EQ(entries(w->List1),
+    child<QPushButton>(w.get(), "Command3")->click();
+    child<QPushButton>(w.get(), "Command3")->click();
+    child<QPushButton>(w.get(), "Command4")->click();
+    EXPECT_EQ(entries(child<DropList>(w.get(), "List1")),
               (QStringList{"1. T1", "2. T2", "3. Q1", "4. Q3", "5. Q4", "6. T3"}));
-    EXPECT_EQ(w->Picture2->image(), p);  // moving levels draws no other picture
+    EXPECT_EQ(child<LevelPicture>(w.get(), "Picture2")->image(),
+              p);  // moving levels draws no other picture
     // The first two selected change places; the first alone stays.
-    w->List1->clearSelection();
-    w->List1->item(0)->setSelected(true);
-    w->Command3->click();
-    w->List1->item(1)->setSelected(true);
-    w->Command3->click();
-    EXPECT_EQ(entries(w->List1).mid(0, 2), (QStringList{"1. T2", "2. T1"}));
+    child<DropList>(w.get(), "List1")->clearSelection();
+    child<DropList>(w.get(), "List1")->item(0)->setSelected(true);
+    child<QPushButton>(w.get(), "Command3")->click();
+    child<DropList>(w.get(), "List1")->item(1)->setSelected(true);
+    child<QPushButton>(w.get(), "Command3")->click();
+    EXPECT_EQ(entries(child<DropList>(w.get(), "List1")).mid(0, 2),
+              (QStringList{"1. T2", "2. T1"}));
 
     // Closing puts the end marker behind the last level.
     pack()[6].Name = "alt";
@@ -1068,16 +1076,16 @@ TEST_F(EditorTest, ImportCopiesLevelsThatStaySelectedAndMoveAsABlockWithPictures
 
 TEST_F(EditorTest, ImportDeletingAllKeepsOneAndCopyingStopsAtTheCapacity) {
     const auto w = importWindow(3);
-    w->List1->selectAll();
-    w->Command2->click();
-    EXPECT_EQ(entries(w->List1), QStringList{"1. T1"});
+    child<DropList>(w.get(), "List1")->selectAll();
+    child<QPushButton>(w.get(), "Command2")->click();
+    EXPECT_EQ(entries(child<DropList>(w.get(), "List1")), QStringList{"1. T1"});
     EXPECT_EQ(messages, QStringList{"Es muss mindestens ein Level vorhanden sein!"});
-    EXPECT_EQ(selection(w->List1), std::vector<bool>{false});
+    EXPECT_EQ(selection(child<DropList>(w.get(), "List1")), std::vector<bool>{false});
 
     const auto full = importWindow(100);
     choose(*full, "quelle.llp");
-    full->List2->selectAll();
-    full->Command1->click();
+    child<QListWidget>(full.get(), "List2")->selectAll();
+    child<QPushButton>(full.get(), "Command1")->click();
     EXPECT_EQ(full->count(), 101);
     EXPECT_EQ(messages.back(),
               "Ein Levelpack fasst höchstens 101 Levels. Von den 5 gewählten Levels wurden nur 1 "

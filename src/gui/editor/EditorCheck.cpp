@@ -109,7 +109,8 @@ void Editor::showLint() {
     // The pack as lint names it: its title, else its file's name without ".llp".
     std::string title = header().PackTitle;
     if (title.empty() && !packPath_.empty())
-        title = fromQt(QFileInfo(fileNameToQt(fileNameOf(packPath_))).completeBaseName()).value_or("");
+        title =
+            fromQt(QFileInfo(fileNameToQt(fileNameOf(packPath_))).completeBaseName()).value_or("");
     if (title.empty()) title = "Levelpack";
     const PackLint lint = lintPack(list, title, measured);
     const QIcon fault = style()->standardIcon(QStyle::SP_MessageBoxWarning);

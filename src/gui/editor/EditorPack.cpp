@@ -233,7 +233,7 @@ void Editor::saveRecoveryCopy() {
     const std::string path = folder + "/" + recoveryFileName(folder_, packPath_);
     // Another pack than the copy written last (saved under a new name): that copy goes.
     if (path != recoveryPath_) removeRecoveryCopy();
-    RecoveryCopy copy{folder_,  packPath_, QDateTime::currentSecsSinceEpoch(),
+    RecoveryCopy copy{folder_,      packPath_, QDateTime::currentSecsSinceEpoch(),
                       CurrentLevel, header(),  packLevels(levels(), count_)};
     if (writeRecoveryFile(path, recoveryBytes(copy))) recoveryPath_ = path;
 }

@@ -126,6 +126,11 @@ Import::Import(Levels& levels, int count, const std::string& folder, QWidget* pa
     Picture2->setToolTip(QStringLiteral("Das zuletzt gewählte Level dieses Levelpacks"));
     Picture1->setToolTip(QStringLiteral("Das zuletzt gewählte Level des anderen Levelpacks"));
 
+    const std::pair<QWidget*, const char*> named[] = {
+        {List1, "List1"},       {Combo1, "Combo1"},     {List2, "List2"},
+        {Picture2, "Picture2"}, {Picture1, "Picture1"}, {Command1, "Command1"},
+        {Command2, "Command2"}, {Command3, "Command3"}, {Command4, "Command4"}};
+    for (const auto& [w, name] : named) w->setObjectName(QString::fromLatin1(name));
     auto* middle = new QVBoxLayout;
     for (QPushButton* b : {Command1, Command2, Command3, Command4}) {
         b->setAutoDefault(false);

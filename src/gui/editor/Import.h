@@ -56,6 +56,13 @@ public:
     // packs are those of `folder` (ending in "/").
     Import(Levels& levels, int count, const std::string& folder, QWidget* parent = nullptr);
 
+    // The number of target levels.
+    int count() const { return target_.count(); }
+
+    void done(int result) override;
+
+private:
+    // Controls, under their designer names (and as object names, for tests).
     DropList* List1 = nullptr;         // the target levels
     QComboBox* Combo1 = nullptr;       // the pack files of the program folder
     QListWidget* List2 = nullptr;      // the source levels
@@ -71,17 +78,11 @@ public:
     bool Reverting = false;
     bool Idle = true;
 
-    // The number of target levels.
-    int count() const { return target_.count(); }
-
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();
 
-    void done(int result) override;
-
-private:
     void Combo1_Click();
     void List1_Click();
     void List2_Click();
