@@ -131,24 +131,7 @@ Import::Import(Levels& levels, int count, const std::string& folder, QWidget* pa
         {Picture2, "Picture2"}, {Picture1, "Picture1"}, {Command1, "Command1"},
         {Command2, "Command2"}, {Command3, "Command3"}, {Command4, "Command4"}};
     for (const auto& [w, name] : named) w->setObjectName(QString::fromLatin1(name));
-    auto* middle = new QVBoxLayout;
-    for (QPushButton* b : {Command1, Command2, Command3, Command4}) {
-        b->setAutoDefault(false);
-        middle->addWidget(b);
-    }
-    auto* pictures = new QHBoxLayout;
-    pictures->addWidget(Picture2);
-    pictures->addWidget(Picture1);
-    middle->addSpacing(8);
-    middle->addLayout(pictures);
-    middle->addStretch(1);
-    auto* right = new QVBoxLayout;
-    right->addWidget(Combo1);
-    right->addWidget(List2, 1);
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(List1, 1);
-    layout->addLayout(middle);
-    layout->addLayout(right, 1);
+    layOut();
     resize(620, 420);
 
     // The target from the pack being edited, the source packs from the folder.
@@ -168,6 +151,29 @@ Import::Import(Levels& levels, int count, const std::string& folder, QWidget* pa
     connect(List1, &QListWidget::currentRowChanged, this, &Import::List1_Click);
     connect(List2, &QListWidget::itemClicked, this, &Import::List2_Click);
     connect(List2, &QListWidget::currentRowChanged, this, &Import::List2_Click);
+}
+
+// The target list on the left, the buttons and pictures in the middle, the source pack on
+// the right.
+void Import::layOut() {
+    auto* middle = new QVBoxLayout;
+    for (QPushButton* b : {Command1, Command2, Command3, Command4}) {
+        b->setAutoDefault(false);
+        middle->addWidget(b);
+    }
+    auto* pictures = new QHBoxLayout;
+    pictures->addWidget(Picture2);
+    pictures->addWidget(Picture1);
+    middle->addSpacing(8);
+    middle->addLayout(pictures);
+    middle->addStretch(1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(Combo1);
+    right->addWidget(List2, 1);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(List1, 1);
+    layout->addLayout(middle);
+    layout->addLayout(right, 1);
 }
 
 void Import::Combo1_Click() {

@@ -83,6 +83,7 @@ private:
     void Command3_Click();
     void Command4_Click();
 
+    void layOut();
     void Combo1_Click();
     void List1_Click();
     void List2_Click();
