@@ -56,7 +56,7 @@ LevelRecord snake() {
 }
 
 bool ready(const Form1& f) {
-    return !f.running() && !f.Timer2->isActive() && f.Command1->isEnabled() &&
+    return !f.running() && !f.levelQueued() && f.startButton()->isEnabled() &&
            f.messageText().isEmpty();
 }
 
@@ -80,10 +80,10 @@ RunFigures measureRun(bool turbo, bool faster, size_t cellSteps) {
     };
     f.show();
     waitFor([&] { return ready(f); });
-    if (turbo) f.Command4->click();
+    if (turbo) f.turboButton()->click();
     const double cpu0 = cpuMs();
     const qint64 wall0 = clock.nsecsElapsed();
-    f.Command1->click();
+    f.startButton()->click();
     waitFor([&] { return !f.isVisible() && !f.running(); });
     RunFigures out;
     const double wallMs = static_cast<double>(clock.nsecsElapsed() - wall0) / 1e6;

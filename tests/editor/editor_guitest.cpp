@@ -15,6 +15,7 @@
 #include "play/BoardView.h"
 #include "play/Form1.h"
 #include "play/cells.h"
+#include "solver/analysis.h"
 #include "support/program.h"
 
 #include <QApplication>
@@ -383,6 +384,26 @@ TEST_F(EditorTest, NamePasswordAndStockFields) {
     click("Command2");
     EXPECT_EQ(shown(), before);
     EXPECT_FALSE(editor->saved());
+}
+
+TEST_F(EditorTest, GenerierenFillsTheLevelWithAProvenOneAsOneUndoStep) {
+    load(2, 1);
+    const LevelRecord before = shown();
+    EXPECT_TRUE(editor->saved());
+    programRandom().seed(26);  // the seed the button draws: the same level on every run
+    click("Generate");
+    const LevelRecord made = shown();
+    EXPECT_FALSE(editor->saved());
+    EXPECT_EQ(made.Name, before.Name);
+    EXPECT_EQ(made.Password, before.Password);
+    for (size_t i = SlotCount + 1; i < StockEntries; ++i) EXPECT_EQ(made.Stock[i], before.Stock[i]);
+    EXPECT_NE(made.Cells, before.Cells);
+    const LevelAnalysis a = analyseLevel(made);
+    EXPECT_EQ(a.placementCount, 1u);
+    EXPECT_EQ(a.fewest, made.Stock[0]);
+    EXPECT_TRUE(ui<QLabel>("Status")->text().contains(QStringLiteral("einzige Lösung")));
+    ASSERT_TRUE(editor->undo());
+    EXPECT_EQ(shown(), before);
 }
 
 TEST_F(EditorTest, TestenPlaysTheLevelAloneAndPutsTheRecordBehindBack) {

@@ -57,7 +57,7 @@ protected:
     }
     // The level is built and waits for the player.
     static bool ready(const Form1& f) {
-        return !f.running() && !f.Timer2->isActive() && f.Command1->isEnabled() &&
+        return !f.running() && !f.levelQueued() && f.startButton()->isEnabled() &&
                f.messageText().isEmpty();
     }
     // Level `level` (an index) waits for the player, after whatever came before.
@@ -65,16 +65,15 @@ protected:
         return QTest::qWaitFor([&] { return f.model().level() == level && ready(f); }, 20000);
     }
     static void clickStock(Form1& f, int slot) {
-        QTest::mouseClick(f.Image1[static_cast<size_t>(slot)], Qt::LeftButton);
+        QTest::mouseClick(f.stockImage(slot), Qt::LeftButton);
     }
     static void clickCell(Form1& f, int x, int y, Qt::MouseButton b = Qt::LeftButton) {
-        QTest::mouseClick(f.Feld, b, {}, QPoint(CellPixels * x + 16, CellPixels * y + 16));
+        QTest::mouseClick(f.boardView(), b, {}, QPoint(CellPixels * x + 16, CellPixels * y + 16));
     }
-    static int count(const Form1& f, int i) {
-        return f.Anzahl[static_cast<size_t>(i)]->text().toInt();
-    }
+    static int count(const Form1& f, int i) { return f.stockCount(i)->text().toInt(); }
     static QImage cellPicture(const Form1& f, int x, int y) {
-        return f.Feld->picture().copy(CellPixels * x, CellPixels * y, CellPixels, CellPixels);
+        return f.boardView()->picture().copy(CellPixels * x, CellPixels * y, CellPixels,
+                                             CellPixels);
     }
 
     QStringList shown;  // every text the window's messages showed

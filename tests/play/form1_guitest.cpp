@@ -35,7 +35,7 @@ LevelRecord lang() { return level({"", "", "", "", "", ">..................R"}, 
 void expectClosed(Form1& f) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !f.isVisible() && !f.running(); }, 20000));
     QCoreApplication::processEvents();  // whatever the flow left behind runs now
-    EXPECT_FALSE(f.Timer1->isActive() || f.Timer2->isActive() || f.Timer3->isActive());
+    EXPECT_FALSE(!f.timersStopped());
     EXPECT_EQ(f.model().BeamState, BeamClosing);
     EXPECT_EQ(f.result(), QDialog::Rejected);
 }
@@ -51,16 +51,16 @@ TEST_P(Form1InEachEdition, SolvedByClicksShowsSiegAndStartsTheNextLevel) {
     setLevels({knick(), frei()});
     Form1 f(nullptr, clock);
     open(f);
-    EXPECT_FALSE(f.Command2->isVisible()) << "music off";
+    EXPECT_FALSE(f.musicButton()->isVisible()) << "music off";
     EXPECT_EQ(f.windowTitle(), "Level 1 - Knick (Passwort:PWKnick)");
     EXPECT_EQ(cellPicture(f, 15, 1), bilder().tile(Wall));
     clickStock(f, 4);
-    EXPECT_EQ(f.Image1[4]->borderStyle(), 1);
+    EXPECT_EQ(f.stockImage(4)->borderStyle(), 1);
     clickCell(f, 5, 5);
     EXPECT_EQ(cellPicture(f, 5, 5), bilder().tile(DeflectorLeftDown));
     EXPECT_TRUE(count(f, 0) == 1 && count(f, 4) == 0);
     clickStock(f, 6);
-    EXPECT_EQ(f.Image1[4]->borderStyle(), 0);
+    EXPECT_EQ(f.stockImage(4)->borderStyle(), 0);
     clickCell(f, 5, 8);
     ASSERT_TRUE(reaches(f, 1));
     EXPECT_EQ(shown, (QStringList{"Knick", earlier() ? "Glück gehabt!" : "Sieg!", "Frei"}));
@@ -69,9 +69,44 @@ TEST_P(Form1InEachEdition, SolvedByClicksShowsSiegAndStartsTheNextLevel) {
     clock.onWait = [&](int64_t) {
         if (shown.size() > 4) f.close();  // fireworks after all
     };
-    f.Command1->click();  // the last level, without a final message: the window closes
+    f.startButton()->click();  // the last level, without a final message: the window closes
     expectClosed(f);
     EXPECT_TRUE(shown.size() == 4 && shown.back() == shown[1]) << shown.join("|").toStdString();
+}
+
+// A window handed its own pack, start level, options and loudspeakers plays those; the loaded
+// pack stays as it is and every sound and song goes where the window was told.
+TEST_F(Form1Test, PlaysWhatItIsHandedOnTheSpeakersGiven) {
+    setLevels({knick()});
+    PlaySetup setup = playSetupOf(state());
+    setup.pack.levels.assign({wand(), frei()});
+    setup.startLevel = 1;
+    setup.finalMessage.clear();
+    setup.musicOn = true;
+    setup.options[OptPositionFrame] = true;
+    setup.appFolder = "/Spiel/";
+    const std::vector<std::string> names{"a.mid", "TITEL.mid", "b.mid"};
+    std::vector<std::string> sounds, songs;
+    Form1 f(std::move(setup), nullptr, clock,
+            PlayAudio{[&](const std::string& p) { sounds.push_back(p); },
+                      [&](const std::string& p) { songs.push_back(p); }, [] { return false; },
+                      [&] { return names; }});
+    open(f);
+    EXPECT_TRUE(f.windowTitle().startsWith("Level 2 - Frei (Passwort:PWFrei) Musik:"));
+    EXPECT_TRUE(f.positionFrameOn()) << "the options handed, not the program's";
+    for (int i = 0; i < 3; ++i) {
+        f.musicButton()->click();
+        ASSERT_EQ(songs.size(), static_cast<size_t>(i + 1));
+        EXPECT_NE(f.musicIndex(), 1) << "the title song is skipped";
+        EXPECT_EQ(songs.back(), "/Spiel/musik\\" + names[static_cast<size_t>(f.musicIndex())]);
+    }
+    f.startButton()->click();  // won at once, the last level: the window closes
+    expectClosed(f);
+    ASSERT_FALSE(sounds.empty());
+    EXPECT_EQ(sounds.front(), std::string("/Spiel/") + SoundFiles[0]);
+    EXPECT_EQ(shown.first(), "Frei");
+    ASSERT_EQ(state().pack.levels.count(), 1);
+    EXPECT_EQ(state().pack.levels[0].Name, "Knick");
 }
 
 // The stopped beam throws warm sparks at the wall's side for 50 finale frames, leaving the board
@@ -87,25 +122,25 @@ TEST_P(Form1InEachEdition, AFailedRunEndsInSparksAndTheButtonsSetTheLevelBack) {
     clickCell(f, 2, 0);
     clickCell(f, 6, 0, Qt::RightButton);
     EXPECT_EQ(cellPicture(f, 6, 0), bilder().tile(Empty));
-    EXPECT_EQ(f.Image1[5]->borderStyle(), 1) << "OptGameRightClickTakes";
+    EXPECT_EQ(f.stockImage(5)->borderStyle(), 1) << "OptGameRightClickTakes";
     EXPECT_EQ(count(f, 0), 2);
 
     QImage atEnd;
-    f.onCellStep = [&] { atEnd = f.Feld->picture().copy(); };
+    f.onCellStep = [&] { atEnd = f.boardView()->picture().copy(); };
     int finaleWaits = 0, sparkPixels = 0;
     bool clean = false;
     clock.onWait = [&](int64_t) {
-        if (f.Command1->text() != "Start" || shown.size() != 1) return;
+        if (f.startButton()->text() != "Start" || shown.size() != 1) return;
         if (++finaleWaits <= 3)  // around the wall's left side, (128, 160)-(128, 191)
             for (int y = 120; y < 232; ++y)
                 for (int x = 88; x < 170; ++x) {
-                    const QRgb p = f.Feld->picture().pixel(x, y);
+                    const QRgb p = f.boardView()->picture().pixel(x, y);
                     const bool spark = earlier() ? (p & 0xffffff) == 0xff0000 : qGreen(p) >= 128;
                     sparkPixels += p != atEnd.pixel(x, y) && qRed(p) == 255 && spark;
                 }
-        if (finaleWaits == 20) clean = f.Feld->picture() == atEnd;
+        if (finaleWaits == 20) clean = f.boardView()->picture() == atEnd;
     };
-    QTest::mouseClick(f.Command1, Qt::LeftButton);
+    QTest::mouseClick(f.startButton(), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown.size() == 2 && ready(f); }, 20000));
     clock.onWait = nullptr;
     EXPECT_EQ(finaleWaits, 50);
@@ -114,11 +149,11 @@ TEST_P(Form1InEachEdition, AFailedRunEndsInSparksAndTheButtonsSetTheLevelBack) {
     EXPECT_EQ(shown.back(), earlier() ? "hehehe..." : "Fehlschlag!");
     EXPECT_EQ(cellPicture(f, 2, 0), bilder().tile(earlier() ? Empty : Wall));
     EXPECT_EQ(count(f, 1), earlier() ? 3 : 2);
-    EXPECT_EQ(f.Image1[1]->borderStyle(), 0);
+    EXPECT_EQ(f.stockImage(1)->borderStyle(), 0);
 
     clickStock(f, 1);
     clickCell(f, 7, 0);
-    QTest::mouseClick(f.Command3, Qt::LeftButton);
+    QTest::mouseClick(f.retryButton(), Qt::LeftButton);
     for (int x : {2, 7}) EXPECT_EQ(cellPicture(f, x, 0), bilder().tile(Empty)) << x;
     EXPECT_EQ(count(f, 0), earlier() ? 2 : 3);
     EXPECT_EQ(count(f, 1), earlier() ? 2 : 3);
@@ -138,9 +173,9 @@ TEST_F(Form1Test, StopWeiterAbbrechenMusicAndSounds) {
     setLevels({lang(), frei()});
     Form1 f(nullptr, clock);
     open(f);
-    EXPECT_TRUE(f.Command2->isVisible());
+    EXPECT_TRUE(f.musicButton()->isVisible());
     for (int i = 0; i < 5; ++i) {
-        f.Command2->click();
+        f.musicButton()->click();
         ASSERT_NE(f.musicIndex(), 2) << "the title song";  // a.ogg, b.ogg, Titel.ogg
         EXPECT_EQ(f.windowTitle(), QString("Level 1 - Lang (Passwort:PWLang) Musik:") +
                                        (f.musicIndex() == 0 ? "a.ogg" : "b.ogg"));
@@ -152,28 +187,28 @@ TEST_F(Form1Test, StopWeiterAbbrechenMusicAndSounds) {
     clock.onWait = [&](int64_t) {
         heard = heard || soundPlaying();
         if (f.model().BeamState == BeamPaused) {
-            if (pausedWaits++ == 0) atPause = f.Feld->picture().copy();
+            if (pausedWaits++ == 0) atPause = f.boardView()->picture().copy();
             if (pausedWaits < 6) return;
-            EXPECT_EQ(f.Feld->picture(), atPause);
-            f.Command1->click();
-            EXPECT_EQ(f.Command1->text(), "Stop");
+            EXPECT_EQ(f.boardView()->picture(), atPause);
+            f.startButton()->click();
+            EXPECT_EQ(f.startButton()->text(), "Stop");
         } else if (steps == 3 && pausedWaits == 0) {
             QTest::keyClick(&f, Qt::Key_T);
             EXPECT_FALSE(f.hintSearching()) << "no hint during a run";
-            f.Command1->click();
-            EXPECT_EQ(f.Command1->text(), "Weiter");
+            f.startButton()->click();
+            EXPECT_EQ(f.startButton()->text(), "Weiter");
         } else if (steps == 8 && !cancelled) {
-            EXPECT_EQ(f.Command3->text(), "Abbrechen");
-            f.Command3->click();
+            EXPECT_EQ(f.retryButton()->text(), "Abbrechen");
+            f.retryButton()->click();
             cancelled = true;
         }
     };
-    f.Command1->click();
+    f.startButton()->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown.size() == 2 && ready(f); }, 20000));
     EXPECT_EQ(pausedWaits, 6);
     EXPECT_EQ(steps, 8) << "five after Weiter, none after Abbrechen";
     EXPECT_EQ(shown[1], "Fehlschlag!");
-    EXPECT_EQ(f.Command3->text(), "Noch mal");
+    EXPECT_EQ(f.retryButton()->text(), "Noch mal");
     EXPECT_TRUE(heard || !shipped.exists("start.wav")) << "unless the build made no sounds";
 }
 
@@ -193,11 +228,11 @@ TEST_P(Form1InEachEdition, TurboAndTurboFasterPacing) {
         setLevels({lang(), frei()});
         Form1 f(nullptr, clock);
         open(f);
-        if (m.turbo) f.Command4->click();
-        EXPECT_EQ(f.Command4->text(), m.turbo ? "Turbo ausschalten" : "Turbo einschalten");
+        if (m.turbo) f.turboButton()->click();
+        EXPECT_EQ(f.turboButton()->text(), m.turbo ? "Turbo ausschalten" : "Turbo einschalten");
         std::vector<int64_t> stepTimes;
         f.onCellStep = [&] { stepTimes.push_back(clock.nowMs()); };
-        f.Command1->click();
+        f.startButton()->click();
         ASSERT_TRUE(reaches(f, 1));
         ASSERT_GE(stepTimes.size(), 10u);
         for (size_t i = 2; i + 1 < stepTimes.size(); ++i)
@@ -218,8 +253,8 @@ TEST_F(Form1Test, BoardPixelsAfterARunThroughSandDeflectorAndSplitter) {
     Form1 f(nullptr, clock);
     open(f);
     QImage last;
-    f.onCellStep = [&] { last = f.Feld->picture().copy(); };
-    QTest::mouseClick(f.Command1, Qt::LeftButton);
+    f.onCellStep = [&] { last = f.boardView()->picture().copy(); };
+    QTest::mouseClick(f.startButton(), Qt::LeftButton);
     ASSERT_TRUE(reaches(f, 1));
     auto px = [&](int cx, int cy, int x, int y) { return last.pixel(32 * cx + x, 32 * cy + y); };
     auto band = [&](int cx, int cy, bool vertical) {
@@ -247,7 +282,7 @@ TEST_P(Form1InEachEdition, ThePositionFrameFollowsTheMouse) {
     setLevels({knick()});
     Form1 f(nullptr, clock);
     open(f);
-    const QImage bare = f.Feld->picture().copy();
+    const QImage bare = f.boardView()->picture().copy();
     auto framed = [&](int x, int y) {
         return cellPicture(f, x, y) != bare.copy(32 * x, 32 * y, 32, 32);
     };
@@ -263,8 +298,8 @@ TEST_P(Form1InEachEdition, ThePositionFrameFollowsTheMouse) {
     EXPECT_TRUE(framed(2, 0));
     f.LöschPosFeld();
     f.ErstellePosFeld(9, 9);
-    lumortest::hover(f.Image1[6]);
-    EXPECT_EQ(f.Feld->picture(), bare);
+    lumortest::hover(f.stockImage(6));
+    EXPECT_EQ(f.boardView()->picture(), bare);
 }
 
 // The stock tooltips count what is left; the chosen slot is marked yellow inside its frame and
@@ -282,8 +317,7 @@ TEST_F(Form1Test, TheStockAndTheHintKeyHelpThePlayer) {
     const QString names[] = {"Wand (noch 0)",       "Kreuz (noch 0)",      "Umlenker ┌ (noch 0)",
                              "Umlenker ┐ (noch 1)", "Umlenker ┘ (noch 0)", "Umlenker └ (noch 1)",
                              "Sand (noch 0)",       "Teiler (noch 0)"};
-    for (int s = 1; s <= SlotCount; ++s)
-        EXPECT_EQ(f.Image1[static_cast<size_t>(s)]->toolTip(), names[s - 1]);
+    for (int s = 1; s <= SlotCount; ++s) EXPECT_EQ(f.stockImage(s)->toolTip(), names[s - 1]);
     const QImage plain = cellPicture(f, 1, 5);
     ASSERT_TRUE(askForHint());
     ASSERT_TRUE(f.hintShown());
@@ -301,12 +335,12 @@ TEST_F(Form1Test, TheStockAndTheHintKeyHelpThePlayer) {
 
     clickStock(f, 4);
     clickCell(f, x, 5);
-    EXPECT_EQ(f.Image1[4]->toolTip(), "Umlenker ┐ (noch 0)");
-    const QImage chosen = f.Image1[4]->grab().toImage();
+    EXPECT_EQ(f.stockImage(4)->toolTip(), "Umlenker ┐ (noch 0)");
+    const QImage chosen = f.stockImage(4)->grab().toImage();
     EXPECT_EQ(chosen.pixel(0, 10), qRgb(0, 0, 0)) << "the single-line frame stays";
     EXPECT_EQ(chosen.pixel(2, 10), YellowRgb);
-    EXPECT_NE(f.Image1[6]->grab().toImage().pixel(2, 10), YellowRgb);
-    const QRgb beside = f.grab().toImage().pixel(f.Image1[4]->x() - 3, 40);
+    EXPECT_NE(f.stockImage(6)->grab().toImage().pixel(2, 10), YellowRgb);
+    const QRgb beside = f.grab().toImage().pixel(f.stockImage(4)->x() - 3, 40);
     EXPECT_TRUE(qRed(beside) > qBlue(beside) + 40 && qGreen(beside) > qBlue(beside) + 40)
         << "a yellow mark behind the chosen slot";
     ASSERT_TRUE(askForHint());
@@ -319,7 +353,7 @@ TEST_F(Form1Test, TheStockAndTheHintKeyHelpThePlayer) {
     EXPECT_EQ(f.lastHint()->kind, Hint::Kind::Complete);
     EXPECT_EQ(f.windowTitle(), "Level 1 - Knick (Passwort:PWKnick) Tipps:2") << "not counted";
 
-    f.Command1->click();
+    f.startButton()->click();
     ASSERT_TRUE(reaches(f, 1));
     EXPECT_EQ(f.windowTitle(), "Level 2 - Frei (Passwort:PWFrei)");
 }
@@ -345,12 +379,12 @@ TEST_P(Form1InEachEdition, FireworksStillBurstAfterTenMinutes) {
         if (from < 0) from = now;
         if (now - from >= 9 * 60'000) {
             ++lateFrames;
-            lateFramesWithSparks += sparks(f.Feld->picture()) > 0;
+            lateFramesWithSparks += sparks(f.boardView()->picture()) > 0;
         }
         if (now - from >= 10 * 60'000) f.close();
     };
     open(f);
-    f.Command1->click();
+    f.startButton()->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !f.isVisible(); }, 120000));
     expectClosed(f);  // closed in the fireworks
     // One burst in ten frames, each visible for up to a dozen: sparks in most late frames.
@@ -363,13 +397,13 @@ TEST_P(Form1InEachEdition, FireworksStillBurstAfterTenMinutes) {
 TEST_F(Form1Test, ClosesInEveryPhase) {
     using InPhase = std::function<bool(Form1&)>;
     const InPhase always = [](Form1&) { return true; };
-    const InPhase running = [](Form1& f) { return f.Command1->text() == "Stop"; };
+    const InPhase running = [](Form1& f) { return f.startButton()->text() == "Stop"; };
     const InPhase paused = [](Form1& f) {
-        if (f.Command1->text() == "Stop") f.Command1->click();
+        if (f.startButton()->text() == "Stop") f.startButton()->click();
         return f.model().BeamState == BeamPaused;
     };
     const InPhase finale = [this](Form1& f) {  // the run over, the button reads "Start"
-        return f.Command1->text() == "Start" && shown.size() == 1;
+        return f.startButton()->text() == "Start" && shown.size() == 1;
     };
     const struct {
         const char* name;
@@ -397,7 +431,7 @@ TEST_F(Form1Test, ClosesInEveryPhase) {
         };
         QTimer::singleShot(0, &f, [&] {
             if (p.start && QTest::qWaitFor([&] { return ready(f); }, 10000))
-                started = true, f.Command1->click();
+                started = true, f.startButton()->click();
         });
         EXPECT_EQ(f.exec(), QDialog::Rejected);
         expectClosed(f);

@@ -219,7 +219,9 @@ TEST(Lint, EachRuleCatchesTheLevelThatBreaksItAndPassesTheOneThatKeepsIt) {
          {"spare"}},
         {"declared to open one", {lintLevel(spareOpens(), spareOpen, why)}, {}},
         {"declared to open one that it does not", {lintLevel(loose, spareOpen, why)}, {"spare"}},
-        {"two boards two cells apart", {lintLevel(corridor()), lintLevel(close)}, {"distance"}},
+        {"two boards two cells apart, one solution",
+         {lintLevel(corridor()), lintLevel(close)},
+         {"distance", "idea"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(rulesBroken({pack(c.levels)}, strict), c.broken) << c.what;
@@ -230,7 +232,7 @@ TEST(Lint, EachRuleCatchesTheLevelThatBreaksItAndPassesTheOneThatKeepsIt) {
     EXPECT_TRUE(rulesBroken({pack({first, near})}, strict).empty());
     near.intent.similarTo = {"NIEMAND"};
     EXPECT_EQ(rulesBroken({pack({first, near})}, strict),
-              (std::multiset<std::string>{"distance", "distance"}));
+              (std::multiset<std::string>{"distance", "distance", "idea"}));
 
     // What the source records must be true.
     LintLevel recorded = lintLevel(corridor());
@@ -244,9 +246,15 @@ TEST(Lint, EachRuleCatchesTheLevelThatBreaksItAndPassesTheOneThatKeepsIt) {
 }
 
 TEST(Lint, PacksRiseAndAHarderPackBeatsTheEasierOnesSecondHalf) {
-    // Longer corridors give more choices: a harder level.
+    // The later the beam must turn, the more the model player tries before: a harder level.
+    auto bend = [](int at) {
+        const std::string wall(static_cast<size_t>(at), '#');
+        return levelFrom({">" + std::string(static_cast<size_t>(at) + 2, '.'), wall + ".",
+                          wall + ".", wall + "..R"},
+                         {2, 0, 0, 0, 1, 0, 1}, '#');
+    };
     std::vector<LintLevel> rising;
-    for (int length = 3; length <= 6; ++length) rising.push_back(lintLevel(corridor(length)));
+    for (int at = 2; at <= 5; ++at) rising.push_back(lintLevel(bend(at)));
     std::vector<LintLevel> falling(rising.rbegin(), rising.rend());
     LintRules rules;
     rules.rising = true;
@@ -255,6 +263,11 @@ TEST(Lint, PacksRiseAndAHarderPackBeatsTheEasierOnesSecondHalf) {
     // Up more often than down, but not by enough: tau 1/3.
     const std::vector<LintLevel> wavering = {rising[0], rising[3], rising[1], rising[2]};
     EXPECT_EQ(rulesBroken({pack(wavering)}, rules), std::multiset<std::string>{"rising"});
+    // Without the model player's tries (the editor's check) the rise is not judged.
+    std::vector<LintLevelReport> unasked;
+    for (size_t i = 0; i < falling.size(); ++i)
+        unasked.push_back({0, static_cast<int>(i) + 1, analyseLevel(falling[i].record), {}});
+    EXPECT_TRUE(lintMeasured({pack(falling)}, rules, unasked, 0, true).findings.empty());
     // A lesson is left out of the rise.
     for (int i = 0; i < 3; ++i) falling[i].intent.teaching = true, falling[i].reason = "Übung";
     EXPECT_TRUE(rulesBroken({pack(falling)}, rules).empty());

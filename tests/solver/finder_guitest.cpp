@@ -200,6 +200,28 @@ TEST_P(FinderInEachEdition, EndTextsOfOtherLevels) {
     }
 }
 
+// Handed its own levels, the finder solves those and answers as it was told: at the end of
+// the search and again when closed. The loaded pack and Handover stay as they are.
+TEST_F(FinderTest, SolvesTheLevelsHandedAndAnswersAsTold) {
+    usePack({}, 7);
+    int answered = 0;
+    FinderSetup setup;
+    setup.levels.assign({deflectorLevel(), deflectorLevel()});
+    setup.index = 1;
+    setup.answer = [&answered] { ++answered; };
+    Lösungssucher w(std::move(setup), nullptr, clock);
+    w.setAttribute(Qt::WA_DeleteOnClose, false);
+    EXPECT_EQ(w.levelIndex(), 1);
+    w.show();
+    clock.waitFor([&answered] { return answered > 0; });
+    EXPECT_TRUE(w.finished());
+    EXPECT_TRUE(w.Label1->text().startsWith("Bester Lösung: 1 Steine übrig"));
+    w.close();
+    EXPECT_EQ(answered, 2);
+    EXPECT_EQ(state().handover.toInt(), 7);
+    EXPECT_EQ(state().pack.levels.count(), 0);
+}
+
 TEST_P(FinderInEachEdition, ClosingDuringTheSearchStopsItAtOnce) {
     usePack({lumor::testing::slowLevel()}, 0);
     Lösungssucher w(nullptr, clock);
@@ -243,7 +265,7 @@ TEST_F(FinderFromTitleTest, APrefixedPasswordOpensTheFinderAndClosingTheTitleEnd
     ASSERT_TRUE(finder);
     EXPECT_EQ(finder->levelIndex(), 0);
     EXPECT_EQ(finder->Label2->text(), "20 / 13 - Fertig");
-    EXPECT_EQ(t->MenuChoice, -1);
+    EXPECT_EQ(t->menuChoice(), -1);
     finder->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 

@@ -142,7 +142,7 @@ TEST_P(TitelInEachEdition, ChoicesMadeInTheFramesAreWrittenToConfigWhenTheWindow
     for (const char* song : {"a.mid", "TITEL.mid", "titel.ogg"})
         write(QString("Musik/") + song, "x");
     auto t = open();
-    EXPECT_EQ(t->SkinFiles, (QStringList{"A.bmp", "B.bmp"}));
+    EXPECT_EQ(t->skinFiles(), (QStringList{"A.bmp", "B.bmp"}));
     EXPECT_TRUE(QString::fromStdString(state().CurrentSong).endsWith("titel.ogg"))
         << "the title song is the last TITEL file";
 
@@ -159,9 +159,9 @@ TEST_P(TitelInEachEdition, ChoicesMadeInTheFramesAreWrittenToConfigWhenTheWindow
     choose(*t, MenuLevelPack);
     EXPECT_EQ(frames(), "001");
     clickRow(t->List1, 2);
-    EXPECT_EQ(t->PackIndex, 0) << "a click only previews";
+    EXPECT_EQ(t->packIndex(), 0) << "a click only previews";
     QTest::mouseClick(t->Command4, Qt::LeftButton);
-    EXPECT_EQ(t->PackIndex, 2);
+    EXPECT_EQ(t->packIndex(), 2);
     EXPECT_EQ(t->Label4->text(), "Ende von Eva");
     EXPECT_EQ(t->Label3->text(), "5 Levels");
 
@@ -170,7 +170,7 @@ TEST_P(TitelInEachEdition, ChoicesMadeInTheFramesAreWrittenToConfigWhenTheWindow
     clickRow(t->File2, 1);
     EXPECT_EQ(t->Label2->text(), "Skin:B");
     EXPECT_EQ(centreOf(t->Image3), qRgb(0, 255, 0));
-    EXPECT_EQ(t->SkinIndex, 0) << "a preview is not the choice";
+    EXPECT_EQ(t->skinIndex(), 0) << "a preview is not the choice";
     choose(*t, MenuOption);
     EXPECT_EQ(frames(), "100");
     EXPECT_EQ(t->Label2->text(), "Skin:A") << "and never outlasts its frame";
@@ -183,7 +183,7 @@ TEST_P(TitelInEachEdition, ChoicesMadeInTheFramesAreWrittenToConfigWhenTheWindow
     choose(*t, MenuSkin);
     clickRow(t->File2, 1, true);
     EXPECT_EQ(frames(), "000");
-    EXPECT_EQ(t->SkinIndex, 1);
+    EXPECT_EQ(t->skinIndex(), 1);
     EXPECT_EQ(t->Label2->text(), "Skin:B");
 
     choose(*t, MenuOption);
@@ -218,7 +218,7 @@ TEST_F(TitelTest, ConfigIsShownAndASkinThatNoLongerLoadsKeepsThePreviousOne) {
     write("Config.cfg", "1\r\n1\r\n#FALSE#\r\n#FALSE#\r\n");
     auto t = open();
     EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
-    EXPECT_EQ(t->PackFiles, (QStringList{"a.llp", "Übung.llp"}));
+    EXPECT_EQ(t->packFiles(), (QStringList{"a.llp", "Übung.llp"}));
     EXPECT_EQ(t->Label4->text(), "Übung");
     EXPECT_EQ(t->Label2->text(), "Skin:Grün");
     EXPECT_EQ(centreOf(t->Image5), qRgb(0, 255, 0));
@@ -229,7 +229,7 @@ TEST_F(TitelTest, ConfigIsShownAndASkinThatNoLongerLoadsKeepsThePreviousOne) {
     choose(*t, MenuSkin);
     clickRow(t->File2, 0);
     QTest::mouseClick(t->Command2, Qt::LeftButton);
-    EXPECT_EQ(t->SkinIndex, 1);
+    EXPECT_EQ(t->skinIndex(), 1);
     EXPECT_EQ(t->Label2->text(), "Skin:Grün");
     EXPECT_EQ(centreOf(t->Image5), qRgb(0, 255, 0));
     EXPECT_EQ(t->statusText(), "  Der Skin A.bmp kann nicht geladen werden  ");
@@ -275,13 +275,13 @@ TEST_F(TitelTest, PointingAndReleasingOverEntriesTheLogoAndTheLists) {
     };
     QTest::mousePress(t->Menu[1], Qt::LeftButton, {}, QPoint(10, 10));
     QTest::mouseRelease(t->Menu[1], Qt::RightButton, {}, over(t->Menu[1], t->Menu[3]));
-    EXPECT_EQ(t->MenuChoice, MenuLevelPack);
+    EXPECT_EQ(t->menuChoice(), MenuLevelPack);
     t->frame();
     EXPECT_TRUE(t->Frame3->isVisible());
     QTest::mouseRelease(t.get(), Qt::MiddleButton, {}, over(t.get(), t->Menu[4]));
-    EXPECT_EQ(t->MenuChoice, MenuSkin);
+    EXPECT_EQ(t->menuChoice(), MenuSkin);
     QTest::mouseRelease(t.get(), Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(t->MenuChoice, MenuSkin) << "not over an entry";
+    EXPECT_EQ(t->menuChoice(), MenuSkin) << "not over an entry";
     t->frame();
 
     const QPoint word = titleLogoWord(QRectF(t->Logo->rect())).center().toPoint();
@@ -298,11 +298,11 @@ TEST_F(TitelTest, PointingAndReleasingOverEntriesTheLogoAndTheLists) {
 
     QTest::keyClick(t->File2, Qt::Key_Down);
     EXPECT_EQ(t->Label2->text(), "Skin:B");
-    EXPECT_EQ(t->SkinIndex, 0);
+    EXPECT_EQ(t->skinIndex(), 0);
     choose(*t, MenuLevelPack);
     QTest::keyClick(t->List1, Qt::Key_Down);
     EXPECT_EQ(t->statusText(), "  B von Bob  ");
-    EXPECT_EQ(t->PackIndex, 0);
+    EXPECT_EQ(t->packIndex(), 0);
 }
 
 // "Start" plays the first level; a password in any case plays its level; a wrong, empty,
@@ -371,13 +371,11 @@ TEST_F(TitelTest, ReachedLevelsAreOfferedInThePasswordBox) {
     EXPECT_EQ(read("Fortschritt.dat"), "3\ta.llp\tA\r\n");
     t->rememberLevel(1);
     EXPECT_EQ(offer(), "GAMMA") << "never set back";
-    t->PackIndex = 1;
-    t->ShowLP();
+    t->showPack(1);
     EXPECT_EQ(offer(), "");
     t->rememberLevel(1);
     EXPECT_EQ(offer(), "BETA");
-    t->PackIndex = 0;
-    t->ShowLP();
+    t->showPack(0);
 
     // A level the pack no longer has is forgotten; what cannot be read is no progress, and
     // no save replaces it.
@@ -407,7 +405,7 @@ TEST_F(TitelTest, PackLinesLabelsAndLinks) {
               "https://example.org/lumor", "Bemerkung");
     writePack("zwoelf.llp", fromQt("Zwölf").value(), "", 12, "https://example.org/setup.EXE");
     auto t = open();
-    EXPECT_EQ(t->PackTitles,
+    EXPECT_EQ(t->packTitles(),
               (QStringList{"ohne (ohne.llp)", "Schöne Welt (welt.llp)", "Zwölf (zwoelf.llp)"}));
     EXPECT_EQ(t->Label4->text(), "ohne");
     EXPECT_EQ(t->Label3->text(), "1 Level");
@@ -424,11 +422,10 @@ TEST_F(TitelTest, PackLinesLabelsAndLinks) {
     choose(*t, MenuLevelPack);
     clickRow(t->List1, 2);
     QTest::mouseClick(t->Command3, Qt::LeftButton);  // "Abbrechen" keeps the pack
-    EXPECT_EQ(t->PackIndex, 1);
+    EXPECT_EQ(t->packIndex(), 1);
 
     for (int i : {0, 2, 1}) {
-        t->PackIndex = i;
-        t->ShowLP();
+        t->showPack(i);
         EXPECT_EQ(t->Label4->cursor().shape() == Qt::BitmapCursor, i > 0) << i;
         opened.clear();
         QTest::mouseClick(t->Label4, Qt::LeftButton);
@@ -488,7 +485,7 @@ TEST_F(TitelTest, InstallFromAReadOnlyFolderElseTheEditor) {
     writePack("b.llp", "B");
     write("Config.cfg", "1\r\n0\r\n#FALSE#\r\n");
     auto t = open();
-    EXPECT_EQ(t->PackIndex, 0) << "Config.cfg is not read";
+    EXPECT_EQ(t->packIndex(), 0) << "Config.cfg is not read";
     EXPECT_FALSE(state().MusicOn || t->Check2->isVisibleTo(t->Frame1)) << "no song: no music";
     EXPECT_EQ(t->Menu[2]->text(), "Install");
     hover(t->Menu[2]);
@@ -519,6 +516,6 @@ TEST_F(TitelTest, InstallFromAReadOnlyFolderElseTheEditor) {
     };
     choose(*t, MenuEditor);
     EXPECT_EQ(editorRuns, 1);
-    EXPECT_EQ(t->PackTitles, (QStringList{"A (a.llp)", "B (b.llp)", "neu (neu.llp)"}));
+    EXPECT_EQ(t->packTitles(), (QStringList{"A (a.llp)", "B (b.llp)", "neu (neu.llp)"}));
     EXPECT_FALSE(t->quitRequested());
 }

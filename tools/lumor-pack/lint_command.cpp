@@ -20,7 +20,8 @@ namespace {
 
 constexpr const char* LintUsage =
     "lint [--json] [--strict] [--exact-allowance] [--max-placements N] [--no-decoys] "
-    "[--no-opening-spares] [--min-distance N] [--rising] [--own-passwords] DATEI... [LEVEL]";
+    "[--no-opening-spares] [--min-distance N] [--rising] [--own-passwords] [--no-idea-repeats] "
+    "DATEI... [LEVEL]";
 
 // lumor-pack lint --help: what every column, symbol and rule means.
 constexpr const char* LintHelp = R"(Aufruf: lumor-pack lint [OPTIONEN] DATEI... [LEVEL]
@@ -45,6 +46,9 @@ Spalten der Tabelle:
   Leer       "ja": das Brett gewinnt schon ohne jeden Stein
   Aufwand    Schwierigkeit in Bit: wie schwer eine minimale Lösung für jemanden zu
              finden ist, der blind den Strahlen entlang baut
+  Versuche   Schwierigkeit für einen Modellspieler: er baut Stein für Stein den
+             Strahlen entlang, probiert zuerst, was die meisten Treffer bringt, und
+             zählt die Starts bis zum ersten Sieg; ">": nach so vielen aufgegeben
   "-" in einer Spalte: der Level ist nicht lösbar oder wurde abgelehnt.
 
 Zeichen der Steine:
@@ -54,7 +58,9 @@ Zeichen der Steine:
 Unter der Tabelle:
   Nahe Paare   Levels, deren Bretter sich in weniger Zellen unterscheiden als
                --min-distance (sonst 10); Sternbilder zählen als gleich
-  Anstieg      Kendalls Tau der Schwierigkeit über die Reihenfolge des Packs:
+  Gleiche Idee Levels, deren Lösungen gleich sind bis auf Drehen, Spiegeln und
+               Verschieben
+  Anstieg      Kendalls Tau der Versuche über die Reihenfolge des Packs:
                +1 steigt stetig, 0 ungeordnet, -1 fällt stetig
   Verstöße     jede gebrochene Regel: Datei[:Zeile] Level N "Name": was nicht stimmt
 
@@ -65,7 +71,9 @@ Regeln (ohne Option gilt nur, was eine Levelquelle selbst erklärt):
   --no-decoys            jede Art im Vorrat wird von einer minimalen Lösung gebraucht
   --no-opening-spares    überzählige Steine öffnen keine neuen Lösungen
   --min-distance N       je zwei Bretter unterscheiden sich in mindestens N Zellen
-  --rising               die Schwierigkeit eines Packs steigt im Ganzen (Tau >= 0.5)
+  --rising               die Versuche des Modellspielers steigen im Ganzen (Tau >= 0.6)
+  --no-idea-repeats      keine zwei Levels haben dieselbe Lösung bis auf Drehen,
+                         Spiegeln und Verschieben, außer einer erklärt "Ähnlich"
   --own-passwords        jeder Level nach dem ersten hat ein eigenes Passwort (Groß- und
                          Kleinschreibung zählen nicht): sonst erreicht ihn kein Passwort
   Mit --strict fallen außerdem Levels auf, die nicht lösbar sind oder deren leeres Brett
@@ -161,6 +169,11 @@ std::string decimal(double v) {
     return buf;
 }
 
+// The model player's tries; ">" when it gave up at its cap.
+std::string triesText(const lumor::PlayerTries& t) {
+    return (t.capped ? ">" : "") + std::to_string(t.tries);
+}
+
 std::string levelId(const std::vector<lumor::LintPack>& packs, size_t pack, int number) {
     return packs.size() > 1 ? std::to_string(pack + 1) + "." + std::to_string(number)
                             : std::to_string(number);
@@ -171,7 +184,7 @@ void printTable(const std::vector<lumor::LintPack>& packs, const lumor::LintRepo
               << column("Frei", 5, true) << column("Best", 5, true) << column("Min", 4, true)
               << column("Lös", 6, true) << column("Zwang", 7, true) << "  "
               << column("Ungenutzt", 10) << column("Reserve", 8, true) << column("Leer", 5, true)
-              << column("Aufwand", 8, true) << '\n';
+              << column("Aufwand", 8, true) << column("Versuche", 10, true) << '\n';
     for (const lumor::LintLevelReport& r : report.levels) {
         const lumor::LintLevel& l = packs[r.pack].levels[static_cast<size_t>(r.number - 1)];
         const lumor::LevelAnalysis& a = r.analysis;
@@ -182,7 +195,7 @@ void printTable(const std::vector<lumor::LintPack>& packs, const lumor::LintRepo
             std::cout << column("-", 5, true) << column("-", 4, true) << column("0", 6, true)
                       << column("-", 7, true) << "  " << column("-", 10) << column("-", 8, true)
                       << column(a.bareWins ? "ja" : "nein", 5, true) << column("-", 8, true)
-                      << '\n';
+                      << column("-", 10, true) << '\n';
             continue;
         }
         const std::string spare = a.allowance == a.fewest ? "-"
@@ -195,7 +208,8 @@ void printTable(const std::vector<lumor::LintPack>& packs, const lumor::LintRepo
                             true)
                   << "  " << column(kindsText(a.unusedKinds), 10) << column(spare, 8, true)
                   << column(a.bareWins ? "ja" : "nein", 5, true)
-                  << column(decimal(a.difficulty), 8, true) << '\n';
+                  << column(decimal(a.difficulty), 8, true) << column(triesText(r.player), 10, true)
+                  << '\n';
     }
     if (!report.pairs.empty()) {
         std::cout << "\nNahe Paare (verschiedene Zellen):\n";
@@ -208,8 +222,19 @@ void printTable(const std::vector<lumor::LintPack>& packs, const lumor::LintRepo
                              packs[p.packB].levels[static_cast<size_t>(p.levelB - 1)].record.Name)
                       << "\": " << p.cells << '\n';
     }
+    if (!report.ideaPairs.empty()) {
+        std::cout << "\nGleiche Idee (dieselbe Lösung, gedreht, gespiegelt oder verschoben):\n";
+        for (const lumor::NearPair& p : report.ideaPairs)
+            std::cout << "  " << levelId(packs, p.packA, p.levelA) << " \""
+                      << lumor::cp1252::toUtf8(
+                             packs[p.packA].levels[static_cast<size_t>(p.levelA - 1)].record.Name)
+                      << "\" und " << levelId(packs, p.packB, p.levelB) << " \""
+                      << lumor::cp1252::toUtf8(
+                             packs[p.packB].levels[static_cast<size_t>(p.levelB - 1)].record.Name)
+                      << "\"\n";
+    }
     if (!report.trends.empty()) {
-        std::cout << "\nAnstieg des Aufwands (Kendalls Tau, +1 = stetig steigend):\n";
+        std::cout << "\nAnstieg der Versuche (Kendalls Tau, +1 = stetig steigend):\n";
         for (size_t p = 0; p < report.trends.size(); ++p)
             std::cout << "  " << lumor::cp1252::toUtf8(packs[p].title) << ": "
                       << decimal(report.trends[p].tau) << " über " << report.trends[p].counted
@@ -267,6 +292,8 @@ void printJson(const std::vector<lumor::LintPack>& packs, const lumor::LintRepor
             else
                 j["spare_opened"] = nullptr;
             j["difficulty"] = std::round(a.difficulty * 100) / 100;
+            j["player_tries"] = r.player.tries;
+            j["player_capped"] = r.player.capped;
             j["example"] = a.placements.empty() ? Json() : placementJson(a.placements.front());
             if (a.spareOpened) j["spare_example"] = placementJson(a.spareExample);
         }
@@ -277,6 +304,10 @@ void printJson(const std::vector<lumor::LintPack>& packs, const lumor::LintRepor
         out["pairs"].push_back(Json{{"a", Json{{"pack", p.packA}, {"level", p.levelA}}},
                                     {"b", Json{{"pack", p.packB}, {"level", p.levelB}}},
                                     {"cells", p.cells}});
+    out["idea_pairs"] = Json::array();
+    for (const lumor::NearPair& p : report.ideaPairs)
+        out["idea_pairs"].push_back(Json{{"a", Json{{"pack", p.packA}, {"level", p.levelA}}},
+                                         {"b", Json{{"pack", p.packB}, {"level", p.levelB}}}});
     out["packs"] = Json::array();
     for (size_t p = 0; p < packs.size(); ++p) {
         Json j{{"file", packs[p].file}, {"title", lumor::cp1252::toUtf8(packs[p].title)}};
@@ -328,6 +359,8 @@ int lint(const std::vector<std::string>& args) {
             rules.noOpeningSpares = true;
         } else if (a == "--rising") {
             rules.rising = true;
+        } else if (a == "--no-idea-repeats") {
+            rules.noIdeaRepeats = true;
         } else if (a == "--own-passwords") {
             rules.ownPasswords = true;
         } else if ((a == "--max-placements" || a == "--min-distance") && i + 1 < args.size()) {

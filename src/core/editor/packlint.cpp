@@ -13,7 +13,7 @@ PackLint lintPack(const std::vector<LevelRecord>& levels, const std::string& tit
     for (const LevelRecord& l : levels) pack.levels.push_back({l, {}, {}, {}, {}, 0});
     std::vector<LintLevelReport> reports;
     for (size_t i = 0; i < levels.size() && i < measured.size(); ++i)
-        if (measured[i]) reports.push_back({0, static_cast<int>(i) + 1, *measured[i]});
+        if (measured[i]) reports.push_back({0, static_cast<int>(i) + 1, *measured[i], {}});
     const bool all = reports.size() == levels.size();
     const LintReport report = lintMeasured({pack}, LintRules::strict(), std::move(reports), 0, all);
 

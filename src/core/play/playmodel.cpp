@@ -48,7 +48,7 @@ PlayModel::Placed PlayModel::place(int x, int y) {
         result.placed = true;
     }
     // Also when nothing was placed: the click finds the stock used up.
-    result.autostart = program_.opt(OptAutostart) && stock_[0] == 0;
+    result.autostart = opt(OptAutostart) && stock_[0] == 0;
     return result;
 }
 
@@ -62,7 +62,7 @@ PlayModel::Taken PlayModel::takeBack(int x, int y) {
     const int slot = slotOfCode(code);
     ++stock_[0];
     ++stock_[static_cast<size_t>(slot)];
-    if (program_.opt(OptGameRightClickTakes)) selected_ = slot;
+    if (opt(OptGameRightClickTakes)) selected_ = slot;
     code = stored;
     result.taken = true;
     result.code = stored;
@@ -110,11 +110,11 @@ const StepOutput& PlayModel::startAttempt() {
 AfterVictory PlayModel::advance() {
     ++level_;
     if (level_ < Levels::Capacity && !levels().isEndMarker(level_)) return AfterVictory::NextLevel;
-    return program_.FinalMessage.empty() ? AfterVictory::End : AfterVictory::FinalMessage;
+    return finalMessage_.empty() ? AfterVictory::End : AfterVictory::FinalMessage;
 }
 
 void PlayModel::restoreAfterFailure() {
-    if (edition().alwaysResetAfterFailure || program_.opt(OptResetAfterFailure)) saved_ = stored();
+    if (edition().alwaysResetAfterFailure || opt(OptResetAfterFailure)) saved_ = stored();
     board_ = BeamRun::boardOf(saved_);
 }
 

@@ -13,6 +13,7 @@
 #include "play/beamrun.h"
 
 #include <array>
+#include <string>
 
 namespace lumor {
 
@@ -32,8 +33,15 @@ public:
     // The live stock counts: 0 the total still allowed, 1..8 the slots.
     using Stock = std::array<int, SlotCount + 1>;
 
-    // Reads the pack, the final message and the options from the program as it goes.
-    explicit PlayModel(const ProgramState& program) : program_(program) {}
+    using Options = std::array<bool, OptionCount>;
+
+    // Plays `levels`, ending with `finalMessage` (none when empty), under `options`; all
+    // three are read as the game goes and must outlive the model.
+    PlayModel(const Levels& levels, const std::string& finalMessage, const Options& options)
+        : levels_(levels), finalMessage_(finalMessage), options_(options) {}
+    // The loaded pack, its final message and the options of the program.
+    explicit PlayModel(const ProgramState& program)
+        : PlayModel(program.pack.levels, program.FinalMessage, program.Options) {}
 
     // Opening the window: the level to start at, no slot selected.
     void open(int startLevel);
@@ -119,10 +127,13 @@ public:
     void noteHint() { ++hints_; }
 
 private:
-    const Levels& levels() const { return program_.pack.levels; }
+    const Levels& levels() const { return levels_; }
+    bool opt(Option o) const { return options_[static_cast<size_t>(o)]; }
     void refill();
 
-    const ProgramState& program_;
+    const Levels& levels_;
+    const std::string& finalMessage_;
+    const Options& options_;
     int level_ = 0;
     LevelRecord saved_;
     WorkingBoard board_{};

@@ -8,6 +8,7 @@
 #include "levels/level.h"
 #include "levels/levelsource.h"
 #include "solver/analysis.h"
+#include "solver/modelplayer.h"
 
 #include <optional>
 #include <string>
@@ -46,6 +47,7 @@ struct LintRules {
     // first level with the typed password (letter case aside), so a later level sharing it,
     // or one without a password, is reached by no password.
     bool ownPasswords = false;
+    bool noIdeaRepeats = false;  // no two levels share a solution up to turning and moving
     static LintRules strict();
 };
 
@@ -53,14 +55,15 @@ struct LintRules {
 // rule, checked).
 inline constexpr int DefaultMinDistance = 10;
 inline constexpr int DefaultMaxPlacements = 3;
-// A pack rises on the whole when of all pairs of its levels (those not declared a lesson)
-// at least this share more are in rising order than in falling order: Kendall's tau.
-inline constexpr double RisingTau = 0.5;
+// A pack rises on the whole when its levels (those not declared a lesson), by the model
+// player's tries, have at least this Kendall's tau against their order.
+inline constexpr double RisingTau = 0.6;
 
 struct LintLevelReport {
     size_t pack = 0;
     int number = 0;  // 1-based
     LevelAnalysis analysis;
+    PlayerTries player;  // the model player's tries; only for solvable levels
 };
 
 struct NearPair {
@@ -84,7 +87,8 @@ struct LintFinding {
 struct LintReport {
     std::vector<LintLevelReport> levels;  // in pack and level order
     std::vector<NearPair> pairs;
-    std::vector<PackTrend> trends;  // per pack; empty when only one level was linted
+    std::vector<NearPair> ideaPairs;  // same solution up to turning and moving (cells: 0)
+    std::vector<PackTrend> trends;    // per pack; empty when only one level was linted
     std::vector<LintFinding> findings;
 };
 

@@ -56,6 +56,8 @@ std::span<const Editor::Command> Editor::commands() {
     static const Command table[] = {
         {"Command1", "Testen", &Editor::Command1_Click, "Das Level im Spielfenster ausprobieren"},
         {"Command2", "Sterne verteilen", &Editor::Command2_Click},
+        {"Generate", "Generieren", &Editor::Generate_Click,
+         "Füllt den Level mit einem neuen Brett und Vorrat: genau eine Lösung, geprüft"},
         {"Command5", "Neues Level einfügen", &Editor::Command5_Click, "", "", G::List, false, true},
         {"Command6", "Level anschließen", &Editor::Command6_Click, "", "", G::List, false, true},
         {"Command7", "Level löschen", &Editor::Command7_Click, "", "", G::List, true, true},

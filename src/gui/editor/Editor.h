@@ -154,6 +154,7 @@ private:
     // The buttons' handlers, named after their buttons.
     void Command1_Click();
     void Command2_Click();
+    void Generate_Click();  // "Generieren"
     void Command3_Click();
     void Command4_Click();
     void Command5_Click();

@@ -8,6 +8,7 @@
 #include "editor/TextFields.h"
 #include "editor/boardedit.h"
 #include "editor/levellist.h"
+#include "generator/generator.h"
 #include "play/Bilder.h"
 #include "play/BoardView.h"
 #include "play/cells.h"
@@ -307,6 +308,20 @@ void Editor::Command2_Click() {
     distributeStars(level(), programRandom());
     Aufbau();
     record();
+}
+
+// "Generieren": a new board and stock for the current level, one undo step.
+void Editor::Generate_Click() {
+    const uint64_t seed = static_cast<uint64_t>(programRandom().next() * 1e9);
+    const std::optional<std::string> made = fillWithGenerated(level(), seed);
+    if (!made) {
+        showStatus(QStringLiteral("Kein Level hielt alle Zusagen; bitte noch einmal."));
+        return;
+    }
+    Saved = false;
+    Aufbau();
+    record();
+    showStatus(QString::fromStdString(*made));
 }
 
 // --- Undo ---------------------------------------------------------------------------------

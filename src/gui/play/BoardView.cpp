@@ -1,10 +1,12 @@
 #include "play/BoardView.h"
 
 #include "play/Bilder.h"
+#include "play/beamrun.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace lumor {
@@ -34,6 +36,34 @@ void BoardView::changedAll() {
     if (inSystemPaint_) return;
     selfUpdate_ = true;
     update();
+}
+
+void BoardView::apply(const StepOutput& step, const QColor& beam) {
+    if (step.draws.empty()) return;
+    QPainter p(&picture_);
+    QRect area;
+    for (const DrawOp& d : step.draws) {
+        const QRect r(QPoint(std::min(d.x1, d.x2), std::min(d.y1, d.y2)),
+                      QPoint(std::max(d.x1, d.x2), std::max(d.y1, d.y2)));
+        switch (d.kind) {
+            case DrawKind::Box:
+                p.fillRect(r, beam);
+                break;
+            case DrawKind::Line:
+                p.setPen(beam);
+                p.drawLine(d.x1, d.y1, d.x2, d.y2);
+                break;
+            case DrawKind::Tile:
+                p.drawImage(d.x1, d.y1, bilder().tile(d.picture));
+                break;
+            case DrawKind::SandPicture:
+                p.drawImage(d.x1, d.y1, bilder().sand(d.picture));
+                break;
+        }
+        area |= r.adjusted(0, 0, 1, 1);
+    }
+    p.end();
+    changed(area);
 }
 
 void BoardView::clear() {

@@ -11,6 +11,7 @@
 #include "levels/level.h"
 #include "play/cells.h"
 
+#include <QColor>
 #include <QImage>
 #include <QPoint>
 #include <QWidget>
@@ -18,6 +19,8 @@
 #include <functional>
 
 namespace lumor {
+
+struct StepOutput;
 
 class BoardView final : public QWidget {
 public:
@@ -42,6 +45,10 @@ public:
     // The outline of cell (x, y), exclusive-or with red 255, green 255, blue 1: every pixel
     // of it once, so that drawing it again, or painting the cell, takes it away.
     void drawFrame(int x, int y);
+
+    // Draws what one step of a beam run asks for: beam boxes and lines in `beam`, tiles
+    // and sand pictures from the skin store.
+    void apply(const StepOutput& step, const QColor& beam);
 
     // The cell under a point of the board: the whole part of each coordinate divided by the
     // cell size, both rounding down (a point left of or above the board is outside it).

@@ -1,78 +1,43 @@
+// The board window's flow: making it, the level from its introduction to its end, the
+// beam run, the messages and the celebration, the music and closing.
 #include "play/Form1.h"
 
-#include "app/Audio.h"
 #include "app/Text.h"
 #include "app/Wait.h"
 #include "app/edition.h"
 #include "app/paths.h"
 #include "app/random.h"
 #include "app/state.h"
-#include "levels/levelsource.h"
 #include "play/Bilder.h"
+#include "play/Form1Look.h"
 #include "play/beamrun.h"
 #include "play/cells.h"
 #include "play/particles.h"
 #include "play/playmodel.h"
 
 #include <QCloseEvent>
-#include <QFontMetrics>
 #include <QFutureWatcher>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPromise>
 #include <QPushButton>
-#include <QThreadPool>
 #include <QTimer>
-#include <QToolTip>
 
 #include <algorithm>
 #include <climits>
 
 namespace lumor {
 
-namespace {
+using namespace boardwindow;
 
-constexpr int FeldWidth = BoardPixelWidth;  // the board picture box's visible size
-constexpr int FeldHeight = 383;             // one row short of the 12 cell rows
-const QColor Yellow(255, 255, 0);           // the beam's colour, whatever the skin
-const QColor DarkGrey(64, 64, 64);
+namespace {
 
 constexpr int FinaleFrameMs = 18;
 constexpr int FadeStepMs = 10;
 constexpr int MessageHoldMs = 1500;
 constexpr int FireworkFrameMs = 50;
 
-const QString StartCaption = QStringLiteral("Start");
-const QString StopCaption = QStringLiteral("Stop");
-const QString WeiterCaption = QStringLiteral("Weiter");
-const QString NochMalCaption = QStringLiteral("Noch mal");
-const QString AbbrechenCaption = QStringLiteral("Abbrechen");
-
 // A whole random number below n, as Int(Rnd * n).
 int randomBelow(int n) { return static_cast<int>(programRandom().next() * n); }
-
-// The piece of a stock slot as its tooltip names it; deflectors by the shape of their
-// turn, as the level sources draw them.
-QString pieceName(int slot) {
-    const int code = codeOfSlot(slot);
-    switch (code) {
-        case Wall:
-            return QStringLiteral("Wand");
-        case Cross:
-            return QStringLiteral("Kreuz");
-        case Sand:
-            return QStringLiteral("Sand");
-        case Splitter:
-            return QStringLiteral("Teiler");
-        default:
-            return QStringLiteral("Umlenker ") + QString::fromStdString(sourceCharOf(code));
-    }
-}
-
-// Where the chosen stock slot is marked behind its picture and count.
-QRect slotPanel(int slot) { return {80 + 72 * (slot - 1) - 6, 0, 46, 47}; }
 
 }  // namespace
 
@@ -124,107 +89,15 @@ struct Form1::Busy {
 };
 
 // ---------------------------------------------------------------------------------
-// The stock images
-
-StockImage::StockImage(QWidget* parent, int index, std::function<void(int)> onClick)
-    : QWidget(parent), index_(index), onClick_(std::move(onClick)) {
-    setMouseTracking(true);
-}
-
-void StockImage::setPicture(const QImage& img) {
-    picture_ = img;
-    update();
-}
-
-void StockImage::setBorderStyle(int style) {
-    if (style == border_) return;
-    border_ = style;
-    // Like an image control without stretching, the frame is drawn around the picture:
-    // the control grows by one pixel on each side, its top-left corner stays.
-    resize(border_ ? 34 : 32, border_ ? 34 : 32);
-    update();
-}
-
-void StockImage::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    const int inset = border_ ? 1 : 0;
-    p.drawImage(inset, inset, picture_);
-    if (border_) {
-        // A single-line frame is easily missed on a dark tile: the beam's colour inside it.
-        p.setPen(QPen(Yellow, 2));
-        p.drawRect(QRectF(2, 2, width() - 4, height() - 4));
-        p.setPen(Qt::black);
-        p.drawRect(0, 0, width() - 1, height() - 1);
-    }
-}
-
-void StockImage::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton && onClick_) onClick_(index_);
-}
-
-// ---------------------------------------------------------------------------------
 // The window
 
-Form1::Form1(QWidget* parent, Clock& clock) : QDialog(parent), clock_(clock), model_(state()) {
-    setFixedSize(642, 468);
-    setWindowTitle(QStringLiteral("Lumor"));
-    setMouseTracking(true);
-    // The captions were laid out for a small 8-point window font; a larger one cuts
-    // "Turbo ausschalten" off in its 105-pixel button.
-    QFont small = font();
-    small.setPointSize(8);
-    setFont(small);
-
-    Label1 = new QLabel(QStringLiteral("Gesamt:"), this);
-    Label1->setGeometry(8, 8, 49, 17);
-    for (int i = 0; i <= SlotCount; ++i) {
-        Anzahl[static_cast<size_t>(i)] = new QLabel(QStringLiteral("0"), this);
-        Anzahl[static_cast<size_t>(i)]->setMouseTracking(true);
-    }
-    Anzahl[0]->setGeometry(16, 32, 33, 17);
-    for (int s = 1; s <= SlotCount; ++s) {
-        const int x = 80 + 72 * (s - 1);
-        auto* img = new StockImage(this, s, [this](int index) { Image1_Click(index); });
-        img->setGeometry(x, 0, 32, 32);
-        Image1[static_cast<size_t>(s)] = img;
-        Anzahl[static_cast<size_t>(s)]->setGeometry(x, 32, 33, 17);
-    }
-
-    Feld = new BoardView(this, FeldHeight);
-    Feld->move(0, 48);
-    Feld->onSystemPaint = [this] { Feld_Paint(); };
-    Feld->onPress = [this](Qt::MouseButton b, const QPointF& p) {
-        Feld_MouseDown(b, p.x(), p.y());
-    };
-    Feld->onMove = [this](const QPointF& p) { Feld_MouseMove(p.x(), p.y()); };
-    Feld->setToolTip(QStringLiteral(
-        "Taste T: ein Tipp – zeigt zwei Sekunden lang ein Feld einer besten Lösung"));
-
-    auto button = [this](const QString& caption, int x, int w) {
-        auto* b = new QPushButton(caption, this);
-        b->setGeometry(x, 440, w, 25);
-        b->setAutoDefault(false);
-        return b;
-    };
-    Command4 = button(QStringLiteral("Turbo einschalten"), 8, 105);
-    Command2 = button(QStringLiteral("N\u00e4chste Musik"), 128, 89);
-    Command3 = button(NochMalCaption, 448, 89);
-    Command1 = button(StartCaption, 552, 89);
-    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
-
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(1);
-    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
-    Timer2 = new QTimer(this);
-    Timer2->setInterval(1);
-    connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
-    Timer3 = new QTimer(this);
-    Timer3->setInterval(500);
-    connect(Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
-
+Form1::Form1(PlaySetup setup, QWidget* parent, Clock& clock, PlayAudio audio)
+    : QDialog(parent),
+      clock_(clock),
+      audio_(std::move(audio)),
+      setup_(std::move(setup)),
+      model_(setup_.pack.levels, setup_.finalMessage, setup_.options) {
+    buildControls();
     hintSearch_ = new QFutureWatcher<Hint>(this);
     connect(hintSearch_, &QFutureWatcher<Hint>::finished, this,
             [this] { answerHint(hintSearch_->result()); });
@@ -240,7 +113,89 @@ Form1::Form1(QWidget* parent, Clock& clock) : QDialog(parent), clock_(clock), mo
     particles_ = std::make_unique<BoardParticles>(Feld->picture());
 }
 
+Form1::Form1(QWidget* parent, Clock& clock) : Form1(playSetupOf(state()), parent, clock) {}
+
+void Form1::buildControls() {
+    setFixedSize(642, 468);
+    setWindowTitle(QStringLiteral("Lumor"));
+    setMouseTracking(true);
+    // The captions were laid out for a small 8-point window font; a larger one cuts
+    // "Turbo ausschalten" off in its 105-pixel button.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
+
+    buildStock();
+    Feld = new BoardView(this, FeldHeight);
+    Feld->move(0, 48);
+    Feld->onSystemPaint = [this] { Feld_Paint(); };
+    Feld->onPress = [this](Qt::MouseButton b, const QPointF& p) {
+        Feld_MouseDown(b, p.x(), p.y());
+    };
+    Feld->onMove = [this](const QPointF& p) { Feld_MouseMove(p.x(), p.y()); };
+    Feld->setToolTip(QStringLiteral(
+        "Taste T: ein Tipp – zeigt zwei Sekunden lang ein Feld einer besten Lösung"));
+
+    // Left to right, the order the tab key follows.
+    const struct {
+        QPushButton*& control;
+        QString caption;
+        int x, width;
+        void (Form1::*click)();
+    } buttons[] = {
+        {Command4, QStringLiteral("Turbo einschalten"), 8, 105, &Form1::Command4_Click},
+        {Command2, QStringLiteral("N\u00e4chste Musik"), 128, 89, &Form1::Command2_Click},
+        {Command3, NochMalCaption, 448, 89, &Form1::Command3_Click},
+        {Command1, StartCaption, 552, 89, &Form1::Command1_Click},
+    };
+    for (const auto& b : buttons) {
+        b.control = new QPushButton(b.caption, this);
+        b.control->setGeometry(b.x, 440, b.width, 25);
+        b.control->setAutoDefault(false);
+        connect(b.control, &QPushButton::clicked, this, b.click);
+    }
+
+    const struct {
+        QTimer*& timer;
+        int intervalMs;
+        void (Form1::*tick)();
+    } timers[] = {
+        {Timer1, 1, &Form1::Timer1_Timer},
+        {Timer2, 1, &Form1::Timer2_Timer},
+        {Timer3, 500, &Form1::Timer3_Timer},
+    };
+    for (const auto& t : timers) {
+        t.timer = new QTimer(this);
+        t.timer->setInterval(t.intervalMs);
+        connect(t.timer, &QTimer::timeout, this, t.tick);
+    }
+}
+
+// The total and, for slots 1..8, a picture with its count below.
+void Form1::buildStock() {
+    Label1 = new QLabel(QStringLiteral("Gesamt:"), this);
+    Label1->setGeometry(8, 8, 49, 17);
+    for (int i = 0; i <= SlotCount; ++i) {
+        Anzahl[static_cast<size_t>(i)] = new QLabel(QStringLiteral("0"), this);
+        Anzahl[static_cast<size_t>(i)]->setMouseTracking(true);
+    }
+    Anzahl[0]->setGeometry(16, 32, 33, 17);
+    for (int s = 1; s <= SlotCount; ++s) {
+        const int x = 80 + 72 * (s - 1);
+        auto* img = new StockImage(this, s, [this](int index) { Image1_Click(index); });
+        img->setGeometry(x, 0, 32, 32);
+        Image1[static_cast<size_t>(s)] = img;
+        Anzahl[static_cast<size_t>(s)]->setGeometry(x, 32, 33, 17);
+    }
+}
+
 Form1::~Form1() { hintSearch_->cancel(); }
+
+bool Form1::levelQueued() const { return Timer2->isActive(); }
+
+bool Form1::timersStopped() const {
+    return !Timer1->isActive() && !Timer2->isActive() && !Timer3->isActive();
+}
 
 void Form1::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
@@ -251,18 +206,15 @@ void Form1::showEvent(QShowEvent* e) {
 }
 
 void Form1::Form_Load() {
-    for (int i = 0; i < SoundCount; ++i)
-        soundPaths_[static_cast<size_t>(i)] =
-            state().AppFolder + SoundFiles[static_cast<size_t>(i)];
     posFrame_ = false;
     messageText_ = QStringLiteral(" ");
-    Feld->setAutoRedraw(state().opt(OptAutoRedraw));
+    Feld->setAutoRedraw(opt(OptAutoRedraw));
     for (int s = 1; s <= SlotCount; ++s)
         Image1[static_cast<size_t>(s)]->setPicture(bilder().tile(codeOfSlot(s)));
-    model_.open(state().handover.toInt());
+    model_.open(setup_.startLevel);
 
-    music_ = musicFiles();
-    if (!state().MusicOn || music_.empty()) {
+    music_ = audio_.songs();
+    if (!setup_.musicOn || music_.empty()) {
         Command2->hide();
         Timer3->stop();
     } else {
@@ -317,260 +269,6 @@ void Form1::finishUnload() {
 }
 
 // ---------------------------------------------------------------------------------
-// Drawing
-
-void Form1::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setPen(DarkGrey);
-    p.drawLine(0, 47, 640, 47);
-    p.drawLine(0, 431, 640, 431);
-    const int slot = model_.selectedSlot();
-    if (slot >= 1 && slot <= SlotCount && Image1[static_cast<size_t>(slot)]->isVisible()) {
-        QColor glow = Yellow;
-        glow.setAlpha(90);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(glow);
-        p.drawRoundedRect(slotPanel(slot), 6, 6);
-    }
-}
-
-void Form1::showButtons() {
-    const AttemptPhase phase = model_.phase();
-    Command1->setText(phase == AttemptPhase::Running  ? StopCaption
-                      : phase == AttemptPhase::Paused ? WeiterCaption
-                                                      : StartCaption);
-    Command3->setText(model_.attemptRunning() ? AbbrechenCaption : NochMalCaption);
-    const bool open = phase != AttemptPhase::Intro && phase != AttemptPhase::Finale;
-    Command1->setEnabled(open);
-    Command3->setEnabled(open);
-}
-
-void Form1::showCounts() {
-    for (int i = 0; i <= SlotCount; ++i)
-        Anzahl[static_cast<size_t>(i)]->setText(QString::number(model_.stock(i)));
-    for (int s = 1; s <= SlotCount; ++s)
-        Image1[static_cast<size_t>(s)]->setToolTip(
-            QStringLiteral("%1 (noch %2)").arg(pieceName(s)).arg(model_.stock(s)));
-}
-
-void Form1::showSelection() {
-    for (int s = 1; s <= SlotCount; ++s)
-        Image1[static_cast<size_t>(s)]->setBorderStyle(s == model_.selectedSlot() ? 1 : 0);
-    update(0, 0, width(), 48);  // the mark behind the chosen slot
-}
-
-void Form1::showStock(bool visible) {
-    Label1->setVisible(visible);
-    for (int s = 1; s <= SlotCount; ++s) Image1[static_cast<size_t>(s)]->setVisible(visible);
-    for (int i = 0; i <= SlotCount; ++i) Anzahl[static_cast<size_t>(i)]->setVisible(visible);
-}
-
-void Form1::Aufbau() {
-    endHint(false);
-    Feld->clear();
-    messageText_.clear();
-    Feld->paintBoard(edition().aufbauPaintsStored ? model_.stored().Cells : model_.saved().Cells);
-    showCounts();
-    CaptionUpdate();
-    if (state().opt(OptPositionFrame)) posFrame_ = true;
-}
-
-void Form1::Feld_Paint() {
-    if (Feld->autoRedraw()) return;  // the persistent picture shows itself
-    if (!messageText_.isEmpty()) {
-        Feld->picture().fill(Qt::black);
-        printCentred(messageText_, pen_);
-        Feld->changedAll();
-    } else {
-        Feld->paintBoard(model_.board());
-        if (hint_) drawHint();
-    }
-}
-
-void Form1::ErstellePosFeld(int x, int y) {
-    PosX = x;
-    PosY = y;
-    Feld->drawFrame(x, y);
-    const int32_t pen = edition().penAfterFrame;
-    pen_ = QColor(pen & 255, (pen >> 8) & 255, (pen >> 16) & 255);
-}
-
-void Form1::LöschPosFeld() {
-    const int x = PosX.value_or(0);
-    if (x >= 0 && x < BoardWidth && PosY >= 0 && PosY < BoardHeight) {
-        Feld->paintCell(x, PosY, model_.cell(x, PosY));
-        if (hint_ && hint_->x == x && hint_->y == PosY) drawHint();
-    }
-}
-
-QFont Form1::fontForText(const QString& text) const {
-    QFont f = messageFont_;
-    for (int size = 24; size >= 8; --size) {
-        f.setPointSize(size);
-        if (QFontMetrics(f, &Feld->picture()).horizontalAdvance(text) <= FeldWidth) return f;
-    }
-    return f;  // size 8: a text too wide even then is cut off at the edges
-}
-
-void Form1::printCentred(const QString& text, const QColor& colour) {
-    QPainter p(&Feld->picture());
-    p.setFont(messageFont_);
-    p.setPen(colour);
-    const QFontMetrics fm = p.fontMetrics();
-    const int left = FeldWidth / 2 - fm.horizontalAdvance(text) / 2;
-    const int top = FeldHeight / 2 - fm.height() / 2;
-    p.drawText(left, top + fm.ascent(), text);
-}
-
-void Form1::CaptionUpdate() {
-    const int level = model_.level();
-    if (level < 0 || level >= Levels::Capacity) return;
-    const LevelRecord& rec = state().pack.levels[level];
-    QString caption = QStringLiteral("Level %1 - ").arg(level + 1) + toQt(rec.Name) +
-                      QStringLiteral(" (Passwort:") + toQt(rec.Password) + QStringLiteral(")");
-    if (model_.hintsUsed() > 0) caption += QStringLiteral(" Tipps:%1").arg(model_.hintsUsed());
-    if (state().MusicOn) {
-        caption += QStringLiteral(" Musik:");
-        if (musicIndex_ >= 0 && musicIndex_ < static_cast<int>(music_.size()))
-            caption +=
-                QString::fromStdString(displayFileName(music_[static_cast<size_t>(musicIndex_)]));
-    }
-    setWindowTitle(caption);
-}
-
-// ---------------------------------------------------------------------------------
-// Placing pieces
-
-void Form1::Image1_Click(int Index) {
-    model_.selectSlot(Index);
-    showSelection();
-}
-
-void Form1::Feld_MouseDown(Qt::MouseButton Button, qreal X, qreal Y) {
-    const QPoint c = BoardView::cellAt({X, Y});
-    const int cx = c.x(), cy = c.y();
-    if (cx < 0 || cy < 0 || cx > BoardWidth - 1 || cy > BoardHeight - 1) return;
-    if (!model_.hasLevel()) return;  // no level on the board
-    if (Button == Qt::LeftButton && model_.selectedSlot() >= 0) {
-        const PlayModel::Placed placed = model_.place(cx, cy);
-        if (placed.placed) {
-            if (hint_ && hint_->x == cx && hint_->y == cy) endHint(false);
-            Feld->paintCell(cx, cy, model_.cell(cx, cy));
-            showCounts();
-        }
-        if (placed.autostart) Command1_Click();
-    } else if (Button == Qt::RightButton && model_.selectedSlot() >= 0) {
-        const PlayModel::Taken taken = model_.takeBack(cx, cy);
-        if (taken.taken) {
-            showCounts();
-            showSelection();
-            if (hint_ && hint_->x == cx && hint_->y == cy) endHint(false);
-            Feld->paintCell(cx, cy, taken.code);
-        }
-    }
-    if (posFrame_) {
-        LöschPosFeld();
-        ErstellePosFeld(cx, cy);
-    }
-}
-
-void Form1::Feld_MouseMove(qreal X, qreal Y) {
-    if (!posFrame_) return;
-    const QPoint c = BoardView::cellAt({X, Y});
-    if (c.x() != PosX.value_or(0) || c.y() != PosY) {
-        LöschPosFeld();
-        ErstellePosFeld(c.x(), c.y());
-    }
-}
-
-void Form1::mouseMoveEvent(QMouseEvent*) {
-    // Over the window itself, a count label or a stock image: the frame goes.
-    if (posFrame_) LöschPosFeld();
-}
-
-// ---------------------------------------------------------------------------------
-// Hints
-
-bool Form1::hintSearching() const { return hintSearch_->isRunning(); }
-
-void Form1::Tipp() {
-    if (!model_.hasLevel() || model_.phase() != AttemptPhase::Idle || !messageText_.isEmpty() ||
-        hintSearching())
-        return;
-    hintAskedFor_ = model_.asPlaced();
-    auto promise = std::make_shared<QPromise<Hint>>();
-    hintSearch_->setFuture(promise->future());
-    promise->start();
-    // A level from the editor can be beyond any search: the hint gives up after a while,
-    // and at once when the window goes.
-    const auto deadline = std::chrono::steady_clock::now() + HintSearchLimit;
-    QThreadPool::globalInstance()->start(
-        [promise, deadline, stored = model_.stored(), current = hintAskedFor_] {
-            promise->addResult(findHint(stored, current, [&promise, deadline] {
-                return promise->isCanceled() || std::chrono::steady_clock::now() > deadline;
-            }));
-            promise->finish();
-        });
-}
-
-void Form1::answerHint(const Hint& h) {
-    const LevelRecord now = model_.asPlaced();
-    // The player has moved on meanwhile: the answer is about another board.
-    if (model_.phase() != AttemptPhase::Idle || !messageText_.isEmpty() ||
-        now.Cells != hintAskedFor_.Cells || now.Stock != hintAskedFor_.Stock)
-        return;
-    lastHint_ = h;
-    if (h.kind != Hint::Kind::Cell) {
-        QToolTip::showText(Command1->mapToGlobal(QPoint(0, 0)),
-                           h.kind == Hint::Kind::Complete
-                               ? QStringLiteral("Alle Steine liegen richtig: Start!")
-                               : QStringLiteral("Für diesen Level ist keine Lösung bekannt."),
-                           Command1);
-        return;
-    }
-    endHint(true);
-    model_.noteHint();
-    CaptionUpdate();
-    hint_ = h;
-    hintUntil_ = clock_.nowMs() + HintShownMs;
-    drawHint();
-    if (posFrame_ && PosX == h.x && PosY == h.y) Feld->drawFrame(h.x, h.y);
-    hintTimer_->start();
-}
-
-void Form1::drawHint() {
-    const Hint& h = *hint_;
-    Feld->paintCell(h.x, h.y, model_.cell(h.x, h.y));
-    const QRect cell(CellPixels * h.x, CellPixels * h.y, CellPixels, CellPixels);
-    QPainter p(&Feld->picture());
-    if (h.code != Empty) {
-        p.setOpacity(0.65);
-        p.drawImage(cell.topLeft(), bilder().tile(h.code));
-        p.setOpacity(1);
-    } else {
-        // Nothing belongs here: the piece on the cell is to be taken away.
-        p.setPen(QPen(Yellow, 3));
-        p.drawLine(cell.topLeft() + QPoint(8, 8), cell.bottomRight() - QPoint(8, 8));
-        p.drawLine(cell.topRight() + QPoint(-8, 8), cell.bottomLeft() + QPoint(8, -8));
-    }
-    p.setPen(QPen(Yellow, 2));
-    p.drawRect(QRectF(cell).adjusted(2, 2, -2, -2));
-    p.end();
-    Feld->changed(cell);
-}
-
-void Form1::endHint(bool repaint) {
-    hintTimer_->stop();
-    if (!hint_) return;
-    const Hint h = *hint_;
-    hint_.reset();
-    if (!repaint || !messageText_.isEmpty()) return;
-    Feld->paintCell(h.x, h.y, model_.cell(h.x, h.y));
-    if (posFrame_ && PosX == h.x && PosY == h.y) Feld->drawFrame(h.x, h.y);
-}
-
-// ---------------------------------------------------------------------------------
 // Buttons and timers of the flow
 
 void Form1::Command1_Click() {
@@ -586,7 +284,7 @@ void Form1::Command2_Click() {
     auto next = [&] { musicIndex_ = (musicIndex_ + 1) % n; };
     next();
     if (matchesPattern(music_[static_cast<size_t>(musicIndex_)], "TITEL.*")) next();
-    PlaySong(state().AppFolder + "musik\\" + music_[static_cast<size_t>(musicIndex_)]);
+    audio_.song(setup_.appFolder + "musik\\" + music_[static_cast<size_t>(musicIndex_)]);
     CaptionUpdate();
 }
 
@@ -606,7 +304,7 @@ void Form1::Command4_Click() {
 }
 
 void Form1::Timer3_Timer() {
-    if (songLengthMs() <= songPositionMs()) Command2_Click();
+    if (audio_.songOver()) Command2_Click();
     if (model_.BeamState == BeamClosing) Unload();
 }
 
@@ -684,11 +382,11 @@ void Form1::BewegPartikel() {
 
 void Form1::Sieg() {
     Busy busy(*this);
-    const QString text = toQt(state().FinalMessage);
+    const QString text = toQt(setup_.finalMessage);
     beginMessage(text);
     fadeText(text, 0, 250, 10);
     const auto interrupted = [this] { return model_.BeamState != BeamRunning; };
-    particles_->pool.setEnabled(state().opt(OptParticles));
+    particles_->pool.setEnabled(opt(OptParticles));
     while (model_.BeamState == BeamRunning) {
         const int64_t start = clock_.nowMs();
         if (randomBelow(100) < 10) {
@@ -708,8 +406,16 @@ void Form1::Sieg() {
 
 void Form1::Timer1_Timer() {
     Busy busy(*this);
-    messageText_.clear();
     Timer1->stop();
+    beginRun();
+    int64_t nextFrame = 0;
+    while (model_.BeamState == BeamRunning && runCell(nextFrame)) {
+    }
+    endOfAttempt();
+}
+
+void Form1::beginRun() {
+    messageText_.clear();
     endHint(true);
     const StepOutput& started = model_.startAttempt();
     showButtons();
@@ -720,86 +426,62 @@ void Form1::Timer1_Timer() {
     showSelection();
     for (int i = 0; i <= SlotCount; ++i) Anzahl[static_cast<size_t>(i)]->hide();
 
-    BoardParticles& parts = *particles_;
-    parts.pool.setEnabled(state().opt(OptParticles));
-    parts.pool.reset();
-    parts.takeDirty();
+    particles_->pool.setEnabled(opt(OptParticles));
+    particles_->pool.reset();
+    particles_->takeDirty();
+    pen_ = Yellow;
+    sound(started);
+}
 
+void Form1::sound(const StepOutput& step) {
+    for (int snd : step.sounds)
+        if (snd >= 0 && snd < SoundCount)
+            audio_.sound(setup_.appFolder + SoundFiles[static_cast<size_t>(snd)]);
+}
+
+bool Form1::runCell(int64_t& nextFrame) {
+    BoardParticles& parts = *particles_;
     BeamRun& run = model_.run();
     int& BeamState = model_.BeamState;
-    pen_ = Yellow;
-    auto play = [this](const StepOutput& o) {
-        for (int snd : o.sounds)
-            if (snd >= 0 && snd < SoundCount) PlaySoundFile(soundPaths_[static_cast<size_t>(snd)]);
-    };
-    auto spawn = [&parts](const StepOutput& o) {
+    const auto spawn = [&parts](const StepOutput& o) {
         for (const SparkRequest& r : o.sparks) parts.pool.add(r);
     };
-    play(started);
-
     const auto closing = [&BeamState] { return BeamState == BeamClosing; };
-    const int PacingMs = edition().subStepMs;
-    int64_t nextFrame = 0;
-    while (BeamState == BeamRunning) {
-        run.setState(BeamState);
-        const StepOutput& c = run.cellStep();
-        spawn(c);
-        play(c);
-        if (onCellStep) onCellStep();
-        if (run.finished()) {
-            BeamState = run.state();
-            break;
-        }
-        for (int s = 0; s < SubSteps && !run.beams().empty(); ++s) {
-            if (BeamState == BeamClosing) break;
-            const bool passes = parts.pool.enabled() && !model_.turbo();
-            if (passes) parts.pool.erasePass(parts);
-            run.setState(BeamState);
-            const StepOutput& o = run.subStep(s);
-            if (o.closing) break;
-            if (!o.draws.empty()) {
-                QPainter p(&Feld->picture());
-                QRect area;
-                for (const DrawOp& d : o.draws) {
-                    const QRect r(QPoint(std::min(d.x1, d.x2), std::min(d.y1, d.y2)),
-                                  QPoint(std::max(d.x1, d.x2), std::max(d.y1, d.y2)));
-                    switch (d.kind) {
-                        case DrawKind::Box:
-                            p.fillRect(r, pen_);
-                            break;
-                        case DrawKind::Line:
-                            p.setPen(pen_);
-                            p.drawLine(d.x1, d.y1, d.x2, d.y2);
-                            break;
-                        case DrawKind::Tile:
-                            p.drawImage(d.x1, d.y1, bilder().tile(d.picture));
-                            break;
-                        case DrawKind::SandPicture:
-                            p.drawImage(d.x1, d.y1, bilder().sand(d.picture));
-                            break;
-                    }
-                    area |= r.adjusted(0, 0, 1, 1);
-                }
-                p.end();
-                Feld->changed(area);
-            }
-            spawn(o);
-            play(o);
-            if (passes) parts.pool.moveDrawPass(parts);
-            Feld->changed(parts.takeDirty());
-            if (BeamRun::waitsAfter(s, model_.turbo(), state().opt(OptTurboFaster))) {
-                clock_.waitUntil(nextFrame, closing);
-                // The wait sleeps and so wakes up a little late; keeping to the schedule
-                // (unless a whole frame was lost, as after a pause) holds a waited
-                // sub-step at its length instead of letting each wake-up delay add up.
-                const int64_t woke = clock_.nowMs();
-                nextFrame = woke - nextFrame < PacingMs ? nextFrame + PacingMs : woke + PacingMs;
-            }
-            while (BeamState == BeamPaused)
-                clock_.waitFor([&BeamState] { return BeamState != BeamPaused; });
-        }
+
+    run.setState(BeamState);
+    const StepOutput& c = run.cellStep();
+    spawn(c);
+    sound(c);
+    if (onCellStep) onCellStep();
+    if (run.finished()) {
+        BeamState = run.state();
+        return false;
     }
-    endOfAttempt();
+    const int PacingMs = edition().subStepMs;
+    for (int s = 0; s < SubSteps && !run.beams().empty(); ++s) {
+        if (BeamState == BeamClosing) break;
+        const bool passes = parts.pool.enabled() && !model_.turbo();
+        if (passes) parts.pool.erasePass(parts);
+        run.setState(BeamState);
+        const StepOutput& o = run.subStep(s);
+        if (o.closing) break;
+        Feld->apply(o, pen_);
+        spawn(o);
+        sound(o);
+        if (passes) parts.pool.moveDrawPass(parts);
+        Feld->changed(parts.takeDirty());
+        if (BeamRun::waitsAfter(s, model_.turbo(), opt(OptTurboFaster))) {
+            clock_.waitUntil(nextFrame, closing);
+            // The wait sleeps and so wakes up a little late; keeping to the schedule
+            // (unless a whole frame was lost, as after a pause) holds a waited
+            // sub-step at its length instead of letting each wake-up delay add up.
+            const int64_t woke = clock_.nowMs();
+            nextFrame = woke - nextFrame < PacingMs ? nextFrame + PacingMs : woke + PacingMs;
+        }
+        while (BeamState == BeamPaused)
+            clock_.waitFor([&BeamState] { return BeamState != BeamPaused; });
+    }
+    return true;
 }
 
 bool Form1::finale(int frames) {

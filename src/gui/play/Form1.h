@@ -1,5 +1,5 @@
-// The board window: plays the loaded pack as a marathon from the start level in
-// Handover, with the stock, the board, the beam run, the messages and the music.
+// The board window: plays the pack it is handed as a marathon from its start level, with
+// the stock, the board, the beam run, the messages and the music.
 //
 // Long procedures (the level intro in Timer2, the run in Timer1, Message, Sieg) wait
 // while handling window events. A close request never destroys the window under them:
@@ -9,6 +9,8 @@
 
 #include "app/Wait.h"
 #include "play/BoardView.h"
+#include "play/PlaySetup.h"
+#include "play/StockImage.h"
 #include "play/hint.h"
 #include "play/playmodel.h"
 
@@ -37,59 +39,33 @@ namespace lumor {
 
 class BoardParticles;
 
-// A stock image: one skin tile, clickable, with an optional single-line frame. The framed
-// (chosen) one is also marked in the beam's colour, inside the frame.
-class StockImage final : public QWidget {
-public:
-    StockImage(QWidget* parent, int index, std::function<void(int)> onClick);
-    void setPicture(const QImage& img);
-    void setBorderStyle(int style);  // 0 none, 1 single line
-    int borderStyle() const { return border_; }
-
-protected:
-    void paintEvent(QPaintEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-
-private:
-    int index_;
-    int border_ = 0;
-    QImage picture_;
-    std::function<void(int)> onClick_;
-};
-
 class Form1 : public QDialog {
     Q_OBJECT
 
 public:
-    // Every wait of the window (fades, the beam run, the finales) is on `clock`.
+    // Plays `setup`; every wait of the window (fades, the beam run, the finales) is on
+    // `clock`, every sound and song goes to `audio`.
+    Form1(PlaySetup setup, QWidget* parent, Clock& clock = lumor::clock(),
+          PlayAudio audio = PlayAudio::speakers());
+    // Plays the loaded pack from the start level in Handover, as the program stands now.
     explicit Form1(QWidget* parent = nullptr, Clock& clock = lumor::clock());
     ~Form1() override;
 
-    // Controls, under their designer names.
-    QLabel* Label1 = nullptr;
-    std::array<QLabel*, 9> Anzahl{};
-    std::array<StockImage*, 9> Image1{};  // 1..8; index 0 unused
-    BoardView* Feld = nullptr;
-    QPushButton* Command1 = nullptr;  // "Start" / "Stop" / "Weiter"
-    QPushButton* Command2 = nullptr;  // "Nächste Musik"
-    QPushButton* Command3 = nullptr;  // "Noch mal" / "Abbrechen"
-    QPushButton* Command4 = nullptr;  // turbo
-    QTimer* Timer1 = nullptr;         // the beam run
-    QTimer* Timer2 = nullptr;         // starts a level
-    QTimer* Timer3 = nullptr;         // watches the song
-
     // The rules of play, which the window draws and feeds with the player's input.
     const PlayModel& model() const { return model_; }
+    // The pack being played.
+    const Pack& pack() const { return setup_.pack; }
 
-    // Board procedures.
-    void Aufbau();
-    void Feld_Paint();
-    void ErstellePosFeld(int x, int y);
-    void LöschPosFeld();
-    // Flow procedures.
-    void CaptionUpdate();
-    void Message(const QString& Text, bool Kontrollszeigen);
-    void Sieg();
+    // The controls a player uses: "Start" / "Stop" / "Weiter", "Nächste Musik",
+    // "Noch mal" / "Abbrechen", the turbo; the stock slots 1..8 and their counts (0 the
+    // total); the board.
+    QPushButton* startButton() const { return Command1; }
+    QPushButton* musicButton() const { return Command2; }
+    QPushButton* retryButton() const { return Command3; }
+    QPushButton* turboButton() const { return Command4; }
+    StockImage* stockImage(int slot) const { return Image1.at(static_cast<size_t>(slot)); }
+    QLabel* stockCount(int i) const { return Anzahl.at(static_cast<size_t>(i)); }
+    BoardView* boardView() const { return Feld; }
 
     // Read-only views for tests and measurement.
     const QString& messageText() const { return messageText_; }
@@ -97,6 +73,10 @@ public:
     const QColor& penColour() const { return pen_; }
     int musicIndex() const { return musicIndex_; }
     bool running() const { return busy_ > 0; }
+    // A level is about to begin (its introduction is queued).
+    bool levelQueued() const;
+    // Nothing of the window is scheduled any more: no run, level start or song watch.
+    bool timersStopped() const;
     // Called with the index of every level that begins (the title menu keeps progress).
     std::function<void(int level)> onLevelStart;
     // Called with every text that Message or Sieg shows.
@@ -108,6 +88,9 @@ public:
     void Image1_Click(int Index);
     void Feld_MouseDown(Qt::MouseButton Button, qreal X, qreal Y);
     void Feld_MouseMove(qreal X, qreal Y);
+    // The position frame on cell (x, y), and taken away again.
+    void ErstellePosFeld(int x, int y);
+    void LöschPosFeld();
 
     // The hint key (T, for "Tipp"): between attempts, one cell of a best solution is
     // marked with the piece that belongs there for two seconds; nothing is placed. The
@@ -132,7 +115,18 @@ protected:
 private:
     struct Busy;
 
+    void buildControls();
+    void buildStock();
     void Form_Load();
+    bool opt(Option o) const { return setup_.options[static_cast<size_t>(o)]; }
+    // Board procedures.
+    void Aufbau();
+    void Feld_Paint();
+    // Flow procedures.
+    void CaptionUpdate();
+    void Message(const QString& Text, bool Kontrollszeigen);
+    void Sieg();
+
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -141,6 +135,11 @@ private:
     void Timer2_Timer();
     void Timer3_Timer();
 
+    // The run of an attempt: its start, one cell step with its sub-steps (false when the
+    // run has ended), and what each step asks for beside drawing.
+    void beginRun();
+    bool runCell(int64_t& nextFrame);
+    void sound(const StepOutput& step);
     // The end of an attempt with BeamState 1, 2 or 3.
     void endOfAttempt();
     // Up to `frames` particle frames, 18 ms apart; false when the window is being closed.
@@ -167,7 +166,22 @@ private:
     void drawHint();
     void endHint(bool repaint);
 
+    // Controls, under their designer names.
+    QLabel* Label1 = nullptr;
+    std::array<QLabel*, 9> Anzahl{};
+    std::array<StockImage*, 9> Image1{};  // 1..8; index 0 unused
+    BoardView* Feld = nullptr;
+    QPushButton* Command1 = nullptr;  // "Start" / "Stop" / "Weiter"
+    QPushButton* Command2 = nullptr;  // "Nächste Musik"
+    QPushButton* Command3 = nullptr;  // "Noch mal" / "Abbrechen"
+    QPushButton* Command4 = nullptr;  // turbo
+    QTimer* Timer1 = nullptr;         // the beam run
+    QTimer* Timer2 = nullptr;         // starts a level
+    QTimer* Timer3 = nullptr;         // watches the song
+
     Clock& clock_;
+    PlayAudio audio_;
+    const PlaySetup setup_;
     PlayModel model_;
     int busy_ = 0;                // long procedures on the stack
     bool unloadPending_ = false;  // the window closes when they have unwound
@@ -180,7 +194,6 @@ private:
     bool posFrame_ = false;
     std::optional<int> PosX;  // empty until the first frame is drawn
     int PosY = 0;
-    std::array<std::string, SoundCount> soundPaths_;  // bytes, as every path
     std::vector<std::string> music_;
     int musicIndex_ = 0;
     std::unique_ptr<BoardParticles> particles_;

@@ -34,8 +34,16 @@ int64_t steadyNs() {
 
 // --- Window ----------------------------------------------------------------------------
 
+FinderSetup finderSetupOf(ProgramState& program) {
+    return {program.pack.levels, program.handover.toInt(),
+            [&program] { program.handover.set(-1); }};
+}
+
 Lösungssucher::Lösungssucher(QWidget* parent, Clock& clock)
-    : QWidget(parent, Qt::Window), clock_(clock) {
+    : Lösungssucher(finderSetupOf(state()), parent, clock) {}
+
+Lösungssucher::Lösungssucher(FinderSetup setup, QWidget* parent, Clock& clock)
+    : QWidget(parent, Qt::Window), clock_(clock), answer_(std::move(setup.answer)) {
     Feld = new BoardView(this);
     Label1 = new QLabel(this);
     Label2 = new QLabel(this);
@@ -51,16 +59,14 @@ Lösungssucher::Lösungssucher(QWidget* parent, Clock& clock)
     Timer1.setInterval(1);
     Timer1.setSingleShot(true);
     connect(&Timer1, &QTimer::timeout, this, &Lösungssucher::Timer1_Timer);
-    Form_Load();
+    Form_Load(setup.levels, setup.index);
 }
 
 // The window goes only once its search has unwound (closeEvent), so nothing of the
 // search is left running here.
 Lösungssucher::~Lösungssucher() = default;
 
-void Lösungssucher::Form_Load() {
-    const Levels& levels = state().pack.levels;
-    const int index = state().handover.toInt();
+void Lösungssucher::Form_Load(const Levels& levels, int index) {
     levelIndex_ = index >= 0 && index < levels.count() ? index : -1;
     level_ = levelIndex_ >= 0 ? levels[levelIndex_] : LevelRecord{};
     AbortRequested = false;
@@ -151,7 +157,7 @@ bool Lösungssucher::poll() {
 
 void Lösungssucher::endSearch(bool finished) {
     ended_ = true;
-    state().handover.set(-1);
+    if (answer_) answer_();
     if (onSearchEnded) onSearchEnded(finished);
     if (unloadAfterSearch_) deleteLater();
 }
@@ -159,7 +165,7 @@ void Lösungssucher::endSearch(bool finished) {
 void Lösungssucher::Form_QueryUnload() {
     Timer1.stop();
     AbortRequested = true;
-    state().handover.set(-1);
+    if (answer_) answer_();
 }
 
 void Lösungssucher::closeEvent(QCloseEvent* event) {
@@ -249,13 +255,13 @@ private:
 
 void openLösungssucher(QWidget* parent, int level) { openLösungssucherOn(parent, level, clock()); }
 
-void openLösungssucherOn(QWidget* parent, int level, Clock& clock) {
-    state().handover.set(level);
-    auto* finder = new Lösungssucher(parent, clock);
+void openLösungssucherOn(QWidget* parent, int level, Clock& clock, ProgramState& program) {
+    program.handover.set(level);
+    auto* finder = new Lösungssucher(finderSetupOf(program), parent, clock);
     finder->setAttribute(Qt::WA_DeleteOnClose);
     if (parent) new CloseAlong(parent, finder);
     finder->show();
-    clock.waitFor([] { return state().handover == -1; });
+    clock.waitFor([&program] { return program.handover == -1; });
 }
 
 }  // namespace lumor

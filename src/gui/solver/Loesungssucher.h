@@ -1,11 +1,12 @@
 // The solution finder window: works out, for one level of the pack, what trying every
 // arrangement of its stock pieces ends with (tries, checks, the best solution and how often
 // it was recorded) and draws the best solution. Opened modeless from the title menu's
-// password entry; answers with Handover = -1 when its search has ended and again when it
-// is closed.
+// password entry; answers (in the program: Handover = -1) when its search has ended and
+// again when it is closed.
 #pragma once
 
 #include "app/Wait.h"
+#include "app/state.h"
 #include "levels/level.h"
 #include "play/BoardView.h"
 #include "solver/earliersearch.h"
@@ -22,6 +23,17 @@ class QLabel;
 
 namespace lumor {
 
+// What the finder is handed: the levels of the pack, the index of the one to solve, and
+// what it does to answer.
+struct FinderSetup {
+    Levels levels;
+    int index = -1;
+    std::function<void()> answer;
+};
+
+// The loaded pack and the level in Handover; the answer puts -1 into Handover.
+FinderSetup finderSetupOf(ProgramState& program);
+
 // No Q_OBJECT here (the name would not survive moc): everything is connected by
 // member-function pointer, and the end of a search is reported by callback.
 class Lösungssucher final : public QWidget {
@@ -29,8 +41,9 @@ public:
     static constexpr int64_t DisplayIntervalMs = 2000;  // between progress displays
     static constexpr int EventIntervalMs = 10;          // between event runs while searching
 
-    // Loads the window for the level whose index is in Handover. Its progress displays
-    // follow `clock`.
+    // Loads the window for the level handed. Its progress displays follow `clock`.
+    Lösungssucher(FinderSetup setup, QWidget* parent, Clock& clock = lumor::clock());
+    // Loads the window for the level whose index is in Handover.
     explicit Lösungssucher(QWidget* parent = nullptr, Clock& clock = lumor::clock());
     ~Lösungssucher() override;
 
@@ -39,8 +52,8 @@ public:
     QLabel* Label2 = nullptr;  // the progress line
     QTimer Timer1;             // starts the search once after loading
 
-    // Runs when the search has ended (true: it went through to the answer), after
-    // Handover was set to -1.
+    // Runs when the search has ended (true: it went through to the answer), after the
+    // window has answered.
     std::function<void(bool finished)> onSearchEnded;
     // Runs each time the search has let events run (for tests and measurements).
     std::function<void()> onEvents;
@@ -60,7 +73,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Form_Load();
+    void Form_Load(const Levels& levels, int index);
     void Timer1_Timer();
     void Form_QueryUnload();
 
@@ -73,6 +86,7 @@ private:
     void endSearch(bool finished);
 
     Clock& clock_;
+    std::function<void()> answer_;
     int levelIndex_ = -1;
     LevelRecord level_;
     ExactSearch search_;
@@ -88,11 +102,12 @@ private:
     bool unloadAfterSearch_ = false;
 };
 
-// The solver request of the title menu: opens the finder for the level, not modally, and
-// waits, handling events, until the finder has put -1 into Handover. Closing the parent
-// window meanwhile closes the finder too, which ends its search.
+// The solver request of the title menu: opens the finder for a level of the loaded pack,
+// not modally, and waits, handling events, until the finder has put -1 into Handover.
+// Closing the parent window meanwhile closes the finder too, which ends its search.
 void openLösungssucher(QWidget* parent, int level);
-// The same, waiting on and pacing the finder by the given clock.
-void openLösungssucherOn(QWidget* parent, int level, Clock& clock);
+// The same for the pack and Handover of `program`, waiting on and pacing the finder by
+// the given clock.
+void openLösungssucherOn(QWidget* parent, int level, Clock& clock, ProgramState& program = state());
 
 }  // namespace lumor

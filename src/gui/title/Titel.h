@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/Wait.h"
+#include "app/state.h"
 #include "title/config.h"
 #include "title/helptext.h"
 #include "title/progress.h"
@@ -50,8 +51,11 @@ inline const char* const HomePage = "https://lumor.example.org/";
 
 class Titel : public QWidget {
 public:
-    // The loop and every window opened from the menu wait on `clock`.
-    explicit Titel(QWidget* parent = nullptr, Clock& clock = lumor::clock());
+    // The loop and every window opened from the menu wait on `clock`. The menu keeps the
+    // program's options, music switch and loaded pack in `program`, where the start level
+    // for the board window and the finder is handed over too.
+    explicit Titel(QWidget* parent = nullptr, Clock& clock = lumor::clock(),
+                   ProgramState& program = state());
     ~Titel() override;
 
     // Loading the window: pack list, configuration, music, skin and pack. False when the
@@ -76,14 +80,17 @@ public:
 
     TitelHooks hooks;
 
-    // Fields of the window.
-    int32_t PackIndex = 0;
-    int32_t SkinIndex = 0;
-    QStringList PackFiles;   // File1: the pack files of the program folder
-    QStringList PackTitles;  // their display lines, same order
-    QStringList SkinFiles;   // File2: the skins of "Skins" that load as skins
-    bool PackHasLink = false;
-    int MenuChoice = -1;
+    // The pack and skin chosen (indexes into the lists), the program folder's pack files
+    // and their display lines, the skins, and the menu entry chosen and not yet acted on.
+    int packIndex() const { return PackIndex; }
+    int skinIndex() const { return SkinIndex; }
+    const QStringList& packFiles() const { return PackFiles; }
+    const QStringList& packTitles() const { return PackTitles; }
+    const QStringList& skinFiles() const { return SkinFiles; }
+    bool packHasLink() const { return PackHasLink; }
+    int menuChoice() const { return MenuChoice; }
+    // Loads pack `index` of the list and shows it on the pack card, as choosing it does.
+    void showPack(int index);
 
     // The status line text asked for (Windows-1252) and the one being typed.
     const std::string& statusText() const;
@@ -127,11 +134,33 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // A frame with a list, "OK" and "Abbrechen".
+    struct ChoiceFrame {
+        QGroupBox* frame = nullptr;
+        QListWidget* list = nullptr;
+        QPushButton* ok = nullptr;
+        QPushButton* cancel = nullptr;
+    };
     void buildControls();
+    void buildMenu();
+    void buildSkinCard();
+    void buildPackCard();
+    void buildOptionsFrame();
+    // `onChoice` when an entry is clicked or reached with the keys, `onOk` on "OK" or a
+    // double click.
+    ChoiceFrame buildChoiceFrame(const QString& title, const QRect& geometry,
+                                 const std::function<void()>& onChoice,
+                                 const std::function<void()>& onOk);
+    // The pack and skin lists from the files as they are now.
+    void listPacksAndSkins();
     void setStatus(std::string text);
     void pointAtMenu(int k);
     // The menu entry under a point of the screen, -1 for none.
     int entryAt(const QPointF& globalPosition) const;
+    // The pointer over, or a left click released inside, the pack link, the version label
+    // or a plain area: the status line follows, the link opens. False for other controls.
+    bool pointAtLink(QObject* watched);
+    bool clickLink(QObject* watched);
     void Label4_Click();
     void List1_Click();
     void Command4_Click();
@@ -148,7 +177,16 @@ private:
     bool applySkin(int index);
     Progress readProgress() const;
 
+    int32_t PackIndex = 0;
+    int32_t SkinIndex = 0;
+    QStringList PackFiles;   // File1: the pack files of the program folder
+    QStringList PackTitles;  // their display lines, same order
+    QStringList SkinFiles;   // File2: the skins of "Skins" that load as skins
+    bool PackHasLink = false;
+    int MenuChoice = -1;
+
     Clock& clock_;
+    ProgramState& program_;
     std::vector<std::string> packNames_;  // PackFiles and SkinFiles as the files are named (bytes)
     std::vector<std::string> skinNames_;
     HelpTyper helpTyper_;

@@ -114,30 +114,30 @@ QRectF titleLogoWord(const QRectF& area) {
         .adjusted(-w.unit / 2, -w.unit / 2, w.unit / 2, w.unit / 2);
 }
 
-void paintTitleLogo(QPainter& p, const QRectF& area) {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setCompositionMode(QPainter::CompositionMode_Plus);  // light adds up like light
+namespace {
 
+// Cool blue through cyan to violet across the word.
+const std::array<QColor, 5> LetterColours{QColor(60, 140, 255), QColor(40, 190, 255),
+                                          QColor(60, 225, 235), QColor(120, 170, 255),
+                                          QColor(175, 120, 255)};
+
+// The letters' strokes where the word stands.
+std::vector<QPainterPath> placedLetters(const WordPlace& place) {
     const auto paths = letterPaths();
-    const WordPlace place = wordPlace(area);
-    const qreal unit = place.unit;
-    const QPointF origin = place.origin;
-    const qreal core = unit * 0.42;
-
-    // Cool blue through cyan to violet across the word.
-    const std::array<QColor, 5> colours{QColor(60, 140, 255), QColor(40, 190, 255),
-                                        QColor(60, 225, 235), QColor(120, 170, 255),
-                                        QColor(175, 120, 255)};
     std::vector<QPainterPath> placed;
     for (size_t i = 0; i < paths.size(); ++i) {
         QTransform t;
-        t.translate(origin.x() + static_cast<qreal>(i) * (letterW + gap) * unit, origin.y());
-        t.scale(unit, unit);
+        t.translate(place.origin.x() + static_cast<qreal>(i) * (letterW + gap) * place.unit,
+                    place.origin.y());
+        t.scale(place.unit, place.unit);
         placed.push_back(t.map(paths[i]));
     }
+    return placed;
+}
 
-    // The halo: the strokes drawn wide at a quarter of the size, blurred and laid over.
+// The halo: the strokes drawn wide at a quarter of the size, blurred and laid over.
+void paintHalo(QPainter& p, const QRectF& area, const std::vector<QPainterPath>& placed,
+               qreal core) {
     const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
     const qreal shrink = 0.25 * dpr;  // a quarter of the device pixels
     QImage halo((area.size() * shrink).toSize().expandedTo(QSize(1, 1)),
@@ -149,7 +149,7 @@ void paintTitleLogo(QPainter& p, const QRectF& area) {
         hp.scale(shrink, shrink);
         hp.translate(-area.topLeft());
         for (size_t i = 0; i < placed.size(); ++i) {
-            QColor c = colours[i];
+            QColor c = LetterColours[i];
             c.setAlpha(150);
             stroke(hp, placed[i], c, core * 3.2);
         }
@@ -157,18 +157,13 @@ void paintTitleLogo(QPainter& p, const QRectF& area) {
     boxBlur(halo, std::max(1, qRound(core * shrink * 1.4)));
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(area, halo);
+}
 
-    for (size_t i = 0; i < placed.size(); ++i) {
-        QColor c = colours[i];
-        c.setAlpha(110);
-        stroke(p, placed[i], c, core * 1.9);
-        c.setAlpha(235);
-        stroke(p, placed[i], c, core * 1.05);
-        stroke(p, placed[i], QColor(255, 255, 255, 235), core * 0.45);
-    }
-
-    // The base beam: warm light running under the word from a source at the left edge,
-    // fading out to the right, with sparks where it passes the letters' feet.
+// The base beam: warm light running under the word from a source at the left edge,
+// fading out to the right, with sparks where it passes the letters' feet.
+void paintBaseBeam(QPainter& p, const QRectF& area, const WordPlace& place, qreal core) {
+    const qreal unit = place.unit;
+    const QPointF origin = place.origin;
     const qreal baseY = origin.y() + (letterH + baseBelow) * unit;
     const qreal x0 = area.left() + area.width() * 0.10, x1 = area.right() - area.width() * 0.10;
     QLinearGradient beam(x0, 0, x1, 0);
@@ -189,6 +184,28 @@ void paintTitleLogo(QPainter& p, const QRectF& area) {
           unit * 0.9, QColor(200, 150, 255));
     spark(p, QPointF(origin.x() + (2 * (letterW + gap) + 2) * unit, origin.y() + 2.4 * unit),
           unit * 0.7, QColor(140, 240, 255));
+}
+
+}  // namespace
+
+void paintTitleLogo(QPainter& p, const QRectF& area) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setCompositionMode(QPainter::CompositionMode_Plus);  // light adds up like light
+
+    const WordPlace place = wordPlace(area);
+    const qreal core = place.unit * 0.42;
+    const std::vector<QPainterPath> placed = placedLetters(place);
+    paintHalo(p, area, placed, core);
+    for (size_t i = 0; i < placed.size(); ++i) {
+        QColor c = LetterColours[i];
+        c.setAlpha(110);
+        stroke(p, placed[i], c, core * 1.9);
+        c.setAlpha(235);
+        stroke(p, placed[i], c, core * 1.05);
+        stroke(p, placed[i], QColor(255, 255, 255, 235), core * 0.45);
+    }
+    paintBaseBeam(p, area, place, core);
     p.restore();
 }
 
