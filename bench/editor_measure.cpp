@@ -70,25 +70,28 @@ int main(int argc, char** argv) {
     QTimer::singleShot(0, [&] {
         auto* d = dynamic_cast<LoadMap*>(QApplication::activeModalWidget());
         if (!d) return;
-        d->List1->setCurrentItem(d->List1->findItems(pack, Qt::MatchExactly).value(0));
-        d->Command2->click();
+        auto* packs = d->findChild<QListWidget*>(QStringLiteral("List1"));
+        packs->setCurrentItem(packs->findItems(pack, Qt::MatchExactly).value(0));
+        d->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
     });
-    editor.Command3_Click();
+    editor.findChild<QPushButton*>(QStringLiteral("Command3"))->click();
+    auto* list = editor.findChild<QListWidget*>(QStringLiteral("List1"));
     LiveCheck* check = editor.liveCheck();
     if (level < 0 || level >= editor.count()) {
         std::fprintf(stderr, "Level %d gibt es nicht\n", level + 1);
         return 2;
     }
     // Start from a level already answered, so the clock starts with the level's own check.
-    editor.List1->setCurrentRow(other);
+    list->setCurrentRow(other);
     waitUntil([&] { return !check->busy(); });
 
     const auto t0 = Steady::now();
-    editor.List1->setCurrentRow(level);
+    list->setCurrentRow(level);
     const LevelRecord& shown = state().pack.levels[level];
     const double gap = waitUntil([&] { return !check->busy(); });
     const double answered = msSince(t0);
-    const std::string answer = editor.CheckLine->text().toStdString();
+    const std::string answer =
+        editor.findChild<QLabel*>(QStringLiteral("CheckLine"))->text().toStdString();
     const double gap2 = waitUntil([&] { return check->measured(shown) || check->gaveUp(shown); });
     const double whole = msSince(t0);
     const double gap3 = waitUntil([&] {
@@ -100,9 +103,9 @@ int main(int argc, char** argv) {
     });
     const double allMeasured = msSince(t0);
 
-    editor.List1->setCurrentRow(other);
+    list->setCurrentRow(other);
     const auto t1 = Steady::now();
-    editor.List1->setCurrentRow(level);
+    list->setCurrentRow(level);
     const bool atOnce = !check->busy();
     const double remembered = msSince(t1);
 
@@ -113,6 +116,5 @@ int main(int argc, char** argv) {
     std::printf("  längste Pause des Fensters: %8.1f ms\n", std::max({gap, gap2, gap3}));
     std::printf("  gemerkte Antwort:           %8.3f ms (%s)\n", remembered,
                 atOnce ? "sofort, ohne \"prüft\"" : "NICHT sofort");
-    editor.Saved = true;
     return 0;
 }

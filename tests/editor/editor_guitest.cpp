@@ -3,13 +3,16 @@
 // and its dialogs: the pack information, opening, saving and the import window.
 #include "app/random.h"
 #include "editor/Editor.h"
+#include "editor/EditorPalette.h"
 #include "editor/IDEdit.h"
 #include "editor/Import.h"
 #include "editor/LiveCheck.h"
 #include "editor/LoadMap.h"
+#include "editor/boardedit.h"
 #include "editor/levellist.h"
 #include "editor/recovery.h"
 #include "levels/packfile.h"
+#include "play/BoardView.h"
 #include "play/Form1.h"
 #include "play/cells.h"
 #include "solver/analysis.h"
@@ -61,7 +64,18 @@ protected:
         // What an earlier pack left behind: the editor starts empty all the same.
         state().pack.header.PackTitle = "Alt";
         pack().assign(levels("Alt", 3));
-        editor = std::make_unique<Editor>();
+        editor = makeEditor();
+    }
+    // An editor on the program's pack and options, with the test's writer and board window.
+    std::unique_ptr<Editor> makeEditor() {
+        EditorSetup setup = programEditorSetup(lumor::clock());
+        setup.writer = [this](auto&&... a) { return writer(a...); };
+        setup.boardWindow = [this](QWidget* parent) {
+            if (playLevel) return playLevel(parent);
+            Form1 real(parent, lumor::clock());
+            real.exec();
+        };
+        return std::make_unique<Editor>(nullptr, setup);
     }
     void TearDown() override {
         editor.reset();
@@ -73,7 +87,26 @@ protected:
     }
 
     static Levels& pack() { return state().pack.levels; }
-    LevelRecord& shown() { return pack()[editor->CurrentLevel]; }
+    static std::string folder() { return state().AppFolder; }
+    template <typename T = QWidget>
+    static T* child(QObject* parent, const char* name) {
+        T* w = parent->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    template <typename T = QWidget>
+    T* ui(const char* name) const {
+        return child<T>(editor.get(), name);
+    }
+    void click(const char* button) const { ui<QPushButton>(button)->click(); }
+    // Chosen as a designer does, on the palette.
+    void pick(int code) const {
+        const auto [x, y] = palettePosition(code);
+        QTest::mouseClick(ui("Symbol"), Qt::LeftButton, {}, QPoint(x + 5, y + 5));
+    }
+    // Strg+S: the pack into its own file.
+    void markSaved() const { ASSERT_TRUE(editor->saveToOwnFile()); }
+    LevelRecord& shown() { return pack()[editor->currentLevel()]; }
     std::string file(const char* name) const { return (dir / name).string(); }
     std::string bytesOf(const char* name) const { return lumortest::readFile(dir / name); }
     static QStringList entries(const QListWidget* list) {
@@ -81,7 +114,7 @@ protected:
         for (int i = 0; i < list->count(); ++i) r << list->item(i)->text();
         return r;
     }
-    QStringList entries() const { return entries(editor->List1); }
+    QStringList entries() const { return entries(ui<QListWidget>("List1")); }
     // Levels named prefix + "1", prefix + "2", ..., each with a cell and stock of its own.
     static std::vector<LevelRecord> levels(const std::string& prefix, int n) {
         std::vector<LevelRecord> r(static_cast<size_t>(n));
@@ -111,24 +144,26 @@ protected:
     void load(int n, int at) {
         writePackFile("geladen.llp", levels("L", n));
         openPack("geladen.llp");
-        editor->List1->setCurrentRow(at);
+        ui<QListWidget>("List1")->setCurrentRow(at);
     }
     // Unsaved work is dropped ("Nein" to the question) unless `ask` leaves the answer to
     // the test.
     void openPack(const QString& name, bool ask = false) {
-        if (!ask && !editor->Saved) replies.push_front(Answer::No);
+        if (!ask && !editor->saved()) replies.push_front(Answer::No);
         whenModal<LoadMap>([name](LoadMap& d) {
-            d.List1->setCurrentItem(d.List1->findItems(name, Qt::MatchExactly).value(0));
-            d.Command2->click();
+            child<QListWidget>(&d, "List1")
+                ->setCurrentItem(
+                    child<QListWidget>(&d, "List1")->findItems(name, Qt::MatchExactly).value(0));
+            child<QPushButton>(&d, "Command2")->click();
         });
-        editor->Command3_Click();
+        click("Command3");
     }
     void savePack(const QString& name) {
         whenModal<SaveMap>([name](SaveMap& d) {
-            d.Text1->setText(name);
-            d.Command1->click();
+            child<QLineEdit>(&d, "Text1")->setText(name);
+            child<QPushButton>(&d, "Command1")->click();
         });
-        editor->Command4_Click();
+        click("Command4");
     }
     // Acts on the next modal window of type T once it is shown; `act` must close it. A
     // window that is not the expected one, or stays open, fails the test and is closed, so
@@ -171,10 +206,11 @@ protected:
     std::unique_ptr<Import> importWindow(int n) {
         writePackFile("quelle.llp", levels("Q", 5));
         pack().assign(levels("T", n));
-        return std::make_unique<Import>(pack(), n);
+        return std::make_unique<Import>(pack(), n, folder());
     }
     static void choose(Import& w, const QString& pack) {
-        w.Combo1->setCurrentIndex(w.Combo1->findText(pack));
+        child<QComboBox>(&w, "Combo1")
+            ->setCurrentIndex(child<QComboBox>(&w, "Combo1")->findText(pack));
     }
     static std::vector<bool> selection(const QListWidget* list) {
         std::vector<bool> r;
@@ -184,9 +220,11 @@ protected:
 
     std::optional<std::string> savedXdg;
     std::unique_ptr<Editor> editor;
-    QStringList questions;                 // question boxes shown
-    std::vector<QuestionButtons> buttons;  // and the buttons each offered
-    std::deque<Answer> replies;            // for the question boxes, in order (then Cancel)
+    PackWriter writer = writePack;            // the editor's, through makeEditor
+    std::function<void(QWidget*)> playLevel;  // "Testen"'s board window; empty: the real one
+    QStringList questions;                    // question boxes shown
+    std::vector<QuestionButtons> buttons;     // and the buttons each offered
+    std::deque<Answer> replies;               // for the question boxes, in order (then Cancel)
 };
 
 }  // namespace
@@ -195,26 +233,26 @@ TEST_F(EditorTest, PaletteBoardAndPositionFrameUnderTheMouse) {
     // A fresh start: one empty level, the records behind it as they were.
     EXPECT_TRUE(state().pack.header == PackHeader{} && pack()[1] == levels("Alt", 3)[1]);
     EXPECT_EQ(entries(), QStringList{"1. Noname"});
-    EXPECT_EQ(editor->Image1[8]->picture(), bilder().tile(Splitter));
+    EXPECT_EQ(ui<TileImage>("Image1(8)")->picture(), bilder().tile(Splitter));
     // A left press without a selection paints nothing but counts as a change.
-    EXPECT_TRUE(editor->Saved);
-    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(40, 40));
+    EXPECT_TRUE(editor->saved());
+    QTest::mouseClick(ui<BoardView>("Feld"), Qt::LeftButton, {}, QPoint(40, 40));
     EXPECT_EQ(pack()[0], newLevel(1));
-    EXPECT_FALSE(editor->Saved);
+    EXPECT_FALSE(editor->saved());
     const std::pair<QPoint, int> presses[] = {
         {{40, 330}, -1}, {{33, 0}, DeflectorRightDown}, {{5, 9 * 32 + 5}, Wall}};  // 21: none
     for (const auto& [at, code] : presses) {
-        QTest::mouseClick(editor->Symbol, Qt::LeftButton, {}, at);
-        EXPECT_EQ(editor->SelectedCode, code);
+        QTest::mouseClick(ui("Symbol"), Qt::LeftButton, {}, at);
+        EXPECT_EQ(editor->selectedCode(), code);
     }
-    EXPECT_EQ(editor->Image1[0]->picture(), bilder().tile(Wall));
+    EXPECT_EQ(ui<TileImage>("Image1(0)")->picture(), bilder().tile(Wall));
     // Each picture is named, the empty one with what it does.
     const QPoint empty(5, 5);
-    QHelpEvent help(QEvent::ToolTip, empty, editor->Symbol->mapToGlobal(empty));
-    QApplication::sendEvent(editor->Symbol, &help);
+    QHelpEvent help(QEvent::ToolTip, empty, ui("Symbol")->mapToGlobal(empty));
+    QApplication::sendEvent(ui("Symbol"), &help);
     EXPECT_EQ(QToolTip::text(), "Leer: löscht, was auf einem Feld steht");
-    lumortest::hover(editor->Symbol, QPoint(40, 40));
-    EXPECT_EQ(editor->Status->text(), "Palette: Umlenker links-unten");
+    lumortest::hover(ui("Symbol"), QPoint(40, 40));
+    EXPECT_EQ(ui<QLabel>("Status")->text(), "Palette: Umlenker links-unten");
 
     // A drag paints every cell the pointer crosses, however fast it moves, as one step.
     state().Options[OptPositionFrame] = true;
@@ -226,101 +264,102 @@ TEST_F(EditorTest, PaletteBoardAndPositionFrameUnderTheMouse) {
     for (int x = 0; x <= 9; ++x) EXPECT_EQ(shown().cell(x, 0), Wall) << x;
     for (int y = 1; y <= 3; ++y) EXPECT_EQ(shown().cell(9, y), Wall) << y;
     EXPECT_EQ(shown().cell(5, 4), Empty);
-    EXPECT_EQ(editor->Feld->picture().copy(288, 96, 32, 32), bilder().tile(Wall));
+    EXPECT_EQ(ui<BoardView>("Feld")->picture().copy(288, 96, 32, 32), bilder().tile(Wall));
     const QImage tile = bilder().tile(Empty);
-    EXPECT_EQ(editor->FrameCell, (Editor::Cell{5, 4}));
-    EXPECT_EQ(editor->Feld->picture().pixel(160 + 31, 128 + 17), tile.pixel(31, 17) ^ 0xffff01u);
-    lumortest::hover(editor->List1->viewport());  // the frame goes
-    EXPECT_EQ(editor->Feld->picture().copy(160, 128, 32, 32), tile);
+    EXPECT_EQ(editor->frameCell(), (Editor::Cell{5, 4}));
+    EXPECT_EQ(ui<BoardView>("Feld")->picture().pixel(160 + 31, 128 + 17),
+              tile.pixel(31, 17) ^ 0xffff01u);
+    lumortest::hover(ui<QListWidget>("List1")->viewport());  // the frame goes
+    EXPECT_EQ(ui<BoardView>("Feld")->picture().copy(160, 128, 32, 32), tile);
     editor->Feld_MouseMove(5 * 32 + 3, 4 * 32 + 30);
-    lumortest::hover(editor->Status);  // and over the window's free area
-    EXPECT_EQ(editor->Feld->picture().copy(160, 128, 32, 32), tile);
+    lumortest::hover(ui<QLabel>("Status"));  // and over the window's free area
+    EXPECT_EQ(ui<BoardView>("Feld")->picture().copy(160, 128, 32, 32), tile);
     ASSERT_TRUE(editor->undo());
     EXPECT_EQ(pack()[0], newLevel(1));
-    EXPECT_EQ(editor->Feld->picture().copy(0, 0, 32, 32), tile);
+    EXPECT_EQ(ui<BoardView>("Feld")->picture().copy(0, 0, 32, 32), tile);
 
     // A right press erases, and with the option picks what it erased.
     shown().cell(3, 3) = Cross;
-    QTest::mouseClick(editor->Feld, Qt::RightButton, {}, QPoint(100, 100));
+    QTest::mouseClick(ui<BoardView>("Feld"), Qt::RightButton, {}, QPoint(100, 100));
     EXPECT_EQ(shown().cell(3, 3), Empty);
-    EXPECT_EQ(editor->SelectedCode, Wall);
+    EXPECT_EQ(editor->selectedCode(), Wall);
     state().Options[OptEditorRightClickTakes] = true;
     shown().cell(3, 3) = Cross;
-    QTest::mouseClick(editor->Feld, Qt::RightButton, {}, QPoint(100, 100));
-    EXPECT_EQ(editor->SelectedCode, Cross);
-    QTest::mouseClick(editor->Feld, Qt::RightButton, {}, QPoint(5, 5));
-    EXPECT_EQ(editor->SelectedCode, Empty);  // on an empty cell it picks the eraser
-    EXPECT_EQ(editor->Status->text(), "Feld (0, 0): Leer");
+    QTest::mouseClick(ui<BoardView>("Feld"), Qt::RightButton, {}, QPoint(100, 100));
+    EXPECT_EQ(editor->selectedCode(), Cross);
+    QTest::mouseClick(ui<BoardView>("Feld"), Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_EQ(editor->selectedCode(), Empty);  // on an empty cell it picks the eraser
+    EXPECT_EQ(ui<QLabel>("Status")->text(), "Feld (0, 0): Leer");
 }
 
 TEST_F(EditorTest, LevelListOperationsAndTheirEffectOnSaved) {
     load(3, 1);
-    EXPECT_TRUE(editor->Saved);  // selecting a level is no change
-    editor->Command8_Click();    // "Hoch"
+    EXPECT_TRUE(editor->saved());  // selecting a level is no change
+    click("Command8");             // "Hoch"
     EXPECT_EQ(entries(), (QStringList{"1. L2", "2. L1", "3. L3"}));
-    EXPECT_FALSE(editor->Saved);
-    editor->Saved = true;
-    editor->Command8_Click();  // on the first: nothing
-    editor->List1->setCurrentRow(2);
-    editor->Command9_Click();  // "Runter" on the last: nothing
-    EXPECT_TRUE(editor->Saved);
+    EXPECT_FALSE(editor->saved());
+    markSaved();
+    click("Command8");  // on the first: nothing
+    ui<QListWidget>("List1")->setCurrentRow(2);
+    click("Command9");  // "Runter" on the last: nothing
+    EXPECT_TRUE(editor->saved());
 
     // Inserting in front of L3; the new level's password keeps its first position.
-    editor->Command5_Click();
+    click("Command5");
     EXPECT_EQ(entries(), (QStringList{"1. L2", "2. L1", "3. Noname", "4. L3"}));
-    EXPECT_FALSE(editor->Saved);
-    editor->Saved = true;
-    editor->Command6_Click();  // "Level anschließen" keeps Saved
-    EXPECT_EQ(editor->CurrentLevel, 4);
-    EXPECT_EQ(editor->Passw->text(), "Level5");
-    EXPECT_TRUE(editor->Saved);
+    EXPECT_FALSE(editor->saved());
+    markSaved();
+    click("Command6");  // "Level anschließen" keeps Saved
+    EXPECT_EQ(editor->currentLevel(), 4);
+    EXPECT_EQ(ui<QLineEdit>("Passw")->text(), "Level5");
+    EXPECT_TRUE(editor->saved());
 
     // Deleting: No changes nothing; deleting the last shows the new last.
     replies = {Answer::No, Answer::Yes, Answer::Yes};
-    editor->Command7_Click();
-    EXPECT_TRUE(editor->Saved);
-    editor->Command7_Click();
-    EXPECT_EQ(editor->Levelname->text(), "L3");
+    click("Command7");
+    EXPECT_TRUE(editor->saved());
+    click("Command7");
+    EXPECT_EQ(ui<QLineEdit>("Levelname")->text(), "L3");
     EXPECT_EQ(pack()[4].Password, "Level5");  // behind the list, left as it was
-    editor->List1->setCurrentRow(0);
-    editor->Command7_Click();
+    ui<QListWidget>("List1")->setCurrentRow(0);
+    click("Command7");
     EXPECT_EQ(entries(), (QStringList{"1. L1", "2. Noname", "3. L3"}));
-    EXPECT_EQ(editor->Levelname->text(), "L1");
+    EXPECT_EQ(ui<QLineEdit>("Levelname")->text(), "L1");
     EXPECT_EQ(questions, QStringList(3, "Wirklich löschen?"));
 
     load(1, 0);  // the only level cannot go
-    editor->Command7_Click();
+    click("Command7");
     EXPECT_EQ(messages, QStringList{"Es muss mindestens ein Level vorhanden sein!"});
-    editor->Passw->setText("Level1");
-    editor->Command5_Click();  // the new level is Level1 too
+    ui<QLineEdit>("Passw")->setText("Level1");
+    click("Command5");  // the new level is Level1 too
     EXPECT_EQ(entries(), (QStringList{"1. Noname", "2. L1"}));
-    EXPECT_EQ(editor->Passw->text(), "Level1");
+    EXPECT_EQ(ui<QLineEdit>("Passw")->text(), "Level1");
 
     load(101, 50);  // 101 levels: no more; 100: one more
-    editor->Command5_Click();
-    editor->Command6_Click();
+    click("Command5");
+    click("Command6");
     EXPECT_EQ(editor->count(), 101);
     replies = {Answer::Yes};
-    editor->Command7_Click();
-    editor->Command5_Click();
+    click("Command7");
+    click("Command5");
     EXPECT_EQ(editor->count(), 101);
-    EXPECT_EQ(editor->List1->item(50)->text(), "51. Noname");
+    EXPECT_EQ(ui<QListWidget>("List1")->item(50)->text(), "51. Noname");
 }
 
 TEST_F(EditorTest, NamePasswordAndStockFields) {
-    editor->Levelname->setText(" Leer ");
+    ui<QLineEdit>("Levelname")->setText(" Leer ");
     EXPECT_EQ(shown().Name, " Leer ");  // untrimmed
     EXPECT_EQ(entries(), QStringList{"1.  Leer "});
-    editor->Passw->setText("geheim");
-    editor->VS[3]->setValue(15);  // inverted: the top is the highest count
+    ui<QLineEdit>("Passw")->setText("geheim");
+    ui<QScrollBar>("VS(3)")->setValue(15);  // inverted: the top is the highest count
     EXPECT_EQ(shown().Password, "geheim");
     EXPECT_EQ(shown().Stock[3], 5);
     // A count typed into its box: stored, and the bar follows; beyond the bar is refused.
-    editor->Text1[2]->selectAll();
-    QTest::keyClicks(editor->Text1[2], "75");
+    ui<QLineEdit>("Text1(2)")->selectAll();
+    QTest::keyClicks(ui<QLineEdit>("Text1(2)"), "75");
     EXPECT_EQ(shown().Stock[2], 7);
-    EXPECT_EQ(editor->Text1[2]->text(), "7");
-    EXPECT_EQ(editor->VS[2]->value(), 13);
+    EXPECT_EQ(ui<QLineEdit>("Text1(2)")->text(), "7");
+    EXPECT_EQ(ui<QScrollBar>("VS(2)")->value(), 13);
 
     // Counts outside a bar's range are shown at its end and kept until the bar moves.
     LevelRecord odd = levels("X", 1)[0];
@@ -328,33 +367,33 @@ TEST_F(EditorTest, NamePasswordAndStockFields) {
     odd.Stock[4] = -3;
     writePackFile("odd.llp", {odd, levels("Y", 1)[0]});
     openPack("odd.llp");
-    editor->List1->setCurrentRow(0);
-    EXPECT_EQ(editor->VS[0]->value(), 0);
-    EXPECT_EQ(editor->Text1[0]->text(), "150");
-    EXPECT_EQ(editor->VS[4]->value(), 20);
-    EXPECT_EQ(editor->Text1[4]->text(), "-3");
+    ui<QListWidget>("List1")->setCurrentRow(0);
+    EXPECT_EQ(ui<QScrollBar>("VS(0)")->value(), 0);
+    EXPECT_EQ(ui<QLineEdit>("Text1(0)")->text(), "150");
+    EXPECT_EQ(ui<QScrollBar>("VS(4)")->value(), 20);
+    EXPECT_EQ(ui<QLineEdit>("Text1(4)")->text(), "-3");
     savePack("odd2.llp");
     EXPECT_EQ(readPack(file("odd2.llp")).contents.levels.at(0).Stock[0], 150);
-    editor->VS[0]->setValue(1);
+    ui<QScrollBar>("VS(0)")->setValue(1);
     EXPECT_EQ(pack()[0].Stock[0], 98);
     EXPECT_EQ(pack()[0].Stock[4], -3);
 
     // "Sterne verteilen" without stars changes no cell but still counts as a change.
-    editor->Saved = true;
+    markSaved();
     const LevelRecord before = shown();
-    editor->Command2_Click();
+    click("Command2");
     EXPECT_EQ(shown(), before);
-    EXPECT_FALSE(editor->Saved);
+    EXPECT_FALSE(editor->saved());
 }
 
 TEST_F(EditorTest, GenerierenFillsTheLevelWithAProvenOneAsOneUndoStep) {
     load(2, 1);
     const LevelRecord before = shown();
-    editor->Saved = true;
+    EXPECT_TRUE(editor->saved());
     programRandom().seed(26);  // the seed the button draws: the same level on every run
-    editor->Generate->click();
+    click("Generate");
     const LevelRecord made = shown();
-    EXPECT_FALSE(editor->Saved);
+    EXPECT_FALSE(editor->saved());
     EXPECT_EQ(made.Name, before.Name);
     EXPECT_EQ(made.Password, before.Password);
     for (size_t i = SlotCount + 1; i < StockEntries; ++i) EXPECT_EQ(made.Stock[i], before.Stock[i]);
@@ -362,7 +401,7 @@ TEST_F(EditorTest, GenerierenFillsTheLevelWithAProvenOneAsOneUndoStep) {
     const LevelAnalysis a = analyseLevel(made);
     EXPECT_EQ(a.placementCount, 1u);
     EXPECT_EQ(a.fewest, made.Stock[0]);
-    EXPECT_TRUE(editor->Status->text().contains(QStringLiteral("einzige Lösung")));
+    EXPECT_TRUE(ui<QLabel>("Status")->text().contains(QStringLiteral("einzige Lösung")));
     ASSERT_TRUE(editor->undo());
     EXPECT_EQ(shown(), before);
 }
@@ -373,7 +412,7 @@ TEST_F(EditorTest, TestenPlaysTheLevelAloneAndPutsTheRecordBehindBack) {
         pack()[n].Name = "vorher";  // what a longer pack left behind
         const auto before = snapshot();
         int opened = 0;
-        editor->boardWindow = [&](QWidget*) {
+        playLevel = [&](QWidget*) {
             ++opened;
             EXPECT_FALSE(state().MusicOn);
             EXPECT_EQ(state().handover.toInt(), n - 1);
@@ -381,19 +420,20 @@ TEST_F(EditorTest, TestenPlaysTheLevelAloneAndPutsTheRecordBehindBack) {
             EXPECT_EQ(state().FinalMessage, "");
         };
         state().MusicOn = true;
-        editor->Command1_Click();
+        click("Command1");
         EXPECT_EQ(opened, 1);
         EXPECT_FALSE(state().MusicOn);  // not set back
         expectSame(pack(), *before);
     }
 
     // The real board window opens on the level and closes again.
-    editor = std::make_unique<Editor>();
+    playLevel = nullptr;
+    editor = makeEditor();
     whenModal<Form1>([](Form1& board) {
         EXPECT_EQ(board.model().level(), 0);
         board.close();
     });
-    editor->Command1_Click();
+    click("Command1");
 }
 
 TEST_F(EditorTest, OpeningAPackBehindItsPasswordOrNamedInLatin1) {
@@ -402,7 +442,7 @@ TEST_F(EditorTest, OpeningAPackBehindItsPasswordOrNamedInLatin1) {
     damage("kaputt.llp");
 
     // A refused password and a damaged pack leave the editor's state as it was.
-    editor->Levelname->setText("Meins");
+    ui<QLineEdit>("Levelname")->setText("Meins");
     state().pack.header.PackTitle = "Mein Pack";
     const auto before = snapshot();
     const PackHeader headerBefore = state().pack.header;
@@ -412,7 +452,7 @@ TEST_F(EditorTest, OpeningAPackBehindItsPasswordOrNamedInLatin1) {
         expectSame(pack(), *before);
         EXPECT_EQ(state().pack.header, headerBefore);
         EXPECT_EQ(entries(), QStringList{"1. Meins"});
-        EXPECT_FALSE(editor->Saved);
+        EXPECT_FALSE(editor->saved());
     }
     EXPECT_EQ(messages, (QStringList{"Das Passwort war leider Falsch!",
                                      "Das Passwort war leider Falsch!", "Levelpack beschädigt!"}));
@@ -420,9 +460,9 @@ TEST_F(EditorTest, OpeningAPackBehindItsPasswordOrNamedInLatin1) {
     answers = {QString("Sesam")};
     openPack("geschuetzt.llp");
     EXPECT_EQ(entries(), (QStringList{"1. G1", "2. G2", "3. G3"}));
-    EXPECT_EQ(editor->Levelname->text(), "G3");  // the last level is shown
+    EXPECT_EQ(ui<QLineEdit>("Levelname")->text(), "G3");  // the last level is shown
     EXPECT_EQ(state().pack.header.PackPassword, "Sesam");
-    EXPECT_TRUE(editor->Saved);
+    EXPECT_TRUE(editor->saved());
     EXPECT_FALSE(editor->undo());  // a fresh history for the opened pack
 
     // A name in Latin-1 is listed as the title menu shows it and opened by its own bytes.
@@ -439,27 +479,27 @@ TEST_F(EditorTest, OpeningAPackBehindItsPasswordOrNamedInLatin1) {
 TEST_F(EditorTest, SavingRefusesWhatCannotBeStoredAndKeepsTheOldFile) {
     writePackFile("alt.llp", levels("A", 1));
     const std::string old = bytesOf("alt.llp");
-    editor->Command6_Click();
+    click("Command6");
     // Flagged as it is typed, and named again by the refusal: "ü" at 8 (252 + 8 > 255), a
     // tab at 1 (stored as 10, a line break).
     const QString why = "„ü“ an Stelle 8 geht nicht: Code 252 + 8 ist über 255 (nur bis Stelle 3)";
-    editor->Levelname->setText(QString::fromUtf8("Tolle Tür"));
-    EXPECT_EQ(editor->Status->text(), "Name: " + why);
-    EXPECT_EQ(editor->Levelname->toolTip(), "Name: " + why);
+    ui<QLineEdit>("Levelname")->setText(QString::fromUtf8("Tolle Tür"));
+    EXPECT_EQ(ui<QLabel>("Status")->text(), "Name: " + why);
+    EXPECT_EQ(ui<QLineEdit>("Levelname")->toolTip(), "Name: " + why);
     replies = {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes};  // to overwrite alt.llp
     savePack("alt.llp");
     EXPECT_EQ(messages, QStringList{"Der Name des 2. Levels (Tolle Tür) ist nicht kompaktibel. "
                                     "Bitte suchen sie sich ein anderen aus.\n\n" +
                                     why});
-    editor->Passw->setText("\tx");
-    EXPECT_EQ(editor->Status->text(),
+    ui<QLineEdit>("Passw")->setText("\tx");
+    EXPECT_EQ(ui<QLabel>("Status")->text(),
               "Passwort: Zeichen 9 an Stelle 1 geht nicht: 9 + 1 = 10 wäre ein Zeilenumbruch");
-    editor->Levelname->setText("Tolle Tuer");
-    EXPECT_EQ(editor->Levelname->toolTip(), "");
+    ui<QLineEdit>("Levelname")->setText("Tolle Tuer");
+    EXPECT_EQ(ui<QLineEdit>("Levelname")->toolTip(), "");
     savePack("alt.llp");
     EXPECT_TRUE(messages.last().startsWith("Das Passwort des 2. Levels (Tolle Tuer) ist nicht"));
     EXPECT_TRUE(bytesOf("alt.llp") == old);
-    EXPECT_FALSE(editor->Saved);
+    EXPECT_FALSE(editor->saved());
     // A NUL that came with a pack from elsewhere is not written again.
     state().pack.header.PackRemark = std::string("a\0b", 3);
     savePack("alt.llp");
@@ -468,23 +508,23 @@ TEST_F(EditorTest, SavingRefusesWhatCannotBeStoredAndKeepsTheOldFile) {
               "aufnehmen kann. Bitte ändern sie ihn.");
     state().pack.header.PackRemark.clear();
     // A password the title menu finds on an earlier level first is named.
-    editor->Passw->setText("level1");
-    EXPECT_EQ(editor->Status->text(),
+    ui<QLineEdit>("Passw")->setText("level1");
+    EXPECT_EQ(ui<QLabel>("Status")->text(),
               "Passwort: Level 1 („Noname“) hat dasselbe Passwort; den "
               "späteren der beiden erreicht kein Passwort.");
 
     // A write that fails names the file and leaves the old one, and Saved.
-    editor->Levelname->setText("Tolle Tuer");
-    editor->writer = [](auto&&...) { return PackWriteResult{false, false, "kein Platz"}; };
+    ui<QLineEdit>("Levelname")->setText("Tolle Tuer");
+    writer = [](auto&&...) { return PackWriteResult{false, false, "kein Platz"}; };
     savePack("alt.llp");
     EXPECT_TRUE(messages.last().startsWith("Das Levelpack „alt.llp“ wurde nicht gespeichert."));
     EXPECT_TRUE(messages.last().contains("kein Platz"));
     EXPECT_TRUE(bytesOf("alt.llp") == old);
-    EXPECT_FALSE(editor->Saved);
+    EXPECT_FALSE(editor->saved());
 
-    editor->writer = writePack;
+    writer = writePack;
     savePack("neu");
-    EXPECT_TRUE(editor->Saved);
+    EXPECT_TRUE(editor->saved());
     EXPECT_EQ(readPack(file("neu.llp")).contents.levels.at(1).Name, "Tolle Tuer");
 }
 
@@ -492,33 +532,39 @@ TEST_F(EditorTest, UnsavedWorkSurvivesImportingClosingAndOpening) {
     writePackFile("quelle.llp", levels("Q", 3));
     editor->show();
     // A wall painted, then the manager opened and closed: still unsaved.
-    editor->SelectedCode = Wall;
-    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(40, 40));
+    pick(Wall);
+    QTest::mouseClick(ui<BoardView>("Feld"), Qt::LeftButton, {}, QPoint(40, 40));
     whenModal<Import>([](Import& w) { w.close(); });
-    editor->Command11_Click();
-    editor->Levelname->setText(QString::fromUtf8("Tolle Tür"));  // cannot be stored
+    click("Command11");
+    ui<QLineEdit>("Levelname")->setText(QString::fromUtf8("Tolle Tür"));  // cannot be stored
     // "Ja", and the save does not happen: the dialog cancelled, the name refused, the
     // write failed. The editor stays with its work, its history and Saved.
-    editor->writer = [](auto&&...) { return PackWriteResult{false, false, "Platte voll"}; };
+    writer = [](auto&&...) { return PackWriteResult{false, false, "Platte voll"}; };
     const std::function<void(SaveMap&)> saves[] = {
-        [](SaveMap& d) { d.Command2->click(); },
-        [](SaveMap& d) { d.Text1->setText("a"), d.Command1->click(); },
+        [](SaveMap& d) { child<QPushButton>(&d, "Command2")->click(); },
+        [](SaveMap& d) {
+            child<QLineEdit>(&d, "Text1")->setText("a"),
+                child<QPushButton>(&d, "Command1")->click();
+        },
         [this](SaveMap& d) {
-            editor->Levelname->setText("Tolle Tuer");
-            d.Text1->setText("a"), d.Command1->click();
+            ui<QLineEdit>("Levelname")->setText("Tolle Tuer");
+            child<QLineEdit>(&d, "Text1")->setText("a"),
+                child<QPushButton>(&d, "Command1")->click();
         }};
     for (const auto& save : saves) {
         replies = {Answer::Yes};
         whenModal<SaveMap>(save);
         editor->close();
         EXPECT_TRUE(editor->isVisible());
-        EXPECT_FALSE(editor->Saved);
+        EXPECT_FALSE(editor->saved());
         EXPECT_EQ(pack()[0].cell(1, 1), Wall);
     }
     EXPECT_EQ(messages.size(), 2);
-    editor->writer = writePack;
+    writer = writePack;
     replies = {Answer::Yes};
-    whenModal<SaveMap>([](SaveMap& d) { d.Text1->setText("a"), d.Command1->click(); });
+    whenModal<SaveMap>([](SaveMap& d) {
+        child<QLineEdit>(&d, "Text1")->setText("a"), child<QPushButton>(&d, "Command1")->click();
+    });
     editor->close();
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(readPack(file("a.llp")).contents.levels.at(0).cell(1, 1), Wall);
@@ -526,16 +572,18 @@ TEST_F(EditorTest, UnsavedWorkSurvivesImportingClosingAndOpening) {
     EXPECT_EQ(shown().Name, "Noname");
 
     // Levels copied in are a change; nothing copied is none.
-    editor = std::make_unique<Editor>();
+    editor = makeEditor();
     editor->show();
     for (const bool copy : {false, true}) {
         whenModal<Import>([copy](Import& w) {
             choose(w, "quelle.llp");
-            if (copy) w.List2->selectAll(), w.Command1->click();
+            if (copy)
+                child<QListWidget>(&w, "List2")->selectAll(),
+                    child<QPushButton>(&w, "Command1")->click();
             w.close();
         });
-        editor->Command11_Click();
-        EXPECT_EQ(editor->Saved, !copy);
+        click("Command11");
+        EXPECT_EQ(editor->saved(), !copy);
     }
     EXPECT_EQ(entries(), (QStringList{"1. Noname", "2. Q1", "3. Q2", "4. Q3"}));
     EXPECT_EQ(questions.size(), 4);
@@ -543,17 +591,17 @@ TEST_F(EditorTest, UnsavedWorkSurvivesImportingClosingAndOpening) {
     // "Laden" asks first: Abbrechen stays, a save that did not happen stays, Nein opens.
     const auto before = snapshot();
     replies = {Answer::Cancel, Answer::Yes};
-    withoutModal([&] { editor->Command3_Click(); });
-    whenModal<SaveMap>([](SaveMap& d) { d.Command2->click(); });
-    editor->Command3_Click();
+    withoutModal([&] { click("Command3"); });
+    whenModal<SaveMap>([](SaveMap& d) { child<QPushButton>(&d, "Command2")->click(); });
+    click("Command3");
     expectSame(pack(), *before);
     replies = {Answer::No};
     openPack("a.llp", true);
     EXPECT_EQ(entries(), QStringList{"1. Tolle Tuer"});
     EXPECT_EQ(questions.size(), 7);
     // With a file of its own, "Ja" saves there without a dialog and then opens.
-    editor->SelectedCode = Wall;
-    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(80, 40));
+    pick(Wall);
+    QTest::mouseClick(ui<BoardView>("Feld"), Qt::LeftButton, {}, QPoint(80, 40));
     replies = {Answer::Yes};
     openPack("quelle.llp", true);
     EXPECT_EQ(entries(), (QStringList{"1. Q1", "2. Q2", "3. Q3"}));
@@ -568,20 +616,20 @@ TEST_F(EditorTest, StrgSSavesToThePacksOwnFileAndTheCaptionTellsOfChanges) {
     editor->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
     EXPECT_EQ(editor->windowTitle(), "Lumor - Editor");
-    editor->Levelname->setText("Erstes");
+    ui<QLineEdit>("Levelname")->setText("Erstes");
     EXPECT_EQ(editor->windowTitle(), "Lumor - Editor*");
     // No file yet: the dialog, which refuses a name too long for the save's temporary file.
     whenModal<SaveMap>([](SaveMap& d) {
-        d.Text1->setText(QString(238, 'x'));
-        d.Command1->click();
+        child<QLineEdit>(&d, "Text1")->setText(QString(238, 'x'));
+        child<QPushButton>(&d, "Command1")->click();
         EXPECT_TRUE(d.isVisible());
-        d.Text1->setText("eigen");
-        d.Command1->click();
+        child<QLineEdit>(&d, "Text1")->setText("eigen");
+        child<QPushButton>(&d, "Command1")->click();
     });
     QTest::keyClick(editor.get(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(editor->windowTitle(), "Lumor - Editor - eigen.llp");
     EXPECT_TRUE(messages.value(0).startsWith("Der Name ist zu lang"));
-    editor->Levelname->setText("Zweites");
+    ui<QLineEdit>("Levelname")->setText("Zweites");
     EXPECT_EQ(editor->windowTitle(), "Lumor - Editor - eigen.llp*");
     editor->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
@@ -591,16 +639,16 @@ TEST_F(EditorTest, StrgSSavesToThePacksOwnFileAndTheCaptionTellsOfChanges) {
     // "Speichern" keeps its dialog and offers the pack's own name; the longest name saves.
     const std::string longest = std::string(237, 'y') + ".llp";
     whenModal<SaveMap>([&](SaveMap& d) {
-        EXPECT_EQ(d.Text1->text(), "eigen.llp");
-        d.Text1->setText(QString::fromStdString(longest));
-        d.Command1->click();
+        EXPECT_EQ(child<QLineEdit>(&d, "Text1")->text(), "eigen.llp");
+        child<QLineEdit>(&d, "Text1")->setText(QString::fromStdString(longest));
+        child<QPushButton>(&d, "Command1")->click();
     });
-    editor->Command4_Click();
+    click("Command4");
     EXPECT_TRUE(readPack(file(longest.c_str())).ok);
     // A pack opened under a name one byte longer is refused by Strg+S, not half written.
     lumortest::writeFile(dir / ("z" + longest), bytesOf(longest.c_str()));
     openPack(QString::fromStdString("z" + longest));
-    editor->Levelname->setText("Drittes");
+    ui<QLineEdit>("Levelname")->setText("Drittes");
     EXPECT_FALSE(editor->saveToOwnFile());
     EXPECT_TRUE(messages.last().startsWith("Der Name ist zu lang"));
     editor->hide();
@@ -613,13 +661,13 @@ TEST_F(EditorTest, AKilledEditorOffersItsWorkBackAndACleanCloseLeavesNoCopy) {
         pack().assign(levels("Fremd", 2));
         questions.clear();
         replies = std::move(next);
-        editor = std::make_unique<Editor>();
+        editor = makeEditor();
         editor->show();
         QCoreApplication::processEvents();
     };
-    editor->SelectedCode = Wall;
-    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(40, 40));
-    editor->Levelname->setText("Gerettet");
+    pick(Wall);
+    QTest::mouseClick(ui<BoardView>("Feld"), Qt::LeftButton, {}, QPoint(40, 40));
+    ui<QLineEdit>("Levelname")->setText("Gerettet");
     EXPECT_TRUE(editor->recoveryPending());
     editor->saveRecoveryCopy();
     // A copy from another program folder is no business of this one.
@@ -636,17 +684,19 @@ TEST_F(EditorTest, AKilledEditorOffersItsWorkBackAndACleanCloseLeavesNoCopy) {
     EXPECT_EQ(shown().cell(1, 1), Wall);
     EXPECT_EQ(editor->windowTitle(), "Lumor - Editor*");
     // Saved under a name, changed again: the copy follows the pack's file.
-    whenModal<SaveMap>([](SaveMap& d) { d.Text1->setText("r"), d.Command1->click(); });
-    editor->Command4_Click();
+    whenModal<SaveMap>([](SaveMap& d) {
+        child<QLineEdit>(&d, "Text1")->setText("r"), child<QPushButton>(&d, "Command1")->click();
+    });
+    click("Command4");
     EXPECT_EQ(copies().size(), 1);  // only the other folder's
-    editor->Levelname->setText("Zweiter");
+    ui<QLineEdit>("Levelname")->setText("Zweiter");
     editor->saveRecoveryCopy();
     restart({Answer::No, Answer::Yes});
     EXPECT_EQ(questions.size(), 1);  // "Nein" discarded it; nothing more to offer
     EXPECT_EQ(entries(), QStringList{"1. Noname"});
     EXPECT_EQ(copies().size(), 1);
 
-    editor->Levelname->setText("Dritter");
+    ui<QLineEdit>("Levelname")->setText("Dritter");
     editor->saveRecoveryCopy();
     restart({Answer::Yes});
     EXPECT_EQ(editor->windowTitle(), "Lumor - Editor*");
@@ -658,28 +708,28 @@ TEST_F(EditorTest, AKilledEditorOffersItsWorkBackAndACleanCloseLeavesNoCopy) {
 TEST_F(EditorTest, UndoAndRedoPutBackEveryByte) {
     load(3, 0);
     const auto start = snapshot();
-    editor->SelectedCode = Splitter;
+    pick(Splitter);
     editor->Feld_MouseDown(Qt::LeftButton, 40, 40);
     editor->Feld_MouseUp();
-    QTest::keyClicks(editor->Levelname, "xy");
-    editor->VS[0]->setValue(90);
-    editor->Command9_Click();
-    editor->Command6_Click();
+    QTest::keyClicks(ui<QLineEdit>("Levelname"), "xy");
+    ui<QScrollBar>("VS(0)")->setValue(90);
+    click("Command9");
+    click("Command6");
     replies = {Answer::Yes};
-    editor->Command7_Click();
+    click("Command7");
     whenModal<IDEdit>([](IDEdit& d) {
         d.Text5->setText("Titel");
         d.Command1->click();
     });
-    editor->Command10_Click();
+    click("Command10");
     const auto end = snapshot();
     const QStringList endEntries = entries();
 
-    editor->Saved = true;
+    markSaved();
     int steps = 0;
     while (editor->undo()) ++steps;
     EXPECT_EQ(steps, 7);
-    EXPECT_FALSE(editor->Saved);
+    EXPECT_FALSE(editor->saved());
     expectSame(pack(), *start);
     EXPECT_EQ(state().pack.header.PackTitle, "");
     EXPECT_EQ(entries(), (QStringList{"1. L1", "2. L2", "3. L3"}));
@@ -688,13 +738,13 @@ TEST_F(EditorTest, UndoAndRedoPutBackEveryByte) {
     editor->show();
     editor->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
-    editor->Levelname->setFocus();
+    ui<QLineEdit>("Levelname")->setFocus();
     for (int i = 0; i < steps; ++i)
-        QTest::keyClick(editor->Levelname, Qt::Key_Y, Qt::ControlModifier);
+        QTest::keyClick(ui<QLineEdit>("Levelname"), Qt::Key_Y, Qt::ControlModifier);
     expectSame(pack(), *end);
     EXPECT_EQ(state().pack.header.PackTitle, "Titel");
     EXPECT_EQ(entries(), endEntries);
-    QTest::keyClick(editor->Levelname, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(ui<QLineEdit>("Levelname"), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(state().pack.header.PackTitle, "");
     editor->hide();
 }
@@ -703,11 +753,11 @@ TEST_F(EditorTest, LiveCheckAnswersByItselfRemembersAndShowsEverySolutionUntilAC
     LiveCheck* check = editor->liveCheck();
     auto answer = [&] {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !check->busy(); }, 10000));
-        return editor->CheckLine->text();
+        return ui<QLabel>("CheckLine")->text();
     };
     // The empty new level is won by its bare board, whatever the record held before.
     pack()[0].cell(3, 3) = TargetUp;
-    editor = std::make_unique<Editor>();
+    editor = makeEditor();
     check = editor->liveCheck();
     EXPECT_EQ(answer(), "lösbar, 0 Steine übrig, 1 Lösung");
 
@@ -717,49 +767,50 @@ TEST_F(EditorTest, LiveCheckAnswersByItselfRemembersAndShowsEverySolutionUntilAC
     l.cell(5, 3) = TargetRight;
     l.Stock = {3, 0, 0, 0, 1, 0, 1};
     editor->Aufbau();
-    EXPECT_EQ(editor->CheckLine->text(), "prüft \u2026");  // the answer comes by itself
+    EXPECT_EQ(ui<QLabel>("CheckLine")->text(), "prüft \u2026");  // the answer comes by itself
     EXPECT_EQ(answer(), "lösbar, 1 Stein übrig, 4 Lösungen");
 
     // Strg+L again and again: each placement in turn, drawn see-through and outlined over
     // the board, not into the level; a click on the board takes it away and paints nothing.
-    const QImage before = editor->Feld->picture();
+    pick(Wall);  // before: a press on the palette takes a shown solution away
+    const QImage before = ui<BoardView>("Feld")->picture();
     editor->show();
     editor->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
     std::set<int> columns;
     for (int i = 1; i <= 5; ++i) {
         QTest::keyClick(editor.get(), Qt::Key_L, Qt::ControlModifier);
-        EXPECT_TRUE(editor->Status->text().startsWith(
+        EXPECT_TRUE(ui<QLabel>("Status")->text().startsWith(
             QStringLiteral("Lösung %1 von 4").arg((i - 1) % 4 + 1)));
         for (int x = 1; x <= 4; ++x)
-            if (editor->Feld->picture().copy(32 * x, 0, 32, 32) != bilder().tile(Empty))
+            if (ui<BoardView>("Feld")->picture().copy(32 * x, 0, 32, 32) != bilder().tile(Empty))
                 columns.insert(x);
     }
     EXPECT_EQ(columns, (std::set<int>{1, 2, 3, 4}));
-    const QImage shownPiece = editor->Feld->picture().copy(32, 0, 32, 32);  // the 1st again
+    const QImage shownPiece =
+        ui<BoardView>("Feld")->picture().copy(32, 0, 32, 32);  // the 1st again
     const QRect inside(4, 4, 24, 24);  // within the outline: neither the piece nor the cell
     EXPECT_NE(shownPiece.copy(inside), bilder().tile(DeflectorLeftDown).copy(inside));
     EXPECT_NE(shownPiece.copy(inside), bilder().tile(Empty).copy(inside));
     EXPECT_EQ(shownPiece.pixel(1, 1), qRgb(0, 230, 255));
-    editor->SelectedCode = Wall;
-    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(600, 350));
-    EXPECT_EQ(editor->Feld->picture(), before);
+    QTest::mouseClick(ui<BoardView>("Feld"), Qt::LeftButton, {}, QPoint(600, 350));
+    EXPECT_EQ(ui<BoardView>("Feld")->picture(), before);
     EXPECT_EQ(shown().cell(18, 10), Empty);
     QTest::keyClick(editor.get(), Qt::Key_L, Qt::ControlModifier);
     QTest::keyClick(editor.get(), Qt::Key_Escape);
-    EXPECT_EQ(editor->Feld->picture(), before);
+    EXPECT_EQ(ui<BoardView>("Feld")->picture(), before);
     editor->hide();
 
     // A change is checked anew; taken back, its answer is there at once.
-    QTest::mouseClick(editor->Feld, Qt::LeftButton, {}, QPoint(32 * 3 + 5, 5));
+    QTest::mouseClick(ui<BoardView>("Feld"), Qt::LeftButton, {}, QPoint(32 * 3 + 5, 5));
     EXPECT_EQ(answer(), "lösbar, 1 Stein übrig, 2 Lösungen");
-    QTest::mouseClick(editor->Feld, Qt::RightButton, {}, QPoint(32 * 3 + 5, 5));
-    EXPECT_EQ(editor->CheckLine->text(), "lösbar, 1 Stein übrig, 4 Lösungen");
+    QTest::mouseClick(ui<BoardView>("Feld"), Qt::RightButton, {}, QPoint(32 * 3 + 5, 5));
+    EXPECT_EQ(ui<QLabel>("CheckLine")->text(), "lösbar, 1 Stein übrig, 4 Lösungen");
     l.Stock[0] = 1;
     editor->Aufbau();
     EXPECT_EQ(answer(), "nicht lösbar");
     EXPECT_FALSE(editor->showPlacement());
-    EXPECT_EQ(editor->Status->text(), "Nicht lösbar: es gibt keine Lösung zu zeigen.");
+    EXPECT_EQ(ui<QLabel>("Status")->text(), "Nicht lösbar: es gibt keine Lösung zu zeigen.");
 
     // An answer already on its way for an earlier state of the level is not shown.
     l.Stock[0] = 2;
@@ -816,7 +867,7 @@ TEST_F(EditorTest, TheLevelListMarksTheRulesEachLevelBreaks) {
     writePackFile("regeln.llp", list);
     openPack("regeln.llp");
     const auto rules = [this](int i) {
-        return editor->List1->item(i)->data(Editor::LintRole).toString().split(' ');
+        return ui<QListWidget>("List1")->item(i)->data(Editor::LintRole).toString().split(' ');
     };
     QCoreApplication::processEvents();
     EXPECT_EQ(rules(1).filter("password").size(), 1);  // known before any level is measured
@@ -824,19 +875,22 @@ TEST_F(EditorTest, TheLevelListMarksTheRulesEachLevelBreaks) {
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             for (int i = 0; i < 3; ++i)
-                if (editor->List1->item(i)->toolTip().contains("wird noch")) return false;
+                if (ui<QListWidget>("List1")->item(i)->toolTip().contains("wird noch"))
+                    return false;
             return true;
         },
         10000));
     EXPECT_EQ(rules(0), (QStringList{"decoy", "distance", "distance"}));
     EXPECT_EQ(rules(1), (QStringList{"bare-board", "distance", "password"}));
     EXPECT_EQ(rules(2).value(0), "solvable");
-    EXPECT_TRUE(editor->List1->item(1)->toolTip().contains(
+    EXPECT_TRUE(ui<QListWidget>("List1")->item(1)->toolTip().contains(
         "\u2022 das Passwort \"EINS\" hat schon regeln 1 \"\": diesen Level erreicht kein "
         "Passwort"));
     const QIcon hint = editor->style()->standardIcon(QStyle::SP_MessageBoxInformation);
-    EXPECT_EQ(editor->List1->item(0)->icon().pixmap(16).toImage(), hint.pixmap(16).toImage());
-    EXPECT_NE(editor->List1->item(2)->icon().pixmap(16).toImage(), hint.pixmap(16).toImage());
+    EXPECT_EQ(ui<QListWidget>("List1")->item(0)->icon().pixmap(16).toImage(),
+              hint.pixmap(16).toImage());
+    EXPECT_NE(ui<QListWidget>("List1")->item(2)->icon().pixmap(16).toImage(),
+              hint.pixmap(16).toImage());
 }
 
 // --- The dialogs -----------------------------------------------------------------------------
@@ -881,39 +935,38 @@ TEST_F(EditorTest, PackInformationIsStoredTrimmedOnEveryWayOfClosing) {
 
 TEST_F(EditorTest, OpeningAndSavingDialogsListThePacksAndCheckTheName) {
     // No pack at all: an empty list, and OK acts as "Abbrechen".
-    state().handover.set(5);
     {
-        LoadMap d;
-        EXPECT_TRUE(state().handover.empty());
-        EXPECT_EQ(d.List1->count(), 0);
-        whenModal<LoadMap>([&](LoadMap&) { d.Command2->click(); });
+        LoadMap d(folder());
+        EXPECT_EQ(child<QListWidget>(&d, "List1")->count(), 0);
+        whenModal<LoadMap>([&](LoadMap&) { child<QPushButton>(&d, "Command2")->click(); });
         EXPECT_EQ(d.exec(), QDialog::Rejected);
-        EXPECT_TRUE(state().handover.empty());
+        EXPECT_FALSE(d.chosen());
     }
     writePackFile("b.LLP", levels("B", 1));
     writePackFile("alt.llp", levels("A", 1));
     QFile(path("notes.txt")).open(QIODevice::WriteOnly);
-    LoadMap load;
-    ASSERT_EQ(load.List1->count(), 2);
-    EXPECT_EQ(load.List1->currentRow(), 0);
-    whenModal<LoadMap>([&](LoadMap&) { clickRow(load.List1, 1, true); });
-    load.exec();
-    EXPECT_EQ(state().handover.toText(), file("b.LLP"));
+    whenModal<LoadMap>([&](LoadMap& d) {
+        const auto* list = child<QListWidget>(&d, "List1");
+        EXPECT_EQ(list->count(), 2);
+        EXPECT_EQ(list->currentRow(), 0);
+        clickRow(child<QListWidget>(&d, "List1"), 1, true);
+    });
+    EXPECT_EQ(LoadMap::choose(nullptr, folder()), file("b.LLP"));
 
     const std::pair<const char*, const char*> names[] = {
         {"pack.llp.txt", "pack.llp.txt.llp"}, {"pack.LLP", "pack.LLP"}, {"", ""}};
     for (const auto& [typed, stored] : names) {
-        SaveMap d;
-        d.Text1->setText(typed);
-        d.Command1_Click();
-        EXPECT_EQ(state().handover.toText(), *typed ? file(stored) : "") << typed;
+        SaveMap d(folder());
+        child<QLineEdit>(&d, "Text1")->setText(typed);
+        child<QPushButton>(&d, "Command1")->click();
+        EXPECT_EQ(d.chosen().value_or(""), *typed ? file(stored) : "") << typed;
     }
     // Refused with a message, the dialog staying open: the nine characters, a hidden name.
     for (const char c : std::string("\\/:*?\"<>|.")) {
-        SaveMap d;
-        d.Text1->setText(QString(QLatin1Char(c)) + "x");
-        d.Command1_Click();
-        EXPECT_TRUE(state().handover.empty()) << c;
+        SaveMap d(folder());
+        child<QLineEdit>(&d, "Text1")->setText(QString(QLatin1Char(c)) + "x");
+        child<QPushButton>(&d, "Command1")->click();
+        EXPECT_FALSE(d.chosen()) << c;
     }
     EXPECT_EQ(messages.value(0),
               "Der Name darf keines der folgenden Zeichen enthalten:\r\n \\ / : "
@@ -921,28 +974,27 @@ TEST_F(EditorTest, OpeningAndSavingDialogsListThePacksAndCheckTheName) {
     EXPECT_EQ(messages.size(), 10);
 
     // An existing pack: the question with No as the default; No keeps the dialog open.
-    SaveMap d;
-    clickRow(d.List1, 0);
-    EXPECT_EQ(d.Text1->text(), "alt.llp");
     replies = {Answer::No, Answer::Yes};
-    whenModal<SaveMap>([&](SaveMap&) {
-        QTest::keyClick(d.Text1, Qt::Key_Return);  // Enter in the name box is OK
+    whenModal<SaveMap>([&](SaveMap& d) {
+        auto* name = child<QLineEdit>(&d, "Text1");
+        clickRow(child<QListWidget>(&d, "List1"), 0);
+        EXPECT_EQ(name->text(), "alt.llp");
+        QTest::keyClick(name, Qt::Key_Return);  // Enter in the name box is OK
         EXPECT_TRUE(d.isVisible());
-        EXPECT_TRUE(state().handover.empty());
-        QTest::keyClick(d.Text1, Qt::Key_Enter);
+        EXPECT_FALSE(d.chosen());
+        QTest::keyClick(name, Qt::Key_Enter);
     });
-    EXPECT_EQ(d.exec(), QDialog::Accepted);
+    EXPECT_EQ(SaveMap::choose(nullptr, folder()), file("alt.llp"));
     EXPECT_EQ(questions, QStringList(2, "Soll das Levelpack überschrieben werden?"));
     EXPECT_EQ(buttons, std::vector<QuestionButtons>(2, QuestionButtons::YesNoDefaultNo));
-    EXPECT_EQ(state().handover.toText(), file("alt.llp"));
 
     // Saving under a Latin-1 name as shown replaces that file rather than making a UTF-8 twin.
     writePackFile("M\xe4rz.llp", levels("M", 2));
-    SaveMap latin1;
-    latin1.Text1->setText(QString::fromUtf8("März"));
+    SaveMap latin1(folder());
+    child<QLineEdit>(&latin1, "Text1")->setText(QString::fromUtf8("März"));
     replies = {Answer::Yes};
-    latin1.Command1_Click();
-    EXPECT_EQ(state().handover.toText(), file("M\xe4rz.llp"));
+    child<QPushButton>(&latin1, "Command1")->click();
+    EXPECT_EQ(latin1.chosen(), file("M\xe4rz.llp"));
     EXPECT_EQ(questions.size(), 3);
 }
 
@@ -959,30 +1011,30 @@ TEST_F(EditorTest, ImportReadsTheSourcePackBehindItsPassword) {
     w->show();
     EXPECT_LE(w->sizeHint().width(), w->screen()->availableGeometry().width());
     w->hide();
-    EXPECT_EQ(entries(w->List1), (QStringList{"1. T1", "2. T2", "3. T3"}));
-    EXPECT_EQ(w->Combo1->currentIndex(), -1);
+    EXPECT_EQ(entries(child<DropList>(w.get(), "List1")), (QStringList{"1. T1", "2. T2", "3. T3"}));
+    EXPECT_EQ(child<QComboBox>(w.get(), "Combo1")->currentIndex(), -1);
     // Cancelling the first password: no message, no selection again.
     choose(*w, "geheim.llp");
     EXPECT_EQ(prompts, QStringList{"Bitte Passwort eingeben!"});
-    EXPECT_EQ(w->Combo1->currentIndex(), -1);
+    EXPECT_EQ(child<QComboBox>(w.get(), "Combo1")->currentIndex(), -1);
 
     choose(*w, "quelle.llp");
-    EXPECT_EQ(w->List2->item(4)->text(), "5. Q5");
+    EXPECT_EQ(child<QListWidget>(w.get(), "List2")->item(4)->text(), "5. Q5");
     // A wrong answer is told, an empty one is not, a damaged pack is refused: each time
     // the previous source stays and the work goes on.
     answers = {QString("sesam"), QString("")};
     for (const char* name : {"geheim.llp", "geheim.llp", "kaputt.llp"}) {
         choose(*w, name);
-        EXPECT_EQ(w->Combo1->currentText(), "quelle.llp");
-        EXPECT_EQ(w->List2->count(), 5);
+        EXPECT_EQ(child<QComboBox>(w.get(), "Combo1")->currentText(), "quelle.llp");
+        EXPECT_EQ(child<QListWidget>(w.get(), "List2")->count(), 5);
     }
     EXPECT_EQ(messages, (QStringList{"Das Passwort war leider Falsch!", "Levelpack beschädigt!"}));
 
     answers = {QString("Sesam")};
     choose(*w, "geheim.llp");
-    EXPECT_EQ(entries(w->List2), (QStringList{"1. G1", "2. G2"}));
+    EXPECT_EQ(entries(child<QListWidget>(w.get(), "List2")), (QStringList{"1. G1", "2. G2"}));
     choose(*w, QString::fromUtf8("Älter.llp"));  // a name in Latin-1
-    EXPECT_EQ(entries(w->List2), (QStringList{"1. L1", "2. L2"}));
+    EXPECT_EQ(entries(child<QListWidget>(w.get(), "List2")), (QStringList{"1. L1", "2. L2"}));
 }
 
 TEST_F(EditorTest, ImportCopiesLevelsThatStaySelectedAndMoveAsABlockWithPictures) {
@@ -991,45 +1043,50 @@ TEST_F(EditorTest, ImportCopiesLevelsThatStaySelectedAndMoveAsABlockWithPictures
     pack()[0].cell(0, 0) = Wall;
     pack()[0].cell(19, 11) = Splitter;
     pack()[0].cell(5, 5) = 42;
-    const QColor background = w->Picture2->image().pixelColor(10, 10);
-    clickRow(w->List1, 0);
-    const QImage p = w->Picture2->image();
+    const QColor background = child<LevelPicture>(w.get(), "Picture2")->image().pixelColor(10, 10);
+    clickRow(child<DropList>(w.get(), "List1"), 0);
+    const QImage p = child<LevelPicture>(w.get(), "Picture2")->image();
     EXPECT_EQ(p.size(), QSize(40, 24));
     EXPECT_EQ(p.pixel(1, 1), 0xff00ffffu);
     EXPECT_EQ(p.pixel(39, 23), 0xffffffffu);
     EXPECT_EQ(p.pixel(2, 0), 0xff000000u);
     EXPECT_EQ(p.pixelColor(10, 10), background);  // no colour for code 42
     choose(*w, "quelle.llp");
-    w->List2->setCurrentRow(1);
-    EXPECT_EQ(w->Picture1->image().pixel(2, 0), 0xffffff00u);  // Q2's source at (1, 0)
-    w->List1->clearSelection();
-    w->List2->clearSelection();
-    for (int i : {0, 2, 3}) w->List2->item(i)->setSelected(true);
+    child<QListWidget>(w.get(), "List2")->setCurrentRow(1);
+    EXPECT_EQ(child<LevelPicture>(w.get(), "Picture1")->image().pixel(2, 0),
+              0xffffff00u);  // Q2's source at (1, 0)
+    child<DropList>(w.get(), "List1")->clearSelection();
+    child<QListWidget>(w.get(), "List2")->clearSelection();
+    for (int i : {0, 2, 3}) child<QListWidget>(w.get(), "List2")->item(i)->setSelected(true);
     // Dropping on the target list copies the selected source levels.
     QMimeData data;
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {}, QEvent::Drop);
-    w->List1->acceptFrom = nullptr;  // a synthetic drop names no source widget
-    QApplication::sendEvent(w->List1->viewport(), &enter);
-    QApplication::sendEvent(w->List1->viewport(), &drop);
-    EXPECT_EQ(entries(w->List1),
+    child<DropList>(w.get(), "List1")->acceptFrom =
+        nullptr;  // a synthetic drop names no source widget
+    QApplication::sendEvent(child<DropList>(w.get(), "List1")->viewport(), &enter);
+    QApplication::sendEvent(child<DropList>(w.get(), "List1")->viewport(), &drop);
+    EXPECT_EQ(entries(child<DropList>(w.get(), "List1")),
               (QStringList{"1. T1", "2. T2", "3. T3", "4. Q1", "5. Q3", "6. Q4"}));
     EXPECT_EQ(pack()[4], levels("Q", 5)[2]);
-    EXPECT_EQ(selection(w->List1), (std::vector<bool>{false, false, false, true, true, true}));
+    EXPECT_EQ(selection(child<DropList>(w.get(), "List1")),
+              (std::vector<bool>{false, false, false, true, true, true}));
 
-    w->Command3->click();
-    w->Command3->click();
-    w->Command4->click();
-    EXPECT_EQ(entries(w->List1),
+    child<QPushButton>(w.get(), "Command3")->click();
+    child<QPushButton>(w.get(), "Command3")->click();
+    child<QPushButton>(w.get(), "Command4")->click();
+    EXPECT_EQ(entries(child<DropList>(w.get(), "List1")),
               (QStringList{"1. T1", "2. T2", "3. Q1", "4. Q3", "5. Q4", "6. T3"}));
-    EXPECT_EQ(w->Picture2->image(), p);  // moving levels draws no other picture
+    EXPECT_EQ(child<LevelPicture>(w.get(), "Picture2")->image(),
+              p);  // moving levels draws no other picture
     // The first two selected change places; the first alone stays.
-    w->List1->clearSelection();
-    w->List1->item(0)->setSelected(true);
-    w->Command3->click();
-    w->List1->item(1)->setSelected(true);
-    w->Command3->click();
-    EXPECT_EQ(entries(w->List1).mid(0, 2), (QStringList{"1. T2", "2. T1"}));
+    child<DropList>(w.get(), "List1")->clearSelection();
+    child<DropList>(w.get(), "List1")->item(0)->setSelected(true);
+    child<QPushButton>(w.get(), "Command3")->click();
+    child<DropList>(w.get(), "List1")->item(1)->setSelected(true);
+    child<QPushButton>(w.get(), "Command3")->click();
+    EXPECT_EQ(entries(child<DropList>(w.get(), "List1")).mid(0, 2),
+              (QStringList{"1. T2", "2. T1"}));
 
     // Closing puts the end marker behind the last level.
     pack()[6].Name = "alt";
@@ -1040,16 +1097,16 @@ TEST_F(EditorTest, ImportCopiesLevelsThatStaySelectedAndMoveAsABlockWithPictures
 
 TEST_F(EditorTest, ImportDeletingAllKeepsOneAndCopyingStopsAtTheCapacity) {
     const auto w = importWindow(3);
-    w->List1->selectAll();
-    w->Command2->click();
-    EXPECT_EQ(entries(w->List1), QStringList{"1. T1"});
+    child<DropList>(w.get(), "List1")->selectAll();
+    child<QPushButton>(w.get(), "Command2")->click();
+    EXPECT_EQ(entries(child<DropList>(w.get(), "List1")), QStringList{"1. T1"});
     EXPECT_EQ(messages, QStringList{"Es muss mindestens ein Level vorhanden sein!"});
-    EXPECT_EQ(selection(w->List1), std::vector<bool>{false});
+    EXPECT_EQ(selection(child<DropList>(w.get(), "List1")), std::vector<bool>{false});
 
     const auto full = importWindow(100);
     choose(*full, "quelle.llp");
-    full->List2->selectAll();
-    full->Command1->click();
+    child<QListWidget>(full.get(), "List2")->selectAll();
+    child<QPushButton>(full.get(), "Command1")->click();
     EXPECT_EQ(full->count(), 101);
     EXPECT_EQ(messages.back(),
               "Ein Levelpack fasst höchstens 101 Levels. Von den 5 gewählten Levels wurden nur 1 "

@@ -3,7 +3,6 @@
 #include "app/Dialogs.h"
 #include "app/Text.h"
 #include "app/paths.h"
-#include "app/state.h"
 #include "editor/TextFields.h"
 #include "editor/boardedit.h"
 #include "editor/levellist.h"
@@ -98,8 +97,8 @@ void LevelPicture::paintEvent(QPaintEvent*) {
 
 // --- Import -----------------------------------------------------------------------------
 
-Import::Import(Levels& levels, int count, QWidget* parent)
-    : QDialog(parent), target_(levels, count) {
+Import::Import(Levels& levels, int count, const std::string& folder, QWidget* parent)
+    : QDialog(parent), target_(levels, count), folder_(folder) {
     setWindowTitle(QStringLiteral("Levelpack Manager"));
 
     List1 = new DropList(this);
@@ -127,6 +126,36 @@ Import::Import(Levels& levels, int count, QWidget* parent)
     Picture2->setToolTip(QStringLiteral("Das zuletzt gewählte Level dieses Levelpacks"));
     Picture1->setToolTip(QStringLiteral("Das zuletzt gewählte Level des anderen Levelpacks"));
 
+    const std::pair<QWidget*, const char*> named[] = {
+        {List1, "List1"},       {Combo1, "Combo1"},     {List2, "List2"},
+        {Picture2, "Picture2"}, {Picture1, "Picture1"}, {Command1, "Command1"},
+        {Command2, "Command2"}, {Command3, "Command3"}, {Command4, "Command4"}};
+    for (const auto& [w, name] : named) w->setObjectName(QString::fromLatin1(name));
+    layOut();
+    resize(620, 420);
+
+    // The target from the pack being edited, the source packs from the folder.
+    showTarget();
+    for (const std::string& name : listFiles(folder_, "*.llp"))
+        Combo1->addItem(fileNameToQt(name), fileNameData(name));
+    Combo1->setCurrentIndex(-1);
+
+    connect(Combo1, &QComboBox::currentIndexChanged, this, [this] {
+        if (!Reverting) Combo1_Click();
+    });
+    connect(Command1, &QPushButton::clicked, this, &Import::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Import::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Import::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Import::Command4_Click);
+    connect(List1, &QListWidget::itemClicked, this, &Import::List1_Click);
+    connect(List1, &QListWidget::currentRowChanged, this, &Import::List1_Click);
+    connect(List2, &QListWidget::itemClicked, this, &Import::List2_Click);
+    connect(List2, &QListWidget::currentRowChanged, this, &Import::List2_Click);
+}
+
+// The target list on the left, the buttons and pictures in the middle, the source pack on
+// the right.
+void Import::layOut() {
     auto* middle = new QVBoxLayout;
     for (QPushButton* b : {Command1, Command2, Command3, Command4}) {
         b->setAutoDefault(false);
@@ -145,25 +174,6 @@ Import::Import(Levels& levels, int count, QWidget* parent)
     layout->addWidget(List1, 1);
     layout->addLayout(middle);
     layout->addLayout(right, 1);
-    resize(620, 420);
-
-    // The target from the pack being edited, the source packs from the folder.
-    showTarget();
-    for (const std::string& name : listFiles(state().AppFolder, "*.llp"))
-        Combo1->addItem(fileNameToQt(name), fileNameData(name));
-    Combo1->setCurrentIndex(-1);
-
-    connect(Combo1, &QComboBox::currentIndexChanged, this, [this] {
-        if (!Reverting) Combo1_Click();
-    });
-    connect(Command1, &QPushButton::clicked, this, &Import::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Import::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &Import::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &Import::Command4_Click);
-    connect(List1, &QListWidget::itemClicked, this, &Import::List1_Click);
-    connect(List1, &QListWidget::currentRowChanged, this, &Import::List1_Click);
-    connect(List2, &QListWidget::itemClicked, this, &Import::List2_Click);
-    connect(List2, &QListWidget::currentRowChanged, this, &Import::List2_Click);
 }
 
 void Import::Combo1_Click() {
@@ -174,8 +184,7 @@ void Import::Combo1_Click() {
         Reverting = false;
     };
     if (index < 0) return;
-    const PackReadResult pack =
-        readPack(state().AppFolder + fileNameFromData(Combo1->itemData(index)));
+    const PackReadResult pack = readPack(folder_ + fileNameFromData(Combo1->itemData(index)));
     if (!pack.ok) {
         // A damaged pack is refused; the previous source stays and the work goes on.
         showMessage(this, toQt(pack.message));

@@ -12,6 +12,7 @@
 #include <QListWidget>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 class QComboBox;
@@ -51,9 +52,17 @@ private:
 
 class Import final : public QDialog {
 public:
-    // The target is Levels(0) .. Levels(count - 1) of the pack being edited.
-    Import(Levels& levels, int count, QWidget* parent = nullptr);
+    // The target is Levels(0) .. Levels(count - 1) of the pack being edited; the source
+    // packs are those of `folder` (ending in "/").
+    Import(Levels& levels, int count, const std::string& folder, QWidget* parent = nullptr);
 
+    // The number of target levels.
+    int count() const { return target_.count(); }
+
+    void done(int result) override;
+
+private:
+    // Controls, under their designer names (and as object names, for tests).
     DropList* List1 = nullptr;         // the target levels
     QComboBox* Combo1 = nullptr;       // the pack files of the program folder
     QListWidget* List2 = nullptr;      // the source levels
@@ -69,17 +78,12 @@ public:
     bool Reverting = false;
     bool Idle = true;
 
-    // The number of target levels.
-    int count() const { return target_.count(); }
-
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();
 
-    void done(int result) override;
-
-private:
+    void layOut();
     void Combo1_Click();
     void List1_Click();
     void List2_Click();
@@ -88,6 +92,7 @@ private:
     void showTarget();
 
     ImportTarget target_;
+    std::string folder_;
 };
 
 }  // namespace lumor

@@ -2,7 +2,6 @@
 
 #include "app/Dialogs.h"
 #include "app/paths.h"
-#include "app/state.h"
 #include "editor/TextFields.h"
 #include "editor/packfiles.h"
 
@@ -25,15 +24,16 @@ const QString HiddenNameMessage = QStringLiteral(
     "und erschiene in keiner Liste.");
 
 // The pack files of the program folder (found without regard to letter case).
-void fillPackList(QListWidget* list) {
-    for (const std::string& name : listFiles(state().AppFolder, "*.llp")) {
+void fillPackList(QListWidget* list, const std::string& folder) {
+    for (const std::string& name : listFiles(folder, "*.llp")) {
         auto* item = new QListWidgetItem(fileNameToQt(name), list);
         item->setData(Qt::UserRole, fileNameData(name));
     }
 }
 
-QPushButton* button(const char* caption, QWidget* parent) {
+QPushButton* button(const char* name, const char* caption, QWidget* parent) {
     auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
     b->setAutoDefault(false);
     return b;
 }
@@ -42,12 +42,12 @@ QPushButton* button(const char* caption, QWidget* parent) {
 
 // --- LoadMap ------------------------------------------------------------------------------
 
-LoadMap::LoadMap(QWidget* parent) : QDialog(parent) {
+LoadMap::LoadMap(const std::string& folder, QWidget* parent) : QDialog(parent), folder_(folder) {
     setWindowTitle(QStringLiteral("Levelpack laden"));
-    state().handover.clear();
     List1 = new QListWidget(this);
-    Command2 = button("OK", this);
-    Command1 = button("Abbrechen", this);
+    List1->setObjectName(QStringLiteral("List1"));
+    Command2 = button("Command2", "OK", this);
+    Command1 = button("Command1", "Abbrechen", this);
     Command2->setDefault(true);
     auto* grid = new QGridLayout(this);
     grid->addWidget(List1, 0, 0, 1, 3);
@@ -56,39 +56,42 @@ LoadMap::LoadMap(QWidget* parent) : QDialog(parent) {
     grid->addWidget(Command1, 1, 2);
     resize(320, 300);
 
-    fillPackList(List1);
+    fillPackList(List1, folder_);
     if (List1->count() > 0) List1->setCurrentRow(0);
 
     connect(Command2, &QPushButton::clicked, this, &LoadMap::Command2_Click);
-    connect(Command1, &QPushButton::clicked, this, &LoadMap::Command1_Click);
+    connect(Command1, &QPushButton::clicked, this, &LoadMap::reject);
     connect(List1, &QListWidget::itemDoubleClicked, this, &LoadMap::Command2_Click);
 }
 
-void LoadMap::Command2_Click() {
-    // With no pack in the folder there is nothing to hand over: as "Abbrechen".
-    const QListWidgetItem* item = List1->currentItem();
-    if (!item) {
-        Command1_Click();
-        return;
-    }
-    state().handover.set(state().AppFolder + fileNameFromData(item->data(Qt::UserRole)));
-    accept();
+std::optional<std::string> LoadMap::choose(QWidget* parent, const std::string& folder) {
+    LoadMap dialog(folder, parent);
+    dialog.exec();
+    return dialog.chosen();
 }
 
-void LoadMap::Command1_Click() {
-    state().handover.clear();
-    reject();
+void LoadMap::Command2_Click() {
+    // With no pack in the folder there is nothing to choose: as "Abbrechen".
+    const QListWidgetItem* item = List1->currentItem();
+    if (!item) {
+        reject();
+        return;
+    }
+    chosen_ = folder_ + fileNameFromData(item->data(Qt::UserRole));
+    accept();
 }
 
 // --- SaveMap ------------------------------------------------------------------------------
 
-SaveMap::SaveMap(QWidget* parent, const QString& offered) : QDialog(parent) {
+SaveMap::SaveMap(const std::string& folder, QWidget* parent, const QString& offered)
+    : QDialog(parent), folder_(folder) {
     setWindowTitle(QStringLiteral("Levelpack speichern"));
-    state().handover.clear();
     List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
     Text1 = new QLineEdit(this);
-    Command1 = button("OK", this);
-    Command2 = button("Abbrechen", this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Command1 = button("Command1", "OK", this);
+    Command2 = button("Command2", "Abbrechen", this);
     auto* grid = new QGridLayout(this);
     grid->addWidget(List1, 0, 0, 1, 3);
     grid->addWidget(Text1, 1, 0, 1, 3);
@@ -97,7 +100,7 @@ SaveMap::SaveMap(QWidget* parent, const QString& offered) : QDialog(parent) {
     grid->addWidget(Command2, 2, 2);
     resize(320, 330);
 
-    fillPackList(List1);
+    fillPackList(List1, folder_);
     if (!offered.isEmpty()) {
         Text1->setText(offered);
         Text1->selectAll();
@@ -107,13 +110,20 @@ SaveMap::SaveMap(QWidget* parent, const QString& offered) : QDialog(parent) {
     Text1->setFocus();
 
     connect(Command1, &QPushButton::clicked, this, &SaveMap::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &SaveMap::Command2_Click);
+    connect(Command2, &QPushButton::clicked, this, &SaveMap::reject);
     connect(List1, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { Text1->setText(item->text()); });
     connect(List1, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         Text1->setText(item->text());
         Command1_Click();
     });
+}
+
+std::optional<std::string> SaveMap::choose(QWidget* parent, const std::string& folder,
+                                           const QString& offered) {
+    SaveMap dialog(folder, parent, offered);
+    dialog.exec();
+    return dialog.chosen();
 }
 
 bool SaveMap::eventFilter(QObject* watched, QEvent* event) {
@@ -151,19 +161,12 @@ void SaveMap::Command1_Click() {
         showMessage(this, nameTooLongMessage(native.size()), true);
         return;
     }
-    ProgramState& st = state();
-    st.handover.set(st.AppFolder + native);
-    if (FileExists(st.handover.toText()) &&
-        askQuestion(this, OverwriteQuestion, QuestionButtons::YesNoDefaultNo) != Answer::Yes) {
-        st.handover.clear();
+    const std::string path = folder_ + native;
+    if (FileExists(path) &&
+        askQuestion(this, OverwriteQuestion, QuestionButtons::YesNoDefaultNo) != Answer::Yes)
         return;
-    }
+    chosen_ = path;
     accept();
-}
-
-void SaveMap::Command2_Click() {
-    state().handover.clear();
-    reject();
 }
 
 }  // namespace lumor
