@@ -196,7 +196,7 @@ void Progress::merge(const Progress& other) {
 
 bool Progress::tookOver(const std::string& folder) const { return takenOver_.count(folder) != 0; }
 
-ProgressStore::ProgressStore(std::string folder, std::string programFolder)
+ProgressStore::ProgressStore(const std::string& folder, std::string programFolder)
     : programFolder_(std::move(programFolder)) {
     if (!folder.empty()) path_ = folder + '/' + ProgressFileName;
     if (!programFolder_.empty() && programFolder_ != folder)

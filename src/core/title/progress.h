@@ -75,7 +75,7 @@ class ProgressStore {
 public:
     // `folder`: where the file is kept (empty: nowhere, nothing is kept); `programFolder`:
     // whose earlier file is taken over (empty, or the same as `folder`: none).
-    ProgressStore(std::string folder, std::string programFolder);
+    ProgressStore(const std::string& folder, std::string programFolder);
 
     // The progress kept, with the program folder's file taken in the first time (and that
     // saved at once, so it is taken only once). A missing or unreadable file is no progress.
