@@ -88,7 +88,7 @@ TEST_F(ProgressStoreTest, ProgramFolderFileIsTakenOverOnce) {
     mine.reach("b.llp", "B", 0);
     mine.win("b.llp", "B", 0);
     ASSERT_TRUE(store.save(mine));
-    const std::string earlier = "2\ta.llp\tA\r\n3\tB.LLP\tB\r\n1\tc.llp\tC\r\n";
+    const std::string earlier = "2\ta.llp\tA\r\n3\tB.LLP\tB\r\n1\tc.llp\tC\r\n+\tc.llp\tC\t1\r\n";
     writeFile(dir / "prog" / ProgressFileName, earlier);
 
     const Progress taken = store.load();
@@ -96,6 +96,7 @@ TEST_F(ProgressStoreTest, ProgramFolderFileIsTakenOverOnce) {
     EXPECT_EQ(taken.furthest("b.llp", "B"), 2);
     EXPECT_EQ(taken.wonLevels("b.llp", "B"), std::vector<int>{0});
     EXPECT_EQ(taken.furthest("c.llp", "C"), 0);
+    EXPECT_EQ(taken.wonLevels("c.llp", "C"), std::vector<int>{0});
     EXPECT_EQ(readFile(dir / "prog" / ProgressFileName), earlier);
     EXPECT_EQ(Progress::parse(readFile(dir / "user" / ProgressFileName)).format(), taken.format())
         << "the take-over is saved at once";
