@@ -20,9 +20,11 @@
 #include <QStringList>
 #include <QtTest/QTest>
 
+#include <cstdlib>
 #include <deque>
 #include <optional>
 #include <ostream>
+#include <string>
 
 QT_BEGIN_NAMESPACE
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -54,6 +56,9 @@ class ProgramTest : public ScratchFolderTest {
 protected:
     void SetUp() override {
         saved_ = lumor::state();
+        // The player's own data (progress) goes to a hidden folder of the scratch folder.
+        if (const char* xdg = std::getenv("XDG_DATA_HOME")) savedXdg_ = xdg;
+        ::setenv("XDG_DATA_HOME", (dir / ".daten").c_str(), 1);
         lumor::ProgramState fresh;
         fresh.AppFolder = dir.string() + "/";
         fresh.FolderWritable = true;
@@ -75,6 +80,10 @@ protected:
         lumor::dialogHooks() = {};
         lumor::state() = saved_;
         lumor::bilder() = lumor::Bilder();
+        if (savedXdg_)
+            ::setenv("XDG_DATA_HOME", savedXdg_->c_str(), 1);
+        else
+            ::unsetenv("XDG_DATA_HOME");
     }
 
     // A file below the program folder.
@@ -96,6 +105,7 @@ protected:
 
 private:
     lumor::ProgramState saved_;
+    std::optional<std::string> savedXdg_;
 };
 
 }  // namespace lumortest

@@ -346,11 +346,15 @@ TEST_P(TitelInEachEdition, StartAndPasswordEntry) {
     EXPECT_EQ(finder, std::vector<int>{3});
 }
 
-// The furthest level reached is kept per pack and offered in the password box; a progress
-// file that cannot be read offers nothing and breaks nothing.
+// The furthest level reached is kept per pack in the user's data folder and offered in the
+// password box, also from a program folder that cannot be written; a progress file that
+// cannot be read offers nothing and breaks nothing.
 TEST_F(TitelTest, ReachedLevelsAreOfferedInThePasswordBox) {
+    const QString kept = ".daten/lumor/Fortschritt.dat";
     writePack("a.llp", "A", "", 4);
     writePack("b.llp", "B", "", 2);
+    write("Fortschritt.dat", "2\tb.llp\tB\r\n");  // kept here by an earlier version
+    state().FolderWritable = false;
     auto t = std::make_unique<Titel>(nullptr, clock);  // with its own board window
     ASSERT_TRUE(t->Form_Load());
     t->show();
@@ -363,34 +367,37 @@ TEST_F(TitelTest, ReachedLevelsAreOfferedInThePasswordBox) {
 
     // A level reached in the board window that the title menu opens.
     QTimer::singleShot(0, [&] {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !read("Fortschritt.dat").isEmpty(); }, 10000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return read(kept).contains("3\ta.llp"); }, 10000));
         if (QWidget* board = QApplication::activeModalWidget()) board->close();
     });
     state().handover.set(2);
     t->hooks.play(t.get());
-    EXPECT_EQ(read("Fortschritt.dat"), "3\ta.llp\tA\r\n");
+    EXPECT_EQ(read(kept), "2\tb.llp\tB\r\n3\ta.llp\tA\r\naus\t" +
+                              QByteArray::fromStdString(dir.string()) + "\r\n");
     t->rememberLevel(1);
+    t->rememberWin(0);
     EXPECT_EQ(offer(), "GAMMA") << "never set back";
+    EXPECT_TRUE(read(kept).contains("+\ta.llp\tA\t1\r\n"));
     t->showPack(1);
-    EXPECT_EQ(offer(), "");
-    t->rememberLevel(1);
-    EXPECT_EQ(offer(), "BETA");
+    EXPECT_EQ(offer(), "BETA") << "taken over from the program folder";
     t->showPack(0);
+    EXPECT_EQ(read("Fortschritt.dat"), "2\tb.llp\tB\r\n");
 
     // A level the pack no longer has is forgotten; what cannot be read is no progress, and
     // no save replaces it.
-    write("Fortschritt.dat", "9\ta.llp\tA\r\n");
+    write(kept, "9\ta.llp\tA\r\naus\t" + QByteArray::fromStdString(dir.string()) + "\r\n");
     EXPECT_EQ(offer(), "");
     t->rememberLevel(3);
     EXPECT_EQ(offer(), "DELTA");
+    QFile::remove(path(kept));
+    ASSERT_TRUE(makeHostile(lumortest::Hostile::Huge, path(kept).toStdString()));
     QFile::remove(path("Fortschritt.dat"));
-    ASSERT_TRUE(makeHostile(lumortest::Hostile::Huge, path("Fortschritt.dat").toStdString()));
     EXPECT_EQ(offer(), "");
 
     // A link is read but never written through.
-    QFile::remove(path("Fortschritt.dat"));
+    QFile::remove(path(kept));
     write("anderswo", "1\ta.llp\tA\r\n");
-    ASSERT_TRUE(QFile::link(path("anderswo"), path("Fortschritt.dat")));
+    ASSERT_TRUE(QFile::link(path("anderswo"), path(kept)));
     EXPECT_EQ(offer(), "ALPHA");
     t->rememberLevel(2);
     EXPECT_EQ(read("anderswo"), "1\ta.llp\tA\r\n");

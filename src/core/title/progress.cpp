@@ -1,8 +1,10 @@
 #include "title/progress.h"
 
+#include "app/files.h"
 #include "app/paths.h"
 
 #include <charconv>
+#include <utility>
 
 namespace lumor {
 
@@ -62,6 +64,29 @@ std::optional<std::string> unescaped(const std::string& s) {
     return out;
 }
 
+// The line's tab-separated fields.
+std::vector<std::string> fieldsOf(const std::string& line) {
+    std::vector<std::string> fields;
+    size_t from = 0;
+    for (;;) {
+        const size_t tab = line.find('\t', from);
+        fields.push_back(line.substr(from, tab == std::string::npos ? tab : tab - from));
+        if (tab == std::string::npos) return fields;
+        from = tab + 1;
+    }
+}
+
+// A level number (from 1) as an index; nullopt when it is none.
+std::optional<int> levelIndex(const std::string& field) {
+    int number = 0;
+    const char* first = field.data();
+    const char* last = first + field.size();
+    const auto [at, ec] = std::from_chars(first, last, number);
+    if (ec != std::errc() || at != last || number < 1 || number > MaxLevelNumber)
+        return std::nullopt;
+    return number - 1;
+}
+
 }  // namespace
 
 Progress Progress::parse(const std::string& text) {
@@ -74,27 +99,51 @@ Progress Progress::parse(const std::string& text) {
         start = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
 
-        const size_t tab1 = line.find('\t');
-        const size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
-        if (tab2 == std::string::npos || line.find('\t', tab2 + 1) != std::string::npos) continue;
-        int number = 0;
-        const char* first = line.data();
-        const auto [at, ec] = std::from_chars(first, first + tab1, number);
-        if (ec != std::errc() || at != first + tab1 || number < 1 || number > MaxLevelNumber)
+        const std::vector<std::string> fields = fieldsOf(line);
+        if (fields.size() == 2 && fields[0] == "aus") {
+            const auto folder = unescaped(fields[1]);
+            if (folder && !folder->empty()) p.noteTakenOver(*folder);
             continue;
-        const auto file = unescaped(line.substr(tab1 + 1, tab2 - tab1 - 1));
-        const auto title = unescaped(line.substr(tab2 + 1));
+        }
+        const bool wonLine = fields.size() == 4 && fields[0] == "+";
+        if (fields.size() != 3 && !wonLine) continue;
+        const auto file = unescaped(fields[1]);
+        const auto title = unescaped(fields[2]);
         if (!file || file->empty() || !title) continue;
-        p.reach(*file, *title, number - 1);
+        if (!wonLine) {
+            if (const auto level = levelIndex(fields[0])) p.reach(*file, *title, *level);
+            continue;
+        }
+        // A list with a number that does not read is taken as far as it reads.
+        size_t from = 0;
+        const std::string& list = fields[3];
+        while (from < list.size()) {
+            size_t comma = list.find(',', from);
+            if (comma == std::string::npos) comma = list.size();
+            const auto level = levelIndex(list.substr(from, comma - from));
+            if (!level) break;
+            p.win(*file, *title, *level);
+            from = comma + 1;
+        }
     }
     return p;
 }
 
 std::string Progress::format() const {
     std::string out;
-    for (const Entry& e : entries_)
-        out +=
-            std::to_string(e.level + 1) + '\t' + escaped(e.file) + '\t' + escaped(e.title) + "\r\n";
+    for (const Entry& e : entries_) {
+        const std::string pack = escaped(e.file) + '\t' + escaped(e.title);
+        out += std::to_string(e.level + 1) + '\t' + pack + "\r\n";
+        if (e.won.empty()) continue;
+        out += "+\t" + pack + '\t';
+        const char* comma = "";
+        for (int level : e.won) {
+            out += comma + std::to_string(level + 1);
+            comma = ",";
+        }
+        out += "\r\n";
+    }
+    for (const std::string& folder : takenOver_) out += "aus\t" + escaped(folder) + "\r\n";
     return out;
 }
 
@@ -113,7 +162,7 @@ bool Progress::reach(const std::string& file, const std::string& title, int leve
     if (level < 0) return false;
     const auto [it, added] = index_.try_emplace(keyOf(file, title), entries_.size());
     if (added) {
-        entries_.push_back({level, file, title});
+        entries_.push_back({level, file, title, {}});
         return true;
     }
     Entry& e = entries_[it->second];
@@ -121,6 +170,58 @@ bool Progress::reach(const std::string& file, const std::string& title, int leve
     e.level = level;
     e.file = file;
     return true;
+}
+
+void Progress::win(const std::string& file, const std::string& title, int level) {
+    if (level < 0) return;
+    const auto it = index_.find(keyOf(file, title));
+    if (it == index_.end() || entries_[it->second].level < level) reach(file, title, level);
+    entries_[index_.at(keyOf(file, title))].won.insert(level);
+}
+
+std::vector<int> Progress::wonLevels(const std::string& file, const std::string& title) const {
+    const auto it = index_.find(keyOf(file, title));
+    if (it == index_.end()) return {};
+    const std::set<int>& won = entries_[it->second].won;
+    return {won.begin(), won.end()};
+}
+
+void Progress::merge(const Progress& other) {
+    for (const Entry& e : other.entries_) {
+        reach(e.file, e.title, e.level);
+        for (int level : e.won) win(e.file, e.title, level);
+    }
+    takenOver_.insert(other.takenOver_.begin(), other.takenOver_.end());
+}
+
+bool Progress::tookOver(const std::string& folder) const { return takenOver_.count(folder) != 0; }
+
+ProgressStore::ProgressStore(const std::string& folder, std::string programFolder)
+    : programFolder_(std::move(programFolder)) {
+    if (!folder.empty()) path_ = folder + '/' + ProgressFileName;
+    if (!programFolder_.empty() && programFolder_ != folder)
+        programPath_ = resolveIn(programFolder_, ProgressFileName);
+}
+
+Progress ProgressStore::load() const {
+    Progress progress;
+    std::string bytes;
+    if (path_.empty()) return progress;
+    if (readRegularFile(path_, MaxProgressFileBytes, bytes) == ReadStatus::Ok)
+        progress = Progress::parse(bytes);
+    if (programPath_.empty() || progress.tookOver(programFolder_)) return progress;
+    if (readRegularFile(programPath_, MaxProgressFileBytes, bytes) != ReadStatus::Ok)
+        return progress;  // nothing to take over (yet)
+    Progress earlier = Progress::parse(bytes);
+    progress.merge(earlier);
+    progress.noteTakenOver(programFolder_);
+    save(progress);
+    return progress;
+}
+
+bool ProgressStore::save(const Progress& progress) const {
+    return !path_.empty() &&
+           saveFileAtomically(path_, progress.format(), LinkPolicy::Refuse) == SaveStatus::Ok;
 }
 
 }  // namespace lumor

@@ -506,6 +506,7 @@ void Form1::endOfAttempt() {
         return;
     }
     if (model_.BeamState == BeamWon) {
+        if (onLevelWon) onLevelWon(model_.level());
         if (!finale(80)) {
             Unload();
             return;

@@ -80,6 +80,8 @@ public:
     bool timersStopped() const;
     // Called with the index of every level that begins (the title menu keeps progress).
     std::function<void(int level)> onLevelStart;
+    // Called with the index of every level won, before its finale (so quitting then keeps it).
+    std::function<void(int level)> onLevelWon;
     // Called with every text that Message or Sieg shows.
     std::function<void(const QString&)> onMessage;
     // Called after every cell step of a run (measurement).

@@ -82,6 +82,7 @@ Titel::Titel(QWidget* parent, Clock& clock, ProgramState& programState)
     hooks.play = [this](QWidget* owner) {
         Form1 board(playSetupOf(program_), owner, clock_);
         board.onLevelStart = [this](int level) { rememberLevel(level); };
+        board.onLevelWon = [this](int level) { rememberWin(level); };
         board.exec();
     };
     hooks.finder = openLösungssucher;

@@ -72,8 +72,10 @@ public:
     void SaveConfig();
 
     // The player has reached a level (an index) of the loaded pack: kept in the progress
-    // file when that is further than before and the folder is writable.
+    // file when that is further than before.
     void rememberLevel(int level);
+    // The player has won a level (an index) of the loaded pack: kept in the progress file.
+    void rememberWin(int level);
     // The password of the furthest level reached in the loaded pack (empty when none),
     // which the password box offers.
     QString rememberedPassword() const;
@@ -175,7 +177,9 @@ private:
     bool loadPack(int index);
     void layoutPackCard();
     bool applySkin(int index);
-    Progress readProgress() const;
+    // The progress file in the user's data folder (or, without one, in a writable program
+    // folder), taking over the program folder's own file once.
+    ProgressStore progressStore() const;
 
     int32_t PackIndex = 0;
     int32_t SkinIndex = 0;

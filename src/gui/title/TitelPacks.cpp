@@ -5,6 +5,7 @@
 #include "app/files.h"
 #include "app/paths.h"
 #include "app/skinfile.h"
+#include "app/userdata.h"
 #include "levels/packfile.h"
 #include "play/Bilder.h"
 #include "title/Titel.h"
@@ -180,26 +181,34 @@ void Titel::Command4_Click() {
 
 // --- Progress ---------------------------------------------------------------------------
 
-Progress Titel::readProgress() const {
-    std::string bytes;
-    if (readRegularFile(programPath(ProgressFileName), MaxProgressFileBytes, bytes) !=
-        ReadStatus::Ok)
-        return {};
-    return Progress::parse(bytes);
+ProgressStore Titel::progressStore() const {
+    const std::string programFolder = programPath("");
+    std::string folder = userDataFolder();
+    if (folder.empty() && program_.FolderWritable) folder = programFolder;
+    return {folder, programFolder};
 }
 
 void Titel::rememberLevel(int level) {
-    if (!program_.FolderWritable || PackIndex < 0 || PackIndex >= PackFiles.size()) return;
-    Progress progress = readProgress();
+    if (PackIndex < 0 || PackIndex >= PackFiles.size()) return;
+    const ProgressStore store = progressStore();
+    Progress progress = store.load();
     if (!progress.reach(packNames_[static_cast<size_t>(PackIndex)], program_.pack.header.PackTitle,
                         level, program_.pack.levels.count()))
         return;
-    saveFileAtomically(programPath(ProgressFileName), progress.format(), LinkPolicy::Refuse);
+    store.save(progress);
+}
+
+void Titel::rememberWin(int level) {
+    if (PackIndex < 0 || PackIndex >= PackFiles.size()) return;
+    const ProgressStore store = progressStore();
+    Progress progress = store.load();
+    progress.win(packNames_[static_cast<size_t>(PackIndex)], program_.pack.header.PackTitle, level);
+    store.save(progress);
 }
 
 QString Titel::rememberedPassword() const {
     if (PackIndex < 0 || PackIndex >= PackFiles.size()) return {};
-    const std::optional<int> level = readProgress().furthest(
+    const std::optional<int> level = progressStore().load().furthest(
         packNames_[static_cast<size_t>(PackIndex)], program_.pack.header.PackTitle);
     const Levels& levels = program_.pack.levels;
     if (!level || *level >= levels.count()) return {};
