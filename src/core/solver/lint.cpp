@@ -212,7 +212,8 @@ public:
             const size_t e = static_cast<size_t>(easier - packs_.begin());
             const size_t n = packs_[p].levels.size(), m = easier->levels.size();
             for (const LintLevelReport& r : report_.levels) {
-                if (r.pack != p || r.number < secondHalfStart(n) || m == 0) continue;
+                // A level whose figures were not finished proves nothing either way.
+                if (r.pack != p || r.gaveUp || r.number < secondHalfStart(n) || m == 0) continue;
                 const double share = static_cast<double>(r.number) / static_cast<double>(n);
                 const int q =
                     std::clamp(static_cast<int>(std::lround(share * static_cast<double>(m))), 1,
@@ -220,7 +221,7 @@ public:
                 const auto match = std::find_if(
                     report_.levels.begin(), report_.levels.end(),
                     [&](const LintLevelReport& o) { return o.pack == e && o.number == q; });
-                if (match == report_.levels.end() ||
+                if (match == report_.levels.end() || match->gaveUp ||
                     r.analysis.difficulty > match->analysis.difficulty)
                     continue;
                 report_.findings.push_back({p, r.number, "harder",
