@@ -227,27 +227,24 @@ void printTable(const std::vector<lumor::LintPack>& packs, const lumor::LintRepo
                   << column(decimal(a.difficulty), 8, true) << column(triesText(r.player), 10, true)
                   << '\n';
     }
+    // "1.4 \"Name\" und 2.7 \"Name\"" for a pair of levels.
+    const auto pairText = [&packs](const lumor::NearPair& p) {
+        const auto named = [&packs](size_t pack, int number) {
+            return levelId(packs, pack, number) + " \"" +
+                   lumor::cp1252::toUtf8(
+                       packs[pack].levels[static_cast<size_t>(number - 1)].record.Name) +
+                   "\"";
+        };
+        return named(p.packA, p.levelA) + " und " + named(p.packB, p.levelB);
+    };
     if (!report.pairs.empty()) {
         std::cout << "\nNahe Paare (verschiedene Zellen):\n";
         for (const lumor::NearPair& p : report.pairs)
-            std::cout << "  " << levelId(packs, p.packA, p.levelA) << " \""
-                      << lumor::cp1252::toUtf8(
-                             packs[p.packA].levels[static_cast<size_t>(p.levelA - 1)].record.Name)
-                      << "\" und " << levelId(packs, p.packB, p.levelB) << " \""
-                      << lumor::cp1252::toUtf8(
-                             packs[p.packB].levels[static_cast<size_t>(p.levelB - 1)].record.Name)
-                      << "\": " << p.cells << '\n';
+            std::cout << "  " << pairText(p) << ": " << p.cells << '\n';
     }
     if (!report.ideaPairs.empty()) {
         std::cout << "\nGleiche Idee (dieselbe Lösung, gedreht, gespiegelt oder verschoben):\n";
-        for (const lumor::NearPair& p : report.ideaPairs)
-            std::cout << "  " << levelId(packs, p.packA, p.levelA) << " \""
-                      << lumor::cp1252::toUtf8(
-                             packs[p.packA].levels[static_cast<size_t>(p.levelA - 1)].record.Name)
-                      << "\" und " << levelId(packs, p.packB, p.levelB) << " \""
-                      << lumor::cp1252::toUtf8(
-                             packs[p.packB].levels[static_cast<size_t>(p.levelB - 1)].record.Name)
-                      << "\"\n";
+        for (const lumor::NearPair& p : report.ideaPairs) std::cout << "  " << pairText(p) << '\n';
     }
     if (!report.trends.empty()) {
         std::cout << "\nAnstieg der Versuche (Kendalls Tau, +1 = stetig steigend):\n";
