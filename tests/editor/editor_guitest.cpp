@@ -220,11 +220,12 @@ protected:
 
     std::optional<std::string> savedXdg;
     std::unique_ptr<Editor> editor;
-    PackWriter writer = writePack;            // the editor's, through makeEditor
-    std::function<void(const PlaySetup&)> playLevel;  // "Testen"'s board window; empty: the real one
-    QStringList questions;                    // question boxes shown
-    std::vector<QuestionButtons> buttons;     // and the buttons each offered
-    std::deque<Answer> replies;               // for the question boxes, in order (then Cancel)
+    PackWriter writer = writePack;  // the editor's, through makeEditor
+    std::function<void(const PlaySetup&)>
+        playLevel;                         // "Testen"'s board window; empty: the real one
+    QStringList questions;                 // question boxes shown
+    std::vector<QuestionButtons> buttons;  // and the buttons each offered
+    std::deque<Answer> replies;            // for the question boxes, in order (then Cancel)
 };
 
 }  // namespace
