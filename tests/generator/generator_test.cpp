@@ -156,6 +156,44 @@ TEST(Generator, TheSameSeedGivesTheSameLevelAndAnotherSeedAnother) {
     EXPECT_LE(a->player.tries, most);
 }
 
+// Grains the solution puts on a source's straight run, counted from the source up to the
+// first cell that holds no grain.
+int grainsInFrontOfSources(const LevelRecord& level, const Placement& solution) {
+    std::set<std::pair<int, int>> sand;
+    for (const PlacedPiece& p : solution)
+        if (codeOfSlot(p.slot) == Sand) sand.insert({p.x, p.y});
+    int front = 0;
+    for (int y = 0; y < BoardHeight; ++y)
+        for (int x = 0; x < BoardWidth; ++x) {
+            const int dir = level.cell(x, y);
+            if (!isSource(dir)) continue;
+            for (int cx = x + stepX(dir), cy = y + stepY(dir); sand.count({cx, cy});
+                 cx += stepX(dir), cy += stepY(dir))
+                ++front;
+        }
+    return front;
+}
+
+TEST(Generator, SandGoesWhereItDecidesWhichBeamGoesOnNotInFrontOfASource) {
+    const std::vector<std::vector<Mechanic>> mixes = {
+        {Mechanic::Deflector, Mechanic::Splitter, Mechanic::Sand},
+        {Mechanic::Deflector, Mechanic::Sand},
+    };
+    int levels = 0;
+    for (const auto& mix : mixes)
+        for (uint64_t seed = 1; seed <= 3; ++seed) {
+            GeneratorOptions o;
+            o.seed = seed;
+            o.mechanics = mix;
+            o.difficulty = Difficulty::Hard;
+            const auto g = generateLevel(o);
+            if (!g) continue;
+            ++levels;
+            EXPECT_EQ(grainsInFrontOfSources(g->record, g->solution), 0) << seed;
+        }
+    EXPECT_GE(levels, 5);
+}
+
 TEST(Generator, BrokenPromisesAreNamed) {
     // One ┐ brings the beam down into the target.
     LevelRecord level;
