@@ -229,7 +229,9 @@ public:
                 std::vector<int> changing = placeOfItsOwn(
                     checker,
                     changingCells(checker, awayFromSources(level, checker, candidates), code));
-                if (changing.empty())
+                // Without a splitter the beams meet only where the sources' runs lead, and
+                // a source's run may be the one place left.
+                if (changing.empty() && !splits)
                     changing = placeOfItsOwn(checker, changingCells(checker, candidates, code));
                 // Else a grain whose effect shows only with the targets in place.
                 if (changing.empty()) changing = awayFromSources(level, checker, candidates);
