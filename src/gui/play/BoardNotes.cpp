@@ -50,11 +50,15 @@ bool hasInnerStar(const LevelRecord& record) {
     return false;
 }
 
-// Cells of the level in rows [from, to): where the note would hide the most.
-int busyCells(const LevelRecord& record, int from, int to) {
+// What the note would hide in rows [from, to): a source or a target weighs most, a star
+// nothing.
+int hiddenWeight(const LevelRecord& record, int from, int to) {
     int n = 0;
     for (int y = from; y < to; ++y)
-        for (int x = 1; x < BoardWidth - 1; ++x) n += record.cell(x, y) != Empty;
+        for (int x = 0; x < BoardWidth; ++x) {
+            const int code = record.cell(x, y);
+            n += isSource(code) || isTarget(code) ? 10 : code != Empty && !isDecoration(code);
+        }
     return n;
 }
 
@@ -66,11 +70,15 @@ BoardNotes::BoardNotes(QWidget* window, QWidget* board, QWidget* leftButton, QWi
     line_->setObjectName(QStringLiteral("Hinweiszeile"));
     line_->setAlignment(Qt::AlignCenter);
     line_->setWordWrap(true);
-    line_->setStyleSheet(QStringLiteral("color: #ffe680;"));
+    // Dark, as the title menu's panels, so it reads on a light window and a dark one.
+    line_->setStyleSheet(
+        QStringLiteral("QLabel { background: #12284d; color: #ffe680;"
+                       " border: 1px solid #3a66a8; border-radius: 4px; }"));
+    line_->hide();
     lineTimer_ = new QTimer(this);
     lineTimer_->setSingleShot(true);
     lineTimer_->setInterval(LineShownMs);
-    connect(lineTimer_, &QTimer::timeout, line_, &QLabel::clear);
+    connect(lineTimer_, &QTimer::timeout, this, [this] { clicked(Refusal::None); });
 
     note_ = new QLabel(board);
     note_->setObjectName(QStringLiteral("Hinweis"));
@@ -121,6 +129,7 @@ QString BoardNotes::reasonText(Refusal why) {
 
 void BoardNotes::clicked(Refusal why) {
     line_->setText(reasonText(why));
+    line_->setVisible(why != Refusal::None);
     if (why == Refusal::None)
         lineTimer_->stop();
     else
@@ -134,7 +143,7 @@ void BoardNotes::placeLine() {
     if (!left_ || !right_) return;
     const QRect l = left_->geometry(), r = right_->geometry();
     const int x = l.right() + 8, width = r.left() - 8 - x;
-    line_->setGeometry(x, l.top() - 4, std::max(width, 0), l.height() + 8);
+    line_->setGeometry(x, l.top() - 2, std::max(width, 0), l.height() + 4);
     QFont f = window_->font();
     f.setPointSize(std::max(f.pointSize(), 8));
     line_->setFont(f);
@@ -183,8 +192,9 @@ void BoardNotes::levelBuilt(int level, const LevelRecord& record) {
     const QString text = noteText(record);
     if (text.isEmpty()) return;
     seen.markSeen(key);
+    // Three rows inside the border, above or below, whichever hides less.
     noteAtTop_ =
-        busyCells(record, 1, BoardHeight / 2) < busyCells(record, BoardHeight / 2, BoardHeight - 1);
+        hiddenWeight(record, 1, 4) < hiddenWeight(record, BoardHeight - 4, BoardHeight - 1);
     note_->setText(text);
     placeNote();
     note_->show();

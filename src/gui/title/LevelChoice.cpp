@@ -3,6 +3,8 @@
 #include "app/Text.h"
 #include "title/TitleLook.h"
 
+#include <algorithm>
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -93,7 +95,9 @@ LevelChoice::LevelChoice(const Levels& levels, std::vector<LevelMark> marks,
     connect(play_, &QPushButton::clicked, this, [this] { start(list_->currentRow()); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    resize(5 * 112 + 60, 420);
+    // Every level in sight where the screen allows: five to a row.
+    const int rows = (count + 4) / 5;
+    resize(5 * 112 + 60, std::clamp(rows * 58 + 170, 300, 720));
     if (count > 0) list_->setCurrentRow(furthest);
     list_->setFocus();
 }
