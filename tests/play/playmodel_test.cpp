@@ -157,6 +157,7 @@ TEST_F(PlayModelTest, UndoTakesBackTheNewestPiecesOfThisAttemptOnly) {
     play.showAgain();
     EXPECT_EQ(play.cell(6, 1), Wall) << "kept after the failure";
     EXPECT_FALSE(play.undo().taken) << "placed before the run";
+    play.selectSlot(1);
     play.place(8, 1);
     EXPECT_TRUE(undone(8, 1));
     EXPECT_EQ(play.cell(6, 1), Wall);
