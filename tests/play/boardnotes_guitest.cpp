@@ -109,4 +109,20 @@ TEST_F(BoardNotesTest, AFirstLevelsNoteIsShownOnceAndTakenAwayByAClick) {
     EXPECT_EQ(SeenNotes(folder).seen(SeenNotes::keyOf("andere.LLP", 1)), false);
 }
 
+// The note stands where it hides neither a source nor a target, above, below or between.
+TEST_F(BoardNotesTest, TheNoteHidesNoSourceOrTarget) {
+    setLevels({level({"", "", "", ".................R", "", "", "", "", "", "..>"}, {1, 0, 0, 0, 1},
+                     "Eins")});
+    Form1 f(nullptr, clock);
+    f.notes()->setFirstLevels(dir.string(), "Einstieg.llp", 1);
+    open(f);
+    const QLabel* note = f.notes()->noteLabel();
+    ASSERT_TRUE(note->isVisible());
+    const int cw = f.boardView()->width() / BoardWidth;
+    for (const QPoint c : {QPoint(17, 3), QPoint(2, 9)})
+        EXPECT_FALSE(note->geometry().intersects(QRect(c.x() * cw, c.y() * cw, cw, cw)))
+            << c.x() << "," << c.y();
+    closeBoard(f);
+}
+
 }  // namespace

@@ -10,6 +10,10 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 namespace lumor {
 
 namespace {
@@ -52,10 +56,12 @@ bool hasInnerStar(const LevelRecord& record) {
 
 // What the note would hide in rows [from, to): a source or a target weighs most, a star
 // nothing.
-int hiddenWeight(const LevelRecord& record, int from, int to) {
+// What a note over cells x0..x1, rows y0 to before y1 would hide: a source or a target
+// weighs much more than a wall or a piece.
+int hiddenWeight(const LevelRecord& record, int x0, int x1, int y0, int y1) {
     int n = 0;
-    for (int y = from; y < to; ++y)
-        for (int x = 0; x < BoardWidth; ++x) {
+    for (int y = std::max(0, y0); y < std::min(y1, BoardHeight); ++y)
+        for (int x = std::max(0, x0); x <= std::min(x1, BoardWidth - 1); ++x) {
             const int code = record.cell(x, y);
             n += isSource(code) || isTarget(code) ? 10 : code != Empty && !isDecoration(code);
         }
@@ -192,9 +198,7 @@ void BoardNotes::levelBuilt(int level, const LevelRecord& record) {
     const QString text = noteText(record);
     if (text.isEmpty()) return;
     seen.markSeen(key);
-    // Three rows inside the border, above or below, whichever hides less.
-    noteAtTop_ =
-        hiddenWeight(record, 1, 4) < hiddenWeight(record, BoardHeight - 4, BoardHeight - 1);
+    record_ = record;
     note_->setText(text);
     placeNote();
     note_->show();
@@ -211,9 +215,24 @@ QString BoardNotes::note() const { return note_->isVisible() ? note_->text() : Q
 void BoardNotes::placeNote() {
     const int width = board_->width() * 3 / 4;
     const int height = note_->heightForWidth(width);
-    const int margin = board_->height() / 12;  // a row of cells
-    const int y = noteAtTop_ ? margin : board_->height() - margin - height;
-    note_->setGeometry((board_->width() - width) / 2, y, width, height);
+    const int left = (board_->width() - width) / 2;
+    // Inside the border, on the rows where it hides least; the lowest wins a tie, so the
+    // top rows, where the stock's pictures point, stay free.
+    const double cell = board_->width() / static_cast<double>(BoardWidth);
+    const int x0 = static_cast<int>(left / cell);
+    const int x1 = static_cast<int>((left + width) / cell);
+    const int rows = std::clamp(static_cast<int>(std::ceil(height / cell)), 1, BoardHeight - 2);
+    int top = 1;
+    int least = std::numeric_limits<int>::max();
+    for (int row = BoardHeight - 1 - rows; row >= 1; --row) {
+        const int weight = hiddenWeight(record_, x0, x1, row, row + rows);
+        if (weight < least) {
+            least = weight;
+            top = row;
+        }
+    }
+    const int y = static_cast<int>(top * cell + (rows * cell - height) / 2);
+    note_->setGeometry(left, std::max(0, y), width, height);
 }
 
 bool BoardNotes::eventFilter(QObject* watched, QEvent* event) {

@@ -57,7 +57,7 @@ private:
     QLabel* line_ = nullptr;
     QTimer* lineTimer_ = nullptr;
     QLabel* note_ = nullptr;
-    bool noteAtTop_ = false;
+    LevelRecord record_;  // the level the note stands on
     std::string folder_;
     std::string packFile_;
     int noteLevels_ = 0;
