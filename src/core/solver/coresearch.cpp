@@ -132,7 +132,10 @@ CoreSearch::Outcome CoreSearch::search(int limit, CoreVisitor& visitor) {
     stopped_ = false;
     limitCut_ = false;
     placed_.clear();
+    walkDepth_ = 0;
+    walkedAll_ = false;
     grow(0, limit, -1, 1);
+    walkedAll_ = !stopped_;
     visitor_ = nullptr;
     return {stopped_, limitCut_};
 }
@@ -294,10 +297,18 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
         }
     }
 
+    int kinds = 0;  // the branches here: every candidate with every kind in stock
+    for (int slot = 1; slot <= SlotCount; ++slot) kinds += counts_[slot] > 0;
+    const bool walking = k < WalkDepth;
+    if (walking) walk_[static_cast<size_t>(k)] = {-1, std::max(1, kinds * int(next.size()))};
     for (const Candidate& candidate : next) {
         const int cell = candidate.cell, dir = candidate.dir;
         for (int slot = 1; slot <= SlotCount; ++slot) {
             if (counts_[slot] == 0) continue;
+            if (walking) {
+                ++walk_[static_cast<size_t>(k)].at;
+                walkDepth_ = k + 1;
+            }
             if (!ways.empty() && !(anySplitter && slot == 8) &&
                 !(turns < budget && !turnsBeam(slot)) &&
                 !turnsOntoWay(toGo_[k], cell, dir, codeOfSlot(slot), ways, everyWay))
@@ -314,7 +325,19 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
             if (stop) return true;
         }
     }
+    if (walking) walkDepth_ = k;
     return false;
+}
+
+double CoreSearch::walked() const {
+    if (walkedAll_) return 1;
+    double share = 0, width = 1;
+    for (int d = 0; d < walkDepth_; ++d) {
+        const Branch& b = walk_[static_cast<size_t>(d)];
+        share += width * std::max(0, b.at) / b.of;
+        width /= b.of;
+    }
+    return share;
 }
 
 bool CoreSearch::hitBefore(int target, int sigma) const {

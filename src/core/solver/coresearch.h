@@ -52,6 +52,11 @@ public:
 
     int64_t tries() const { return tries_; }  // pieces put on a cell
     int64_t runs() const { return runs_; }    // beam runs
+    // The share of the last or running search() walked so far, 0..1: the place of the
+    // branch under way in each of the first WalkDepth levels of the tree, each branch of a
+    // level weighing alike. Read it on the searching thread (the visitor's poll).
+    double walked() const;
+    static constexpr int WalkDepth = 4;
 
 private:
     bool grow(int k, int limit, int prevIndex, int sigma);
@@ -99,6 +104,13 @@ private:
     int claimSeen_ = 0;  // subtrees at the claim depth met so far
     bool stopped_ = false;
     bool limitCut_ = false;
+    struct Branch {
+        int at = 0;
+        int of = 1;
+    };
+    std::array<Branch, WalkDepth> walk_{};
+    int walkDepth_ = 0;  // levels of walk_ under way
+    bool walkedAll_ = false;
 
     // The 0-1 breadth-first queue of the bounds: a ring over (cell * 5 + direction).
     static constexpr int QueueMask = 8191;
