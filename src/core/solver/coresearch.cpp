@@ -174,6 +174,7 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
     const int budget = limit - k;
 
     std::vector<std::pair<int, int>> ways;  // (target, new pieces after the next one)
+    unsigned waysPending = 0;               // ways whose costs are not worked out yet
     bool everyWay = true;                   // all of them must be served, else any one
     bool anySplitter = false;               // a splitter piece needs to serve no way
     // Only deflectors and splitters turn a beam: the bounds count turns, and the pieces
@@ -280,8 +281,11 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
         }
         if (!ways.empty()) limitCut_ = true;
         // a larger limit may lift the restriction
-        if (toGo_.size() <= static_cast<size_t>(k)) toGo_.resize(static_cast<size_t>(k) + 1);
-        for (size_t n = 0; n < ways.size(); ++n) {
+        if (toGo_.size() <= static_cast<size_t>(k)) {
+            toGo_.resize(static_cast<size_t>(k) + 1);
+            noTurnAt_.resize(static_cast<size_t>(k) + 1);
+        }
+        for (size_t n = 0; n < ways.size() && !next.empty(); ++n) {
             const size_t t = static_cast<size_t>(
                 std::find(targets_.begin(), targets_.end(), ways[n].first) - targets_.begin());
             ToGo& g = toGo_[k][n];
@@ -292,7 +296,10 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
             } else if (turns == 2 && ways[n].second == 1) {
                 g = oneTurn(t);
             } else {
-                costToGo(ways[n].first, ways[n].second, g);
+                // The whole way back is worked out only when a piece asks for it (often none
+                // does): by then deeper nodes have changed the cells without a turn.
+                waysPending |= 1u << n;
+                noTurnAt_[k] = noTurn_;
             }
         }
     }
@@ -310,9 +317,17 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
                 walkDepth_ = k + 1;
             }
             if (!ways.empty() && !(anySplitter && slot == 8) &&
-                !(turns < budget && !turnsBeam(slot)) &&
-                !turnsOntoWay(toGo_[k], cell, dir, codeOfSlot(slot), ways, everyWay))
-                continue;
+                !(turns < budget && !turnsBeam(slot))) {
+                if (waysPending) {
+                    noTurn_ = noTurnAt_[k];
+                    prepareTurnable();
+                    for (size_t n = 0; n < ways.size(); ++n)
+                        if (waysPending & (1u << n))
+                            costToGo(ways[n].first, ways[n].second, toGo_[k][n]);
+                    waysPending = 0;
+                }
+                if (!turnsOntoWay(toGo_[k], cell, dir, codeOfSlot(slot), ways, everyWay)) continue;
+            }
             ++tries_;
             --counts_[slot];
             checker_.place(cell, codeOfSlot(slot));
@@ -351,6 +366,10 @@ bool CoreSearch::hitBefore(int target, int sigma) const {
 void CoreSearch::prepareTurns(const std::vector<int16_t>& order, int prevIndex) {
     noTurn_.fill(false);
     for (int i = 0; i <= prevIndex; ++i) noTurn_[order[i]] = true;
+    prepareTurnable();
+}
+
+void CoreSearch::prepareTurnable() {
     for (int from = 1; from <= 4; ++from)
         for (int to = 1; to <= 4; ++to) {
             const int code = deflectorFor(from, to);

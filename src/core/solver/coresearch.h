@@ -62,6 +62,7 @@ private:
     bool grow(int k, int limit, int prevIndex, int sigma);
     bool hitBefore(int target, int sigma) const;
     void prepareTurns(const std::vector<int16_t>& order, int prevIndex);
+    void prepareTurnable();
     int forward(bool privateParts, int sigma, int budget, bool sum,
                 std::array<uint8_t, BeamChecker::PadCells>& cost);
     int nearBounds(int sigma, int budget);
@@ -135,6 +136,7 @@ private:
     uint32_t backwardStamp_ = 0;
     // Per depth: a deeper call must not overwrite what its caller still reads.
     std::vector<WayCosts> toGo_;
+    std::vector<std::array<bool, BeamChecker::PadCells>> noTurnAt_;
     bool splitterFree_ = false;  // no splitter on the level nor in its stock
     // splitPartsBound(): per target the private part's turns from every state, and per
     // number of splitter pieces the cheapest cover of each set of targets.
