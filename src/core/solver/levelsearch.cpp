@@ -35,6 +35,7 @@ public:
         loadMessage_ = search_.loadMessage();
         return ok;
     }
+    void setThreads(int threads) override { threads_ = std::max(1, threads); }
     void run(const std::function<bool()>& poll) override {
         search_.run(poll, threads_);
         result_.finished = search_.finished();
@@ -201,15 +202,16 @@ class AnalysisLevelSearch final : public PassesSearch {
 public:
     explicit AnalysisLevelSearch(AnalysisOptions options)
         : PassesSearch(SearchMode::Analysis), options_(std::move(options)) {}
+    // A refused level is analysed too: the analysis says why, with the stock and cells.
     void run(const std::function<bool()>& poll) override {
-        if (!loaded_) return;
         AnalysisOptions options = options_;
         options.onProgress = [this](int pass, double share) { passed(pass, share); };
         result_.analysis = analyseLevel(level_, options, poll);
         const LevelAnalysis& a = result_.analysis;
         result_.finished = a.ok && !a.stopped;
-        result_.bestLeft = a.bestLeft;
         result_.best.clear();
+        if (!result_.finished) return;  // what the analysis holds is not complete
+        result_.bestLeft = a.bestLeft;
         if (!a.placements.empty())
             for (const int slot : PieceSlotOrder)
                 for (const PlacedPiece& p : a.placements.front())

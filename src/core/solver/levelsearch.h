@@ -76,6 +76,8 @@ public:
     // The whole search. `poll` runs at its start and then every few milliseconds on the
     // calling thread; it may read progress(), and true cancels the search.
     virtual void run(const std::function<bool()>& poll = {}) = 0;
+    // Threads for the searches that share their work (Exact); the others use one.
+    virtual void setThreads(int /*threads*/) {}
     // Runs on the calling thread whenever a search that shows its bests as it goes (the
     // Earlier one) records a new best; bestSoFar() then holds it.
     std::function<void()> onBest;
