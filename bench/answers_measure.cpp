@@ -8,6 +8,7 @@
 //   answers_measure [--limit SECONDS] LUMOR-PACK PACK.llp...
 #include "app/random.h"
 #include "levels/packfile.h"
+#include "play/cells.h"
 
 #include <fcntl.h>
 #include <spawn.h>

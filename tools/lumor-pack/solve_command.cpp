@@ -57,19 +57,18 @@ private:
     bool shown_ = false;
 };
 
-// The progress line: the work counters, then the piece count searched, its share done and
-// the time left once it can be estimated.
+// The progress line: the work counters, then the stage (the piece count searched), its
+// share done and the time the stage still takes once it can be estimated.
 std::string progressText(const lumor::SearchProgress& p) {
     std::string text =
         p.total ? p.tries.toString() + " / " + p.total->toString() + " Versuche"
                 : p.tries.toString() + " Steine versucht, " + p.runs.toString() + " Strahlläufe";
     if (p.share >= 0) {
         if (!p.total)
-            text +=
-                ", " + std::to_string(p.pass) + " von " + std::to_string(p.lastPass) + " Steinen";
+            text += ", Stufe " + std::to_string(p.pass) + " von " + std::to_string(p.lastPass);
         text += ": " + std::to_string(static_cast<int>(std::floor(p.share * 100))) + " %";
         if (p.secondsLeft >= 0)
-            text += ", noch etwa " + std::to_string(std::lround(p.secondsLeft)) + " s";
+            text += ", diese Stufe noch etwa " + std::to_string(std::lround(p.secondsLeft)) + " s";
     }
     return text;
 }

@@ -258,11 +258,13 @@ void LiveCheck::remember(const std::string& key, Answer answer) {
 QString LiveCheck::progressText() const {
     const std::lock_guard lock(progressMutex_);
     if (!running_ || running_->key != boardKey_ || !progress_ || progress_->share <= 0) return {};
-    QString text = QStringLiteral(" (%1 Steine: %2 %")
+    QString text = QStringLiteral(" (Stufe %1 von %2: %3 %")
                        .arg(progress_->pass)
+                       .arg(progress_->lastPass)
                        .arg(static_cast<int>(progress_->share * 100));
     if (progress_->secondsLeft >= 0)
-        text += QStringLiteral(", noch etwa %1 s").arg(std::llround(progress_->secondsLeft));
+        text += QStringLiteral(", diese Stufe noch etwa %1 s")
+                    .arg(std::llround(progress_->secondsLeft));
     return text + QStringLiteral(")");
 }
 

@@ -22,6 +22,18 @@ namespace {
 QString number(int64_t n) { return QString::number(n); }
 QString number(const Count& n) { return QString::fromStdString(n.toString()); }
 
+// How far a search through rising piece counts is: the stage (the piece count searched),
+// its share done and, once it can be estimated, the time the stage still takes.
+QString stageText(const SearchProgress& p) {
+    QString text = QStringLiteral("Stufe %1 von %2: %3 %")
+                       .arg(p.pass)
+                       .arg(p.lastPass)
+                       .arg(static_cast<int>(p.share * 100));
+    if (p.secondsLeft >= 0)
+        text += QStringLiteral(", diese Stufe noch etwa %1 s").arg(std::llround(p.secondsLeft));
+    return text;
+}
+
 int64_t steadyNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
@@ -180,13 +192,7 @@ void Lösungssucher::showProgress(bool done) {
         const SearchProgress p = search_->progress();
         progress = number(p.tries) + QStringLiteral(" / ") + number(p.total.value_or(p.runs));
         // The earlier release's line says how far it is by itself.
-        if (!p.total && p.share > 0) {
-            progress += QStringLiteral(" - %1 Steine: %2 %")
-                            .arg(p.pass)
-                            .arg(static_cast<int>(p.share * 100));
-            if (p.secondsLeft >= 0)
-                progress += QStringLiteral(", noch etwa %1 s").arg(std::lround(p.secondsLeft));
-        }
+        if (!p.total && p.share > 0) progress += QStringLiteral(" - ") + stageText(p);
         caption = number(p.bestLeft) + QStringLiteral(" - ") + number(p.tries);
     }
     Label2->setText(progress);
