@@ -824,13 +824,14 @@ TEST_F(EditorTest, LiveCheckAnswersByItselfRemembersAndShowsEverySolutionUntilAC
 // A check that takes long shows its seconds and can be stopped; the window goes on.
 TEST_F(EditorTest, ALongCheckCountsItsSecondsAndCanBeCancelled) {
     std::atomic<int> started{0};
-    LiveCheck check(nullptr, clock,
-                    [&](const LevelRecord& l, bool whole, const auto& stop, const auto& progress) {
-                        ++started;
-                        if (l.cell(0, 0) == Wall)
-                            while (!stop()) std::this_thread::yield();  // a search without end
-                        return analyseForEditor(l, whole, stop, progress);
-                    });
+    LiveCheck check(
+        nullptr, clock,
+        [&](const LevelRecord& l, bool whole, int from, const auto& stop, const auto& progress) {
+            ++started;
+            if (l.cell(0, 0) == Wall)
+                while (!stop()) std::this_thread::yield();  // a search without end
+            return analyseForEditor(l, whole, from, stop, progress);
+        });
     int changes = 0;
     check.onChange = [&] { ++changes; };
     LevelRecord endless;
@@ -858,11 +859,12 @@ TEST_F(EditorTest, ALongCheckCountsItsSecondsAndCanBeCancelled) {
 // meanwhile the check says how far it is.
 TEST_F(EditorTest, TheBestAnswerComesBeforeTheSolutionsAreCounted) {
     std::atomic<bool> release{false};
-    LiveCheck check(nullptr, clock,
-                    [&](const LevelRecord& l, bool whole, const auto& stop, const auto& progress) {
-                        while (!release && !stop()) std::this_thread::yield();
-                        return analyseForEditor(l, whole, stop, progress);
-                    });
+    LiveCheck check(
+        nullptr, clock,
+        [&](const LevelRecord& l, bool whole, int from, const auto& stop, const auto& progress) {
+            while (!release && !stop()) std::this_thread::yield();
+            return analyseForEditor(l, whole, from, stop, progress);
+        });
     LevelRecord l;
     l.cell(0, 0) = SourceRight;
     l.cell(3, 2) = TargetDown;

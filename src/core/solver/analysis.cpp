@@ -176,7 +176,7 @@ LevelAnalysis analyseLevel(const LevelRecord& level, const AnalysisOptions& opti
 
     const int most = std::min({out.allowance, pieces, out.freeCells});
     CoreSearch search(level);
-    int v = 0;
+    int v = std::max(0, options.fromPieces);
     const std::function<bool()> polled = [&] {
         if (options.onProgress) options.onProgress(v, search.walked());
         return poll && poll();

@@ -20,9 +20,10 @@ constexpr size_t RememberedAnswers = 400;
 
 }  // namespace
 
-LevelAnalysis analyseForEditor(const LevelRecord& level, bool whole,
+LevelAnalysis analyseForEditor(const LevelRecord& level, bool whole, int fromPieces,
                                const std::function<bool()>& stop, const SearchReport& progress) {
     SearchOptions options;
+    options.analysis.fromPieces = fromPieces;
     if (!whole) {
         options.analysis.spares = false;  // the fewest pieces and the minimal placements only
         options.analysis.keepPlacements = LiveCheck::ShownPlacements;
@@ -167,9 +168,10 @@ void LiveCheck::work() {
             const std::lock_guard lock(progressMutex_);
             progress_ = p;
         };
+        int fromPieces = 0;
         if (!job.whole) {
             // The best answer first: the fewest pieces come far sooner than every way to
-            // place them.
+            // place them, and the count then starts at the fewest.
             const std::unique_ptr<LevelSearch> best = makeSearch(SearchMode::Best);
             if (best->load(job.level)) {
                 best->run([&] {
@@ -180,16 +182,19 @@ void LiveCheck::work() {
                     const std::lock_guard lock(progressMutex_);
                     progress_.reset();
                 }
-                if (best->result().finished)
+                if (best->result().finished) {
+                    const int left = best->result().bestLeft;
+                    fromPieces = left >= 0 ? job.level.Stock[0] - left : job.level.Stock[0] + 1;
                     QMetaObject::invokeMethod(
                         this,
                         [this, id = job.id, left = best->result().bestLeft] {
                             bestFound(id, left);
                         },
                         Qt::QueuedConnection);
+                }
             }
         }
-        LevelAnalysis analysis = analyser_(job.level, job.whole, stop, report);
+        LevelAnalysis analysis = analyser_(job.level, job.whole, fromPieces, stop, report);
         {
             const std::lock_guard lock(progressMutex_);
             progress_.reset();

@@ -35,13 +35,14 @@ class Clock;
 
 // What the live check asks of the analysis: one level, whole (with the spare pieces, as
 // the rules of the level list need it) or quick (the fewest pieces and the minimal
-// placements), ending early when `stop` says so, and telling how far it is through
-// `progress` (at each stop asked). All the live check knows of the search.
+// placements, from `fromPieces` up: no fewer win), ending early when `stop` says so, and
+// telling how far it is through `progress` (at each stop asked). All the live check knows
+// of the search.
 using SearchReport = std::function<void(const SearchProgress&)>;
 using LevelAnalyser =
-    std::function<LevelAnalysis(const LevelRecord& level, bool whole,
+    std::function<LevelAnalysis(const LevelRecord& level, bool whole, int fromPieces,
                                 const std::function<bool()>& stop, const SearchReport& progress)>;
-LevelAnalysis analyseForEditor(const LevelRecord& level, bool whole,
+LevelAnalysis analyseForEditor(const LevelRecord& level, bool whole, int fromPieces,
                                const std::function<bool()>& stop,
                                const SearchReport& progress = {});
 
