@@ -197,16 +197,8 @@ void CoreSearch::closeForward(bool privateParts) {
         const int cell = reachQueue_[i] / 5, dir = reachQueue_[i] % 5;
         const int next = cell + Delta[dir];
         const int code = checker_.codeAt(next);
-        if (code == Empty || code == Cross || code == Sand || isDecoration(code) ||
-            code == BeamChecker::Eaten) {
-            add(next, dir, true);
-        } else if (isDeflector(code)) {
-            if (entryOf(dir, code) == Entry::Pass) add(next, turnedBy(code, dir), true);
-        } else if (code == Splitter) {
-            const bool across = dir == Right || dir == Left;
-            add(next, across ? Down : Right, true);
-            add(next, across ? Up : Left, true);
-        }
+        for (int out = 1; out <= 4; ++out)
+            if (BeamChecker::exits(code, dir) & (1 << out)) add(next, out, true);
     }
 }
 

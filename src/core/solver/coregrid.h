@@ -20,20 +20,7 @@ inline constexpr int Unreachable = std::numeric_limits<int>::max() / 2;
 constexpr std::array<std::array<uint8_t, 5>, BeamChecker::CodeCount> makeThrough() {
     std::array<std::array<uint8_t, 5>, BeamChecker::CodeCount> t{};
     for (int code = 0; code < BeamChecker::CodeCount; ++code)
-        for (int in = 1; in <= 4; ++in) {
-            const bool across = in == Right || in == Left;
-            const uint8_t straight = static_cast<uint8_t>(1 << in);
-            const uint8_t split =
-                static_cast<uint8_t>(across ? (1 << Down) | (1 << Up) : (1 << Right) | (1 << Left));
-            if (code == Empty || code == Cross || code == Sand || code == BeamChecker::Eaten ||
-                (code >= Decoration1 && code <= Decoration4))
-                t[code][in] = straight;
-            else if (code == Splitter)
-                t[code][in] = split;
-            else if (code >= DeflectorRightDown && code <= DeflectorRightUp &&
-                     entryOf(in, code) == Entry::Pass)
-                t[code][in] = static_cast<uint8_t>(1 << turnedBy(code, in));
-        }
+        for (int in = 1; in <= 4; ++in) t[code][in] = BeamChecker::exits(code, in);
     return t;
 }
 inline constexpr auto Through = makeThrough();
