@@ -84,7 +84,7 @@ const std::array<std::string, HelpPageCount>& helpPages() {
         joinPage({"  Spielregeln 7/7: Tasten", "Pfeiltasten: Feld wählen",
                   "1-8: Stein aus dem Vorrat", "Leertaste/Enter: Stein setzen",
                   "  oder zurücknehmen", "S: Start   T: Tipp", "Strg+Z: letzten Stein zurück",
-                  "F11: Vollbild", "Klick hier: nächste Seite"}),
+                  "F11: Vollbild", "Klick hier oder F1: weiter"}),
     };
     return pages;
 }

@@ -137,6 +137,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // F1: the rules in the help area, as a click on it leads there.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // A frame with a list, "OK" and "Abbrechen".

@@ -119,7 +119,7 @@ void Titel::buildMenu() {
     Picture1->setMouseTracking(true);
     Picture1->installEventFilter(this);
     Picture1->setCursor(Qt::PointingHandCursor);
-    Picture1->setToolTip(QStringLiteral("Klick: die Spielregeln, Seite für Seite"));
+    Picture1->setToolTip(QStringLiteral("Klick oder F1: die Spielregeln, Seite für Seite"));
 
     StatusBar = new GlowSurface(this);
     StatusBar->setGeometry(look::StatusRect);

@@ -1,5 +1,6 @@
-// The title menu's level choice: from the pack frame, every level of the pack with the
-// ones reached and won, and the start of a level chosen there.
+// The title menu's ways in for a new or returning player: F1 for the rules, and the level
+// choice: from the pack frame, every level of the pack with the ones reached and won, and the
+// start of a level chosen there.
 #include "app/Audio.h"
 #include "app/paths.h"
 #include "title/LevelChoice.h"
@@ -8,10 +9,20 @@
 
 #include <QBoxLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
 namespace lumor {
+
+void Titel::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1) {
+        helpTyper_.click();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
 
 void Titel::buildLevelsButton() {
     LevelsButton = new QPushButton(QStringLiteral("Levels…"), Frame3);
