@@ -828,12 +828,14 @@ TEST_F(EditorTest, LiveCheckAnswersByItselfRemembersAndShowsEverySolutionUntilAC
 // A check that takes long shows its seconds and can be stopped; the window goes on.
 TEST_F(EditorTest, ALongCheckCountsItsSecondsAndCanBeCancelled) {
     std::atomic<int> started{0};
-    LiveCheck check(nullptr, clock, [&](const LevelRecord& l, bool whole, const auto& stop) {
-        ++started;
-        if (l.cell(0, 0) == Wall)
-            while (!stop()) std::this_thread::yield();  // a search without end
-        return analyseForEditor(l, whole, stop);
-    });
+    LiveCheck check(
+        nullptr, clock,
+        [&](const LevelRecord& l, bool whole, int from, const auto& stop, const auto& progress) {
+            ++started;
+            if (l.cell(0, 0) == Wall)
+                while (!stop()) std::this_thread::yield();  // a search without end
+            return analyseForEditor(l, whole, from, stop, progress);
+        });
     int changes = 0;
     check.onChange = [&] { ++changes; };
     LevelRecord endless;
@@ -855,6 +857,36 @@ TEST_F(EditorTest, ALongCheckCountsItsSecondsAndCanBeCancelled) {
     EXPECT_TRUE(check.gaveUp(endless));
     EXPECT_EQ(started, 2);  // the empty level's quick answer is its whole one
     EXPECT_GE(changes, 3);
+}
+
+// The best answer comes first; the count follows when the solutions have been counted, and
+// meanwhile the check says how far it is.
+TEST_F(EditorTest, TheBestAnswerComesBeforeTheSolutionsAreCounted) {
+    std::atomic<bool> release{false};
+    LiveCheck check(
+        nullptr, clock,
+        [&](const LevelRecord& l, bool whole, int from, const auto& stop, const auto& progress) {
+            while (!release && !stop()) std::this_thread::yield();
+            return analyseForEditor(l, whole, from, stop, progress);
+        });
+    LevelRecord l;
+    l.cell(0, 0) = SourceRight;
+    l.cell(3, 2) = TargetDown;
+    l.Stock = {2, 1, 0, 0, 1};  // a wall and the deflector turning right into down
+    check.check(l);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return check.text().startsWith("lösbar"); }, 10000));
+    EXPECT_EQ(check.text(), "lösbar, 1 Stein übrig, Lösungen werden gezählt \u2026");
+    EXPECT_TRUE(check.busy());
+    clock.advance(3000);
+    EXPECT_TRUE(
+        check.text().startsWith("lösbar, 1 Stein übrig, Lösungen werden gezählt \u2026 3 s"));
+    release = true;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !check.busy(); }, 10000));
+    EXPECT_EQ(check.text(), "lösbar, 1 Stein übrig, 1 Lösung");
+    // An answer already known is the whole answer at once.
+    check.check(LevelRecord{});
+    check.check(l);
+    EXPECT_EQ(check.text(), "lösbar, 1 Stein übrig, 1 Lösung");
 }
 
 TEST_F(EditorTest, TheLevelListMarksTheRulesEachLevelBreaks) {

@@ -12,18 +12,15 @@
 
 #include "levels/level.h"
 #include "play/hintsource.h"
-#include "solver/earliersearch.h"
-#include "solver/exactsearch.h"
-#include "solver/fastsearch.h"
-#include "solver/search.h"
+#include "solver/levelsearch.h"
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
-#include <thread>
+#include <map>
 
 namespace lumorpack {
 namespace {
@@ -31,12 +28,6 @@ namespace {
 constexpr const char* SolveUsage =
     "solve [--fast|--hint|--literal|--earlier] [--time-limit SEKUNDEN] DATEI LEVEL";
 using Clock = std::chrono::steady_clock;
-
-std::string arrangementJson(const std::vector<lumor::Piece>& pieces) {
-    Json out = Json::array();
-    for (const lumor::Piece& p : pieces) out.push_back(Json::array({p.Slot, p.X, p.Y}));
-    return out.dump();
-}
 
 // The deadline and, on a terminal, a progress line on standard error about once a second.
 class Watch {
@@ -66,6 +57,22 @@ private:
     bool shown_ = false;
 };
 
+// The progress line: the work counters, then the stage (the piece count searched), its
+// share done and the time the stage still takes once it can be estimated.
+std::string progressText(const lumor::SearchProgress& p) {
+    std::string text =
+        p.total ? p.tries.toString() + " / " + p.total->toString() + " Versuche"
+                : p.tries.toString() + " Steine versucht, " + p.runs.toString() + " Strahlläufe";
+    if (p.share >= 0) {
+        if (!p.total)
+            text += ", Stufe " + std::to_string(p.pass) + " von " + std::to_string(p.lastPass);
+        text += ": " + std::to_string(static_cast<int>(std::floor(p.share * 100))) + " %";
+        if (p.secondsLeft >= 0)
+            text += ", diese Stufe noch etwa " + std::to_string(std::lround(p.secondsLeft)) + " s";
+    }
+    return text;
+}
+
 std::string gaveUp(double limitSeconds) {
     Json out;
     out["gave_up"] = true;
@@ -73,27 +80,54 @@ std::string gaveUp(double limitSeconds) {
     return out.dump();
 }
 
+// JSON numbers past 64 bits: the library holds none, so such a count goes in as a
+// placeholder text that the dumped line then carries as the exact decimal number.
+class ExactCounts {
+public:
+    Json number(const lumor::Count& c) {
+        if (c.saturated() != UINT64_MAX) return c.saturated();
+        const std::string mark = "\x01" + std::to_string(big_.size()) + "\x01";
+        big_[mark] = c.toString();
+        return mark;
+    }
+    std::string dump(const Json& j) const {
+        std::string text = j.dump();
+        for (const auto& [mark, digits] : big_) {
+            const std::string quoted = Json(mark).dump();
+            text.replace(text.find(quoted), quoted.size(), digits);
+        }
+        return text;
+    }
+
+private:
+    std::map<std::string, std::string> big_;
+};
+
 int solve(const std::vector<std::string>& args) {
     std::vector<std::string> rest;
-    bool fast = false, literal = false, earlier = false, hint = false;
+    int modes = 0;
+    bool hint = false;
+    lumor::SearchMode mode = lumor::SearchMode::Exact;
     double limit = -1;
+    const std::map<std::string, lumor::SearchMode> flags = {
+        {"--fast", lumor::SearchMode::Best},
+        {"--literal", lumor::SearchMode::Literal},
+        {"--earlier", lumor::SearchMode::Earlier}};
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--fast") {
-            fast = true;
-        } else if (a == "--literal") {
-            literal = true;
-        } else if (a == "--earlier") {
-            earlier = true;
+        if (const auto flag = flags.find(a); flag != flags.end()) {
+            mode = flag->second;
+            ++modes;
         } else if (a == "--hint") {
             hint = true;
+            ++modes;
         } else if (a == "--time-limit" && i + 1 < args.size()) {
             if (!parseTimeLimit(args[++i], limit)) return ExitUsage;
         } else {
             rest.push_back(a);
         }
     }
-    if (rest.size() != 2 || fast + literal + earlier + hint > 1) {
+    if (rest.size() != 2 || modes > 1) {
         std::cerr << "Aufruf: lumor-pack " << SolveUsage << '\n';
         return ExitUsage;
     }
@@ -102,45 +136,9 @@ int solve(const std::vector<std::string>& args) {
     if (!loadLevelArg(rest[0], rest[1], level, code)) return code;
 
     Watch watch(limit);
-    std::string line;
-    if (fast) {
-        const lumor::FastResult r = lumor::fastSolve(level, true, [&] {
-            return watch.expired([] { return std::string("schnelle Suche"); });
-        });
-        if (!r.ok) {
-            std::cerr << terminalText(r.message) << '\n';
-            return ExitRefused;
-        }
-        if (r.gaveUp) {
-            std::cout << gaveUp(limit) << '\n';
-            return ExitGaveUp;
-        }
-        line = "{\"best_left\":" + std::to_string(r.bestLeft) +
-               ",\"best\":" + arrangementJson(r.best) + "}";
-    } else if (earlier) {
-        lumor::EarlierSearch search;
-        if (!search.load(level)) {
-            std::cerr << terminalText(search.loadMessage()) << '\n';
-            return ExitRefused;
-        }
-        search.run([&] {
-            return watch.expired([&] {
-                return search.triedCount().toString() + " / " + search.total().toString() +
-                       " Versuche";
-            });
-        });
-        if (!search.finished()) {
-            std::cout << gaveUp(limit) << '\n';
-            return ExitGaveUp;
-        }
-        line = "{\"best_left\":" + std::to_string(search.bestLeft()) +
-               ",\"tried\":" + search.triedCount().toString() +
-               ",\"total\":" + search.total().toString() +
-               ",\"checked\":" + std::to_string(search.checkedCount()) +
-               ",\"best\":" + arrangementJson(search.bestArrangement()) + "}";
-    } else if (hint) {
-        lumor::HintSource source(
-            level, std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8));
+    Json out;
+    if (hint) {
+        lumor::HintSource source(level, lumor::waitingThreads());
         const std::optional<lumor::Hint> h = source.hintFor(
             level, [&] { return watch.expired([] { return std::string("Tipp"); }); });
         if (!h) {
@@ -148,61 +146,35 @@ int solve(const std::vector<std::string>& args) {
             return ExitGaveUp;
         }
         static const char* const kinds[] = {"cell", "complete", "none"};
-        line = "{\"hint\":\"" + std::string(kinds[static_cast<int>(h->kind)]) +
-               "\",\"x\":" + std::to_string(h->x) + ",\"y\":" + std::to_string(h->y) +
-               ",\"code\":" + std::to_string(h->code) + "}";
-    } else if (literal) {
-        lumor::SolutionSearch search;
-        if (!search.load(level)) {
-            std::cerr << terminalText(search.loadMessage()) << '\n';
-            return ExitRefused;
-        }
-        // Read every few thousand tries: the deadline and the progress line.
-        search.setProgressHook([&] {
-            if (watch.expired([&] {
-                    return std::to_string(search.triedCount()) + " Versuche, " +
-                           std::to_string(search.checkedCount()) + " Anordnungen";
-                }))
-                search.abort();
-        });
-        search.setDisplayInterval(0);
-        search.run();
-        if (!search.finished()) {
-            std::cout << gaveUp(limit) << '\n';
-            return ExitGaveUp;
-        }
-        line = "{\"best_left\":" + std::to_string(search.bestLeft()) +
-               ",\"solutions\":" + std::to_string(search.solutionCount()) +
-               ",\"tried\":" + std::to_string(search.triedCount()) +
-               ",\"checked\":" + std::to_string(search.checkedCount()) +
-               ",\"best\":" + arrangementJson(search.bestArrangement()) + "}";
-    } else {
-        lumor::ExactSearch search;
-        if (!search.load(level)) {
-            std::cerr << terminalText(search.loadMessage()) << '\n';
-            return ExitRefused;
-        }
-        const unsigned cores = std::thread::hardware_concurrency();
-        search.run(
-            [&] {
-                return watch.expired([&] {
-                    return std::to_string(search.workTries()) + " Steine versucht, " +
-                           std::to_string(search.workRuns()) + " Strahlläufe";
-                });
-            },
-            static_cast<int>(std::clamp(cores, 1u, 8u)));
-        if (!search.finished()) {
-            std::cout << gaveUp(limit) << '\n';
-            return ExitGaveUp;
-        }
-        // Counts may pass 2^64: written as exact decimal numbers.
-        line = "{\"best_left\":" + std::to_string(search.bestLeft()) +
-               ",\"solutions\":" + search.solutionCount().toString() +
-               ",\"tried\":" + search.triedCount().toString() +
-               ",\"checked\":" + search.checkedCount().toString() +
-               ",\"best\":" + arrangementJson(search.bestArrangement()) + "}";
+        out["hint"] = kinds[static_cast<int>(h->kind)];
+        out["x"] = h->x;
+        out["y"] = h->y;
+        out["code"] = h->code;
+        std::cout << out.dump() << '\n';
+        return ExitOk;
     }
-    std::cout << line << '\n';
+    lumor::SearchOptions options;
+    options.threads = lumor::waitingThreads();
+    const std::unique_ptr<lumor::LevelSearch> search = lumor::makeSearch(mode, options);
+    if (!search->load(level)) {
+        std::cerr << terminalText(search->loadMessage()) << '\n';
+        return ExitRefused;
+    }
+    search->run([&] { return watch.expired([&] { return progressText(search->progress()); }); });
+    const lumor::SearchResult& r = search->result();
+    if (!r.finished) {
+        std::cout << gaveUp(limit) << '\n';
+        return ExitGaveUp;
+    }
+    ExactCounts counts;
+    out["best_left"] = r.bestLeft;
+    if (r.solutions) out["solutions"] = counts.number(*r.solutions);
+    if (r.tried) out["tried"] = counts.number(*r.tried);
+    if (r.total) out["total"] = counts.number(*r.total);
+    if (r.checked) out["checked"] = counts.number(*r.checked);
+    out["best"] = Json::array();
+    for (const lumor::Piece& p : r.best) out["best"].push_back(Json::array({p.Slot, p.X, p.Y}));
+    std::cout << counts.dump(out) << '\n';
     return ExitOk;
 }
 

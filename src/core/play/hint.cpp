@@ -2,11 +2,10 @@
 
 #include "play/cells.h"
 #include "solver/beamcheck.h"
-#include "solver/exactsearch.h"
-#include "solver/fastsearch.h"
+#include "solver/levelsearch.h"
 
 #include <algorithm>
-#include <thread>
+#include <memory>
 #include <vector>
 
 namespace lumor {
@@ -44,11 +43,13 @@ LevelRecord withPieces(LevelRecord level, const std::vector<Piece>& pieces) {
 
 std::optional<StoredBest> storedBest(const LevelRecord& stored, const std::function<bool()>& stop,
                                      int threads) {
-    ExactSearch finder;
-    if (!finder.load(stored)) return StoredBest{};
-    finder.run(stop, threads);
-    if (!finder.finished()) return std::nullopt;
-    return StoredBest{finder.bestLeft(), finder.bestArrangement()};
+    SearchOptions options;
+    options.threads = threads;
+    const std::unique_ptr<LevelSearch> finder = makeSearch(SearchMode::Exact, options);
+    if (!finder->load(stored)) return StoredBest{};
+    finder->run(stop);
+    if (!finder->result().finished) return std::nullopt;
+    return StoredBest{finder->result().bestLeft, finder->result().best};
 }
 
 std::optional<Hint> hintTowards(const LevelRecord& stored, const StoredBest& best,
@@ -57,14 +58,16 @@ std::optional<Hint> hintTowards(const LevelRecord& stored, const StoredBest& bes
     // Pieces already placed that a best solution can keep: complete them (any best
     // completion will do, so the quicker search finds it).
     bool keep = false;
-    FastResult onTrack;
+    const std::unique_ptr<LevelSearch> onTrack = makeSearch(SearchMode::Best);
     if (current.Cells != stored.Cells) {
-        onTrack = fastSolve(current, true, stop);
-        if (onTrack.gaveUp) return std::nullopt;
-        keep = onTrack.ok && onTrack.bestLeft == best.bestLeft;
+        if (onTrack->load(current)) {
+            onTrack->run(stop);
+            if (!onTrack->result().finished) return std::nullopt;
+            keep = onTrack->result().bestLeft == best.bestLeft;
+        }
     }
     const LevelRecord target =
-        keep ? withPieces(current, onTrack.best) : withPieces(stored, best.arrangement);
+        keep ? withPieces(current, onTrack->result().best) : withPieces(stored, best.arrangement);
     const std::vector<Hint> changes = changesAlongTheBeams(current, target);
     if (changes.empty()) return Hint{Hint::Kind::Complete};
     return changes.front();
@@ -73,8 +76,7 @@ std::optional<Hint> hintTowards(const LevelRecord& stored, const StoredBest& bes
 Hint findHint(const LevelRecord& stored, const LevelRecord& current,
               const std::function<bool()>& stop) {
     // The player waits for it: as many threads as the finder window uses.
-    const std::optional<StoredBest> best = storedBest(
-        stored, stop, std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8));
+    const std::optional<StoredBest> best = storedBest(stored, stop, waitingThreads());
     if (!best) return {};
     return hintTowards(stored, *best, current, stop).value_or(Hint{});
 }

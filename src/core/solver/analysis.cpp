@@ -176,8 +176,12 @@ LevelAnalysis analyseLevel(const LevelRecord& level, const AnalysisOptions& opti
 
     const int most = std::min({out.allowance, pieces, out.freeCells});
     CoreSearch search(level);
-    MinimalCollector minimal(out, level, options.keepPlacements, poll);
-    int v = 0;
+    int v = std::max(0, options.fromPieces);
+    const std::function<bool()> polled = [&] {
+        if (options.onProgress) options.onProgress(v, search.walked());
+        return poll && poll();
+    };
+    MinimalCollector minimal(out, level, options.keepPlacements, polled);
     for (; v <= most; ++v) {
         const CoreSearch::Outcome outcome = search.search(v, minimal);
         if (outcome.stopped) {
@@ -200,7 +204,7 @@ LevelAnalysis analyseLevel(const LevelRecord& level, const AnalysisOptions& opti
     std::vector<Placement> known = out.placements;
     const bool allKnown = out.placements.size() == out.placementCount;
     for (++v; v <= most && allKnown; ++v) {
-        Collector larger(poll);
+        Collector larger(polled);
         const CoreSearch::Outcome outcome = search.search(v, larger);
         if (outcome.stopped) {
             out.stopped = true;

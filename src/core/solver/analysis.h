@@ -51,6 +51,12 @@ struct AnalysisOptions {
     // Minimal placements kept in the result; more are counted, and their cells and kinds
     // still count for the forced cells and unused kinds.
     size_t keepPlacements = 20000;
+    // No placement of fewer pieces wins (a search before this one found so): the search
+    // starts there.
+    int fromPieces = 0;
+    // Called before each poll: the piece count being searched and the share of that
+    // count's search walked (0..1).
+    std::function<void(int pieces, double walked)> onProgress;
 };
 
 struct LevelAnalysis {

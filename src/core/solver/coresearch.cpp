@@ -34,6 +34,7 @@
 #include "solver/coresearch.h"
 
 #include "play/cells.h"
+#include "solver/coregrid.h"
 
 #include <algorithm>
 #include <bit>
@@ -41,61 +42,12 @@
 #include <limits>
 
 namespace lumor {
+
+using namespace coregrid;
+
 namespace {
 
-constexpr std::array<int, 5> Delta = {0, 1, BeamChecker::PadW, -1, -BeamChecker::PadW};
-constexpr int Unreachable = std::numeric_limits<int>::max() / 2;
 constexpr int PollEvery = 256;
-
-// Directions a beam entering a cell of this (checker) code moving `in` leaves it with,
-// without a new piece, as a bit mask; and the other way round, the directions it may have
-// come in with to leave moving `out`.
-constexpr std::array<std::array<uint8_t, 5>, BeamChecker::CodeCount> makeThrough() {
-    std::array<std::array<uint8_t, 5>, BeamChecker::CodeCount> t{};
-    for (int code = 0; code < BeamChecker::CodeCount; ++code)
-        for (int in = 1; in <= 4; ++in) {
-            const bool across = in == Right || in == Left;
-            const uint8_t straight = static_cast<uint8_t>(1 << in);
-            const uint8_t split =
-                static_cast<uint8_t>(across ? (1 << Down) | (1 << Up) : (1 << Right) | (1 << Left));
-            if (code == Empty || code == Cross || code == Sand || code == BeamChecker::Eaten ||
-                (code >= Decoration1 && code <= Decoration4))
-                t[code][in] = straight;
-            else if (code == Splitter)
-                t[code][in] = split;
-            else if (code >= DeflectorRightDown && code <= DeflectorRightUp &&
-                     entryOf(in, code) == Entry::Pass)
-                t[code][in] = static_cast<uint8_t>(1 << turnedBy(code, in));
-        }
-    return t;
-}
-constexpr auto Through = makeThrough();
-
-constexpr std::array<std::array<uint8_t, 5>, BeamChecker::CodeCount> makeInto() {
-    std::array<std::array<uint8_t, 5>, BeamChecker::CodeCount> t{};
-    for (int code = 0; code < BeamChecker::CodeCount; ++code)
-        for (int in = 1; in <= 4; ++in)
-            for (int out = 1; out <= 4; ++out)
-                if (Through[code][in] & (1 << out)) t[code][out] |= static_cast<uint8_t>(1 << in);
-    return t;
-}
-constexpr auto Into = makeInto();
-
-// Deflectors and splitters: the pieces that turn a beam.
-constexpr bool turnsBeam(int slot) {
-    return isDeflector(codeOfSlot(slot)) || codeOfSlot(slot) == Splitter;
-}
-
-constexpr bool crossing(int a, int b) {
-    return (a == Right || a == Left) != (b == Right || b == Left);
-}
-
-// The deflector code that turns a beam moving `from` into `to` (0 for none).
-constexpr int deflectorFor(int from, int to) {
-    for (int code = DeflectorRightDown; code <= DeflectorRightUp; ++code)
-        if (entryOf(from, code) == Entry::Pass && turnedBy(code, from) == to) return code;
-    return 0;
-}
 
 }  // namespace
 
@@ -132,7 +84,10 @@ CoreSearch::Outcome CoreSearch::search(int limit, CoreVisitor& visitor) {
     stopped_ = false;
     limitCut_ = false;
     placed_.clear();
+    walkDepth_ = 0;
+    walkedAll_ = false;
     grow(0, limit, -1, 1);
+    walkedAll_ = !stopped_;
     visitor_ = nullptr;
     return {stopped_, limitCut_};
 }
@@ -171,6 +126,7 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
     const int budget = limit - k;
 
     std::vector<std::pair<int, int>> ways;  // (target, new pieces after the next one)
+    unsigned waysPending = 0;               // ways whose costs are not worked out yet
     bool everyWay = true;                   // all of them must be served, else any one
     bool anySplitter = false;               // a splitter piece needs to serve no way
     // Only deflectors and splitters turn a beam: the bounds count turns, and the pieces
@@ -277,8 +233,11 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
         }
         if (!ways.empty()) limitCut_ = true;
         // a larger limit may lift the restriction
-        if (toGo_.size() <= static_cast<size_t>(k)) toGo_.resize(static_cast<size_t>(k) + 1);
-        for (size_t n = 0; n < ways.size(); ++n) {
+        if (toGo_.size() <= static_cast<size_t>(k)) {
+            toGo_.resize(static_cast<size_t>(k) + 1);
+            noTurnAt_.resize(static_cast<size_t>(k) + 1);
+        }
+        for (size_t n = 0; n < ways.size() && !next.empty(); ++n) {
             const size_t t = static_cast<size_t>(
                 std::find(targets_.begin(), targets_.end(), ways[n].first) - targets_.begin());
             ToGo& g = toGo_[k][n];
@@ -289,19 +248,38 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
             } else if (turns == 2 && ways[n].second == 1) {
                 g = oneTurn(t);
             } else {
-                costToGo(ways[n].first, ways[n].second, g);
+                // The whole way back is worked out only when a piece asks for it (often none
+                // does): by then deeper nodes have changed the cells without a turn.
+                waysPending |= 1u << n;
+                noTurnAt_[k] = noTurn_;
             }
         }
     }
 
+    int kinds = 0;  // the branches here: every candidate with every kind in stock
+    for (int slot = 1; slot <= SlotCount; ++slot) kinds += counts_[slot] > 0;
+    const bool walking = k < WalkDepth;
+    if (walking) walk_[static_cast<size_t>(k)] = {-1, std::max(1, kinds * int(next.size()))};
     for (const Candidate& candidate : next) {
         const int cell = candidate.cell, dir = candidate.dir;
         for (int slot = 1; slot <= SlotCount; ++slot) {
             if (counts_[slot] == 0) continue;
+            if (walking) {
+                ++walk_[static_cast<size_t>(k)].at;
+                walkDepth_ = k + 1;
+            }
             if (!ways.empty() && !(anySplitter && slot == 8) &&
-                !(turns < budget && !turnsBeam(slot)) &&
-                !turnsOntoWay(toGo_[k], cell, dir, codeOfSlot(slot), ways, everyWay))
-                continue;
+                !(turns < budget && !turnsBeam(slot))) {
+                if (waysPending) {
+                    noTurn_ = noTurnAt_[k];
+                    prepareTurnable();
+                    for (size_t n = 0; n < ways.size(); ++n)
+                        if (waysPending & (1u << n))
+                            costToGo(ways[n].first, ways[n].second, toGo_[k][n]);
+                    waysPending = 0;
+                }
+                if (!turnsOntoWay(toGo_[k], cell, dir, codeOfSlot(slot), ways, everyWay)) continue;
+            }
             ++tries_;
             --counts_[slot];
             checker_.place(cell, codeOfSlot(slot));
@@ -314,393 +292,19 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
             if (stop) return true;
         }
     }
+    if (walking) walkDepth_ = k;
     return false;
 }
 
-bool CoreSearch::hitBefore(int target, int sigma) const {
-    for (const auto& [cell, step] : checker_.hitsMade())
-        if (cell == target && step < sigma) return true;
-    return false;
-}
-
-// Free cells first entered before the last placed piece's cell hold no later piece, so no
-// new turn happens there; a turn needs a piece in stock that makes it.
-void CoreSearch::prepareTurns(const std::vector<int16_t>& order, int prevIndex) {
-    noTurn_.fill(false);
-    for (int i = 0; i <= prevIndex; ++i) noTurn_[order[i]] = true;
-    for (int from = 1; from <= 4; ++from)
-        for (int to = 1; to <= 4; ++to) {
-            const int code = deflectorFor(from, to);
-            turnableByDeflector_[from][to] = code && counts_[slotOfCode(code)] > 0;
-            turnable_[from][to] = turnableByDeflector_[from][to] || counts_[8] > 0;
-        }
-}
-
-// The fewest new pieces on a way to each target (into cost), combined over the targets as
-// their sum (every target's cost wanted, capped at budget + 1) or their largest. Up to the
-// first entry of the next piece's cell the run is the current one, so a hitting beam
-// descends from a beam standing at the start of cell step sigma, and a target hit before
-// that step stays hit. With splitter origins the ways may also start at any splitter: that
-// measures only the part of a way after its last split, which no other target's beam
-// shares. Returns budget + 1 as soon as the result is known to exceed the budget, and
-// Unreachable when a target can be reached by no way at all.
-int CoreSearch::forward(bool privateParts, int sigma, int budget, bool sum,
-                        std::array<uint8_t, BeamChecker::PadCells>& cost) {
-    // A private part turns only at deflectors: a splitter piece would split it.
-    const auto& turnable = privateParts ? turnableByDeflector_ : turnable_;
-    std::array<uint8_t, BeamChecker::PadCells * 5> dist;
-    dist.fill(Far);
-    cost.fill(Far);
-    for (const auto& [cell, step] : checker_.hitsMade())
-        if (step < sigma) cost[cell] = 0;
-    int open = 0;  // targets whose fewest new pieces are not known yet
-    for (const int t : targets_) open += cost[t] == Far;
-    int result = 0;
-    bool cut = false;
-    queueHead_ = queueTail_ = 0;
-    auto relax = [&](int cell, int dir, int c, bool front) {
-        const int state = cell * 5 + dir;
-        if (c >= dist[state]) return;
-        dist[state] = static_cast<uint8_t>(c);
-        if (front)
-            queue_[--queueHead_ & QueueMask] = static_cast<int16_t>(state);
-        else
-            queue_[queueTail_++ & QueueMask] = static_cast<int16_t>(state);
-    };
-    for (const auto& [cell, dir] : checker_.captured()) relax(cell, dir, 0, false);
-    if (privateParts) {
-        auto origin = [&](int cell) {
-            for (int dir = 1; dir <= 4; ++dir) relax(cell, dir, 0, false);
-        };
-        for (const int cell : levelSplitters_) origin(cell);
-        for (const CorePiece& p : placed_)
-            if (p.slot == 8) origin(p.cell);
+double CoreSearch::walked() const {
+    if (walkedAll_) return 1;
+    double share = 0, width = 1;
+    for (int d = 0; d < walkDepth_; ++d) {
+        const Branch& b = walk_[static_cast<size_t>(d)];
+        share += width * std::max(0, b.at) / b.of;
+        width /= b.of;
     }
-    while (open > 0 && queueHead_ != queueTail_) {
-        const int state = queue_[queueHead_++ & QueueMask];
-        const int cell = state / 5, dir = state % 5;
-        const int c = dist[state];
-        if (c > budget) {
-            cut = true;
-            break;
-        }
-        const int next = cell + Delta[dir];
-        const int code = checker_.codeAt(next);
-        if (isTarget(code)) {
-            if (code - 4 == dir && cost[next] == Far) {
-                // Costs leave the queue in rising order: the first is the fewest.
-                cost[next] = static_cast<uint8_t>(c);
-                result = sum ? result + c : std::max(result, c);
-                --open;
-                if (!sum && result > budget) return budget + 1;
-            }
-            continue;
-        }
-        // The same moves as costToGo() takes backward.
-        const uint8_t outs = Through[code][dir];
-        for (int out = 1; out <= 4; ++out)
-            if (outs & (1 << out)) relax(next, out, c, true);
-        if (code == Empty && freeCell_[next] && !noTurn_[next]) {
-            const int perp1 = (dir == Right || dir == Left) ? Down : Right;
-            const int perp2 = (dir == Right || dir == Left) ? Up : Left;
-            if (turnable[dir][perp1] || turnable[dir][perp2]) {
-                if (c >= budget) {
-                    cut = true;  // a turn here would cost more than the budget
-                } else {
-                    if (turnable[dir][perp1]) relax(next, perp1, c + 1, false);
-                    if (turnable[dir][perp2]) relax(next, perp2, c + 1, false);
-                }
-            }
-        }
-    }
-    if (sum) {
-        // Every cost is wanted: one beyond the budget stands as budget + 1.
-        result = 0;
-        for (const int t : targets_) {
-            if (cost[t] == Far) cost[t] = static_cast<uint8_t>(budget + 1);
-            result += cost[t];
-        }
-        return result;
-    }
-    if (open == 0) return result > budget ? budget + 1 : result;
-    return cut ? budget + 1 : Unreachable;
-}
-
-// The bounds with one piece left, as forward() gives them with budget 1 (a target that
-// can be reached by no way at all counts as beyond the budget): a way with at most one
-// new turn either meets a state from which its target is reached without one, or turns
-// into such a state on a free cell that a beam moves into.
-// For target n, the fewest new pieces to it from every state, up to one; worked out once
-// per node.
-const CoreSearch::ToGo& CoreSearch::oneTurn(size_t n) {
-    if (oneTurn_.size() < targets_.size()) {
-        oneTurn_.resize(targets_.size());
-        oneTurnNode_.resize(targets_.size(), -1);
-    }
-    if (oneTurnNode_[n] != runs_) {
-        costToGo(targets_[n], 1, oneTurn_[n]);
-        oneTurnNode_[n] = runs_;
-    }
-    return oneTurn_[n];
-}
-
-int CoreSearch::nearBounds(int sigma, int budget) {
-    closeForward(false);
-    int most = 0;
-    for (size_t n = 0; n < targets_.size(); ++n) {
-        const int t = targets_[n];
-        int c = hitBefore(t, sigma) ? 0 : nearCost(static_cast<int>(n), false);
-        if (c == 2 && budget == 2) {
-            // Two new turns: the first where a beam moves in without one, onto a state
-            // from which one more turn at most reaches the target.
-            const ToGo& oneMore = oneTurn(n);
-            c = 3;
-            for (const int16_t cell : reachTouched_) {
-                if (c == 2) break;
-                if (entered_[cell] == 0 || checker_.codeAt(cell) != Empty || !freeCell_[cell] ||
-                    noTurn_[cell])
-                    continue;
-                for (int in = 1; in <= 4; ++in) {
-                    if (!(entered_[cell] & (1 << in))) continue;
-                    for (int out = 1; out <= 4; ++out)
-                        if (crossing(in, out) && turnable_[in][out] && oneMore[cell * 5 + out] <= 1)
-                            c = 2;
-                }
-            }
-        }
-        costMax_[t] = c > budget ? Far : static_cast<uint8_t>(c);
-        most = std::max(most, c);
-    }
-    return most;
-}
-
-void CoreSearch::closeForward(bool privateParts) {
-    for (const int16_t cell : reachTouched_) reach_[cell] = entered_[cell] = 0;
-    reachTouched_.clear();
-    reachQueue_.clear();
-    auto add = [&](int cell, int dir, bool moved) {
-        const uint8_t bit = static_cast<uint8_t>(1 << dir);
-        if ((reach_[cell] | entered_[cell]) == 0)
-            reachTouched_.push_back(static_cast<int16_t>(cell));
-        if (moved) entered_[cell] |= bit;
-        if (reach_[cell] & bit) return;
-        reach_[cell] |= bit;
-        reachQueue_.push_back(static_cast<int16_t>(cell * 5 + dir));
-    };
-    for (const auto& [cell, dir] : checker_.captured()) add(cell, dir, false);
-    if (privateParts) {
-        for (const int cell : levelSplitters_)
-            for (int dir = 1; dir <= 4; ++dir) add(cell, dir, false);
-        for (const CorePiece& p : placed_)
-            if (p.slot == 8)
-                for (int dir = 1; dir <= 4; ++dir) add(p.cell, dir, false);
-    }
-    for (size_t i = 0; i < reachQueue_.size(); ++i) {
-        const int cell = reachQueue_[i] / 5, dir = reachQueue_[i] % 5;
-        const int next = cell + Delta[dir];
-        const int code = checker_.codeAt(next);
-        if (code == Empty || code == Cross || code == Sand || isDecoration(code) ||
-            code == BeamChecker::Eaten) {
-            add(next, dir, true);
-        } else if (isDeflector(code)) {
-            if (entryOf(dir, code) == Entry::Pass) add(next, turnedBy(code, dir), true);
-        } else if (code == Splitter) {
-            const bool across = dir == Right || dir == Left;
-            add(next, across ? Down : Right, true);
-            add(next, across ? Up : Left, true);
-        }
-    }
-}
-
-void CoreSearch::closeBackward(int n) {
-    std::vector<int16_t>& states = backward_[static_cast<size_t>(n)];
-    states.clear();
-    if (backwardSeen_.empty()) backwardSeen_.assign(BeamChecker::PadCells * 5, 0);
-    if (++backwardStamp_ == 0) {
-        std::fill(backwardSeen_.begin(), backwardSeen_.end(), 0);
-        backwardStamp_ = 1;
-    }
-    const int target = targets_[static_cast<size_t>(n)];
-    const int takes = checker_.codeAt(target) - 4;
-    const int front = target - Delta[takes];
-    if (checker_.codeAt(front) == BeamChecker::OffBoard) return;
-    auto add = [&](int state) {
-        if (backwardSeen_[static_cast<size_t>(state)] == backwardStamp_) return;
-        backwardSeen_[static_cast<size_t>(state)] = backwardStamp_;
-        states.push_back(static_cast<int16_t>(state));
-    };
-    add(front * 5 + takes);
-    for (size_t i = 0; i < states.size(); ++i) {
-        const int cell = states[i] / 5, out = states[i] % 5;
-        const uint8_t ins = Into[checker_.codeAt(cell)][out];
-        for (int in = 1; in <= 4; ++in) {
-            if (!(ins & (1 << in))) continue;
-            const int prev = cell - Delta[in];
-            if (checker_.codeAt(prev) != BeamChecker::OffBoard) add(prev * 5 + in);
-        }
-    }
-}
-
-// 0, 1 or 2 (beyond one) new pieces for the target from what closeForward() reached.
-int CoreSearch::nearCost(int n, bool privateParts) const {
-    const auto& turnable = privateParts ? turnableByDeflector_ : turnable_;
-    int cost = 2;
-    for (const int16_t state : backward_[static_cast<size_t>(n)]) {
-        const int cell = state / 5, out = state % 5;
-        if (reach_[cell] & (1 << out)) return 0;
-        if (cost == 1 || entered_[cell] == 0 || checker_.codeAt(cell) != Empty ||
-            !freeCell_[cell] || noTurn_[cell])
-            continue;
-        const bool acrossOut = out == Right || out == Left;
-        for (int in = 1; in <= 4; ++in)
-            if ((entered_[cell] & (1 << in)) && (in == Right || in == Left) != acrossOut &&
-                turnable[in][out])
-                cost = 1;
-    }
-    return cost;
-}
-
-// The private bound again, with what the parts that splitter pieces start cost at the
-// least: a splitter piece starts at most two, both on its cell, which a later piece may
-// take, leaving it in opposite directions; a part turns only at deflectors. Splitter
-// pieces cover targets singly or in pairs, the others cost what their parts from the
-// beams and the splitters standing cost (costSum_). 0 where there are too many targets
-// to weigh every cover.
-int CoreSearch::splitPartsBound(int newBeams, int turns) {
-    constexpr int MaxTargets = 8;
-    std::array<int, MaxTargets> own{}, single{};
-    std::array<std::array<int, MaxTargets>, MaxTargets> pair{};
-    std::array<int, MaxTargets> open{};
-    int m = 0;
-    for (size_t n = 0; n < targets_.size(); ++n) {
-        const int c = std::min<int>(costSum_[targets_[n]], turns + 1);
-        if (c == 0) continue;
-        if (m == MaxTargets) return 0;
-        own[m] = c;
-        open[m++] = static_cast<int>(n);
-    }
-    if (privateToGo_.size() < static_cast<size_t>(m)) privateToGo_.resize(static_cast<size_t>(m));
-    for (int i = 0; i < m; ++i) {
-        costToGo(targets_[static_cast<size_t>(open[i])], turns, privateToGo_[i], true);
-        single[i] = turns + 1;
-        pair[i].fill(turns + 1);
-    }
-    constexpr std::array<std::pair<int, int>, 4> Opposite = {
-        {{Up, Down}, {Down, Up}, {Left, Right}, {Right, Left}}};
-    for (int cell = 0; cell < BeamChecker::PadCells; ++cell) {
-        if (!freeCell_[cell] || noTurn_[cell] || checker_.codeAt(cell) != Empty) continue;
-        const size_t at = static_cast<size_t>(cell) * 5;
-        for (int i = 0; i < m; ++i) {
-            const ToGo& gi = privateToGo_[static_cast<size_t>(i)];
-            for (int d = 1; d <= 4; ++d) single[i] = std::min<int>(single[i], gi[at + d]);
-            for (int j = i + 1; j < m; ++j) {
-                const ToGo& gj = privateToGo_[static_cast<size_t>(j)];
-                for (const auto& [a, b] : Opposite)
-                    pair[i][j] = std::min<int>(pair[i][j], gi[at + a] + gj[at + b]);
-            }
-        }
-    }
-    // cover_[mask]: the least the parts of the targets in mask cost when at most u
-    // splitter pieces start them; ownCost[mask] what they cost started elsewhere.
-    const size_t masks = size_t{1} << m;
-    cover_.assign(masks, Unreachable);
-    cover_[0] = 0;
-    std::vector<int> ownCost(masks, 0);
-    for (size_t mask = 1; mask < masks; ++mask) {
-        const int i = std::countr_zero(mask);
-        ownCost[mask] = ownCost[mask & (mask - 1)] + own[i];
-    }
-    const size_t all = masks - 1;
-    int best = Unreachable;
-    for (int u = 0; u <= counts_[8]; ++u) {
-        if (u > 0 && u <= m) {
-            coverNext_ = cover_;
-            for (size_t mask = 1; mask < masks; ++mask) {
-                const int i = std::countr_zero(mask);
-                const size_t rest = mask & (mask - 1);
-                int c = cover_[rest] + single[i];
-                for (size_t others = rest; others; others &= others - 1) {
-                    const int j = std::countr_zero(others);
-                    c = std::min(c, cover_[rest & ~(size_t{1} << j)] + pair[i][j]);
-                }
-                coverNext_[mask] = std::min(coverNext_[mask], c);
-            }
-            cover_.swap(coverNext_);
-        }
-        if (u < newBeams) continue;
-        for (size_t mask = 0; mask < masks; ++mask)
-            best = std::min(best, u + cover_[mask] + ownCost[all & ~mask]);
-    }
-    return best;
-}
-
-// For every (cell, direction) the fewest new pieces from a beam standing there and leaving
-// in that direction to the target, up to cap (Far beyond); for a private part, turning
-// only at deflectors.
-void CoreSearch::costToGo(int target, int cap, ToGo& g, bool privatePart) {
-    const auto& turnable = privatePart ? turnableByDeflector_ : turnable_;
-    g.fill(Far);
-    const int takes = checker_.codeAt(target) - 4;
-    const int front = target - Delta[takes];
-    if (checker_.codeAt(front) == BeamChecker::OffBoard) return;
-    queueHead_ = queueTail_ = 0;
-    auto relax = [&](int state, int cost, bool front0) {
-        if (cost > cap || cost >= g[state]) return;
-        g[state] = static_cast<uint8_t>(cost);
-        if (front0)
-            queue_[--queueHead_ & QueueMask] = static_cast<int16_t>(state);
-        else
-            queue_[queueTail_++ & QueueMask] = static_cast<int16_t>(state);
-    };
-    relax(front * 5 + takes, 0, false);
-    while (queueHead_ != queueTail_) {
-        const int state = queue_[queueHead_++ & QueueMask];
-        const int cell = state / 5, out = state % 5;
-        const int cost = g[state];
-        // Through the cell as it is, or turned on a free cell by a piece in stock.
-        const int code = checker_.codeAt(cell);
-        const uint8_t straight = Into[code][out];
-        const bool turns = code == Empty && freeCell_[cell] && !noTurn_[cell];
-        for (int in = 1; in <= 4; ++in) {
-            int w = 0;
-            if (!(straight & (1 << in))) {
-                if (!turns || !crossing(in, out) || !turnable[in][out]) continue;
-                w = 1;
-            }
-            const int prev = cell - Delta[in];
-            if (checker_.codeAt(prev) == BeamChecker::OffBoard) continue;
-            relax(prev * 5 + in, cost + w, w == 0);
-        }
-    }
-}
-
-// Whether a piece of this code on the cell turns a beam coming in moving dir onto the way
-// to every target listed (everyWay) or to one of them, within the pieces allowed.
-bool CoreSearch::turnsOntoWay(const WayCosts& toGo, int cell, int dir, int code,
-                              const std::vector<std::pair<int, int>>& ways, bool everyWay) const {
-    const int perp1 = (dir == Right || dir == Left) ? Down : Right;
-    const int perp2 = (dir == Right || dir == Left) ? Up : Left;
-    for (size_t n = 0; n < ways.size(); ++n) {
-        const auto& g = toGo[n];
-        const int cap = ways[n].second;
-        bool serves = false;
-        if (code == Splitter) {
-            serves = std::min(g[cell * 5 + perp1], g[cell * 5 + perp2]) <= cap;
-        } else if (isDeflector(code)) {
-            if (entryOf(dir, code) == Entry::Pass) {
-                serves = g[cell * 5 + turnedBy(code, dir)] <= cap;
-            } else {
-                // The first beam is stopped at the closed side: a later one, from either
-                // open side, may be the way's.
-                for (int in = 1; in <= 4 && !serves; ++in)
-                    serves =
-                        entryOf(in, code) == Entry::Pass && g[cell * 5 + turnedBy(code, in)] <= cap;
-            }
-        }
-        if (serves && !everyWay) return true;
-        if (!serves && everyWay) return false;
-    }
-    return everyWay;
+    return share;
 }
 
 }  // namespace lumor

@@ -52,11 +52,17 @@ public:
 
     int64_t tries() const { return tries_; }  // pieces put on a cell
     int64_t runs() const { return runs_; }    // beam runs
+    // The share of the last or running search() walked so far, 0..1: the place of the
+    // branch under way in each of the first WalkDepth levels of the tree, each branch of a
+    // level weighing alike. Read it on the searching thread (the visitor's poll).
+    double walked() const;
+    static constexpr int WalkDepth = 4;
 
 private:
     bool grow(int k, int limit, int prevIndex, int sigma);
     bool hitBefore(int target, int sigma) const;
     void prepareTurns(const std::vector<int16_t>& order, int prevIndex);
+    void prepareTurnable();
     int forward(bool privateParts, int sigma, int budget, bool sum,
                 std::array<uint8_t, BeamChecker::PadCells>& cost);
     int nearBounds(int sigma, int budget);
@@ -99,6 +105,13 @@ private:
     int claimSeen_ = 0;  // subtrees at the claim depth met so far
     bool stopped_ = false;
     bool limitCut_ = false;
+    struct Branch {
+        int at = 0;
+        int of = 1;
+    };
+    std::array<Branch, WalkDepth> walk_{};
+    int walkDepth_ = 0;  // levels of walk_ under way
+    bool walkedAll_ = false;
 
     // The 0-1 breadth-first queue of the bounds: a ring over (cell * 5 + direction).
     static constexpr int QueueMask = 8191;
@@ -123,6 +136,7 @@ private:
     uint32_t backwardStamp_ = 0;
     // Per depth: a deeper call must not overwrite what its caller still reads.
     std::vector<WayCosts> toGo_;
+    std::vector<std::array<bool, BeamChecker::PadCells>> noTurnAt_;
     bool splitterFree_ = false;  // no splitter on the level nor in its stock
     // splitPartsBound(): per target the private part's turns from every state, and per
     // number of splitter pieces the cheapest cover of each set of targets.

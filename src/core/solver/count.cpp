@@ -1,9 +1,18 @@
 #include "solver/count.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace lumor {
+
+double Count::log2() const {
+    if (size_ == 0) return -HUGE_VAL;
+    // The top two limbs hold 33 or more significant bits: plenty for a share.
+    double top = limb_[size_ - 1];
+    if (size_ > 1) top = top * 4294967296.0 + limb_[size_ - 2];
+    return std::log2(top) + 32.0 * std::max(0, size_ - 2);
+}
 
 uint64_t Count::saturated() const {
     if (size_ > 2) return UINT64_MAX;

@@ -35,6 +35,8 @@ public:
     bool operator<(const Count& other) const;
 
     std::string toString() const;  // plain decimal
+    // The base-2 logarithm, near enough for a share of two counts; -infinity for 0.
+    double log2() const;
 
 private:
     int size_ = 0;  // limbs in use; the top one is never 0

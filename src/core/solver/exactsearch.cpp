@@ -271,10 +271,12 @@ struct ExactSearch::Worker {
     void publish() {
         tries.store(core.tries(), std::memory_order_relaxed);
         runs.store(core.runs(), std::memory_order_relaxed);
+        walked.store(core.walked(), std::memory_order_relaxed);
     }
     CoreSearch core;
     ExactVisitor visitor;
     std::atomic<int64_t> tries{0}, runs{0};
+    std::atomic<double> walked{0};
 };
 
 ExactSearch::ExactSearch() = default;
@@ -290,6 +292,18 @@ int64_t ExactSearch::workRuns() const {
     int64_t sum = doneRuns_;
     for (const auto& w : workers_) sum += w->runs.load(std::memory_order_relaxed);
     return sum;
+}
+
+int ExactSearch::lastPass() const {
+    return std::max(0, std::min({int(level_.Stock[0]), pieces_, freeCount_}));
+}
+
+double ExactSearch::walked() const {
+    if (workers_.empty()) return finished_ ? 1 : 0;
+    double least = 1;
+    for (const auto& w : workers_)
+        least = std::min(least, w->walked.load(std::memory_order_relaxed));
+    return least;
 }
 
 void ExactSearch::run(const std::function<bool()>& poll, int threads) {
@@ -327,7 +341,9 @@ void ExactSearch::run(const std::function<bool()>& poll, int threads) {
     Rank highest, bound;
     bool stopped = poll && poll();
     for (int v = 0; !stopped && v <= std::min({allowance, pieces_, freeCount_}); ++v) {
+        pass_ = v;
         for (auto& w : workers_) {
+            w->walked = 0;
             w->visitor.startSize();
             w->visitor.bounded = fewest >= 0;
             w->visitor.bound = bound;

@@ -9,6 +9,7 @@
 #include "solver/search.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -46,6 +47,11 @@ public:
     int64_t workTries() const;
     int64_t workRuns() const;
     int32_t bestLeftSoFar() const { return bestLeftSoFar_; }
+    // The piece count being searched (counts rise from 0; the last is at most
+    // lastPass()) and the share of its search walked, 0..1: the least of the threads'.
+    int pass() const { return pass_.load(std::memory_order_relaxed); }
+    int lastPass() const;
+    double walked() const;
 
 private:
     friend class ExactVisitor;
@@ -68,6 +74,7 @@ private:
     struct Worker;
     std::vector<std::unique_ptr<Worker>> workers_;  // while running
     int64_t doneTries_ = 0, doneRuns_ = 0;
+    std::atomic<int> pass_{0};
 };
 
 }  // namespace lumor

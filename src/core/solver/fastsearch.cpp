@@ -43,7 +43,8 @@ std::vector<Piece> arrangement(const std::vector<CorePiece>& core) {
 
 }  // namespace
 
-FastResult fastSolve(const LevelRecord& level, bool useBounds, const std::function<bool()>& poll) {
+FastResult fastSolve(const LevelRecord& level, bool useBounds, const std::function<bool()>& poll,
+                     const std::function<void(int pieces, double walked)>& onProgress) {
     FastResult result;
     int pieces = 0;
     for (int slot = 1; slot <= SlotCount; ++slot) pieces += std::max<int>(0, level.Stock[slot]);
@@ -55,8 +56,13 @@ FastResult fastSolve(const LevelRecord& level, bool useBounds, const std::functi
     const int allowance = level.Stock[0];
     if (allowance < 0) return result;
     CoreSearch core(level, useBounds);
-    FirstWin visitor(poll);
-    for (int limit = 0; limit <= std::min(allowance, pieces); ++limit) {
+    int limit = 0;
+    const std::function<bool()> polled = [&] {
+        if (onProgress) onProgress(limit, core.walked());
+        return poll && poll();
+    };
+    FirstWin visitor(onProgress ? polled : poll);
+    for (; limit <= std::min(allowance, pieces); ++limit) {
         const CoreSearch::Outcome outcome = core.search(limit, visitor);
         if (visitor.won) {
             result.bestLeft = allowance - limit;

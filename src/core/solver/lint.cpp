@@ -2,12 +2,14 @@
 
 #include "levels/cp1252.h"
 #include "solver/ideas.h"
+#include "solver/levelsearch.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <thread>
 
 namespace lumor {
@@ -315,11 +317,14 @@ LintReport lintPacks(const std::vector<LintPack>& packs, const LintRules& rules,
             const LevelRecord& level =
                 packs[r.pack].levels[static_cast<size_t>(r.number - 1)].record;
             const auto start = std::chrono::steady_clock::now();
-            r.analysis = analyseLevel(level, {}, [&] {
+            const std::unique_ptr<LevelSearch> search = makeSearch(SearchMode::Analysis);
+            search->load(level);
+            search->run([&] {
                 return secondsPerLevel > 0 &&
                        std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
                                .count() >= secondsPerLevel;
             });
+            r.analysis = search->result().analysis;
             r.gaveUp = r.analysis.stopped;
             if (r.analysis.ok && r.analysis.solvable() && !r.gaveUp)
                 r.player = modelPlayerTries(level);

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <memory>
 
 namespace lumor {
 
@@ -18,14 +20,21 @@ constexpr size_t RememberedAnswers = 400;
 
 }  // namespace
 
-LevelAnalysis analyseForEditor(const LevelRecord& level, bool whole,
-                               const std::function<bool()>& stop) {
-    AnalysisOptions options;
+LevelAnalysis analyseForEditor(const LevelRecord& level, bool whole, int fromPieces,
+                               const std::function<bool()>& stop, const SearchReport& progress) {
+    SearchOptions options;
+    options.analysis.fromPieces = fromPieces;
     if (!whole) {
-        options.spares = false;  // the fewest pieces and the minimal placements only
-        options.keepPlacements = LiveCheck::ShownPlacements;
+        options.analysis.spares = false;  // the fewest pieces and the minimal placements only
+        options.analysis.keepPlacements = LiveCheck::ShownPlacements;
     }
-    return analyseLevel(level, options, stop);
+    const std::unique_ptr<LevelSearch> search = makeSearch(SearchMode::Analysis, options);
+    search->load(level);  // a refused level's analysis says why
+    search->run([&] {
+        if (progress) progress(search->progress());
+        return stop && stop();
+    });
+    return search->result().analysis;
 }
 
 LiveCheck::LiveCheck(QObject* parent, Clock& clock, LevelAnalyser analyser)
@@ -63,6 +72,7 @@ void LiveCheck::check(const LevelRecord& level) {
     std::string key = keyOf(level);
     if (key == boardKey_) return;
     boardKey_ = std::move(key);
+    boardBest_.reset();
     board_ = level;
     boardSince_ = clock_.nowMs();
     schedule();
@@ -154,7 +164,41 @@ void LiveCheck::work() {
             overBudget = job.whole && Steady::now() >= deadline;
             return overBudget;
         };
-        LevelAnalysis analysis = analyser_(job.level, job.whole, stop);
+        const auto report = [this](const SearchProgress& p) {
+            const std::lock_guard lock(progressMutex_);
+            progress_ = p;
+        };
+        int fromPieces = 0;
+        if (!job.whole) {
+            // The best answer first: the fewest pieces come far sooner than every way to
+            // place them, and the count then starts at the fewest.
+            const std::unique_ptr<LevelSearch> best = makeSearch(SearchMode::Best);
+            if (best->load(job.level)) {
+                best->run([&] {
+                    report(best->progress());
+                    return stop();
+                });
+                {
+                    const std::lock_guard lock(progressMutex_);
+                    progress_.reset();
+                }
+                if (best->result().finished) {
+                    const int left = best->result().bestLeft;
+                    fromPieces = left >= 0 ? job.level.Stock[0] - left : job.level.Stock[0] + 1;
+                    QMetaObject::invokeMethod(
+                        this,
+                        [this, id = job.id, left = best->result().bestLeft] {
+                            bestFound(id, left);
+                        },
+                        Qt::QueuedConnection);
+                }
+            }
+        }
+        LevelAnalysis analysis = analyser_(job.level, job.whole, fromPieces, stop, report);
+        {
+            const std::lock_guard lock(progressMutex_);
+            progress_.reset();
+        }
         // A whole answer stands even when a stop came too late to matter.
         const bool stopped = analysis.stopped;
         overBudget = overBudget && stopped;
@@ -189,6 +233,12 @@ void LiveCheck::finished(uint64_t id, LevelAnalysis analysis, bool stopped, bool
     schedule();
 }
 
+void LiveCheck::bestFound(uint64_t id, int32_t bestLeft) {
+    if (!running_ || running_->id != id || running_->key != boardKey_ || find(boardKey_)) return;
+    boardBest_ = bestLeft;
+    if (onChange) onChange();
+}
+
 void LiveCheck::remember(const std::string& key, Answer answer) {
     if (answer.analysis.placements.size() > ShownPlacements)
         answer.analysis.placements.resize(ShownPlacements);
@@ -209,14 +259,37 @@ void LiveCheck::remember(const std::string& key, Answer answer) {
     }
 }
 
+// How far the board's check is: the piece count searched, its share and the time left.
+QString LiveCheck::progressText() const {
+    const std::lock_guard lock(progressMutex_);
+    if (!running_ || running_->key != boardKey_ || !progress_ || progress_->share <= 0) return {};
+    QString text = QStringLiteral(" (Stufe %1 von %2: %3 %")
+                       .arg(progress_->pass)
+                       .arg(progress_->lastPass)
+                       .arg(static_cast<int>(progress_->share * 100));
+    if (progress_->secondsLeft >= 0)
+        text += QStringLiteral(", diese Stufe noch etwa %1 s")
+                    .arg(std::llround(progress_->secondsLeft));
+    return text + QStringLiteral(")");
+}
+
 QString LiveCheck::text() const {
     if (cancelled_.count(boardKey_) && !find(boardKey_))
         return QStringLiteral("Prüfung abgebrochen");
     const LevelAnalysis* r = result();
     if (!r) {
+        QString text;
+        if (!boardBest_)
+            text = QStringLiteral("prüft \u2026");
+        else if (*boardBest_ < 0)
+            text = QStringLiteral("nicht lösbar, prüft \u2026");
+        else
+            text = QStringLiteral("lösbar, %1 %2 übrig, Lösungen werden gezählt \u2026")
+                       .arg(*boardBest_)
+                       .arg(*boardBest_ == 1 ? QStringLiteral("Stein") : QStringLiteral("Steine"));
         const int64_t seconds = (clock_.nowMs() - boardSince_) / 1000;
-        return seconds < 1 ? QStringLiteral("prüft \u2026")
-                           : QStringLiteral("prüft \u2026 %1 s").arg(seconds);
+        if (seconds >= 1) text += QStringLiteral(" %1 s").arg(seconds) + progressText();
+        return text;
     }
     if (!r->ok) return toQt(r->message);
     if (!r->solvable()) return QStringLiteral("nicht lösbar");

@@ -2,12 +2,14 @@
 // each change, and then, in the background, every level of the pack for the rules of the
 // level list. Answers are remembered by board and stock, so that undo, redo and going back
 // to a level answer at once; the worker is never waited on, and its answers come back to
-// the window's thread through queued calls. A check that takes long shows its seconds and
-// can be cancelled.
+// the window's thread through queued calls. The board's check gives the best answer (the
+// fewest pieces that win) first and counts the solutions after it; one that takes long
+// shows its seconds and how far it is, and can be cancelled.
 #pragma once
 
 #include "levels/level.h"
 #include "solver/analysis.h"
+#include "solver/levelsearch.h"
 
 #include <QObject>
 #include <QString>
@@ -33,11 +35,16 @@ class Clock;
 
 // What the live check asks of the analysis: one level, whole (with the spare pieces, as
 // the rules of the level list need it) or quick (the fewest pieces and the minimal
-// placements), ending early when `stop` says so. All the live check knows of the search.
-using LevelAnalyser = std::function<LevelAnalysis(const LevelRecord& level, bool whole,
-                                                  const std::function<bool()>& stop)>;
-LevelAnalysis analyseForEditor(const LevelRecord& level, bool whole,
-                               const std::function<bool()>& stop);
+// placements, from `fromPieces` up: no fewer win), ending early when `stop` says so, and
+// telling how far it is through `progress` (at each stop asked). All the live check knows
+// of the search.
+using SearchReport = std::function<void(const SearchProgress&)>;
+using LevelAnalyser =
+    std::function<LevelAnalysis(const LevelRecord& level, bool whole, int fromPieces,
+                                const std::function<bool()>& stop, const SearchReport& progress)>;
+LevelAnalysis analyseForEditor(const LevelRecord& level, bool whole, int fromPieces,
+                               const std::function<bool()>& stop,
+                               const SearchReport& progress = {});
 
 class LiveCheck final : public QObject {
 public:
@@ -61,8 +68,10 @@ public:
     // measuring was given up (too long, or cancelled).
     const LevelAnalysis* measured(const LevelRecord& level) const;
     bool gaveUp(const LevelRecord& level) const;
-    // "prüft …", "prüft … 12 s", "lösbar, N Steine übrig, M Lösungen", "nicht lösbar",
-    // "Prüfung abgebrochen" or why the level cannot be checked.
+    // "prüft …", "prüft … 12 s", "lösbar, N Steine übrig, Lösungen werden gezählt …" (the
+    // best answer while the solutions are counted), "lösbar, N Steine übrig, M Lösungen",
+    // "nicht lösbar", "Prüfung abgebrochen" or why the level cannot be checked. A check
+    // running a second or longer adds its seconds and, once known, how far it is.
     QString text() const;
 
     // On the window's thread: the board's answer, or its seconds, changed.
@@ -92,6 +101,8 @@ private:
     std::optional<Job> wanted() const;
     void schedule();
     void finished(uint64_t id, LevelAnalysis analysis, bool stopped, bool overBudget);
+    void bestFound(uint64_t id, int32_t bestLeft);
+    QString progressText() const;
     void remember(const std::string& key, Answer answer);
     void work();
 
@@ -109,6 +120,7 @@ private:
     std::set<std::string> tooLong_;        // measured too long in the background
     std::set<std::string> cancelled_;      // checks the designer stopped: not taken up again
     std::optional<Job> running_;           // handed to the worker, its answer not yet back
+    std::optional<int32_t> boardBest_;     // the board's best answer while it is counted
     uint64_t nextId_ = 0;
 
     // Shared with the worker.
@@ -117,6 +129,8 @@ private:
     std::optional<Job> next_;
     bool quit_ = false;
     std::atomic<uint64_t> stopId_{0};  // the job with this id is to stop
+    mutable std::mutex progressMutex_;
+    std::optional<SearchProgress> progress_;  // of the running job
     std::thread worker_;
 };
 

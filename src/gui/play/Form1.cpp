@@ -9,6 +9,7 @@
 #include "app/random.h"
 #include "app/state.h"
 #include "play/Bilder.h"
+#include "play/BoardNotes.h"
 #include "play/Form1Look.h"
 #include "play/beamrun.h"
 #include "play/cells.h"
@@ -17,7 +18,6 @@
 
 #include <QCloseEvent>
 #include <QFutureWatcher>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -98,6 +98,7 @@ Form1::Form1(PlaySetup setup, QWidget* parent, Clock& clock, PlayAudio audio)
       setup_(std::move(setup)),
       model_(setup_.pack.levels, setup_.finalMessage, setup_.options) {
     buildControls();
+    restoreSize();
     hintSearch_ = new QFutureWatcher<Hint>(this);
     connect(hintSearch_, &QFutureWatcher<Hint>::finished, this,
             [this] { answerHint(hintSearch_->result()); });
@@ -116,7 +117,10 @@ Form1::Form1(PlaySetup setup, QWidget* parent, Clock& clock, PlayAudio audio)
 Form1::Form1(QWidget* parent, Clock& clock) : Form1(playSetupOf(state()), parent, clock) {}
 
 void Form1::buildControls() {
-    setFixedSize(642, 468);
+    // 642 x 468 at the start and at least; larger, the board grows (Form1Keys.cpp).
+    setMinimumSize(BoardLayout::BaseWidth, BoardLayout::BaseHeight);
+    resize(BoardLayout::BaseWidth, BoardLayout::BaseHeight);
+    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     setWindowTitle(QStringLiteral("Lumor"));
     setMouseTracking(true);
     // The captions were laid out for a small 8-point window font; a larger one cuts
@@ -128,11 +132,17 @@ void Form1::buildControls() {
     buildStock();
     Feld = new BoardView(this, FeldHeight);
     Feld->move(0, 48);
+    // The board's clicks come in board pixels, whatever its scale and place in the window.
+    Feld->setFocusPolicy(Qt::StrongFocus);
     Feld->onSystemPaint = [this] { Feld_Paint(); };
     Feld->onPress = [this](Qt::MouseButton b, const QPointF& p) {
-        Feld_MouseDown(b, p.x(), p.y());
+        const BoardLayout::Point at = layout_.boardPixel(p.x() + Feld->x(), p.y() + Feld->y());
+        Feld_MouseDown(b, at.x, at.y);
     };
-    Feld->onMove = [this](const QPointF& p) { Feld_MouseMove(p.x(), p.y()); };
+    Feld->onMove = [this](const QPointF& p) {
+        const BoardLayout::Point at = layout_.boardPixel(p.x() + Feld->x(), p.y() + Feld->y());
+        Feld_MouseMove(at.x, at.y);
+    };
     Feld->setToolTip(QStringLiteral(
         "Taste T: ein Tipp – zeigt zwei Sekunden lang ein Feld einer besten Lösung"));
 
@@ -152,6 +162,8 @@ void Form1::buildControls() {
         b.control = new QPushButton(b.caption, this);
         b.control->setGeometry(b.x, 440, b.width, 25);
         b.control->setAutoDefault(false);
+        // Reached by the tab key, but a click leaves the keyboard with the board.
+        b.control->setFocusPolicy(Qt::TabFocus);
         connect(b.control, &QPushButton::clicked, this, b.click);
     }
 
@@ -169,6 +181,8 @@ void Form1::buildControls() {
         t.timer->setInterval(t.intervalMs);
         connect(t.timer, &QTimer::timeout, this, t.tick);
     }
+    notes_ = new BoardNotes(this, Feld, Command2, Command3);
+    rememberLayout();
 }
 
 // The total and, for slots 1..8, a picture with its count below.
@@ -226,6 +240,7 @@ void Form1::Form_Load() {
         Timer3->start();
     }
     Timer2->start();
+    Feld->setFocus();
     // The turbo starts on and is switched off as by a click, which sets the caption.
     if (!model_.turbo()) model_.toggleTurbo();
     Command4_Click();
@@ -241,20 +256,6 @@ void Form1::closeEvent(QCloseEvent* e) {
 
 void Form1::reject() { Unload(); }
 
-void Form1::keyPressEvent(QKeyEvent* e) {
-    // The board window has no cancel key: Escape must not end a marathon by accident.
-    if (e->key() == Qt::Key_Escape) {
-        e->accept();
-        return;
-    }
-    if (e->key() == HintKey && e->modifiers() == Qt::NoModifier) {
-        e->accept();
-        Tipp();
-        return;
-    }
-    QDialog::keyPressEvent(e);
-}
-
 void Form1::Unload() {
     model_.BeamState = BeamClosing;
     unloadPending_ = true;
@@ -265,6 +266,7 @@ void Form1::finishUnload() {
     unloadPending_ = false;
     if (unloaded_) return;
     unloaded_ = true;
+    rememberSize();
     Timer1->stop();
     Timer2->stop();
     Timer3->stop();
@@ -333,6 +335,7 @@ void Form1::Timer2_Timer() {
     model_.buildLevel();
     Aufbau();
     showButtons();
+    notes_->levelBuilt(model_.level(), model_.stored());
 }
 
 // ---------------------------------------------------------------------------------
@@ -341,6 +344,7 @@ void Form1::Timer2_Timer() {
 // Clears the board, hides the stock and shows the text instead of the cells.
 void Form1::beginMessage(const QString& text) {
     endHint(false);
+    notes_->hideNote();
     Feld->clear();
     showStock(false);
     model_.BeamState = BeamRunning;
@@ -421,6 +425,8 @@ void Form1::Timer1_Timer() {
 void Form1::beginRun() {
     messageText_.clear();
     endHint(true);
+    notes_->hideNote();
+    notes_->clicked(Refusal::None);
     const StepOutput& started = model_.startAttempt();
     showButtons();
     posFrame_ = false;

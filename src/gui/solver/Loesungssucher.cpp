@@ -2,7 +2,6 @@
 
 #include "app/Text.h"
 #include "app/Wait.h"
-#include "app/edition.h"
 #include "app/state.h"
 #include "play/Bilder.h"
 #include "play/cells.h"
@@ -13,9 +12,8 @@
 #include <QPointer>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <chrono>
-#include <thread>
+#include <cmath>
 
 namespace lumor {
 
@@ -23,6 +21,18 @@ namespace {
 
 QString number(int64_t n) { return QString::number(n); }
 QString number(const Count& n) { return QString::fromStdString(n.toString()); }
+
+// How far a search through rising piece counts is: the stage (the piece count searched),
+// its share done and, once it can be estimated, the time the stage still takes.
+QString stageText(const SearchProgress& p) {
+    QString text = QStringLiteral("Stufe %1 von %2: %3 %")
+                       .arg(p.pass)
+                       .arg(p.lastPass)
+                       .arg(static_cast<int>(p.share * 100));
+    if (p.secondsLeft >= 0)
+        text += QStringLiteral(", diese Stufe noch etwa %1 s").arg(std::llround(p.secondsLeft));
+    return text;
+}
 
 int64_t steadyNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -80,8 +90,14 @@ void Lösungssucher::Form_Load(const Levels& levels, int index) {
                             .arg(index + 1)
                             .arg(levels.count()));
     Feld->paintBoard(level_.Cells);
-    // The earlier release works out the total of its tries as the window loads.
-    if (edition().olderFinder && levelIndex_ >= 0) earlierLoaded_ = earlier_.load(level_);
+    // The search is loaded with the window: the earlier release works out the total of its
+    // tries here.
+    if (levelIndex_ >= 0) {
+        SearchOptions options;
+        options.threads = waitingThreads();
+        search_ = makeSearch(SearchMode::Finder, options);
+        loaded_ = search_->load(level_);
+    }
     Timer1.start();
 }
 
@@ -90,50 +106,31 @@ void Lösungssucher::Timer1_Timer() {
         endSearch(false);
         return;
     }
-    if (edition().olderFinder) {
-        runEarlierSearch();
-        return;
-    }
-    if (!search_.load(level_)) {
+    if (!loaded_) {
         // More pieces than the piece list holds: nothing is searched.
-        Label1->setText(toQt(search_.loadMessage()));
+        Label1->setText(toQt(search_->loadMessage()));
         endSearch(false);
         return;
     }
-    searching_ = true;
-    nextEventsNs_ = 0;
-    const int cores = static_cast<int>(std::thread::hardware_concurrency());
-    search_.run([this] { return poll(); }, threads_ > 0 ? threads_ : std::clamp(cores, 1, 8));
-    searching_ = false;
-    finished_ = search_.finished();
-    if (finished_) {
-        showProgress(true);
-        showBest();
-    }
-    endSearch(finished_);
-}
-
-// The earlier release: the older search, tried arrangement by arrangement; each solution
-// recorded as best is shown at once, with an event run.
-void Lösungssucher::runEarlierSearch() {
-    if (!earlierLoaded_) {
-        Label1->setText(toQt(earlier_.loadMessage()));
-        endSearch(false);
-        return;
-    }
-    earlier_.onBest = [this] {
+    // A search that shows its bests as it goes (the earlier release's) shows each at once,
+    // with an event run.
+    search_->onBest = [this] {
         if (AbortRequested) return;
         showBest();
         showProgress(false);
         processEvents();
         if (onEvents) onEvents();
     };
+    if (threads_ > 0) search_->setThreads(threads_);
     searching_ = true;
     nextEventsNs_ = 0;
-    earlier_.run([this] { return poll(); });
+    search_->run([this] { return poll(); });
     searching_ = false;
-    finished_ = earlier_.finished();
-    if (finished_) showProgress(true);
+    finished_ = search_->result().finished;
+    if (finished_) {
+        showProgress(true);
+        showBest();
+    }
     endSearch(finished_);
 }
 
@@ -179,41 +176,41 @@ void Lösungssucher::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// While searching: the best known so far, and the pieces tried and beam runs made; at the
-// end: the counters of trying every arrangement.
+// While searching: the best known so far, the search's work counters and, once known, its
+// share of the current piece count and the time left; at the end: the counters of trying
+// every arrangement (the earlier release: its tries against their total).
 void Lösungssucher::showProgress(bool done) {
     QString progress, caption;
-    if (edition().olderFinder) {
-        // Tries so far, skipped ones included, against the total worked out on load.
-        progress = number(earlier_.triedCount()) + QStringLiteral(" / ") +
-                   number(earlier_.total()) + (done ? QStringLiteral(" - Fertig") : QString());
-        caption =
-            number(earlier_.bestLeft()) + QStringLiteral(" - ") + number(earlier_.triedCount());
-    } else if (done) {
-        progress = number(search_.triedCount()) + QStringLiteral(" / ") +
-                   number(search_.checkedCount()) + QStringLiteral(" - Fertig");
-        caption = number(search_.bestLeft()) + QStringLiteral(" - ") + number(search_.triedCount());
+    if (done) {
+        const SearchResult& r = search_->result();
+        const Count& tried = r.tried.value_or(Count());
+        progress = number(tried) + QStringLiteral(" / ") +
+                   number(r.total ? *r.total : r.checked.value_or(Count())) +
+                   QStringLiteral(" - Fertig");
+        caption = number(r.bestLeft) + QStringLiteral(" - ") + number(tried);
     } else {
-        progress = number(search_.workTries()) + QStringLiteral(" / ") + number(search_.workRuns());
-        caption =
-            number(search_.bestLeftSoFar()) + QStringLiteral(" - ") + number(search_.workTries());
+        const SearchProgress p = search_->progress();
+        progress = number(p.tries) + QStringLiteral(" / ") + number(p.total.value_or(p.runs));
+        // The earlier release's line says how far it is by itself.
+        if (!p.total && p.share > 0) progress += QStringLiteral(" - ") + stageText(p);
+        caption = number(p.bestLeft) + QStringLiteral(" - ") + number(p.tries);
     }
     Label2->setText(progress);
     setWindowTitle(caption);
 }
 
 void Lösungssucher::showBest() {
-    if (edition().olderFinder) {
-        Label1->setText(QStringLiteral("Bester Lösung: ") + number(earlier_.bestLeft()) +
-                        QStringLiteral(" Steine übrig"));
-        paintArrangement(earlier_.bestArrangement());
-        return;
-    }
-    if (search_.bestLeft() < 0) return;
-    Label1->setText(QStringLiteral("Bester Lösung: ") + number(search_.bestLeft()) +
-                    QStringLiteral(" Steine übrig - ") + number(search_.solutionCount()) +
-                    QStringLiteral(" Lösungsmöglichkeiten gefunden"));
-    paintArrangement(search_.bestArrangement());
+    const SearchResult& r = search_->result();
+    const bool running = searching_;
+    const int32_t left = running ? search_->progress().bestLeft : r.bestLeft;
+    if (left < 0) return;
+    QString text =
+        QStringLiteral("Bester Lösung: ") + number(left) + QStringLiteral(" Steine übrig");
+    if (r.solutions)
+        text += QStringLiteral(" - ") + number(*r.solutions) +
+                QStringLiteral(" Lösungsmöglichkeiten gefunden");
+    Label1->setText(text);
+    paintArrangement(running ? search_->bestSoFar() : r.best);
 }
 
 // The level as it stands, then every placed piece with a black outline; the outline takes

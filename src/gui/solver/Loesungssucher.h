@@ -9,14 +9,14 @@
 #include "app/state.h"
 #include "levels/level.h"
 #include "play/BoardView.h"
-#include "solver/earliersearch.h"
-#include "solver/exactsearch.h"
+#include "solver/levelsearch.h"
 
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QLabel;
@@ -63,9 +63,8 @@ public:
     bool searching() const { return searching_; }
     bool finished() const { return finished_; }
     bool searchEnded() const { return ended_; }
-    const ExactSearch& search() const { return search_; }
-    // The earlier release's search, which this window runs in that release.
-    const EarlierSearch& earlierSearch() const { return earlier_; }
+    // The edition's finder search; null when Handover named no level of the pack.
+    const LevelSearch* search() const { return search_.get(); }
     // Threads the search uses (the processor's cores unless set before it starts).
     void setThreads(int threads) { threads_ = threads; }
 
@@ -79,7 +78,6 @@ private:
 
     bool poll();
 
-    void runEarlierSearch();
     void showProgress(bool done);
     void showBest();
     void paintArrangement(const std::vector<Piece>& pieces);
@@ -89,9 +87,8 @@ private:
     std::function<void()> answer_;
     int levelIndex_ = -1;
     LevelRecord level_;
-    ExactSearch search_;
-    EarlierSearch earlier_;
-    bool earlierLoaded_ = false;
+    std::unique_ptr<LevelSearch> search_;
+    bool loaded_ = false;
     int threads_ = 0;
     int64_t NextDisplayTime = 0;
     int64_t nextEventsNs_ = 0;
