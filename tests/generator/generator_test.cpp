@@ -156,6 +156,39 @@ TEST(Generator, TheSameSeedGivesTheSameLevelAndAnotherSeedAnother) {
     EXPECT_LE(a->player.tries, most);
 }
 
+// Grains the solution puts on a source's straight run, counted from the source up to the
+// first cell that holds no grain.
+int grainsInFrontOfSources(const LevelRecord& level, const Placement& solution) {
+    std::set<std::pair<int, int>> sand;
+    for (const PlacedPiece& p : solution)
+        if (codeOfSlot(p.slot) == Sand) sand.insert({p.x, p.y});
+    int front = 0;
+    for (int y = 0; y < BoardHeight; ++y)
+        for (int x = 0; x < BoardWidth; ++x) {
+            const int dir = level.cell(x, y);
+            if (!isSource(dir)) continue;
+            for (int cx = x + stepX(dir), cy = y + stepY(dir); sand.count({cx, cy});
+                 cx += stepX(dir), cy += stepY(dir))
+                ++front;
+        }
+    return front;
+}
+
+TEST(Generator, SandWithASplitterGoesWhereItDecidesWhichBeamGoesOnNotBeforeASource) {
+    for (const BoardStyle style : {BoardStyle::Open, BoardStyle::Walled})
+        for (uint64_t seed = 1; seed <= 3; ++seed) {
+            GeneratorOptions o;
+            o.seed = seed;
+            o.mechanics = {Mechanic::Deflector, Mechanic::Splitter, Mechanic::Sand};
+            o.style = style;
+            o.pieces = 3;
+            const auto g = generateLevel(o);
+            ASSERT_TRUE(g) << seed;
+            ASSERT_GT(g->record.Stock[static_cast<size_t>(slotOfCode(Sand))], 0) << seed;
+            EXPECT_EQ(grainsInFrontOfSources(g->record, g->solution), 0) << seed;
+        }
+}
+
 TEST(Generator, BrokenPromisesAreNamed) {
     // One ┐ brings the beam down into the target.
     LevelRecord level;

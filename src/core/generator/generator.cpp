@@ -183,9 +183,14 @@ public:
         BeamChecker checker;
         checker.setBoard(level.Cells);
         int lastIndex = -1;
-        for (const Mechanic m : kinds) {
+        const bool sanded = std::find(kinds.begin(), kinds.end(), Mechanic::Sand) != kinds.end();
+        const auto routes = std::count_if(kinds.begin(), kinds.end(), [](Mechanic m) {
+            return m == Mechanic::Deflector || m == Mechanic::Splitter;
+        });
+        for (size_t k = 0; k < kinds.size(); ++k) {
+            const Mechanic m = kinds[k];
             checker.runMarking();
-            const std::vector<int16_t>& order = checker.enteredOrder();
+            const std::vector<int16_t> order = checker.enteredOrder();
             std::vector<int> candidates;
             // Routes grow along the beams; what acts on them may stand anywhere on them.
             const bool routing = m == Mechanic::Deflector || m == Mechanic::Splitter;
@@ -198,17 +203,46 @@ public:
             if (candidates.empty()) return false;
             int i = dice_.pick(candidates);
             int code = codeOfSlot(slotOf(m));
-            if (m == Mechanic::Deflector) {
+            if (m == Mechanic::Deflector)
                 code = turningDeflectors(
                     checker
                         .enteredDir()[static_cast<size_t>(i)])[static_cast<size_t>(dice_.below(2))];
+            if (routing && sanded && static_cast<long>(k) + 1 == routes) {
+                // The last route decides whether any grain can matter: among a few tries,
+                // one whose beams meet so that a grain changes who goes on.
+                for (int t = 0; t < 24; ++t) {
+                    const int j = dice_.pick(candidates);
+                    const int c = m == Mechanic::Deflector
+                                      ? turningDeflectors(checker.enteredDir()[static_cast<size_t>(
+                                            j)])[static_cast<size_t>(dice_.below(2))]
+                                      : code;
+                    if (sandMatters(level, checker, order[static_cast<size_t>(j)], c)) {
+                        i = j;
+                        code = c;
+                        break;
+                    }
+                }
+            } else if (m == Mechanic::Sand) {
+                // A grain on a source's straight run only says "this beam starts later":
+                // where it goes and how many answer themselves. Grains go where they
+                // change which beam goes on, off those runs where the routes allow it.
+                std::vector<int> changing = placeOfItsOwn(
+                    checker,
+                    changingCells(checker, awayFromSources(level, checker, candidates), code));
+                // Without a splitter the beams meet only where the sources' runs lead, and
+                // a source's run may be the one place left.
+                if (changing.empty() && !splits)
+                    changing = placeOfItsOwn(checker, changingCells(checker, candidates, code));
+                // Else a grain whose effect shows only with the targets in place.
+                if (changing.empty()) changing = awayFromSources(level, checker, candidates);
+                if (!changing.empty()) i = dice_.pick(changing);
             } else if (m != Mechanic::Splitter) {
-                // Sand, crosses and walls matter only where they change which beams go on
-                // (a race, a crossing): such cells are preferred.
+                // Crosses and walls matter only where they change which beams go on (a
+                // crossing): such cells are preferred.
                 const std::vector<int> changing = changingCells(checker, candidates, code);
                 if (!changing.empty()) i = dice_.pick(changing);
             }
-            const int p = checker.enteredOrder()[static_cast<size_t>(i)];
+            const int p = order[static_cast<size_t>(i)];
             checker.place(p, code);
             solution.push_back({slotOfCode(code), BeamChecker::padX(p), BeamChecker::padY(p)});
             // The piece keeps its place in the entry order: what came before it is unchanged.
@@ -306,6 +340,81 @@ private:
                     dice_.chance(0.2))
                     level.cell(x, y) = static_cast<int16_t>(Decoration1 + dice_.below(4));
             }
+    }
+
+    // Whether, with `code` put on `p`, a grain somewhere off the sources' straight runs
+    // changes which beams go on. The checker is left as it was, its run marked again.
+    static bool sandMatters(const LevelRecord& level, BeamChecker& checker, int p, int code) {
+        checker.place(p, code);
+        checker.runMarking();
+        std::vector<int> cells;
+        const std::vector<int16_t>& order = checker.enteredOrder();
+        for (int i = 0; i < static_cast<int>(order.size()); ++i) {
+            const int q = order[static_cast<size_t>(i)];
+            const int x = BeamChecker::padX(q), y = BeamChecker::padY(q);
+            if (inside(x, y) && level.cell(x, y) == Empty && checker.codeAt(q) == Empty)
+                cells.push_back(i);
+        }
+        const bool matters =
+            !changingCells(checker, awayFromSources(level, checker, cells), Sand).empty();
+        checker.place(p, Empty);
+        checker.runMarking();
+        return matters;
+    }
+
+    // The grain cells (indexes into the entry order) whose neighbours along the beam would
+    // not do the same: a grain that could as well stand a cell on or back makes a second
+    // solution that no wall can shut out, since the run enters both cells.
+    static std::vector<int> placeOfItsOwn(BeamChecker& checker, const std::vector<int>& cells) {
+        const std::vector<int16_t> order = checker.enteredOrder();
+        const std::vector<uint8_t> dirs = checker.enteredDir();
+        auto runWith = [&](int p) {
+            checker.place(p, Sand);
+            checker.runMarking();
+            std::vector<int16_t> entered = checker.enteredOrder();
+            checker.place(p, Empty);
+            return entered;
+        };
+        std::vector<int> out;
+        for (const int i : cells) {
+            const int p = order[static_cast<size_t>(i)];
+            const int dir = dirs[static_cast<size_t>(i)];
+            const std::vector<int16_t> own = runWith(p);
+            bool alone = true;
+            for (const int q : {p + stepX(dir) + BeamChecker::PadW * stepY(dir),
+                                p - stepX(dir) - BeamChecker::PadW * stepY(dir)}) {
+                const int x = BeamChecker::padX(q), y = BeamChecker::padY(q);
+                if (inside(x, y) && checker.codeAt(q) == Empty && checker.entered(q) &&
+                    runWith(q) == own)
+                    alone = false;
+                checker.runMarking();
+            }
+            if (alone) out.push_back(i);
+        }
+        return out;
+    }
+
+    // The candidates (indexes into the entry order) not on a source's straight run, the
+    // cells from the source up to the first piece or fixed element.
+    static std::vector<int> awayFromSources(const LevelRecord& level, const BeamChecker& checker,
+                                            const std::vector<int>& candidates) {
+        std::set<int> front;
+        for (int y = 0; y < BoardHeight; ++y)
+            for (int x = 0; x < BoardWidth; ++x) {
+                const int dir = level.cell(x, y);
+                if (!isSource(dir)) continue;
+                for (int cx = x + stepX(dir), cy = y + stepY(dir); inside(cx, cy);
+                     cx += stepX(dir), cy += stepY(dir)) {
+                    const int code = checker.codeAt(BeamChecker::pad(cx, cy));
+                    if (code != Empty && code != Sand) break;
+                    front.insert(BeamChecker::pad(cx, cy));
+                }
+            }
+        std::vector<int> out;
+        const std::vector<int16_t>& order = checker.enteredOrder();
+        for (const int i : candidates)
+            if (!front.count(order[static_cast<size_t>(i)])) out.push_back(i);
+        return out;
     }
 
     // The candidates (indexes into the entry order) where the piece changes which cells
