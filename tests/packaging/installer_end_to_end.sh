@@ -97,7 +97,11 @@ cmp -s "$installed/Lumor" "$copy/Lumor" || fail "the copy's program differs"
 for f in 1_Einstieg.llp Sound/ziel.wav Skins/Default.bmp; do
   [ -f "$copy/$f" ] || fail "the copy lacks $f"
 done
-grep -qx "Exec=\"$copy/Lumor\"" "$entry" || fail "the desktop entry does not start the copy: $(cat "$entry")"
+case $(sed -n 's/^Exec=//p' "$entry") in
+  *"\"$prefix/bin/lumor\" \"$copy/Lumor\"") ;;
+  *) fail "the desktop entry does not start the copy through the launcher: $(cat "$entry")" ;;
+esac
+[ "$(cat "$copy/.lumor-herkunft")" = "$installed" ] || fail "the copy does not know where it came from"
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$entry" || fail "the desktop entry is not valid"
 fi
@@ -127,4 +131,18 @@ window_of "$again" >/dev/null || fail "the launcher started nothing visible"
 [ "$(readlink "/proc/$again/exe")" = "$copy/Lumor" ] || fail "the launcher did not start the copy"
 cmp -s "$installed/Lumor" "$copy/Lumor" || fail "the copy's program was not renewed"
 [ -f "$copy/Config.cfg" ] || fail "the player's Config.cfg is gone"
+
+# A second start from the menu's entry (its Exec line, unescaped as a desktop does) brings
+# the running copy's window to the front and ends; the game started apart from it, from
+# another program folder, keeps running.
+"$installed/Lumor" >"$HOME/other.log" 2>&1 &
+pids+=($!)
+other_window=$(window_of $!) || fail "the installed game did not start beside the copy"
+xdotool windowfocus --sync "$other_window"
+copy_window=$(window_of "$again")
+exec_line=$(sed -n 's/^Exec=//p' "$entry" | sed 's/\\\\/\\/g')
+eval "timeout 20 $exec_line" || fail "the second start did not end: $exec_line"
+await sh -c "[ \"\$(xdotool getwindowfocus)\" = $copy_window ]" ||
+  fail "the second start did not raise the running copy"
+[ "$(pgrep -c -u "$(id -u)" -x Lumor)" -eq 2 ] || fail "a second copy runs"
 echo "The copy in $copy runs with the editor in its menu."

@@ -14,6 +14,7 @@ namespace lumor {
 namespace {
 
 const QColor FrameXorPen(255, 255, 1);
+const QColor GridColour(160, 190, 255, 34);  // faint on the darkest and lightest skins
 
 }  // namespace
 
@@ -118,6 +119,24 @@ void BoardView::paintEvent(QPaintEvent* event) {
     }
     QPainter p(this);
     p.drawImage(event->rect(), picture_, event->rect());
+    if (gridCell_) paintGrid(p, event->rect());
+}
+
+void BoardView::setGrid(std::function<bool(int x, int y)> freeCell) {
+    gridCell_ = std::move(freeCell);
+    update();
+}
+
+// Each free cell's top and left edge: one line between two free cells, none through the
+// pieces.
+void BoardView::paintGrid(QPainter& p, const QRect& area) const {
+    const QRect cells(cellAt(area.topLeft()), cellAt(area.bottomRight()));
+    for (int y = std::max(0, cells.top()); y <= std::min(BoardHeight - 1, cells.bottom()); ++y)
+        for (int x = std::max(0, cells.left()); x <= std::min(BoardWidth - 1, cells.right()); ++x) {
+            if (!gridCell_(x, y)) continue;
+            p.fillRect(CellPixels * x, CellPixels * y, CellPixels, 1, GridColour);
+            p.fillRect(CellPixels * x, CellPixels * y + 1, 1, CellPixels - 1, GridColour);
+        }
 }
 
 void BoardView::mousePressEvent(QMouseEvent* event) {

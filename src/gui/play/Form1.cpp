@@ -2,6 +2,7 @@
 // beam run, the messages and the celebration, the music and closing.
 #include "play/Form1.h"
 
+#include "app/Look.h"
 #include "app/Text.h"
 #include "app/Wait.h"
 #include "app/edition.h"
@@ -124,6 +125,7 @@ void Form1::buildControls() {
     QFont small = font();
     small.setPointSize(8);
     setFont(small);
+    look::applyWindowLook(this);
 
     buildStock();
     Feld = new BoardView(this, FeldHeight);
@@ -133,6 +135,11 @@ void Form1::buildControls() {
         Feld_MouseDown(b, p.x(), p.y());
     };
     Feld->onMove = [this](const QPointF& p) { Feld_MouseMove(p.x(), p.y()); };
+    if (setup_.grid)
+        Feld->setGrid([this](int x, int y) {
+            return model_.hasLevel() && model_.phase() != AttemptPhase::Intro &&
+                   model_.cell(x, y) == Empty;
+        });
     Feld->setToolTip(QStringLiteral(
         "Taste T: ein Tipp – zeigt zwei Sekunden lang ein Feld einer besten Lösung"));
 

@@ -1,6 +1,8 @@
 #include "play/PlaySetup.h"
 
 #include "app/Audio.h"
+#include "app/userdata.h"
+#include "app/viewsettings.h"
 
 namespace lumor {
 
@@ -12,6 +14,7 @@ PlaySetup playSetupOf(const ProgramState& program) {
     setup.options = program.Options;
     setup.musicOn = program.MusicOn;
     setup.appFolder = program.AppFolder;
+    setup.grid = readViewSettings(userDataPath()).grid;
     return setup;
 }
 

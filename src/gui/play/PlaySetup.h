@@ -20,9 +20,11 @@ struct PlaySetup {
     PlayModel::Options options{};
     bool musicOn = false;
     std::string appFolder;  // where "Sound" and "Musik" are, ending in "/"
+    bool grid = false;      // a faint grid over the free cells
 };
 
-// The loaded pack from the start level in Handover, under the program's options.
+// The loaded pack from the start level in Handover, under the program's options and the
+// player's view settings.
 PlaySetup playSetupOf(const ProgramState& program);
 
 // The board window's sounds and songs (paths as the window builds them).
