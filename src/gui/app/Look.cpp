@@ -37,7 +37,7 @@ QPushButton {
     border: 1px solid #3c6cb0;
     border-radius: 4px;
     color: #eef5ff;
-    padding: 2px 6px;
+    padding: 0px;
 }
 QPushButton:hover { background: #2a5494; }
 QPushButton:pressed { background: #10223f; }
@@ -52,14 +52,18 @@ QLineEdit {
     selection-background-color: #1d4f8f;
 }
 QLineEdit:focus { border-color: #9fe3ff; }
+QLabel { color: #d6e4ff; }
 QToolTip { background: #02050c; color: #d6e4ff; border: 1px solid #3a66a8; }
 )");
 }
 
-void applyWindowLook(QWidget* window) {
+void applyWindowLook(QWidget* window, Buttons buttons) {
     window->setPalette(windowPalette());
     window->setAutoFillBackground(true);
-    window->setStyleSheet(windowStyle());
+    window->setStyleSheet(windowStyle() +
+                          (buttons == Buttons::Roomy
+                               ? QStringLiteral("QPushButton { padding: 4px 14px; }\n")
+                               : QString()));
     QFont f = window->font();
     f.setFamily(QStringLiteral("DejaVu Sans"));
     window->setFont(f);

@@ -19,11 +19,14 @@ inline const QColor SelectedBlue(29, 79, 143);  // a selection
 
 // The palette of a dark window: night-blue ground, light text, blue selection.
 QPalette windowPalette();
-// The style sheet of a dark window's controls: buttons as in the title menu's frames,
-// compact enough for the board window's narrow ones, and fields to type in.
+// The style sheet of a dark window's controls: labels, buttons as in the title menu's
+// frames, compact enough for the board window's narrow ones, and fields to type in (a
+// style sheet's widgets take their text colours from it rather than from the palette).
 QString windowStyle();
 // Gives `window` and everything in it the dark look, keeping its font's size and weight
-// but in the title menu's typeface.
-void applyWindowLook(QWidget* window);
+// but in the title menu's typeface. A message or input box gets roomier buttons than the
+// board window's, which must hold their captions in a fixed width.
+enum class Buttons { Compact, Roomy };
+void applyWindowLook(QWidget* window, Buttons buttons = Buttons::Compact);
 
 }  // namespace lumor::look

@@ -193,7 +193,10 @@ void Titel::buildOptionsFrame() {
     Check2->setFont(optionFont);
     connect(Check2, &QCheckBox::toggled, this, [this] { Check2_Click(); });
     layout->addSpacing(4);
-    layout->addWidget(Check2);
+    auto* lastRow = new QHBoxLayout;  // the frame has no room for one more row
+    lastRow->setSpacing(28);
+    layout->addLayout(lastRow);
+    lastRow->addWidget(Check2);
     // Kept in the user's data folder beside Config.cfg's fixed layout, for every install.
     auto* grid = new QCheckBox(QStringLiteral("Feines Gitter über den freien Feldern"), Frame1);
     grid->setObjectName(QStringLiteral("Gitter"));
@@ -206,7 +209,7 @@ void Titel::buildOptionsFrame() {
                                              "speichern: %1.")
                                   .arg(toQt(saveFailureText(saved))));
     });
-    layout->addWidget(grid);
+    lastRow->addWidget(grid, 1);
     layout->addStretch(1);
     Frame1->hide();
 }
