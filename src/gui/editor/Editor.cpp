@@ -88,8 +88,8 @@ Editor::Editor(QWidget* parent, EditorSetup setup)
       writer_(std::move(setup.writer)) {
     setWindowTitle(QStringLiteral("Lumor - Editor"));
     if (!boardWindow_)
-        boardWindow_ = [this](QWidget* owner) {
-            Form1 board(owner, clock_);
+        boardWindow_ = [this](QWidget* owner, PlaySetup play) {
+            Form1 board(std::move(play), owner, clock_);
             board.exec();
         };
     recoveryTimer_ = new QTimer(this);

@@ -38,6 +38,7 @@ class QFutureWatcher;
 
 namespace lumor {
 
+class BoardNotes;
 class BoardParticles;
 
 class Form1 : public QDialog {
@@ -67,6 +68,8 @@ public:
     StockImage* stockImage(int slot) const { return Image1.at(static_cast<size_t>(slot)); }
     QLabel* stockCount(int i) const { return Anzahl.at(static_cast<size_t>(i)); }
     BoardView* boardView() const { return Feld; }
+    // Why a click placed nothing, and the first levels' notes.
+    BoardNotes* notes() const { return notes_; }
 
     // Read-only views for tests and measurement.
     const QString& messageText() const { return messageText_; }
@@ -204,6 +207,7 @@ private:
     std::vector<std::string> music_;
     int musicIndex_ = 0;
     std::unique_ptr<BoardParticles> particles_;
+    BoardNotes* notes_ = nullptr;
 
     void prepareHints();
     std::shared_ptr<HintSource> hints_;  // of the level being played

@@ -6,6 +6,7 @@
 #include "app/paths.h"
 #include "levels/levelsource.h"
 #include "play/Bilder.h"
+#include "play/BoardNotes.h"
 #include "play/Form1Look.h"
 #include "play/cells.h"
 
@@ -187,12 +188,15 @@ void Form1::Feld_MouseDown(Qt::MouseButton Button, qreal X, qreal Y) {
     if (!model_.hasLevel()) return;  // no level on the board
     if (Button == Qt::LeftButton && model_.selectedSlot() >= 0) {
         const PlayModel::Placed placed = model_.place(cx, cy);
+        notes_->clicked(placed.placed ? Refusal::None : refusalAt(model_, cx, cy));
         if (placed.placed) {
             if (hint_ && hint_->x == cx && hint_->y == cy) endHint(false);
             Feld->paintCell(cx, cy, model_.cell(cx, cy));
             showCounts();
         }
         if (placed.autostart) Command1_Click();
+    } else if (Button == Qt::LeftButton) {
+        notes_->clicked(refusalAt(model_, cx, cy));  // no piece chosen
     } else if (Button == Qt::RightButton && model_.selectedSlot() >= 0) {
         const PlayModel::Taken taken = model_.takeBack(cx, cy);
         if (taken.taken) {
