@@ -129,14 +129,13 @@ TEST_F(Start, SeedsTheRandomSourceFromTheClock) {
 TEST_F(Start, ASecondStartBringsTheWindowUsedLastToTheFront) {
     const InstanceLock first = lockProgramFolder(folder);
     const RaiseListener running(raiseSocketPath(first.path()));
-    QWidget title, board;
-    for (QWidget* w : {&title, &board}) {
+    QWidget board, title;
+    for (QWidget* w : {&board, &title, &board}) {  // the board is used last
         w->show();
         w->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(w));
     }
     board.showMinimized();
-    title.activateWindow();  // the board is still the one used last
     ASSERT_TRUE(askRunningGameToRaise(raiseSocketPath(first.path())));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !board.isMinimized() && board.isActiveWindow(); }))
         << "minimised: " << board.isMinimized();
