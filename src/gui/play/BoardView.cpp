@@ -19,18 +19,26 @@ const QColor GridColour(160, 190, 255, 34);  // faint on the darkest and lightes
 }  // namespace
 
 BoardView::BoardView(QWidget* parent, int visibleHeight)
-    : QWidget(parent), picture_(BoardPixelWidth, BoardPixelHeight, QImage::Format_RGB32) {
+    : QWidget(parent),
+      picture_(BoardPixelWidth, BoardPixelHeight, QImage::Format_RGB32),
+      visibleHeight_(visibleHeight) {
     picture_.fill(Qt::black);
     setFixedSize(BoardPixelWidth, visibleHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
 }
 
+void BoardView::setScale(int scale) {
+    scale_ = std::max(1, scale);
+    setFixedSize(BoardPixelWidth * scale_, visibleHeight_ * scale_);
+    update();
+}
+
 // While the owner paints for the window system, the paint under way shows the result.
 void BoardView::changed(const QRect& area) {
     if (area.isEmpty() || inSystemPaint_) return;
     selfUpdate_ = true;
-    update(area);
+    update(QRect(area.topLeft() * scale_, area.size() * scale_));
 }
 
 void BoardView::changedAll() {
@@ -118,8 +126,19 @@ void BoardView::paintEvent(QPaintEvent* event) {
         inSystemPaint_ = false;
     }
     QPainter p(this);
-    p.drawImage(event->rect(), picture_, event->rect());
-    if (gridCell_) paintGrid(p, event->rect());
+    const QRect r = event->rect();
+    // The picture pixels the area touches, each drawn as a scale x scale square: no
+    // smoothing, so the nearest picture pixel fills it.
+    const QRect source(QPoint(r.left() / scale_, r.top() / scale_),
+                       QPoint(r.right() / scale_, r.bottom() / scale_));
+    if (scale_ == 1)
+        p.drawImage(r, picture_, r);
+    else
+        p.drawImage(QRect(source.topLeft() * scale_, source.size() * scale_), picture_, source);
+    if (gridCell_) {
+        p.scale(scale_, scale_);
+        paintGrid(p, source);
+    }
 }
 
 void BoardView::setGrid(std::function<bool(int x, int y)> freeCell) {

@@ -15,6 +15,8 @@ PlaySetup playSetupOf(const ProgramState& program) {
     setup.musicOn = program.MusicOn;
     setup.appFolder = program.AppFolder;
     setup.grid = readViewSettings(userDataPath()).grid;
+    if (const std::string folder = userDataFolder(); !folder.empty())
+        setup.sizeFile = folder + "/Brettfenster.txt";
     return setup;
 }
 

@@ -108,9 +108,9 @@ bool Titel::applySkin(int index) {
     }
     Label2->setText(QStringLiteral("Skin:") + lessLastFour(name));
     const qreal dpr = devicePixelRatioF();
-    Image4->setPixmap(look::tilePixmap(bilder().tile(8), 64, dpr));
-    Image3->setPixmap(look::tilePixmap(bilder().tile(4), 64, dpr));
-    Image5->setPixmap(look::tilePixmap(bilder().tile(0), 64, dpr));
+    Image4->setPixmap(look::tilePixmap(bilder().tile(TargetUp), 64, dpr));
+    Image3->setPixmap(look::tilePixmap(bilder().tile(SourceUp), 64, dpr));
+    Image5->setPixmap(look::tilePixmap(bilder().tile(Empty), 64, dpr));
     return true;
 }
 
