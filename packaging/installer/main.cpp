@@ -6,6 +6,7 @@
 //   Install            the above, with message boxes
 //   Install --update   quietly brings an existing copy up to the installed program
 //                      (the launcher runs this when the installed game has changed)
+#include "app/installorigin.h"
 #include "app/programfolder.h"
 #include "installer/userinstall.h"
 #include "lumor_desktop_entry.h"
@@ -18,6 +19,8 @@
 
 #include <cstdlib>
 #include <cstring>
+
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace lumor::installer;
@@ -46,6 +49,19 @@ fs::path desktopEntryPath() {
            LUMOR_DESKTOP_ID;
 }
 
+// The installed launcher, which starts the copy and brings it up to an updated installed
+// game; none beside a game run from its build folder.
+fs::path launcher() {
+    const fs::path path = (programFolder() / LUMOR_PROGRAM_TO_LAUNCHER).lexically_normal();
+    return ::access(path.c_str(), X_OK) == 0 ? path : fs::path();
+}
+
+// The copy notes where it came from, so that it can tell the player once the installed
+// game is gone; without the note it only stays silent about that.
+void noteOrigin(const fs::path& from, const fs::path& to) {
+    (void)lumor::noteInstallOrigin(to.string(), from.string());
+}
+
 bool sameFolder(const fs::path& a, const fs::path& b) {
     std::error_code ec;
     return fs::equivalent(a, b, ec);
@@ -54,7 +70,9 @@ bool sameFolder(const fs::path& a, const fs::path& b) {
 int quietUpdate() {
     const fs::path to = copyFolder();
     if (to.empty() || sameFolder(programFolder(), to)) return 1;
-    return copyProgramFolder(programFolder(), to).error.empty() ? 0 : 1;
+    if (!copyProgramFolder(programFolder(), to).error.empty()) return 1;
+    noteOrigin(programFolder(), to);
+    return 0;
 }
 
 bool startCopy(const fs::path& to) { return QProcess::startDetached(q(to / "Lumor"), {}, q(to)); }
@@ -89,6 +107,8 @@ int install() {
         return 1;
     }
 
+    noteOrigin(from, to);
+
     QString text;
     if (fresh) {
         text = QStringLiteral(
@@ -105,8 +125,8 @@ int install() {
                    .arg(q(to), files(r.copied), QString::number(r.renewed), files(r.kept));
     }
     std::string error;
-    if (writeFileAtomically(desktopEntryPath(), desktopEntryFor(InstalledDesktopEntry, to),
-                            error)) {
+    if (writeFileAtomically(desktopEntryPath(),
+                            desktopEntryFor(InstalledDesktopEntry, to, launcher()), error)) {
         text += QStringLiteral(
             "\n\nDer Eintrag „Lumor“ im Menü deiner Arbeitsumgebung startet "
             "ab jetzt diese Kopie.");

@@ -264,7 +264,8 @@ std::string execArgument(const std::string& path) {
     return out + "\"";
 }
 
-std::string desktopEntryFor(const std::string& installed, const fs::path& folder) {
+std::string desktopEntryFor(const std::string& installed, const fs::path& folder,
+                            const fs::path& launcher) {
     const fs::path icon = folder / IconFile;
     std::error_code ec;
     const bool haveIcon = fs::is_regular_file(icon, ec);
@@ -273,7 +274,13 @@ std::string desktopEntryFor(const std::string& installed, const fs::path& folder
     std::string line;
     while (std::getline(in, line)) {
         if (line.rfind("Exec=", 0) == 0) {
-            out << "Exec=" << execArgument((folder / GameExecutable).string()) << '\n';
+            const std::string game = execArgument((folder / GameExecutable).string());
+            if (launcher.empty())
+                out << "Exec=" << game << '\n';
+            else  // sh names the launcher $1 and the copy's game $2
+                out << "Exec=sh -c "
+                    << execArgument("if [ -x \"$1\" ]; then exec \"$1\"; fi; exec \"$2\"")
+                    << " lumor " << execArgument(launcher.string()) << ' ' << game << '\n';
             out << "Path=" << escapeValue(folder.string()) << '\n';
         } else if (line.rfind("Path=", 0) == 0 || line.rfind("TryExec=", 0) == 0) {
             continue;

@@ -37,9 +37,13 @@ CopyResult copyProgramFolder(const fs::path& from, const fs::path& to);
 std::string execArgument(const std::string& path);
 
 // The desktop entry for the copy in `folder`, made from the installed entry `installed`:
-// Exec starts the copy's executable, Path is the copy, Icon is the copy's "Lumor.png"
-// when there is one; every other line (names, comments, categories) stays.
-std::string desktopEntryFor(const std::string& installed, const fs::path& folder);
+// Exec starts the copy through the installed launcher `launcher` (which brings the copy up
+// to an updated installed game first), and the copy's executable itself once the launcher
+// is gone (the installed game removed); without a launcher (a game run from its build
+// folder) it starts the executable. Path is the copy, Icon is the copy's "Lumor.png" when
+// there is one; every other line (names, comments, categories) stays.
+std::string desktopEntryFor(const std::string& installed, const fs::path& folder,
+                            const fs::path& launcher = {});
 
 // Writes `content` through a temporary file beside `path` (made afresh) and a rename, so
 // `path` is either the old file or the new one, and a link there is replaced. On failure

@@ -97,7 +97,11 @@ cmp -s "$installed/Lumor" "$copy/Lumor" || fail "the copy's program differs"
 for f in 1_Einstieg.llp Sound/ziel.wav Skins/Default.bmp; do
   [ -f "$copy/$f" ] || fail "the copy lacks $f"
 done
-grep -qx "Exec=\"$copy/Lumor\"" "$entry" || fail "the desktop entry does not start the copy: $(cat "$entry")"
+case $(sed -n 's/^Exec=//p' "$entry") in
+  *"\"$prefix/bin/lumor\" \"$copy/Lumor\"") ;;
+  *) fail "the desktop entry does not start the copy through the launcher: $(cat "$entry")" ;;
+esac
+[ "$(cat "$copy/.lumor-herkunft")" = "$installed" ] || fail "the copy does not know where it came from"
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$entry" || fail "the desktop entry is not valid"
 fi
@@ -127,4 +131,26 @@ window_of "$again" >/dev/null || fail "the launcher started nothing visible"
 [ "$(readlink "/proc/$again/exe")" = "$copy/Lumor" ] || fail "the launcher did not start the copy"
 cmp -s "$installed/Lumor" "$copy/Lumor" || fail "the copy's program was not renewed"
 [ -f "$copy/Config.cfg" ] || fail "the player's Config.cfg is gone"
+
+# A second start from the menu's entry (its Exec line, unescaped as a desktop does) ends
+# at once, and with a window manager to raise windows it brings the running copy's window
+# to the front of the game started apart from it, from another program folder.
+wm=
+if command -v openbox >/dev/null; then
+  openbox >"$HOME/openbox.log" 2>&1 &
+  pids+=($!)
+  await sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' && wm=yes
+fi
+"$installed/Lumor" >"$HOME/other.log" 2>&1 &
+pids+=($!)
+other_window=$(window_of $!) || fail "the installed game did not start beside the copy"
+copy_window=$(window_of "$again")
+[ -z "$wm" ] || xdotool windowactivate --sync "$other_window"
+exec_line=$(sed -n 's/^Exec=//p' "$entry" | sed 's/\\\\/\\/g')
+eval "timeout 20 $exec_line" || fail "the second start did not end: $exec_line"
+[ "$(pgrep -c -u "$(id -u)" -x Lumor)" -eq 2 ] || fail "a second copy runs"
+if [ -n "$wm" ]; then
+  await sh -c "[ \"\$(xdotool getactivewindow)\" = $copy_window ]" ||
+    fail "the second start did not raise the running copy"
+fi
 echo "The copy in $copy runs with the editor in its menu."

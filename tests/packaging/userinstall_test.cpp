@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <tuple>
 
 using namespace lumor::installer;
@@ -109,7 +110,21 @@ TEST_F(UserInstall, NeverWritesThroughALinkAndSaysWhyNot) {
                            ": der Datenträger ist voll");
 }
 
-TEST_F(UserInstall, DesktopEntryStartsTheCopy) {
+// The Exec line as a desktop starts it: string escapes first, then the arguments, which
+// the key's quoting rules make a line the shell reads the same way.
+int runExecLine(const std::string& entry) {
+    const size_t at = entry.find("\nExec=");
+    if (at == std::string::npos) return -1;
+    std::string line = entry.substr(at + 6, entry.find('\n', at + 1) - at - 6), args;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '\\' && i + 1 < line.size() && line[i + 1] == '\\') ++i;
+        if (line[i] == '%') ++i;  // %% stands for one %
+        args += line[i];
+    }
+    return std::system(("exec " + args).c_str());
+}
+
+TEST_F(UserInstall, DesktopEntryStartsTheCopyThroughTheLauncher) {
     const std::string installed =
         "[Desktop Entry]\nName=Lumor\nName[de]=Lumor\nTryExec=lumor\nExec=lumor\n"
         "Icon=org.example.lumor\nCategories=Game;LogicGame;\n";
@@ -120,6 +135,23 @@ TEST_F(UserInstall, DesktopEntryStartsTheCopy) {
             "/50%% \\\\\"mein\\\\\" \\\\$Spiel\\\\\\\\\\\\`x\\\\`/Lumor\"\nPath=" + dir.string() +
             "/50% \"mein\" $Spiel\\\\`x`\nIcon=org.example.lumor\n"
             "Categories=Game;LogicGame;\n");
+
+    // Started from the menu, the entry runs the launcher while there is one, and the
+    // copy's game once the installed game (its launcher with it) is gone. Both are
+    // scripts here that note which of them ran.
+    const fs::path bin = dir / "usr $bin`", ran = dir / "ran";
+    fs::create_directories(odd);
+    fs::create_directories(bin);
+    for (const fs::path& program : {bin / "lumor", odd / "Lumor"}) {
+        writeFile(program, "#!/bin/sh\necho \"$0\" > '" + ran.string() + "'\n");
+        fs::permissions(program, P::owner_all);
+    }
+    const std::string launched = desktopEntryFor(installed, odd, bin / "lumor");
+    EXPECT_EQ(runExecLine(launched), 0) << launched;
+    EXPECT_EQ(readFile(ran), (bin / "lumor").string() + "\n");
+    fs::remove(bin / "lumor");
+    EXPECT_EQ(runExecLine(launched), 0) << launched;
+    EXPECT_EQ(readFile(ran), (odd / "Lumor").string() + "\n");
 
     // With the copy's own icon the entry shows it; the file is replaced whole.
     fs::create_directories(to);

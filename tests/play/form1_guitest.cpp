@@ -456,3 +456,36 @@ TEST_F(Form1Test, ClosesInEveryPhase) {
 }
 
 }  // namespace
+
+// The grid the player may switch on lies over the free cells on the screen, never over a
+// piece, and never in the picture that particles and messages read: that is the same pixel
+// for pixel as a window's without the grid, before and after a piece is placed.
+TEST_F(Form1Test, TheGridShowsOnTheScreenOverFreeCellsOnly) {
+    setLevels({knick()});
+    auto make = [&](bool grid) {
+        PlaySetup setup = playSetupOf(state());
+        setup.grid = grid;
+        return std::make_unique<Form1>(std::move(setup), nullptr, clock);
+    };
+    const auto plain = make(false), gridded = make(true);
+    open(*plain);
+    open(*gridded);
+    auto screenCell = [](Form1& f, int x, int y) {
+        return f.boardView()
+            ->grab(QRect(CellPixels * x, CellPixels * y, CellPixels, CellPixels))
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    for (Form1* f : {plain.get(), gridded.get()}) {
+        clickStock(*f, 4);
+        clickCell(*f, 5, 5);
+    }
+    for (Form1* f : {plain.get(), gridded.get()})
+        for (const QPoint piece : {QPoint(15, 1), QPoint(5, 5), QPoint(0, 5)})
+            EXPECT_EQ(screenCell(*f, piece.x(), piece.y()), cellPicture(*f, piece.x(), piece.y()));
+    EXPECT_EQ(screenCell(*plain, 3, 3), cellPicture(*plain, 3, 3));
+    const QImage free = screenCell(*gridded, 3, 3);
+    EXPECT_NE(free.pixel(0, 0), cellPicture(*gridded, 3, 3).pixel(0, 0));
+    EXPECT_EQ(free.pixel(16, 16), cellPicture(*gridded, 3, 3).pixel(16, 16)) << "faint lines only";
+    EXPECT_EQ(gridded->boardView()->picture(), plain->boardView()->picture());
+}

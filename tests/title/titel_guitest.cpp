@@ -4,7 +4,10 @@
 #include "app/Audio.h"
 #include "app/Text.h"
 #include "app/random.h"
+#include "app/userdata.h"
+#include "app/viewsettings.h"
 #include "levels/packfile.h"
+#include "play/PlaySetup.h"
 #include "support/edition.h"
 #include "support/hostile.h"
 #include "support/program.h"
@@ -193,6 +196,11 @@ TEST_P(TitelInEachEdition, ChoicesMadeInTheFramesAreWrittenToConfigWhenTheWindow
     for (QCheckBox* box : {t->Check1[3], t->Check2})
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
     EXPECT_FALSE(state().Options[3] || state().MusicOn);
+    // The grid is the player's own choice, kept outside Config.cfg (whose lines follow).
+    auto* grid = t->findChild<QCheckBox*>("Gitter");
+    ASSERT_TRUE(grid && grid->isVisible() && !grid->isChecked());
+    QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint(6, grid->height() / 2));
+    EXPECT_TRUE(readViewSettings(userDataPath()).grid && playSetupOf(state()).grid);
 
     // The loop types the help text, one frame every 16 ms, until the window closes.
     const int64_t before = clock.nowMs();

@@ -1,5 +1,7 @@
 #include "app/Dialogs.h"
 
+#include "app/Look.h"
+
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -18,6 +20,7 @@ void showMessage(QWidget* parent, const QString& text, bool warning) {
     }
     QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::NoIcon, QStringLiteral("Lumor"),
                     text, QMessageBox::Ok, parent);
+    look::applyWindowLook(&box, look::Buttons::Roomy);
     box.exec();
 }
 
@@ -33,6 +36,7 @@ Answer askQuestion(QWidget* parent, const QString& text, QuestionButtons buttons
         cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
     box.setDefaultButton(buttons == QuestionButtons::YesNoDefaultNo ? no : yes);
     box.setEscapeButton(cancel ? cancel : no);
+    look::applyWindowLook(&box, look::Buttons::Roomy);
     box.exec();
     if (box.clickedButton() == yes) return Answer::Yes;
     if (cancel && box.clickedButton() != no) return Answer::Cancel;
@@ -49,6 +53,7 @@ std::optional<QString> askText(QWidget* parent, const QString& prompt, const QSt
     // The program speaks German; Qt's own button texts would otherwise be English.
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
+    look::applyWindowLook(&dialog, look::Buttons::Roomy);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.textValue();
 }

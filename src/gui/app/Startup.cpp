@@ -2,6 +2,8 @@
 
 #include "app/Audio.h"
 #include "app/Dialogs.h"
+#include "app/RunningGame.h"
+#include "app/installorigin.h"
 #include "app/paths.h"
 #include "app/programfolder.h"
 #include "app/random.h"
@@ -78,6 +80,17 @@ QString lockFailureMessage(const InstanceLock& lock) {
         .arg(shownPath(lock.path()), why);
 }
 
+void tellWhenInstalledGameRemoved(const std::string& folder) {
+    const std::string origin = takeRemovedInstallOrigin(folder);
+    if (origin.empty()) return;
+    showMessage(nullptr,
+                QStringLiteral("Das für alle installierte Lumor in \"%1\" ist entfernt worden. "
+                               "Deine eigene Kopie in \"%2\" läuft weiter, mit deinem "
+                               "Fortschritt, deinen Einstellungen und Levelpacks; "
+                               "Aktualisierungen bekommt sie keine mehr.")
+                    .arg(shownPath(origin), shownPath(folder)));
+}
+
 void prepareProgram(const std::string& folder) {
     const auto now = std::chrono::system_clock::now().time_since_epoch().count();
     programRandom().seed(static_cast<uint64_t>(now));
@@ -93,13 +106,20 @@ int runProgram(QApplication& app, const std::function<void()>& showTitle,
         return 1;
     }
     const InstanceLock lock = lockProgramFolder(folder);
-    if (lock.result() == InstanceLock::Result::Running) return 0;  // runs already: silently
+    if (lock.result() == InstanceLock::Result::Running) {
+        // The running game comes to the front; this start ends without a word of its own.
+        askRunningGameToRaise(raiseSocketPath(lock.path()));
+        return 0;
+    }
     if (lock.result() == InstanceLock::Result::Failed) {
         showMessage(nullptr, lockFailureMessage(lock));
         return 1;
     }
 
+    const RaiseListener raiseListener(raiseSocketPath(lock.path()));
+
     prepareProgram(folder);
+    tellWhenInstalledGameRemoved(folder);
     initAudio();
     if (showTitle) showTitle();
     const int rc = app.exec();

@@ -18,8 +18,8 @@ namespace lumor {
 // it quits. `programFolder` (bytes, as every path) overrides the executable's folder
 // (tests); without it, a system that does not tell the executable's folder gets a message
 // box and the exit code 1, never a start in the working folder.
-// A second instance of the same user for the same program folder returns 0 at once,
-// silently; a lock that cannot be taken for another reason is explained in a message
+// A second instance of the same user for the same program folder asks the running one to
+// bring its window to the front (RaiseListener) and returns 0; a lock that cannot be taken for another reason is explained in a message
 // box, and the program ends with 1.
 int runProgram(QApplication& app, const std::function<void()>& showTitle = {},
                const std::string& programFolder = {});
@@ -36,6 +36,10 @@ InstanceLock lockProgramFolder(const std::string& folder);
 
 // Why the lock could not be taken, in German, for the message box.
 QString lockFailureMessage(const InstanceLock& lock);
+
+// The player's copy of an installed game whose installed game was removed says so, once,
+// in a message box, and goes on.
+void tellWhenInstalledGameRemoved(const std::string& folder);
 
 // Everything the start does before the title menu: seeds programRandom() from the clock,
 // then prepareProgramFolder().

@@ -14,6 +14,7 @@ namespace lumor {
 namespace {
 
 const QColor FrameXorPen(255, 255, 1);
+const QColor GridColour(160, 190, 255, 34);  // faint on the darkest and lightest skins
 
 }  // namespace
 
@@ -125,16 +126,36 @@ void BoardView::paintEvent(QPaintEvent* event) {
         inSystemPaint_ = false;
     }
     QPainter p(this);
-    if (scale_ == 1) {
-        p.drawImage(event->rect(), picture_, event->rect());
-        return;
-    }
+    const QRect r = event->rect();
     // The picture pixels the area touches, each drawn as a scale x scale square: no
     // smoothing, so the nearest picture pixel fills it.
-    const QRect r = event->rect();
     const QRect source(QPoint(r.left() / scale_, r.top() / scale_),
                        QPoint(r.right() / scale_, r.bottom() / scale_));
-    p.drawImage(QRect(source.topLeft() * scale_, source.size() * scale_), picture_, source);
+    if (scale_ == 1)
+        p.drawImage(r, picture_, r);
+    else
+        p.drawImage(QRect(source.topLeft() * scale_, source.size() * scale_), picture_, source);
+    if (gridCell_) {
+        p.scale(scale_, scale_);
+        paintGrid(p, source);
+    }
+}
+
+void BoardView::setGrid(std::function<bool(int x, int y)> freeCell) {
+    gridCell_ = std::move(freeCell);
+    update();
+}
+
+// Each free cell's top and left edge: one line between two free cells, none through the
+// pieces.
+void BoardView::paintGrid(QPainter& p, const QRect& area) const {
+    const QRect cells(cellAt(area.topLeft()), cellAt(area.bottomRight()));
+    for (int y = std::max(0, cells.top()); y <= std::min(BoardHeight - 1, cells.bottom()); ++y)
+        for (int x = std::max(0, cells.left()); x <= std::min(BoardWidth - 1, cells.right()); ++x) {
+            if (!gridCell_(x, y)) continue;
+            p.fillRect(CellPixels * x, CellPixels * y, CellPixels, 1, GridColour);
+            p.fillRect(CellPixels * x, CellPixels * y + 1, 1, CellPixels - 1, GridColour);
+        }
 }
 
 void BoardView::mousePressEvent(QMouseEvent* event) {

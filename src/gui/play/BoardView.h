@@ -19,6 +19,8 @@
 
 #include <functional>
 
+class QPainter;
+
 namespace lumor {
 
 struct StepOutput;
@@ -60,6 +62,11 @@ public:
     // cell size, both rounding down (a point left of or above the board is outside it).
     static QPoint cellAt(const QPointF& boardPixel);
 
+    // A faint grid over the cells for which `freeCell` answers true (none without it), so
+    // cells can be counted. It is drawn on the screen only: the picture, which particles
+    // and the board window's messages read and draw on, never holds it.
+    void setGrid(std::function<bool(int x, int y)> freeCell);
+
     void setAutoRedraw(bool on) { autoRedraw_ = on; }
     bool autoRedraw() const { return autoRedraw_; }
     std::function<void()> onSystemPaint;
@@ -77,8 +84,10 @@ protected:
 
 private:
     void paintCells(const std::function<int(int index)>& codeAt);
+    void paintGrid(QPainter& p, const QRect& area) const;
 
     QImage picture_;
+    std::function<bool(int x, int y)> gridCell_;
     int visibleHeight_;
     int scale_ = 1;
     bool autoRedraw_ = true;

@@ -2,6 +2,7 @@
 // beam run, the messages and the celebration, the music and closing.
 #include "play/Form1.h"
 
+#include "app/Look.h"
 #include "app/Text.h"
 #include "app/Wait.h"
 #include "app/edition.h"
@@ -128,6 +129,7 @@ void Form1::buildControls() {
     QFont small = font();
     small.setPointSize(8);
     setFont(small);
+    look::applyWindowLook(this);
 
     buildStock();
     Feld = new BoardView(this, FeldHeight);
@@ -143,6 +145,11 @@ void Form1::buildControls() {
         const BoardLayout::Point at = layout_.boardPixel(p.x() + Feld->x(), p.y() + Feld->y());
         Feld_MouseMove(at.x, at.y);
     };
+    if (setup_.grid)
+        Feld->setGrid([this](int x, int y) {
+            return model_.hasLevel() && model_.phase() != AttemptPhase::Intro &&
+                   model_.cell(x, y) == Empty;
+        });
     Feld->setToolTip(QStringLiteral(
         "Taste T: ein Tipp – zeigt zwei Sekunden lang ein Feld einer besten Lösung"));
 

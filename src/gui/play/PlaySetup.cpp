@@ -2,6 +2,7 @@
 
 #include "app/Audio.h"
 #include "app/userdata.h"
+#include "app/viewsettings.h"
 
 namespace lumor {
 
@@ -13,6 +14,7 @@ PlaySetup playSetupOf(const ProgramState& program) {
     setup.options = program.Options;
     setup.musicOn = program.MusicOn;
     setup.appFolder = program.AppFolder;
+    setup.grid = readViewSettings(userDataPath()).grid;
     if (const std::string folder = userDataFolder(); !folder.empty())
         setup.sizeFile = folder + "/Brettfenster.txt";
     return setup;

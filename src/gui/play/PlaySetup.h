@@ -22,10 +22,11 @@ struct PlaySetup {
     std::string appFolder;  // where "Sound" and "Musik" are, ending in "/"
     // Where the window's size is remembered (in the user's data folder); none when empty.
     std::string sizeFile;
+    bool grid = false;  // a faint grid over the free cells
 };
 
-// The loaded pack from the start level in Handover, under the program's options, its size
-// remembered in the user's data folder.
+// The loaded pack from the start level in Handover, under the program's options and the
+// player's view settings, its size remembered in the user's data folder.
 PlaySetup playSetupOf(const ProgramState& program);
 
 // The board window's sounds and songs (paths as the window builds them).

@@ -1,5 +1,6 @@
 #include "solver/Loesungssucher.h"
 
+#include "app/Look.h"
 #include "app/Text.h"
 #include "app/Wait.h"
 #include "app/state.h"
@@ -65,6 +66,7 @@ Lösungssucher::Lösungssucher(FinderSetup setup, QWidget* parent, Clock& clock)
     layout->addWidget(Label1);
     layout->addWidget(Label2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    look::applyWindowLook(this);
 
     Timer1.setInterval(1);
     Timer1.setSingleShot(true);

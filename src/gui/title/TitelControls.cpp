@@ -1,6 +1,10 @@
 // The title menu's controls: the menu entries, the logo, the help and status areas, the
 // skin and pack cards and the three frames, laid out as the window was designed.
+#include "app/Dialogs.h"
+#include "app/Text.h"
 #include "app/edition.h"
+#include "app/userdata.h"
+#include "app/viewsettings.h"
 #include "title/GlowSurface.h"
 #include "title/Titel.h"
 #include "title/TitelText.h"
@@ -192,7 +196,23 @@ void Titel::buildOptionsFrame() {
     Check2->setFont(optionFont);
     connect(Check2, &QCheckBox::toggled, this, [this] { Check2_Click(); });
     layout->addSpacing(4);
-    layout->addWidget(Check2);
+    auto* lastRow = new QHBoxLayout;  // the frame has no room for one more row
+    lastRow->setSpacing(28);
+    layout->addLayout(lastRow);
+    lastRow->addWidget(Check2);
+    // Kept in the user's data folder beside Config.cfg's fixed layout, for every install.
+    auto* grid = new QCheckBox(QStringLiteral("Feines Gitter über den freien Feldern"), Frame1);
+    grid->setObjectName(QStringLiteral("Gitter"));
+    grid->setFont(optionFont);
+    grid->setChecked(readViewSettings(userDataPath()).grid);
+    connect(grid, &QCheckBox::clicked, this, [this](bool on) {
+        const SaveStatus saved = saveViewSettings(userDataFolder(), ViewSettings{on});
+        if (saved != SaveStatus::Ok)
+            showMessage(this, QStringLiteral("Die Einstellung zum Gitter ließ sich nicht "
+                                             "speichern: %1.")
+                                  .arg(toQt(saveFailureText(saved))));
+    });
+    lastRow->addWidget(grid, 1);
     layout->addStretch(1);
     Frame1->hide();
 }
