@@ -3,8 +3,8 @@
 // levels, and the time of the fast search.
 #include "solver/exactsearch.h"
 #include "solver/fastsearch.h"
-#include "support/reference.h"
 #include "solver/search.h"
+#include "support/reference.h"
 
 #include <benchmark/benchmark.h>
 
