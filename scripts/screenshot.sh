@@ -54,10 +54,11 @@ xvfb_pid=$!
 export DISPLAY="$DISPLAY_NUMBER"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-# A fresh copy of the program folder, so the player's Config.cfg stays untouched.
+# A fresh copy of the program folder, so the player's Config.cfg stays untouched, and a
+# data folder of its own: the board window opens at its first size, whatever the player chose.
 cp -r build/Lumor "$workdir/Lumor"
 rm -f "$workdir/Lumor/Config.cfg"
-SDL_AUDIODRIVER=dummy "$workdir/Lumor/Lumor" >"$workdir/lumor.log" 2>&1 &
+SDL_AUDIODRIVER=dummy XDG_DATA_HOME="$workdir/daten" "$workdir/Lumor/Lumor" >"$workdir/lumor.log" 2>&1 &
 game_pid=$!
 
 title=$(xdotool search --sync --onlyvisible --pid "$game_pid" | head -n1)

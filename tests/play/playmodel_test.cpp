@@ -118,4 +118,49 @@ TEST_F(PlayModelTest, TheAttemptPausesIsCancelledAndResetAfterFailureSetsTheLeve
     EXPECT_EQ(play.selectedSlot(), -1);
 }
 
+// Ctrl+Z takes the pieces back newest first, skipping one taken back by hand, with the counts
+// and the selection as they were; it reaches no piece placed before the last run or "Noch mal".
+TEST_F(PlayModelTest, UndoTakesBackTheNewestPiecesOfThisAttemptOnly) {
+    const auto undone = [this](int x, int y) {
+        const PlayModel::Taken t = play.undo();
+        return t.taken && t.x == x && t.y == y && t.code == Empty && play.cell(x, y) == Empty;
+    };
+    play.selectSlot(1);
+    play.place(1, 1);
+    play.place(2, 1);
+    play.selectSlot(5);
+    play.place(3, 1);
+    EXPECT_TRUE(play.takeBack(2, 1).taken);
+    play.selectSlot(1);
+    EXPECT_TRUE(undone(3, 1));
+    EXPECT_EQ(play.selectedSlot(), 1) << "unlike a right click";
+    EXPECT_EQ(play.stock(), (PlayModel::Stock{2, 2, 0, 0, 0, 1}));
+    EXPECT_TRUE(undone(1, 1)) << "the piece taken back by hand is skipped";
+    EXPECT_FALSE(play.undo().taken);
+    EXPECT_EQ(play.stock(), (PlayModel::Stock{3, 3, 0, 0, 0, 1}));
+
+    play.place(6, 1);
+    play.selectSlot(-1);
+    EXPECT_TRUE(play.takeBack(6, 1, false).taken) << "the keyboard needs no slot";
+    play.selectSlot(1);
+    play.place(6, 1);
+    play.place(7, 1);
+    EXPECT_TRUE(play.pressRetry());
+    EXPECT_FALSE(play.undo().taken) << "Noch mal set the level back";
+    play.selectSlot(1);
+    play.place(6, 1);
+    play.startAttempt();
+    EXPECT_FALSE(play.undo().taken) << "not during the run";
+    play.BeamState = play.run().runToEnd().state;
+    play.endAttempt();
+    play.restoreAfterFailure();
+    play.showAgain();
+    EXPECT_EQ(play.cell(6, 1), Wall) << "kept after the failure";
+    EXPECT_FALSE(play.undo().taken) << "placed before the run";
+    play.selectSlot(1);
+    play.place(8, 1);
+    EXPECT_TRUE(undone(8, 1));
+    EXPECT_EQ(play.cell(6, 1), Wall);
+}
+
 }  // namespace

@@ -92,7 +92,7 @@ TEST(HelpTyper, AClickLeadsToTheRulesAndTurnsTheirPages) {
     EXPECT_EQ(frames, 5 * 199) << "held until 200 steps behind its end";
 
     typer.click();  // "zwei" being typed: finished at once
-    EXPECT_EQ(typer.frame().glyphs.back().ch, 'i');
+    EXPECT_EQ(typer.frame().glyphs.at(3), (Glyph{26, 2, 'i', Shade::White}));
     typer.click();  // finished: the next page, behind the last the first
     typer.frame();
     EXPECT_EQ(typer.page(), 0);

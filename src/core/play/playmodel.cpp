@@ -34,6 +34,7 @@ void PlayModel::buildLevel() {
 void PlayModel::refill() {
     for (size_t i = 0; i < stock_.size(); ++i) stock_[i] = saved_.Stock[i];
     phase_ = AttemptPhase::Idle;
+    placedOrder_.clear();
 }
 
 PlayModel::Placed PlayModel::place(int x, int y) {
@@ -46,15 +47,18 @@ PlayModel::Placed PlayModel::place(int x, int y) {
         --stock_[0];
         --stock_[static_cast<size_t>(s)];
         result.placed = true;
+        placedOrder_.push_back(cellIndex(x, y));
     }
     // Also when nothing was placed: the click finds the stock used up.
     result.autostart = opt(OptAutostart) && stock_[0] == 0;
     return result;
 }
 
-PlayModel::Taken PlayModel::takeBack(int x, int y) {
+PlayModel::Taken PlayModel::takeBack(int x, int y, bool needsSlot) {
     Taken result;
-    if (selected_ < 0 || !hasLevel() || attemptRunning()) return result;
+    result.x = x;
+    result.y = y;
+    if ((needsSlot && selected_ < 0) || !hasLevel() || attemptRunning()) return result;
     const int stored = this->stored().cell(x, y);
     int32_t& code = board_[static_cast<size_t>(cellIndex(x, y))];
     // Only the player's own pieces differ from the level as stored.
@@ -66,7 +70,17 @@ PlayModel::Taken PlayModel::takeBack(int x, int y) {
     code = stored;
     result.taken = true;
     result.code = stored;
+    std::erase(placedOrder_, cellIndex(x, y));
     return result;
+}
+
+PlayModel::Taken PlayModel::undo() {
+    if (phase_ != AttemptPhase::Idle || placedOrder_.empty()) return {};
+    const int i = placedOrder_.back();
+    const int selected = selected_;
+    const Taken taken = takeBack(i % BoardWidth, i / BoardWidth, false);
+    selected_ = selected;
+    return taken;
 }
 
 StartAction PlayModel::pressStart() {
@@ -88,6 +102,7 @@ bool PlayModel::pressRetry() {
     }
     selected_ = -1;
     if (!hasLevel()) return false;
+    placedOrder_.clear();
     if (!edition().retryRefillsStock) {
         // The earlier release: the pieces go, the counts stay as they are.
         board_ = BeamRun::boardOf(stored());
@@ -104,6 +119,7 @@ const StepOutput& PlayModel::startAttempt() {
     BeamState = BeamRunning;
     phase_ = AttemptPhase::Running;
     selected_ = -1;
+    placedOrder_.clear();
     return run_.start(board_, stock_, saved_);
 }
 

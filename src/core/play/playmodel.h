@@ -14,6 +14,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace lumor {
 
@@ -77,11 +78,17 @@ public:
     struct Taken {
         bool taken = false;
         int code = Empty;  // what the cell shows now: the stored level's code
+        int x = 0, y = 0;  // the cell
     };
     // A right click on a cell: only a piece the player placed is taken back, only between
-    // attempts, and only with a slot selected. With OptGameRightClickTakes its slot
+    // attempts, and only with a slot selected (unless `needsSlot` is false, as for the
+    // keyboard, which takes back whatever is chosen). With OptGameRightClickTakes its slot
     // becomes the selected one.
-    Taken takeBack(int x, int y);
+    Taken takeBack(int x, int y, bool needsSlot = true);
+    // The piece the player placed last is taken back (Ctrl+Z), the one before it on the next
+    // call, and so on: only between attempts, and only pieces placed since the level was
+    // (re)built or the last run ended. The selection stays.
+    Taken undo();
 
     // --- The attempt -----------------------------------------------------------------
     AttemptPhase phase() const { return phase_; }
@@ -142,6 +149,7 @@ private:
     AttemptPhase phase_ = AttemptPhase::Idle;
     bool turbo_ = false;
     int hints_ = 0;
+    std::vector<int> placedOrder_;  // cell indexes of the player's pieces, oldest first
     BeamRun run_;
 };
 

@@ -18,18 +18,26 @@ const QColor FrameXorPen(255, 255, 1);
 }  // namespace
 
 BoardView::BoardView(QWidget* parent, int visibleHeight)
-    : QWidget(parent), picture_(BoardPixelWidth, BoardPixelHeight, QImage::Format_RGB32) {
+    : QWidget(parent),
+      picture_(BoardPixelWidth, BoardPixelHeight, QImage::Format_RGB32),
+      visibleHeight_(visibleHeight) {
     picture_.fill(Qt::black);
     setFixedSize(BoardPixelWidth, visibleHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
 }
 
+void BoardView::setScale(int scale) {
+    scale_ = std::max(1, scale);
+    setFixedSize(BoardPixelWidth * scale_, visibleHeight_ * scale_);
+    update();
+}
+
 // While the owner paints for the window system, the paint under way shows the result.
 void BoardView::changed(const QRect& area) {
     if (area.isEmpty() || inSystemPaint_) return;
     selfUpdate_ = true;
-    update(area);
+    update(QRect(area.topLeft() * scale_, area.size() * scale_));
 }
 
 void BoardView::changedAll() {
@@ -117,7 +125,16 @@ void BoardView::paintEvent(QPaintEvent* event) {
         inSystemPaint_ = false;
     }
     QPainter p(this);
-    p.drawImage(event->rect(), picture_, event->rect());
+    if (scale_ == 1) {
+        p.drawImage(event->rect(), picture_, event->rect());
+        return;
+    }
+    // The picture pixels the area touches, each drawn as a scale x scale square: no
+    // smoothing, so the nearest picture pixel fills it.
+    const QRect r = event->rect();
+    const QRect source(QPoint(r.left() / scale_, r.top() / scale_),
+                       QPoint(r.right() / scale_, r.bottom() / scale_));
+    p.drawImage(QRect(source.topLeft() * scale_, source.size() * scale_), picture_, source);
 }
 
 void BoardView::mousePressEvent(QMouseEvent* event) {

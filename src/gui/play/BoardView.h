@@ -2,7 +2,8 @@
 // 640 x 384 board picture, cells painted with the skin store's pictures, the position frame
 // drawn with an exclusive-or pen, and mouse positions turned into cells.
 //
-// Everything is drawn into the picture, which the widget shows. With automatic redraw off
+// Everything is drawn into the picture, which the widget shows, at a whole-number scale
+// (each picture pixel a square of screen pixels, never smoothed). With automatic redraw off
 // (the board window's OptAutoRedraw), a repaint that the window system asks for first lets
 // the owner paint the board again (onSystemPaint), as a picture box without a persistent
 // image would.
@@ -26,6 +27,11 @@ class BoardView final : public QWidget {
 public:
     // visibleHeight: how many of the 384 rows the box shows (the board window: 383).
     explicit BoardView(QWidget* parent = nullptr, int visibleHeight = BoardPixelHeight);
+
+    // Shows the picture `scale` times its size (1 and up); the mouse positions handed on
+    // stay the widget's own.
+    void setScale(int scale);
+    int scale() const { return scale_; }
 
     QImage& picture() { return picture_; }
     const QImage& picture() const { return picture_; }
@@ -73,6 +79,8 @@ private:
     void paintCells(const std::function<int(int index)>& codeAt);
 
     QImage picture_;
+    int visibleHeight_;
+    int scale_ = 1;
     bool autoRedraw_ = true;
     bool selfUpdate_ = false;  // the next paint shows our own drawing
     bool inSystemPaint_ = false;

@@ -18,7 +18,6 @@
 
 #include <QCloseEvent>
 #include <QFutureWatcher>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -99,6 +98,7 @@ Form1::Form1(PlaySetup setup, QWidget* parent, Clock& clock, PlayAudio audio)
       setup_(std::move(setup)),
       model_(setup_.pack.levels, setup_.finalMessage, setup_.options) {
     buildControls();
+    restoreSize();
     hintSearch_ = new QFutureWatcher<Hint>(this);
     connect(hintSearch_, &QFutureWatcher<Hint>::finished, this,
             [this] { answerHint(hintSearch_->result()); });
@@ -117,7 +117,10 @@ Form1::Form1(PlaySetup setup, QWidget* parent, Clock& clock, PlayAudio audio)
 Form1::Form1(QWidget* parent, Clock& clock) : Form1(playSetupOf(state()), parent, clock) {}
 
 void Form1::buildControls() {
-    setFixedSize(642, 468);
+    // 642 x 468 at the start and at least; larger, the board grows (Form1Keys.cpp).
+    setMinimumSize(BoardLayout::BaseWidth, BoardLayout::BaseHeight);
+    resize(BoardLayout::BaseWidth, BoardLayout::BaseHeight);
+    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     setWindowTitle(QStringLiteral("Lumor"));
     setMouseTracking(true);
     // The captions were laid out for a small 8-point window font; a larger one cuts
@@ -129,11 +132,17 @@ void Form1::buildControls() {
     buildStock();
     Feld = new BoardView(this, FeldHeight);
     Feld->move(0, 48);
+    // The board's clicks come in board pixels, whatever its scale and place in the window.
+    Feld->setFocusPolicy(Qt::StrongFocus);
     Feld->onSystemPaint = [this] { Feld_Paint(); };
     Feld->onPress = [this](Qt::MouseButton b, const QPointF& p) {
-        Feld_MouseDown(b, p.x(), p.y());
+        const BoardLayout::Point at = layout_.boardPixel(p.x() + Feld->x(), p.y() + Feld->y());
+        Feld_MouseDown(b, at.x, at.y);
     };
-    Feld->onMove = [this](const QPointF& p) { Feld_MouseMove(p.x(), p.y()); };
+    Feld->onMove = [this](const QPointF& p) {
+        const BoardLayout::Point at = layout_.boardPixel(p.x() + Feld->x(), p.y() + Feld->y());
+        Feld_MouseMove(at.x, at.y);
+    };
     Feld->setToolTip(QStringLiteral(
         "Taste T: ein Tipp – zeigt zwei Sekunden lang ein Feld einer besten Lösung"));
 
@@ -153,6 +162,8 @@ void Form1::buildControls() {
         b.control = new QPushButton(b.caption, this);
         b.control->setGeometry(b.x, 440, b.width, 25);
         b.control->setAutoDefault(false);
+        // Reached by the tab key, but a click leaves the keyboard with the board.
+        b.control->setFocusPolicy(Qt::TabFocus);
         connect(b.control, &QPushButton::clicked, this, b.click);
     }
 
@@ -171,6 +182,7 @@ void Form1::buildControls() {
         connect(t.timer, &QTimer::timeout, this, t.tick);
     }
     notes_ = new BoardNotes(this, Feld, Command2, Command3);
+    rememberLayout();
 }
 
 // The total and, for slots 1..8, a picture with its count below.
@@ -228,6 +240,7 @@ void Form1::Form_Load() {
         Timer3->start();
     }
     Timer2->start();
+    Feld->setFocus();
     // The turbo starts on and is switched off as by a click, which sets the caption.
     if (!model_.turbo()) model_.toggleTurbo();
     Command4_Click();
@@ -243,20 +256,6 @@ void Form1::closeEvent(QCloseEvent* e) {
 
 void Form1::reject() { Unload(); }
 
-void Form1::keyPressEvent(QKeyEvent* e) {
-    // The board window has no cancel key: Escape must not end a marathon by accident.
-    if (e->key() == Qt::Key_Escape) {
-        e->accept();
-        return;
-    }
-    if (e->key() == HintKey && e->modifiers() == Qt::NoModifier) {
-        e->accept();
-        Tipp();
-        return;
-    }
-    QDialog::keyPressEvent(e);
-}
-
 void Form1::Unload() {
     model_.BeamState = BeamClosing;
     unloadPending_ = true;
@@ -267,6 +266,7 @@ void Form1::finishUnload() {
     unloadPending_ = false;
     if (unloaded_) return;
     unloaded_ = true;
+    rememberSize();
     Timer1->stop();
     Timer2->stop();
     Timer3->stop();

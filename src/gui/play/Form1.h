@@ -11,6 +11,7 @@
 #include "play/BoardView.h"
 #include "play/PlaySetup.h"
 #include "play/StockImage.h"
+#include "play/boardlayout.h"
 #include "play/hint.h"
 #include "play/hintsource.h"
 #include "play/playmodel.h"
@@ -30,6 +31,7 @@
 #include <string>
 #include <vector>
 
+class QKeyEvent;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -70,6 +72,18 @@ public:
     BoardView* boardView() const { return Feld; }
     // Why a click placed nothing, and the first levels' notes.
     BoardNotes* notes() const { return notes_; }
+
+    // The keys of the board (Form1Keys.cpp): the arrows move a cell cursor, drawn as the
+    // position frame; 1 to 8 choose a stock slot; Space or Enter places the chosen piece on
+    // the cursor's cell or takes the player's piece there back; S is the "Start" button;
+    // Ctrl+Z takes back the last piece placed since the run; F11 switches full screen on
+    // and off. The keys reach the window only while it has the focus, never through a
+    // message or input box in front of it.
+    static constexpr int FullScreenKey = Qt::Key_F11;
+    // Where the parts of the window are at its present size.
+    const BoardLayout& layout() const { return layout_; }
+    // The cell cursor's cell while the keys show it.
+    std::optional<BoardLayout::Cell> cursor() const;
 
     // Read-only views for tests and measurement.
     const QString& messageText() const { return messageText_; }
@@ -121,6 +135,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     struct Busy;
@@ -164,6 +179,25 @@ private:
     void showCounts();
     void showSelection();
     void showStock(bool visible);
+    // Placing and taking back on a cell (x, y) of the board, by click or key.
+    void placeOn(int x, int y);
+    bool takeBackFrom(int x, int y, bool needsSlot);
+    // The window's size (Form1Keys.cpp): the controls placed for it, the one remembered
+    // restored and saved, full screen.
+    void rememberLayout();
+    void placeControls();
+    void restoreSize();
+    void rememberSize();
+    void toggleFullScreen();
+    // The keys (Form1Keys.cpp).
+    bool boardKey(const QKeyEvent& e);
+    bool boardOpen() const;
+    // The frame is on the board: following the mouse, or as the keys' cursor.
+    bool frameOn() const { return posFrame_ || (keyCursor_ && boardOpen()); }
+    void moveCursor(int dx, int dy);
+    void pressOnCursor();
+    void undoPiece();
+    void redrawFrame(int x, int y);
     // Drawing on the board picture.
     QFont fontForText(const QString& text) const;
     void printCentred(const QString& text, const QColor& colour);
@@ -204,6 +238,17 @@ private:
     bool posFrame_ = false;
     std::optional<int> PosX;  // empty until the first frame is drawn
     int PosY = 0;
+    bool keyCursor_ = false;  // the keys have shown the frame as their cursor
+
+    BoardLayout layout_;
+    // The controls above and below the board with their place in the 642 x 468 layout.
+    struct Placed {
+        QWidget* control;
+        QRect base;
+        bool below;
+    };
+    std::vector<Placed> placed_;
+    BoardWindowSize sizeLoaded_;
     std::vector<std::string> music_;
     int musicIndex_ = 0;
     std::unique_ptr<BoardParticles> particles_;

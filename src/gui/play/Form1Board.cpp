@@ -45,7 +45,7 @@ QString pieceName(int slot) {
     }
 }
 
-// Where the chosen stock slot is marked behind its picture and count.
+// Where the chosen stock slot is marked behind its picture and count (in the base layout).
 QRect slotPanel(int slot) { return {80 + 72 * (slot - 1) - 6, 0, 46, 47}; }
 
 }  // namespace
@@ -56,8 +56,10 @@ QRect slotPanel(int slot) { return {80 + 72 * (slot - 1) - 6, 0, 46, 47}; }
 void Form1::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setPen(DarkGrey);
-    p.drawLine(0, 47, 640, 47);
-    p.drawLine(0, 431, 640, 431);
+    // The lines above and below the board, as wide as it is.
+    const int left = layout_.boardX, right = left + Feld->width();
+    p.drawLine(left, layout_.boardY - 1, right, layout_.boardY - 1);
+    p.drawLine(left, layout_.boardY + Feld->height(), right, layout_.boardY + Feld->height());
     const int slot = model_.selectedSlot();
     if (slot >= 1 && slot <= SlotCount && Image1[static_cast<size_t>(slot)]->isVisible()) {
         QColor glow = Yellow;
@@ -65,7 +67,7 @@ void Form1::paintEvent(QPaintEvent*) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
         p.setBrush(glow);
-        p.drawRoundedRect(slotPanel(slot), 6, 6);
+        p.drawRoundedRect(slotPanel(slot).translated(layout_.stockDx, layout_.stockDy), 6, 6);
     }
 }
 
@@ -91,7 +93,7 @@ void Form1::showCounts() {
 void Form1::showSelection() {
     for (int s = 1; s <= SlotCount; ++s)
         Image1[static_cast<size_t>(s)]->setBorderStyle(s == model_.selectedSlot() ? 1 : 0);
-    update(0, 0, width(), 48);  // the mark behind the chosen slot
+    update(0, layout_.stockDy, width(), 48);  // the mark behind the chosen slot
 }
 
 void Form1::showStock(bool visible) {
@@ -108,6 +110,7 @@ void Form1::Aufbau() {
     showCounts();
     CaptionUpdate();
     if (opt(OptPositionFrame)) posFrame_ = true;
+    if (keyCursor_ && PosX) ErstellePosFeld(*PosX, PosY);
 }
 
 void Form1::Feld_Paint() {
@@ -119,6 +122,7 @@ void Form1::Feld_Paint() {
     } else {
         Feld->paintBoard(model_.board());
         if (hint_) drawHint();
+        if (keyCursor_ && PosX && boardOpen()) ErstellePosFeld(*PosX, PosY);
     }
 }
 
@@ -186,30 +190,41 @@ void Form1::Feld_MouseDown(Qt::MouseButton Button, qreal X, qreal Y) {
     const int cx = c.x(), cy = c.y();
     if (cx < 0 || cy < 0 || cx > BoardWidth - 1 || cy > BoardHeight - 1) return;
     if (!model_.hasLevel()) return;  // no level on the board
-    if (Button == Qt::LeftButton && model_.selectedSlot() >= 0) {
-        const PlayModel::Placed placed = model_.place(cx, cy);
-        notes_->clicked(placed.placed ? Refusal::None : refusalAt(model_, cx, cy));
-        if (placed.placed) {
-            if (hint_ && hint_->x == cx && hint_->y == cy) endHint(false);
-            Feld->paintCell(cx, cy, model_.cell(cx, cy));
-            showCounts();
-        }
-        if (placed.autostart) Command1_Click();
-    } else if (Button == Qt::LeftButton) {
+    if (Button == Qt::LeftButton && model_.selectedSlot() >= 0)
+        placeOn(cx, cy);
+    else if (Button == Qt::LeftButton)
         notes_->clicked(refusalAt(model_, cx, cy));  // no piece chosen
-    } else if (Button == Qt::RightButton && model_.selectedSlot() >= 0) {
-        const PlayModel::Taken taken = model_.takeBack(cx, cy);
-        if (taken.taken) {
-            showCounts();
-            showSelection();
-            if (hint_ && hint_->x == cx && hint_->y == cy) endHint(false);
-            Feld->paintCell(cx, cy, taken.code);
-        }
+    else if (Button == Qt::RightButton && model_.selectedSlot() >= 0)
+        takeBackFrom(cx, cy, true);
+    // A click moves the keys' cursor too.
+    if (frameOn()) redrawFrame(cx, cy);
+}
+
+void Form1::placeOn(int x, int y) {
+    const PlayModel::Placed placed = model_.place(x, y);
+    notes_->clicked(placed.placed ? Refusal::None : refusalAt(model_, x, y));
+    if (placed.placed) {
+        if (hint_ && hint_->x == x && hint_->y == y) endHint(false);
+        Feld->paintCell(x, y, model_.cell(x, y));
+        showCounts();
     }
-    if (posFrame_) {
-        LöschPosFeld();
-        ErstellePosFeld(cx, cy);
-    }
+    if (placed.autostart) Command1_Click();
+}
+
+bool Form1::takeBackFrom(int x, int y, bool needsSlot) {
+    const PlayModel::Taken taken = model_.takeBack(x, y, needsSlot);
+    if (!taken.taken) return false;
+    showCounts();
+    showSelection();
+    if (hint_ && hint_->x == x && hint_->y == y) endHint(false);
+    Feld->paintCell(x, y, taken.code);
+    return true;
+}
+
+// The frame taken from where it was and drawn on cell (x, y).
+void Form1::redrawFrame(int x, int y) {
+    LöschPosFeld();
+    ErstellePosFeld(x, y);
 }
 
 void Form1::Feld_MouseMove(qreal X, qreal Y) {
@@ -222,8 +237,9 @@ void Form1::Feld_MouseMove(qreal X, qreal Y) {
 }
 
 void Form1::mouseMoveEvent(QMouseEvent*) {
-    // Over the window itself, a count label or a stock image: the frame goes.
-    if (posFrame_) LöschPosFeld();
+    // Over the window itself, a count label or a stock image: the frame goes, unless it
+    // is the keys' cursor.
+    if (posFrame_ && !keyCursor_) LöschPosFeld();
 }
 
 // ---------------------------------------------------------------------------------
@@ -293,7 +309,7 @@ void Form1::answerHint(const Hint& h) {
     hint_ = h;
     hintUntil_ = clock_.nowMs() + HintShownMs;
     drawHint();
-    if (posFrame_ && PosX == h.x && PosY == h.y) Feld->drawFrame(h.x, h.y);
+    if (frameOn() && PosX == h.x && PosY == h.y) Feld->drawFrame(h.x, h.y);
     hintTimer_->start();
 }
 
@@ -325,7 +341,7 @@ void Form1::endHint(bool repaint) {
     hint_.reset();
     if (!repaint || !messageText_.isEmpty()) return;
     Feld->paintCell(h.x, h.y, model_.cell(h.x, h.y));
-    if (posFrame_ && PosX == h.x && PosY == h.y) Feld->drawFrame(h.x, h.y);
+    if (frameOn() && PosX == h.x && PosY == h.y) Feld->drawFrame(h.x, h.y);
 }
 
 }  // namespace lumor

@@ -1,6 +1,7 @@
 #include "play/PlaySetup.h"
 
 #include "app/Audio.h"
+#include "app/userdata.h"
 
 namespace lumor {
 
@@ -12,6 +13,8 @@ PlaySetup playSetupOf(const ProgramState& program) {
     setup.options = program.Options;
     setup.musicOn = program.MusicOn;
     setup.appFolder = program.AppFolder;
+    if (const std::string folder = userDataFolder(); !folder.empty())
+        setup.sizeFile = folder + "/Brettfenster.txt";
     return setup;
 }
 

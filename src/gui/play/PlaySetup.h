@@ -20,9 +20,12 @@ struct PlaySetup {
     PlayModel::Options options{};
     bool musicOn = false;
     std::string appFolder;  // where "Sound" and "Musik" are, ending in "/"
+    // Where the window's size is remembered (in the user's data folder); none when empty.
+    std::string sizeFile;
 };
 
-// The loaded pack from the start level in Handover, under the program's options.
+// The loaded pack from the start level in Handover, under the program's options, its size
+// remembered in the user's data folder.
 PlaySetup playSetupOf(const ProgramState& program);
 
 // The board window's sounds and songs (paths as the window builds them).
