@@ -73,10 +73,10 @@ struct Element {
     int stockSlot;           // 1..8 when the player may place it from the stock, else 0
     bool emits;              // a beam starts here, in direction `emitsTo`
     int emitsTo;
-    std::array<Effect, 4> from;   // by the beam's direction, Right..Up
-    std::array<int8_t, 4> turns;  // the direction after a Turn, by direction
-    bool crossing;                // beams cross here without meeting
-    SoundIndex sound;             // its event's sound (a stop is always wand)
+    std::array<Effect, 4> from;    // by the beam's direction, Right..Up
+    std::array<uint8_t, 4> turns;  // the direction after a Turn, by direction
+    bool crossing;                 // beams cross here without meeting
+    SoundIndex sound;              // its event's sound (a stop is always wand)
     Sparks sparks;
     int skinSquare;  // the skin square its picture is cut from, and how
     SkinCut skinCut;
@@ -103,10 +103,10 @@ constexpr std::array<Effect, 4> opens(int a, int b) {
     r[static_cast<size_t>(b - 1)] = E::Turn;
     return r;
 }
-constexpr std::array<int8_t, 4> NoTurn{0, 0, 0, 0};
-constexpr std::array<int8_t, 4> turn(int right, int down, int left, int up) {
-    return {static_cast<int8_t>(right), static_cast<int8_t>(down), static_cast<int8_t>(left),
-            static_cast<int8_t>(up)};
+constexpr std::array<uint8_t, 4> NoTurn{0, 0, 0, 0};
+constexpr std::array<uint8_t, 4> turn(int right, int down, int left, int up) {
+    return {static_cast<uint8_t>(right), static_cast<uint8_t>(down), static_cast<uint8_t>(left),
+            static_cast<uint8_t>(up)};
 }
 
 }  // namespace elementrows
@@ -125,7 +125,7 @@ inline constexpr std::array<Element, ElementCount> Elements = [] {
                        Sparks::Absorb, 2, static_cast<SkinCut>(cut), 0x00ff00};
     };
     const auto piece = [](int c, const char* name, const char* ch, std::array<Effect, 4> from,
-                          std::array<int8_t, 4> turns, SoundIndex sound, Sparks sparks,
+                          std::array<uint8_t, 4> turns, SoundIndex sound, Sparks sparks,
                           int32_t preview) {
         return Element{c, name, ch, c, c - 8, false, 0, from, turns, c == Cross, sound, sparks,
                        c - 6, SkinCut::AsIs, preview};
