@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QResizeEvent>
 
 #include <algorithm>
 
@@ -43,19 +44,24 @@ void Form1::placeControls() {
 void Form1::resizeEvent(QResizeEvent* e) {
     QDialog::resizeEvent(e);
     placeControls();
+    if (isVisible() &&
+        !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)))
+        normalSize_ = size();
 }
 
 void Form1::restoreSize() {
     if (setup_.sizeFile.empty()) return;
     sizeLoaded_ = BoardWindowSize::load(setup_.sizeFile);
-    resize(sizeLoaded_.width, sizeLoaded_.height);
+    normalSize_ = QSize(sizeLoaded_.width, sizeLoaded_.height);
+    resize(normalSize_);
     if (sizeLoaded_.shown == BoardWindowSize::Shown::Maximized)
         setWindowState(Qt::WindowMaximized);
     else if (sizeLoaded_.shown == BoardWindowSize::Shown::FullScreen)
         setWindowState(Qt::WindowFullScreen);
 }
 
-// Written when the window closes, and only when something changed.
+// Written when the window closes, and only when something changed. The normal size is the
+// window's own record: a window manager may hand Qt the maximised size for it.
 void Form1::rememberSize() {
     if (setup_.sizeFile.empty() || !loaded_) return;
     BoardWindowSize now = sizeLoaded_;
@@ -63,17 +69,22 @@ void Form1::rememberSize() {
     now.shown = state & Qt::WindowFullScreen  ? BoardWindowSize::Shown::FullScreen
                 : state & Qt::WindowMaximized ? BoardWindowSize::Shown::Maximized
                                               : BoardWindowSize::Shown::Normal;
-    const QSize normal = now.shown == BoardWindowSize::Shown::Normal ? size()
-                         : normalGeometry().isValid()                ? normalGeometry().size()
-                                                                     : QSize();
-    if (normal.isValid()) {
-        now.width = std::max(normal.width(), BoardLayout::BaseWidth);
-        now.height = std::max(normal.height(), BoardLayout::BaseHeight);
-    }
+    const QSize normal = now.shown == BoardWindowSize::Shown::Normal ? size() : normalSize_;
+    now.width = std::max(normal.width(), BoardLayout::BaseWidth);
+    now.height = std::max(normal.height(), BoardLayout::BaseHeight);
     if (now != sizeLoaded_) now.save(setup_.sizeFile);
 }
 
-void Form1::toggleFullScreen() { setWindowState(windowState() ^ Qt::WindowFullScreen); }
+// Full screen ends in the state it began from: the window system may report a maximised
+// window in full screen as full screen only.
+void Form1::toggleFullScreen() {
+    if (isFullScreen()) {
+        setWindowState(beforeFullScreen_);
+        return;
+    }
+    beforeFullScreen_ = windowState() & Qt::WindowMaximized;
+    setWindowState(beforeFullScreen_ | Qt::WindowFullScreen);
+}
 
 // ---------------------------------------------------------------------------------
 // Keys
