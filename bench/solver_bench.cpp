@@ -3,7 +3,7 @@
 // levels, and the time of the fast search.
 #include "solver/exactsearch.h"
 #include "solver/fastsearch.h"
-#include "solver/reference.h"
+#include "support/reference.h"
 #include "solver/search.h"
 
 #include <benchmark/benchmark.h>

@@ -68,7 +68,7 @@ TEST(ShippedPacks, CompileIntoPacksThatMatchTheProgramFolderAndFitTheGame) {
             for (int y = 0; y < BoardHeight; ++y)
                 for (int x = 0; x < BoardWidth; ++x) {
                     const int c = l.cell(x, y);
-                    EXPECT_TRUE(c >= 0 && c < TileCount) << at << " at " << x << "," << y;
+                    EXPECT_TRUE(c >= 0 && c < ElementCount) << at << " at " << x << "," << y;
                     stars += isDecoration(c);
                     sources += isSource(c);
                     targets += isTarget(c);

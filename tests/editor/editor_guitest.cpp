@@ -70,9 +70,9 @@ protected:
     std::unique_ptr<Editor> makeEditor() {
         EditorSetup setup = programEditorSetup(lumor::clock());
         setup.writer = [this](auto&&... a) { return writer(a...); };
-        setup.boardWindow = [this](QWidget* parent) {
-            if (playLevel) return playLevel(parent);
-            Form1 real(parent, lumor::clock());
+        setup.boardWindow = [this](QWidget* parent, PlaySetup play) {
+            if (playLevel) return playLevel(play);
+            Form1 real(std::move(play), parent, lumor::clock());
             real.exec();
         };
         return std::make_unique<Editor>(nullptr, setup);
@@ -220,11 +220,12 @@ protected:
 
     std::optional<std::string> savedXdg;
     std::unique_ptr<Editor> editor;
-    PackWriter writer = writePack;            // the editor's, through makeEditor
-    std::function<void(QWidget*)> playLevel;  // "Testen"'s board window; empty: the real one
-    QStringList questions;                    // question boxes shown
-    std::vector<QuestionButtons> buttons;     // and the buttons each offered
-    std::deque<Answer> replies;               // for the question boxes, in order (then Cancel)
+    PackWriter writer = writePack;  // the editor's, through makeEditor
+    std::function<void(const PlaySetup&)>
+        playLevel;                         // "Testen"'s board window; empty: the real one
+    QStringList questions;                 // question boxes shown
+    std::vector<QuestionButtons> buttons;  // and the buttons each offered
+    std::deque<Answer> replies;            // for the question boxes, in order (then Cancel)
 };
 
 }  // namespace
@@ -406,18 +407,21 @@ TEST_F(EditorTest, GenerierenFillsTheLevelWithAProvenOneAsOneUndoStep) {
     EXPECT_EQ(shown(), before);
 }
 
-TEST_F(EditorTest, TestenPlaysTheLevelAloneAndPutsTheRecordBehindBack) {
+TEST_F(EditorTest, TestenPlaysTheLevelAloneAndLeavesThePackAlone) {
     for (const int n : {2, 101}) {
         load(n, n - 1);
         pack()[n].Name = "vorher";  // what a longer pack left behind
+        ui<QLineEdit>("Levelname")->setText("Ungespeichert");
         const auto before = snapshot();
         int opened = 0;
-        playLevel = [&](QWidget*) {
+        playLevel = [&](const PlaySetup& play) {
             ++opened;
-            EXPECT_FALSE(state().MusicOn);
-            EXPECT_EQ(state().handover.toInt(), n - 1);
-            EXPECT_TRUE(pack().isEndMarker(n));
-            EXPECT_EQ(state().FinalMessage, "");
+            EXPECT_FALSE(play.musicOn);
+            EXPECT_EQ(play.startLevel, n - 1);
+            EXPECT_EQ(play.pack.levels.count(), n);  // the level is the last one played
+            EXPECT_EQ(play.pack.levels[n - 1].Name, "Ungespeichert");  // as edited, unsaved
+            EXPECT_EQ(play.finalMessage, "");
+            expectSame(pack(), *before);  // while the window is open as well
         };
         state().MusicOn = true;
         click("Command1");

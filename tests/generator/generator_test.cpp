@@ -4,7 +4,7 @@
 
 #include "play/cells.h"
 #include "solver/beamcheck.h"
-#include "solver/reference.h"
+#include "support/reference.h"
 
 #include <gtest/gtest.h>
 

@@ -58,8 +58,8 @@ TEST_P(BeamRules, EveryCodeFromEveryDirection) {
                                       {1, 2, 3, 4, 5, 6, 8, 9, 12, 13},
                                       {1, 2, 3, 4, 5, 6, 7, 9, 13, 14}};
     for (int dir = Right; dir <= Up; ++dir) {
-        for (int code = 0; code <= TileCount; ++code) {
-            if (code == TileCount) code = EatenSand;
+        for (int code = 0; code <= ElementCount; ++code) {
+            if (code == ElementCount) code = EatenSand;
             SCOPED_TRACE("direction " + std::to_string(dir) + " code " + std::to_string(code));
             const int cx = 10 + stepX(dir), cy = 6 + stepY(dir);
             BeamRun run;

@@ -2,7 +2,7 @@
 // that lint builds on it.
 #include "solver/analysis.h"
 #include "solver/lint.h"
-#include "solver/reference.h"
+#include "support/reference.h"
 
 #include "solver_support.h"
 

@@ -1,8 +1,9 @@
-// The finder's beam check and the board window's beam run must agree on every board:
-// a finder that reports what the game does not do would mislead the player.
+// The beam engine, as the board window drives it and as the searches run it, must agree
+// with the rules written out literally on every board: a finder that reports what the
+// game does not do would mislead the player.
 #include "play/beamrun.h"
 #include "solver/beamcheck.h"
-#include "solver/reference.h"
+#include "support/reference.h"
 
 #include "solver_support.h"
 

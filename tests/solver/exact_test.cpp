@@ -5,7 +5,7 @@
 #include "solver/earliersearch.h"
 #include "solver/exactsearch.h"
 #include "solver/fastsearch.h"
-#include "solver/reference.h"
+#include "support/reference.h"
 
 #include "solver_support.h"
 

@@ -70,6 +70,43 @@ TEST(HelpTyper, PausesTwentyFiveStepsBehindAPageAndWrapsAfterTheLast) {
         for (const Glyph& g : shortPages.frame().glyphs) EXPECT_NE(g.ch, 0);
 }
 
+// A click leads from any page to the rules; on a rules page it first shows the rest of the
+// page at once, then turns to the next, which stays far longer than a menu page.
+TEST(HelpTyper, AClickLeadsToTheRulesAndTurnsTheirPages) {
+    HelpTyper typer({"  menu   |", "  Regel   |eins   |", "  zwei   |"}, 1);
+    run(typer, 12);
+    typer.click();
+    TypeStep s = typer.frame();
+    EXPECT_EQ(typer.page(), 1);
+    EXPECT_TRUE(s.clear);
+    EXPECT_EQ(s.glyphs[0], (Glyph{2, 2, 'R', Shade::DarkGrey}));
+
+    typer.click();  // still typing: the whole page, in white, as typing lays it out
+    s = typer.frame();
+    EXPECT_TRUE(s.clear);
+    EXPECT_EQ(s.glyphs.size(), std::string("Regel   eins   ").size());
+    EXPECT_EQ(s.glyphs[8], (Glyph{2, 16, 'e', Shade::White}));
+    for (const Glyph& g : s.glyphs) EXPECT_EQ(g.shade, Shade::White);
+    int frames = 0;
+    for (; typer.page() == 1 && frames < 5000; ++frames) typer.frame();
+    EXPECT_EQ(frames, 5 * 199) << "held until 200 steps behind its end";
+
+    typer.click();  // "zwei" being typed: finished at once
+    EXPECT_EQ(typer.frame().glyphs.at(3), (Glyph{26, 2, 'i', Shade::White}));
+    typer.click();  // finished: the next page, behind the last the first
+    typer.frame();
+    EXPECT_EQ(typer.page(), 0);
+    typer.click();
+    typer.frame();
+    EXPECT_EQ(typer.page(), 1);
+
+    HelpTyper noRules({"  a   |", "  b   |"});
+    noRules.click();
+    noRules.frame();
+    EXPECT_EQ(noRules.page(), 0);
+    EXPECT_FALSE(helpPages()[FirstRulesPage].find("Spielregeln") == std::string::npos);
+}
+
 TEST(StatusTyper, TypesOneCharacterPerFrameAndStartsOverOnANewText) {
     StatusTyper typer;
     typer.setText("  Start   ");

@@ -1,5 +1,7 @@
 #include "app/defaultskin.h"
 
+#include "play/elements.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -380,28 +382,28 @@ RgbImage stars(int variant) {
 
 RgbImage builtInTile(int code) {
     switch (code) {
-        case 4:
+        case SourceUp:
             return bottle();
-        case 6:
+        case TargetDown:
             return cup();
-        case 9:
+        case Wall:
             return wall();
-        case 10:
+        case Cross:
             return cross();
-        case 11:
-        case 12:
-        case 13:
-        case 14:
+        case DeflectorRightDown:
+        case DeflectorLeftDown:
+        case DeflectorLeftUp:
+        case DeflectorRightUp:
             return deflector(code);
-        case 15:
+        case Sand:
             return sand(rgb(196, 112, 34), rgb(250, 172, 78), 15);
-        case 16:
+        case Splitter:
             return splitter();
-        case 17:
-        case 18:
-        case 19:
-        case 20:
-            return stars(code - 17);
+        case Decoration1:
+        case Decoration2:
+        case Decoration3:
+        case Decoration4:
+            return stars(code - Decoration1);
         default:
             return RgbImage(N, N);  // tile 0 and the rest: plain black
     }
@@ -419,17 +421,17 @@ RgbImage builtInSand(int i) {
 }
 
 int tileOfSquare(int square) {
-    if (square == 0) return 0;
-    if (square == 1) return 4;
-    if (square == 2) return 6;
-    if (square >= 3 && square <= 14) return square + 6;
+    // The element cut from the square as it stands.
+    for (const Element& e : Elements)
+        if (e.skinSquare == square && e.skinCut == SkinCut::AsIs) return e.code;
     return -1;
 }
 
 RgbImage composeDefaultSkin() {
     RgbImage skin(DefaultSkinWidth, DefaultSkinHeight, SkinBackground);
     for (int k = 0; k < SkinSquareCount; ++k) {
-        const RgbImage pic = k < 15 ? builtInTile(tileOfSquare(k)) : builtInSand(k - 15);
+        const RgbImage pic =
+            k < SandSquare ? builtInTile(tileOfSquare(k)) : builtInSand(k - SandSquare);
         skin.draw(pic, SkinSquareStep * k, 0);
     }
     return skin;

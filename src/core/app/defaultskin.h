@@ -10,6 +10,7 @@
 namespace lumor {
 
 inline constexpr int SkinSquareCount = 19;
+inline constexpr int SandSquare = 15;  // the first of the four sand pictures
 inline constexpr int SkinSquareStep = 33;
 inline constexpr int DefaultSkinWidth = 627;  // 19 squares and their gaps
 inline constexpr int DefaultSkinHeight = 33;

@@ -10,40 +10,19 @@ namespace lumor {
 
 int paletteCode(int X, int Y) {
     if (X < 0 || Y < 0) return -1;
-    const int code = (X / 33) * 11 + (Y / 32);
-    return code < PaletteCodes ? code : -1;
+    const Element* e = elementAtPalettePlace((X / 33) * 11 + (Y / 32));
+    return e ? e->code : -1;
 }
 
 std::pair<int, int> palettePosition(int code) {
-    if (code <= 10) return {0, 32 * code};
-    return {34, 32 * (code - 11)};
+    const Element* e = elementOf(code);
+    const int place = e ? e->palettePlace : 0;
+    if (place <= 10) return {0, 32 * place};
+    return {34, 32 * (place - 11)};
 }
 
 std::string elementName(int code) {
-    static const char* const names[PaletteCodes] = {
-        "Leer",
-        "Quelle nach rechts",
-        "Quelle nach unten",
-        "Quelle nach links",
-        "Quelle nach oben",
-        "Ziel f\xfcr Strahlen nach rechts",
-        "Ziel f\xfcr Strahlen nach unten",
-        "Ziel f\xfcr Strahlen nach links",
-        "Ziel f\xfcr Strahlen nach oben",
-        "Wand",
-        "Kreuzung",
-        "Umlenker rechts-unten",
-        "Umlenker links-unten",
-        "Umlenker links-oben",
-        "Umlenker rechts-oben",
-        "Sand",
-        "Teiler",
-        "Stern 1",
-        "Stern 2",
-        "Stern 3",
-        "Stern 4",
-    };
-    if (code >= 0 && code < PaletteCodes) return names[code];
+    if (const Element* e = elementOf(code)) return e->name;
     return "Unbekannter Code " + std::to_string(code);
 }
 
@@ -80,7 +59,8 @@ std::vector<std::pair<int, int>> cellsCrossed(int x1, int y1, int x2, int y2) {
 
 void distributeStars(LevelRecord& level, Random& random) {
     for (int16_t& c : level.Cells)
-        if (c > 16) c = static_cast<int16_t>(17 + static_cast<int>(random.next() * 4));
+        if (c > Splitter)
+            c = static_cast<int16_t>(Decoration1 + static_cast<int>(random.next() * 4));
 }
 
 int barValue(int i, int stock) { return std::clamp(barMaximum(i) - stock, 0, barMaximum(i)); }
@@ -91,15 +71,7 @@ int16_t stockForBar(int i, int value, int16_t stored) {
 }
 
 std::optional<uint32_t> previewColour(int code) {
-    if (code == 0) return 0x000000;
-    if (code >= 1 && code <= 4) return 0xffff00;
-    if (code >= 5 && code <= 8) return 0x00ff00;
-    if (code == 9) return 0x00ffff;
-    if (code == 10) return 0xff0000;
-    if (code >= 11 && code <= 14) return 0xff00ff;
-    if (code == 15) return 0x808000;
-    if (code == 16) return 0xffffff;
-    if (code >= 17 && code <= 20) return 0x808080;
+    if (const Element* e = elementOf(code)) return static_cast<uint32_t>(e->preview);
     return std::nullopt;
 }
 

@@ -15,14 +15,14 @@ namespace lumor {
 
 class Random;
 
-// The palette: 21 pictures, codes 0..10 in the left column at (0, 32r), codes 11..20 in
-// the right column at (34, 32(c - 11)); 65 x 353 pixels.
+// The palette: the elements' pictures by their palette place p, places 0..10 in the left
+// column at (0, 32p), places 11.. in the right column at (34, 32(p - 11)); 65 x 353 pixels.
 inline constexpr int PaletteWidth = 65;
 inline constexpr int PaletteHeight = 353;
-inline constexpr int PaletteCodes = 21;
 
-// The code a press at (X, Y) on the palette picks: (X div 33) * 11 + (Y div 32), or -1
-// when that is 21 or more (or the press lies above or left of the palette).
+// The code a press at (X, Y) on the palette picks: the element at place
+// (X div 33) * 11 + (Y div 32), or -1 when no element stands there (or the press lies above
+// or left of the palette).
 int paletteCode(int X, int Y);
 // The top-left corner of a code's picture on the palette.
 std::pair<int, int> palettePosition(int code);

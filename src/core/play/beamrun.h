@@ -19,12 +19,12 @@
 #pragma once
 
 #include "levels/level.h"
+#include "play/beamengine.h"
 #include "play/cells.h"
 #include "play/particles.h"
 
 #include <array>
 #include <cstdint>
-#include <span>
 #include <vector>
 
 namespace lumor {
@@ -38,8 +38,6 @@ enum BeamStateValue : int {
     BeamWon = 3,
 };
 
-inline constexpr int SubSteps = 32;
-
 // The working board: one code per cell, index cellIndex(x, y).
 using WorkingBoard = std::array<int32_t, CellCount>;
 
@@ -48,9 +46,6 @@ struct Beam {
     int16_t dir = Right;
     bool operator==(const Beam&) const = default;
 };
-
-// Why a beam ended.
-enum class BeamEnd : uint8_t { LeftBoard, Stopped, Taken, UsedSplitter, Collision };
 
 struct RemovedBeam {
     Beam beam;  // where it stood when it ended (off the board for LeftBoard)
@@ -104,8 +99,7 @@ struct RunResult {
 
 class BeamRun {
 public:
-    // Sources plus splitters (each splits once) can never exceed the board's cells.
-    static constexpr int MaxBeams = CellCount;
+    static constexpr int MaxBeams = BeamEngine::MaxBeams;
 
     BeamRun();
 
@@ -148,37 +142,28 @@ public:
     // The run has decided its outcome (no beam left).
     bool finished() const { return finished_; }
 
-    int hits() const { return hits_; }
-    int targets() const { return targets_; }
-    int cellSteps() const { return cellSteps_; }
-    int soundLevel() const { return soundLevel_; }
-    std::span<const Beam> beams() const { return {beams_.data(), static_cast<size_t>(upper_ + 1)}; }
-    const WorkingBoard& board() const { return board_; }
-    int32_t cell(int x, int y) const { return board_[static_cast<size_t>(cellIndex(x, y))]; }
-    int32_t trailMark(int x, int y) const { return trail_[static_cast<size_t>(cellIndex(x, y))]; }
+    int hits() const { return engine_.hits(); }
+    int targets() const { return engine_.targets(); }
+    int cellSteps() const { return engine_.steps(); }
+    int soundLevel() const { return engine_.soundLevel(); }
+    // The live beams, in the engine's order (valid until the next call).
+    const std::vector<Beam>& beams() const;
+    // The working board as the run has changed it: sand being eaten is EatenSand, eaten
+    // sand Empty.
+    WorkingBoard board() const;
+    int32_t cell(int x, int y) const;
+    int32_t trailMark(int x, int y) const { return engine_.trailAt(BeamEngine::pad(x, y)); }
 
 private:
-    void WegLumor(int& nr, BeamEnd why);
-    void addBeam(int x, int y, int dir);
-    void spark(int count, int x1, int y1, int x2, int y2, bool cool);
-    void sideSpark(const Beam& b, int count, bool cool);
-    void cellSpark(int x, int y, int count);
-    void draw(DrawKind kind, int x1, int y1, int x2, int y2, int picture = 0);
-    void sound(int index);
+    struct Drawing;
+    void decide();
 
-    WorkingBoard board_{};
-    std::array<int32_t, CellCount> trail_{};
-    std::array<Beam, MaxBeams> beams_{};
-    int upper_ = -1;  // live beams - 1
-    int targets_ = 0;
-    int hits_ = 0;
-    int soundLevel_ = 0;
+    BeamEngine engine_;
+    WorkingBoard board_{};  // as started
     int state_ = BeamRunning;
-    int cellSteps_ = 0;
     bool finished_ = false;
-    bool record_ = true;  // false while runToEnd plays without drawing
-    std::vector<int>* soundLog_ = nullptr;
     StepOutput out_;
+    mutable std::vector<Beam> beamList_;
 };
 
 }  // namespace lumor

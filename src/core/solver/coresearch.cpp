@@ -53,20 +53,7 @@ constexpr int PollEvery = 256;
 constexpr std::array<std::array<uint8_t, 5>, BeamChecker::CodeCount> makeThrough() {
     std::array<std::array<uint8_t, 5>, BeamChecker::CodeCount> t{};
     for (int code = 0; code < BeamChecker::CodeCount; ++code)
-        for (int in = 1; in <= 4; ++in) {
-            const bool across = in == Right || in == Left;
-            const uint8_t straight = static_cast<uint8_t>(1 << in);
-            const uint8_t split =
-                static_cast<uint8_t>(across ? (1 << Down) | (1 << Up) : (1 << Right) | (1 << Left));
-            if (code == Empty || code == Cross || code == Sand || code == BeamChecker::Eaten ||
-                (code >= Decoration1 && code <= Decoration4))
-                t[code][in] = straight;
-            else if (code == Splitter)
-                t[code][in] = split;
-            else if (code >= DeflectorRightDown && code <= DeflectorRightUp &&
-                     entryOf(in, code) == Entry::Pass)
-                t[code][in] = static_cast<uint8_t>(1 << turnedBy(code, in));
-        }
+        for (int in = 1; in <= 4; ++in) t[code][in] = BeamChecker::exits(code, in);
     return t;
 }
 constexpr auto Through = makeThrough();
@@ -499,16 +486,8 @@ void CoreSearch::closeForward(bool privateParts) {
         const int cell = reachQueue_[i] / 5, dir = reachQueue_[i] % 5;
         const int next = cell + Delta[dir];
         const int code = checker_.codeAt(next);
-        if (code == Empty || code == Cross || code == Sand || isDecoration(code) ||
-            code == BeamChecker::Eaten) {
-            add(next, dir, true);
-        } else if (isDeflector(code)) {
-            if (entryOf(dir, code) == Entry::Pass) add(next, turnedBy(code, dir), true);
-        } else if (code == Splitter) {
-            const bool across = dir == Right || dir == Left;
-            add(next, across ? Down : Right, true);
-            add(next, across ? Up : Left, true);
-        }
+        for (int out = 1; out <= 4; ++out)
+            if (BeamChecker::exits(code, dir) & (1 << out)) add(next, out, true);
     }
 }
 

@@ -51,6 +51,40 @@ const std::array<std::string, HelpPageCount>& helpPages() {
         joinPage({"  Wo Start, Passwort usw.", "steht..."}),
         joinPage({"  Einfach drauf klicken..."}),
         joinPage({"  Ich geb's auf..."}),
+        // The rules of play, as the beam run applies them.
+        joinPage({"  Spielregeln 1/7", "Eine Quelle sendet einen Strahl",
+                  "in Pfeilrichtung. Ein Ziel nimmt", "ihn nur an seiner offenen Seite",
+                  "an; von anderen Seiten endet er.", "Setze Steine aus dem Vorrat auf",
+                  "leere Felder, damit die Strahlen", "die Ziele treffen. Über Sterne",
+                  "läuft der Strahl hinweg, doch", "dort liegt kein Stein."}),
+        joinPage({"  Spielregeln 2/7: Steine", "Wand: hält jeden Strahl auf, von", "allen Seiten.",
+                  "Kreuz: der Strahl läuft gerade", "hindurch; nur hier dürfen sich",
+                  "zwei Strahlen kreuzen.", "Sand: hält den Strahl einen",
+                  "Schritt auf, wird dabei", "weggefressen, dann ist das Feld", "frei."}),
+        joinPage({"  Spielregeln 3/7: Umlenker", "Ein Umlenker verbindet zwei",
+                  "Seiten seines Feldes, wie sein", "Bild zeigt. Kommt ein Strahl an",
+                  "einer offenen Seite herein,", "biegt er zur anderen ab; an",
+                  "einer geschlossenen Seite endet", "er. Gedreht wird nicht: jede",
+                  "Richtung ist ein eigener Stein."}),
+        joinPage({"  Spielregeln 4/7: Teiler", "Der erste Strahl am Teiler wird",
+                  "zu zwei Strahlen, die quer zu", "seinem Weg nach beiden Seiten",
+                  "weiterlaufen; jeder weitere", "endet dort. Läuft ein Strahl",
+                  "auf ein Feld, das schon ein", "Strahl berührt hat, endet er",
+                  "dort - nur ein Kreuz lässt", "Strahlen kreuzen."}),
+        joinPage({"  Spielregeln 5/7: Vorrat", "Oben der Vorrat: unter jedem",
+                  "Stein, wie viele es gibt, und", "\"Gesamt\": wie viele du insgesamt",
+                  "setzen darfst. Wähle oben einen", "Stein und klicke ein leeres",
+                  "Feld an; mit gewähltem Stein", "nimmt ein Rechtsklick deinen",
+                  "Stein zurück. Dann \"Start\"."}),
+        joinPage({"  Spielregeln 6/7: Sieg", "Sind alle Strahlen zu Ende und",
+                  "liefen so viele in Ziele, wie es", "Ziele gibt: Sieg! Sonst heißt es",
+                  "\"Fehlschlag!\" - \"Noch mal\"", "stellt den Level zurück.",
+                  "T zeigt einen Tipp: ein Feld", "einer besten Lösung. ¤ und ein",
+                  "Passwort in der Passworteingabe", "öffnen den Lösungssucher."}),
+        joinPage({"  Spielregeln 7/7: Tasten", "Pfeiltasten: Feld wählen",
+                  "1-8: Stein aus dem Vorrat", "Leertaste/Enter: Stein setzen",
+                  "  oder zurücknehmen", "S: Start   T: Tipp", "Strg+Z: letzten Stein zurück",
+                  "F11: Vollbild", "Klick hier: nächste Seite"}),
     };
     return pages;
 }
@@ -95,8 +129,27 @@ std::string menuHint(int entry, bool folderWritable) {
     }
 }
 
-HelpTyper::HelpTyper(std::vector<std::string> pages) : pages_(std::move(pages)) {
+HelpTyper::HelpTyper(std::vector<std::string> pages, int firstRulesPage)
+    : pages_(std::move(pages)), firstRules_(firstRulesPage) {
     if (pages_.empty()) pages_.emplace_back();
+    if (firstRules_ >= static_cast<int>(pages_.size())) firstRules_ = -1;
+}
+
+void HelpTyper::startPage(int page) {
+    page_ = page % static_cast<int>(pages_.size());
+    position_ = 0;
+    frameCounter_ = 4;  // at once, not five frames later
+}
+
+void HelpTyper::click() {
+    if (!isRules(page_)) {
+        if (firstRules_ >= 0) startPage(firstRules_);
+    } else if (position_ == 0 || position_ <= static_cast<int>(pages_[page_].size())) {
+        finishPage_ = true;
+        frameCounter_ = 4;
+    } else {
+        startPage(page_ + 1);
+    }
 }
 
 TypeStep HelpTyper::frame() {
@@ -106,7 +159,23 @@ TypeStep HelpTyper::frame() {
 
     const std::string& text = pages_[static_cast<size_t>(page_)];
     const int length = static_cast<int>(text.size());
-    if (position_ <= length) {
+    if (finishPage_) {
+        // The whole page in white, laid out as typing it would.
+        finishPage_ = false;
+        step.clear = true;
+        int x = 2, y = 2;
+        for (int p = 3; p <= length; ++p) {
+            const auto ch = static_cast<unsigned char>(text[static_cast<size_t>(p - 1)]);
+            if (ch == '|') {
+                y += GlyphLineHeight;
+                x = 2;
+            } else {
+                step.glyphs.push_back({x, y, ch, Shade::White});
+                x += GlyphWidth;
+            }
+        }
+        position_ = length + 1;
+    } else if (position_ <= length) {
         if (position_ == 0) {
             x_ = 2;
             y_ = 2;
@@ -124,7 +193,7 @@ TypeStep HelpTyper::frame() {
         }
     }
     ++position_;
-    if (position_ > length + 25) {
+    if (position_ > length + (isRules(page_) ? 200 : 25)) {
         position_ = 0;
         page_ = (page_ + 1) % static_cast<int>(pages_.size());
     }

@@ -9,8 +9,12 @@
 namespace lumor {
 
 // Windows-1252 texts of the title menu.
-inline constexpr int HelpPageCount = 11;
-// The eleven help pages; "|" ends a line.
+// The eleven pages of the menu as it always was, then the rules of play, which a click on
+// the help area leads to.
+inline constexpr int FirstRulesPage = 11;
+inline constexpr int RulesPageCount = 7;
+inline constexpr int HelpPageCount = FirstRulesPage + RulesPageCount;
+// The help pages; "|" ends a line.
 const std::array<std::string, HelpPageCount>& helpPages();
 // Captions of the six menu entries; entry 2 depends on whether the folder can be written.
 std::string menuCaption(int entry, bool folderWritable);
@@ -40,17 +44,27 @@ struct TypeStep {
 };
 
 // Types the help pages one character every fifth frame, pausing 25 steps behind each page
-// and starting over behind the last.
+// and starting over behind the last. Pages from `firstRulesPage` on are read rather than
+// glanced at: they stay 200 steps, and a click finishes or turns them.
 class HelpTyper {
 public:
-    explicit HelpTyper(std::vector<std::string> pages);
+    explicit HelpTyper(std::vector<std::string> pages, int firstRulesPage = -1);
     TypeStep frame();
+
+    // A click on the help area: from any other page to the first page of the rules; on a
+    // rules page still being typed, the whole page at once; on a finished one, the next page.
+    void click();
 
     int page() const { return page_; }
     int position() const { return position_; }
 
 private:
+    bool isRules(int page) const { return firstRules_ >= 0 && page >= firstRules_; }
+    void startPage(int page);
+
     std::vector<std::string> pages_;
+    int firstRules_ = -1;
+    bool finishPage_ = false;  // the next frame shows the rest of the page at once
     int frameCounter_ = 0;
     int page_ = 0;
     int position_ = 0;  // 1-based; 0 = the page is to be started

@@ -88,8 +88,8 @@ Editor::Editor(QWidget* parent, EditorSetup setup)
       writer_(std::move(setup.writer)) {
     setWindowTitle(QStringLiteral("Lumor - Editor"));
     if (!boardWindow_)
-        boardWindow_ = [this](QWidget* owner) {
-            Form1 board(owner, clock_);
+        boardWindow_ = [this](QWidget* owner, PlaySetup play) {
+            Form1 board(std::move(play), owner, clock_);
             board.exec();
         };
     recoveryTimer_ = new QTimer(this);
@@ -283,7 +283,7 @@ QGroupBox* Editor::stockGroup() {
         const auto s = static_cast<size_t>(i);
         if (i > 0) {
             grid->addWidget(Image1[s], 0, i, Qt::AlignCenter);
-            Image1[s]->setToolTip(toQt(elementName(i + 8)));
+            Image1[s]->setToolTip(toQt(elementName(codeOfSlot(i))));
         }
         grid->addWidget(VS[s], 1, i, Qt::AlignCenter);
         grid->addWidget(Text1[s], 2, i, Qt::AlignCenter);
@@ -362,7 +362,8 @@ LevelRecord& Editor::level() { return levels()[CurrentLevel]; }
 // The window's start: an empty first level; the other records keep what they held.
 void Editor::Form_Load() {
     header() = PackHeader{};
-    for (int s = 1; s <= 8; ++s) Image1[static_cast<size_t>(s)]->setPicture(bilder().tile(s + 8));
+    for (int s = 1; s <= 8; ++s)
+        Image1[static_cast<size_t>(s)]->setPicture(bilder().tile(codeOfSlot(s)));
     levels()[0].Stock.fill(0);
     count_ = 1;
     {

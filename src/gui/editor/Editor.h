@@ -14,6 +14,7 @@
 #include "editor/history.h"
 #include "editor/packfiles.h"
 #include "levels/level.h"
+#include "play/PlaySetup.h"
 
 #include <QDialog>
 #include <QPoint>
@@ -47,8 +48,9 @@ struct EditorSetup {
     const std::array<bool, OptionCount>& options;  // read as they are when used
     std::string folder;  // the program folder: its packs are listed, opened and saved
     Clock& clock;        // the board window of "Testen" and the live check's seconds
-    // The board window of "Testen", modally; empty: the game's own board window.
-    std::function<void(QWidget* parent)> boardWindow;
+    // The board window of "Testen", modally, on what it is handed; empty: the game's own
+    // board window.
+    std::function<void(QWidget* parent, PlaySetup play)> boardWindow;
     PackWriter writer = writePack;
 };
 
@@ -230,7 +232,7 @@ private:
     const std::array<bool, OptionCount>& options_;
     std::string folder_;
     Clock& clock_;
-    std::function<void(QWidget* parent)> boardWindow_;
+    std::function<void(QWidget* parent, PlaySetup play)> boardWindow_;
     PackWriter writer_;
 
     int count_ = 1;

@@ -67,7 +67,7 @@ bool Editor::showPlacement() {
         outline.setStyle(Qt::DashLine);
         for (const PlacedPiece& piece : r->placements[placementIndex_]) {
             p.setOpacity(0.55);
-            p.drawImage(32 * piece.x, 32 * piece.y, bilder().tile(piece.slot + 8));
+            p.drawImage(32 * piece.x, 32 * piece.y, bilder().tile(codeOfSlot(piece.slot)));
             p.setOpacity(1);
             p.setPen(outline);
             p.drawRect(32 * piece.x + 1, 32 * piece.y + 1, 29, 29);

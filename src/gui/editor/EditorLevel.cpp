@@ -289,18 +289,19 @@ void Editor::Command9_Click() {
 // --- The level's buttons ------------------------------------------------------------------
 
 // "Testen": the current level alone in the board window, without music or final message.
-// The board window plays the program's pack from the level handed over, up to the end
-// marker put behind it for the while.
+// The board window plays a copy of the pack that ends behind the level, so the pack being
+// edited is never touched. Music stays off afterwards: the title menu reads its settings
+// anew when the editor closes.
 void Editor::Command1_Click() {
     saveRecoveryCopy();  // the board window is a long stretch of other code
-    ProgramState& st = state();
-    st.MusicOn = false;
-    st.handover.set(CurrentLevel);
-    const std::string name = levels()[CurrentLevel + 1].Name;
-    levels()[CurrentLevel + 1].Name = Levels::EndMarkerName;
-    st.FinalMessage.clear();
-    boardWindow_(this);
-    levels()[CurrentLevel + 1].Name = name;
+    state().MusicOn = false;
+    PlaySetup play = playSetupOf(state());
+    play.pack = pack_;
+    play.pack.levels.setEndMarker(CurrentLevel + 1);
+    play.startLevel = CurrentLevel;
+    play.finalMessage.clear();
+    play.musicOn = false;
+    boardWindow_(this, std::move(play));
 }
 
 void Editor::Command2_Click() {

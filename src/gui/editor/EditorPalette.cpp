@@ -23,9 +23,9 @@ EditorPalette::EditorPalette(QWidget* parent) : QWidget(parent) {
 void EditorPalette::paint() {
     image_.fill(palette().color(QPalette::Window));
     QPainter p(&image_);
-    for (int code = 0; code < PaletteCodes; ++code) {
-        const auto [x, y] = palettePosition(code);
-        p.drawImage(x, y, bilder().tile(code));
+    for (const Element& e : Elements) {
+        const auto [x, y] = palettePosition(e.code);
+        p.drawImage(x, y, bilder().tile(e.code));
     }
     update();
 }

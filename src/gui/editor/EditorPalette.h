@@ -9,7 +9,7 @@
 
 namespace lumor {
 
-// The palette: the 21 element pictures in two columns.
+// The palette: the elements' pictures in two columns, by their palette place.
 class EditorPalette final : public QWidget {
 public:
     explicit EditorPalette(QWidget* parent);

@@ -59,30 +59,36 @@ bool Bilder::LoadSkin(const std::string& path) {
 bool Bilder::cutSkin(const QImage& skin) {
     if (skin.isNull() || skin.width() < MinSkinWidth || skin.height() < MinSkinHeight) return false;
     // Cut into fresh arrays so that nothing changes unless the whole cut succeeds.
-    std::array<QImage, 21> t;
+    std::array<QImage, ElementCount> t;
     std::array<QImage, 4> s;
-    t[0] = square(skin, 0);
-    // Square 1 is a source pointing up (code 4), square 2 a target open at the top
-    // (code 6). The others come from a quarter turn, a mirror and a turn of the mirror.
-    auto derive = [&](int k, int asIs, int turned, int mirrored, int mirroredTurned) {
-        QImage a = square(skin, k);
-        t[static_cast<size_t>(asIs)] = a;
-        t[static_cast<size_t>(turned)] = quarterTurn(a);
-        QImage m = mirror(a);
-        t[static_cast<size_t>(mirrored)] = m;
-        t[static_cast<size_t>(mirroredTurned)] = quarterTurn(m);
-    };
-    derive(1, 4, 1, 2, 3);
-    derive(2, 6, 7, 8, 5);
-    for (int i = 0; i < 12; ++i) t[static_cast<size_t>(9 + i)] = square(skin, 3 + i);
-    for (int i = 0; i < 4; ++i) s[static_cast<size_t>(i)] = square(skin, 15 + i);
+    // Each element names its square and whether it is turned or mirrored: the skin holds a
+    // source emitting up and a target open at the top, the other directions are cut from them.
+    for (const Element& e : Elements) {
+        const QImage a = square(skin, e.skinSquare);
+        QImage& tile = t[static_cast<size_t>(e.code)];
+        switch (e.skinCut) {
+            case SkinCut::AsIs:
+                tile = a;
+                break;
+            case SkinCut::Turned:
+                tile = quarterTurn(a);
+                break;
+            case SkinCut::Mirrored:
+                tile = mirror(a);
+                break;
+            case SkinCut::MirroredTurned:
+                tile = quarterTurn(mirror(a));
+                break;
+        }
+    }
+    for (int i = 0; i < 4; ++i) s[static_cast<size_t>(i)] = square(skin, SandSquare + i);
     tiles_ = std::move(t);
     sand_ = std::move(s);
     return true;
 }
 
 const QImage& Bilder::tile(int code) const {
-    if (code < 0 || code > 20) code = 0;
+    if (!elementOf(code)) code = Empty;
     return tiles_[static_cast<size_t>(code)];
 }
 

@@ -1,10 +1,12 @@
-// The skin store: the 21 tile pictures (index = cell code) and the four pictures of
+// The skin store: the tile pictures of the elements (index = cell code) and the four pictures of
 // sand being eaten, cut from one skin bitmap. The board window, the editor, the
 // finder and the title menu all draw with these.
 #pragma once
 
 #include <QImage>
 #include <QString>
+
+#include "play/elements.h"
 
 #include <array>
 #include <string>
@@ -41,7 +43,7 @@ public:
     static QImage mirror(const QImage& in);
 
 private:
-    std::array<QImage, 21> tiles_;
+    std::array<QImage, ElementCount> tiles_;
     std::array<QImage, 4> sand_;
 };
 

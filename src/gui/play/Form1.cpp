@@ -9,6 +9,7 @@
 #include "app/random.h"
 #include "app/state.h"
 #include "play/Bilder.h"
+#include "play/BoardNotes.h"
 #include "play/Form1Look.h"
 #include "play/beamrun.h"
 #include "play/cells.h"
@@ -180,6 +181,7 @@ void Form1::buildControls() {
         t.timer->setInterval(t.intervalMs);
         connect(t.timer, &QTimer::timeout, this, t.tick);
     }
+    notes_ = new BoardNotes(this, Feld, Command2, Command3);
     rememberLayout();
 }
 
@@ -333,6 +335,7 @@ void Form1::Timer2_Timer() {
     model_.buildLevel();
     Aufbau();
     showButtons();
+    notes_->levelBuilt(model_.level(), model_.stored());
 }
 
 // ---------------------------------------------------------------------------------
@@ -341,6 +344,7 @@ void Form1::Timer2_Timer() {
 // Clears the board, hides the stock and shows the text instead of the cells.
 void Form1::beginMessage(const QString& text) {
     endHint(false);
+    notes_->hideNote();
     Feld->clear();
     showStock(false);
     model_.BeamState = BeamRunning;
@@ -421,6 +425,8 @@ void Form1::Timer1_Timer() {
 void Form1::beginRun() {
     messageText_.clear();
     endHint(true);
+    notes_->hideNote();
+    notes_->clicked(Refusal::None);
     const StepOutput& started = model_.startAttempt();
     showButtons();
     posFrame_ = false;

@@ -41,6 +41,7 @@ class QFutureWatcher;
 
 namespace lumor {
 
+class BoardNotes;
 class BoardParticles;
 
 class Form1 : public QDialog {
@@ -70,6 +71,8 @@ public:
     StockImage* stockImage(int slot) const { return Image1.at(static_cast<size_t>(slot)); }
     QLabel* stockCount(int i) const { return Anzahl.at(static_cast<size_t>(i)); }
     BoardView* boardView() const { return Feld; }
+    // Why a click placed nothing, and the first levels' notes.
+    BoardNotes* notes() const { return notes_; }
 
     // The keys of the board (Form1Keys.cpp): the arrows move a cell cursor, drawn as the
     // position frame; 1 to 8 choose a stock slot; Space or Enter places the chosen piece on
@@ -252,6 +255,7 @@ private:
     std::vector<std::string> music_;
     int musicIndex_ = 0;
     std::unique_ptr<BoardParticles> particles_;
+    BoardNotes* notes_ = nullptr;
 
     void prepareHints();
     std::shared_ptr<HintSource> hints_;  // of the level being played

@@ -6,6 +6,7 @@
 #include "app/paths.h"
 #include "levels/levelsource.h"
 #include "play/Bilder.h"
+#include "play/BoardNotes.h"
 #include "play/Form1Look.h"
 #include "play/cells.h"
 
@@ -191,6 +192,8 @@ void Form1::Feld_MouseDown(Qt::MouseButton Button, qreal X, qreal Y) {
     if (!model_.hasLevel()) return;  // no level on the board
     if (Button == Qt::LeftButton && model_.selectedSlot() >= 0)
         placeOn(cx, cy);
+    else if (Button == Qt::LeftButton)
+        notes_->clicked(refusalAt(model_, cx, cy));  // no piece chosen
     else if (Button == Qt::RightButton && model_.selectedSlot() >= 0)
         takeBackFrom(cx, cy, true);
     // A click moves the keys' cursor too.
@@ -199,6 +202,7 @@ void Form1::Feld_MouseDown(Qt::MouseButton Button, qreal X, qreal Y) {
 
 void Form1::placeOn(int x, int y) {
     const PlayModel::Placed placed = model_.place(x, y);
+    notes_->clicked(placed.placed ? Refusal::None : refusalAt(model_, x, y));
     if (placed.placed) {
         if (hint_ && hint_->x == x && hint_->y == y) endHint(false);
         Feld->paintCell(x, y, model_.cell(x, y));

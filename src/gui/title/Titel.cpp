@@ -16,6 +16,7 @@
 #include "levels/cp1252.h"
 #include "levels/packfile.h"
 #include "play/Bilder.h"
+#include "play/BoardNotes.h"
 #include "play/Form1.h"
 #include "solver/Loesungssucher.h"
 #include "title/GlowSurface.h"
@@ -24,6 +25,7 @@
 #include "title/TitleLook.h"
 #include "title/links.h"
 #include "title/progress.h"
+#include "title/seennotes.h"
 #include "title/titlesetup.h"
 #include "ui/UcShadow.h"
 
@@ -56,7 +58,7 @@ Titel::Titel(QWidget* parent, Clock& clock, ProgramState& programState)
     : QWidget(parent),
       clock_(clock),
       program_(programState),
-      helpTyper_({helpPages().begin(), helpPages().end()}) {
+      helpTyper_({helpPages().begin(), helpPages().end()}, FirstRulesPage) {
     setWindowTitle(QStringLiteral("Lumor"));
     setWindowIcon(titleIcon());
     setFixedSize(look::WindowWidth, look::WindowHeight);
@@ -83,6 +85,8 @@ Titel::Titel(QWidget* parent, Clock& clock, ProgramState& programState)
         Form1 board(playSetupOf(program_), owner, clock_);
         board.onLevelStart = [this](int level) { rememberLevel(level); };
         board.onLevelWon = [this](int level) { rememberWin(level); };
+        if (PackIndex == 0 && !packNames_.empty())
+            board.notes()->setFirstLevels(playerFolder(), packNames_.front(), NotedLevels);
         board.exec();
     };
     hooks.finder = openLösungssucher;
@@ -104,9 +108,9 @@ bool Titel::applySkin(int index) {
     }
     Label2->setText(QStringLiteral("Skin:") + lessLastFour(name));
     const qreal dpr = devicePixelRatioF();
-    Image4->setPixmap(look::tilePixmap(bilder().tile(8), 64, dpr));
-    Image3->setPixmap(look::tilePixmap(bilder().tile(4), 64, dpr));
-    Image5->setPixmap(look::tilePixmap(bilder().tile(0), 64, dpr));
+    Image4->setPixmap(look::tilePixmap(bilder().tile(TargetUp), 64, dpr));
+    Image3->setPixmap(look::tilePixmap(bilder().tile(SourceUp), 64, dpr));
+    Image5->setPixmap(look::tilePixmap(bilder().tile(Empty), 64, dpr));
     return true;
 }
 
@@ -222,6 +226,8 @@ bool Titel::clickLink(QObject* watched) {
         Label4_Click();
     else if (watched == Label1)
         hooks.openUrl(QUrl(QString::fromLatin1(HomePage)));
+    else if (watched == Picture1)
+        helpTyper_.click();  // the rules, then page by page
     else
         return false;
     return true;
@@ -296,6 +302,7 @@ void Titel::frame() {
 
     clock_.waitUntil(nextFrame_, [this] { return quit_; });
     nextFrame_ = clock_.nowMs() + 16;
+    if (chosenLevel_ && !quit_) startChosenLevel();
     if (quit_ || MenuChoice < 0) return;
 
     lastHiddenFrame_ = -1;

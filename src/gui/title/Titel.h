@@ -18,6 +18,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,8 @@ public:
     QPushButton* Command4 = nullptr;  // pack "OK"
     // Drop shadow and fade-in, every property at its default; none in the earlier release.
     ucShadow* ucShadow1 = nullptr;
+    // In the pack frame, "Levels…": the level choice of the pack chosen there.
+    QPushButton* LevelsButton = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -160,7 +163,8 @@ private:
     // The menu entry under a point of the screen, -1 for none.
     int entryAt(const QPointF& globalPosition) const;
     // The pointer over, or a left click released inside, the pack link, the version label
-    // or a plain area: the status line follows, the link opens. False for other controls.
+    // or a plain area: the status line follows, the link opens (a click on the help area
+    // turns to the rules). False for other controls.
     bool pointAtLink(QObject* watched);
     bool clickLink(QObject* watched);
     void Label4_Click();
@@ -174,6 +178,13 @@ private:
     void actOnMenuChoice();
     void passwordEntry();
     void startPlay();
+    // The level choice: "Levels…" takes the pack chosen in the list as "OK" does and shows
+    // its levels; a level chosen there is started by the loop as a password would start it.
+    void buildLevelsButton();
+    void openLevelChoice();
+    void startChosenLevel();
+    // The user's own folder for what the player has done (progress, notes seen).
+    std::string playerFolder() const;
     bool loadPack(int index);
     void layoutPackCard();
     bool applySkin(int index);
@@ -188,6 +199,7 @@ private:
     QStringList SkinFiles;   // File2: the skins of "Skins" that load as skins
     bool PackHasLink = false;
     int MenuChoice = -1;
+    std::optional<int> chosenLevel_;  // from the level choice, not yet started
 
     Clock& clock_;
     ProgramState& program_;

@@ -88,6 +88,7 @@ void Titel::buildControls() {
     Command4 = packs.ok;
     Command3 = packs.cancel;
     connect(Command3, &QPushButton::clicked, this, [this] { Frame3->hide(); });
+    buildLevelsButton();
     Frame3->setMouseTracking(true);
     Frame3->installEventFilter(this);
 }
@@ -117,6 +118,8 @@ void Titel::buildMenu() {
     Picture1->setPanelColor(look::PanelColour);
     Picture1->setMouseTracking(true);
     Picture1->installEventFilter(this);
+    Picture1->setCursor(Qt::PointingHandCursor);
+    Picture1->setToolTip(QStringLiteral("Klick: die Spielregeln, Seite für Seite"));
 
     StatusBar = new GlowSurface(this);
     StatusBar->setGeometry(look::StatusRect);

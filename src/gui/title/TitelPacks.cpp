@@ -181,12 +181,13 @@ void Titel::Command4_Click() {
 
 // --- Progress ---------------------------------------------------------------------------
 
-ProgressStore Titel::progressStore() const {
-    const std::string programFolder = programPath("");
+std::string Titel::playerFolder() const {
     std::string folder = userDataFolder();
-    if (folder.empty() && program_.FolderWritable) folder = programFolder;
-    return {folder, programFolder};
+    if (folder.empty() && program_.FolderWritable) folder = programPath("");
+    return folder;
 }
+
+ProgressStore Titel::progressStore() const { return {playerFolder(), programPath("")}; }
 
 void Titel::rememberLevel(int level) {
     if (PackIndex < 0 || PackIndex >= PackFiles.size()) return;

@@ -1,11 +1,11 @@
 // The search over every arrangement written out step for step, without any of
-// SolutionSearch's shortcuts: every check copies the whole board back and every beam
-// check scans the board for its sources. Kept as the yardstick for SolutionSearch's
-// counters and speed.
+// SolutionSearch's shortcuts and without the beam engine: every check copies the whole
+// board back and every beam check scans the board for its sources. The yardstick of the
+// tests and benchmarks for the engine's results, SolutionSearch's counters and speed.
 #pragma once
 
 #include "levels/level.h"
-#include "solver/beamcheck.h"
+#include "play/beamengine.h"
 #include "solver/search.h"
 
 #include <array>

@@ -1,4 +1,4 @@
-#include "solver/reference.h"
+#include "support/reference.h"
 
 #include "play/cells.h"
 
@@ -65,7 +65,7 @@ BeamResult referenceBeamCheck(std::array<std::array<int32_t, BoardHeight>, Board
         }
         for (int32_t i = 0, bound = LastBeam; i <= bound; ++i) {
             int32_t& c = board[beams[i].x][beams[i].y];
-            if (c == 99 || c == 98) c = 0;
+            if (c == EatenSand) c = Empty;
         }
         int32_t j = LastBeam;
         for (int32_t i = 0; i <= j; ++i) {
@@ -100,9 +100,9 @@ BeamResult referenceBeamCheck(std::array<std::array<int32_t, BoardHeight>, Board
                 WegLumor(k);
                 continue;
             }
-            if (c == Sand || c == 99) {
+            if (c == Sand || c == EatenSand) {
                 trail[b.x][b.y] = 0;
-                board[b.x][b.y] = 99;
+                board[b.x][b.y] = EatenSand;
                 b.x = static_cast<int16_t>(b.x - stepX(b.dir));
                 b.y = static_cast<int16_t>(b.y - stepY(b.dir));
             } else if (isDeflector(c)) {
