@@ -2,7 +2,9 @@
 // remembered, and play by keyboard with its cell cursor and undo.
 #include "play/Form1.h"
 
+#include "play/BoardNotes.h"
 #include "play/Form1Look.h"
+#include "play/placewhy.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -162,6 +164,7 @@ std::optional<BoardLayout::Cell> Form1::cursor() const {
 // frame), unless the mouse's frame is on the board to move from.
 void Form1::moveCursor(int dx, int dy) {
     if (!boardOpen()) return;
+    notes_->hideNote();  // the keys act on the board: a first level's note goes as by a click
     if (!keyCursor_ && !(posFrame_ && PosX)) {
         keyCursor_ = true;
         if (!PosX) {
@@ -184,7 +187,12 @@ void Form1::pressOnCursor() {
         return;
     }
     const int x = *PosX, y = PosY;
-    if (!takeBackFrom(x, y, false) && model_.selectedSlot() >= 0) placeOn(x, y);
+    if (takeBackFrom(x, y, false))
+        notes_->clicked(Refusal::None);
+    else if (model_.selectedSlot() >= 0)
+        placeOn(x, y);
+    else
+        notes_->clicked(refusalAt(model_, x, y));  // says why, as a click does
     if (boardOpen()) redrawFrame(x, y);
 }
 
