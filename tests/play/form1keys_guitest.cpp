@@ -2,6 +2,7 @@
 // window, full screen, and the size kept for the next window.
 #include "board_support.h"
 
+#include "play/BoardNotes.h"
 #include "play/boardlayout.h"
 
 using namespace lumor;
@@ -41,6 +42,8 @@ TEST_F(Form1KeysTest, ALevelIsPlayedByKeysAloneWithUndo) {
     key(f, Qt::Key_Space);
     ASSERT_TRUE(at(9, 5));
     EXPECT_TRUE(framed(9, 5));
+    key(f, Qt::Key_Space);
+    EXPECT_EQ(f.notes()->line(), "Wähle zuerst oben einen Stein.") << "as a click says";
     keys(f, Qt::Key_Up, 7);
     EXPECT_TRUE(at(9, 0)) << "stops at the edge";
     EXPECT_FALSE(framed(9, 5));

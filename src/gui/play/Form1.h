@@ -18,6 +18,7 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -249,6 +250,8 @@ private:
     };
     std::vector<Placed> placed_;
     BoardWindowSize sizeLoaded_;
+    QSize normalSize_;                     // the last size as a normal window
+    Qt::WindowStates beforeFullScreen_{};  // maximised or not
     std::vector<std::string> music_;
     int musicIndex_ = 0;
     std::unique_ptr<BoardParticles> particles_;

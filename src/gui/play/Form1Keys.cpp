@@ -2,11 +2,14 @@
 // remembered, and play by keyboard with its cell cursor and undo.
 #include "play/Form1.h"
 
+#include "play/BoardNotes.h"
 #include "play/Form1Look.h"
+#include "play/placewhy.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QResizeEvent>
 
 #include <algorithm>
 
@@ -43,19 +46,24 @@ void Form1::placeControls() {
 void Form1::resizeEvent(QResizeEvent* e) {
     QDialog::resizeEvent(e);
     placeControls();
+    if (isVisible() &&
+        !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)))
+        normalSize_ = size();
 }
 
 void Form1::restoreSize() {
     if (setup_.sizeFile.empty()) return;
     sizeLoaded_ = BoardWindowSize::load(setup_.sizeFile);
-    resize(sizeLoaded_.width, sizeLoaded_.height);
+    normalSize_ = QSize(sizeLoaded_.width, sizeLoaded_.height);
+    resize(normalSize_);
     if (sizeLoaded_.shown == BoardWindowSize::Shown::Maximized)
         setWindowState(Qt::WindowMaximized);
     else if (sizeLoaded_.shown == BoardWindowSize::Shown::FullScreen)
         setWindowState(Qt::WindowFullScreen);
 }
 
-// Written when the window closes, and only when something changed.
+// Written when the window closes, and only when something changed. The normal size is the
+// window's own record: a window manager may hand Qt the maximised size for it.
 void Form1::rememberSize() {
     if (setup_.sizeFile.empty() || !loaded_) return;
     BoardWindowSize now = sizeLoaded_;
@@ -63,17 +71,22 @@ void Form1::rememberSize() {
     now.shown = state & Qt::WindowFullScreen  ? BoardWindowSize::Shown::FullScreen
                 : state & Qt::WindowMaximized ? BoardWindowSize::Shown::Maximized
                                               : BoardWindowSize::Shown::Normal;
-    const QSize normal = now.shown == BoardWindowSize::Shown::Normal ? size()
-                         : normalGeometry().isValid()                ? normalGeometry().size()
-                                                                     : QSize();
-    if (normal.isValid()) {
-        now.width = std::max(normal.width(), BoardLayout::BaseWidth);
-        now.height = std::max(normal.height(), BoardLayout::BaseHeight);
-    }
+    const QSize normal = now.shown == BoardWindowSize::Shown::Normal ? size() : normalSize_;
+    now.width = std::max(normal.width(), BoardLayout::BaseWidth);
+    now.height = std::max(normal.height(), BoardLayout::BaseHeight);
     if (now != sizeLoaded_) now.save(setup_.sizeFile);
 }
 
-void Form1::toggleFullScreen() { setWindowState(windowState() ^ Qt::WindowFullScreen); }
+// Full screen ends in the state it began from: the window system may report a maximised
+// window in full screen as full screen only.
+void Form1::toggleFullScreen() {
+    if (isFullScreen()) {
+        setWindowState(beforeFullScreen_);
+        return;
+    }
+    beforeFullScreen_ = windowState() & Qt::WindowMaximized;
+    setWindowState(beforeFullScreen_ | Qt::WindowFullScreen);
+}
 
 // ---------------------------------------------------------------------------------
 // Keys
@@ -151,6 +164,7 @@ std::optional<BoardLayout::Cell> Form1::cursor() const {
 // frame), unless the mouse's frame is on the board to move from.
 void Form1::moveCursor(int dx, int dy) {
     if (!boardOpen()) return;
+    notes_->hideNote();  // the keys act on the board: a first level's note goes as by a click
     if (!keyCursor_ && !(posFrame_ && PosX)) {
         keyCursor_ = true;
         if (!PosX) {
@@ -173,7 +187,12 @@ void Form1::pressOnCursor() {
         return;
     }
     const int x = *PosX, y = PosY;
-    if (!takeBackFrom(x, y, false) && model_.selectedSlot() >= 0) placeOn(x, y);
+    if (takeBackFrom(x, y, false))
+        notes_->clicked(Refusal::None);
+    else if (model_.selectedSlot() >= 0)
+        placeOn(x, y);
+    else
+        notes_->clicked(refusalAt(model_, x, y));  // says why, as a click does
     if (boardOpen()) redrawFrame(x, y);
 }
 
