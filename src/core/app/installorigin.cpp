@@ -27,7 +27,7 @@ std::string takeRemovedInstallOrigin(const std::string& programFolder) {
     const std::string note = notePath(programFolder);
     std::string bytes;
     if (readRegularFile(note, NoteLimit, bytes) != ReadStatus::Ok) return {};
-    const std::string origin = bytes.substr(0, bytes.find('\n'));
+    std::string origin = bytes.substr(0, bytes.find('\n'));
     if (origin.empty() || origin.front() != '/') return {};
     // Only a game that is gone counts; one that cannot be looked at for the moment (an
     // update under way) is not reported.
