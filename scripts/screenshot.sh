@@ -29,6 +29,9 @@ if [ -z "$solution" ]; then
   echo "Kein Level mit dem Passwort $PASSWORD und einer Lösung in $SOURCE" >&2
   exit 2
 fi
+# The stock's total: placing that many pieces starts the beams by itself (the default
+# options start a run when the last piece is placed), and a click on "Start" would pause it.
+total=$(sed -n "/^Passwort: $PASSWORD\$/,/^Brett:/p" "$SOURCE" | sed -n 's/^Vorrat: *\([0-9]*\).*/\1/p')
 pieces=()
 IFS='|' read -ra parts <<<"$solution"
 for part in "${parts[@]}"; do
@@ -84,7 +87,7 @@ for p in "${pieces[@]}"; do
   click $((96 + 72 * (slot - 1))) 16         # stock picture of the slot
   click $((32 * x + 16)) $((48 + 32 * y + 16))  # the board cell
 done
-click 596 452  # "Start"
+[ "${#pieces[@]}" -lt "${total:-0}" ] && click 596 452  # "Start"
 sleep "${LUMOR_SCREENSHOT_DELAY:-7.2}"
 
 mkdir -p docs
