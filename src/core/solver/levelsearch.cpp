@@ -29,12 +29,7 @@ double shareOf(const Count& part, const Count& whole) {
 class ExactLevelSearch final : public LevelSearch {
 public:
     ExactLevelSearch(int threads) : LevelSearch(SearchMode::Exact), threads_(threads) {}
-    bool load(const LevelRecord& level) override {
-        result_ = {};
-        const bool ok = search_.load(level);
-        loadMessage_ = search_.loadMessage();
-        return ok;
-    }
+    bool load(const LevelRecord& level) override { return loadWith(search_, level); }
     void setThreads(int threads) override { threads_ = std::max(1, threads); }
     void run(const std::function<bool()>& poll) override {
         search_.run(poll, threads_);
@@ -68,12 +63,7 @@ private:
 class EarlierLevelSearch final : public LevelSearch {
 public:
     EarlierLevelSearch() : LevelSearch(SearchMode::Earlier) {}
-    bool load(const LevelRecord& level) override {
-        result_ = {};
-        const bool ok = search_.load(level);
-        loadMessage_ = search_.loadMessage();
-        return ok;
-    }
+    bool load(const LevelRecord& level) override { return loadWith(search_, level); }
     void run(const std::function<bool()>& poll) override {
         search_.onBest = [this] {
             if (onBest) onBest();
@@ -108,12 +98,7 @@ private:
 class LiteralLevelSearch final : public LevelSearch {
 public:
     LiteralLevelSearch() : LevelSearch(SearchMode::Literal) {}
-    bool load(const LevelRecord& level) override {
-        result_ = {};
-        const bool ok = search_.load(level);
-        loadMessage_ = search_.loadMessage();
-        return ok;
-    }
+    bool load(const LevelRecord& level) override { return loadWith(search_, level); }
     void run(const std::function<bool()>& poll) override {
         // The progress hook runs every few thousand tries.
         search_.setDisplayInterval(0);

@@ -89,6 +89,15 @@ public:
 
 protected:
     virtual SearchProgress workProgress() const = 0;
+    // Starts afresh on a level with a search that keeps its own load message.
+    template <typename Search>
+    bool loadWith(Search& search, const LevelRecord& level) {
+        result_ = {};
+        const bool ok = search.load(level);
+        loadMessage_ = search.loadMessage();
+        return ok;
+    }
+
     std::string loadMessage_;
     SearchResult result_;
 
