@@ -165,6 +165,10 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
         if (turnsBeam(slot)) turnPieces += avail_[slot];
     const int turns = std::min(budget, turnPieces);
     if (useBounds_) {
+        // Fewer pieces wanted than the limit's size needs (when only that size is visited).
+        int wantedPieces = 0;
+        for (int slot = 1; slot <= SlotCount; ++slot) wantedPieces += avail_[slot];
+        if (reportFrom_ < 0 && wantedPieces < budget) return false;
         prepareTurns(order, prevIndex);
         if (turns <= 2) {
             backward_.resize(targets_.size());
