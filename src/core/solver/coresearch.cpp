@@ -74,7 +74,7 @@ CoreSearch::CoreSearch(const LevelRecord& level, bool useBounds) : useBounds_(us
     for (int from = 1; from <= 4; ++from)
         for (int to = 1; to <= 4; ++to)
             if (const int code = deflectorFor(from, to))
-                deflectorSlot_[from][to] = static_cast<int8_t>(slotOfCode(code));
+                deflectorSlot_[from][to] = static_cast<uint8_t>(slotOfCode(code));
 }
 
 // The limits the visitor set at depth k, for the bounds worked out there.

@@ -132,7 +132,7 @@ private:
     bool cellLimits_ = false;             // some slot is held to a part of the board
     std::vector<GrowthLimits> growthAt_;  // per depth
     std::array<int16_t, BeamChecker::PadCells> columnKey_{};
-    std::array<std::array<int8_t, 5>, 5> deflectorSlot_{};  // by (from, to); 0 for none
+    std::array<std::array<uint8_t, 5>, 5> deflectorSlot_{};  // by (from, to); 0 for none
     std::vector<int> targets_;
     std::array<bool, BeamChecker::PadCells> freeCell_{};
     std::vector<CorePiece> placed_;  // in placing order
