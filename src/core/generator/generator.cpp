@@ -131,6 +131,8 @@ bool addSource(LevelRecord& level, Dice& dice) {
 
 class Builder {
 public:
+    static constexpr int PlacingsPerBoard = 8;
+
     Builder(const GeneratorOptions& options, Dice& dice) : options_(options), dice_(dice) {}
 
     // One attempt: a board with its intended placement, or false.
@@ -180,6 +182,21 @@ public:
             }
         }
 
+        // Pieces are cheap to try again on the same board: a turn or a grain that turns out
+        // not to matter is placed anew before the board is given up.
+        const LevelRecord board = level;
+        for (int t = 0; t < PlacingsPerBoard; ++t) {
+            level = board;
+            solution.clear();
+            if (placePieces(level, solution, kinds, splits)) return true;
+        }
+        return false;
+    }
+
+    // The pieces along the beams, then the targets where the beams end; false when a piece
+    // could not be placed, no beam scores or a piece is not needed.
+    bool placePieces(LevelRecord& level, Placement& solution, const std::vector<Mechanic>& kinds,
+                     bool splits) {
         BeamChecker checker;
         checker.setBoard(level.Cells);
         int lastIndex = -1;
