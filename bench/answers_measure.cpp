@@ -5,7 +5,7 @@
 // that runs out of it counts as that long and is listed. Prints each level and, per kind of
 // answer and for the levels and the variants apart, the median and the slowest.
 //
-//   answers_measure [--limit SECONDS] LUMOR-PACK PACK.llp...
+//   answers_measure [--limit SECONDS] [--levels-only] LUMOR-PACK PACK.llp...
 #include "app/random.h"
 #include "levels/packfile.h"
 #include "play/cells.h"
@@ -78,12 +78,22 @@ void summary(Column& c) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string limit = "10";
-    if (args.size() >= 2 && args[0] == "--limit") {
-        limit = args[1];
-        args.erase(args.begin(), args.begin() + 2);
+    bool levelsOnly = false;
+    while (!args.empty() && args[0].starts_with("--")) {
+        if (args[0] == "--limit" && args.size() >= 2) {
+            limit = args[1];
+            args.erase(args.begin(), args.begin() + 2);
+        } else if (args[0] == "--levels-only") {
+            levelsOnly = true;
+            args.erase(args.begin());
+        } else {
+            break;
+        }
     }
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: answers_measure [--limit SECONDS] LUMOR-PACK PACK.llp...\n");
+        std::fprintf(stderr,
+                     "usage: answers_measure [--limit SECONDS] [--levels-only] LUMOR-PACK "
+                     "PACK.llp...\n");
         return 2;
     }
     const std::string tool = args[0];
@@ -109,7 +119,7 @@ int main(int argc, char** argv) {
             const LevelRecord& level = read.contents.levels[i];
             // The level itself first, then one pack per variant.
             std::vector<std::pair<std::string, LevelRecord>> runs = {{"", level}};
-            for (int slot = 1; slot <= SlotCount; ++slot) {
+            for (int slot = 1; slot <= SlotCount && !levelsOnly; ++slot) {
                 if (level.Stock[static_cast<size_t>(slot)] <= 0) continue;
                 LevelRecord more = level;
                 ++more.Stock[static_cast<size_t>(slot)];

@@ -1,7 +1,8 @@
 // Measures the hint as the board window gets it, on every level of the given packs: the
 // level's answer prepared on one thread (from the level's start, beside the game), then
 // a press on the bare board, the same press again, a press with the first hinted piece
-// placed (a search of that board) and that press again. Prints each level and, per kind,
+// placed (answered from the level's answer) and that press again, and a press with the same
+// piece on the first free cell instead (a search of that board). Prints each level and, per kind,
 // the median and the slowest.
 //
 //   hint_measure PACK.llp...
@@ -46,7 +47,7 @@ int main(int argc, char** argv) {
     }
     Column ready{"prepared (one thread)", {}}, press{"press, bare board", {}},
         again{"same press again", {}}, next{"press, first piece placed", {}},
-        nextAgain{"that press again", {}};
+        nextAgain{"that press again", {}}, astray{"press, a piece astray", {}};
     for (int a = 1; a < argc; ++a) {
         Pack pack;
         std::string finalMessage;
@@ -77,10 +78,20 @@ int main(int argc, char** argv) {
                 timed(nextAgain, [&] { return source.hintFor(placed); });
                 std::printf(", first piece placed %7.1f ms, again %6.3f ms", next.ms.back(),
                             nextAgain.ms.back());
+                LevelRecord off = placed;
+                off.cell(first->x, first->y) = Empty;
+                for (size_t c = 0; c < off.Cells.size(); ++c)
+                    if (off.Cells[c] == Empty &&
+                        static_cast<int>(c) != cellIndex(first->x, first->y)) {
+                        off.Cells[c] = static_cast<int16_t>(first->code);
+                        timed(astray, [&] { return source.hintFor(off); });
+                        std::printf(", astray %7.1f ms", astray.ms.back());
+                        break;
+                    }
             }
             std::printf("\n");
         }
     }
-    for (Column* c : {&ready, &press, &again, &next, &nextAgain}) summary(*c);
+    for (Column* c : {&ready, &press, &again, &next, &nextAgain, &astray}) summary(*c);
     return 0;
 }

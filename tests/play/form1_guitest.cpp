@@ -342,7 +342,21 @@ TEST_F(Form1Test, TheStockAndTheHintKeyHelpThePlayer) {
     clock.advance(Form1::HintShownMs);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !f.hintShown(); }, 5000));
 
+    // A piece off the finder's answer: its board is searched as soon as the piece is down,
+    // so a press a moment later comes at once.
+    const int other = x == 6 ? 3 : 6;
     clickStock(f, 4);
+    clickCell(f, other, 5);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.foreseeing(); }, 20000));
+    EXPECT_EQ(f.hintSearches(), searches + 1);
+    QTest::keyClick(&f, Qt::Key_T);
+    EXPECT_FALSE(f.hintSearching());
+    EXPECT_EQ(f.hintShown(), (Hint{Hint::Kind::Cell, other, 8, DeflectorRightUp}));
+    clock.advance(Form1::HintShownMs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.hintShown(); }, 5000));
+    QTest::keyClick(&f, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(f.foreseeing()) << "the bare board's answer is known";
+
     clickCell(f, x, 5);
     EXPECT_EQ(f.stockImage(4)->toolTip(), "Umlenker ┐ (noch 0)");
     const QImage chosen = f.stockImage(4)->grab().toImage();
@@ -354,13 +368,13 @@ TEST_F(Form1Test, TheStockAndTheHintKeyHelpThePlayer) {
         << "a yellow mark behind the chosen slot";
     ASSERT_TRUE(askForHint());
     EXPECT_EQ(f.lastHint(), (Hint{Hint::Kind::Cell, x, 8, DeflectorRightUp}));
-    EXPECT_EQ(f.windowTitle(), "Level 1 - Knick (Passwort:PWKnick) Tipps:3");
+    EXPECT_EQ(f.windowTitle(), "Level 1 - Knick (Passwort:PWKnick) Tipps:4");
     clickStock(f, 6);
     clickCell(f, x, 8);
     EXPECT_FALSE(f.hintShown()) << "placing on the marked cell ends the hint";
     ASSERT_TRUE(askForHint());
     EXPECT_EQ(f.lastHint()->kind, Hint::Kind::Complete);
-    EXPECT_EQ(f.windowTitle(), "Level 1 - Knick (Passwort:PWKnick) Tipps:3") << "not counted";
+    EXPECT_EQ(f.windowTitle(), "Level 1 - Knick (Passwort:PWKnick) Tipps:4") << "not counted";
 
     f.startButton()->click();
     ASSERT_TRUE(reaches(f, 1));

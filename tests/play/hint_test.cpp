@@ -66,3 +66,42 @@ TEST(Hint, TheSourceKeepsEveryBoardsAnswerAndSearchesTheLevelOnce) {
     EXPECT_FALSE(source.hintFor(spoilt));
     EXPECT_EQ(source.hintFor(knick), findHint(knick, knick)) << "kept answers stay";
 }
+
+// A player who follows the hints is answered from the level's own answer, with no search,
+// and the hints walk that answer piece by piece; a board that strays or runs out of the
+// needed kind is searched.
+TEST(Hint, FollowingTheHintsNeedsNoSearch) {
+    // Two turns; the stock holds exactly what the answer needs.
+    const LevelRecord knick =
+        level({"", "", "", "", "", ">", "", "", "..........R"}, {2, 0, 0, 0, 1, 0, 1});
+    const std::optional<StoredBest> best = storedBest(knick, {}, 1);
+    ASSERT_TRUE(best && best->bestLeft == 0);
+
+    HintSource source(knick, 1);
+    LevelRecord board = knick;
+    for (int step = 0; step < 3; ++step) {
+        const std::optional<Hint> h = source.hintFor(board);
+        ASSERT_TRUE(h);
+        if (step == 2) {
+            EXPECT_EQ(h->kind, Hint::Kind::Complete);
+            break;
+        }
+        ASSERT_EQ(h->kind, Hint::Kind::Cell);
+        EXPECT_TRUE(followsBest(knick, *best, board));
+        board.cell(h->x, h->y) = static_cast<int16_t>(h->code);
+        const int slot = slotOfCode(h->code);
+        --board.Stock[0];
+        --board.Stock[static_cast<size_t>(slot)];
+    }
+    EXPECT_EQ(source.searches(), 1) << "only the level's own";
+
+    LevelRecord strayed = knick;
+    strayed.cell(1, 5) = DeflectorRightUp;
+    EXPECT_FALSE(followsBest(knick, *best, strayed));
+    LevelRecord emptied = knick;
+    emptied.Stock[4] = 0;
+    EXPECT_FALSE(followsBest(knick, *best, emptied)) << "the needed turn is not in the stock";
+    emptied.Stock[4] = 1;
+    emptied.Stock[0] = 1;
+    EXPECT_FALSE(followsBest(knick, *best, emptied)) << "the total allows one piece";
+}

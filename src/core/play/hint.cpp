@@ -5,6 +5,7 @@
 #include "solver/levelsearch.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -41,6 +42,24 @@ LevelRecord withPieces(LevelRecord level, const std::vector<Piece>& pieces) {
 
 }  // namespace
 
+bool followsBest(const LevelRecord& stored, const StoredBest& best, const LevelRecord& current) {
+    if (best.bestLeft < 0) return false;
+    const LevelRecord target = withPieces(stored, best.arrangement);
+    for (size_t i = 0; i < current.Cells.size(); ++i)
+        if (current.Cells[i] != stored.Cells[i] && current.Cells[i] != target.Cells[i])
+            return false;
+    // The pieces still missing must be in the stock left.
+    std::array<int, StockEntries> missing{};
+    for (const Piece& p : best.arrangement)
+        if (p.X >= 0 && current.cell(p.X, p.Y) != target.cell(p.X, p.Y)) {
+            ++missing[0];
+            ++missing[static_cast<size_t>(p.Slot)];
+        }
+    for (size_t s = 0; s <= 8; ++s)
+        if (missing[s] > current.Stock[s]) return false;
+    return true;
+}
+
 std::optional<StoredBest> storedBest(const LevelRecord& stored, const std::function<bool()>& stop,
                                      int threads) {
     SearchOptions options;
@@ -55,6 +74,13 @@ std::optional<StoredBest> storedBest(const LevelRecord& stored, const std::funct
 std::optional<Hint> hintTowards(const LevelRecord& stored, const StoredBest& best,
                                 const LevelRecord& current, const std::function<bool()>& stop) {
     if (best.bestLeft < 0) return Hint{};
+    // Pieces that are all part of the finder's answer: that answer completes them, no search.
+    if (followsBest(stored, best, current)) {
+        const std::vector<Hint> changes =
+            changesAlongTheBeams(current, withPieces(stored, best.arrangement));
+        if (changes.empty()) return Hint{Hint::Kind::Complete};
+        return changes.front();
+    }
     // Pieces already placed that a best solution can keep: complete them (any best
     // completion will do, so the quicker search finds it).
     bool keep = false;

@@ -43,6 +43,9 @@ struct StoredBest {
 };
 std::optional<StoredBest> storedBest(const LevelRecord& stored, const std::function<bool()>& stop,
                                      int threads);
+// Whether every piece placed on `current` is one of `best`'s and the stock left holds the
+// rest: then `best` completes the player's pieces without a search.
+bool followsBest(const LevelRecord& stored, const StoredBest& best, const LevelRecord& current);
 // The hint on `current` leading to `best` or to a best completion of the player's pieces;
 // none when stopped.
 std::optional<Hint> hintTowards(const LevelRecord& stored, const StoredBest& best,

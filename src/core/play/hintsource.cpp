@@ -49,7 +49,7 @@ std::optional<Hint> HintSource::hintFor(const LevelRecord& current,
         const std::lock_guard lock(bestMutex_);
         best = *best_;
     }
-    if (current.Cells != stored_.Cells) ++searches_;
+    if (current.Cells != stored_.Cells && !followsBest(stored_, best, current)) ++searches_;
     const std::optional<Hint> h =
         hintTowards(stored_, best, current, [&] { return stopped(stop); });
     if (!h) return h;

@@ -101,8 +101,10 @@ Form1::Form1(PlaySetup setup, QWidget* parent, Clock& clock, PlayAudio audio)
     buildControls();
     restoreSize();
     hintSearch_ = new QFutureWatcher<Hint>(this);
-    connect(hintSearch_, &QFutureWatcher<Hint>::finished, this,
-            [this] { answerHint(hintSearch_->result()); });
+    connect(hintSearch_, &QFutureWatcher<Hint>::finished, this, [this] {
+        // A search stopped because the board changed has no answer.
+        if (hintSearch_->future().resultCount() > 0) answerHint(hintSearch_->result());
+    });
     hintTimer_ = new QTimer(this);
     hintTimer_->setInterval(50);
     connect(hintTimer_, &QTimer::timeout, this, [this] {
@@ -213,6 +215,7 @@ void Form1::buildStock() {
 Form1::~Form1() {
     if (hints_) hints_->cancel();
     hintSearch_->cancel();
+    stopForesight();
 }
 
 bool Form1::levelQueued() const { return Timer2->isActive(); }
@@ -284,6 +287,7 @@ void Form1::finishUnload() {
 // Buttons and timers of the flow
 
 void Form1::Command1_Click() {
+    stopForesight();
     if (model_.pressStart() == StartAction::Start)
         Timer1->start();
     else

@@ -17,6 +17,7 @@
 #include "play/playmodel.h"
 
 #include <QDialog>
+#include <QFuture>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -116,8 +117,10 @@ public:
     // The hint key (T, for "Tipp"): between attempts, one cell of a best solution is
     // marked with the piece that belongs there for two seconds; nothing is placed. The
     // level's answer is searched beside the window from the level's start, and every
-    // board's hint is kept: a press on a board answered before is answered at once. A
-    // search's answer counts only if the board is unchanged.
+    // board's hint is kept: a press on a board answered before is answered at once. Each
+    // board the player makes between attempts is searched beside the game too, so a press
+    // after a moment's thought is answered at once. A search's answer counts only if the
+    // board is unchanged.
     static constexpr int HintKey = Qt::Key_T;
     static constexpr int HintShownMs = 2000;
     static constexpr std::chrono::seconds HintSearchLimit{20};
@@ -126,6 +129,8 @@ public:
     const std::optional<Hint>& hintShown() const { return hint_; }
     const std::optional<Hint>& lastHint() const { return lastHint_; }
     bool hintSearching() const;
+    // The board as it stands is being searched ahead of a press.
+    bool foreseeing() const { return foreseen_.isRunning(); }
     // Searches run for this level's hints (the level's and each board's).
     int hintSearches() const { return hints_ ? hints_->searches() : 0; }
 
@@ -258,6 +263,13 @@ private:
     BoardNotes* notes_ = nullptr;
 
     void prepareHints();
+    // The hint search for `current` on the pool; stops when its future is cancelled.
+    QFuture<Hint> searchHint(const LevelRecord& current);
+    // The board as it now stands searched ahead of a press; the one before is stopped.
+    void foreseeHint();
+    void stopForesight();
+    QFuture<Hint> foreseen_;
+    LevelRecord foreseenBoard_;
     std::shared_ptr<HintSource> hints_;  // of the level being played
     QFutureWatcher<Hint>* hintSearch_ = nullptr;
     LevelRecord hintAskedFor_;  // the board and stock the search was asked about

@@ -208,7 +208,10 @@ void Form1::placeOn(int x, int y) {
         Feld->paintCell(x, y, model_.cell(x, y));
         showCounts();
     }
-    if (placed.autostart) Command1_Click();
+    if (placed.autostart)
+        Command1_Click();
+    else if (placed.placed)
+        foreseeHint();
 }
 
 bool Form1::takeBackFrom(int x, int y, bool needsSlot) {
@@ -218,6 +221,7 @@ bool Form1::takeBackFrom(int x, int y, bool needsSlot) {
     showSelection();
     if (hint_ && hint_->x == x && hint_->y == y) endHint(false);
     Feld->paintCell(x, y, taken.code);
+    foreseeHint();
     return true;
 }
 
@@ -259,6 +263,39 @@ void Form1::prepareHints() {
     });
 }
 
+QFuture<Hint> Form1::searchHint(const LevelRecord& current) {
+    auto promise = std::make_shared<QPromise<Hint>>();
+    QFuture<Hint> future = promise->future();
+    promise->start();
+    const auto deadline = std::chrono::steady_clock::now() + HintSearchLimit;
+    QThreadPool::globalInstance()->start([promise, deadline, source = hints_, current] {
+        promise->addResult(source
+                               ->hintFor(current,
+                                         [&promise, deadline] {
+                                             return promise->isCanceled() ||
+                                                    std::chrono::steady_clock::now() > deadline;
+                                         })
+                               .value_or(Hint{}));
+        promise->finish();
+    });
+    return future;
+}
+
+void Form1::foreseeHint() {
+    stopForesight();
+    if (!hints_ || !model_.hasLevel() || model_.phase() != AttemptPhase::Idle) return;
+    foreseenBoard_ = model_.asPlaced();
+    if (hints_->known(foreseenBoard_)) return;
+    foreseen_ = searchHint(foreseenBoard_);
+}
+
+void Form1::stopForesight() {
+    // Called when the board changes or a run starts: a press waiting for this search
+    // would drop its answer anyway.
+    if (foreseen_.isRunning()) foreseen_.cancel();
+    foreseen_ = {};
+}
+
 void Form1::Tipp() {
     if (!model_.hasLevel() || model_.phase() != AttemptPhase::Idle || !messageText_.isEmpty() ||
         hintSearching())
@@ -271,21 +308,10 @@ void Form1::Tipp() {
         answerHint(*known);
         return;
     }
-    auto promise = std::make_shared<QPromise<Hint>>();
-    hintSearch_->setFuture(promise->future());
-    promise->start();
-    const auto deadline = std::chrono::steady_clock::now() + HintSearchLimit;
-    QThreadPool::globalInstance()->start(
-        [promise, deadline, source = hints_, current = hintAskedFor_] {
-            promise->addResult(source
-                                   ->hintFor(current,
-                                             [&promise, deadline] {
-                                                 return promise->isCanceled() ||
-                                                        std::chrono::steady_clock::now() > deadline;
-                                             })
-                                   .value_or(Hint{}));
-            promise->finish();
-        });
+    // Already under way since the last piece went down: wait for that search.
+    const bool ahead = foreseen_.isRunning() && foreseenBoard_.Cells == hintAskedFor_.Cells &&
+                       foreseenBoard_.Stock == hintAskedFor_.Stock;
+    hintSearch_->setFuture(ahead ? foreseen_ : searchHint(hintAskedFor_));
 }
 
 void Form1::answerHint(const Hint& h) {

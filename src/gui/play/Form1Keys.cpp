@@ -205,6 +205,7 @@ void Form1::undoPiece() {
     if (hint_ && hint_->x == t.x && hint_->y == t.y) endHint(false);
     Feld->paintCell(t.x, t.y, t.code);
     if (frameOn() && PosX == t.x && PosY == t.y) Feld->drawFrame(t.x, t.y);
+    foreseeHint();
 }
 
 }  // namespace lumor
