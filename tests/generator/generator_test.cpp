@@ -189,6 +189,21 @@ TEST(Generator, SandWithASplitterGoesWhereItDecidesWhichBeamGoesOnNotBeforeASour
         }
 }
 
+// Deflectors and sand with every other option left as it is: seeds whose boards all
+// failed while a board got a single placing of its pieces now give a level that keeps
+// every promise.
+TEST(Generator, DeflectorsWithSandGiveALevelWhereOnePlacingPerBoardGaveNone) {
+    for (const uint64_t seed : {2, 4}) {
+        GeneratorOptions o;
+        o.seed = seed;
+        o.mechanics = {Mechanic::Deflector, Mechanic::Sand};
+        const auto g = generateLevel(o);
+        ASSERT_TRUE(g) << seed;
+        ASSERT_GT(g->record.Stock[static_cast<size_t>(slotOfCode(Sand))], 0) << seed;
+        expectPromisesKept(*g, AlongTheBeams(g->record, g->record.Stock[0]).wins);
+    }
+}
+
 TEST(Generator, BrokenPromisesAreNamed) {
     // One ┐ brings the beam down into the target.
     LevelRecord level;

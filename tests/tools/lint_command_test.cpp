@@ -50,6 +50,7 @@ TEST_F(LintCommand, MeasuresEveryLevelAndFailsOnABrokenDeclaration) {
     EXPECT_NE(table.out.find("Aufwand"), std::string::npos);
     EXPECT_NE(table.out.find("Mauer"), std::string::npos);
     EXPECT_EQ(table.out.find("Verst\u00f6\u00dfe"), std::string::npos) << table.out;
+    EXPECT_NE(table.out.find("Probe: 0 von 2 Levels"), std::string::npos) << table.out;
 
     const ToolResult json = lint({"--json", source, "2"});
     ASSERT_EQ(json.exit, 0) << json.err;
@@ -75,6 +76,19 @@ TEST_F(LintCommand, MeasuresEveryLevelAndFailsOnABrokenDeclaration) {
     ASSERT_EQ(compiled.exit, 0) << compiled.err;
     EXPECT_EQ(lint({(dir / "p.llp").string()}).exit, 0);
     EXPECT_EQ(lint({"--max-placements", "3", (dir / "p.llp").string()}).exit, 1);
+
+    // A cross nobody needs is a decoy of the first level, counted once however many kinds
+    // go unused, and counted together over several files.
+    std::string decoyed = Source;
+    decoyed.replace(decoyed.find("| \u2510 1"), 0, "| + 1 | \u250C 1 ");
+    const std::string second = write("koeder.lls", decoyed);
+    const ToolResult both = lint({source, second});
+    EXPECT_NE(both.out.find("Probe: 1 von 2 Levels\n  Zusammen: 1 von 4 Levels (25 %)"),
+              std::string::npos)
+        << both.out;
+    const auto counted = nlohmann::json::parse(lint({"--json", source, second}).out);
+    EXPECT_EQ(counted["packs"][0]["decoy_levels"], 0);
+    EXPECT_EQ(counted["packs"][1]["decoy_levels"], 1);
 
     for (const std::vector<std::string>& bad : {std::vector<std::string>{},
                                                 {"--bogus", source},

@@ -69,6 +69,8 @@ Unter der Tabelle:
                Verschieben
   Anstieg      Kendalls Tau der Versuche über die Reihenfolge des Packs:
                +1 steigt stetig, 0 ungeordnet, -1 fällt stetig
+  Köder        je Pack die Levels mit einem Köder (Spalte "Ungenutzt" nicht leer)
+               von den gemessenen Levels, bei mehreren Dateien auch zusammen
   Verstöße     jede gebrochene Regel: Datei[:Zeile] Level N "Name": was nicht stimmt
 
 Regeln (ohne Option gilt nur, was eine Levelquelle selbst erklärt):
@@ -191,6 +193,18 @@ std::string levelId(const std::vector<lumor::LintPack>& packs, size_t pack, int 
                             : std::to_string(number);
 }
 
+// Per pack: the levels with a decoy, a kind in stock that no minimal placement uses, and
+// the levels measured (solvable and finished in time).
+std::vector<std::pair<int, int>> decoyCounts(size_t packCount, const lumor::LintReport& report) {
+    std::vector<std::pair<int, int>> out(packCount);
+    for (const lumor::LintLevelReport& r : report.levels) {
+        if (r.gaveUp || !r.analysis.ok || !r.analysis.solvable()) continue;
+        out[r.pack].first += r.analysis.unusedKinds.empty() ? 0 : 1;
+        ++out[r.pack].second;
+    }
+    return out;
+}
+
 void printTable(const std::vector<lumor::LintPack>& packs, const lumor::LintReport& report) {
     std::cout << column("Level", 6) << column("Name", 21) << column("Vorrat", 20)
               << column("Frei", 5, true) << column("Best", 5, true) << column("Min", 4, true)
@@ -248,11 +262,30 @@ void printTable(const std::vector<lumor::LintPack>& packs, const lumor::LintRepo
     }
     if (!report.trends.empty()) {
         std::cout << "\nAnstieg der Versuche (Kendalls Tau, +1 = stetig steigend):\n";
-        for (size_t p = 0; p < report.trends.size(); ++p)
+        for (size_t p = 0; p < report.trends.size(); ++p) {
+            // Lessons and levels without figures are left out of the rise; say so.
+            const size_t all = packs[p].levels.size();
+            const auto counted = static_cast<size_t>(report.trends[p].counted);
             std::cout << "  " << lumor::cp1252::toUtf8(packs[p].title) << ": "
-                      << decimal(report.trends[p].tau) << " über " << report.trends[p].counted
-                      << " Levels\n";
+                      << decimal(report.trends[p].tau) << " über " << counted;
+            if (counted != all) std::cout << " von " << all;
+            std::cout << " Levels"
+                      << (counted != all ? " (ohne Einführungen und Levels ohne Zahlen)" : "")
+                      << '\n';
+        }
     }
+    const std::vector<std::pair<int, int>> decoys = decoyCounts(packs.size(), report);
+    int withDecoy = 0, measured = 0;
+    std::cout << "\nKöder (Levels mit einer Art im Vorrat, die keine minimale Lösung braucht):\n";
+    for (size_t p = 0; p < packs.size(); ++p) {
+        std::cout << "  " << lumor::cp1252::toUtf8(packs[p].title) << ": " << decoys[p].first
+                  << " von " << decoys[p].second << " Levels\n";
+        withDecoy += decoys[p].first;
+        measured += decoys[p].second;
+    }
+    if (packs.size() > 1 && measured > 0)
+        std::cout << "  Zusammen: " << withDecoy << " von " << measured << " Levels ("
+                  << 100 * withDecoy / measured << " %)\n";
     if (!report.findings.empty()) {
         std::cout << "\nVerstöße:\n";
         for (const lumor::LintFinding& f : report.findings) {
@@ -276,6 +309,7 @@ Json placementJson(const lumor::Placement& p) {
 }
 
 void printJson(const std::vector<lumor::LintPack>& packs, const lumor::LintReport& report) {
+    const std::vector<std::pair<int, int>> decoys = decoyCounts(packs.size(), report);
     Json out;
     out["levels"] = Json::array();
     for (const lumor::LintLevelReport& r : report.levels) {
@@ -325,7 +359,9 @@ void printJson(const std::vector<lumor::LintPack>& packs, const lumor::LintRepor
                                          {"b", Json{{"pack", p.packB}, {"level", p.levelB}}}});
     out["packs"] = Json::array();
     for (size_t p = 0; p < packs.size(); ++p) {
-        Json j{{"file", packs[p].file}, {"title", lumor::cp1252::toUtf8(packs[p].title)}};
+        Json j{{"file", packs[p].file},
+               {"title", lumor::cp1252::toUtf8(packs[p].title)},
+               {"decoy_levels", decoys[p].first}};
         if (p < report.trends.size()) {
             j["tau"] = std::round(report.trends[p].tau * 1000) / 1000;
             j["counted"] = report.trends[p].counted;

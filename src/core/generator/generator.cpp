@@ -131,6 +131,8 @@ bool addSource(LevelRecord& level, Dice& dice) {
 
 class Builder {
 public:
+    static constexpr int PlacingsPerBoard = 4;
+
     Builder(const GeneratorOptions& options, Dice& dice) : options_(options), dice_(dice) {}
 
     // One attempt: a board with its intended placement, or false.
@@ -180,6 +182,21 @@ public:
             }
         }
 
+        // Pieces are cheap to try again on the same board: a turn or a grain that turns out
+        // not to matter is placed anew before the board is given up.
+        const LevelRecord board = level;
+        for (int t = 0; t < PlacingsPerBoard; ++t) {
+            level = board;
+            solution.clear();
+            if (placePieces(level, solution, kinds, splits)) return true;
+        }
+        return false;
+    }
+
+    // The pieces along the beams, then the targets where the beams end; false when a piece
+    // could not be placed, no beam scores or a piece is not needed.
+    bool placePieces(LevelRecord& level, Placement& solution, const std::vector<Mechanic>& kinds,
+                     bool splits) {
         BeamChecker checker;
         checker.setBoard(level.Cells);
         int lastIndex = -1;
@@ -210,7 +227,7 @@ public:
             if (routing && sanded && static_cast<long>(k) + 1 == routes) {
                 // The last route decides whether any grain can matter: among a few tries,
                 // one whose beams meet so that a grain changes who goes on.
-                for (int t = 0; t < 24; ++t) {
+                for (int t = 0; t < 8; ++t) {
                     const int j = dice_.pick(candidates);
                     const int c = m == Mechanic::Deflector
                                       ? turningDeflectors(checker.enteredDir()[static_cast<size_t>(
@@ -356,7 +373,7 @@ private:
                 cells.push_back(i);
         }
         const bool matters =
-            !changingCells(checker, awayFromSources(level, checker, cells), Sand).empty();
+            !changingCells(checker, awayFromSources(level, checker, cells), Sand, 1).empty();
         checker.place(p, Empty);
         checker.runMarking();
         return matters;
@@ -418,14 +435,16 @@ private:
     }
 
     // The candidates (indexes into the entry order) where the piece changes which cells
-    // the beams enter or how many targets they hit, not only when.
+    // the beams enter or how many targets they hit, not only when; the first `most` of them
+    // (whether there is one needs only the first).
     static std::vector<int> changingCells(BeamChecker& checker, const std::vector<int>& candidates,
-                                          int code) {
+                                          int code, size_t most = SIZE_MAX) {
         const std::vector<int16_t> order = checker.enteredOrder();
         const BeamResult before = checker.runMarking();
         const size_t entered = checker.enteredOrder().size();
         std::vector<int> out;
         for (const int i : candidates) {
+            if (out.size() >= most) break;
             const int p = order[static_cast<size_t>(i)];
             checker.place(p, code);
             const BeamResult after = checker.runMarking();
