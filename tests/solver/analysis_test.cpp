@@ -143,6 +143,15 @@ TEST(Analysis, AgreesWithEveryPlacementTriedOneByOne) {
         }
         EXPECT_TRUE(a.sparesSearched);
         EXPECT_EQ(a.spareOpened, fresh) << "round " << round;
+        if (fresh > 0) {
+            // With no room for one more placement the spares stay unsearched, the rest as it was.
+            AnalysisOptions tight;
+            tight.keepPlacements = minimal.size();
+            const LevelAnalysis t = analyseLevel(level, tight);
+            EXPECT_FALSE(t.sparesSearched) << "round " << round;
+            EXPECT_FALSE(t.stopped);
+            EXPECT_EQ(t.placements, a.placements);
+        }
 
         several += minimal.size() > 1;
         forcedSome += minimal.size() > 1 && !forced.empty();

@@ -84,10 +84,13 @@ Answer answerOf(const LevelRecord& level) {
 }
 Answer literal(const LevelRecord& level) { return answerOf<SolutionSearch>(level); }
 
-// The answer worked out without trying every arrangement.
-Answer exact(const LevelRecord& level, int threads = 1) {
+// The answer worked out without trying every arrangement; the sizes beyond the best searched
+// one by one up to `separate` more, then in one walk keeping at most `kept` pieces of wins.
+Answer exact(const LevelRecord& level, int threads = 1, int separate = 3,
+             size_t kept = size_t{1} << 19) {
     ExactSearch search;
     EXPECT_TRUE(search.load(level));
+    search.setWalk(separate, kept);
     search.run({}, threads);
     EXPECT_TRUE(search.finished());
     return {search.triedCount().toString(), search.checkedCount().toString(),
@@ -199,7 +202,12 @@ TEST(ExactSearch, EqualsTheSearchOverEveryArrangementOnRandomLevels) {
         const Answer expected{std::to_string(all.triedCount()), std::to_string(all.checkedCount()),
                               std::to_string(all.solutionCount()), all.bestLeft(),
                               all.bestArrangement()};
-        EXPECT_EQ(exact(level, round % 10 == 0 ? 2 : 1), expected) << "round " << round;
+        // Sizes beyond the best one by one, in one walk, in one walk that overflows.
+        const int walk = round % 3;
+        EXPECT_EQ(
+            exact(level, round % 10 == 0 ? 2 : 1, walk == 0 ? 99 : 0, walk == 2 ? 6 : 1 << 19),
+            expected)
+            << "round " << round;
         // The fast search, on the same cores, must find the same best.
         const FastResult fast = fastSolve(level);
         EXPECT_EQ(fast.bestLeft, expected.best) << "round " << round;
@@ -261,6 +269,50 @@ TEST(ExactSearch, EqualsTheSearchOverEveryArrangementWhereRareRulesMatter) {
         for (const int threads : {1, 2}) EXPECT_EQ(exact(level, threads), expected);
     }
     EXPECT_EQ(answerOf<ReferenceSearch>(levels.back()), literal(levels.back()));
+}
+
+// An open area with a large stock, all of it allowed: a beam routed by one to three
+// deflectors, some of them split, and two or three spare pieces, mostly deflectors. Wins with
+// more pieces than the best abound, and the sizes beyond the best are searched in one walk.
+LevelRecord openField(std::mt19937& rng) {
+    const auto roll = [&](int lo, int hi) { return lumor::testing::roll(rng, lo, hi); };
+    for (;;) {
+        RouteShape shape{4, 5, 3, 4, 1, 3, 1, 2, 4};
+        shape.splits = roll(0, 3) == 0;
+        LevelRecord level = routedLevel(rng, shape);
+        // Spares of the kinds placed first in the piece list, whose wins rank low.
+        for (int i = roll(2, 4); i > 0; --i)
+            ++level.Stock[std::array<int, 8>{3, 3, 4, 4, 5, 8, 2, 1}[roll(0, 7)]];
+        level.Stock[0] = 0;
+        for (int slot = 1; slot <= SlotCount; ++slot) level.Stock[0] += level.Stock[slot];
+        if (arrangementsOf(level) <= 3000000) return level;
+    }
+}
+
+// Each way of searching the sizes beyond the best: one by one, in one walk after the first
+// few (as the finder does), in one walk at once, and one walk whose kept wins overflow.
+TEST(ExactSearch, OpenFieldsWithALargeStockEqualTheSearchOverEveryArrangement) {
+    std::mt19937 rng(2512);
+    int larger = 0, solved = 0;
+    for (int round = 0; round < 160 && !::testing::Test::HasFailure(); ++round) {
+        const LevelRecord level = openField(rng);
+        SolutionSearch all;
+        std::vector<int32_t> recorded;
+        all.setBestHook([&](const std::vector<Piece>&) { recorded.push_back(all.piecesLeft()); });
+        all.load(level);
+        all.run();
+        const Answer expected{std::to_string(all.triedCount()), std::to_string(all.checkedCount()),
+                              std::to_string(all.solutionCount()), all.bestLeft(),
+                              all.bestArrangement()};
+        solved += expected.best >= 0;
+        larger += !recorded.empty() && recorded.front() < expected.best;
+        for (const auto& [separate, kept] :
+             {std::pair<int, size_t>{99, 0}, {3, 1 << 19}, {0, 1 << 19}, {0, 12}})
+            EXPECT_EQ(exact(level, 1 + round % 2, separate, kept), expected)
+                << "round " << round << ", " << separate << " sizes one by one";
+    }
+    EXPECT_GE(solved, 100);
+    EXPECT_GE(larger, 1);
 }
 
 TEST(ExactSearch, TheSearchOverEveryArrangementEqualsItsStepForStepTransliteration) {

@@ -96,7 +96,7 @@ TEST(LevelSearch, ProgressRisesWithinEachPassAndACancelEndsTheSearch) {
                 const SearchProgress p = search->progress();
                 EXPECT_GE(p.pass, last.pass);
                 EXPECT_LE(p.pass, p.lastPass);
-                EXPECT_EQ(p.lastPass, 12);
+                EXPECT_EQ(p.lastPass, 24);
                 EXPECT_GE(p.share, 0.0);
                 EXPECT_LE(p.share, 1.0);
                 if (p.pass == last.pass) {

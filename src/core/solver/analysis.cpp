@@ -80,18 +80,23 @@ double chanceOf(BeamChecker& checker, const LevelRecord& level,
     return chance;
 }
 
+// Keeps the wins, at most `room` of them: one more stops the search, so that memory stays
+// bounded however large the stock.
 class Collector final : public CoreVisitor {
 public:
-    Collector(const std::function<bool()>& poll) : poll_(poll) {}
+    Collector(const std::function<bool()>& poll, size_t room) : poll_(poll), room_(room) {}
     bool poll() override { return poll_ && poll_(); }
     bool win(const std::vector<CorePiece>& core) override {
+        if (wins.size() == room_) return full = true;
         wins.push_back(placementOf(core));
         return false;
     }
     std::vector<Placement> wins;
+    bool full = false;
 
 private:
     const std::function<bool()>& poll_;
+    size_t room_;
 };
 
 // Keeps only what a minimal placement contributes, so that any number can be counted.
@@ -204,8 +209,13 @@ LevelAnalysis analyseLevel(const LevelRecord& level, const AnalysisOptions& opti
     std::vector<Placement> known = out.placements;
     const bool allKnown = out.placements.size() == out.placementCount;
     for (++v; v <= most && allKnown; ++v) {
-        Collector larger(polled);
+        // The placements kept, known and new, stay within keepPlacements; beyond it the
+        // spares are left unsearched.
+        const size_t room =
+            options.keepPlacements > known.size() ? options.keepPlacements - known.size() : 0;
+        Collector larger(polled, room);
         const CoreSearch::Outcome outcome = search.search(v, larger);
+        if (larger.full) return out;  // sparesSearched stays false
         if (outcome.stopped) {
             out.stopped = true;
             return out;

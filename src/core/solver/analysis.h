@@ -49,7 +49,8 @@ struct AnalysisOptions {
     // minimal one (the editor's live check leaves this out).
     bool spares = true;
     // Minimal placements kept in the result; more are counted, and their cells and kinds
-    // still count for the forced cells and unused kinds.
+    // still count for the forced cells and unused kinds. The spares search keeps at most
+    // as many placements in all (a few MB); where more win, the spares stay unsearched.
     size_t keepPlacements = 20000;
     // No placement of fewer pieces wins (a search before this one found so): the search
     // starts there.

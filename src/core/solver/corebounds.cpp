@@ -29,8 +29,8 @@ void CoreSearch::prepareTurnable() {
     for (int from = 1; from <= 4; ++from)
         for (int to = 1; to <= 4; ++to) {
             const int code = deflectorFor(from, to);
-            turnableByDeflector_[from][to] = code && counts_[slotOfCode(code)] > 0;
-            turnable_[from][to] = turnableByDeflector_[from][to] || counts_[8] > 0;
+            turnableByDeflector_[from][to] = code && avail_[slotOfCode(code)] > 0;
+            turnable_[from][to] = turnableByDeflector_[from][to] || avail_[8] > 0;
         }
 }
 
@@ -101,12 +101,14 @@ int CoreSearch::forward(bool privateParts, int sigma, int budget, bool sum,
         if (code == Empty && freeCell_[next] && !noTurn_[next]) {
             const int perp1 = (dir == Right || dir == Left) ? Down : Right;
             const int perp2 = (dir == Right || dir == Left) ? Up : Left;
-            if (turnable[dir][perp1] || turnable[dir][perp2]) {
+            const bool turn1 = canTurn(turnable, next, dir, perp1, privateParts);
+            const bool turn2 = canTurn(turnable, next, dir, perp2, privateParts);
+            if (turn1 || turn2) {
                 if (c >= budget) {
                     cut = true;  // a turn here would cost more than the budget
                 } else {
-                    if (turnable[dir][perp1]) relax(next, perp1, c + 1, false);
-                    if (turnable[dir][perp2]) relax(next, perp2, c + 1, false);
+                    if (turn1) relax(next, perp1, c + 1, false);
+                    if (turn2) relax(next, perp2, c + 1, false);
                 }
             }
         }
@@ -161,7 +163,8 @@ int CoreSearch::nearBounds(int sigma, int budget) {
                 for (int in = 1; in <= 4; ++in) {
                     if (!(entered_[cell] & (1 << in))) continue;
                     for (int out = 1; out <= 4; ++out)
-                        if (crossing(in, out) && turnable_[in][out] && oneMore[cell * 5 + out] <= 1)
+                        if (crossing(in, out) && canTurn(turnable_, cell, in, out, false) &&
+                            oneMore[cell * 5 + out] <= 1)
                             c = 2;
                 }
             }
@@ -244,7 +247,7 @@ int CoreSearch::nearCost(int n, bool privateParts) const {
         const bool acrossOut = out == Right || out == Left;
         for (int in = 1; in <= 4; ++in)
             if ((entered_[cell] & (1 << in)) && (in == Right || in == Left) != acrossOut &&
-                turnable[in][out])
+                canTurn(turnable, cell, in, out, privateParts))
                 cost = 1;
     }
     return cost;
@@ -278,7 +281,9 @@ int CoreSearch::splitPartsBound(int newBeams, int turns) {
     constexpr std::array<std::pair<int, int>, 4> Opposite = {
         {{Up, Down}, {Down, Up}, {Left, Right}, {Right, Left}}};
     for (int cell = 0; cell < BeamChecker::PadCells; ++cell) {
-        if (!freeCell_[cell] || noTurn_[cell] || checker_.codeAt(cell) != Empty) continue;
+        if (!freeCell_[cell] || noTurn_[cell] || checker_.codeAt(cell) != Empty ||
+            columnKey_[cell] > growth_.lastKey[8])
+            continue;
         const size_t at = static_cast<size_t>(cell) * 5;
         for (int i = 0; i < m; ++i) {
             const ToGo& gi = privateToGo_[static_cast<size_t>(i)];
@@ -302,7 +307,7 @@ int CoreSearch::splitPartsBound(int newBeams, int turns) {
     }
     const size_t all = masks - 1;
     int best = Unreachable;
-    for (int u = 0; u <= counts_[8]; ++u) {
+    for (int u = 0; u <= avail_[8]; ++u) {
         if (u > 0 && u <= m) {
             coverNext_ = cover_;
             for (size_t mask = 1; mask < masks; ++mask) {
@@ -354,7 +359,8 @@ void CoreSearch::costToGo(int target, int cap, ToGo& g, bool privatePart) {
         for (int in = 1; in <= 4; ++in) {
             int w = 0;
             if (!(straight & (1 << in))) {
-                if (!turns || !crossing(in, out) || !turnable[in][out]) continue;
+                if (!turns || !crossing(in, out) || !canTurn(turnable, cell, in, out, privatePart))
+                    continue;
                 w = 1;
             }
             const int prev = cell - Delta[in];

@@ -67,6 +67,24 @@ CoreSearch::CoreSearch(const LevelRecord& level, bool useBounds) : useBounds_(us
             }
         }
     splitterFree_ = !levelSplitter && counts_[8] == 0;
+    columnKey_.fill(CellCount);
+    for (int x = 0; x < BoardWidth; ++x)
+        for (int y = 0; y < BoardHeight; ++y)
+            columnKey_[BeamChecker::pad(x, y)] = static_cast<int16_t>(x * BoardHeight + y);
+    for (int from = 1; from <= 4; ++from)
+        for (int to = 1; to <= 4; ++to)
+            if (const int code = deflectorFor(from, to))
+                deflectorSlot_[from][to] = static_cast<uint8_t>(slotOfCode(code));
+}
+
+// The limits the visitor set at depth k, for the bounds worked out there.
+void CoreSearch::takeLimits(int k) {
+    growth_ = growthAt_[static_cast<size_t>(k)];
+    cellLimits_ = false;
+    for (int slot = 1; slot <= SlotCount; ++slot) {
+        avail_[slot] = std::min(counts_[slot], growth_.more[slot]);
+        cellLimits_ = cellLimits_ || (avail_[slot] > 0 && growth_.lastKey[slot] < CellCount);
+    }
 }
 
 CoreSearch::Outcome CoreSearch::search(int limit, CoreVisitor& visitor, std::atomic<int>& tickets) {
@@ -84,6 +102,12 @@ CoreSearch::Outcome CoreSearch::search(int limit, CoreVisitor& visitor) {
     stopped_ = false;
     limitCut_ = false;
     placed_.clear();
+    // Per-depth storage is sized once: a deeper call must not move what its callers read.
+    const size_t depths = static_cast<size_t>(std::max(0, limit)) + 1;
+    if (frames_.size() < depths) frames_.resize(depths);
+    if (toGo_.size() < depths) toGo_.resize(depths);
+    if (noTurnAt_.size() < depths) noTurnAt_.resize(depths);
+    if (growthAt_.size() < depths) growthAt_.resize(depths);
     walkDepth_ = 0;
     walkedAll_ = false;
     grow(0, limit, -1, 1);
@@ -110,10 +134,10 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
         return false;
     }
     // A part that wins already: every core containing it has a winning part.
-    if (checker_.runMarking(sigma).solved) return false;
+    if (checker_.runMarking(sigma).solved)
+        return reportFrom_ >= 0 && k >= reportFrom_ && visitor_->win(placed_) && (stopped_ = true);
     const std::vector<int16_t>& order = checker_.enteredOrder();
     // The cells a next piece may take, kept per depth: deeper runs overwrite the checker's.
-    if (frames_.size() <= static_cast<size_t>(k)) frames_.resize(static_cast<size_t>(k) + 1);
     std::vector<Candidate>& next = frames_[static_cast<size_t>(k)];
     next.clear();
     for (int i = prevIndex + 1; i < static_cast<int>(order.size()); ++i) {
@@ -124,6 +148,10 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
                             checker_.enteredStep()[static_cast<size_t>(i)]});
     }
     const int budget = limit - k;
+    GrowthLimits& wanted = growthAt_[static_cast<size_t>(k)];
+    wanted.reset();
+    visitor_->limit(placed_, wanted);
+    takeLimits(k);
 
     std::vector<std::pair<int, int>> ways;  // (target, new pieces after the next one)
     unsigned waysPending = 0;               // ways whose costs are not worked out yet
@@ -134,9 +162,13 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
     // the bounds take every turn left they say nothing about those pieces.
     int turnPieces = 0;
     for (int slot = 1; slot <= SlotCount; ++slot)
-        if (turnsBeam(slot)) turnPieces += counts_[slot];
+        if (turnsBeam(slot)) turnPieces += avail_[slot];
     const int turns = std::min(budget, turnPieces);
     if (useBounds_) {
+        // Fewer pieces wanted than the limit's size needs (when only that size is visited).
+        int wantedPieces = 0;
+        for (int slot = 1; slot <= SlotCount; ++slot) wantedPieces += avail_[slot];
+        if (reportFrom_ < 0 && wantedPieces < budget) return false;
         prepareTurns(order, prevIndex);
         if (turns <= 2) {
             backward_.resize(targets_.size());
@@ -147,7 +179,7 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
         // the parts of at most 2S targets may start anywhere: the others cost at least
         // what the ways from the beams and the splitters on the board cost. Cheaper than
         // the bound per target, so tried first.
-        const int splitterPieces = counts_[8];
+        const int splitterPieces = avail_[8];
         auto privateBound = [&](int newBeams) {
             std::vector<int> parts;
             for (const int t : targets_) parts.push_back(std::min<int>(costSum_[t], turns + 1));
@@ -233,10 +265,6 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
         }
         if (!ways.empty()) limitCut_ = true;
         // a larger limit may lift the restriction
-        if (toGo_.size() <= static_cast<size_t>(k)) {
-            toGo_.resize(static_cast<size_t>(k) + 1);
-            noTurnAt_.resize(static_cast<size_t>(k) + 1);
-        }
         for (size_t n = 0; n < ways.size() && !next.empty(); ++n) {
             const size_t t = static_cast<size_t>(
                 std::find(targets_.begin(), targets_.end(), ways[n].first) - targets_.begin());
@@ -268,10 +296,13 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
                 ++walk_[static_cast<size_t>(k)].at;
                 walkDepth_ = k + 1;
             }
+            const GrowthLimits& own = growthAt_[static_cast<size_t>(k)];
+            if (own.more[slot] == 0 || columnKey_[cell] > own.lastKey[slot]) continue;
             if (!ways.empty() && !(anySplitter && slot == 8) &&
                 !(turns < budget && !turnsBeam(slot))) {
                 if (waysPending) {
                     noTurn_ = noTurnAt_[k];
+                    takeLimits(k);
                     prepareTurnable();
                     for (size_t n = 0; n < ways.size(); ++n)
                         if (waysPending & (1u << n))

@@ -20,6 +20,18 @@ struct CorePiece {
     int cell = 0;
 };
 
+// What a visitor still wants of a core's growth: at most `more[slot]` further pieces of
+// a slot, and those only on cells up to `lastKey[slot]` in column order (x * BoardHeight
+// + y). Wider than what is wanted is sound; the bounds then prune less.
+struct GrowthLimits {
+    std::array<int, SlotCount + 1> more{};
+    std::array<int, SlotCount + 1> lastKey{};
+    void reset() {
+        more.fill(CellCount);
+        lastKey.fill(CellCount);
+    }
+};
+
 // What the search reports to, and asks of, its user.
 class CoreVisitor {
 public:
@@ -27,7 +39,11 @@ public:
     // A core just grown by one piece (pieces in placing order): true when no core that
     // contains it is wanted, so the branch is left out.
     virtual bool cut(const std::vector<CorePiece>&) { return false; }
-    // A winning core of exactly the limit's number of pieces; true stops the search.
+    // For a core kept (the empty one too): narrows `limits` (reset on entry) to what the
+    // wanted cores containing it may add. The bounds then count only those pieces.
+    virtual void limit(const std::vector<CorePiece>&, GrowthLimits&) {}
+    // A winning core of exactly the limit's number of pieces (or fewer, see reportFrom);
+    // true stops the search.
     virtual bool win(const std::vector<CorePiece>& pieces) = 0;
     // Called every few hundred steps: true stops the search (a close, a time limit).
     virtual bool poll() { return false; }
@@ -50,6 +66,12 @@ public:
     // depth and takes only the subtrees there whose number it draws from `tickets`.
     Outcome search(int limit, CoreVisitor& visitor, std::atomic<int>& tickets);
 
+    // With size >= 0, search() also visits the winning cores of `size` pieces up to the
+    // limit's, each with no winning part: one walk for every size. The bounds, held for
+    // the limit's size, hold for the smaller ones too (they leave fewer turns, and where the
+    // bound takes every turn the turns are the same), so none of those cores is cut.
+    void reportFrom(int size) { reportFrom_ = size; }
+
     int64_t tries() const { return tries_; }  // pieces put on a cell
     int64_t runs() const { return runs_; }    // beam runs
     // The share of the last or running search() walked so far, 0..1: the place of the
@@ -63,6 +85,17 @@ private:
     bool hitBefore(int target, int sigma) const;
     void prepareTurns(const std::vector<int16_t>& order, int prevIndex);
     void prepareTurnable();
+    // Whether a new piece on this free cell may turn a beam moving `from` into `to`.
+    template <class Table>
+    bool canTurn(const Table& turnable, int cell, int from, int to, bool deflectorsOnly) const {
+        if (!turnable[from][to]) return false;
+        if (!cellLimits_) return true;
+        const int slot = deflectorSlot_[from][to];
+        const int key = columnKey_[cell];
+        if (slot && avail_[slot] > 0 && key <= growth_.lastKey[slot]) return true;
+        return !deflectorsOnly && avail_[8] > 0 && key <= growth_.lastKey[8];
+    }
+    void takeLimits(int k);
     int forward(bool privateParts, int sigma, int budget, bool sum,
                 std::array<uint8_t, BeamChecker::PadCells>& cost);
     int nearBounds(int sigma, int budget);
@@ -92,6 +125,14 @@ private:
     BeamChecker checker_;
     CoreVisitor* visitor_ = nullptr;
     std::array<int, 9> counts_{};  // pieces left in stock per slot
+    // What the visitor still wants at the node whose bounds are worked out: the pieces of
+    // each slot the bounds may count (at most counts_), and where they may stand.
+    std::array<int, 9> avail_{};
+    GrowthLimits growth_;
+    bool cellLimits_ = false;             // some slot is held to a part of the board
+    std::vector<GrowthLimits> growthAt_;  // per depth
+    std::array<int16_t, BeamChecker::PadCells> columnKey_{};
+    std::array<std::array<uint8_t, 5>, 5> deflectorSlot_{};  // by (from, to); 0 for none
     std::vector<int> targets_;
     std::array<bool, BeamChecker::PadCells> freeCell_{};
     std::vector<CorePiece> placed_;  // in placing order
@@ -105,6 +146,7 @@ private:
     int claimSeen_ = 0;  // subtrees at the claim depth met so far
     bool stopped_ = false;
     bool limitCut_ = false;
+    int reportFrom_ = -1;
     struct Branch {
         int at = 0;
         int of = 1;

@@ -42,6 +42,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <mutex>
 #include <thread>
 
@@ -93,10 +94,59 @@ public:
     bool cut(const std::vector<CorePiece>& core) override {
         if (!bounded) return false;
         collect(core);
-        return !lowestBelowBound();
+        return !lowestBelowBound(boundFor(core.size()));
+    }
+
+    // Going down the groups of a kept core: one equal to the bound's takes no more pieces
+    // (a cell in place of a 0 raises the labelling above the bound). The first group that
+    // differs lies below the bound's, by fewer cells or a smaller cell; it takes pieces up
+    // to the bound's count, and if the last of them makes the count, the group's smallest
+    // cell must not pass the bound's. The groups after it are free.
+    void limit(const std::vector<CorePiece>& core, GrowthLimits& limits) override {
+        if (!bounded) return;
+        collect(core);
+        const Rank& held = boundFor(core.size());
+        for (const Group& g : groups_) {
+            const auto& c = cells_[g.slot];
+            const int have = static_cast<int>(c.size());
+            const auto first = held.begin() + g.start, end = first + g.size;
+            const int want =
+                static_cast<int>(end - std::find_if(first, end, [](int16_t s) { return s != 0; }));
+            if (have == want && std::equal(c.begin(), c.end(), end - want)) {
+                limits.more[g.slot] = 0;
+                continue;
+            }
+            if (have < want) {
+                limits.more[g.slot] = want - have;
+                const int smallest = *(end - want);
+                if (have == want - 1 && (have == 0 || c.front() > smallest)) {
+                    const FreeCell& cell = search_.freeCells_[static_cast<size_t>(smallest)];
+                    limits.lastKey[g.slot] = cell.X * BoardHeight + cell.Y;
+                }
+            } else {
+                limits.more[g.slot] = 0;
+            }
+            return;
+        }
+        limits.more.fill(0);  // the bound itself, not below it
     }
 
     bool win(const std::vector<CorePiece>& core) override {
+        if (keeping_) {
+            if (kept_.size() + core.size() > maxKept_) {
+                *overflow_ = true;
+                return true;
+            }
+            kept_.insert(kept_.end(), core.begin(), core.end());
+            keptSizes_.push_back(static_cast<uint16_t>(core.size()));
+            // Whether or not it is recorded, no larger win is below its lowest labelling:
+            // R(s + 1) is the lower of R(s) and the lowest recorded win of s pieces.
+            collect(core);
+            const Rank low = labelling(false);
+            for (size_t size = core.size() + 1; size < boundAt_.size(); ++size)
+                if (low < boundAt_[size]) boundAt_[size] = low;
+            return false;
+        }
         collect(core);
         if (!bounded) {
             Count labellings = 1;
@@ -119,7 +169,26 @@ public:
     }
 
     std::function<bool()> onPoll;
-    bool poll() override { return onPoll && onPoll(); }
+    bool poll() override { return (onPoll && onPoll()) || (overflow_ && *overflow_); }
+
+    // With keep, win() keeps the cores (up to a bound on memory; beyond it, it sets the
+    // overflow flag and stops the search) instead of counting them.
+    void keep(bool on, std::atomic<bool>* overflow, int largest = 0, size_t most = 0) {
+        maxKept_ = most;
+        boundAt_.assign(on ? static_cast<size_t>(largest) + 1 : 0, bound);
+        keeping_ = on;
+        overflow_ = on ? overflow : nullptr;
+        kept_.clear();
+        keptSizes_.clear();
+    }
+    void takeKept(std::vector<std::vector<CorePiece>>& out) const {
+        size_t at = 0;
+        for (const uint16_t size : keptSizes_) {
+            out.emplace_back(kept_.begin() + static_cast<ptrdiff_t>(at),
+                             kept_.begin() + static_cast<ptrdiff_t>(at + size));
+            at += size;
+        }
+    }
 
     // A rank as the pieces it places, in PieceList order.
     std::vector<Piece> arrangement(const Rank& rank) const {
@@ -157,13 +226,13 @@ private:
         return r;
     }
 
-    bool lowestBelowBound() const {
+    bool lowestBelowBound(const Rank& held) const {
         for (const Group& g : groups_) {
             const auto& c = cells_[g.slot];
             const int zeros = g.size - static_cast<int>(c.size());
             for (int k = 0; k < g.size; ++k) {
                 const int mine = k < zeros ? 0 : c[static_cast<size_t>(k - zeros)];
-                const int theirs = bound[static_cast<size_t>(g.start + k)];
+                const int theirs = held[static_cast<size_t>(g.start + k)];
                 if (mine != theirs) return mine < theirs;
             }
         }
@@ -208,7 +277,17 @@ private:
         return total;  // the bound itself is not below it
     }
 
+    // The bound a core of k pieces is held to: while keeping, also below every win kept
+    // with fewer pieces.
+    const Rank& boundFor(size_t k) const { return k < boundAt_.size() ? boundAt_[k] : bound; }
+
     const ExactSearch& search_;
+    std::vector<Rank> boundAt_;  // by size, while keeping
+    bool keeping_ = false;
+    size_t maxKept_ = 0;  // pieces
+    std::atomic<bool>* overflow_ = nullptr;
+    std::vector<CorePiece> kept_;
+    std::vector<uint16_t> keptSizes_;
     std::vector<Group> groups_;
     int pieces_ = 0;
     std::array<std::vector<int16_t>, SlotCount + 1> cells_;
@@ -337,56 +416,67 @@ void ExactSearch::run(const std::function<bool()>& poll, int threads) {
                                           });
     }
 
-    int fewest = -1;
-    Rank highest, bound;
-    bool stopped = poll && poll();
-    for (int v = 0; !stopped && v <= std::min({allowance, pieces_, freeCount_}); ++v) {
-        pass_ = v;
+    // One walk of the core search at `limit` on every worker.
+    std::atomic<bool> overflow{false};
+    auto walk = [&](int limit) {
+        if (threads == 1) return workers_[0]->core.search(limit, workers_[0]->visitor);
+        std::atomic<int> tickets{0};
+        std::atomic<int> running{threads};
+        std::vector<CoreSearch::Outcome> outcomes(static_cast<size_t>(threads));
+        std::mutex mutex;
+        std::condition_variable done;
+        std::vector<std::thread> pool;
+        pool.reserve(static_cast<size_t>(threads));
+        for (int t = 0; t < threads; ++t)
+            pool.emplace_back([&, t] {
+                Worker& w = *workers_[static_cast<size_t>(t)];
+                outcomes[static_cast<size_t>(t)] = w.core.search(limit, w.visitor, tickets);
+                w.publish();
+                std::lock_guard lock(mutex);
+                --running;
+                done.notify_all();
+            });
+        {
+            std::unique_lock lock(mutex);
+            while (running > 0) {
+                done.wait_for(lock, std::chrono::milliseconds(10));
+                if (running == 0) break;
+                if (stop || overflow) continue;
+                lock.unlock();
+                if (poll && poll()) stop = true;
+                lock.lock();
+            }
+        }
+        for (std::thread& th : pool) th.join();
+        CoreSearch::Outcome all;
+        for (const CoreSearch::Outcome& o : outcomes) {
+            all.stopped = all.stopped || o.stopped;
+            all.limitCut = all.limitCut || o.limitCut;
+        }
+        return all;
+    };
+    const int last = lastPass();
+    auto startWalk = [&](bool bounded, const Rank& bound, bool keep) {
         for (auto& w : workers_) {
             w->walked = 0;
             w->visitor.startSize();
-            w->visitor.bounded = fewest >= 0;
+            w->visitor.bounded = bounded;
             w->visitor.bound = bound;
+            w->visitor.keep(keep, &overflow, last, maxKept_);
         }
-        bool limitCut = false;
-        if (threads == 1) {
-            const CoreSearch::Outcome outcome = workers_[0]->core.search(v, workers_[0]->visitor);
-            stopped = outcome.stopped;
-            limitCut = outcome.limitCut;
-        } else {
-            std::atomic<int> tickets{0};
-            std::atomic<int> running{threads};
-            std::vector<CoreSearch::Outcome> outcomes(static_cast<size_t>(threads));
-            std::mutex mutex;
-            std::condition_variable done;
-            std::vector<std::thread> pool;
-            pool.reserve(static_cast<size_t>(threads));
-            for (int t = 0; t < threads; ++t)
-                pool.emplace_back([&, t] {
-                    Worker& w = *workers_[static_cast<size_t>(t)];
-                    outcomes[static_cast<size_t>(t)] = w.core.search(v, w.visitor, tickets);
-                    w.publish();
-                    std::lock_guard lock(mutex);
-                    --running;
-                    done.notify_all();
-                });
-            {
-                std::unique_lock lock(mutex);
-                while (running > 0) {
-                    done.wait_for(lock, std::chrono::milliseconds(10));
-                    if (running == 0) break;
-                    if (stop) continue;
-                    lock.unlock();
-                    if (poll && poll()) stop = true;
-                    lock.lock();
-                }
-            }
-            for (std::thread& th : pool) th.join();
-            for (const CoreSearch::Outcome& o : outcomes) {
-                stopped = stopped || o.stopped;
-                limitCut = limitCut || o.limitCut;
-            }
-        }
+    };
+
+    int fewest = -1;
+    Rank highest, bound;
+    bool stopped = poll && poll();
+    int v = 0;
+    // Sizes in rising order, each with its bound, up to the fewest pieces of a win.
+    for (bool larger = true; !stopped && larger && v <= last; ++v) {
+        pass_ = v;
+        startWalk(fewest >= 0, bound, false);
+        const CoreSearch::Outcome outcome = walk(v);
+        stopped = outcome.stopped;
+        larger = outcome.limitCut;
         if (stopped) break;
         bool any = false;
         Rank lowest;
@@ -405,7 +495,31 @@ void ExactSearch::run(const std::function<bool()>& poll, int threads) {
             }
             bound = lowest;  // found below the bound, or the first bound
         }
-        if (!limitCut) break;
+        // The larger sizes in one walk, their wins kept: each size's bound follows from the
+        // smaller ones'. Were too many kept, the sizes are searched one by one after all.
+        if (fewest >= 0 && v >= fewest + separatePasses_ && larger && v < last && !overflow) {
+            pass_ = last;
+            startWalk(true, bound, true);
+            for (auto& w : workers_) w->core.reportFrom(v + 1);
+            const CoreSearch::Outcome all = walk(last);
+            for (auto& w : workers_) w->core.reportFrom(-1);
+            if (overflow) continue;
+            stopped = all.stopped;
+            ExactVisitor& tally = workers_[0]->visitor;
+            std::vector<std::vector<CorePiece>> wins;
+            for (auto& w : workers_) w->visitor.takeKept(wins);
+            for (int size = v + 1; !stopped && size <= last; ++size) {
+                tally.keep(false, &overflow);
+                tally.startSize();
+                tally.bound = bound;
+                for (const std::vector<CorePiece>& core : wins)
+                    if (static_cast<int>(core.size()) == size) tally.win(core);
+                if (!tally.any) continue;
+                solutions_ += tally.count;
+                bound = tally.lowest;
+            }
+            break;
+        }
     }
     for (auto& w : workers_) {
         doneTries_ += w->core.tries();

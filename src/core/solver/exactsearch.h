@@ -34,6 +34,15 @@ public:
     void run(const std::function<bool()>& poll = {}, int threads = 1);
     bool finished() const { return finished_; }
 
+    // Once the fewest pieces of a win are known, the sizes after it are searched one by one
+    // up to `separate` sizes more (the early ones tighten the bound most), then the rest in
+    // one walk that keeps its wins, at most `maxKept` pieces of them (8 bytes each per
+    // thread); beyond that the rest are searched one by one too. Answers are the same.
+    void setWalk(int separate, size_t maxKept) {
+        separatePasses_ = separate;
+        maxKept_ = maxKept;
+    }
+
     // The answer (valid once finished; the two counters as soon as run() has begun).
     const Count& triedCount() const { return tried_; }
     const Count& checkedCount() const { return checked_; }
@@ -75,6 +84,8 @@ private:
     std::vector<std::unique_ptr<Worker>> workers_;  // while running
     int64_t doneTries_ = 0, doneRuns_ = 0;
     std::atomic<int> pass_{0};
+    int separatePasses_ = 3;
+    size_t maxKept_ = size_t{1} << 19;
 };
 
 }  // namespace lumor
