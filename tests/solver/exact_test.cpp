@@ -84,6 +84,16 @@ Answer answerOf(const LevelRecord& level) {
 }
 Answer literal(const LevelRecord& level) { return answerOf<SolutionSearch>(level); }
 
+// The same for a random level, noting the pieces left of every win recorded as best.
+Answer literalRecording(const LevelRecord& level, std::vector<int32_t>& recorded) {
+    SolutionSearch all;
+    all.setBestHook([&](const std::vector<Piece>&) { recorded.push_back(all.piecesLeft()); });
+    all.load(level);
+    all.run();
+    return {std::to_string(all.triedCount()), std::to_string(all.checkedCount()),
+            std::to_string(all.solutionCount()), all.bestLeft(), all.bestArrangement()};
+}
+
 // The answer worked out without trying every arrangement; the sizes beyond the best searched
 // one by one up to `separate` more, then in one walk keeping at most `kept` pieces of wins.
 Answer exact(const LevelRecord& level, int threads = 1, int separate = 3,
@@ -194,14 +204,8 @@ TEST(ExactSearch, EqualsTheSearchOverEveryArrangementOnRandomLevels) {
     std::mt19937 rng(1306);
     for (int round = 0; round < 20000 && !::testing::Test::HasFailure(); ++round) {
         const LevelRecord level = randomLevel(rng, round % 5);
-        SolutionSearch all;
-        std::vector<int32_t> recorded;  // pieces left of every win recorded as best
-        all.setBestHook([&](const std::vector<Piece>&) { recorded.push_back(all.piecesLeft()); });
-        all.load(level);
-        all.run();
-        const Answer expected{std::to_string(all.triedCount()), std::to_string(all.checkedCount()),
-                              std::to_string(all.solutionCount()), all.bestLeft(),
-                              all.bestArrangement()};
+        std::vector<int32_t> recorded;
+        const Answer expected = literalRecording(level, recorded);
         // Sizes beyond the best one by one, in one walk, in one walk that overflows.
         const int walk = round % 3;
         EXPECT_EQ(
@@ -226,11 +230,11 @@ TEST(ExactSearch, EqualsTheSearchOverEveryArrangementOnRandomLevels) {
         }
         for (const int16_t c : level.Cells) free += c == 0;
         std::array<int, SlotCount + 1> inBest{};
-        for (const Piece& p : all.bestArrangement()) ++inBest[static_cast<size_t>(p.Slot)];
-        const int best = all.bestLeft(), allowance = level.Stock[0];
+        for (const Piece& p : expected.arrangement) ++inBest[static_cast<size_t>(p.Slot)];
+        const int best = expected.best, allowance = level.Stock[0];
         const std::array<bool, 12> has = {best >= 0 && best < allowance,
                                           best >= 0 && best == allowance,
-                                          all.solutionCount() > 1,
+                                          std::stoull(expected.solutions) > 1,
                                           !recorded.empty() && recorded.front() < best,
                                           allowance >= 0 && n > allowance,
                                           *std::max_element(inBest.begin(), inBest.end()) > 1,
@@ -296,14 +300,8 @@ TEST(ExactSearch, OpenFieldsWithALargeStockEqualTheSearchOverEveryArrangement) {
     int larger = 0, solved = 0;
     for (int round = 0; round < 160 && !::testing::Test::HasFailure(); ++round) {
         const LevelRecord level = openField(rng);
-        SolutionSearch all;
         std::vector<int32_t> recorded;
-        all.setBestHook([&](const std::vector<Piece>&) { recorded.push_back(all.piecesLeft()); });
-        all.load(level);
-        all.run();
-        const Answer expected{std::to_string(all.triedCount()), std::to_string(all.checkedCount()),
-                              std::to_string(all.solutionCount()), all.bestLeft(),
-                              all.bestArrangement()};
+        const Answer expected = literalRecording(level, recorded);
         solved += expected.best >= 0;
         larger += !recorded.empty() && recorded.front() < expected.best;
         for (const auto& [separate, kept] :
