@@ -262,6 +262,10 @@ TEST(ExactSearch, EqualsTheSearchOverEveryArrangementWhereRareRulesMatter) {
         // The last solution in order found by the second of two threads.
         levelFrom({"..x....", "*......", ".......", "......D", "....^.."}, {2, 2, 0, 3, 1, 0, 1},
                   '#'),
+        // A cross matters only where a second beam enters its cell: two beams entering one
+        // cell in the same step, and a beam crossing its own way; spare crosses on top.
+        levelFrom({"..v..", ".....", ">...R", ".....", "..D.."}, {2, 1, 2}, '#'),
+        levelFrom({"..a.b", ".....", ">...c", ".....", "..D.."}, {2, 0, 2, 0, 0, 0, 0, 1}, '#'),
         // A beam once round the board, turned up at its last corner by the one piece (its cell
         // entered late); held to the step-for-step reference too.
         levelFrom({">..................b", "U", "", "", "", "", "", "", "", "", "",

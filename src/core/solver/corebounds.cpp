@@ -17,11 +17,12 @@ bool CoreSearch::hitBefore(int target, int sigma) const {
     return false;
 }
 
-// Free cells first entered before the last placed piece's cell hold no later piece, so no
-// new turn happens there; a turn needs a piece in stock that makes it.
-void CoreSearch::prepareTurns(const std::vector<int16_t>& order, int prevIndex) {
+// Free cells first entered before the last placed piece mattered (the first `earlier` of
+// the run's order) hold no later piece but a cross, so no new turn happens there; a turn
+// needs a piece in stock that makes it.
+void CoreSearch::prepareTurns(const std::vector<int16_t>& order, int earlier) {
     noTurn_.fill(false);
-    for (int i = 0; i <= prevIndex; ++i) noTurn_[order[i]] = true;
+    for (int i = 0; i < earlier; ++i) noTurn_[order[static_cast<size_t>(i)]] = true;
     prepareTurnable();
 }
 
