@@ -212,10 +212,12 @@ TEST(ExactSearch, EqualsTheSearchOverEveryArrangementOnRandomLevels) {
             exact(level, round % 10 == 0 ? 2 : 1, walk == 0 ? 99 : 0, walk == 2 ? 6 : 1 << 19),
             expected)
             << "round " << round;
-        // The fast search, on the same cores, must find the same best.
+        // The fast search, on the same cores, must find the same best; on two threads the
+        // same arrangement as on one.
         const FastResult fast = fastSolve(level);
         EXPECT_EQ(fast.bestLeft, expected.best) << "round " << round;
         expectAchieves(level, fast.best, fast.bestLeft);
+        if (round % 10 == 0) EXPECT_EQ(fastSolve(level, true, {}, {}, 2).best, fast.best);
         // So must the earlier release's search, its tries ending at the total it worked out.
         EarlierSearch earlier;
         const auto [tried, total, checked, earlierBest] = runToEnd(level, earlier);
@@ -312,6 +314,7 @@ TEST(ExactSearch, OpenFieldsWithALargeStockEqualTheSearchOverEveryArrangement) {
              {std::pair<int, size_t>{99, 0}, {3, 1 << 19}, {0, 1 << 19}, {0, 12}})
             EXPECT_EQ(exact(level, 1 + round % 2, separate, kept), expected)
                 << "round " << round << ", " << separate << " sizes one by one";
+        EXPECT_EQ(fastSolve(level, true, {}, {}, 2).best, fastSolve(level).best) << round;
     }
     EXPECT_GE(solved, 100);
     EXPECT_GE(larger, 1);
