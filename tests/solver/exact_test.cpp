@@ -217,7 +217,9 @@ TEST(ExactSearch, EqualsTheSearchOverEveryArrangementOnRandomLevels) {
         const FastResult fast = fastSolve(level);
         EXPECT_EQ(fast.bestLeft, expected.best) << "round " << round;
         expectAchieves(level, fast.best, fast.bestLeft);
-        if (round % 10 == 0) EXPECT_EQ(fastSolve(level, true, {}, {}, 2).best, fast.best);
+        if (round % 10 == 0) {
+            EXPECT_EQ(fastSolve(level, true, {}, {}, 2).best, fast.best);
+        }
         // So must the earlier release's search, its tries ending at the total it worked out.
         EarlierSearch earlier;
         const auto [tried, total, checked, earlierBest] = runToEnd(level, earlier);
