@@ -75,7 +75,9 @@ public:
 
     // While searching with tickets: the number of the subtree being walked (-1 above the
     // claim depth). Subtrees are numbered in the order one search alone walks them.
-    int subtree() const { return tickets_ && placed_.size() >= size_t(claimDepth_) ? claimSeen_ - 1 : -1; }
+    int subtree() const {
+        return tickets_ && placed_.size() >= size_t(claimDepth_) ? claimSeen_ - 1 : -1;
+    }
 
     int64_t tries() const { return tries_; }  // pieces put on a cell
     int64_t runs() const { return runs_; }    // beam runs

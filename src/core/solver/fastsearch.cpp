@@ -99,8 +99,8 @@ FastResult fastSolve(const LevelRecord& level, bool useBounds, const std::functi
         std::vector<std::unique_ptr<FirstWin>> visitors;
         for (int t = 0; t < threads; ++t) {
             CoreSearch& core = *cores[static_cast<size_t>(t)];
-            visitors.push_back(std::make_unique<FirstWin>(
-                core, bestSubtree, [&, t, &core = core]() {
+            visitors.push_back(
+                std::make_unique<FirstWin>(core, bestSubtree, [&, t, &core = core]() {
                     if (t == 0) walked.store(core.walked(), std::memory_order_relaxed);
                     if (threads == 1) return callerPoll();
                     return stop.load(std::memory_order_relaxed);
@@ -140,9 +140,8 @@ FastResult fastSolve(const LevelRecord& level, bool useBounds, const std::functi
         const FirstWin* first = nullptr;
         for (const auto& v : visitors)
             if (v->won && (!first || v->subtree < first->subtree)) first = v.get();
-        const bool stopped =
-            stop || std::any_of(visitors.begin(), visitors.end(),
-                                [](const auto& v) { return v->stoppedByPoll; });
+        const bool stopped = stop || std::any_of(visitors.begin(), visitors.end(),
+                                                 [](const auto& v) { return v->stoppedByPoll; });
         // A win counts once every subtree below its own was walked: not when stopped.
         if (first && !stopped) {
             result.bestLeft = allowance - limit;
