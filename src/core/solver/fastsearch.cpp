@@ -83,6 +83,7 @@ FastResult fastSolve(const LevelRecord& level, bool useBounds, const std::functi
     if (allowance < 0) return result;
     threads = std::max(1, threads);
     std::vector<std::unique_ptr<CoreSearch>> cores;
+    cores.reserve(static_cast<size_t>(threads));
     for (int t = 0; t < threads; ++t)
         cores.push_back(std::make_unique<CoreSearch>(level, useBounds));
     int limit = 0;
@@ -97,6 +98,7 @@ FastResult fastSolve(const LevelRecord& level, bool useBounds, const std::functi
     for (; limit <= std::min(allowance, pieces); ++limit) {
         std::atomic<int> bestSubtree{std::numeric_limits<int>::max()};
         std::vector<std::unique_ptr<FirstWin>> visitors;
+        visitors.reserve(static_cast<size_t>(threads));
         for (int t = 0; t < threads; ++t) {
             CoreSearch& core = *cores[static_cast<size_t>(t)];
             visitors.push_back(
@@ -116,6 +118,7 @@ FastResult fastSolve(const LevelRecord& level, bool useBounds, const std::functi
             std::mutex mutex;
             std::condition_variable done;
             std::vector<std::thread> pool;
+            pool.reserve(static_cast<size_t>(threads));
             for (int t = 0; t < threads; ++t)
                 pool.emplace_back([&, t] {
                     const size_t i = static_cast<size_t>(t);
