@@ -174,37 +174,47 @@ constexpr const Element* elementOf(int code) {
     return code >= 0 && code < ElementCount ? &Elements[static_cast<size_t>(code)] : nullptr;
 }
 
-constexpr bool isSource(int code) {
-    const Element* e = elementOf(code);
-    return e && e->emits;
+// What kind of element a code is, worked out once from the table: the searches ask this
+// for every cell they look at.
+namespace elementkinds {
+enum : uint8_t { Source = 1, Target = 2, Deflector = 4, Decoration = 8, Placeable = 16 };
+inline constexpr std::array<uint8_t, ElementCount> Kinds = [] {
+    std::array<uint8_t, ElementCount> k{};
+    for (const Element& e : Elements) {
+        uint8_t bits = 0;
+        if (e.emits) bits |= Source;
+        for (const Effect f : e.from)
+            if (f == Effect::Absorb) bits |= Target;
+        if (e.turns != elementrows::NoTurn) bits |= Deflector;
+        if (e.code != Empty && e.from == elementrows::all(Effect::Pass) && !e.crossing)
+            bits |= Decoration;
+        if (e.placeable()) bits |= Placeable;
+        k[static_cast<size_t>(e.code)] = bits;
+    }
+    return k;
+}();
+constexpr bool is(int code, uint8_t kind) {
+    return code >= 0 && code < ElementCount && (Kinds[static_cast<size_t>(code)] & kind);
 }
-constexpr bool isTarget(int code) {
-    const Element* e = elementOf(code);
-    if (!e) return false;
-    for (const Effect f : e->from)
-        if (f == Effect::Absorb) return true;
-    return false;
-}
-constexpr bool isDeflector(int code) {
-    const Element* e = elementOf(code);
-    return e && e->turns != elementrows::NoTurn;
-}
+}  // namespace elementkinds
+
+constexpr bool isSource(int code) { return elementkinds::is(code, elementkinds::Source); }
+constexpr bool isTarget(int code) { return elementkinds::is(code, elementkinds::Target); }
+constexpr bool isDeflector(int code) { return elementkinds::is(code, elementkinds::Deflector); }
 // Decorations: pictures a beam passes as an empty cell, offered only by the palette.
-constexpr bool isDecoration(int code) {
-    const Element* e = elementOf(code);
-    return e && code != Empty && e->from == elementrows::all(Effect::Pass) && !e->crossing;
-}
-constexpr bool isPlaceable(int code) {
-    const Element* e = elementOf(code);
-    return e && e->placeable();
-}
+constexpr bool isDecoration(int code) { return elementkinds::is(code, elementkinds::Decoration); }
+constexpr bool isPlaceable(int code) { return elementkinds::is(code, elementkinds::Placeable); }
 
 // Stock slots 1..8 are the placeable elements.
 inline constexpr int SlotCount = 8;
-constexpr int codeOfSlot(int slot) {
+inline constexpr std::array<int, SlotCount + 1> SlotCodes = [] {
+    std::array<int, SlotCount + 1> c{};
     for (const Element& e : Elements)
-        if (e.stockSlot == slot && slot > 0) return e.code;
-    return Empty;
+        if (e.stockSlot > 0) c[static_cast<size_t>(e.stockSlot)] = e.code;
+    return c;
+}();
+constexpr int codeOfSlot(int slot) {
+    return slot > 0 && slot <= SlotCount ? SlotCodes[static_cast<size_t>(slot)] : Empty;
 }
 constexpr int slotOfCode(int code) {
     const Element* e = elementOf(code);

@@ -38,6 +38,15 @@ public:
     const std::vector<int32_t>& enteredStep() const { return enteredStep_; }
     // The direction of the beam that first entered each of those cells.
     const std::vector<uint8_t>& enteredDir() const { return enteredDir_; }
+    // The first and second moves into a cell are numbered as they happen: the number of
+    // each first entry above, and the second entries (cell, cell step, number) in order.
+    struct SecondEntry {
+        int16_t cell;
+        int32_t step;
+        int32_t number;
+    };
+    const std::vector<int32_t>& enteredNumber() const { return enteredNumber_; }
+    const std::vector<SecondEntry>& secondEntries() const { return secondList_; }
     // Targets hit by the last marking run: (cell, cell step), in order.
     const std::vector<std::pair<int16_t, int32_t>>& hitsMade() const { return hitList_; }
     const std::vector<std::pair<int16_t, uint8_t>>& captured() const { return captured_; }
@@ -49,6 +58,8 @@ private:
     std::vector<int16_t> enteredList_;
     std::vector<int32_t> enteredStep_;
     std::vector<uint8_t> enteredDir_;
+    std::vector<int32_t> enteredNumber_;
+    std::vector<SecondEntry> secondList_;
     std::vector<std::pair<int16_t, int32_t>> hitList_;
     std::vector<std::pair<int16_t, uint8_t>> captured_;
 };

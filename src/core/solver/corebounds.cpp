@@ -17,11 +17,12 @@ bool CoreSearch::hitBefore(int target, int sigma) const {
     return false;
 }
 
-// Free cells first entered before the last placed piece's cell hold no later piece, so no
-// new turn happens there; a turn needs a piece in stock that makes it.
-void CoreSearch::prepareTurns(const std::vector<int16_t>& order, int prevIndex) {
+// Free cells first entered before the last placed piece mattered (the first `earlier` of
+// the run's order) hold no later piece but a cross, so no new turn happens there; a turn
+// needs a piece in stock that makes it.
+void CoreSearch::prepareTurns(const std::vector<int16_t>& order, int earlier) {
     noTurn_.fill(false);
-    for (int i = 0; i <= prevIndex; ++i) noTurn_[order[i]] = true;
+    for (int i = 0; i < earlier; ++i) noTurn_[order[static_cast<size_t>(i)]] = true;
     prepareTurnable();
 }
 
@@ -82,35 +83,46 @@ int CoreSearch::forward(bool privateParts, int sigma, int budget, bool sum,
             cut = true;
             break;
         }
-        const int next = cell + Delta[dir];
-        const int code = checker_.codeAt(next);
-        if (isTarget(code)) {
-            if (code - 4 == dir && cost[next] == Far) {
-                // Costs leave the queue in rising order: the first is the fewest.
-                cost[next] = static_cast<uint8_t>(c);
-                result = sum ? result + c : std::max(result, c);
-                --open;
-                if (!sum && result > budget) return budget + 1;
+        // Along the line while the cells are empty: each step straight on costs nothing, so
+        // it is taken at once rather than through the queue.
+        for (int at = cell;;) {
+            const int next = at + Delta[dir];
+            const int code = checker_.codeAt(next);
+            if (isTarget(code)) {
+                if (code - 4 == dir && cost[next] == Far) {
+                    // Costs leave the queue in rising order: the first is the fewest.
+                    cost[next] = static_cast<uint8_t>(c);
+                    result = sum ? result + c : std::max(result, c);
+                    --open;
+                    if (!sum && result > budget) return budget + 1;
+                }
+                break;
             }
-            continue;
-        }
-        // The same moves as costToGo() takes backward.
-        const uint8_t outs = Through[code][dir];
-        for (int out = 1; out <= 4; ++out)
-            if (outs & (1 << out)) relax(next, out, c, true);
-        if (code == Empty && freeCell_[next] && !noTurn_[next]) {
-            const int perp1 = (dir == Right || dir == Left) ? Down : Right;
-            const int perp2 = (dir == Right || dir == Left) ? Up : Left;
-            const bool turn1 = canTurn(turnable, next, dir, perp1, privateParts);
-            const bool turn2 = canTurn(turnable, next, dir, perp2, privateParts);
-            if (turn1 || turn2) {
-                if (c >= budget) {
-                    cut = true;  // a turn here would cost more than the budget
-                } else {
-                    if (turn1) relax(next, perp1, c + 1, false);
-                    if (turn2) relax(next, perp2, c + 1, false);
+            if (code != Empty) {
+                // The same moves as costToGo() takes backward.
+                const uint8_t outs = Through[code][dir];
+                for (int out = 1; out <= 4; ++out)
+                    if (outs & (1 << out)) relax(next, out, c, true);
+                break;
+            }
+            if (freeCell_[next] && !noTurn_[next]) {
+                const int perp1 = (dir == Right || dir == Left) ? Down : Right;
+                const int perp2 = (dir == Right || dir == Left) ? Up : Left;
+                const bool turn1 = canTurn(turnable, next, dir, perp1, privateParts);
+                const bool turn2 = canTurn(turnable, next, dir, perp2, privateParts);
+                if (turn1 || turn2) {
+                    if (c >= budget) {
+                        cut = true;  // a turn here would cost more than the budget
+                    } else {
+                        if (turn1) relax(next, perp1, c + 1, false);
+                        if (turn2) relax(next, perp2, c + 1, false);
+                    }
                 }
             }
+            const int straight = next * 5 + dir;
+            if (c >= dist[straight]) break;
+            dist[straight] = static_cast<uint8_t>(c);
+            at = next;
         }
     }
     if (sum) {
@@ -350,22 +362,34 @@ void CoreSearch::costToGo(int target, int cap, ToGo& g, bool privatePart) {
     relax(front * 5 + takes, 0, false);
     while (queueHead_ != queueTail_) {
         const int state = queue_[queueHead_++ & QueueMask];
-        const int cell = state / 5, out = state % 5;
+        const int out = state % 5;
         const int cost = g[state];
-        // Through the cell as it is, or turned on a free cell by a piece in stock.
-        const int code = checker_.codeAt(cell);
-        const uint8_t straight = Into[code][out];
-        const bool turns = code == Empty && freeCell_[cell] && !noTurn_[cell];
-        for (int in = 1; in <= 4; ++in) {
-            int w = 0;
-            if (!(straight & (1 << in))) {
-                if (!turns || !crossing(in, out) || !canTurn(turnable, cell, in, out, privatePart))
-                    continue;
-                w = 1;
+        // Back along the line while the cells are empty, as forward() goes along it.
+        for (int cell = state / 5;;) {
+            // Through the cell as it is, or turned on a free cell by a piece in stock.
+            const int code = checker_.codeAt(cell);
+            if (code != Empty) {
+                const uint8_t straight = Into[code][out];
+                for (int in = 1; in <= 4; ++in) {
+                    const int prev = cell - Delta[in];
+                    if ((straight & (1 << in)) && checker_.codeAt(prev) != BeamChecker::OffBoard)
+                        relax(prev * 5 + in, cost, true);
+                }
+                break;
             }
-            const int prev = cell - Delta[in];
-            if (checker_.codeAt(prev) == BeamChecker::OffBoard) continue;
-            relax(prev * 5 + in, cost + w, w == 0);
+            if (freeCell_[cell] && !noTurn_[cell] && cost < cap)
+                for (int in = 1; in <= 4; ++in) {
+                    const int prev = cell - Delta[in];
+                    if (crossing(in, out) && canTurn(turnable, cell, in, out, privatePart) &&
+                        checker_.codeAt(prev) != BeamChecker::OffBoard)
+                        relax(prev * 5 + in, cost + 1, false);
+                }
+            const int prev = cell - Delta[out];
+            if (checker_.codeAt(prev) == BeamChecker::OffBoard) break;
+            const int straightOn = prev * 5 + out;
+            if (cost >= g[straightOn]) break;
+            g[straightOn] = static_cast<uint8_t>(cost);
+            cell = prev;
         }
     }
 }

@@ -1,19 +1,24 @@
 // Why the search may leave so much out:
 //
-// * One order per core. Order the pieces of a core K by the moment a beam first enters
-//   their cells. The run of the first k pieces alone is the run of K up to the moment the
-//   (k+1)-th piece's cell is first entered (no cell holding a later piece has been read
-//   before), so in it that cell is entered, and after the k-th piece's cell. Adding
-//   pieces one at a time, each on a free cell first entered after the previous piece's
-//   cell in the current run, reaches every core exactly once, through its parts.
+// * One order per core. A piece matters from the moment a beam first enters its cell, a
+//   cross from the second entry: until then it does what an empty cell does (the first
+//   beam passes and leaves its trace either way). A core with a cross entered only once
+//   runs as the smaller core without it, so it is left out: its wins are never a best.
+//   Order the pieces of a core K by the moment they first matter. The run of the first k
+//   pieces alone is the run of K up to the moment the (k+1)-th piece first matters
+//   (nothing a later piece changes has been read before), so in it that moment comes, and
+//   after the k-th piece's. Adding pieces one at a time, each on a free cell entered (a
+//   cross: entered a second time) after the previous piece mattered in the current run,
+//   reaches every such core exactly once, through its parts. Crosses thus go only where
+//   beams meet, not on every cell a beam passes.
 // * A bound per target. No target can be hit twice (a second beam on the line in front of
 //   it would have to pass the first one's origin, which stops or removes it), so every
 //   target must be hit. A beam turns only at deflectors and splitters: at least as many
 //   new pieces are needed as the fewest turns on free cells over any path that a hitting
 //   beam can take. By the argument above it descends from a beam of the current run
-//   standing at the start of the cell step of the last placed piece's first entry, and
-//   free cells first entered before that piece's cell cannot hold a later piece, so they
-//   offer no turn.
+//   standing at the start of the cell step in which the last placed piece came to matter,
+//   and free cells first entered before that moment cannot hold a later piece but a
+//   cross, so they offer no turn.
 // * Bounds over all targets. After its last split a beam's way is its own: a deflector
 //   lets only one beam go on turned (a second one on its cell is taken off). So the turns
 //   on those private parts add up, except that a splitter piece may start two of them;
@@ -67,6 +72,7 @@ CoreSearch::CoreSearch(const LevelRecord& level, bool useBounds) : useBounds_(us
             }
         }
     splitterFree_ = !levelSplitter && counts_[8] == 0;
+    crossSlot_ = slotOfCode(Cross);
     columnKey_.fill(CellCount);
     for (int x = 0; x < BoardWidth; ++x)
         for (int y = 0; y < BoardHeight; ++y)
@@ -116,9 +122,10 @@ CoreSearch::Outcome CoreSearch::search(int limit, CoreVisitor& visitor) {
     return {stopped_, limitCut_};
 }
 
-// k pieces placed, the last on the cell first entered as number prevIndex of the run, in
-// cell step sigma (1 when none is placed). Returns true when the search is to stop.
-bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
+// k pieces placed, the last one mattering first at entry number prevNumber of the run
+// (-1 when none is placed), in cell step sigma (1 when none is placed). Returns true when
+// the search is to stop.
+bool CoreSearch::grow(int k, int limit, int prevNumber, int sigma) {
     if (tickets_ && k == claimDepth_) {
         if (claimSeen_++ != ticket_) return false;
         ticket_ = tickets_->fetch_add(1);
@@ -137,16 +144,25 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
     if (checker_.runMarking(sigma).solved)
         return reportFrom_ >= 0 && k >= reportFrom_ && visitor_->win(placed_) && (stopped_ = true);
     const std::vector<int16_t>& order = checker_.enteredOrder();
+    const std::vector<int32_t>& numbers = checker_.enteredNumber();
+    // Cells first entered up to the last piece's entry take no later piece but a cross.
+    const int earlier = static_cast<int>(
+        std::upper_bound(numbers.begin(), numbers.end(), prevNumber) - numbers.begin());
     // The cells a next piece may take, kept per depth: deeper runs overwrite the checker's.
     std::vector<Candidate>& next = frames_[static_cast<size_t>(k)];
     next.clear();
-    for (int i = prevIndex + 1; i < static_cast<int>(order.size()); ++i) {
+    for (int i = earlier; i < static_cast<int>(order.size()); ++i) {
         const int cell = order[static_cast<size_t>(i)];
         if (freeCell_[cell] && checker_.codeAt(cell) == Empty)
-            next.push_back({static_cast<int16_t>(cell),
-                            checker_.enteredDir()[static_cast<size_t>(i)], i,
-                            checker_.enteredStep()[static_cast<size_t>(i)]});
+            next.push_back(
+                {static_cast<int16_t>(cell), checker_.enteredDir()[static_cast<size_t>(i)], false,
+                 numbers[static_cast<size_t>(i)], checker_.enteredStep()[static_cast<size_t>(i)]});
     }
+    const bool crossesLeft = crossSlot_ > 0 && counts_[crossSlot_] > 0;
+    if (crossesLeft)
+        for (const BeamChecker::SecondEntry& e : checker_.secondEntries())
+            if (e.number > prevNumber && freeCell_[e.cell] && checker_.codeAt(e.cell) == Empty)
+                next.push_back({e.cell, 0, true, e.number, e.step});
     const int budget = limit - k;
     GrowthLimits& wanted = growthAt_[static_cast<size_t>(k)];
     wanted.reset();
@@ -169,7 +185,7 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
         int wantedPieces = 0;
         for (int slot = 1; slot <= SlotCount; ++slot) wantedPieces += avail_[slot];
         if (reportFrom_ < 0 && wantedPieces < budget) return false;
-        prepareTurns(order, prevIndex);
+        prepareTurns(order, earlier);
         if (turns <= 2) {
             backward_.resize(targets_.size());
             for (size_t n = 0; n < targets_.size(); ++n) closeBackward(static_cast<int>(n));
@@ -284,14 +300,19 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
         }
     }
 
-    int kinds = 0;  // the branches here: every candidate with every kind in stock
-    for (int slot = 1; slot <= SlotCount; ++slot) kinds += counts_[slot] > 0;
+    // The branches here: a first entry with every kind in stock but a cross, a second
+    // entry with a cross.
+    int kinds = 0, crossEntries = 0;
+    for (int slot = 1; slot <= SlotCount; ++slot) kinds += counts_[slot] > 0 && slot != crossSlot_;
+    for (const Candidate& candidate : next) crossEntries += candidate.second;
     const bool walking = k < WalkDepth;
-    if (walking) walk_[static_cast<size_t>(k)] = {-1, std::max(1, kinds * int(next.size()))};
+    if (walking)
+        walk_[static_cast<size_t>(k)] = {
+            -1, std::max(1, kinds * (int(next.size()) - crossEntries) + crossEntries)};
     for (const Candidate& candidate : next) {
         const int cell = candidate.cell, dir = candidate.dir;
         for (int slot = 1; slot <= SlotCount; ++slot) {
-            if (counts_[slot] == 0) continue;
+            if (counts_[slot] == 0 || (slot == crossSlot_) != candidate.second) continue;
             if (walking) {
                 ++walk_[static_cast<size_t>(k)].at;
                 walkDepth_ = k + 1;
@@ -316,7 +337,7 @@ bool CoreSearch::grow(int k, int limit, int prevIndex, int sigma) {
             checker_.place(cell, codeOfSlot(slot));
             placed_.push_back({slot, cell});
             const bool stop =
-                !visitor_->cut(placed_) && grow(k + 1, limit, candidate.index, candidate.step);
+                !visitor_->cut(placed_) && grow(k + 1, limit, candidate.number, candidate.step);
             placed_.pop_back();
             checker_.place(cell, Empty);
             ++counts_[slot];

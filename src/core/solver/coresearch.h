@@ -59,8 +59,9 @@ public:
         bool stopped = false;   // the visitor stopped the search
         bool limitCut = false;  // some branch was cut by the limit: a larger one may win
     };
-    // Visits every winning core of exactly `limit` pieces (within the stock) whose every
-    // part, in the order a beam first enters its pieces, does not win yet; each once.
+    // Visits every winning core of exactly `limit` pieces (within the stock) whose crosses
+    // are each entered twice and whose every part, in the order its pieces come to matter
+    // (see coresearch.cpp), does not win yet; each once.
     Outcome search(int limit, CoreVisitor& visitor);
     // For several searches sharing the work: each walks the tree alike down to the claim
     // depth and takes only the subtrees there whose number it draws from `tickets`.
@@ -72,6 +73,12 @@ public:
     // bound takes every turn the turns are the same), so none of those cores is cut.
     void reportFrom(int size) { reportFrom_ = size; }
 
+    // While searching with tickets: the number of the subtree being walked (-1 above the
+    // claim depth). Subtrees are numbered in the order one search alone walks them.
+    int subtree() const {
+        return tickets_ && placed_.size() >= size_t(claimDepth_) ? claimSeen_ - 1 : -1;
+    }
+
     int64_t tries() const { return tries_; }  // pieces put on a cell
     int64_t runs() const { return runs_; }    // beam runs
     // The share of the last or running search() walked so far, 0..1: the place of the
@@ -81,9 +88,9 @@ public:
     static constexpr int WalkDepth = 4;
 
 private:
-    bool grow(int k, int limit, int prevIndex, int sigma);
+    bool grow(int k, int limit, int prevNumber, int sigma);
     bool hitBefore(int target, int sigma) const;
-    void prepareTurns(const std::vector<int16_t>& order, int prevIndex);
+    void prepareTurns(const std::vector<int16_t>& order, int earlier);
     void prepareTurnable();
     // Whether a new piece on this free cell may turn a beam moving `from` into `to`.
     template <class Table>
@@ -113,11 +120,13 @@ private:
     bool turnsOntoWay(const WayCosts& toGo, int cell, int dir, int code,
                       const std::vector<std::pair<int, int>>& ways, bool everyWay) const;
 
+    // A cell a next piece may take: at its first entry, or a cross at its second.
     struct Candidate {
         int16_t cell;
-        uint8_t dir;   // of the beam that first enters it
-        int index;     // in the run's first-entry order
-        int32_t step;  // of that first entry
+        uint8_t dir;     // of the beam that first enters it
+        bool second;     // the second entry
+        int32_t number;  // of that entry in the run
+        int32_t step;    // its cell step
     };
     std::vector<std::vector<Candidate>> frames_;  // per depth
 
@@ -179,7 +188,8 @@ private:
     // Per depth: a deeper call must not overwrite what its caller still reads.
     std::vector<WayCosts> toGo_;
     std::vector<std::array<bool, BeamChecker::PadCells>> noTurnAt_;
-    bool splitterFree_ = false;  // no splitter on the level nor in its stock
+    bool splitterFree_ = false;
+    int crossSlot_ = 0;  // the stock slot of crosses  // no splitter on the level nor in its stock
     // splitPartsBound(): per target the private part's turns from every state, and per
     // number of splitter pieces the cheapest cover of each set of targets.
     std::vector<ToGo> privateToGo_;

@@ -22,7 +22,8 @@
 // Solutions. A win is recorded when its pieces left reach the best so far, that is when
 // no win of lower rank places fewer pieces. Taking pieces away (s to 0) lowers the rank,
 // so a win holding a smaller win (its own core, when it has pieces outside it) is never
-// recorded: recorded wins are cores none of whose parts wins. Let m be the fewest pieces
+// recorded: recorded wins are cores none of whose parts wins (nor a cross only one beam
+// enters, which runs as the core without it; CoreSearch leaves those out). Let m be the fewest pieces
 // of any win. Every m-piece win is recorded, in every labelling (which piece of a slot
 // stands on which of the slot's cells: P(n_slot, c_slot) ways per slot), and the best
 // shown is the last of them in rank order. A win with v > m pieces is recorded exactly

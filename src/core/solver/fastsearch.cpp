@@ -4,25 +4,50 @@
 #include "solver/coresearch.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 namespace lumor {
 
 namespace {
 
+// Several searches share a piece count's walk, each its own subtrees. The first win in
+// the order one search alone finds them is the one of the lowest subtree: a search that
+// wins stops and says so, the others give up subtrees above it and go on below it.
 class FirstWin final : public CoreVisitor {
 public:
-    explicit FirstWin(const std::function<bool()>& poll) : poll_(poll) {}
-    bool win(const std::vector<CorePiece>& core) override {
-        found = core;
+    FirstWin(const CoreSearch& core, std::atomic<int>& bestSubtree, std::function<bool()> poll)
+        : core_(core), bestSubtree_(bestSubtree), poll_(std::move(poll)) {}
+    bool win(const std::vector<CorePiece>& pieces) override {
+        found = pieces;
+        subtree = core_.subtree();
+        int best = bestSubtree_.load();
+        while (subtree < best && !bestSubtree_.compare_exchange_weak(best, subtree)) {
+        }
         won = true;
         return true;
     }
-    bool poll() override { return poll_ && poll_(); }
+    bool poll() override {
+        if (poll_ && poll_()) {
+            stoppedByPoll = true;
+            return true;
+        }
+        return core_.subtree() > bestSubtree_.load(std::memory_order_relaxed);
+    }
     bool won = false;
+    bool stoppedByPoll = false;
+    int subtree = -1;
     std::vector<CorePiece> found;
 
 private:
-    const std::function<bool()>& poll_;
+    const CoreSearch& core_;
+    std::atomic<int>& bestSubtree_;
+    std::function<bool()> poll_;
 };
 
 // The pieces in PieceList order, those of one slot by column, then row.
@@ -44,7 +69,8 @@ std::vector<Piece> arrangement(const std::vector<CorePiece>& core) {
 }  // namespace
 
 FastResult fastSolve(const LevelRecord& level, bool useBounds, const std::function<bool()>& poll,
-                     const std::function<void(int pieces, double walked)>& onProgress) {
+                     const std::function<void(int pieces, double walked)>& onProgress,
+                     int threads) {
     FastResult result;
     int pieces = 0;
     for (int slot = 1; slot <= SlotCount; ++slot) pieces += std::max<int>(0, level.Stock[slot]);
@@ -55,27 +81,83 @@ FastResult fastSolve(const LevelRecord& level, bool useBounds, const std::functi
     }
     const int allowance = level.Stock[0];
     if (allowance < 0) return result;
-    CoreSearch core(level, useBounds);
+    threads = std::max(1, threads);
+    std::vector<std::unique_ptr<CoreSearch>> cores;
+    cores.reserve(static_cast<size_t>(threads));
+    for (int t = 0; t < threads; ++t)
+        cores.push_back(std::make_unique<CoreSearch>(level, useBounds));
     int limit = 0;
-    const std::function<bool()> polled = [&] {
-        if (onProgress) onProgress(limit, core.walked());
+    // Only the calling thread reports and asks: the first search when alone, else itself
+    // while the searches run (their progress is what the first one has walked).
+    std::atomic<double> walked{0};
+    std::atomic<bool> stop{false};
+    const std::function<bool()> callerPoll = [&] {
+        if (onProgress) onProgress(limit, walked.load(std::memory_order_relaxed));
         return poll && poll();
     };
-    FirstWin visitor(onProgress ? polled : poll);
     for (; limit <= std::min(allowance, pieces); ++limit) {
-        const CoreSearch::Outcome outcome = core.search(limit, visitor);
-        if (visitor.won) {
+        std::atomic<int> bestSubtree{std::numeric_limits<int>::max()};
+        std::vector<std::unique_ptr<FirstWin>> visitors;
+        visitors.reserve(static_cast<size_t>(threads));
+        for (int t = 0; t < threads; ++t) {
+            CoreSearch& core = *cores[static_cast<size_t>(t)];
+            visitors.push_back(
+                std::make_unique<FirstWin>(core, bestSubtree, [&, t, &core = core]() {
+                    if (t == 0) walked.store(core.walked(), std::memory_order_relaxed);
+                    if (threads == 1) return callerPoll();
+                    return stop.load(std::memory_order_relaxed);
+                }));
+        }
+        bool limitCut = false;
+        if (threads == 1) {
+            limitCut = cores[0]->search(limit, *visitors[0]).limitCut;
+        } else {
+            std::atomic<int> tickets{0};
+            std::atomic<int> running{threads};
+            std::vector<CoreSearch::Outcome> outcomes(static_cast<size_t>(threads));
+            std::mutex mutex;
+            std::condition_variable done;
+            std::vector<std::thread> pool;
+            pool.reserve(static_cast<size_t>(threads));
+            for (int t = 0; t < threads; ++t)
+                pool.emplace_back([&, t] {
+                    const size_t i = static_cast<size_t>(t);
+                    outcomes[i] = cores[i]->search(limit, *visitors[i], tickets);
+                    std::lock_guard lock(mutex);
+                    --running;
+                    done.notify_all();
+                });
+            {
+                std::unique_lock lock(mutex);
+                while (running > 0) {
+                    done.wait_for(lock, std::chrono::milliseconds(10));
+                    if (running == 0 || stop) continue;
+                    lock.unlock();
+                    if (callerPoll()) stop = true;
+                    lock.lock();
+                }
+            }
+            for (std::thread& th : pool) th.join();
+            for (const CoreSearch::Outcome& o : outcomes) limitCut = limitCut || o.limitCut;
+        }
+        const FirstWin* first = nullptr;
+        for (const auto& v : visitors)
+            if (v->won && (!first || v->subtree < first->subtree)) first = v.get();
+        const bool stopped = stop || std::any_of(visitors.begin(), visitors.end(),
+                                                 [](const auto& v) { return v->stoppedByPoll; });
+        // A win counts once every subtree below its own was walked: not when stopped.
+        if (first && !stopped) {
             result.bestLeft = allowance - limit;
-            result.best = arrangement(visitor.found);
+            result.best = arrangement(first->found);
             break;
         }
-        if (outcome.stopped) {
+        if (stopped) {
             result.gaveUp = true;
             break;
         }
-        if (!outcome.limitCut) break;  // nothing deeper to try: more pieces cannot help
+        if (!limitCut) break;  // nothing deeper to try: more pieces cannot help
     }
-    result.beamRuns = core.runs();
+    for (const auto& core : cores) result.beamRuns += core->runs();
     return result;
 }
 

@@ -25,9 +25,10 @@ struct FastResult {
 // useBounds = false leaves out the per-target bounds (the yardstick for them). poll runs
 // every few hundred steps; true gives up.
 // onProgress, when given, runs before each poll with the piece count being searched
-// and the share of its search walked.
+// and the share of its search walked. Several threads find the same arrangement as one.
 FastResult fastSolve(const LevelRecord& level, bool useBounds = true,
                      const std::function<bool()>& poll = {},
-                     const std::function<void(int pieces, double walked)>& onProgress = {});
+                     const std::function<void(int pieces, double walked)>& onProgress = {},
+                     int threads = 1);
 
 }  // namespace lumor

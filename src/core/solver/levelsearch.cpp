@@ -171,16 +171,20 @@ private:
 
 class BestLevelSearch final : public PassesSearch {
 public:
-    BestLevelSearch() : PassesSearch(SearchMode::Best) {}
+    explicit BestLevelSearch(int threads) : PassesSearch(SearchMode::Best), threads_(threads) {}
+    void setThreads(int threads) override { threads_ = std::max(1, threads); }
     void run(const std::function<bool()>& poll) override {
         if (!loaded_) return;
-        const FastResult r =
-            fastSolve(level_, true, poll, [this](int pass, double share) { passed(pass, share); });
+        const FastResult r = fastSolve(
+            level_, true, poll, [this](int pass, double share) { passed(pass, share); }, threads_);
         result_.finished = !r.gaveUp;
         result_.bestLeft = r.bestLeft;
         result_.best = r.best;
         result_.beamRuns = r.beamRuns;
     }
+
+private:
+    int threads_;
 };
 
 class AnalysisLevelSearch final : public PassesSearch {
@@ -233,7 +237,7 @@ std::unique_ptr<LevelSearch> makeSearch(SearchMode mode, const SearchOptions& op
         case SearchMode::Literal:
             return std::make_unique<LiteralLevelSearch>();
         case SearchMode::Best:
-            return std::make_unique<BestLevelSearch>();
+            return std::make_unique<BestLevelSearch>(std::max(1, options.threads));
         case SearchMode::Analysis:
             return std::make_unique<AnalysisLevelSearch>(options.analysis);
         case SearchMode::Finder:

@@ -30,7 +30,7 @@ enum class SearchMode {
 };
 
 struct SearchOptions {
-    int threads = 1;           // Exact only
+    int threads = 1;           // Exact and Best
     AnalysisOptions analysis;  // Analysis only
 };
 

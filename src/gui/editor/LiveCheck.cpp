@@ -172,7 +172,9 @@ void LiveCheck::work() {
         if (!job.whole) {
             // The best answer first: the fewest pieces come far sooner than every way to
             // place them, and the count then starts at the fewest.
-            const std::unique_ptr<LevelSearch> best = makeSearch(SearchMode::Best);
+            SearchOptions onAllCores;
+            onAllCores.threads = waitingThreads();
+            const std::unique_ptr<LevelSearch> best = makeSearch(SearchMode::Best, onAllCores);
             if (best->load(job.level)) {
                 best->run([&] {
                     report(best->progress());
