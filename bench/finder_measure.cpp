@@ -7,6 +7,9 @@
 //       where both end.
 //   finder_measure fast PACK.llp ...
 //       per level the whole process "lumor-pack solve --fast".
+//   finder_measure window PACK.llp ...
+//       per level the finder window from its opening to its answer shown, the search on
+//       every core as the player gets it.
 //   finder_measure close ROUNDS
 //       opens the finder window on a level whose answer takes seconds, closes it at a random
 //       moment and measures until the search has ended; also the longest gap between two
@@ -131,6 +134,41 @@ LevelRecord slowLevel() {
     return level;
 }
 
+int windowTimes(const QStringList& packs) {
+    std::vector<double> all;
+    std::vector<std::pair<double, QString>> slowest;
+    for (const QString& pack : packs) {
+        const PackReadResult r = readPack(pack.toStdString());
+        if (!r.ok) continue;
+        state().pack.levels.assign(r.contents.levels);
+        for (int level = 0; level < static_cast<int>(r.contents.levels.size()); ++level) {
+            state().handover.set(level);
+            const Steady::time_point opened = Steady::now();
+            double seconds = -1;
+            Lösungssucher w;
+            w.onSearchEnded = [&](bool finished) {
+                if (finished) seconds = secondsSince(opened);
+            };
+            w.show();
+            while (!w.searchEnded())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+            const QString name = pack.section('/', -1) + QStringLiteral(" %1").arg(level + 1);
+            std::printf("%-22s %8.3f s\n", qPrintable(name), seconds);
+            std::fflush(stdout);
+            all.push_back(seconds);
+            slowest.emplace_back(seconds, name);
+        }
+    }
+    if (all.empty()) return 1;
+    std::sort(all.begin(), all.end());
+    std::sort(slowest.rbegin(), slowest.rend());
+    std::printf("window answer: median %.3f s, slowest", all[all.size() / 2]);
+    for (size_t i = 0; i < std::min<size_t>(3, slowest.size()); ++i)
+        std::printf(" %s %.3f s;", qPrintable(slowest[i].second), slowest[i].first);
+    std::printf(" %zu levels\n", all.size());
+    return 0;
+}
+
 int closeLatency(int rounds) {
     state().pack.levels.assign({slowLevel()});
     std::mt19937 rng(1);
@@ -175,6 +213,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.size() >= 2 && args[0] == "close") return closeLatency(args[1].toInt());
+    if (args.size() >= 2 && args[0] == "window") return windowTimes(args.mid(1));
     if (args.size() >= 2 && (args[0] == "solve" || args[0] == "fast")) {
         QStringList packs;
         double limit = 60;
@@ -188,6 +227,6 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr,
                  "finder_measure solve PACK.llp ... [--literal-limit SECONDS] | fast PACK.llp ... "
-                 "| close ROUNDS\n");
+                 "| window PACK.llp ... | close ROUNDS\n");
     return 2;
 }
