@@ -163,6 +163,10 @@ bool CoreSearch::grow(int k, int limit, int prevNumber, int sigma) {
         for (const BeamChecker::SecondEntry& e : checker_.secondEntries())
             if (e.number > prevNumber && freeCell_[e.cell] && checker_.codeAt(e.cell) == Empty)
                 next.push_back({e.cell, 0, true, e.number, e.step});
+    // A search for any one win tries the cells entered last first: fewer cells follow
+    // them, so their subtrees are small and many of them are over soon. Measured on the
+    // slowest answers, it finds the first win sooner.
+    if (lateFirst_) std::reverse(next.begin(), next.end());
     const int budget = limit - k;
     GrowthLimits& wanted = growthAt_[static_cast<size_t>(k)];
     wanted.reset();

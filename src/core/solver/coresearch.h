@@ -79,6 +79,10 @@ public:
         return tickets_ && placed_.size() >= size_t(claimDepth_) ? claimSeen_ - 1 : -1;
     }
 
+    // The cells a next piece may take, the last entered first (for a search that stops
+    // at its first win); the cores visited are the same.
+    void setLateFirst(bool on) { lateFirst_ = on; }
+
     int64_t tries() const { return tries_; }  // pieces put on a cell
     int64_t runs() const { return runs_; }    // beam runs
     // The share of the last or running search() walked so far, 0..1: the place of the
@@ -156,6 +160,7 @@ private:
     bool stopped_ = false;
     bool limitCut_ = false;
     int reportFrom_ = -1;
+    bool lateFirst_ = false;
     struct Branch {
         int at = 0;
         int of = 1;

@@ -84,8 +84,10 @@ FastResult fastSolve(const LevelRecord& level, bool useBounds, const std::functi
     threads = std::max(1, threads);
     std::vector<std::unique_ptr<CoreSearch>> cores;
     cores.reserve(static_cast<size_t>(threads));
-    for (int t = 0; t < threads; ++t)
+    for (int t = 0; t < threads; ++t) {
         cores.push_back(std::make_unique<CoreSearch>(level, useBounds));
+        cores.back()->setLateFirst(true);
+    }
     int limit = 0;
     // Only the calling thread reports and asks: the first search when alone, else itself
     // while the searches run (their progress is what the first one has walked).
