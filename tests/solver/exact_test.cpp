@@ -270,6 +270,9 @@ TEST(ExactSearch, EqualsTheSearchOverEveryArrangementWhereRareRulesMatter) {
         // cell in the same step, and a beam crossing its own way; spare crosses on top.
         levelFrom({"..v..", ".....", ">...R", ".....", "..D.."}, {2, 1, 2}, '#'),
         levelFrom({"..a.b", ".....", ">...c", ".....", "..D.."}, {2, 0, 2, 0, 0, 0, 0, 1}, '#'),
+        // Two beams that each need a └ to their target: one in stock is not enough, two are.
+        levelFrom({"v....", "....R", "v....", "....R"}, {3, 0, 0, 2, 0, 1, 1}, '#'),
+        levelFrom({"v....", "....R", "v....", "....R"}, {3, 0, 0, 2, 0, 1, 2}, '#'),
         // A beam once round the board, turned up at its last corner by the one piece (its cell
         // entered late); held to the step-for-step reference too.
         levelFrom({">..................b", "U", "", "", "", "", "", "", "", "", "",

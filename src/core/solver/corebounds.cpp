@@ -138,6 +138,71 @@ int CoreSearch::forward(bool privateParts, int sigma, int budget, bool sum,
     return cut ? budget + 1 : Unreachable;
 }
 
+// Whether the deflectors left of each kind cover the turns of that kind the ways to the
+// targets need together (levels without splitters). A kind with more pieces left than
+// targets to hit is not worked out: one turn each would not exceed it.
+bool CoreSearch::kindsSuffice(int sigma, int unhit) {
+    for (int slot = 1; slot <= SlotCount; ++slot)
+        if (isDeflector(codeOfSlot(slot)) && avail_[slot] < unhit &&
+            kindTurns(slot, sigma, avail_[slot]) > avail_[slot])
+            return false;
+    return true;
+}
+
+// The fewest turns by pieces of one slot over the ways to all targets together, the other
+// deflectors in stock turning for free; most + 1 once it exceeds most.
+int CoreSearch::kindTurns(int slot, int sigma, int most) {
+    std::array<uint8_t, BeamChecker::PadCells * 5> dist;
+    dist.fill(Far);
+    std::array<uint8_t, BeamChecker::PadCells> cost;
+    cost.fill(Far);
+    for (const auto& [cell, step] : checker_.hitsMade())
+        if (step < sigma) cost[cell] = 0;
+    int open = 0;
+    for (const int t : targets_) open += cost[t] == Far;
+    int sum = 0;
+    queueHead_ = queueTail_ = 0;
+    auto relax = [&](int cell, int dir, int c, bool front) {
+        const int state = cell * 5 + dir;
+        if (c >= dist[state]) return;
+        dist[state] = static_cast<uint8_t>(c);
+        if (front)
+            queue_[--queueHead_ & QueueMask] = static_cast<int16_t>(state);
+        else
+            queue_[queueTail_++ & QueueMask] = static_cast<int16_t>(state);
+    };
+    for (const auto& [cell, dir] : checker_.captured()) relax(cell, dir, 0, false);
+    while (open > 0 && queueHead_ != queueTail_) {
+        const int state = queue_[queueHead_++ & QueueMask];
+        const int cell = state / 5, dir = state % 5;
+        const int c = dist[state];
+        if (sum + c > most) return most + 1;  // each open target needs c at least
+        const int next = cell + Delta[dir];
+        const int code = checker_.codeAt(next);
+        if (isTarget(code)) {
+            if (code - 4 == dir && cost[next] == Far) {
+                cost[next] = static_cast<uint8_t>(c);
+                sum += c;
+                --open;
+            }
+            continue;
+        }
+        const uint8_t outs = Through[code][dir];
+        for (int out = 1; out <= 4; ++out)
+            if (outs & (1 << out)) relax(next, out, c, true);
+        if (code == Empty && freeCell_[next] && !noTurn_[next]) {
+            const int perp1 = (dir == Right || dir == Left) ? Down : Right;
+            const int perp2 = (dir == Right || dir == Left) ? Up : Left;
+            for (const int out : {perp1, perp2})
+                if (canTurn(turnableByDeflector_, next, dir, out, true)) {
+                    const bool counted = deflectorSlot_[dir][out] == slot;
+                    relax(next, out, c + counted, !counted);
+                }
+        }
+    }
+    return open > 0 ? most + 1 : sum;
+}
+
 // The bounds with one piece left, as forward() gives them with budget 1 (a target that
 // can be reached by no way at all counts as beyond the budget): a way with at most one
 // new turn either meets a state from which its target is reached without one, or turns

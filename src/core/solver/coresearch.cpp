@@ -24,6 +24,10 @@
 //   on those private parts add up, except that a splitter piece may start two of them;
 //   and every target not yet hit needs a beam of its own, which beyond the beams standing
 //   and the splitters on the board only splitter pieces make.
+// * Turns of each kind. Without splitters every target is hit by a beam of its own, and a
+//   deflector turns one beam only, so the ways share no turning piece: the fewest turns a
+//   way needs of one deflector kind (the other kinds turning for free) add up over the
+//   targets and must be in stock.
 // * Turns, not pieces. Walls, crosses and sand turn no beam, so the bounds are held
 //   against the turns the pieces left can make: the fewer of the pieces left and of the
 //   deflectors and splitters in stock.
@@ -242,6 +246,10 @@ bool CoreSearch::grow(int k, int limit, int prevNumber, int sigma) {
         // from each splitter on the board, the rest from splitter pieces.
         int unhit = 0;
         for (const int t : targets_) unhit += costMax_[t] != 0 || !hitBefore(t, sigma);
+        if (splitterFree_ && turns > 0 && !kindsSuffice(sigma, unhit)) {
+            limitCut_ = true;
+            return false;
+        }
         int boardSplitters = static_cast<int>(levelSplitters_.size());
         for (const CorePiece& p : placed_) boardSplitters += p.slot == 8;
         const int newBeams =

@@ -110,6 +110,8 @@ private:
     int forward(bool privateParts, int sigma, int budget, bool sum,
                 std::array<uint8_t, BeamChecker::PadCells>& cost);
     int nearBounds(int sigma, int budget);
+    bool kindsSuffice(int sigma, int unhit);
+    int kindTurns(int slot, int sigma, int most);
     void closeForward(bool privateParts);
     void closeBackward(int target);
     int nearCost(int target, bool privateParts) const;
