@@ -35,6 +35,28 @@ void CoreSearch::prepareTurnable() {
         }
 }
 
+// Targets hit before cell step sigma stay hit: their cost is 0, the others' not known
+// yet (Far). Returns how many are open.
+int CoreSearch::startCosts(int sigma, std::array<uint8_t, BeamChecker::PadCells>& cost) const {
+    cost.fill(Far);
+    for (const auto& [cell, step] : checker_.hitsMade())
+        if (step < sigma) cost[cell] = 0;
+    int open = 0;
+    for (const int t : targets_) open += cost[t] == Far;
+    return open;
+}
+
+// The 0-1 queue of the bounds: a state whose cost drops is taken next when it costs what
+// the state being expanded does (front), after those when it costs one more.
+void CoreSearch::relax(ToGo& dist, int state, int cost, bool front) {
+    if (cost >= dist[static_cast<size_t>(state)]) return;
+    dist[static_cast<size_t>(state)] = static_cast<uint8_t>(cost);
+    if (front)
+        queue_[--queueHead_ & QueueMask] = static_cast<int16_t>(state);
+    else
+        queue_[queueTail_++ & QueueMask] = static_cast<int16_t>(state);
+}
+
 // The fewest new pieces on a way to each target (into cost), combined over the targets as
 // their sum (every target's cost wanted, capped at budget + 1) or their largest. Up to the
 // first entry of the next piece's cell the run is the current one, so a hitting beam
@@ -47,24 +69,14 @@ int CoreSearch::forward(bool privateParts, int sigma, int budget, bool sum,
                         std::array<uint8_t, BeamChecker::PadCells>& cost) {
     // A private part turns only at deflectors: a splitter piece would split it.
     const auto& turnable = privateParts ? turnableByDeflector_ : turnable_;
-    std::array<uint8_t, BeamChecker::PadCells * 5> dist;
+    ToGo dist;
     dist.fill(Far);
-    cost.fill(Far);
-    for (const auto& [cell, step] : checker_.hitsMade())
-        if (step < sigma) cost[cell] = 0;
-    int open = 0;  // targets whose fewest new pieces are not known yet
-    for (const int t : targets_) open += cost[t] == Far;
+    int open = startCosts(sigma, cost);  // targets whose fewest new pieces are not known yet
     int result = 0;
     bool cut = false;
     queueHead_ = queueTail_ = 0;
     auto relax = [&](int cell, int dir, int c, bool front) {
-        const int state = cell * 5 + dir;
-        if (c >= dist[state]) return;
-        dist[state] = static_cast<uint8_t>(c);
-        if (front)
-            queue_[--queueHead_ & QueueMask] = static_cast<int16_t>(state);
-        else
-            queue_[queueTail_++ & QueueMask] = static_cast<int16_t>(state);
+        CoreSearch::relax(dist, cell * 5 + dir, c, front);
     };
     for (const auto& [cell, dir] : checker_.captured()) relax(cell, dir, 0, false);
     if (privateParts) {
@@ -152,24 +164,14 @@ bool CoreSearch::kindsSuffice(int sigma, int unhit) {
 // The fewest turns by pieces of one slot over the ways to all targets together, the other
 // deflectors in stock turning for free; most + 1 once it exceeds most.
 int CoreSearch::kindTurns(int slot, int sigma, int most) {
-    std::array<uint8_t, BeamChecker::PadCells * 5> dist;
+    ToGo dist;
     dist.fill(Far);
     std::array<uint8_t, BeamChecker::PadCells> cost;
-    cost.fill(Far);
-    for (const auto& [cell, step] : checker_.hitsMade())
-        if (step < sigma) cost[cell] = 0;
-    int open = 0;
-    for (const int t : targets_) open += cost[t] == Far;
+    int open = startCosts(sigma, cost);
     int sum = 0;
     queueHead_ = queueTail_ = 0;
     auto relax = [&](int cell, int dir, int c, bool front) {
-        const int state = cell * 5 + dir;
-        if (c >= dist[state]) return;
-        dist[state] = static_cast<uint8_t>(c);
-        if (front)
-            queue_[--queueHead_ & QueueMask] = static_cast<int16_t>(state);
-        else
-            queue_[queueTail_++ & QueueMask] = static_cast<int16_t>(state);
+        CoreSearch::relax(dist, cell * 5 + dir, c, front);
     };
     for (const auto& [cell, dir] : checker_.captured()) relax(cell, dir, 0, false);
     while (open > 0 && queueHead_ != queueTail_) {
@@ -417,12 +419,7 @@ void CoreSearch::costToGo(int target, int cap, ToGo& g, bool privatePart) {
     if (checker_.codeAt(front) == BeamChecker::OffBoard) return;
     queueHead_ = queueTail_ = 0;
     auto relax = [&](int state, int cost, bool front0) {
-        if (cost > cap || cost >= g[state]) return;
-        g[state] = static_cast<uint8_t>(cost);
-        if (front0)
-            queue_[--queueHead_ & QueueMask] = static_cast<int16_t>(state);
-        else
-            queue_[queueTail_++ & QueueMask] = static_cast<int16_t>(state);
+        if (cost <= cap) CoreSearch::relax(g, state, cost, front0);
     };
     relax(front * 5 + takes, 0, false);
     while (queueHead_ != queueTail_) {

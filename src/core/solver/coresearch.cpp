@@ -47,8 +47,12 @@
 
 #include <algorithm>
 #include <bit>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <limits>
+#include <mutex>
+#include <thread>
 
 namespace lumor {
 
@@ -358,6 +362,37 @@ bool CoreSearch::grow(int k, int limit, int prevNumber, int sigma) {
     }
     if (walking) walkDepth_ = k;
     return false;
+}
+
+std::vector<CoreSearch::Outcome> walkOnThreads(
+    int threads, const std::function<CoreSearch::Outcome(int, std::atomic<int>&)>& walk,
+    const std::function<void()>& meanwhile) {
+    std::atomic<int> tickets{0};
+    int running = threads;
+    std::vector<CoreSearch::Outcome> outcomes(static_cast<size_t>(threads));
+    std::mutex mutex;
+    std::condition_variable done;
+    std::vector<std::thread> pool;
+    pool.reserve(static_cast<size_t>(threads));
+    for (int t = 0; t < threads; ++t)
+        pool.emplace_back([&, t] {
+            outcomes[static_cast<size_t>(t)] = walk(t, tickets);
+            std::lock_guard lock(mutex);
+            --running;
+            done.notify_all();
+        });
+    {
+        std::unique_lock lock(mutex);
+        while (running > 0) {
+            done.wait_for(lock, std::chrono::milliseconds(10));
+            if (running == 0) break;
+            lock.unlock();
+            meanwhile();
+            lock.lock();
+        }
+    }
+    for (std::thread& th : pool) th.join();
+    return outcomes;
 }
 
 double CoreSearch::walked() const {

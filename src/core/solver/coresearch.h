@@ -10,6 +10,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace lumor {
@@ -122,6 +123,8 @@ private:
     using ToGo = std::array<uint8_t, BeamChecker::PadCells * 5>;
     using WayCosts = std::array<ToGo, MaxWays>;
     void costToGo(int target, int cap, ToGo& g, bool privatePart = false);
+    int startCosts(int sigma, std::array<uint8_t, BeamChecker::PadCells>& cost) const;
+    void relax(ToGo& dist, int state, int cost, bool front);
     int splitPartsBound(int newBeams, int turns);
     bool turnsOntoWay(const WayCosts& toGo, int cell, int dir, int code,
                       const std::vector<std::pair<int, int>>& ways, bool everyWay) const;
@@ -202,5 +205,12 @@ private:
     std::vector<ToGo> privateToGo_;
     std::vector<int> cover_, coverNext_;
 };
+
+// One walk on several threads sharing its subtrees: walk(t, tickets) runs thread t's search
+// with the shared tickets, while the calling thread runs `meanwhile` every 10 ms until all
+// have ended. Returns each thread's outcome.
+std::vector<CoreSearch::Outcome> walkOnThreads(
+    int threads, const std::function<CoreSearch::Outcome(int, std::atomic<int>&)>& walk,
+    const std::function<void()>& meanwhile);
 
 }  // namespace lumor

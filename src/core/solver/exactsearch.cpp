@@ -41,11 +41,7 @@
 #include "solver/coresearch.h"
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <mutex>
-#include <thread>
 
 namespace lumor {
 namespace {
@@ -421,34 +417,17 @@ void ExactSearch::run(const std::function<bool()>& poll, int threads) {
     std::atomic<bool> overflow{false};
     auto walk = [&](int limit) {
         if (threads == 1) return workers_[0]->core.search(limit, workers_[0]->visitor);
-        std::atomic<int> tickets{0};
-        std::atomic<int> running{threads};
-        std::vector<CoreSearch::Outcome> outcomes(static_cast<size_t>(threads));
-        std::mutex mutex;
-        std::condition_variable done;
-        std::vector<std::thread> pool;
-        pool.reserve(static_cast<size_t>(threads));
-        for (int t = 0; t < threads; ++t)
-            pool.emplace_back([&, t] {
+        const std::vector<CoreSearch::Outcome> outcomes = walkOnThreads(
+            threads,
+            [&](int t, std::atomic<int>& tickets) {
                 Worker& w = *workers_[static_cast<size_t>(t)];
-                outcomes[static_cast<size_t>(t)] = w.core.search(limit, w.visitor, tickets);
+                const CoreSearch::Outcome outcome = w.core.search(limit, w.visitor, tickets);
                 w.publish();
-                std::lock_guard lock(mutex);
-                --running;
-                done.notify_all();
+                return outcome;
+            },
+            [&] {
+                if (!stop && !overflow && poll && poll()) stop = true;
             });
-        {
-            std::unique_lock lock(mutex);
-            while (running > 0) {
-                done.wait_for(lock, std::chrono::milliseconds(10));
-                if (running == 0) break;
-                if (stop || overflow) continue;
-                lock.unlock();
-                if (poll && poll()) stop = true;
-                lock.lock();
-            }
-        }
-        for (std::thread& th : pool) th.join();
         CoreSearch::Outcome all;
         for (const CoreSearch::Outcome& o : outcomes) {
             all.stopped = all.stopped || o.stopped;

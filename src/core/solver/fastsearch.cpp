@@ -5,12 +5,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <limits>
 #include <memory>
-#include <mutex>
-#include <thread>
 
 namespace lumor {
 
@@ -114,32 +110,15 @@ FastResult fastSolve(const LevelRecord& level, bool useBounds, const std::functi
         if (threads == 1) {
             limitCut = cores[0]->search(limit, *visitors[0]).limitCut;
         } else {
-            std::atomic<int> tickets{0};
-            std::atomic<int> running{threads};
-            std::vector<CoreSearch::Outcome> outcomes(static_cast<size_t>(threads));
-            std::mutex mutex;
-            std::condition_variable done;
-            std::vector<std::thread> pool;
-            pool.reserve(static_cast<size_t>(threads));
-            for (int t = 0; t < threads; ++t)
-                pool.emplace_back([&, t] {
+            const std::vector<CoreSearch::Outcome> outcomes = walkOnThreads(
+                threads,
+                [&](int t, std::atomic<int>& tickets) {
                     const size_t i = static_cast<size_t>(t);
-                    outcomes[i] = cores[i]->search(limit, *visitors[i], tickets);
-                    std::lock_guard lock(mutex);
-                    --running;
-                    done.notify_all();
+                    return cores[i]->search(limit, *visitors[i], tickets);
+                },
+                [&] {
+                    if (!stop && callerPoll()) stop = true;
                 });
-            {
-                std::unique_lock lock(mutex);
-                while (running > 0) {
-                    done.wait_for(lock, std::chrono::milliseconds(10));
-                    if (running == 0 || stop) continue;
-                    lock.unlock();
-                    if (callerPoll()) stop = true;
-                    lock.lock();
-                }
-            }
-            for (std::thread& th : pool) th.join();
             for (const CoreSearch::Outcome& o : outcomes) limitCut = limitCut || o.limitCut;
         }
         const FirstWin* first = nullptr;
